@@ -1,0 +1,50 @@
+# Thin front for CMake.  `make demo` runs the main job, `make test` runs every test.
+# Each target installs what is missing first (`make deps`).
+
+JOBS ?= $(shell nproc)
+DEBIAN_PACKAGES := g++ cmake ninja-build pkg-config ccache make curl openssl sqlite3 \
+  libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libssl-dev libgtest-dev libcli11-dev \
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build asan windows test demo bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(DEBIAN_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	  $$SUDO apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
+	fi
+
+build: deps
+	@cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j $(JOBS)
+
+asan: deps
+	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DVORKAB_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+
+windows: deps
+	@cmake -S . -B build-windows/i686 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DVORKAB_TESTS=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake >/dev/null
+	@cmake --build build-windows/i686 -j $(JOBS) --target vorkabcom
+	@echo "built build-windows/i686/VORKABCOM.dll"
+
+test: build asan windows
+	@echo "== tests (build/)"
+	@cd build && ctest --output-on-failure -j $(JOBS)
+	@echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)"
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	@scripts/check-exports.sh build-windows/i686/VORKABCOM.dll build/libvorkabcom.so
+
+demo: build
+	@scripts/demo.sh
+
+clean:
+	rm -rf build build-asan build-windows
