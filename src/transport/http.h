@@ -1,0 +1,41 @@
+// The HTTP transport: one process-wide session, one request at a time, reply
+// lines handed out one by one from a reused receive buffer, and POST bodies
+// collected line by line.  8-bit text only; the command layer converts.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Largest number of bytes asked for per read, whatever the reply's
+// Content-Length says: keeps memory flat for replies of any size.
+constexpr int32_t MaxRecvChunk = 64 * 1024;
+// Bytes asked for per read when the reply has no Content-Length.
+constexpr int32_t DefaultRecvChunk = 5120;
+// The POST body grows in steps of this many bytes.
+constexpr size_t SendBufferStep = 10485760;
+// Longest command URL HTTPGet accepts (the path prefix makes it 10220).
+constexpr size_t MaxGetUrlLength = 10202;
+// User names and hosts are kept in 64-byte fields.
+constexpr size_t HostFieldSize = 64;
+
+bool HTTPInit();
+bool HTTPFree();
+// Stores the user and parses the server address; false (with ErrorText set)
+// when the user name or host does not fit its 64-byte field.
+bool HTTPConnection(const char* user, const char* password, const char* address);
+int32_t HTTPGet(const char* url);
+int32_t HTTPGetLine(char* line, int32_t size);
+int32_t HTTPPost(const char* url);
+int32_t HTTPWriteLine(const char* text);
+int32_t HTTPEndWrite();
+void HTTPAbortCommand();
+const char* HTTPGetCurrUser();
+const char* HTTPUrlEncode(const char* url);
+
+// The parsed server address, for tests and the log.
+struct HTTPServerAddress {
+  const char* host;
+  uint16_t port;
+  bool secure;
+};
+HTTPServerAddress HTTPGetServerAddress();

@@ -1,0 +1,142 @@
+// Server address parsing, field limits and request URLs of the transport and
+// command layers (nothing here touches the network).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/frame.h"
+#include "transport/commands.h"
+#include "transport/connection.h"
+#include "transport/http.h"
+#include "transport/latin1.h"
+
+namespace {
+
+struct Address {
+  std::string host;
+  int port;
+  bool secure;
+};
+
+Address Parse(const char* address) {
+  EXPECT_TRUE(HTTPConnection("anna", nullptr, address));
+  HTTPServerAddress a = HTTPGetServerAddress();
+  return {a.host, a.port, a.secure};
+}
+
+TEST(ServerAddress, SchemesPortsAndHosts) {
+  Address a = Parse("https://host:8443");
+  EXPECT_EQ(a.host, "host");
+  EXPECT_EQ(a.port, 8443);
+  EXPECT_TRUE(a.secure);
+
+  a = Parse("http://host");
+  EXPECT_EQ(a.host, "host");
+  EXPECT_EQ(a.port, 0);
+  EXPECT_FALSE(a.secure);
+
+  EXPECT_FALSE(Parse("HTTPS://host").secure);  // the scheme test is case-sensitive
+
+  a = Parse("host:8080");
+  EXPECT_EQ(a.host, "host");
+  EXPECT_EQ(a.port, 8080);
+  EXPECT_FALSE(a.secure);
+
+  EXPECT_EQ(Parse("host/path").host, "host/path");
+  EXPECT_EQ(Parse("host:80x1").port, 80);  // digits up to the first other character
+  EXPECT_EQ(Parse("host:70000").port, 70000 % 65536);  // kept in 16 bits
+}
+
+TEST(ServerAddress, PlainAgainAfterSecure) {
+  EXPECT_TRUE(Parse("https://a:1").secure);
+  EXPECT_FALSE(Parse("http://a:1").secure);
+}
+
+TEST(ServerAddress, NullAddressKeepsTheServerAndStoresTheUser) {
+  Parse("http://kept:81");
+  ASSERT_TRUE(HTTPConnection("bertil", nullptr, nullptr));
+  EXPECT_STREQ(HTTPGetServerAddress().host, "kept");
+  EXPECT_STREQ(HTTPGetCurrUser(), "bertil");
+}
+
+TEST(ServerAddress, LongUserAndHostAreRefusedNotCut) {
+  std::string user63(63, 'u'), user64(64, 'u');
+  std::string host63(63, 'h'), host64(64, 'h');
+  ClearErrorText();
+  EXPECT_TRUE(HTTPConnection(user63.c_str(), nullptr, ("http://" + host63 + ":80").c_str()));
+  EXPECT_EQ(HTTPGetCurrUser(), user63);
+  EXPECT_EQ(std::string(HTTPGetServerAddress().host), host63);
+
+  EXPECT_FALSE(HTTPConnection(user64.c_str(), nullptr, "http://x"));
+  EXPECT_NE(std::string(GetErrorText()).find("User name is too long"), std::string::npos);
+  EXPECT_EQ(HTTPGetCurrUser(), user63);
+
+  EXPECT_FALSE(HTTPConnection("anna", nullptr, ("https://" + host64 + ":443").c_str()));
+  EXPECT_NE(std::string(GetErrorText()).find("host name is too long"), std::string::npos);
+  EXPECT_EQ(std::string(HTTPGetServerAddress().host), host63);
+}
+
+TEST(ConnectionState, ServerLabelBeforeTheFirstColonIsDropped) {
+  ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"Kalvoro:https://srv:8443"));
+  EXPECT_STREQ(HTTPGetServerAddress().host, "srv");
+  EXPECT_EQ(HTTPGetServerAddress().port, 8443);
+  EXPECT_TRUE(HTTPGetServerAddress().secure);
+  ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"plainhost"));
+  EXPECT_STREQ(HTTPGetServerAddress().host, "plainhost");
+}
+
+TEST(ConnectionState, LoginOutsideLatin1IsRefused) {
+  ClearErrorText();
+  EXPECT_FALSE(IOLSetConnPar(L"anna", L"p\x20AC", L"x:http://h"));
+  EXPECT_NE(std::string(GetErrorText()).find("ISO 8859-1"), std::string::npos);
+}
+
+TEST(ConnectionState, SelectionFieldsAndTheGlobalUser) {
+  wchar_t out[ConnFieldSize];
+  IOLEdbUserSet(L"anna");
+  IOLEdbNameSet(L"");
+  IOLEdbNameGet(out);
+  EXPECT_STREQ(out, L"x");
+  IOLEdbNameSet(L"Malmo");
+  IOLEdbUserSet(L"global");
+  IOLEdbNameGet(out);
+  EXPECT_STREQ(out, L"");
+  EXPECT_STREQ(CurrentConnPar().edbName, L"Malmo");
+
+  std::wstring longName(2000, L'n');
+  IOLDatabaseSet(longName.c_str());
+  IOLDatabaseGet(out);
+  EXPECT_EQ(std::wstring(out), std::wstring(ConnFieldSize - 1, L'n'));
+  IOLDatabaseSet(L"REF");
+}
+
+TEST(RequestUrls, CommandFormatsAndFirstQuestionMark) {
+  ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"k:http://127.0.0.1:1"));
+  std::wstring auth = CurrentConnPar().authenticator;
+  ASSERT_FALSE(auth.empty());
+  wchar_t url[UrlBufferSize];
+  ASSERT_TRUE(MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadxxxdb&%ls&%ls&%ls&%d", L"REF", L"", L"", L"emfac", 1));
+  EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&iedbvk2.cgi&REF&loadxxxdb&&&emfac&1");
+  ASSERT_TRUE(MakeUrlBuf(url, L"checkauth.cgi&x"));
+  EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&checkauth.cgi&x");
+  ASSERT_TRUE(MakeUrlBuf(url, L"a?b?c"));
+  EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&a&b?c");
+}
+
+TEST(RequestUrls, UrlThatDoesNotFitIsRefusedNotCut) {
+  wchar_t url[UrlBufferSize];
+  std::wstring huge(UrlBufferSize, L'x');
+  ClearErrorText();
+  EXPECT_FALSE(MakeUrlBuf(url, L"iedbvk2.cgi?%ls", huge.c_str()));
+  EXPECT_STREQ(GetErrorText(), "Too long URL.");
+}
+
+TEST(Latin1, ConvertsCharacterByCharacter) {
+  EXPECT_EQ(Narrow(L"G\xf6teborg \x20AC"), std::string("G\xf6teborg ?"));
+  EXPECT_EQ(Widen("Malm\xf6"), std::wstring(L"Malm\xf6"));
+  char small[4];
+  EXPECT_EQ(WideToLatin1(L"abcdef", small, sizeof small), 3u);
+  EXPECT_STREQ(small, "abc");
+}
+
+}  // namespace

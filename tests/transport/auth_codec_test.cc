@@ -1,0 +1,156 @@
+// The authenticator block, CRC, scrambling and encoding, and the server's
+// decoding of what the library builds.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "port/port.h"
+#include "transport/auth_codec.h"
+#include "transport/authenticator.h"
+
+namespace {
+
+const uint8_t kRandom[4] = {0x11, 0x22, 0x33, 0x44};
+
+SYSTEMTIME Time(int y, int mo, int d, int h, int mi) {
+  SYSTEMTIME t = {};
+  t.wYear = static_cast<WORD>(y);
+  t.wMonth = static_cast<WORD>(mo);
+  t.wDay = static_cast<WORD>(d);
+  t.wHour = static_cast<WORD>(h);
+  t.wMinute = static_cast<WORD>(mi);
+  return t;
+}
+
+TEST(AuthCodec, Crc16XmodemCheckValue) {
+  const char* text = "123456789";
+  EXPECT_EQ(auth::Crc16Xmodem(reinterpret_cast<const uint8_t*>(text), 9), 0x31C3);
+  EXPECT_EQ(auth::Crc16Xmodem(nullptr, 0), 0);
+}
+
+TEST(AuthCodec, AlphabetHas66DistinctCharactersWithPunctuationInFirst64) {
+  std::string alphabet = auth::AuthAlphabet;
+  ASSERT_EQ(alphabet.size(), 66u);
+  EXPECT_EQ(std::set<char>(alphabet.begin(), alphabet.end()).size(), 66u);
+  int punctuation = 0;
+  for (size_t i = 0; i < alphabet.size(); ++i) {
+    char c = alphabet[i];
+    bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!alnum) {
+      ++punctuation;
+      EXPECT_LT(i, 64u) << c;
+      EXPECT_NE(std::string("-._~").find(c), std::string::npos) << "not URL-safe: " << c;
+    }
+  }
+  EXPECT_EQ(punctuation, 4);
+}
+
+TEST(AuthCodec, BlockLayout) {
+  uint8_t block[auth::BlockSize];
+  size_t n = auth::BuildBlock(block, "abcdefghijklmn", kRandom, "2612070012", "pw");
+  ASSERT_EQ(n, 28u);
+  EXPECT_EQ(0, memcmp(block, "abcdefghij", 10));  // only 10 bytes of the user
+  EXPECT_EQ(block[10], 0x11);
+  EXPECT_EQ(block[11], 0x22);
+  EXPECT_EQ(0, memcmp(block + 12, "2612070012", 10));
+  EXPECT_EQ(block[22], 0x33);
+  EXPECT_EQ(block[23], 0x44);
+  EXPECT_EQ(0, memcmp(block + 24, "pw", 2));
+  uint16_t crc = auth::Crc16Xmodem(block, 26);
+  EXPECT_EQ(block[26], crc >> 8);
+  EXPECT_EQ(block[27], crc & 0xFF);
+
+  size_t shortUser = auth::BuildBlock(block, "ann", kRandom, "2612070012", "");
+  EXPECT_EQ(shortUser, 26u);
+  EXPECT_EQ(0, memcmp(block, "ann\0\0\0\0\0\0\0", 10));
+}
+
+TEST(AuthCodec, PasswordThatDoesNotFitIsRefused) {
+  uint8_t block[auth::BlockSize];
+  std::string fits(230, 'p'), tooLong(231, 'p');
+  EXPECT_EQ(auth::BuildBlock(block, "u", kRandom, "2612070012", fits.c_str()), 256u);
+  EXPECT_EQ(auth::BuildBlock(block, "u", kRandom, "2612070012", tooLong.c_str()), 0u);
+}
+
+TEST(AuthCodec, ScrambleKeepsLastByteAndReversesItself) {
+  uint8_t block[6] = {1, 2, 3, 4, 5, 0x80};
+  uint8_t copy[6];
+  memcpy(copy, block, 6);
+  auth::Scramble(block, 6);
+  // k starts at 0x80: rotate right -> 0x40, + 21 -> 0x55; 1 ^ 0x55 = 0x54.
+  EXPECT_EQ(block[0], 0x54);
+  // then k = ror(0x55) + 21 = 0xAA + 0x15 = 0xBF; 2 ^ 0xBF = 0xBD.
+  EXPECT_EQ(block[1], 0xBD);
+  EXPECT_EQ(block[5], 0x80);
+  auth::Scramble(block, 6);
+  EXPECT_EQ(0, memcmp(block, copy, 6));
+}
+
+TEST(AuthCodec, SixBitGroupsTakeLeastSignificantBitsFirst) {
+  const uint8_t bytes[2] = {0xC5, 0x03};  // bits 0..15: 1010 0011 1100 0000
+  EXPECT_EQ(auth::SixBitGroup(bytes, 2, 0), 0x05);   // bits 0-5 of 0xC5
+  EXPECT_EQ(auth::SixBitGroup(bytes, 2, 6), 0x0F);   // bits 6,7 of 0xC5 (1,1) and bits 0,1 of 0x03 (1,1)
+  EXPECT_EQ(auth::SixBitGroup(bytes, 2, 12), 0x00);  // bits 12-15, padded
+  EXPECT_EQ(auth::SixBitGroup(bytes, 2, 16), -1);
+  char out[8];
+  auth::Encode(bytes, 2, out);
+  EXPECT_EQ(std::string(out), std::string() + auth::AuthAlphabet[5] + auth::AuthAlphabet[15] + auth::AuthAlphabet[0]);
+  EXPECT_EQ(auth::EncodedLength(26), 35u);
+  EXPECT_EQ(auth::EncodedLength(3), 4u);
+}
+
+TEST(Authenticator, EmptyPasswordGives35CharactersAndTheLevel) {
+  char out[AuthenticatorBufferSize];
+  ASSERT_TRUE(CreateAuthenticatorAt("anna", "", 0, Time(2026, 12, 6, 10, 0), kRandom, out));
+  EXPECT_EQ(strlen(out), 36u);
+  EXPECT_EQ(out[35], '0');
+  ASSERT_TRUE(CreateAuthenticatorAt("anna", "", 12, Time(2026, 12, 6, 10, 0), kRandom, out));
+  EXPECT_EQ(std::string(out).substr(35), "12");
+}
+
+TEST(Authenticator, ServerDecodesWhatTheLibraryBuilds) {
+  char out[AuthenticatorBufferSize];
+  ASSERT_TRUE(CreateAuthenticatorAt("christopher", "s3cret pass\xe9", 2, Time(2026, 12, 6, 10, 7), kRandom, out));
+  auth::Decoded decoded;
+  ASSERT_TRUE(auth::Decode(out, &decoded));
+  EXPECT_STREQ(decoded.user, "christophe");
+  EXPECT_STREQ(decoded.password, "s3cret pass\xe9");
+  EXPECT_STREQ(decoded.time, "2612062202");  // 10:07 + 11 h 55 min 49.67 s
+  EXPECT_EQ(decoded.debugLevel, 2);
+}
+
+TEST(Authenticator, TimeShiftCrossesMonthAndYear) {
+  char field[11];
+  ASSERT_TRUE(ShiftedTimeField(Time(2026, 12, 31, 20, 30), field));
+  EXPECT_STREQ(field, "2701010825");  // 20:30 + 11:55:49.67 = 08:25:49 next day
+  ASSERT_TRUE(ShiftedTimeField(Time(1999, 6, 1, 0, 0), field));
+  EXPECT_STREQ(field, "9906011155");
+}
+
+TEST(Authenticator, LongestPasswordsAndTooLongOnes) {
+  char out[AuthenticatorBufferSize];
+  std::string p164(164, 'x'), p165(165, 'x');
+  EXPECT_TRUE(CreateAuthenticatorAt("u", p164.c_str(), 0, Time(2026, 1, 1, 0, 0), kRandom, out));
+  EXPECT_LE(strlen(out), 255u);
+  EXPECT_FALSE(CreateAuthenticatorAt("u", p165.c_str(), 0, Time(2026, 1, 1, 0, 0), kRandom, out));
+  EXPECT_STREQ(out, "");
+}
+
+TEST(Authenticator, CorruptedTextIsNotDecoded) {
+  char out[AuthenticatorBufferSize];
+  ASSERT_TRUE(CreateAuthenticatorAt("anna", "pw", 0, Time(2026, 12, 6, 10, 0), kRandom, out));
+  auth::Decoded decoded;
+  std::string text = out;
+  for (size_t i = 0; i + 1 < text.size(); i += 3) {
+    std::string bad = text;
+    bad[i] = bad[i] == 'a' ? 'b' : 'a';
+    EXPECT_FALSE(auth::Decode(bad.c_str(), &decoded)) << i;
+  }
+  EXPECT_FALSE(auth::Decode("", &decoded));
+  EXPECT_FALSE(auth::Decode("0", &decoded));
+  EXPECT_FALSE(auth::Decode("!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!0", &decoded));
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+// The HTTP transport against a scripted loopback server: request lines and
+// bodies on the wire, the line reader over chunk boundaries, long lines,
+// error statuses, broken-off replies and credentials requests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/frame.h"
+#include "support/raw_http_server.h"
+#include "transport/http.h"
+
+namespace {
+
+using test_support::HttpHead;
+using test_support::RawHttpServer;
+using test_support::RawReply;
+
+class HttpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Start());
+    ASSERT_TRUE(HTTPInit());
+    ASSERT_TRUE(HTTPConnection("anna", nullptr, ("http://127.0.0.1:" + std::to_string(server_.port())).c_str()));
+    ClearErrorText();
+  }
+  void TearDown() override {
+    HTTPAbortCommand();
+    server_.Stop();
+  }
+
+  // Every line of the reply to a GET, read with a caller buffer of `size` bytes.
+  std::vector<std::string> Lines(RawReply reply, int32_t size = 16192) {
+    server_.QueueReply(std::move(reply));
+    EXPECT_EQ(HTTPGet("cmd"), 1) << GetErrorText();
+    std::vector<std::string> lines;
+    std::vector<char> buffer(static_cast<size_t>(size));
+    int32_t r;
+    while ((r = HTTPGetLine(buffer.data(), size)) == 1) lines.push_back(buffer.data());
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(HTTPGetLine(buffer.data(), size), 0) << "the end of a reply stays the end";
+    return lines;
+  }
+
+  RawHttpServer server_;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(HttpTest, GetRequestOnTheWire) {
+  Lines(RawReply::Http(200, "x"));
+  ASSERT_EQ(server_.RequestCount(), 1u);
+  EXPECT_EQ(server_.Requests()[0].requestLine, "GET /cgi-bin/ikalvoro/cmd HTTP/1.0");
+}
+
+TEST_F(HttpTest, LineEndsOfEveryKind) {
+  EXPECT_EQ(Lines(RawReply::Http(200, "a\r\nb")), (Strings{"a", "b"}));
+  EXPECT_EQ(Lines(RawReply::Http(200, "a\n\nb\n")), (Strings{"a", "", "b"}));
+  EXPECT_EQ(Lines(RawReply::Http(200, "a\rb\r")), (Strings{"a", "b"}));
+  EXPECT_EQ(Lines(RawReply::Http(200, "a\n\rb")), (Strings{"a", "", "b"}));
+  EXPECT_EQ(Lines(RawReply::Http(200, "\n")), (Strings{""}));
+}
+
+TEST_F(HttpTest, EmptyReply) {
+  EXPECT_EQ(Lines(RawReply::Http(200, "")), Strings{});
+  EXPECT_EQ(Lines(RawReply::Http(200, "", false)), Strings{});
+}
+
+TEST_F(HttpTest, CrLfAcrossChunksEndsOneLine) {
+  // Without Content-Length the reply is read 5120 bytes at a time.
+  std::string first(DefaultRecvChunk - 1, 'x');
+  RawReply reply;
+  reply.Send(HttpHead(200) + first + "\r").Send("\nsecond\r", 50).Send("\nthird", 50);
+  EXPECT_EQ(Lines(reply), (Strings{first, "second", "third"}));
+}
+
+TEST_F(HttpTest, LongLinesComeInPiecesOfSizeMinusOne) {
+  EXPECT_EQ(Lines(RawReply::Http(200, "abcdefghij\nk"), 4), (Strings{"abc", "def", "ghi", "j", "k"}));
+  // A line of exactly size - 1 bytes consumes its line end.
+  EXPECT_EQ(Lines(RawReply::Http(200, "abc\r\ndef"), 4), (Strings{"abc", "def"}));
+}
+
+TEST_F(HttpTest, LargeReplyIsReadExactlyChunkByChunk) {
+  std::string body;
+  Strings expected;
+  for (int i = 0; i < 20000; ++i) {
+    expected.push_back("record line " + std::to_string(i));
+    body += expected.back() + "\r\n";
+  }
+  EXPECT_EQ(Lines(RawReply::Http(200, body)), expected);
+  EXPECT_EQ(Lines(RawReply::Http(200, body, false)), expected);
+}
+
+TEST_F(HttpTest, ErrorStatusBodiesAreReplies) {
+  EXPECT_EQ(Lines(RawReply::Http(404, "not here")), (Strings{"not here"}));
+  EXPECT_EQ(Lines(RawReply::Http(500, "broken\nreally")), (Strings{"broken", "really"}));
+}
+
+TEST_F(HttpTest, UrlLengthLimit) {
+  std::string longest(MaxGetUrlLength, 'u');
+  server_.SetDefaultReply(RawReply::Http(200, ""));
+  EXPECT_EQ(HTTPGet(longest.c_str()), 1) << GetErrorText();
+  HTTPAbortCommand();
+  ASSERT_TRUE(server_.WaitForRequests(1, 5000));
+  EXPECT_EQ(server_.Requests()[0].requestLine, "GET /cgi-bin/ikalvoro/" + longest + " HTTP/1.0");
+  ClearErrorText();
+  EXPECT_EQ(HTTPGet((longest + "u").c_str()), -1);
+  EXPECT_STREQ(GetErrorText(), "Too long URL.");
+  EXPECT_EQ(server_.RequestCount(), 1u);
+}
+
+TEST_F(HttpTest, PostBodyAndReply) {
+  server_.QueueReply(RawReply::Http(200, "Ok.\nOk."));
+  ASSERT_EQ(HTTPPost("do.cgi?auth&iedbvksave2.cgi&x"), 1);
+  ASSERT_EQ(HTTPWriteLine("REF"), 1);
+  ASSERT_EQ(HTTPWriteLine(""), 1);
+  ASSERT_EQ(HTTPWriteLine("G\xf6teborg"), 1);
+  ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
+  char line[100];
+  ASSERT_EQ(HTTPGetLine(line, sizeof line), 1);
+  EXPECT_STREQ(line, "Ok.");
+  ASSERT_EQ(server_.RequestCount(), 1u);
+  auto request = server_.Requests()[0];
+  EXPECT_EQ(request.requestLine, "POST /cgi-bin/ikalvoro/do.cgi?auth&iedbvksave2.cgi&x HTTP/1.0");
+  EXPECT_EQ(request.body, "REF\n\nG\xf6teborg\n");
+
+  // The next POST starts a new body.
+  server_.QueueReply(RawReply::Http(200, ""));
+  ASSERT_EQ(HTTPPost("save"), 1);
+  ASSERT_EQ(HTTPWriteLine("only"), 1);
+  ASSERT_EQ(HTTPEndWrite(), 1);
+  EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
+  EXPECT_EQ(server_.Requests()[1].body, "only\n");
+}
+
+TEST_F(HttpTest, PostBodyLargerThanOneBufferStep) {
+  server_.QueueReply(RawReply::Http(200, "Ok."));
+  ASSERT_EQ(HTTPPost("save"), 1);
+  std::string line(1000, 'z');
+  size_t lines = SendBufferStep / 1000 + 100;
+  for (size_t i = 0; i < lines; ++i) ASSERT_EQ(HTTPWriteLine(line.c_str()), 1);
+  ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
+  ASSERT_EQ(server_.RequestCount(), 1u);
+  EXPECT_EQ(server_.Requests()[0].body.size(), lines * 1001);
+}
+
+TEST_F(HttpTest, ReplyBreakingOffFailsTheRead) {
+  RawReply reply;
+  reply.Send(HttpHead(200, "Content-Length: 100000\r\n") + "first line\nsecond li");
+  server_.QueueReply(reply);
+  int32_t r = HTTPGet("cmd");
+  if (r == 1) {
+    char line[100];
+    while ((r = HTTPGetLine(line, sizeof line)) == 1) {
+    }
+  }
+  EXPECT_EQ(r, -1);
+  EXPECT_EQ(std::string(GetErrorText()).rfind("Error reading response. Error ", 0), 0u) << GetErrorText();
+}
+
+TEST_F(HttpTest, CredentialsRequestWithoutDialogFailsQuietly) {
+  server_.QueueReply(RawReply::Http(407, "proxy says no"));
+  EXPECT_EQ(HTTPGet("cmd"), -1);
+  EXPECT_STREQ(GetErrorText(), "");
+  server_.QueueReply(RawReply::Http(401, "no"));
+  ASSERT_EQ(HTTPPost("save"), 1);
+  EXPECT_EQ(HTTPEndWrite(), -1);
+  HTTPAbortCommand();
+}
+
+TEST(HttpNoServer, ConnectionRefusedNamesThePath) {
+  RawHttpServer server;
+  ASSERT_TRUE(server.Start());
+  std::string address = "127.0.0.1:" + std::to_string(server.port());
+  server.Stop();
+  ASSERT_TRUE(HTTPInit());
+  ASSERT_TRUE(HTTPConnection("anna", nullptr, address.c_str()));
+  ClearErrorText();
+  EXPECT_EQ(HTTPGet("cmd"), -1);
+  EXPECT_EQ(std::string(GetErrorText()).rfind("HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 120", 0), 0u)
+      << GetErrorText();
+  char line[10];
+  EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
+}
+
+}  // namespace
