@@ -1,0 +1,207 @@
+// Logging in to a freshly started substitute server over loopback HTTP(S),
+// and the commands of the command layer against it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/frame.h"
+#include "support/edb_server_process.h"
+#include "transport/commands.h"
+#include "transport/connection.h"
+#include "transport/http.h"
+#include "transport/latin1.h"
+#include "vorkabcom.h"
+
+namespace {
+
+std::string TakeError() {
+  char buffer[2048];
+  VKError(buffer, sizeof buffer);
+  return buffer;
+}
+
+int32_t Login(const std::string& server, const std::wstring& user, const std::wstring& password) {
+  std::vector<wchar_t> userText(user.begin(), user.end());
+  userText.push_back(L'\0');
+  std::wstring address = L"Kalvoro:" + Widen(server.c_str());
+  return VKInit(userText.data(), password.c_str(), L"", address.c_str(), L"", L"", 0);
+}
+
+std::vector<std::wstring> ReadReply() {
+  std::vector<std::wstring> lines;
+  wchar_t line[LineBufferSize];
+  int32_t r;
+  while ((r = IOLGetLine(line)) == 1) lines.push_back(line);
+  EXPECT_EQ(r, 0);
+  return lines;
+}
+
+class ServerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server_ = new EdbServerProcess();
+    ASSERT_TRUE(server_->ok());
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(server_ && server_->ok());
+    int32_t r = Login(server_->url(), L"demo", L"demo");
+    ASSERT_TRUE(r == 0 || r == 1) << TakeError();
+    IOLDatabaseSet(L"REF");
+    IOLEdbUserSet(L"demo");
+    IOLEdbNameSet(L"Gothenburg2025");
+  }
+  static EdbServerProcess* server_;
+};
+EdbServerProcess* ServerTest::server_ = nullptr;
+
+TEST_F(ServerTest, LoginResultsAndRefusals) {
+  // A second accepted login answers 0.
+  EXPECT_EQ(Login(server_->url(), L"demo", L"demo"), 0);
+
+  EXPECT_EQ(Login(server_->url(), L"demo", L"wrong"), -1);
+  std::string error = TakeError();
+  EXPECT_EQ(error.rfind("Error:", 0), 0u) << error;
+  EXPECT_EQ(error.back(), '\n');
+
+  EXPECT_EQ(Login(server_->url(), L"nobody", L"demo"), -1);
+  EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
+
+  // The earlier login stays: the next good one answers 0.
+  EXPECT_EQ(Login(server_->url(), L"demo", L"demo"), 0);
+}
+
+TEST_F(ServerTest, ListReadLineByLine) {
+  ASSERT_EQ(IOLDatabasesList(), 1);
+  std::vector<std::wstring> names = ReadReply();
+  EXPECT_NE(std::find(names.begin(), names.end(), L"REF"), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), L"TEST"), names.end());
+  wchar_t line[LineBufferSize];
+  EXPECT_EQ(IOLGetLine(line), 0);  // stays at the end
+
+  ASSERT_EQ(IOLEdbUsersList(), 1);
+  std::vector<std::wstring> users = ReadReply();
+  bool global = false;
+  for (const auto& u : users) global = global || u.rfind(L"global;", 0) == 0 || u == L"global";
+  EXPECT_TRUE(global);
+
+  ASSERT_EQ(IOLEdbNamesList(), 1);
+  std::vector<std::wstring> edbs = ReadReply();
+  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"Gothenburg2025"), edbs.end());
+}
+
+TEST_F(ServerTest, EdbCreationAcceptedThenRefused) {
+  ASSERT_EQ(IOLEdbCreate(L"Uppsala2030"), 1) << TakeError();
+  wchar_t value[ConnFieldSize];
+  IOLEdbUserGet(value);
+  EXPECT_STREQ(value, L"demo");  // the login user owns it
+  IOLEdbNameGet(value);
+  EXPECT_STREQ(value, L"Uppsala2030");
+
+  ASSERT_EQ(IOLEdbNamesList(), 1);
+  std::vector<std::wstring> edbs = ReadReply();
+  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"Uppsala2030"), edbs.end());
+
+  ClearErrorText();
+  EXPECT_EQ(IOLEdbCreate(L"Uppsala2030"), -1);
+  std::string error = TakeError();
+  EXPECT_EQ(error.rfind("Error:", 0), 0u) << error;
+}
+
+TEST_F(ServerTest, ResourceFileSaveAndLoad) {
+  const std::vector<std::wstring> lines = {L"# speeds", L"", L"SPEED 1 \"50 km/h\"", L"G\xf6teborg \xe5\xe4\xf6", L""};
+  ASSERT_EQ(IOLEdbRsrcSave(), 1);
+  for (const auto& l : lines) ASSERT_EQ(IOLSendLine(L"%ls", l.c_str()), 1);
+  ASSERT_EQ(IOLPutDone(), 1);
+  wchar_t reply[LineBufferSize];
+  EXPECT_EQ(IOLGetLine(reply), 0) << "the server accepts a resource file without a word";
+  HTTPAbortCommand();
+
+  ASSERT_EQ(IOLEdbRsrcLoad(), 1);
+  std::vector<std::wstring> back = ReadReply();
+  EXPECT_EQ(back, lines);
+}
+
+TEST_F(ServerTest, RecordSaveIsCheckedLineByLine) {
+  wchar_t url[UrlBufferSize];
+  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Emfac, -1, 0), 1);
+  ASSERT_EQ(IOLSendLine(L"NAME \"%ls\"\nINDEX %d\n", L"car", 1), 1);
+  ASSERT_EQ(IOLSendLine(L"NAME \"%ls\"\nINDEX %d\n", L"bus", 2), 1);
+  ASSERT_EQ(IOLSendLine(L"EOF"), 1);
+  ASSERT_EQ(IOLPutDone(), 1);
+  EXPECT_EQ(VerifyDbWrite(L"Ok."), 1);
+  HTTPAbortCommand();
+
+  ASSERT_EQ(IOLEmfacsGetAll(0), 1);
+  std::vector<std::wstring> back = ReadReply();
+  std::vector<std::wstring> expected = {L"NAME \"car\"", L"INDEX 1", L"", L"NAME \"bus\"", L"INDEX 2", L""};
+  EXPECT_EQ(back, expected);
+
+  // A reply line that does not begin with the expected word fails the save.
+  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Emfac, -1, 0), 1);
+  ASSERT_EQ(IOLSendLine(L"NAME \"x\""), 1);  // no EOF: the server refuses
+  ASSERT_EQ(IOLPutDone(), 1);
+  ClearErrorText();
+  EXPECT_EQ(VerifyDbWrite(L"Ok."), -1);
+  EXPECT_EQ(std::string(GetErrorText()).rfind("Error", 0), 0u) << GetErrorText();
+  HTTPAbortCommand();
+}
+
+TEST_F(ServerTest, SubstanceListZeroIsNeverSent) {
+  ClearErrorText();
+  EXPECT_EQ(IOLSubPut(0, 0), -1);
+  EXPECT_STREQ(GetErrorText(), "Not allowed to write substances");
+}
+
+TEST(Login, ExpiredAuthenticatorIsRefused) {
+  EdbServerProcess::Options options;
+  options.extraArgs = {"--clock-offset", "2880"};  // the server lives two days ahead
+  EdbServerProcess server(options);
+  ASSERT_TRUE(server.ok());
+  EXPECT_EQ(Login(server.url(), L"demo", L"demo"), -1);
+  EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
+}
+
+TEST(Login, HttpsWithSelfSignedCertificate) {
+  EdbServerProcess::Options options;
+  options.https = true;
+  EdbServerProcess server(options);
+  ASSERT_TRUE(server.ok());
+  ASSERT_EQ(server.url().rfind("https://", 0), 0u);
+  int32_t r = Login(server.url(), L"demo", L"demo");
+  EXPECT_TRUE(r == 0 || r == 1) << TakeError();
+  ASSERT_EQ(IOLDatabasesList(), 1);
+  EXPECT_FALSE(ReadReply().empty());
+}
+
+TEST(Login, NoServerListening) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  std::string url = server.url();
+  server.stop();
+  EXPECT_EQ(Login(url, L"demo", L"demo"), -1);
+  std::string error = TakeError();
+  EXPECT_NE(error.find("HttpSendRequest(GET /cgi-bin/ikalvoro/do.cgi?"), std::string::npos) << error;
+  EXPECT_NE(error.find("Request 'do.cgi?"), std::string::npos) << error;
+}
+
+TEST(Login, AfterVKFreeTheTransportStartsAgain) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  int32_t r = Login(server.url(), L"demo", L"demo");
+  ASSERT_TRUE(r == 0 || r == 1) << TakeError();
+  VKFree();
+  EXPECT_EQ(Login(server.url(), L"demo", L"demo"), 0) << TakeError();
+  ASSERT_EQ(IOLDatabasesList(), 1);
+  EXPECT_FALSE(ReadReply().empty());
+}
+
+}  // namespace

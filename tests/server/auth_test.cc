@@ -1,0 +1,145 @@
+// Acceptance and refusal of authenticators by the substitute server.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "auth_check.h"
+#include "server/server_client.h"
+#include "transport/auth_codec.h"
+#include "support/edb_server_process.h"
+
+using servertest::KalvoroClient;
+using servertest::MakeAuthenticator;
+
+namespace {
+
+std::string CheckAuth(const EdbServerProcess& server, const std::string& authenticator) {
+  KalvoroClient client(server);
+  client.authenticator = authenticator;
+  servertest::HttpReply reply = client.Get("checkauth.cgi&x");
+  EXPECT_EQ(200, reply.status);
+  return reply.body;
+}
+
+TEST(ServerAuth, AcceptsRightPasswordAndRefusesOthers) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("demo", "demo")));
+  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("demo", "demo", 12)));  // debug level 12
+  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("demo", "Demo")));
+  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("demo", "")));
+  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("nobody", "demo")));
+  EXPECT_EQ("Error: missing authenticator\n", CheckAuth(server, ""));
+}
+
+TEST(ServerAuth, RefusesBrokenAuthenticators) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  std::string good = MakeAuthenticator("demo", "demo");
+  // One changed character breaks the CRC (or the encoding).
+  for (size_t at : {size_t(0), size_t(5), good.size() / 2, good.size() - 2}) {
+    std::string bad = good;
+    bad[at] = bad[at] == 'a' ? 'b' : 'a';
+    EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, bad)) << at;
+  }
+  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, good.substr(0, good.size() - 3) + "0"));
+  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, "hello0"));
+  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, std::string(2000, 'A') + "0"));
+  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, "%00%01%FF%0A"));
+  std::mt19937 random(7);
+  for (int i = 0; i < 30; ++i) {
+    std::string garbage;
+    int n = 1 + static_cast<int>(random() % 300);
+    for (int k = 0; k < n; ++k) garbage.push_back(auth::AuthAlphabet[random() % 64]);
+    EXPECT_EQ(0u, CheckAuth(server, garbage).rfind("Error: ", 0)) << garbage;
+  }
+}
+
+TEST(ServerAuth, TimeOutsideTheWindowIsRefused) {
+  // The server's clock runs 50 hours ahead: a fresh authenticator looks old.
+  EdbServerProcess::Options late;
+  late.extraArgs = {"--clock-offset", "3000"};
+  EdbServerProcess lateServer(late);
+  ASSERT_TRUE(lateServer.ok());
+  EXPECT_EQ("Error: authenticator expired\n", CheckAuth(lateServer, MakeAuthenticator("demo", "demo")));
+  // Also one from the future.
+  EdbServerProcess::Options early;
+  early.extraArgs = {"--clock-offset", "-3000"};
+  EdbServerProcess earlyServer(early);
+  ASSERT_TRUE(earlyServer.ok());
+  EXPECT_EQ("Error: authenticator expired\n", CheckAuth(earlyServer, MakeAuthenticator("demo", "demo")));
+  // Inside a wider window the same offset is accepted.
+  EdbServerProcess::Options wide;
+  wide.extraArgs = {"--clock-offset", "3000", "--auth-window", "3100"};
+  EdbServerProcess wideServer(wide);
+  ASSERT_TRUE(wideServer.ok());
+  EXPECT_EQ("OK\n", CheckAuth(wideServer, MakeAuthenticator("demo", "demo")));
+}
+
+TEST(ServerAuth, EveryRequestChecksTheAuthenticator) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  KalvoroClient client(server, "demo", "wrong");
+  EXPECT_EQ("Error: unknown user or wrong password\n", client.Get("iedbvk2.cgi&x&listdb&x&x").body);
+  EXPECT_EQ("Error: unknown user or wrong password\n",
+            client.Save(servertest::Lines({"REF", "createempty", "demo", "Sneaky"})).body);
+  std::string before = server.dumpRecords();
+  EXPECT_EQ("Error: unknown user or wrong password\n",
+            client.Save(servertest::Lines({"REF", "saveedbrsrc", "demo", "Gothenburg2025", "speed 1: 1"})).body);
+  EXPECT_EQ(before, server.dumpRecords());
+}
+
+TEST(ServerAuth, UsersSharingTheirFirstTenBytesAreTold) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  ASSERT_TRUE(server.addUser("environment1", "first"));
+  ASSERT_TRUE(server.addUser("environment2", "second"));
+  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("environment1", "first")));
+  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("environment2", "second")));
+  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("environment2", "third")));
+  // Both names begin with "environmen": the password picks the user, and
+  // a new EDB belongs to that user.
+  KalvoroClient second(server, "environment2", "second");
+  EXPECT_EQ("OK\n", second.Save(servertest::Lines({"TEST", "createempty", "x", "Lund"})).body);
+  EXPECT_EQ("Lund\n", second.Get("iedbvk2.cgi&TEST&listedbnames&environment2&x").body);
+}
+
+TEST(ServerAuth, LongestPasswordThatFitsIsAccepted) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  std::string password(164, 'p');
+  ASSERT_TRUE(server.addUser("longpw", password));
+  std::string authenticator = MakeAuthenticator("longpw", password);
+  EXPECT_EQ(255u, authenticator.size());
+  EXPECT_EQ("OK\n", CheckAuth(server, authenticator));
+  EXPECT_FALSE(server.addUser("toolong", std::string(165, 'p')));
+}
+
+TEST(ServerAuthTime, StampsAreCalendarChecked) {
+  int64_t a = 0, b = 0;
+  EXPECT_TRUE(edb::ParseAuthTime("2502281230", &a));
+  EXPECT_TRUE(edb::ParseAuthTime("2503010000", &b));
+  EXPECT_EQ((11 * 60 + 30) * 60000, b - a);
+  EXPECT_TRUE(edb::ParseAuthTime("2402291200", &a));  // leap day
+  EXPECT_FALSE(edb::ParseAuthTime("2502291200", &a));
+  EXPECT_FALSE(edb::ParseAuthTime("2513011200", &a));
+  EXPECT_FALSE(edb::ParseAuthTime("2501012400", &a));
+  EXPECT_FALSE(edb::ParseAuthTime("2501011260", &a));
+  EXPECT_FALSE(edb::ParseAuthTime("25010112", &a));
+  EXPECT_FALSE(edb::ParseAuthTime("25O1011200", &a));
+}
+
+TEST(ServerAuthTime, ShiftMatchesTheLibrarysStamp) {
+  std::time_t now = std::time(nullptr);
+  std::string text = MakeAuthenticator("u", "p", 0, now);
+  auth::Decoded decoded{};
+  ASSERT_TRUE(auth::Decode(text.c_str(), &decoded));
+  int64_t stamp = 0;
+  ASSERT_TRUE(edb::ParseAuthTime(decoded.time, &stamp));
+  int64_t server = edb::ShiftedLocalMillis(now, 0);
+  EXPECT_GE(server, stamp);
+  EXPECT_LT(server - stamp, 60000);
+  EXPECT_EQ(server + 90 * 60000, edb::ShiftedLocalMillis(now + 3600, 30));
+}
+
+}  // namespace

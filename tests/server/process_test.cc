@@ -1,0 +1,144 @@
+// The edb-server program: command line, listening line, HTTPS, login users
+// and stopping on signals.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+
+#include "server/server_client.h"
+#include "support/edb_server_process.h"
+
+using servertest::KalvoroClient;
+using servertest::RunEdbServer;
+
+namespace {
+
+TEST(ServerProgram, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(0, RunEdbServer({"--help"}).exitCode);
+  EXPECT_NE(std::string::npos, RunEdbServer({"--help"}).out.find("--add-user NAME"));
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {},
+           {"--port", "80"},
+           {"--data", "/tmp/x", "--port"},
+           {"--data", "/tmp/x", "--port", "70000"},
+           {"--data", "/tmp/x", "--port", "12ab"},
+           {"--data", "/tmp/x", "--seed", "full"},
+           {"--data", "/tmp/x", "--cert", "c.pem"},
+           {"--data", "/tmp/x", "--auth-window", "-5"},
+           {"--data", "/tmp/x", "--frobnicate"},
+           {"--data", "/tmp/x", "--add-user", "u", "--port", "1"},
+       }) {
+    servertest::ProgramResult result = RunEdbServer(args);
+    EXPECT_EQ(2, result.exitCode) << testing::PrintToString(args);
+    EXPECT_EQ(0u, result.err.find("edb-server: ")) << result.err;
+  }
+}
+
+TEST(ServerProgram, StopsCleanlyOnSigterm) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  EXPECT_EQ("OK\n", KalvoroClient(server).Get("checkauth.cgi&x").body);
+  int status = server.stop();
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status));
+}
+
+TEST(ServerProgram, AddUserStoresOnlyASaltedHash) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  const std::string password = "Secret-pass-6789";
+  // Added while the server runs, and accepted at once.
+  ASSERT_TRUE(server.addUser("karin", password));
+  EXPECT_EQ("OK\n", KalvoroClient(server, "karin", password).Get("checkauth.cgi&x").body);
+  std::string rows = server.query("SELECT name, prefix, salt, hash FROM login_users ORDER BY name");
+  EXPECT_EQ(std::string::npos, rows.find(password));
+  EXPECT_EQ(std::string::npos, rows.find("Secret"));
+  std::string row = server.query("SELECT length(salt), length(hash) FROM login_users WHERE name = 'karin'");
+  EXPECT_EQ("32|64", row);
+  // Nothing in the data folder holds the password.
+  for (const auto& entry : std::filesystem::directory_iterator(server.dataDir())) {
+    std::string text;
+    FILE* f = fopen(entry.path().c_str(), "rb");
+    ASSERT_NE(nullptr, f);
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    fclose(f);
+    EXPECT_EQ(std::string::npos, text.find(password)) << entry.path();
+  }
+  // The same password for another user gives another hash.
+  ASSERT_TRUE(server.addUser("lars", password));
+  EXPECT_EQ("1", server.query("SELECT COUNT(DISTINCT hash) = 2 FROM login_users WHERE name IN ('karin', 'lars')"));
+  // A second --add-user changes the password.
+  ASSERT_TRUE(server.addUser("karin", "newer"));
+  EXPECT_EQ("Error: unknown user or wrong password\n",
+            KalvoroClient(server, "karin", password).Get("checkauth.cgi&x").body);
+  EXPECT_EQ("OK\n", KalvoroClient(server, "karin", "newer").Get("checkauth.cgi&x").body);
+}
+
+TEST(ServerProgram, AddUserChecksNameAndInput) {
+  EdbServerProcess server(EdbServerProcess::Options{false, false, {}});
+  ASSERT_TRUE(server.ok());
+  EXPECT_EQ(2, RunEdbServer({"--data", server.dataDir(), "--add-user", "a;b"}, "pw\n").exitCode);
+  EXPECT_EQ(2, RunEdbServer({"--data", server.dataDir(), "--add-user", ""}, "pw\n").exitCode);
+  EXPECT_EQ(1, RunEdbServer({"--data", server.dataDir(), "--add-user", "nopassword"}, "").exitCode);
+  // A UTF-8 name from a terminal becomes the ISO 8859-1 name the library sends.
+  ASSERT_EQ(0, RunEdbServer({"--data", server.dataDir(), "--add-user", "\xC3\x85sa"}, "l\xC3\xB6sen\n").exitCode);
+  EXPECT_EQ("OK\n", KalvoroClient(server, "\xC5sa", "l\xF6sen").Get("checkauth.cgi&x").body);
+  EXPECT_EQ("0", server.query("SELECT COUNT(*) FROM databases"));  // no seed asked for
+}
+
+TEST(ServerProgram, BusyPortIsReported) {
+  EdbServerProcess first;
+  ASSERT_TRUE(first.ok());
+  servertest::ProgramResult result =
+      RunEdbServer({"--data", first.dataDir() + "/second", "--port", std::to_string(first.port()), "--quiet"});
+  EXPECT_EQ(1, result.exitCode);
+  EXPECT_NE(std::string::npos, result.err.find("cannot listen on 127.0.0.1:" + std::to_string(first.port())));
+  EXPECT_EQ("", result.out);
+}
+
+TEST(ServerProgram, ServesHttpsWithASelfSignedCertificate) {
+  EdbServerProcess::Options options;
+  options.https = true;
+  EdbServerProcess server(options);
+  ASSERT_TRUE(server.ok());
+  EXPECT_EQ(0u, server.url().find("https://127.0.0.1:"));
+  ASSERT_FALSE(server.certFile().empty());
+  KalvoroClient client(server);  // verifies the certificate against certFile()
+  EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
+  EXPECT_EQ("REF\nTEST\nARCHIVE\n", client.Get("iedbvk2.cgi&x&listdb&x&x").body);
+  EXPECT_EQ("OK\n", client.Save(servertest::Lines({"REF", "createempty", "demo", "Secure"})).body);
+}
+
+TEST(ServerProgram, DumpShowsEveryEdbAndRecord) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  std::string dump = server.dumpRecords();
+  EXPECT_NE(std::string::npos, dump.find("== EDB REF/demo/Gothenburg2025\n-- resource file\nspeed 1: 20 km/h\n"));
+  EXPECT_NE(std::string::npos, dump.find("== EDB REF/global/global\n-- resource file\n-- record sub list 0 #0\n1 \"NOx\"\n"));
+  EXPECT_NE(std::string::npos, dump.find("-- record sub list 1 #3\n4 \"Domestic heating\"\n"));
+  KalvoroClient client(server);
+  ASSERT_EQ("Ok.\n", client.Save(servertest::Lines({"REF", "savexxxdb", "anna", "Stockholm2023", "emfac", "-1", "0",
+                                                    "0", "NAME \"F\"", "", "EOF"}))
+                         .body);
+  std::string after = server.dumpRecords();
+  EXPECT_NE(dump, after);
+  EXPECT_NE(std::string::npos, after.find("== EDB REF/anna/Stockholm2023\n-- resource file\n"));
+  EXPECT_NE(std::string::npos, after.find("-- record emfac list 0 #0\nNAME \"F\"\n"));
+  EXPECT_EQ("REF|3\nTEST|0\nARCHIVE|0",
+            server.query("SELECT d.name, COUNT(u.id) FROM databases d LEFT JOIN edb_users u ON u.database_id = d.id "
+                         "GROUP BY d.id ORDER BY d.id"));
+}
+
+TEST(ServerProgram, BadCertificateIsReported) {
+  EdbServerProcess plain;
+  ASSERT_TRUE(plain.ok());
+  std::string missing = plain.dataDir() + "/missing.pem";
+  servertest::ProgramResult result =
+      RunEdbServer({"--data", plain.dataDir() + "/tls", "--port", "0", "--cert", missing, "--key", missing});
+  EXPECT_EQ(1, result.exitCode);
+  EXPECT_NE(std::string::npos, result.err.find("certificate"));
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Test helpers for the substitute server: authenticators made as the library
+// makes them, a client that sends the library's requests with their raw
+// query, and a runner for edb-server command lines.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "support/edb_server_process.h"
+
+namespace servertest {
+
+// The authenticator of user and password with the time stamp of `when`
+// (default: now) moved by the library's shift; level is the trailing debug level.
+std::string MakeAuthenticator(const std::string& user, const std::string& password, int level = 0,
+                              std::time_t when = 0);
+
+struct HttpReply {
+  int status = 0;  // 0 when the request failed
+  std::string body;
+};
+
+class KalvoroClient {
+ public:
+  explicit KalvoroClient(const EdbServerProcess& server, const std::string& user = "demo",
+                         const std::string& password = "demo");
+
+  // GET of "do.cgi?" + authenticator + "&" + rest (rest sent as it is).
+  HttpReply Get(const std::string& rest) const;
+  // POST of body to the save script, with the content type curl uses by default.
+  HttpReply Save(const std::string& body) const;
+  // Any request target (path and query) as it is.
+  HttpReply RawGet(const std::string& target) const;
+  HttpReply RawPost(const std::string& target, const std::string& body) const;
+
+  std::string authenticator;
+
+ private:
+  std::string url_;
+  std::string certFile_;
+};
+
+// A save body: the given lines, each followed by "\n".
+std::string Lines(const std::vector<std::string>& lines);
+
+struct ProgramResult {
+  int exitCode = -1;  // -1 when it did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs build/edb-server with args and input on stdin (bounded wait).
+ProgramResult RunEdbServer(const std::vector<std::string>& args, const std::string& input = std::string());
+
+}  // namespace servertest

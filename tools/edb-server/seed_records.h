@@ -1,0 +1,52 @@
+// The records that the demonstration seed stores in an EDB: realistic
+// reference data (substances, searchkeys in all five lists, source and road
+// time variations, substance groups and emission factors), printed as the
+// library's writer prints them and stored through the same reading as a
+// save.  Kinds without demonstration records yet give none.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reference_format.h"
+#include "store.h"
+
+namespace edb {
+
+enum class DemoContent {
+  kShared,     // the database's shared EDB: substances and searchkeys
+  kCatalogue,  // substances and searchkeys
+  kReference,  // all reference data: also time variations, groups and factors
+};
+
+// Stores the demonstration records into the EDB (inside the seed's
+// transaction).  Throws std::logic_error should a demonstration record not
+// be one that a save would take.
+void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content);
+
+// The demonstration reference records.
+std::vector<SubstanceEntry> DemoSubstances();
+std::vector<SubstanceEntry> DemoSearchkeys(int list);  // lists 1 to 5
+std::vector<TimevarEntry> DemoTimevars(bool roads);
+std::vector<SubgrpEntry> DemoSubstanceGroups();
+std::vector<EmfacEntry> DemoEmissionFactors();
+
+// The record lines of a save of the demonstration records of kind ("sub"
+// with list 0 to 5, "timevarp", "timevarr", "subgrp", "emfac") as the
+// library's writer sends them, separator lines included; empty for other
+// kinds.
+std::string DemoSaveLines(std::string_view kind, int list);
+
+// Record texts of the kinds not yet seeded, each record its lines followed
+// by "\n".
+std::vector<std::string> DemoVehicles(bool shared);
+std::vector<std::string> DemoRoadVehicleDefinition(bool shared);
+std::vector<std::string> DemoRoadVehicles(bool shared);
+std::vector<std::string> DemoRoadtypes(bool shared);
+std::vector<std::string> DemoCompanies(bool shared);
+std::vector<std::string> DemoFacilities(bool shared);
+std::vector<std::string> DemoSources(bool shared);
+std::vector<std::string> DemoRoads(bool shared);
+
+}  // namespace edb

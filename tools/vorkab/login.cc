@@ -1,0 +1,71 @@
+// Login for the command-line host (see login.h).
+#include "login.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+#include "vorkabcom.h"
+
+std::wstring ToWide(const std::string& text) {
+  std::wstring out;
+  for (unsigned char c : text) out.push_back(static_cast<wchar_t>(c));
+  return out;
+}
+
+std::string FromWide(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out.push_back(static_cast<unsigned long>(c) <= 0xFF ? static_cast<char>(c) : '?');
+  return out;
+}
+
+std::string ReadPassword(const std::string& prompt) {
+  if (const char* env = getenv("VORKAB_PASSWORD")) return env;
+  std::string password;
+  if (!isatty(STDIN_FILENO)) {
+    std::getline(std::cin, password);
+    return password;
+  }
+  std::cerr << prompt << std::flush;
+  termios old {};
+  tcgetattr(STDIN_FILENO, &old);
+  termios quiet = old;
+  quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+  tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+  std::getline(std::cin, password);
+  tcsetattr(STDIN_FILENO, TCSANOW, &old);
+  std::cerr << "\n";
+  return password;
+}
+
+std::string LibraryError() {
+  std::vector<char> buffer(10240);
+  VKError(buffer.data(), static_cast<int32_t>(buffer.size()));
+  return buffer.data();
+}
+
+bool Login(const LoginOptions& options) {
+  if (options.server.empty() || options.user.empty()) {
+    std::cerr << "vorkab: give --server and --user (or VORKAB_SERVER and VORKAB_USER)\n";
+    return false;
+  }
+  std::string password = ReadPassword("Password for " + options.user + ": ");
+  std::wstring userText = ToWide(options.user + (options.log.empty() ? "" : "," + options.log));
+  std::vector<wchar_t> user(userText.begin(), userText.end());
+  user.push_back(L'\0');
+  // The library takes the address after a label and a colon.
+  std::wstring server = L"Kalvoro:" + ToWide(options.server);
+  std::wstring wpassword = ToWide(password);
+  int32_t r = VKInit(user.data(), wpassword.c_str(), L"", server.c_str(), L"", L"", 0);
+  if (r < 0) {
+    std::cerr << "vorkab: login failed: " << LibraryError() << "\n";
+    return false;
+  }
+  VKDatabaseSet(ToWide(options.database).c_str());
+  if (!options.edbUser.empty()) VKEdbUserSet(ToWide(options.edbUser).c_str());
+  if (!options.edb.empty()) VKEdbNameSet(ToWide(options.edb).c_str());
+  return true;
+}
