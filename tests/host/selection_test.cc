@@ -1,0 +1,168 @@
+// The selection exports and the list replies beneath them, against a
+// scripted server: what goes on the wire, how replies end, and failures.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/frame.h"
+#include "records/lists.h"
+#include "support/raw_http_server.h"
+#include "transport/connection.h"
+#include "vorkabcom.h"
+
+namespace {
+
+using test_support::HttpHead;
+using test_support::RawHttpServer;
+using test_support::RawReply;
+
+class SelectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Start());
+    server_.QueueReply(RawReply::Http(200, "OK\n"));
+    wchar_t user[] = L"anna";
+    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
+    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
+    ASSERT_TRUE(r == 0 || r == 1) << GetErrorText();
+    VKDatabaseSet(L"REF");
+    VKEdbUserSet(L"");
+    VKEdbNameSet(L"");
+    ClearErrorText();
+  }
+  void TearDown() override { server_.Stop(); }
+
+  // The path and query of the request number n (0 is the login).
+  std::string Query(size_t n) {
+    EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
+    std::string line = server_.Requests()[n].requestLine;
+    std::string path = line.substr(line.find(' ') + 1);
+    path = path.substr(0, path.rfind(' '));
+    size_t amp = path.find('&');  // drop "…do.cgi?<authenticator>"
+    return path.substr(0, path.find('?') + 1) + "AUTH" + path.substr(amp);
+  }
+
+  static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
+    std::vector<std::wstring> names;
+    wchar_t name[1024];
+    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
+    return names;
+  }
+
+  RawHttpServer server_;
+};
+
+using Names = std::vector<std::wstring>;
+
+TEST_F(SelectionTest, DatabasesEndAtAnEmptyLineAndAreSorted) {
+  server_.QueueReply(RawReply::Http(200, "TEST\nREF\n\nOTHER\n"));
+  EXPECT_EQ(VKDatabasesLoad(), 1);
+  EXPECT_EQ(All(VKDatabasesList), (Names{L"REF", L"TEST"}));
+  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&x&listdb&x&x");
+}
+
+TEST_F(SelectionTest, EmptyReplyLoadsAnEmptyList) {
+  server_.QueueReply(RawReply::Http(200, ""));
+  EXPECT_EQ(VKDatabasesLoad(), 1);
+  wchar_t name[1024] = L"untouched";
+  EXPECT_EQ(VKDatabasesList(1, name), 0);
+}
+
+TEST_F(SelectionTest, EdbUsersAreTheFirstTokenOfEachLine) {
+  server_.QueueReply(RawReply::Http(200, "global;Shared data\nanna;Anna's inventory\n;;bertil;x\nplain\n"));
+  EXPECT_EQ(VKEdbUsersLoad(), 1);
+  EXPECT_EQ(All(VKEdbUsersList), (Names{L"anna", L"bertil", L"global", L"plain"}));
+  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&listedbusers&x&x");
+}
+
+TEST_F(SelectionTest, EdbNamesOfTheCurrentUser) {
+  VKEdbUserSet(L"anna");
+  server_.QueueReply(RawReply::Http(200, "Stockholm2023\nG\xf6teborg\n"));
+  EXPECT_EQ(VKEdbNamesLoad(), 1);
+  EXPECT_EQ(All(VKEdbNamesList), (Names{L"G\xf6teborg", L"Stockholm2023"}));
+  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&listedbnames&anna&x");
+}
+
+TEST_F(SelectionTest, BrokenReplyKeepsTheNamesReadSoFarInReplyOrder) {
+  RawReply reply;
+  reply.Send(HttpHead(200, "Content-Length: 5000\r\n") + "ZETA\nALPHA\nMID");
+  server_.QueueReply(reply);
+  EXPECT_EQ(VKDatabasesLoad(), -1);
+  EXPECT_NE(std::string(GetErrorText()).find("Error reading response."), std::string::npos) << GetErrorText();
+  wchar_t name[1024];
+  ASSERT_EQ(VKDatabasesList(1, name), 1);
+  EXPECT_STREQ(name, L"ZETA");
+  ASSERT_EQ(VKDatabasesList(0, name), 1);
+  EXPECT_STREQ(name, L"ALPHA");
+
+  reply = RawReply();
+  reply.Send(HttpHead(200, "Content-Length: 5000\r\n") + "anna\n");
+  server_.QueueReply(reply);
+  EXPECT_EQ(VKEdbUsersLoad(), 0);  // the other two loads report failure as 0
+}
+
+TEST_F(SelectionTest, FailedRequestListsNothingAndSaysWhy) {
+  server_.Stop();
+  EXPECT_EQ(VKDatabasesLoad(), 1);
+  wchar_t name[1024];
+  EXPECT_EQ(VKDatabasesList(1, name), 0);
+  std::string error = GetErrorText();
+  EXPECT_NE(error.find("Request 'do.cgi?"), std::string::npos) << error;
+  EXPECT_NE(error.find("&iedbvk2.cgi&x&listdb&x&x' failed"), std::string::npos) << error;
+}
+
+TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
+  wchar_t value[1100];
+  VKEdbNameSet(L"");
+  VKEdbNameGet(value);
+  EXPECT_STREQ(value, L"x");
+  VKEdbNameSet(L"Malmo2024");
+  VKEdbUserSet(L"global");
+  VKEdbNameGet(value);
+  EXPECT_STREQ(value, L"");
+  VKEdbUserGet(value);
+  EXPECT_STREQ(value, L"global");
+
+  std::wstring huge(3000, L'd');
+  VKDatabaseSet(huge.c_str());
+  std::fill(std::begin(value), std::end(value), L'#');
+  VKDatabaseGet(value);
+  EXPECT_EQ(std::wstring(value), std::wstring(1023, L'd'));
+  EXPECT_EQ(value[1024], L'#') << "written past 1024 characters";
+}
+
+TEST_F(SelectionTest, EdbCreationRequestAndRefusal) {
+  VKDatabaseSet(L"REF");
+  VKEdbUserSet(L"demo");
+  server_.QueueReply(RawReply::Http(200, "OK\n"));
+  EXPECT_EQ(VKEdbCreate(L"New"), 1);
+  ASSERT_TRUE(server_.WaitForRequests(2, 5000));
+  EXPECT_EQ(server_.Requests()[1].body, "REF\ncreateempty\ndemo\nNew\n");
+  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x");
+  wchar_t value[1024];
+  VKEdbUserGet(value);
+  EXPECT_STREQ(value, L"anna");  // the login user owns the new EDB
+  VKEdbNameGet(value);
+  EXPECT_STREQ(value, L"New");
+
+  server_.QueueReply(RawReply::Http(200, "Error: EDB New exists\n"));
+  EXPECT_EQ(VKEdbCreate(L"New"), -1);
+  EXPECT_STREQ(GetErrorText(), "Error: EDB New exists\n");
+}
+
+TEST_F(SelectionTest, ResourceFileLinesAndRefusedSave) {
+  server_.QueueReply(RawReply::Http(200, "a\n\nb\n"));
+  wchar_t line[LineBufferSize];
+  std::vector<std::wstring> lines;
+  for (int32_t first = 1; IOREdbRsrcLoad(first, line) == 1; first = 0) lines.push_back(line);
+  EXPECT_EQ(lines, (Names{L"a", L"", L"b"}));
+
+  server_.QueueReply(RawReply::Http(200, "disk full\n"));
+  ASSERT_EQ(IOREdbRsrcSave(RsrcSaveStart, nullptr), 1);
+  ASSERT_EQ(IOREdbRsrcSave(RsrcSaveLine, L"x"), 1);
+  EXPECT_EQ(IOREdbRsrcSave(RsrcSaveFinish, nullptr), -1);
+  EXPECT_STREQ(GetErrorText(), "Error writing edb.rsrc file: disk full");
+}
+
+}  // namespace

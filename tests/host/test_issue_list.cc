@@ -1,0 +1,216 @@
+// IssueList and its exports: the 256-issue limit with "and so on...", the
+// cell names, line formatting and cutting, the cursor and the entry info.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/issue_list.h"
+#include "vorkabcom.h"
+
+namespace {
+
+std::wstring Cell(int32_t row, int32_t column) {
+  wchar_t name[kCellNameSize];
+  CellName(row, column, name, kCellNameSize);
+  return name;
+}
+
+std::wstring Line(IssueList& list, int32_t first) {
+  wchar_t buffer[kIssueTextSize + 8];
+  if (list.Next(first, buffer, static_cast<int32_t>(kIssueTextSize + 8)) != 1) return L"<none>";
+  return buffer;
+}
+
+TEST(CellName, ColumnLettersAndRowNumbers) {
+  EXPECT_EQ(Cell(0, 0), L"A1");
+  EXPECT_EQ(Cell(9, 27), L"AB10");
+  EXPECT_EQ(Cell(11, 2), L"C12");
+  EXPECT_EQ(Cell(0, 25), L"Z1");
+  EXPECT_EQ(Cell(0, 26), L"AA1");
+  EXPECT_EQ(Cell(0, 701), L"ZZ1");
+  EXPECT_EQ(Cell(4, -1), L"5");
+  EXPECT_EQ(Cell(-1, 3), L"D");
+  EXPECT_EQ(Cell(-1, -1), L"");
+  EXPECT_EQ(Cell(-7, -100), L"");
+}
+
+TEST(CellName, BeyondZZ) {
+  EXPECT_EQ(Cell(0, 702), L"AAA1");
+  EXPECT_EQ(Cell(0, 16383), L"XFD1");  // the spreadsheet's last column
+  EXPECT_EQ(Cell(0, 18277), L"ZZZ1");
+  EXPECT_EQ(Cell(0, 18278), L"AAAA1");
+  EXPECT_EQ(Cell(2147483646, 2147483647), L"FXSHRXX2147483647");
+}
+
+TEST(CellName, CutToTheBuffer) {
+  wchar_t small[4] = {L'#', L'#', L'#', L'#'};
+  CellName(9, 27, small, 3);
+  EXPECT_STREQ(small, L"AB");
+  EXPECT_EQ(small[3], L'#');
+}
+
+TEST(IssueList, LinesInOrderWithTheirCells) {
+  IssueList list;
+  EXPECT_TRUE(list.Add(L"Source", 0, 0, L"Unknown substance: %ls", L"XY"));
+  EXPECT_TRUE(list.Add(L"Vehicle", 4, -1, L"No data."));
+  EXPECT_TRUE(list.Add(L"Company", -1, -1, L"%d and %ls", 42, L"more"));
+  EXPECT_EQ(list.Count(), 3);
+  EXPECT_FALSE(list.IsFull());
+  EXPECT_EQ(Line(list, 1), L"Source [A1]: Unknown substance: XY");
+  EXPECT_EQ(Line(list, 0), L"Vehicle [5]: No data.");
+  EXPECT_EQ(Line(list, 0), L"Company []: 42 and more");
+  EXPECT_EQ(Line(list, 0), L"<none>");
+  EXPECT_EQ(Line(list, 1), L"Source [A1]: Unknown substance: XY");
+}
+
+TEST(IssueList, LimitAndAndSoOn) {
+  IssueList list;
+  for (int i = 0; i < 256; ++i) ASSERT_TRUE(list.Add(L"S", i, 1, L"issue %d", i));
+  EXPECT_FALSE(list.IsFull());
+  EXPECT_FALSE(list.Add(L"T", 300, 2, L"issue %d", 256));  // the "and so on..." entry
+  EXPECT_TRUE(list.IsFull());
+  for (int i = 257; i < 300; ++i) EXPECT_FALSE(list.Add(L"S", i, 1, L"issue %d", i));
+  EXPECT_EQ(list.Count(), 257);
+
+  int lines = 0;
+  std::wstring last;
+  for (int32_t first = 1;; first = 0) {
+    std::wstring line = Line(list, first);
+    if (line == L"<none>") break;
+    last = line;
+    ++lines;
+  }
+  EXPECT_EQ(lines, 257);
+  EXPECT_EQ(last, L"T [C301]: and so on...");  // place of the first issue that did not fit
+
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_FALSE(list.IsFull());
+  EXPECT_TRUE(list.Add(L"S", 0, 0, L"again"));
+  EXPECT_EQ(Line(list, 1), L"S [A1]: again");
+}
+
+TEST(IssueList, MessagesAndLinesHoldAtMost255Characters) {
+  IssueList list;
+  std::wstring longText(400, L'm');
+  EXPECT_TRUE(list.Add(L"Road", 0, 0, L"%ls", longText.c_str()));
+  wchar_t message[300];
+  ASSERT_EQ(list.GetInfo(0, nullptr, 0, nullptr, nullptr, message, 300), 1);
+  EXPECT_EQ(std::wstring(message), longText.substr(0, 255));
+  std::wstring line = Line(list, 1);
+  EXPECT_EQ(line.size(), 255u);
+  EXPECT_EQ(line.substr(0, 12), L"Road [A1]: m");
+}
+
+TEST(IssueList, NextRefusesAMissingBuffer) {
+  IssueList list;
+  list.Add(L"S", 0, 0, L"one");
+  wchar_t buffer[4];
+  EXPECT_EQ(list.Next(1, nullptr, 10), 0);
+  EXPECT_EQ(list.Next(1, buffer, 0), 0);
+  EXPECT_EQ(list.Next(1, buffer, -5), 0);
+  EXPECT_EQ(list.Next(1, buffer, 4), 1);
+  EXPECT_STREQ(buffer, L"S [");
+}
+
+TEST(IssueList, GetInfoCutsTheSheet) {
+  IssueList list;
+  list.Add(L"A very long sheet name", 3, 4, L"msg");
+  wchar_t sheet[7];
+  int32_t row = 0, column = 0;
+  ASSERT_EQ(list.GetInfo(0, sheet, 7, &row, &column, nullptr, 0), 1);
+  EXPECT_STREQ(sheet, L"A very");
+  EXPECT_EQ(row, 3);
+  EXPECT_EQ(column, 4);
+  EXPECT_EQ(list.GetInfo(1, sheet, 7, &row, &column, nullptr, 0), 0);
+  EXPECT_EQ(list.GetInfo(-1, sheet, 7, &row, &column, nullptr, 0), 0);
+}
+
+// The exports work on the process-wide lists; each test starts them empty.
+class IssueExports : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ErrorList.Clear();
+    WarningList.Clear();
+  }
+  void TearDown() override {
+    ErrorList.Clear();
+    WarningList.Clear();
+  }
+};
+
+TEST_F(IssueExports, ListErrorWithSmallBuffers) {
+  ErrorList.Add(L"Source", 11, 2, L"Unknown timevar");
+  wchar_t buffer[16];
+  for (wchar_t& c : buffer) c = L'#';
+  ASSERT_EQ(VKListError(1, buffer, 10), 1);
+  EXPECT_STREQ(buffer, L"Source [C");  // the first 9 characters
+  EXPECT_EQ(buffer[10], L'#');
+  EXPECT_EQ(VKListError(0, buffer, 10), 0);
+
+  for (wchar_t& c : buffer) c = L'#';
+  ASSERT_EQ(VKListError(1, buffer, 1), 1);  // an empty line; the cursor still advances
+  EXPECT_EQ(buffer[0], L'\0');
+  EXPECT_EQ(buffer[1], L'#');
+  EXPECT_EQ(VKListError(0, buffer, 1), 0);
+}
+
+TEST_F(IssueExports, CursorSurvivesBetweenCallsAndListsAreSeparate) {
+  ErrorList.Add(L"E", 0, 0, L"e1");
+  ErrorList.Add(L"E", 1, 0, L"e2");
+  WarningList.Add(L"W", 0, 1, L"w1");
+  wchar_t buffer[64];
+  ASSERT_EQ(VKListError(1, buffer, 64), 1);
+  EXPECT_STREQ(buffer, L"E [A1]: e1");
+  ASSERT_EQ(VKListWarning(1, buffer, 64), 1);
+  EXPECT_STREQ(buffer, L"W [B1]: w1");
+  EXPECT_EQ(VKListWarning(0, buffer, 64), 0);
+  EXPECT_STREQ(buffer, L"W [B1]: w1");  // untouched at the end
+  ASSERT_EQ(VKListError(0, buffer, 64), 1);
+  EXPECT_STREQ(buffer, L"E [A2]: e2");
+  EXPECT_EQ(VKListError(0, buffer, 64), 0);
+
+  // New entries after the end are picked up by a continue call.
+  ErrorList.Add(L"E", 2, 0, L"e3");
+  ASSERT_EQ(VKListError(0, buffer, 64), 1);
+  EXPECT_STREQ(buffer, L"E [A3]: e3");
+}
+
+TEST_F(IssueExports, GetInfoIsOneBased) {
+  ErrorList.Add(L"Source", 11, 2, L"x");
+  ErrorList.Add(L"Facility", -1, -1, L"y");
+  WarningList.Add(L"Searchkey", 5, -1, L"z");
+  wchar_t sheet[kIssueSheetSize];
+  int32_t row = -9, column = -9;
+  ASSERT_EQ(VKGetErrorInfo(0, &row, &column, sheet), 1);
+  EXPECT_STREQ(sheet, L"Source");
+  EXPECT_EQ(row, 12);
+  EXPECT_EQ(column, 3);
+  ASSERT_EQ(VKGetErrorInfo(1, &row, &column, sheet), 1);
+  EXPECT_STREQ(sheet, L"Facility");
+  EXPECT_EQ(row, 0);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(VKGetErrorInfo(2, &row, &column, sheet), 0);
+  EXPECT_EQ(VKGetErrorInfo(-1, &row, &column, sheet), 0);
+  ASSERT_EQ(VKGetWarningInfo(0, &row, &column, sheet), 1);
+  EXPECT_STREQ(sheet, L"Searchkey");
+  EXPECT_EQ(row, 6);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(VKGetWarningInfo(1, &row, &column, sheet), 0);
+}
+
+TEST_F(IssueExports, GetInfoSheetFitsSheetNameBuffer) {
+  std::wstring longSheet(100, L's');
+  ErrorList.Add(longSheet.c_str(), INT32_MAX, INT32_MAX, L"far away");
+  wchar_t sheet[kIssueSheetSize + 4];
+  for (wchar_t& c : sheet) c = L'#';
+  int32_t row = 0, column = 0;
+  ASSERT_EQ(VKGetErrorInfo(0, &row, &column, sheet), 1);
+  EXPECT_EQ(std::wstring(sheet), longSheet.substr(0, kIssueSheetSize - 1));
+  EXPECT_EQ(sheet[kIssueSheetSize], L'#');
+  EXPECT_EQ(row, INT32_MAX);  // no overflow
+  EXPECT_EQ(column, INT32_MAX);
+  ASSERT_EQ(VKGetErrorInfo(0, nullptr, nullptr, sheet), 1);
+}
+
+}  // namespace
