@@ -1,0 +1,88 @@
+// Substance and searchkey records (see substance.h).
+#include "records/substance.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "host/frame.h"
+#include "records/record_io.h"
+#include "transport/commands.h"
+#include "transport/http.h"
+#include "transport/latin1.h"
+
+namespace {
+
+int32_t Logged(const char* name, int32_t result) {
+  if (DebugLevel > 0) DebugPrint(" <-- %s = %d\n", name, static_cast<int>(result));
+  return result;
+}
+
+// "EOF", the body, then the first reply line must begin with "OK!".
+int32_t FinishSave() {
+  int32_t r = IOLSendLine(L"EOF");
+  if (r == 1) r = IOLPutDone();
+  if (r != 1) return r;
+  const wchar_t* line = IORLine();
+  r = IORGetLine();
+  if (r < 0) return -1;
+  if (r == 0) {
+    HTTPAbortCommand();
+    return 0;
+  }
+  if (wcsncmp(line, L"OK!", 3) != 0) {
+    SetErrorText("%s", Narrow(line).c_str());
+    r = -1;
+  }
+  HTTPAbortCommand();
+  return r;
+}
+
+}  // namespace
+
+int32_t IORSubGetRec(int32_t first, int32_t list, SubRec* record) {
+  if (DebugLevel > 0) DebugPrint(" --> IORSubGetRec(%d, %d)\n", static_cast<int>(first), static_cast<int>(list));
+  if (first) {
+    IORStartRead();
+    IOLSubGetAll(list);  // a failed request reads as an empty reply
+  }
+  std::memset(record, 0, sizeof *record);
+  int32_t r = IORGetLine();
+  if (r != 1) return Logged("IORSubGetRec", r);
+
+  static_assert(SubNameSize == 256, "the name is cut to 255 characters");
+  static wchar_t name[LineBufferSize];
+  unsigned short index = 0;
+  int n = swscanf(IORLine(), L"%hu \"%8095l[^\"]", &index, name);
+  if (n < 1) {
+    SetErrorText("Error in input: %s\n", Narrow(IORLine()).c_str());
+    return Logged("IORSubGetRec", -1);
+  }
+  record->index = index;
+  if (n == 2) CopyCut(record->name, SubNameSize, name);
+  return Logged("IORSubGetRec", 1);
+}
+
+int32_t IORSubPutRec(int32_t operation, int32_t list, const SubRec* record) {
+  if (DebugLevel > 0) DebugPrint(" --> IORSubPutRec(%d, %d)\n", static_cast<int>(operation), static_cast<int>(list));
+  int32_t r = 1;
+  switch (operation) {
+    case RecordStart:
+    case RecordStartFlag0:
+      HTTPAbortCommand();  // one request at a time
+      r = IOLSubPut(list, operation == RecordStartFlag0 ? TransferFlagSave0 : 0) == 1 ? 1 : -1;
+      break;
+    case RecordWrite:
+      r = IOLSendLine(L"%d \"%ls\"", static_cast<int>(record->index),
+                      FieldText(record->name, SubNameSize).c_str()) == 1 ? 1 : -1;
+      break;
+    case RecordFinish:
+      r = FinishSave();
+      break;
+    case RecordAbort:
+      HTTPAbortCommand();
+      break;
+    default:
+      break;
+  }
+  return Logged("IORSubPutRec", r);
+}

@@ -1,0 +1,160 @@
+// Time-variation records (see timevar.h).
+#include "records/timevar.h"
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "host/frame.h"
+#include "records/record_io.h"
+#include "records/scanners.h"
+#include "transport/commands.h"
+#include "transport/latin1.h"
+
+namespace {
+
+constexpr const wchar_t* Kind = L"TIMEVAR";
+
+int32_t Logged(const char* name, int32_t result) {
+  if (DebugLevel > 0) DebugPrint(" <-- %s = %d\n", name, static_cast<int>(result));
+  return result;
+}
+
+// Every value of a line is read whole (as long as the line at most) and then
+// cut to the field.
+static_assert(MaxRecordLine == 8095, "the scan width below assumes lines of 8095 characters");
+constexpr const wchar_t* TypedayShown = L" %ls %ls %ls %ls";
+constexpr const wchar_t* TypedayScan = L" %8095ls %8095ls %8095ls %8095ls";
+
+// The 24 TYPEDAY lines: the first with its keyword, the others with the
+// four values alone.
+int32_t ReadTypeday(TimevarRec* record) {
+  static wchar_t words[TimevarDayTypes][LineBufferSize];
+  for (int hour = 1; hour <= TimevarHours; ++hour) {
+    const wchar_t* keyword = hour == 1 ? L"TYPEDAY" : L"";
+    if (IORGetLine() != 1) {
+      AppendErrorText("TIMEVAR %hu: Out of data scanning TYPEDAY, hour %d", record->index, hour);
+      return -1;
+    }
+    int n = swscanf(IORLine(), keyscan::Pattern(keyword, TypedayScan).c_str(), words[0], words[1], words[2],
+                    words[3]);
+    if (n != TimevarDayTypes) {
+      SetErrorText("TIMEVAR %hu: Error scanning TYPEDAY, hour %d: %s (Number of fields %d) (pattern %s)",
+                   record->index, hour, Narrow(IORLine()).c_str(), n < 0 ? 0 : n,
+                   Narrow((std::wstring(keyword) + TypedayShown).c_str()).c_str());
+      return -1;
+    }
+    for (int day = 0; day < TimevarDayTypes; ++day) {
+      CopyCut(record->typeday[day][hour - 1], TimevarValueSize, words[day]);
+    }
+  }
+  return 1;
+}
+
+int32_t ReadMonths(TimevarRec* record) {
+  for (int part = 1; part <= 2; ++part) {
+    const wchar_t* keyword = part == 1 ? L"MONTH" : L"";
+    if (IORGetLine() != 1) {
+      AppendErrorText("TIMEVAR %hu: Out of data scanning MONTH, part %d", record->index, part);
+      return -1;
+    }
+    short v[6];
+    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %hd %hd %hd %hd %hd %hd").c_str(), &v[0], &v[1],
+                    &v[2], &v[3], &v[4], &v[5]);
+    if (n != 6) {
+      SetErrorText("TIMEVAR %hu: Error scanning MONTH, part %d: %s", record->index, part,
+                   Narrow(IORLine()).c_str());
+      return -1;
+    }
+    for (int i = 0; i < 6; ++i) record->month[(part - 1) * 6 + i] = v[i];
+  }
+  return 1;
+}
+
+int32_t ReadScenarios(TimevarRec* record) {
+  for (int part = 1; part <= 2; ++part) {
+    const wchar_t* keyword = part == 1 ? L"SCENARIO" : L"";
+    if (IORGetLine() != 1) {
+      AppendErrorText("TIMEVAR %hu: Out of data scanning SCENARIO, part %d", record->index, part);
+      return -1;
+    }
+    float v[5];
+    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %f %f %f %f %f").c_str(), &v[0], &v[1], &v[2], &v[3],
+                    &v[4]);
+    if (n != 5) {
+      SetErrorText("TIMEVAR %hu: Error scanning SCENARIO, part %d: %s", record->index, part,
+                   Narrow(IORLine()).c_str());
+      return -1;
+    }
+    for (int i = 0; i < 5; ++i) record->scenario[(part - 1) * 5 + i] = v[i];
+  }
+  return 1;
+}
+
+int32_t ReadRecord(int32_t flags, TimevarRec* record) {
+  int32_t r = GetKeyString(Kind, false, L"", L"NAME", record->name, TimevarNameSize);
+  if (r != 1) return r;
+  if (GetKeyUShort(Kind, record->name, L"INDEX", &record->index) != 1) return -1;
+  if (!(flags & TransferFlagNamesOnly)) {
+    if (ReadTypeday(record) != 1 || ReadMonths(record) != 1 || ReadScenarios(record) != 1) return -1;
+  }
+  // The separator; the reply may also end here.
+  r = IORGetLine();
+  if (r < 0) return -1;
+  if (r == 1 && wcslen(IORLine()) >= 2) {
+    SetErrorText("FORMULA %hu: Unexpected end of record: %s", record->index, Narrow(IORLine()).c_str());
+    return -1;
+  }
+  return 1;
+}
+
+int32_t WriteRecord(const TimevarRec* record) {
+  if (IOLSendLine(L"NAME \"%ls\"", FieldText(record->name, TimevarNameSize).c_str()) != 1) return -1;
+  if (IOLSendLine(L"INDEX %hu", record->index) != 1) return -1;
+  for (int hour = 0; hour < TimevarHours; ++hour) {
+    std::wstring v[TimevarDayTypes];
+    for (int day = 0; day < TimevarDayTypes; ++day) v[day] = FieldText(record->typeday[day][hour], TimevarValueSize);
+    if (IOLSendLine(L"%ls\t%ls %ls %ls %ls", hour == 0 ? L"TYPEDAY" : L"", v[0].c_str(), v[1].c_str(), v[2].c_str(),
+                    v[3].c_str()) != 1) {
+      return -1;
+    }
+  }
+  for (int part = 0; part < 2; ++part) {
+    const int16_t* m = record->month + part * 6;
+    if (IOLSendLine(L"%ls\t%hd %hd %hd %hd %hd %hd", part == 0 ? L"MONTH" : L"", m[0], m[1], m[2], m[3], m[4],
+                    m[5]) != 1) {
+      return -1;
+    }
+  }
+  for (int part = 0; part < 2; ++part) {
+    const float* s = record->scenario + part * 5;
+    if (IOLSendLine(L"%ls\t%.6g %.6g %.6g %.6g %.6g", part == 0 ? L"SCENARIO" : L"", s[0], s[1], s[2], s[3],
+                    s[4]) != 1) {
+      return -1;
+    }
+  }
+  return IOLSendLine(L"");
+}
+
+}  // namespace
+
+int32_t IORTimevarGetRec(int32_t kind, int32_t first, int32_t flags, TimevarRec* record) {
+  if (DebugLevel > 0) {
+    DebugPrint(" --> IORTimevarGetRec(%d, %d, 0x%02x)\n", static_cast<int>(kind), static_cast<int>(first),
+               static_cast<unsigned>(flags));
+  }
+  if (first) {
+    IORStartRead();
+    IOLTimevarsGetAll(kind, flags);  // a failed request reads as an empty reply
+  }
+  std::memset(record, 0, sizeof *record);
+  return Logged("IORTimevarGetRec", ReadRecord(flags, record));
+}
+
+int32_t IORTimevarPutRec(int32_t kind, int32_t operation, const TimevarRec* record) {
+  if (DebugLevel > 0) DebugPrint(" --> IORTimevarPutRec(%d, %d)\n", static_cast<int>(kind), static_cast<int>(operation));
+  RecordSave save;
+  save.start = [kind](int32_t flags) { return IOLTimevarsPut(kind, flags); };
+  save.write = [record]() { return WriteRecord(record); };
+  return Logged("IORTimevarPutRec", RunRecordOperation(operation, save));
+}

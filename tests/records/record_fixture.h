@@ -1,0 +1,80 @@
+// A login against a scripted loopback server for the record tests, with
+// helpers that open a reply for the scanners and look at what saves posted.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/frame.h"
+#include "records/record_io.h"
+#include "support/raw_http_server.h"
+#include "transport/commands.h"
+#include "transport/http.h"
+#include "vorkabcom.h"
+
+namespace records_test {
+
+using test_support::RawHttpServer;
+using test_support::RawReply;
+
+// The header lines of a record save, for kind and count.
+inline std::string SaveHeader(const std::string& kind, int count, const char* flag1, const char* flag0) {
+  return "REF\nsavexxxdb\nanna\nedb1\n" + kind + "\n" + std::to_string(count) + "\n" + flag1 + "\n" + flag0 + "\n";
+}
+
+class RecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Start());
+    server_.QueueReply(RawReply::Http(200, "OK\n"));
+    wchar_t user[] = L"anna";
+    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
+    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
+    ASSERT_TRUE(r == 0 || r == 1) << GetErrorText();  // 0: already logged in
+    VKDatabaseSet(L"REF");
+    VKEdbUserSet(L"anna");
+    VKEdbNameSet(L"edb1");
+    ClearErrorText();
+  }
+  void TearDown() override {
+    HTTPAbortCommand();
+    server_.Stop();
+  }
+
+  // Opens a read whose reply is body, for driving the scanners directly.
+  void Serve(const std::string& body) {
+    server_.QueueReply(RawReply::Http(200, body));
+    IORStartRead();
+    ASSERT_EQ(IOLSubgrpsGetAll(0), 1) << GetErrorText();
+  }
+
+  // Queues the reply of the next request (a read or a save).
+  void Reply(const std::string& body) { server_.QueueReply(RawReply::Http(200, body)); }
+
+  // Request n (0 is the login): its body, and its path and query with the
+  // authenticator replaced by AUTH.
+  std::string Body(size_t n) {
+    EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
+    std::vector<test_support::RecordedRequest> requests = server_.Requests();
+    return n < requests.size() ? requests[n].body : std::string();
+  }
+  std::string Query(size_t n) {
+    EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
+    std::vector<test_support::RecordedRequest> requests = server_.Requests();
+    if (n >= requests.size()) return std::string();
+    std::string line = requests[n].requestLine;
+    std::string path = line.substr(line.find(' ') + 1);
+    path = path.substr(0, path.rfind(' '));
+    size_t amp = path.find('&');
+    return path.substr(0, path.find('?') + 1) + "AUTH" + path.substr(amp);
+  }
+  size_t Requests() const { return server_.RequestCount(); }
+
+  std::string Error() const { return GetErrorText(); }
+
+  RawHttpServer server_;
+};
+
+}  // namespace records_test

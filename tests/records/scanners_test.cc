@@ -1,0 +1,230 @@
+// The keyword-line scanners, the DYNAMIC fields, attribute lines and codes,
+// driven through a real reply from the scripted server.
+#include <string>
+
+#include "record_fixture.h"
+#include "records/alob.h"
+#include "records/code_string.h"
+#include "records/dynamic.h"
+#include "records/scanners.h"
+
+namespace records_test {
+namespace {
+
+class ScannerTest : public RecordTest {};
+
+TEST_F(ScannerTest, QuotedTextEmptyUnquotedAndMissing) {
+  Serve("NAME \"Road 1\"\nNAME \"\"\nNAME\nNAME plain\nNAME   \"a b\"\n");
+  wchar_t out[20] = L"junk";
+  ASSERT_EQ(GetKeyString(L"K", true, L"r", L"NAME", out, 20), 1);
+  EXPECT_STREQ(out, L"Road 1");
+  ASSERT_EQ(GetKeyString(L"K", true, L"r", L"NAME", out, 20), 1);
+  EXPECT_STREQ(out, L"");
+  wcscpy(out, L"junk");
+  ASSERT_EQ(GetKeyString(L"K", true, L"r", L"NAME", out, 20), 1);
+  EXPECT_STREQ(out, L"");
+  wcscpy(out, L"junk");
+  ASSERT_EQ(GetKeyString(L"K", true, L"r", L"NAME", out, 20), 1);
+  EXPECT_STREQ(out, L"") << "an unquoted value is not taken";
+  ASSERT_EQ(GetKeyString(L"K", true, L"r", L"NAME", out, 20), 1);
+  EXPECT_STREQ(out, L"a b");
+  // End of reply: 0 when not required, the out-of-data message when required.
+  EXPECT_EQ(GetKeyString(L"K", false, L"r", L"NAME", out, 20), 0);
+  Serve("");
+  EXPECT_EQ(GetKeyString(L"SOURCE", true, L"S1", L"NAME", out, 20), -1);
+  EXPECT_EQ(Error(), "SOURCE (S1): Out of data scanning NAME\n");
+}
+
+TEST_F(ScannerTest, NoMatchMessageNamesKindLabelKeywordAndLine) {
+  Serve("INDEX 4\nINDEX four\n");
+  wchar_t out[20];
+  EXPECT_EQ(GetKeyString(L"TIMEVAR", false, L"", L"NAME", out, 20), -1);
+  EXPECT_EQ(Error(), "TIMEVAR (): Error in NAME: INDEX 4\n");
+  uint16_t index = 0;
+  EXPECT_EQ(GetKeyUShort(L"TIMEVAR", L"Weekday", L"INDEX", &index), -1);
+  EXPECT_EQ(Error(), "TIMEVAR (Weekday): Error in INDEX: INDEX four\n");
+}
+
+TEST_F(ScannerTest, TextIsCutToSizeMinusOneWithoutWritingPastTheField) {
+  std::string longName(300, 'n');
+  Serve("NAME \"abcdefgh\"\nNAME \"" + longName + "\"\nFORMULA 123456789\nCODE 1234567xyz\n");
+  wchar_t out[8];
+  ASSERT_EQ(GetKeyString(L"K", true, L"r", L"NAME", out, 5), 1);
+  EXPECT_STREQ(out, L"abcd");
+  ASSERT_EQ(GetKeyString(L"K", true, L"r", L"NAME", out, 8), 1);
+  EXPECT_EQ(std::wstring(out), std::wstring(7, L'n'));
+  wchar_t field[12];
+  wmemset(field, L'#', 12);
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextRest, L"r", L"FORMULA", field, 6), 1);
+  EXPECT_STREQ(field, L"12345");
+  EXPECT_EQ(field[6], L'#');
+  wmemset(field, L'#', 12);
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextNonLetters, L"r", L"CODE", field, 4), 1);
+  EXPECT_STREQ(field, L"123");
+  EXPECT_EQ(field[4], L'#');
+}
+
+TEST_F(ScannerTest, TextModes) {
+  Serve("FORMULA a+b*2\nFORMULA\nFORMULA  x\nFORMULAx\nOTHER 1\n"
+        "CODE 12.5 kg\nCODE abc\nCODE\nOTHER 1\n");
+  wchar_t out[64];
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextRest, L"r", L"FORMULA", out, 64), 1);
+  EXPECT_STREQ(out, L"a+b*2");
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextRest, L"r", L"FORMULA", out, 64), 1);
+  EXPECT_STREQ(out, L"");
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextRest, L"r", L"FORMULA", out, 64), 1);
+  EXPECT_STREQ(out, L" x") << "exactly one character after the keyword is skipped";
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextRest, L"r", L"FORMULA", out, 64), 1);
+  EXPECT_STREQ(out, L"");
+  EXPECT_EQ(GetKeyText(L"K", true, KeyTextRest, L"r", L"FORMULA", out, 64), -1);
+  EXPECT_EQ(Error(), "K (r): Error in FORMULA: OTHER 1\n");
+
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextNonLetters, L"r", L"CODE", out, 64), 1);
+  EXPECT_STREQ(out, L"12.5 ");
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextNonLetters, L"r", L"CODE", out, 64), 1);
+  EXPECT_STREQ(out, L"");
+  ASSERT_EQ(GetKeyText(L"K", true, KeyTextNonLetters, L"r", L"CODE", out, 64), 1);
+  EXPECT_STREQ(out, L"");
+  EXPECT_EQ(GetKeyText(L"K", true, KeyTextNonLetters, L"r", L"CODE", out, 64), -1);
+  EXPECT_EQ(Error(), "K (r): Error in CODE: OTHER 1\n");
+  EXPECT_EQ(GetKeyText(L"K", false, KeyTextNonLetters, L"r", L"CODE", out, 64), 0);
+}
+
+TEST_F(ScannerTest, NumbersAndTheirRanges) {
+  Serve("SUBSTANCE -5\nSUBSTANCE 2147483647\nSUBSTANCE 3000000000\n"
+        "INDEX 4294967295\nINDEX 4294967296\nINDEX 65535\nHEIGHT 12.5\nHEIGHT high\n");
+  int32_t l = 0;
+  ASSERT_EQ(GetKeyLong(L"K", L"r", L"SUBSTANCE", &l), 1);
+  EXPECT_EQ(l, -5);
+  ASSERT_EQ(GetKeyLong(L"K", L"r", L"SUBSTANCE", &l), 1);
+  EXPECT_EQ(l, 2147483647);
+  EXPECT_EQ(GetKeyLong(L"K", L"r", L"SUBSTANCE", &l), -1);
+  EXPECT_EQ(Error(), "K (r): Error in SUBSTANCE: SUBSTANCE 3000000000\n");
+  uint32_t u = 0;
+  ASSERT_EQ(GetKeyULong(L"K", L"r", L"INDEX", &u), 1);
+  EXPECT_EQ(u, 4294967295u);
+  EXPECT_EQ(GetKeyULong(L"K", L"r", L"INDEX", &u), -1);
+  uint16_t s = 0;
+  ASSERT_EQ(GetKeyUShort(L"K", L"r", L"INDEX", &s), 1);
+  EXPECT_EQ(s, 65535);
+  float f = 0;
+  ASSERT_EQ(GetKeyFloat(L"K", L"r", L"HEIGHT", &f), 1);
+  EXPECT_EQ(f, 12.5f);
+  EXPECT_EQ(GetKeyFloat(L"K", L"r", L"HEIGHT", &f), -1);
+  EXPECT_EQ(GetKeyFloat(L"K", L"r", L"HEIGHT", &f), -1);
+  EXPECT_EQ(Error(), "K (r): Out of data scanning HEIGHT\n");
+}
+
+TEST_F(ScannerTest, DynamicInEveryDynamicScanner) {
+  Serve("NOCARS DYNAMIC\nNOCARS 12\nNOCARS many\n"
+        "VEHICLE DYNAMIC\nVEHICLE \"Car\"\nVEHICLE Car\nOTHER x\n"
+        "GEOCODE DYNAMIC\nGEOCODE\nGEOCODE 0180 0114\nGEOCODE \n");
+  int32_t l = 0;
+  ASSERT_EQ(GetKeyLongDynamic(L"ROAD", L"E4", L"NOCARS", &l), 1);
+  EXPECT_EQ(l, -1);
+  ASSERT_EQ(GetKeyLongDynamic(L"ROAD", L"E4", L"NOCARS", &l), 1);
+  EXPECT_EQ(l, 12);
+  EXPECT_EQ(GetKeyLongDynamic(L"ROAD", L"E4", L"NOCARS", &l), -1);
+  EXPECT_EQ(Error(), "ROAD (E4): Error in NOCARS: NOCARS many\n");
+
+  wchar_t text[32];
+  ASSERT_EQ(GetKeyStringDynamic(L"ROAD", L"E4", L"VEHICLE", text, 32), 1);
+  EXPECT_STREQ(text, DynamicMarker);
+  ASSERT_EQ(GetKeyStringDynamic(L"ROAD", L"E4", L"VEHICLE", text, 4), 1);
+  EXPECT_STREQ(text, L"Car");
+  ASSERT_EQ(GetKeyStringDynamic(L"ROAD", L"E4", L"VEHICLE", text, 32), 1);
+  EXPECT_STREQ(text, L"") << "an unquoted value other than DYNAMIC is dropped";
+  EXPECT_EQ(GetKeyStringDynamic(L"ROAD", L"E4", L"VEHICLE", text, 32), -1);
+  EXPECT_EQ(Error(), "ROAD (E4): Error in VEHICLE: OTHER x\n");
+
+  CodeString code;
+  ASSERT_EQ(GetKeyCodeDynamic(L"SOURCE", L"S", L"GEOCODE", &code), 1);
+  EXPECT_STREQ(code.Text(), L"VELDRAN_DYNAMIC");
+  ASSERT_EQ(GetKeyCodeDynamic(L"SOURCE", L"S", L"GEOCODE", &code), 1);
+  EXPECT_STREQ(code.Text(), L"");
+  ASSERT_EQ(GetKeyCodeDynamic(L"SOURCE", L"S", L"GEOCODE", &code), 1);
+  EXPECT_STREQ(code.Text(), L"0180 0114");
+  ASSERT_EQ(GetKeyCodeDynamic(L"SOURCE", L"S", L"GEOCODE", &code), 1);
+  EXPECT_STREQ(code.Text(), L"");
+  EXPECT_EQ(GetKeyCodeDynamic(L"SOURCE", L"S", L"GEOCODE", &code), -1);
+  EXPECT_EQ(Error(), "SOURCE (S): Out of data scanning GEOCODE\n");
+}
+
+TEST_F(ScannerTest, CodeGrowsToExactlyWhatItNeeds) {
+  CodeString code;
+  ASSERT_EQ(CopyCode(&code, L"abc"), 0);
+  EXPECT_EQ(code.capacity, 4);
+  ASSERT_EQ(CopyCode(&code, L"a"), 0);
+  EXPECT_EQ(code.capacity, 4) << "a shorter code reuses the buffer";
+  std::wstring longCode(1000, L'7');
+  ASSERT_EQ(CopyCode(&code, longCode.c_str()), 0);
+  EXPECT_EQ(code.capacity, 1001);
+  EXPECT_EQ(std::wstring(code.Text()), longCode);
+}
+
+TEST_F(ScannerTest, AttributeLinesUpTo254Characters) {
+  std::string ok(254, 'a');
+  std::string tooLong(255, 'b');
+  Serve("a\nb\nc\n" + ok + "\n" + tooLong + "\nx\n");
+  Alob alob;
+  ASSERT_EQ(GetAlob(&alob, 3, L"S1"), 0);
+  EXPECT_STREQ(alob.Text(), L"a\nb\nc");
+  ASSERT_EQ(GetAlob(&alob, 1, L"S1"), 0);
+  EXPECT_EQ(std::wstring(alob.Text()), std::wstring(254, L'a'));
+  EXPECT_EQ(GetAlob(&alob, 1, L"S1"), -1);
+  EXPECT_EQ(Error(), "ALOB must be less than 255 chars: " + tooLong + "\n");
+  ClearErrorText();
+  EXPECT_EQ(GetAlob(&alob, 2, L"S1"), -1) << "the reply ends after one more line";
+  EXPECT_EQ(Error(), "") << "a missing line leaves the message to the caller";
+  EXPECT_EQ(GetAlob(&alob, 0, L"S1"), 0);
+  EXPECT_STREQ(alob.Text(), L"");
+}
+
+TEST_F(ScannerTest, WritersOfAttributesAndDynamicFields) {
+  Reply("Ok.\n");
+  ASSERT_EQ(IOLSourcesPut(0), 1);
+  Alob alob;
+  ASSERT_EQ(AlobConcatenate(&alob, L"a", L"S"), 0);
+  ASSERT_EQ(AlobConcatenate(&alob, L"b", L"S"), 0);
+  ASSERT_EQ(AlobConcatenate(&alob, L"c", L"S"), 0);
+  EXPECT_EQ(PutAlob(&alob, L"S", L""), 0);
+  Alob empty;
+  EXPECT_EQ(PutAlob(&empty, L"S", L"EMIS"), 0);
+  alob.Clear();
+  EXPECT_EQ(PutAlob(&alob, L"S", nullptr), 0);
+  EXPECT_EQ(PutKeyCodeDynamic(L"GEOCODE", DynamicMarker), 1);
+  EXPECT_EQ(PutKeyCodeDynamic(L"GEOCODE", L""), 1);
+  EXPECT_EQ(PutKeyCodeDynamic(L"GEOCODE", L"0180"), 1);
+  EXPECT_EQ(PutKeyLongDynamic(L"NOCARS", -1), 1);
+  EXPECT_EQ(PutKeyLongDynamic(L"NOCARS", -2), 1);
+  EXPECT_EQ(PutKeyStringDynamic(L"VEHICLE", DynamicMarker), 1);
+  EXPECT_EQ(PutKeyStringDynamic(L"VEHICLE", L"Car"), 1);
+  ASSERT_EQ(IOLPutDone(), 1);
+  EXPECT_EQ(Body(1), SaveHeader("source", -1, "0", "0") +
+                         "ALOB 3\na\nb\nc\nEMISALOB 0\nALOB 0\n"
+                         "GEOCODE DYNAMIC\nGEOCODE\nGEOCODE 0180\n"
+                         "NOCARS DYNAMIC\nNOCARS -2\nVEHICLE DYNAMIC\nVEHICLE \"Car\"\n");
+}
+
+TEST_F(ScannerTest, LinesLongerThanTheBufferAreRefused) {
+  std::string fits = "FORMULA " + std::string(MaxRecordLine - 8, 'f');
+  std::string tooLong = "FORMULA " + std::string(MaxRecordLine - 7, 'g');
+  std::string huge = "FORMULA " + std::string(3 * LineBufferSize, 'h');
+  Serve(fits + "\n" + tooLong + "\n");
+  static wchar_t out[LineBufferSize + 8];
+  wmemset(out, L'#', LineBufferSize + 8);
+  ASSERT_EQ(GetKeyText(L"EMFAC", true, KeyTextRest, L"f", L"FORMULA", out, LineBufferSize), 1);
+  EXPECT_EQ(wcslen(out), MaxRecordLine - 8);
+  EXPECT_EQ(GetKeyText(L"EMFAC", true, KeyTextRest, L"f", L"FORMULA", out, LineBufferSize), -1);
+  EXPECT_NE(Error().find("Line longer than 8095 characters refused: FORMULA ggg"), std::string::npos) << Error();
+  EXPECT_NE(Error().find("EMFAC (f): Out of data scanning FORMULA\n"), std::string::npos) << Error();
+  EXPECT_EQ(out[LineBufferSize], L'#');
+
+  Serve(huge + "\n");
+  wchar_t name[20];
+  EXPECT_EQ(GetKeyString(L"EMFAC", false, L"", L"FORMULA", name, 20), -1);
+  EXPECT_NE(Error().find("refused"), std::string::npos) << Error();
+}
+
+}  // namespace
+}  // namespace records_test

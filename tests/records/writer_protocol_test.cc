@@ -1,0 +1,106 @@
+// The writer protocol on the wire: which operation opens which save header,
+// how a save is finished and checked, and the substance save's own rules.
+#include <string>
+
+#include "record_fixture.h"
+#include "records/emfac.h"
+#include "records/subgrp.h"
+#include "records/substance.h"
+#include "records/timevar.h"
+
+namespace records_test {
+namespace {
+
+class WriterProtocolTest : public RecordTest {};
+
+TEST_F(WriterProtocolTest, StartOperationsMapToTheFlagHeaderLines) {
+  // 0: plain start, 4: bit 0 (eighth line), 5: bit 1 (seventh line) for the
+  // kinds that know it.
+  RecordSave save;
+  save.start = [](int32_t flags) { return IOLCompaniesPut(flags); };
+  save.write = []() { return IOLSendLine(L"NAME \"x\""); };
+  save.knowsStartFlag1 = true;
+  const int32_t starts[] = {RecordStart, RecordStartFlag0, RecordStartFlag1};
+  const char* lines[][2] = {{"0", "0"}, {"0", "1"}, {"1", "0"}};
+  for (int i = 0; i < 3; ++i) {
+    Reply("Ok.\n");
+    ASSERT_EQ(RunRecordOperation(starts[i], save), 1) << Error();
+    ASSERT_EQ(RunRecordOperation(RecordWrite, save), 1);
+    ASSERT_EQ(RunRecordOperation(RecordFinish, save), 1) << Error();
+    EXPECT_EQ(Body(1 + i), SaveHeader("company", -1, lines[i][0], lines[i][1]) + "NAME \"x\"\nEOF\n");
+    EXPECT_EQ(Query(1 + i), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x");
+  }
+}
+
+TEST_F(WriterProtocolTest, ReferenceKindsIgnoreStartFlag1AndOtherCodes) {
+  EmfacRec record{};
+  EXPECT_EQ(IOREmfacPutRec(RecordStartFlag1, &record), 1);
+  EXPECT_EQ(IORSubgrpPutRec(9, nullptr), 1);
+  EXPECT_EQ(IORTimevarPutRec(0, -1, nullptr), 1);
+  EXPECT_EQ(IOREmfacPutRec(RecordAbort, nullptr), 1);
+  EXPECT_EQ(Requests(), 1u) << "nothing beyond the login was sent";
+}
+
+TEST_F(WriterProtocolTest, FinishRequiresEveryReplyLineToBeginWithOk) {
+  SubgrpRec record{};
+  wcscpy(record.name, L"G");
+  record.index = 3;
+  Reply("Ok. 1 saved\nOk. done\n");
+  ASSERT_EQ(IORSubgrpPutRec(RecordStartFlag0, &record), 1);
+  ASSERT_EQ(IORSubgrpPutRec(RecordWrite, &record), 1);
+  EXPECT_EQ(IORSubgrpPutRec(RecordFinish, &record), 1) << Error();
+  EXPECT_EQ(Body(1), SaveHeader("subgrp", -1, "0", "1") + "NAME \"G\"\nINDEX 3\nSUBSTANCES\n\nEOF\n");
+
+  Reply("Ok. 1 saved\nError: substance 99 unknown\nOk.\n");
+  ASSERT_EQ(IORSubgrpPutRec(RecordStart, &record), 1);
+  ASSERT_EQ(IORSubgrpPutRec(RecordWrite, &record), 1);
+  EXPECT_EQ(IORSubgrpPutRec(RecordFinish, &record), -1);
+  EXPECT_EQ(Error(), "Error: substance 99 unknown");
+
+  ClearErrorText();
+  Reply("");
+  ASSERT_EQ(IORSubgrpPutRec(RecordStart, &record), 1);
+  EXPECT_EQ(IORSubgrpPutRec(RecordFinish, &record), 1) << "an empty reply accepts the save";
+}
+
+TEST_F(WriterProtocolTest, UnreachableServerFailsTheFinish) {
+  server_.Stop();
+  static TimevarRec record;
+  ASSERT_EQ(IORTimevarPutRec(1, RecordStart, &record), 1);  // the body is only collected here
+  ASSERT_EQ(IORTimevarPutRec(1, RecordWrite, &record), 1);
+  EXPECT_EQ(IORTimevarPutRec(1, RecordFinish, &record), -1);
+  EXPECT_NE(Error(), "");
+}
+
+TEST_F(WriterProtocolTest, SubstanceListZeroIsRefusedBeforeAnyRequest) {
+  SubRec record{};
+  EXPECT_EQ(IORSubPutRec(RecordStart, 0, &record), -1);
+  EXPECT_EQ(Error(), "Not allowed to write substances");
+  EXPECT_EQ(IORSubPutRec(RecordStartFlag0, 0, &record), -1);
+  EXPECT_EQ(Requests(), 1u) << "only the login reached the server";
+}
+
+TEST_F(WriterProtocolTest, SubstanceSaveChecksTheFirstReplyLineForOk) {
+  SubRec record{};
+  record.index = 12;
+  wcscpy(record.name, L"NOx as NO2");
+  Reply("OK! 1 searchkey\nanything\n");
+  ASSERT_EQ(IORSubPutRec(RecordStartFlag0, 2, &record), 1) << Error();
+  ASSERT_EQ(IORSubPutRec(RecordWrite, 2, &record), 1);
+  EXPECT_EQ(IORSubPutRec(RecordFinish, 2, &record), 1) << Error();
+  EXPECT_EQ(Body(1), SaveHeader("sub", 2, "0", "1") + "12 \"NOx as NO2\"\nEOF\n");
+
+  Reply("Database locked\n");
+  ASSERT_EQ(IORSubPutRec(RecordStart, 5, &record), 1);
+  EXPECT_EQ(IORSubPutRec(RecordFinish, 5, &record), -1);
+  EXPECT_EQ(Error(), "Database locked");
+  EXPECT_EQ(Body(2), SaveHeader("sub", 5, "0", "0") + "EOF\n");
+
+  Reply("");
+  ASSERT_EQ(IORSubPutRec(RecordStart, 1, &record), 1);
+  EXPECT_EQ(IORSubPutRec(RecordFinish, 1, &record), 0) << "an empty reply finishes with 0";
+  EXPECT_EQ(IORSubPutRec(RecordAbort, 1, &record), 1);
+}
+
+}  // namespace
+}  // namespace records_test
