@@ -1,0 +1,76 @@
+// Cell values as texts and texts as cell values (see cell_text.h).
+#include "workbook/cell_text.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "workbook/number_text.h"
+
+const XLOPER12& NilCellValue() {
+  static const XLOPER12 nil = [] {
+    XLOPER12 value;
+    std::memset(&value, 0, sizeof value);
+    value.xltype = xltypeNil;
+    return value;
+  }();
+  return nil;
+}
+
+bool CellValueText(const XLOPER12& value, wchar_t* text, int32_t maxText) {
+  if (!text || maxText < 1) return false;
+  text[0] = 0;
+  size_t size = static_cast<size_t>(maxText);
+  switch (XlType(value.xltype)) {
+    case xltypeNil:
+      return true;
+    case xltypeStr: {
+      int32_t n = 0;
+      if (value.val.str) {
+        // The count is 16 bits wide on the host's side.
+        uint32_t count = static_cast<uint32_t>(value.val.str[0]) & 0xFFFFu;
+        n = count < size - 1 ? static_cast<int32_t>(count) : maxText - 1;
+        wmemcpy(text, value.val.str + 1, static_cast<size_t>(n));
+      }
+      text[n] = 0;
+      return true;
+    }
+    case xltypeNum:
+    case xltypeInt: {
+      // Printed in full first, then cut to the caller's buffer.
+      wchar_t number[64] = {};
+      if (XlType(value.xltype) == xltypeNum) {
+        swprintf(number, 64, L"%.17g", value.val.num);
+      } else {
+        swprintf(number, 64, L"%d", value.val.w);
+      }
+      number[63] = 0;
+      size_t n = wcslen(number);
+      if (n > size - 1) n = size - 1;
+      wmemcpy(text, number, n);
+      text[n] = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+double NumberCellValue(const wchar_t* text) {
+  if (!IsNumberCellText(text)) return 0;
+  int32_t value = 0;
+  ScanInt32(text + 1, &value);
+  return value;
+}
+
+int32_t SetCountedText(XCHAR* counted, int32_t maxChars, const wchar_t* text) {
+  if (maxChars > kXlMaxText) maxChars = kXlMaxText;
+  int32_t n = 0;
+  if (text) {
+    while (n < maxChars && text[n]) {
+      counted[n + 1] = text[n];
+      ++n;
+    }
+  }
+  counted[0] = static_cast<XCHAR>(n);
+  return n;
+}

@@ -1,0 +1,33 @@
+// Texts of cells: how a host value reads as text (the cell rule), how a text
+// becomes a value to write (a counted string, or a number behind
+// NumberCellMark), shared by the sheet readers and writers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "port/xlcall.h"
+
+// A text handed to a writer that starts with this character is a number: the
+// decimal integer after the mark is written as a numeric cell.
+constexpr wchar_t NumberCellMark = L'\x01';
+
+// The cell rule: Nil is the empty text, Str its characters, Num the double
+// printed with "%.17g", Int the integer with "%d"; each cut to maxText - 1
+// characters and terminated in text[maxText].  False (text left empty) for
+// any other type.  Nothing is written when maxText is below 1.
+bool CellValueText(const XLOPER12& value, wchar_t* text, int32_t maxText);
+
+// An empty cell's value (xltypeNil).
+const XLOPER12& NilCellValue();
+
+// True when text is a number for the writers.
+inline bool IsNumberCellText(const wchar_t* text) { return text && text[0] == NumberCellMark; }
+// The number behind the mark: the decimal integer (32-bit, clamped) that
+// follows it, 0 when none does.
+double NumberCellValue(const wchar_t* text);
+
+// Puts text into counted[0..maxChars] as a counted string (count, then the
+// characters), cut to maxChars and to the host's 32767 characters; counted
+// must hold maxChars + 1 units.  Returns the count.
+int32_t SetCountedText(XCHAR* counted, int32_t maxChars, const wchar_t* text);

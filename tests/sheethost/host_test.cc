@@ -1,0 +1,283 @@
+// The substitute spreadsheet host: its workbook (names without regard to case,
+// grid limits, used cells) and its entry point answering xlSheetId, xlCoerce,
+// xlSet and xlFree as the real host does, with its accounting of handed-out
+// memory and its injected failures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "sheethost/host.h"
+
+namespace {
+
+using sheethost::Cell;
+using sheethost::Host;
+
+// A counted string value over storage the test owns.
+struct CountedText {
+  explicit CountedText(const std::wstring& text) : units(text.size() + 1) {
+    units[0] = static_cast<XCHAR>(text.size());
+    for (size_t i = 0; i < text.size(); ++i) units[i + 1] = text[i];
+    std::memset(&value, 0, sizeof value);
+    value.xltype = xltypeStr;
+    value.val.str = units.data();
+  }
+  std::vector<XCHAR> units;
+  XLOPER12 value;
+};
+
+// A one-area reference on a sheet.
+struct Ref {
+  Ref(IDSHEET sheet, RW r1, RW r2, COL c1, COL c2) {
+    std::memset(&value, 0, sizeof value);
+    area.count = 1;
+    area.reftbl[0] = {r1, r2, c1, c2};
+    value.xltype = xltypeRef;
+    value.val.mref.lpmref = &area;
+    value.val.mref.idSheet = sheet;
+  }
+  XLMREF12 area;
+  XLOPER12 value;
+};
+
+int Call(int xlfn, XLOPER12* result, std::vector<XLOPER12*> args) {
+  return Host::EntryPoint()(xlfn, static_cast<int>(args.size()), args.data(), result);
+}
+
+std::wstring Text(const XLOPER12& v) { return std::wstring(v.val.str + 1, static_cast<size_t>(v.val.str[0])); }
+
+TEST(SheetHostWorkbook, SheetNamesIgnoreCaseAndFollowTheHostsRules) {
+  Host host;
+  auto& book = host.Book();
+  ASSERT_NE(book.AddSheet(L"Source"), nullptr);
+  EXPECT_EQ(book.AddSheet(L"SOURCE"), nullptr);
+  EXPECT_EQ(book.FindSheet(L"sOuRcE"), book.FindSheet(L"Source"));
+  ASSERT_NE(book.AddSheet(L"\u00c5r"), nullptr);
+  EXPECT_NE(book.FindSheet(L"\u00e5R"), nullptr);
+  EXPECT_EQ(book.AddSheet(L""), nullptr);
+  EXPECT_EQ(book.AddSheet(L"a[1]"), nullptr);
+  EXPECT_EQ(book.AddSheet(std::wstring(32, L'x')), nullptr);
+  EXPECT_NE(book.AddSheet(std::wstring(31, L'x')), nullptr);
+
+  // The first sheet is active; removing it activates the next; ids are not reused.
+  EXPECT_EQ(book.ActiveSheet()->Name(), L"Source");
+  IDSHEET removed = book.FindSheet(L"Source")->Id();
+  EXPECT_TRUE(book.RemoveSheet(L"source"));
+  EXPECT_EQ(book.ActiveSheet()->Name(), L"\u00c5r");
+  EXPECT_EQ(book.SheetById(removed), nullptr);
+  EXPECT_NE(book.AddSheet(L"Source")->Id(), removed);
+  EXPECT_TRUE(book.SetActiveSheet(L"SOURCE"));
+  EXPECT_EQ(book.ActiveSheet()->Name(), L"Source");
+  EXPECT_FALSE(book.SetActiveSheet(L"None"));
+}
+
+TEST(SheetHostWorkbook, CellsStayWithinTheGridAndTheTextLimit) {
+  Host host;
+  auto* sheet = host.Book().AddSheet(L"S");
+  EXPECT_TRUE(sheet->Set(kXlRows - 1, kXlColumns - 1, Cell::Num(1)));
+  EXPECT_FALSE(sheet->Set(kXlRows, 0, Cell::Num(1)));
+  EXPECT_FALSE(sheet->Set(0, kXlColumns, Cell::Num(1)));
+  EXPECT_FALSE(sheet->Set(-1, 0, Cell::Num(1)));
+  EXPECT_TRUE(sheet->Set(0, 0, Cell::Str(std::wstring(32767, L'a'))));
+  EXPECT_FALSE(sheet->Set(0, 1, Cell::Str(std::wstring(32768, L'a'))));
+  EXPECT_FALSE(sheet->Set(0, 1, Cell::Num(NAN)));
+  EXPECT_TRUE(sheet->Set(5, 2, Cell::Bool(true)));
+  EXPECT_TRUE(sheet->Set(5, 1, Cell::Err(xlerrNA)));
+
+  // Used cells iterate row by row; an empty cell clears.
+  std::vector<std::pair<RW, COL>> order;
+  for (auto& used : sheet->Cells()) order.push_back(used.first);
+  EXPECT_EQ(order, (std::vector<std::pair<RW, COL>>{{0, 0}, {5, 1}, {5, 2}, {kXlRows - 1, kXlColumns - 1}}));
+  EXPECT_TRUE(sheet->Set(5, 2, Cell()));
+  EXPECT_EQ(sheet->CellCount(), 3u);
+  EXPECT_TRUE(sheet->Get(5, 2).IsEmpty());
+}
+
+TEST(SheetHostEntry, SheetIdByNameOrActiveSheet) {
+  Host host;
+  auto* data = host.Book().AddSheet(L"Data");
+  auto* other = host.Book().AddSheet(L"Other");
+  XLOPER12 result;
+  CountedText name(L"OTHER");
+  ASSERT_EQ(Call(xlSheetId, &result, {&name.value}), xlretSuccess);
+  EXPECT_EQ(result.xltype, xltypeRef);
+  EXPECT_EQ(result.val.mref.idSheet, other->Id());
+
+  ASSERT_EQ(Call(xlSheetId, &result, {}), xlretSuccess);
+  EXPECT_EQ(result.val.mref.idSheet, data->Id());
+
+  CountedText unknown(L"Nope");
+  EXPECT_NE(Call(xlSheetId, &result, {&unknown.value}), xlretSuccess);
+  EXPECT_EQ(host.HandedOut(), 0u);
+}
+
+TEST(SheetHostEntry, CoerceGivesSingleValuesAndRowMajorMultis) {
+  Host host;
+  auto* s = host.Book().AddSheet(L"Data");
+  s->Set(2, 1, Cell::Str(L"abc"));
+  s->Set(2, 2, Cell::Num(0.5));
+  s->Set(3, 1, Cell::Bool(true));
+  s->Set(3, 3, Cell::Err(xlerrDiv0));
+  s->Set(2, 9, Cell::Str(L"outside"));
+
+  XLOPER12 one;
+  Ref cell(s->Id(), 2, 2, 1, 1);
+  ASSERT_EQ(Call(xlCoerce, &one, {&cell.value}), xlretSuccess);
+  EXPECT_EQ(one.xltype, xltypeStr | xlbitXLFree);
+  EXPECT_EQ(Text(one), L"abc");
+  EXPECT_EQ(host.Outstanding(), 1u);
+  ASSERT_EQ(Call(xlFree, nullptr, {&one}), xlretSuccess);
+  EXPECT_EQ(host.Outstanding(), 0u);
+
+  Ref number(s->Id(), 2, 2, 2, 2);
+  ASSERT_EQ(Call(xlCoerce, &one, {&number.value}), xlretSuccess);
+  EXPECT_EQ(one.xltype, xltypeNum);  // no memory, no flag
+  EXPECT_EQ(one.val.num, 0.5);
+  Ref empty(s->Id(), 100, 100, 0, 0);
+  ASSERT_EQ(Call(xlCoerce, &one, {&empty.value}), xlretSuccess);
+  EXPECT_EQ(one.xltype, xltypeNil);
+
+  XLOPER12 block;
+  Ref area(s->Id(), 2, 4, 1, 3);
+  ASSERT_EQ(Call(xlCoerce, &block, {&area.value}), xlretSuccess);
+  ASSERT_EQ(block.xltype, xltypeMulti | xlbitXLFree);
+  ASSERT_EQ(block.val.array.rows, 3);
+  ASSERT_EQ(block.val.array.columns, 3);
+  const XLOPER12* v = block.val.array.lparray;
+  EXPECT_EQ(Text(v[0]), L"abc");
+  EXPECT_EQ(v[1].val.num, 0.5);
+  EXPECT_EQ(v[2].xltype, xltypeNil);
+  EXPECT_EQ(v[3].xltype, xltypeBool);
+  EXPECT_EQ(v[5].xltype, xltypeErr);
+  EXPECT_EQ(v[5].val.err, xlerrDiv0);
+  for (int i = 6; i < 9; ++i) EXPECT_EQ(v[i].xltype, xltypeNil);
+  EXPECT_EQ(host.Outstanding(), 1u);
+  Call(xlFree, nullptr, {&block});
+  EXPECT_EQ(host.Outstanding(), 0u);
+  EXPECT_EQ(host.HandedOut(), host.Freed());
+  EXPECT_EQ(host.BadFrees(), 0u);
+}
+
+TEST(SheetHostEntry, CoerceRefusesBadReferences) {
+  Host host;
+  auto* s = host.Book().AddSheet(L"Data");
+  XLOPER12 result;
+  Ref beyond(s->Id(), kXlRows - 1, kXlRows, 0, 0);
+  EXPECT_EQ(Call(xlCoerce, &result, {&beyond.value}), xlretInvXloper);
+  Ref reversed(s->Id(), 5, 4, 0, 0);
+  EXPECT_EQ(Call(xlCoerce, &result, {&reversed.value}), xlretInvXloper);
+  Ref stale(s->Id() + 1000, 0, 0, 0, 0);
+  EXPECT_EQ(Call(xlCoerce, &result, {&stale.value}), xlretInvXloper);
+  Ref huge(s->Id(), 0, kXlRows - 1, 0, kXlColumns - 1);
+  EXPECT_EQ(Call(xlCoerce, &result, {&huge.value}), xlretFailed);
+  EXPECT_EQ(host.HandedOut(), 0u);
+}
+
+TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
+  Host host;
+  auto* s = host.Book().AddSheet(L"Data");
+  CountedText text(L"x\u00e9");
+  XLOPER12 values[2];
+  std::memset(values, 0, sizeof values);
+  values[0] = text.value;
+  values[1].xltype = xltypeInt;
+  values[1].val.w = 42;
+  XLOPER12 row;
+  std::memset(&row, 0, sizeof row);
+  row.xltype = xltypeMulti;
+  row.val.array.lparray = values;
+  row.val.array.rows = 1;
+  row.val.array.columns = 2;
+  Ref target(s->Id(), 7, 7, 3, 4);
+  ASSERT_EQ(Call(xlSet, nullptr, {&target.value, &row}), xlretSuccess);
+  EXPECT_EQ(s->Get(7, 3), Cell::Str(L"x\u00e9"));
+  EXPECT_EQ(s->Get(7, 4), Cell::Num(42));  // a cell never holds an integer type
+
+  // A shape that does not match is refused and writes nothing.
+  Ref wrong(s->Id(), 8, 8, 3, 5);
+  EXPECT_EQ(Call(xlSet, nullptr, {&wrong.value, &row}), xlretInvXloper);
+  EXPECT_TRUE(s->Get(8, 3).IsEmpty());
+
+  // A single value fills the area; a missing value clears it.
+  XLOPER12 one;
+  std::memset(&one, 0, sizeof one);
+  one.xltype = xltypeNum;
+  one.val.num = 1.5;
+  Ref square(s->Id(), 10, 11, 0, 1);
+  ASSERT_EQ(Call(xlSet, nullptr, {&square.value, &one}), xlretSuccess);
+  EXPECT_EQ(s->CellCount(), 6u);
+  EXPECT_EQ(s->Get(11, 1), Cell::Num(1.5));
+  XLOPER12 missing;
+  std::memset(&missing, 0, sizeof missing);
+  missing.xltype = xltypeMissing;
+  ASSERT_EQ(Call(xlSet, nullptr, {&square.value, &missing}), xlretSuccess);
+  EXPECT_EQ(s->CellCount(), 2u);
+  Ref whole(s->Id(), 7, 7, 0, 10);
+  ASSERT_EQ(Call(xlSet, nullptr, {&whole.value}), xlretSuccess);
+  EXPECT_EQ(s->CellCount(), 0u);
+
+  // Texts beyond the host's limit are refused.
+  CountedText tooLong(L"x");
+  std::vector<XCHAR> units(32769, L'a');
+  units[0] = static_cast<XCHAR>(32768);
+  tooLong.value.val.str = units.data();
+  Ref cell(s->Id(), 0, 0, 0, 0);
+  EXPECT_EQ(Call(xlSet, nullptr, {&cell.value, &tooLong.value}), xlretInvXloper);
+  EXPECT_EQ(s->CellCount(), 0u);
+}
+
+TEST(SheetHostEntry, FreeCountsWhatWasNotHandedOut) {
+  Host host;
+  auto* s = host.Book().AddSheet(L"Data");
+  s->Set(0, 0, Cell::Str(L"a"));
+  XLOPER12 value;
+  Ref cell(s->Id(), 0, 0, 0, 0);
+  ASSERT_EQ(Call(xlCoerce, &value, {&cell.value}), xlretSuccess);
+  XLOPER12 copy = value;
+  Call(xlFree, nullptr, {&value});
+  Call(xlFree, nullptr, {&copy});  // freed twice
+  CountedText mine(L"mine");
+  mine.value.xltype |= xlbitXLFree;
+  Call(xlFree, nullptr, {&mine.value});  // never handed out
+  EXPECT_EQ(host.Freed(), 1u);
+  EXPECT_EQ(host.BadFrees(), 2u);
+  EXPECT_EQ(host.Outstanding(), 0u);
+}
+
+TEST(SheetHostEntry, InjectedFailuresAndTheCallLog) {
+  Host host;
+  auto* s = host.Book().AddSheet(L"Data");
+  XLOPER12 result;
+  Ref cell(s->Id(), 4, 4, 2, 2);
+  host.FailNextCall(xlretAbort, xlCoerce);
+  CountedText name(L"Data");
+  EXPECT_EQ(Call(xlSheetId, &result, {&name.value}), xlretSuccess);  // not the function named
+  EXPECT_EQ(Call(xlCoerce, &result, {&cell.value}), xlretAbort);
+  EXPECT_EQ(Call(xlCoerce, &result, {&cell.value}), xlretSuccess);
+  host.FailNextCall(xlretFailed);
+  EXPECT_EQ(Call(xlSheetId, &result, {&name.value}), xlretFailed);
+  EXPECT_EQ(Call(12345, &result, {}), xlretInvXlfn);
+
+  ASSERT_EQ(host.Calls().size(), 5u);
+  EXPECT_EQ(host.CallCount(xlCoerce), 2u);
+  const auto& coerce = host.Calls()[1];
+  EXPECT_EQ(coerce.result, xlretAbort);
+  EXPECT_EQ(host.Calls()[2].area.rwFirst, 4);
+  EXPECT_EQ(host.Calls()[2].sheet, s->Id());
+}
+
+TEST(SheetHostEntry, OnlyALiveHostAnswers) {
+  XLOPER12 result;
+  {
+    Host host;
+    host.Book().AddSheet(L"A");
+    EXPECT_EQ(Call(xlSheetId, &result, {}), xlretSuccess);
+  }
+  EXPECT_EQ(Host::Current(), nullptr);
+  EXPECT_EQ(Call(xlSheetId, &result, {}), xlretFailed);
+}
+
+}  // namespace
