@@ -1,0 +1,93 @@
+/* VORKABCOM's exported functions, as a workbook (or any host) calls them.
+ *
+ * Text arguments are the platform's wide strings (UTF-16 on Windows);
+ * buffers are the caller's, sized as each function says.  Results: 1 success
+ * (or "call again" in incremental transfers), 0 finished or nothing found,
+ * -1 failure with the reason waiting in VKError.
+ */
+#ifndef VORKABCOM_H
+#define VORKABCOM_H
+
+#include <stdint.h>
+#include <wchar.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define VKAPI __stdcall
+#else
+#define VKAPI
+#endif
+
+#if defined(_WIN32)
+#define VKEXPORT
+#else
+#define VKEXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Frame and login */
+VKEXPORT int32_t VKAPI VKInit(wchar_t* user, const wchar_t* password, const wchar_t* unused3,
+                              const wchar_t* server, const wchar_t* unused5,
+                              const wchar_t* unused6, int32_t unused7);
+VKEXPORT int32_t VKAPI VKFree(void);
+VKEXPORT int32_t VKAPI VKError(char* buffer, int32_t size);
+VKEXPORT int32_t VKAPI VKAbout(wchar_t* text, int32_t* flag, wchar_t* server);
+VKEXPORT void VKAPI VKTest(void);
+
+/* Selection.  Load: refill a list from the server (1 loaded; failure -1 for
+ * databases, 0 for EDB users and EDB names).  List: 1 and the next name
+ * (buffers hold 1024 characters), 0 at the end.  Get buffers hold 1024
+ * characters.  An empty EDB name selects "x"; with the EDB user "global"
+ * VKEdbNameGet gives an empty text. */
+VKEXPORT int32_t VKAPI VKDatabasesLoad(void);
+VKEXPORT int32_t VKAPI VKDatabasesList(int32_t first, wchar_t* buffer);
+VKEXPORT void VKAPI VKDatabaseSet(const wchar_t* name);
+VKEXPORT void VKAPI VKDatabaseGet(wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbUsersLoad(void);
+VKEXPORT int32_t VKAPI VKEdbUsersList(int32_t first, wchar_t* buffer);
+VKEXPORT void VKAPI VKEdbUserSet(const wchar_t* name);
+VKEXPORT void VKAPI VKEdbUserGet(wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbNamesLoad(void);
+VKEXPORT int32_t VKAPI VKEdbNamesList(int32_t first, wchar_t* buffer);
+VKEXPORT void VKAPI VKEdbNameSet(const wchar_t* name);
+VKEXPORT void VKAPI VKEdbNameGet(wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbCreate(const wchar_t* name);
+
+/* Error and warning lists.  first != 0 restarts at the first entry; a line
+ * "sheet [cell]: message" is cut to size - 1 characters (size at least 1).
+ * Info: row and column are 1-based (0 = none); sheet holds 32 characters. */
+VKEXPORT int32_t VKAPI VKListError(int32_t first, wchar_t* buffer, int32_t size);
+VKEXPORT int32_t VKAPI VKListWarning(int32_t first, wchar_t* buffer, int32_t size);
+VKEXPORT int32_t VKAPI VKGetErrorInfo(int32_t index, int32_t* row, int32_t* column, wchar_t* sheet);
+VKEXPORT int32_t VKAPI VKGetWarningInfo(int32_t index, int32_t* row, int32_t* column,
+                                        wchar_t* sheet);
+
+/* Catalogue lists: 1 and the next name in buffer, 0 when no name is left.
+ * first != 0 sorts the list and restarts.  Buffers hold 20 characters, 48 for
+ * companies and facilities, 256 for substances, searchkeys and road-vehicle
+ * classes.  list: 0 substances, 1-5 searchkeys; kind: 0 source time
+ * variations, other road time variations; dimension: 0-based. */
+VKEXPORT int32_t VKAPI VKSubList(int32_t first, int32_t list, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEmfacsList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKTimevarsList(int32_t kind, int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKSubgrpsList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKVehiclesList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKRoadVehiclesList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKRoadtypesList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKCompaniesList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKFacilitiesList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKRoadVehiclesDefList(int32_t first, int32_t dimension, wchar_t* buffer);
+
+/* The spreadsheet host hands over its C API entry point (see port/xlcall.h
+ * for the value layout); null makes the library look for the host's own. */
+struct xloper12;
+VKEXPORT void VKAPI SetExcel12EntryPt(int(VKAPI* entry)(int xlfn, int coper, struct xloper12** args,
+                                                        struct xloper12* result));
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VORKABCOM_H */
