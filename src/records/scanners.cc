@@ -78,8 +78,8 @@ bool ScanWord(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_t 
 }
 
 bool ScanLong(const wchar_t* line, const wchar_t* keyword, int32_t* out) {
-  long value = 0;
-  if (swscanf(line, Pattern(keyword, L" %ld").c_str(), &value) != 1) return false;
+  long long value = 0;
+  if (swscanf(line, Pattern(keyword, L" %lld").c_str(), &value) != 1) return false;
   if (!FitsInt32(value)) return false;
   *out = static_cast<int32_t>(value);
   return true;
@@ -136,8 +136,8 @@ int32_t GetKeyLong(const wchar_t* kind, const wchar_t* label, const wchar_t* key
 
 int32_t GetKeyULong(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, uint32_t* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
-  unsigned long value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %lu").c_str(), &value) != 1 || !FitsUint32(value)) {
+  unsigned long long value = 0;
+  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %llu").c_str(), &value) != 1 || !FitsUint32(value)) {
     return keyscan::NoMatch(kind, label, keyword);
   }
   *out = static_cast<uint32_t>(value);
