@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc)
 DEBIAN_PACKAGES := g++ cmake ninja-build pkg-config ccache make curl openssl sqlite3 \
   libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libssl-dev libgtest-dev libcli11-dev \
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 libgnutls30
 
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
@@ -30,11 +30,18 @@ asan: deps
 	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DVORKAB_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
+# The product, build-windows/i686/VORKABCOM.dll; then an x86_64 build of the
+# same sources with the unit tests and the end-to-end program that
+# scripts/wine-tests.sh runs under Wine (Debian's Wine runs 64-bit programs).
 windows: deps
 	@cmake -S . -B build-windows/i686 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DVORKAB_TESTS=OFF \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake >/dev/null
 	@cmake --build build-windows/i686 -j $(JOBS) --target vorkabcom
 	@echo "built build-windows/i686/VORKABCOM.dll"
+	@cmake -S . -B build-windows/x86_64 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake >/dev/null
+	@cmake --build build-windows/x86_64 -j $(JOBS) --target windows_tests
+	@echo "built build-windows/x86_64: VORKABCOM.dll, the unit tests and wine_e2e.exe (for Wine)"
 
 test: build asan windows
 	@echo "== tests (build/)"
@@ -42,6 +49,8 @@ test: build asan windows
 	@echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)"
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 	@scripts/check-exports.sh build-windows/i686/VORKABCOM.dll build/libvorkabcom.so
+	@scripts/check-vba.sh
+	@scripts/wine-tests.sh
 
 demo: build
 	@scripts/demo.sh

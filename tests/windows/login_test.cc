@@ -1,0 +1,147 @@
+// Through VORKABCOM.dll and Wine's WinINet against the substitute server:
+// login and its refusals, the frame exports, database / EDB user / EDB
+// selection and EDB creation, HTTPS with a self-signed certificate (the
+// certificate retry), and the diagnostic log.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "windows/e2e_support.h"
+#include "windows/vorkabcom_dll.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+Names ListAll(int32_t(VKAPI* next)(int32_t, wchar_t*)) {
+  Names names;
+  wchar_t buffer[1024];
+  for (int32_t first = 1; names.size() < 10000 && next(first, buffer) == 1; first = 0) names.push_back(buffer);
+  return names;
+}
+
+bool Has(const Names& names, const std::wstring& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::wstring Get(void(VKAPI* get)(wchar_t*)) {
+  wchar_t buffer[1024] = L"unchanged";
+  get(buffer);
+  return buffer;
+}
+
+class Dll : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(VorkabDll::Get().ok()) << VorkabDll::Get().error(); }
+  // Logs in again to the plain-HTTP server (an earlier test may have changed it).
+  void LoginHttp() { ASSERT_EQ(Login(L"demo", HttpServerUrl()), 0) << TakeError(); }
+};
+
+TEST_F(Dll, FirstLoginOfTheProcessAnswersOneLaterOnesZero) {
+  ASSERT_EQ(FirstLoginResult(), 1) << TakeError();
+
+  // The caller's user text is cut at the first separator.
+  std::vector<wchar_t> user = {L'd', L'e', L'm', L'o', L';', L'2', L'\0'};
+  std::wstring server = L"Kalvoro:" + Widen(HttpServerUrl());
+  EXPECT_EQ(VK_EXPORT(VKInit)(user.data(), L"demo", L"", server.c_str(), L"", L"", 0), 0) << TakeError();
+  EXPECT_STREQ(user.data(), L"demo");
+
+  EXPECT_EQ(Login(L"demo", HttpServerUrl(), L"Xq7-not-it"), -1);
+  std::string error = TakeError();
+  EXPECT_EQ(error.rfind("Error:", 0), 0u) << error;
+  EXPECT_EQ(Login(L"nobody", HttpServerUrl()), -1);
+  TakeError();
+  EXPECT_EQ(TakeError(), "") << "VKError empties the text";
+
+  // A refused login leaves the earlier one in place.
+  LoginHttp();
+  EXPECT_EQ(VK_EXPORT(VKInit)(user.data(), nullptr, L"", server.c_str(), L"", L"", 0), -1);
+  EXPECT_EQ(TakeError(), "Must enter password.");
+}
+
+TEST_F(Dll, NoServerListeningIsAWinInetFailure) {
+  EXPECT_EQ(Login(L"demo", "http://127.0.0.1:1"), -1);
+  std::string error = TakeError();
+  EXPECT_NE(error.find("HttpSendRequest(GET /cgi-bin/ikalvoro/do.cgi?"), std::string::npos) << error;
+  LoginHttp();
+}
+
+TEST_F(Dll, AboutNamesTheVersionTheTransportAndTheServer) {
+  LoginHttp();
+  wchar_t text[512];
+  wchar_t server[256];
+  int32_t flag = 0;
+  VK_EXPORT(VKAbout)(text, &flag, server);
+  EXPECT_EQ(flag, 1);
+  std::wstring about = text;
+  EXPECT_EQ(about.rfind(L"Vorkab v5.01.25\n", 0), 0u) << Narrow(about);
+  EXPECT_NE(about.find(L"WinINet"), std::wstring::npos) << Narrow(about);
+  EXPECT_EQ(std::wstring(server), L"Kalvoro:" + Widen(HttpServerUrl()));
+  VK_EXPORT(VKTest)();
+}
+
+TEST_F(Dll, DatabasesUsersAndEdbsAreListedAndSelected) {
+  LoginHttp();
+  ASSERT_EQ(VK_EXPORT(VKDatabasesLoad)(), 1) << TakeError();
+  Names databases = ListAll(VK_EXPORT(VKDatabasesList));
+  EXPECT_TRUE(Has(databases, L"REF") && Has(databases, L"TEST") && Has(databases, L"ARCHIVE"));
+  EXPECT_TRUE(std::is_sorted(databases.begin(), databases.end()));
+  VK_EXPORT(VKDatabaseSet)(L"REF");
+  EXPECT_EQ(Get(VK_EXPORT(VKDatabaseGet)), L"REF");
+
+  ASSERT_EQ(VK_EXPORT(VKEdbUsersLoad)(), 1) << TakeError();
+  Names users = ListAll(VK_EXPORT(VKEdbUsersList));
+  EXPECT_TRUE(Has(users, L"demo") && Has(users, L"global")) << users.size() << " users";
+  VK_EXPORT(VKEdbUserSet)(L"demo");
+  EXPECT_EQ(Get(VK_EXPORT(VKEdbUserGet)), L"demo");
+
+  ASSERT_EQ(VK_EXPORT(VKEdbNamesLoad)(), 1) << TakeError();
+  Names edbs = ListAll(VK_EXPORT(VKEdbNamesList));
+  EXPECT_TRUE(Has(edbs, L"Gothenburg2025") && Has(edbs, L"Malmo2024")) << edbs.size() << " EDBs";
+  VK_EXPORT(VKEdbNameSet)(L"Gothenburg2025");
+  EXPECT_EQ(Get(VK_EXPORT(VKEdbNameGet)), L"Gothenburg2025");
+  VK_EXPORT(VKEdbNameSet)(L"");
+  EXPECT_EQ(Get(VK_EXPORT(VKEdbNameGet)), L"x");
+}
+
+TEST_F(Dll, EdbCreationIsAcceptedOnceThenRefused) {
+  LoginHttp();
+  VK_EXPORT(VKDatabaseSet)(L"REF");
+  VK_EXPORT(VKEdbUserSet)(L"demo");
+  ASSERT_EQ(VK_EXPORT(VKEdbCreate)(L"Wine2030"), 1) << TakeError();
+  EXPECT_EQ(Get(VK_EXPORT(VKEdbNameGet)), L"Wine2030");
+  EXPECT_EQ(Get(VK_EXPORT(VKEdbUserGet)), L"demo");
+  ASSERT_EQ(VK_EXPORT(VKEdbNamesLoad)(), 1) << TakeError();
+  EXPECT_TRUE(Has(ListAll(VK_EXPORT(VKEdbNamesList)), L"Wine2030"));
+
+  EXPECT_EQ(VK_EXPORT(VKEdbCreate)(L"Wine2030"), -1);
+  std::string error = TakeError();
+  EXPECT_EQ(error.rfind("Error:", 0), 0u) << error;
+}
+
+TEST_F(Dll, HttpsWithASelfSignedCertificateGoesThroughTheRetry) {
+  ASSERT_FALSE(HttpsServerUrl().empty()) << "VORKAB_E2E_HTTPS names no server";
+  ASSERT_EQ(Login(L"demo", HttpsServerUrl()), 0) << TakeError();
+  ASSERT_EQ(VK_EXPORT(VKDatabasesLoad)(), 1) << TakeError();
+  EXPECT_TRUE(Has(ListAll(VK_EXPORT(VKDatabasesList)), L"REF"));
+  // The log (level 2 since the first login) shows that the send was retried
+  // with the certificate errors ignored.
+  std::string log = ReadLog();
+  EXPECT_NE(log.find("certificate not trusted, retrying"), std::string::npos);
+  LoginHttp();
+}
+
+TEST_F(Dll, TheLogHasEntryAndExitLinesAndNoPassword) {
+  LoginHttp();
+  std::string log = ReadLog();
+  ASSERT_FALSE(log.empty()) << "no log at " << LogPath();
+  EXPECT_NE(log.find("--> VKInit(demo, ****)"), std::string::npos);
+  EXPECT_NE(log.find("<-- VKInit = 1"), std::string::npos);
+  EXPECT_NE(log.find("<-- VKInit = 0"), std::string::npos);
+  EXPECT_NE(log.find("    --> HTTPGet("), std::string::npos);
+  EXPECT_EQ(log.find("Xq7-not-it"), std::string::npos) << "a refused password is in the log";
+}
+
+}  // namespace
