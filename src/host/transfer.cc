@@ -1,0 +1,129 @@
+// The incremental Load and Save protocol (see transfer.h).
+#include "host/transfer.h"
+
+#include <cwchar>
+
+#include "host/frame.h"
+#include "records/record_io.h"
+#include "transport/http.h"
+
+namespace {
+
+void WriteCount(wchar_t* count, int32_t counter) {
+  if (count) swprintf(count, CountBufferSize, L"%d", static_cast<int>(counter));
+}
+
+int32_t Finish(const char* name, TransferState& state, wchar_t* count, int32_t result) {
+  WriteCount(count, state.counter);
+  if (DebugLevel > 0) DebugPrint("<-- %s = %d [%d]\n", name, static_cast<int>(result), static_cast<int>(state.counter));
+  return result;
+}
+
+int32_t EarlyFailure(const char* name, const char* step) {
+  if (DebugLevel > 0) DebugPrint("<-- %s%s = -1\n", name, step);
+  return -1;
+}
+
+}  // namespace
+
+int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKind& kind, int32_t mode,
+                wchar_t* count) {
+  if (DebugLevel > 0) DebugPrint("--> %s(%s)\n", name, args);
+  if (mode != TransferStart && mode != TransferContinue) {
+    HTTPAbortCommand();
+    kind.CloseWriter();
+    state.open = false;
+    return Finish(name, state, count, 0);
+  }
+  bool first = mode == TransferStart;
+  if (first) {
+    // A transfer of this kind still open is given up first.
+    if (state.open || kind.HasWriter()) {
+      HTTPAbortCommand();
+      kind.CloseWriter();
+    }
+    state.counter = 0;
+    state.open = false;
+    if (!kind.OpenWriter()) return EarlyFailure(name, " (LOAD_FIRST)");
+    kind.ClearList();
+    state.open = true;
+  } else if (!state.open || !kind.HasWriter()) {
+    SetErrorText("%s: no transfer in progress; start one first.", name);
+    return Finish(name, state, count, -1);
+  }
+
+  int32_t r = kind.ReadRecord(first);
+  while (r == 1) {
+    ++state.counter;
+    if (!kind.StoreRecord()) {
+      r = -1;
+      break;
+    }
+    if (state.counter % TransferBatch == 0) return Finish(name, state, count, 1);
+    r = kind.ReadRecord(false);
+  }
+  kind.CloseWriter();
+  kind.SortList();
+  state.open = false;
+  return Finish(name, state, count, r < 0 ? -1 : 0);
+}
+
+int32_t SaveStartOperation(int32_t mode, bool knowsFlag1) {
+  if (mode & TransferSaveFlag0) return RecordStartFlag0;
+  if ((mode & TransferSaveFlag1) && knowsFlag1) return RecordStartFlag1;
+  return RecordStart;
+}
+
+int32_t RunSave(const char* name, const char* args, TransferState& state, SaveKind& kind, int32_t mode,
+                wchar_t* count) {
+  if (DebugLevel > 0) DebugPrint("--> %s(%s)\n", name, args);
+  int32_t masked = mode & ~static_cast<int32_t>(TransferSaveFlag0 | TransferSaveFlag1);
+  if (masked != TransferStart && masked != TransferContinue) {
+    HTTPAbortCommand();
+    kind.CloseReader();
+    state.open = false;
+    return Finish(name, state, count, 0);
+  }
+  if (masked == TransferStart) {
+    if (state.open || kind.HasReader()) {
+      HTTPAbortCommand();
+      kind.CloseReader();
+    }
+    state.counter = 0;
+    state.open = false;
+    if (!kind.OpenReader() || kind.StartUpload(SaveStartOperation(mode, kind.KnowsFlag1())) != 1) {
+      kind.CloseReader();
+      return EarlyFailure(name, "");
+    }
+    state.open = true;
+  } else if (!state.open || !kind.HasReader()) {
+    SetErrorText("%s: no transfer in progress; start one first.", name);
+    return Finish(name, state, count, -1);
+  }
+
+  ++state.counter;
+  int32_t result;
+  for (;;) {
+    int32_t r = kind.ReadRow();
+    if (r < 0) {
+      HTTPAbortCommand();
+      result = -1;
+      break;
+    }
+    if (r == 0) {
+      r = kind.FinishUpload();
+      result = r == 1 ? 0 : r;
+      break;
+    }
+    r = kind.SendRecord();
+    if (r != 1) {
+      result = r;
+      break;
+    }
+    ++state.counter;
+    if (state.counter % TransferBatch == 0) return Finish(name, state, count, 1);
+  }
+  kind.CloseReader();
+  state.open = false;
+  return Finish(name, state, count, result);
+}

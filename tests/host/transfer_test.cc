@@ -1,0 +1,208 @@
+// The incremental transfer protocol with stand-in kinds: batch arithmetic,
+// running counts, mode values and masks, aborts, and the sound handling of a
+// start over an open transfer and a continue without one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/frame.h"
+#include "host/transfer.h"
+#include "records/record_io.h"
+
+namespace {
+
+class FakeLoad : public LoadKind {
+ public:
+  explicit FakeLoad(int records) : records_(records) {}
+  bool OpenWriter() override {
+    ++opened;
+    writer_ = true;
+    return openOk;
+  }
+  void CloseWriter() override {
+    if (writer_) ++closed;
+    writer_ = false;
+  }
+  bool HasWriter() const override { return writer_; }
+  void ClearList() override { list.clear(); }
+  void SortList() override { sorted = true; }
+  int32_t ReadRecord(bool first) override {
+    if (first) next_ = 0;
+    if (failAt >= 0 && next_ == failAt) return -1;
+    return next_ < records_ ? (++next_, 1) : 0;
+  }
+  bool StoreRecord() override {
+    list.push_back(next_);
+    return true;
+  }
+
+  int opened = 0, closed = 0, failAt = -1;
+  bool openOk = true, sorted = false;
+  std::vector<int> list;
+
+ private:
+  int records_, next_ = 0;
+  bool writer_ = false;
+};
+
+class FakeSave : public SaveKind {
+ public:
+  explicit FakeSave(int rows) : rows_(rows) {}
+  bool OpenReader() override {
+    reader_ = true;
+    next_ = 0;
+    return true;
+  }
+  void CloseReader() override { reader_ = false; }
+  bool HasReader() const override { return reader_; }
+  int32_t StartUpload(int32_t operation) override {
+    startOperation = operation;
+    return 1;
+  }
+  int32_t ReadRow() override { return next_ < rows_ ? (++next_, 1) : 0; }
+  int32_t SendRecord() override {
+    ++sent;
+    return 1;
+  }
+  int32_t FinishUpload() override { return finishResult; }
+  bool KnowsFlag1() const override { return knowsFlag1; }
+
+  int sent = 0, startOperation = -1;
+  int32_t finishResult = 1;
+  bool knowsFlag1 = false;
+
+ private:
+  int rows_, next_ = 0;
+  bool reader_ = false;
+};
+
+struct Call {
+  int32_t result;
+  std::wstring count;
+  bool operator==(const Call& o) const { return result == o.result && count == o.count; }
+};
+std::ostream& operator<<(std::ostream& os, const Call& c) {
+  return os << c.result << "/" << std::string(c.count.begin(), c.count.end());
+}
+
+Call Load(TransferState& state, LoadKind& kind, int32_t mode) {
+  wchar_t count[CountBufferSize] = L"?";
+  int32_t r = RunLoad("VKTestLoad", "", state, kind, mode, count);
+  return {r, count};
+}
+
+Call Save(TransferState& state, SaveKind& kind, int32_t mode) {
+  wchar_t count[CountBufferSize] = L"?";
+  int32_t r = RunSave("VKTestSave", "", state, kind, mode, count);
+  return {r, count};
+}
+
+TEST(TransferLoad, TwentyFiveRecordsInThreeCalls) {
+  TransferState state;
+  FakeLoad kind(25);
+  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
+  EXPECT_EQ(Load(state, kind, 0), (Call{1, L"20"}));
+  EXPECT_EQ(Load(state, kind, 0), (Call{0, L"25"}));
+  EXPECT_EQ(kind.list.size(), 25u);
+  EXPECT_TRUE(kind.sorted);
+  EXPECT_FALSE(kind.HasWriter());
+}
+
+TEST(TransferLoad, ExactlyTenRecords) {
+  TransferState state;
+  FakeLoad kind(10);
+  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
+  EXPECT_EQ(Load(state, kind, 0), (Call{0, L"10"}));
+  FakeLoad none(0);
+  EXPECT_EQ(Load(state, none, 1), (Call{0, L"0"}));
+}
+
+TEST(TransferLoad, ReadFailureEndsWithMinusOneAndSortedList) {
+  TransferState state;
+  FakeLoad kind(30);
+  kind.failAt = 14;
+  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
+  EXPECT_EQ(Load(state, kind, 0), (Call{-1, L"14"}));
+  EXPECT_TRUE(kind.sorted);
+  EXPECT_FALSE(kind.HasWriter());
+}
+
+TEST(TransferLoad, AbortKeepsTheCountAndAFreshStartBegins) {
+  TransferState state;
+  FakeLoad kind(25);
+  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
+  EXPECT_EQ(Load(state, kind, -1), (Call{0, L"10"}));
+  EXPECT_FALSE(kind.HasWriter());
+  EXPECT_EQ(Load(state, kind, 2), (Call{0, L"10"}));  // 2 aborts a Load
+  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
+  EXPECT_EQ(kind.list.size(), 10u);  // the list was cleared at the start
+}
+
+TEST(TransferLoad, StartOverAnOpenTransferReleasesTheOldWriter) {
+  TransferState state;
+  FakeLoad kind(25);
+  Load(state, kind, 1);
+  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
+  EXPECT_EQ(kind.opened, 2);
+  EXPECT_EQ(kind.closed, 1);
+}
+
+TEST(TransferLoad, ContinueWithoutATransferFails) {
+  TransferState state;
+  FakeLoad kind(25);
+  ClearErrorText();
+  EXPECT_EQ(Load(state, kind, 0), (Call{-1, L"0"}));
+  EXPECT_NE(std::string(GetErrorText()).find("no transfer in progress"), std::string::npos);
+  EXPECT_EQ(kind.opened, 0);
+}
+
+TEST(TransferLoad, WriterThatCannotOpenFailsAtOnce) {
+  TransferState state;
+  FakeLoad kind(25);
+  kind.openOk = false;
+  wchar_t count[CountBufferSize] = L"untouched";
+  EXPECT_EQ(RunLoad("VKTestLoad", "", state, kind, 1, count), -1);
+  EXPECT_STREQ(count, L"untouched");
+  kind.openOk = true;
+  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
+}
+
+TEST(TransferSave, TwentyFiveRowsCountOneAheadPerCall) {
+  TransferState state;
+  FakeSave kind(25);
+  EXPECT_EQ(Save(state, kind, 1), (Call{1, L"10"}));
+  EXPECT_EQ(kind.sent, 9);
+  EXPECT_EQ(Save(state, kind, 0), (Call{1, L"20"}));
+  EXPECT_EQ(kind.sent, 18);
+  EXPECT_EQ(Save(state, kind, 0), (Call{0, L"28"}));
+  EXPECT_EQ(kind.sent, 25);
+  EXPECT_FALSE(kind.HasReader());
+}
+
+TEST(TransferSave, ModeFlagsAndMasks) {
+  EXPECT_EQ(SaveStartOperation(1, false), RecordStart);
+  EXPECT_EQ(SaveStartOperation(3, false), RecordStartFlag0);
+  EXPECT_EQ(SaveStartOperation(7, true), RecordStartFlag0);  // value 2 wins
+  EXPECT_EQ(SaveStartOperation(5, true), RecordStartFlag1);
+  EXPECT_EQ(SaveStartOperation(5, false), RecordStart);
+
+  TransferState state;
+  FakeSave kind(25);
+  EXPECT_EQ(Save(state, kind, 3), (Call{1, L"10"}));
+  EXPECT_EQ(kind.startOperation, RecordStartFlag0);
+  EXPECT_EQ(Save(state, kind, 2), (Call{1, L"20"}));  // 2 masks to continue
+  EXPECT_EQ(Save(state, kind, 9), (Call{0, L"20"}));  // 9 aborts
+  EXPECT_FALSE(kind.HasReader());
+  EXPECT_EQ(Save(state, kind, -1), (Call{0, L"20"}));
+}
+
+TEST(TransferSave, RefusedUploadReturnsTheFinishingResult) {
+  TransferState state;
+  FakeSave kind(3);
+  kind.finishResult = -1;
+  EXPECT_EQ(Save(state, kind, 1), (Call{-1, L"4"}));
+  EXPECT_FALSE(kind.HasReader());
+}
+
+}  // namespace
