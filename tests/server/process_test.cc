@@ -120,7 +120,8 @@ TEST(ServerProgram, DumpShowsEveryEdbAndRecord) {
   EXPECT_NE(std::string::npos, dump.find("-- record sub list 1 #3\n4 \"Domestic heating\"\n"));
   KalvoroClient client(server);
   ASSERT_EQ("Ok.\n", client.Save(servertest::Lines({"REF", "savexxxdb", "anna", "Stockholm2023", "emfac", "-1", "0",
-                                                    "0", "NAME \"F\"", "", "EOF"}))
+                                                    "0", "NAME \"F\"", "INDEX 1", "SUBSTANCE 1", "FORMULA x",
+                                                    "", "EOF"}))
                          .body);
   std::string after = server.dumpRecords();
   EXPECT_NE(dump, after);

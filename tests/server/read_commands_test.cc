@@ -65,9 +65,9 @@ TEST_F(ServerReads, SubstancesAndSearchkeys) {
   std::string subs = Get("iedbvk2.cgi&REF&loadsubs&global&x&0");
   EXPECT_EQ(0u, subs.find("1 \"NOx\"\n2 \"SO2\"\n"));
   EXPECT_EQ(std::string::npos, subs.find("\n\n"));  // no separators
-  EXPECT_EQ("1 \"Energy\"\n2 \"Industry\"\n3 \"Shipping\"\n4 \"Domestic heating\"\n",
-            Get("iedbvk2.cgi&REF&loadsubs&global&x&1"));
-  EXPECT_EQ("", Get("iedbvk2.cgi&REF&loadsubs&global&x&5"));
+  EXPECT_EQ(0u, Get("iedbvk2.cgi&REF&loadsubs&global&x&1")
+                    .find("1 \"Energy\"\n2 \"Industry\"\n3 \"Shipping\"\n4 \"Domestic heating\"\n"));
+  EXPECT_EQ(0u, Get("iedbvk2.cgi&REF&loadsubs&global&x&5").find("1 \"Environmental report\"\n"));
   EXPECT_EQ("Error: the substance list number must be 0 to 5\n", Get("iedbvk2.cgi&REF&loadsubs&global&x&6"));
   EXPECT_EQ("Error: the substance list number must be 0 to 5\n", Get("iedbvk2.cgi&REF&loadsubs&global&x&-1"));
 }

@@ -2,6 +2,8 @@
 // saves over HTTP, including refused and broken-off uploads.
 #include <gtest/gtest.h>
 
+#include "reference_format.h"
+#include "seed_records.h"
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
 
@@ -10,12 +12,19 @@ using servertest::Lines;
 
 namespace {
 
-const std::string kTimevar1 =
-    "NAME \"Office\"\nINDEX 1\nTYPEDAY\t 1 1 1 1\n\t 2 2 2 2\nMONTH\t 1 1 1 1 1 1\n\t 1 1 1 1 1 1\n"
-    "SCENARIO\t 1 1 1 1 1\n\t 1 1 1 1 1\n";
-const std::string kTimevar2 =
-    "NAME \"Night\"\nINDEX 2\nTYPEDAY\t 0 0 0 0\n\t 3 3 3 3\nMONTH\t 1 1 1 1 1 1\n\t 1 1 1 1 1 1\n"
-    "SCENARIO\t 1 1 1 1 1\n\t 1 1 1 1 1\n";
+// A time variation with every hourly value `value`, as the library writes it.
+std::string Timevar(const std::string& name, uint16_t index, const std::string& value) {
+  edb::TimevarEntry entry;
+  entry.name = name;
+  entry.index = index;
+  for (auto& hour : entry.typeday) hour.fill(value);
+  entry.month.fill(100);
+  entry.scenario.fill(1);
+  return edb::RecordText(entry);
+}
+
+const std::string kTimevar1 = Timevar("Office", 1, "150");
+const std::string kTimevar2 = Timevar("Night", 2, "30");
 
 std::string SaveBody(const std::string& kind, const std::string& count, const std::string& records,
                      const std::string& edbUser = "demo", const std::string& edbName = "Malmo2024") {
@@ -87,7 +96,7 @@ TEST_F(ServerSaves, RecordsReadBackIdentically) {
   EXPECT_EQ(kTimevar1 + "\n" + kTimevar2 + "\n", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&timevarp&0"));
   // The other kinds and EDBs are untouched.
   EXPECT_EQ("", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&timevarr&0"));
-  EXPECT_EQ("", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Gothenburg2025&timevarp&0"));
+  EXPECT_EQ("", Get("iedbvk2.cgi&REF&loadxxxdb&anna&Stockholm2023&timevarp&0"));
   // Names only: NAME and INDEX of each record.
   EXPECT_EQ("NAME \"Office\"\nINDEX 1\n\nNAME \"Night\"\nINDEX 2\n\n",
             Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&timevarp&1"));
@@ -100,9 +109,10 @@ TEST_F(ServerSaves, RecordsReadBackIdentically) {
 }
 
 TEST_F(ServerSaves, SubstanceListsAreKeptPerListNumber) {
+  const std::string list3 = edb::DemoSaveLines("sub", 3);
   EXPECT_EQ("OK!\n", Save(SaveBody("sub", "2", "1 \"Harbour\"\n2 \"Airport\"\n")));
   EXPECT_EQ("1 \"Harbour\"\n2 \"Airport\"\n", Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&2"));
-  EXPECT_EQ("", Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&3"));
+  EXPECT_EQ(list3, Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&3"));
   EXPECT_EQ("OK!\n", Save(SaveBody("sub", "3", "7 \"Rail\"\n")));
   EXPECT_EQ("1 \"Harbour\"\n2 \"Airport\"\n", Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&2"));
   EXPECT_EQ("7 \"Rail\"\n", Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&3"));

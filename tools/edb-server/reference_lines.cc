@@ -153,8 +153,8 @@ bool ReadSlot(std::string_view line, size_t slot, GroupSlot* out, RecordLines& r
   std::string what = "SUBSTANCES line " + std::to_string(slot);
   std::vector<std::string_view> words = Words(line);
   int64_t substance = 0;
-  if (words.size() != 4 || !ParseWhole(words[0], std::numeric_limits<int16_t>::min(),
-                                       std::numeric_limits<int16_t>::max(), &substance) ||
+  if (words.size() != 4 ||
+      !ParseWhole(words[0], std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(), &substance) ||
       !ParseSingle(words[1], &out->slope) || !ParseSingle(words[2], &out->m)) {
     return record.Bad(what + " needs a substance, slope, m and unit", line);
   }
@@ -207,7 +207,8 @@ bool ReadSubstanceRecord(std::string_view line, SubstanceEntry* entry, std::stri
   int64_t index = 0;
   std::string_view name = Trimmed(text.substr(end));
   if (!ParseIndex(text.substr(0, end), std::numeric_limits<uint16_t>::max(), &index) || name.size() < 2 ||
-      name.front() != '"' || name.back() != '"' || name.substr(1, name.size() - 2).find('"') != std::string_view::npos) {
+      name.front() != '"' || name.back() != '"' ||
+      name.substr(1, name.size() - 2).find('"') != std::string_view::npos) {
     *problem = "a whole number from 0 to 65535 and a quoted name expected: " + Shown(line);
     return false;
   }

@@ -78,8 +78,8 @@ bool ReadReferenceRecords(ReferenceKind kind, std::string_view lines, std::vecto
       return false;
     }
     if (!LinesFit(record.text)) {
-      *reason = "record " + std::to_string(record.number) + ": a line is longer than " +
-                std::to_string(kMaxLineChars) + " characters";
+      *reason = "record " + std::to_string(record.number) + ": a line is longer than " + std::to_string(kMaxLineChars) +
+                " characters";
       return false;
     }
     auto known = numberOfIndex.emplace(record.index, record.number);

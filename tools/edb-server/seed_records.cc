@@ -2,6 +2,8 @@
 // ("\xE5" a with ring, "\xE4" a with diaeresis, "\xF6" o with diaeresis).
 #include "seed_records.h"
 
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "record_kinds.h"
@@ -67,14 +69,14 @@ enum : int16_t {
   Dioxin, HCB, PCB, BbF, BkF, IcdP, Naphthalene, TSP, BC, Butadiene, Formaldehyde, Toluene, Xylene, SF6, HFC134a
 };
 
-struct GroupSpec {
+struct GroupDefinition {
   const char* name;
   std::vector<GroupSlot> slots;
 };
 
 // Substance groups: emission per unit of activity, or (unit "%") the shares
 // of a total.  Units are those of the demonstration resource file.
-std::vector<GroupSpec> GroupSpecs() {
+std::vector<GroupDefinition> GroupDefinitions() {
   const char* mwh = "MWh/year";
   const char* m3 = "m3/year";
   const char* ton = "ton/year";
@@ -132,7 +134,7 @@ std::vector<GroupSpec> GroupSpecs() {
   };
 }
 
-struct FactorSpec {
+struct FactorDefinition {
   const char* name;
   int32_t substance;
   const char* formula;
@@ -141,7 +143,7 @@ struct FactorSpec {
 
 // Emission factors: a formula over variables (VAR, given per source) and
 // constants (CONST).
-std::vector<FactorSpec> FactorSpecs() {
+std::vector<FactorDefinition> FactorDefinitions() {
   auto var = [](const char* name) { return EmfacVariable{name, false}; };
   auto constant = [](const char* name) { return EmfacVariable{name, true}; };
   return {
@@ -258,15 +260,30 @@ std::vector<SubstanceEntry> DemoSearchkeys(int list) {
 std::vector<SubgrpEntry> DemoSubstanceGroups() {
   std::vector<SubgrpEntry> entries;
   uint32_t index = 1;
-  for (GroupSpec& spec : GroupSpecs()) entries.push_back(SubgrpEntry{spec.name, index++, std::move(spec.slots)});
+  for (GroupDefinition& group : GroupDefinitions()) {
+    entries.push_back(SubgrpEntry{group.name, index++, std::move(group.slots)});
+  }
+  // The workbook shows one column block per substance, in the order in which
+  // substances first appear, and reads each group back in block order.  Each
+  // group lists its substances in that order, so that a round trip through
+  // the workbook keeps the records as they are.
+  std::map<int16_t, size_t> block;
+  for (const SubgrpEntry& entry : entries) {
+    for (const GroupSlot& slot : entry.slots) block.emplace(slot.substance, block.size());
+  }
+  for (SubgrpEntry& entry : entries) {
+    std::stable_sort(entry.slots.begin(), entry.slots.end(), [&block](const GroupSlot& a, const GroupSlot& b) {
+      return block[a.substance] < block[b.substance];
+    });
+  }
   return entries;
 }
 
 std::vector<EmfacEntry> DemoEmissionFactors() {
   std::vector<EmfacEntry> entries;
   uint32_t index = 1;
-  for (FactorSpec& spec : FactorSpecs()) {
-    entries.push_back(EmfacEntry{spec.name, index++, spec.substance, spec.formula, std::move(spec.variables)});
+  for (FactorDefinition& factor : FactorDefinitions()) {
+    entries.push_back(EmfacEntry{factor.name, index++, factor.substance, factor.formula, std::move(factor.variables)});
   }
   return entries;
 }

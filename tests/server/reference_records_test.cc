@@ -1,0 +1,325 @@
+// Reading reference records in their kinds' line sequences, in process: the
+// stored form, the limits of the library's records, refused records, and the
+// demonstration seed read back under the same rules.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "record_kinds.h"
+#include "reference_format.h"
+#include "reference_upload.h"
+#include "seed.h"
+#include "seed_records.h"
+#include "store.h"
+
+namespace {
+
+struct Outcome {
+  bool ok = false;
+  std::string reason;
+  std::vector<edb::ReferenceRecord> records;
+  std::string Text() const {
+    std::string text;
+    for (const auto& r : records) text += r.text + "|";
+    return text;
+  }
+};
+
+Outcome Read(edb::ReferenceKind kind, const std::string& lines) {
+  Outcome out;
+  out.ok = edb::ReadReferenceRecords(kind, lines, &out.records, &out.reason);
+  return out;
+}
+
+std::string Repeat(const std::string& line, int n) {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += line;
+  return text;
+}
+
+// A time variation as the library writes it.
+std::string TimevarLines(const std::string& name = "Day", const std::string& index = "3") {
+  return "NAME \"" + name + "\"\nINDEX " + index + "\nTYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 23) +
+         "MONTH\t1 2 3 4 5 6\n\t7 8 9 10 11 12\nSCENARIO\t1 1 1 1 1\n\t0.5 1 1 1 2\n";
+}
+
+std::string EmfacWithVariables(int n, uint32_t index = 1) {
+  edb::EmfacEntry entry{"F", index, 1, "a", {}};
+  for (int i = 1; i <= n; ++i) entry.variables.push_back({"v" + std::to_string(i), i % 2 == 0});
+  return edb::RecordText(entry, edb::TextForm::kWriter);
+}
+
+TEST(ReferenceRecords, StoredFormIsTheWritersWithOneBlankAfterKeywords) {
+  // Values apart by any run of blanks and tabs come back in the writer's layout.
+  Outcome t = Read(edb::ReferenceKind::kTimevar,
+                   "NAME   \"Day\"  \nINDEX 003\nTYPEDAY  1 2 3 4\n" + Repeat(" 1\t2  3 4 \n", 23) +
+                       "MONTH 1 2 3 4 5 6\n\t7 8 9 10 11 +12\nSCENARIO 1.0 1 1 1 1\n\t0.50 1 1 1 2e0\n");
+  ASSERT_TRUE(t.ok) << t.reason;
+  EXPECT_EQ(TimevarLines() + "|", t.Text());
+
+  Outcome g =
+      Read(edb::ReferenceKind::kSubgrp, "NAME \"G\"\nINDEX 9\nSUBSTANCES\n\t5 \t0.25 \t0 \tMWh/year\n3 1.50 -2 %\n");
+  ASSERT_TRUE(g.ok) << g.reason;
+  EXPECT_EQ("NAME \"G\"\nINDEX 9\nSUBSTANCES\n\t5 \t0.25 \t0 \tMWh/year\n\t3 \t1.5 \t-2 \t%\n|", g.Text());
+
+  // The emission factor's blank and tab before a value become one blank.
+  std::string writer = EmfacWithVariables(2);
+  EXPECT_NE(std::string::npos, writer.find("VAR.1 \tv1\nTYPE.1 \tVAR\nVAR.2 \tv2\nTYPE.2 \tCONST\n"));
+  Outcome e = Read(edb::ReferenceKind::kEmfac, writer + "\n");
+  ASSERT_TRUE(e.ok) << e.reason;
+  EXPECT_EQ("NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA a\nVAR.1 v1\nTYPE.1 VAR\nVAR.2 v2\nTYPE.2 CONST\n|", e.Text());
+  // The stored form reads back as itself.
+  Outcome again = Read(edb::ReferenceKind::kEmfac, e.records[0].text);
+  ASSERT_TRUE(again.ok);
+  EXPECT_EQ(e.Text(), again.Text());
+
+  Outcome s = Read(edb::ReferenceKind::kSubstance, "  12\t\"NOx as NO2\" \r\n7 \"\"\n\n\n5 \"G\xF6teborg\"");
+  ASSERT_TRUE(s.ok) << s.reason;
+  EXPECT_EQ("5 \"G\xF6teborg\"\n|7 \"\"\n|12 \"NOx as NO2\"\n|", s.Text());
+}
+
+TEST(ReferenceRecords, RecordsAreNumberedAndOrderedByIndex) {
+  Outcome t = Read(edb::ReferenceKind::kTimevar,
+                   "\n" + TimevarLines("C", "30") + "\n\n" + TimevarLines("A", "4") + "\n" + TimevarLines("B", "17"));
+  ASSERT_TRUE(t.ok) << t.reason;
+  ASSERT_EQ(3u, t.records.size());
+  EXPECT_EQ(4u, t.records[0].index);
+  EXPECT_EQ(2u, t.records[0].number);
+  EXPECT_EQ(17u, t.records[1].index);
+  EXPECT_EQ(30u, t.records[2].index);
+  EXPECT_EQ(1u, t.records[2].number);
+
+  Outcome dup = Read(edb::ReferenceKind::kSubstance, "1 \"a\"\n2 \"b\"\n1 \"c\"\n");
+  EXPECT_FALSE(dup.ok);
+  EXPECT_EQ("record 3: index 1 is also that of record 1", dup.reason);
+  EXPECT_TRUE(Read(edb::ReferenceKind::kSubgrp, "").ok);
+}
+
+TEST(ReferenceRecords, MalformedRecordsAreNamed) {
+  using K = edb::ReferenceKind;
+  std::string t = TimevarLines();
+  auto replace = [&t](const std::string& from, const std::string& to) {
+    std::string copy = t;
+    copy.replace(copy.find(from), from.size(), to);
+    return copy;
+  };
+  const struct {
+    K kind;
+    std::string lines;
+    std::string reason;
+  } cases[] = {
+      {K::kTimevar, replace("INDEX 3\n", ""), "record 1: INDEX needs a whole number from 0 to 65535: TYPEDAY?1 2 3 4"},
+      {K::kTimevar, replace("INDEX 3", "INDEX x"), "record 1: INDEX needs a whole number from 0 to 65535: INDEX x"},
+      {K::kTimevar, replace("INDEX 3", "INDEX 65536"),
+       "record 1: INDEX needs a whole number from 0 to 65535: INDEX 65536"},
+      {K::kTimevar, replace("INDEX 3", "INDEX -1"), "record 1: INDEX needs a whole number from 0 to 65535: INDEX -1"},
+      {K::kTimevar, replace("NAME \"Day\"", "NAME Day"), "record 1: NAME needs one quoted text: NAME Day"},
+      {K::kTimevar, replace("NAME \"Day\"", "NAME \"A\"B\""), "record 1: NAME needs one quoted text: NAME \"A\"B\""},
+      {K::kTimevar, replace("NAME \"Day\"", "NAME \"" + std::string(20, 'n') + "\""),
+       "record 1: the name is longer than 19 characters"},
+      {K::kTimevar, replace("NAME", "INDEX"), "record 1: NAME line expected: INDEX \"Day\""},
+      // Hour 5 with three values; hour 2 without its leading tab.
+      {K::kTimevar,
+       replace("TYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 4),
+               "TYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 3) + "\t1 2 3\n"),
+       "record 1: TYPEDAY line for hour 5 needs four values: ?1 2 3"},
+      {K::kTimevar, replace("TYPEDAY\t1 2 3 4\n\t", "TYPEDAY\t1 2 3 4\n"),
+       "record 1: TYPEDAY line for hour 2 needs four values: 1 2 3 4"},
+      {K::kTimevar, replace("TYPEDAY\t1 2 3 4", "TYPEDAY\t1 2 3 1234567890123456"),
+       "record 1: a TYPEDAY value of hour 1 is longer than 15 characters"},
+      // An empty line inside the record ends it early; it does not start a new one.
+      {K::kTimevar, replace("TYPEDAY\t1 2 3 4\n", "TYPEDAY\t1 2 3 4\n\n"),
+       "record 1: the record ends before its TYPEDAY line for hour 2"},
+      {K::kTimevar, replace("\t7 8 9 10 11 12", "\t7 8 9 10 11 40000"),
+       "record 1: MONTH line 2 needs six whole numbers from -32768 to 32767: ?7 8 9 10 11 40000"},
+      {K::kTimevar, replace("MONTH\t1 2 3 4 5 6", "MONTH\t1 2 3 4 5 6.5"),
+       "record 1: MONTH line 1 needs six whole numbers from -32768 to 32767: MONTH?1 2 3 4 5 6.5"},
+      {K::kTimevar, replace("SCENARIO\t1 1 1 1 1", "SCENARIO\t1 1 1 1 x"),
+       "record 1: SCENARIO line 1 needs five numbers: SCENARIO?1 1 1 1 x"},
+      {K::kTimevar, replace("\t0.5 1 1 1 2", "\t0.5 1 1 1 1e39"),
+       "record 1: SCENARIO line 2 needs five numbers: ?0.5 1 1 1 1e39"},
+      {K::kTimevar, t.substr(0, t.rfind("\t0.5")), "record 1: the record ends before its SCENARIO line 2"},
+      {K::kTimevar, t + "EXTRA 1\n", "record 1: unexpected line after the record: EXTRA 1"},
+      {K::kTimevar, t + "\n" + replace("INDEX 3", "INDEX 4") + "\n" + t, "record 3: index 3 is also that of record 1"},
+      {K::kSubgrp, "NAME \"G\"\nINDEX 1\n\t1 \t1 \t0 \t%\n", "record 1: SUBSTANCES line expected: ?1 ?1 ?0 ?%"},
+      {K::kSubgrp, "NAME \"G\"\nINDEX 4294967296\nSUBSTANCES\n",
+       "record 1: INDEX needs a whole number from 0 to 4294967295: INDEX 4294967296"},
+      {K::kSubgrp, "NAME \"G\"\nINDEX 1\nSUBSTANCES\n\t1 \t1 \t0\n",
+       "record 1: SUBSTANCES line 1 needs a substance, slope, m and unit: ?1 ?1 ?0"},
+      {K::kSubgrp, "NAME \"G\"\nINDEX 1\nSUBSTANCES\n\t0 \t1 \t0 \t%\n",
+       "record 1: SUBSTANCES line 1 names substance 0: ?0 ?1 ?0 ?%"},
+      {K::kSubgrp, "NAME \"G\"\nINDEX 1\nSUBSTANCES\n\t1 \t1 \t0 \t" + std::string(64, 'u') + "\n",
+       "record 1: the unit of SUBSTANCES line 1 is longer than 63 characters"},
+      // Two records without the separator between them.
+      {K::kSubgrp, "NAME \"G\"\nINDEX 1\nSUBSTANCES\nNAME \"H\"\nINDEX 2\nSUBSTANCES\n",
+       "record 1: SUBSTANCES line 1 needs a substance, slope, m and unit: NAME \"H\""},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nFORMULA a\n", "record 1: SUBSTANCE line expected: FORMULA a"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE x\nFORMULA a\n", "record 1: SUBSTANCE needs a whole number: x"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\n", "record 1: the record ends before its FORMULA line"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA a\nVAR.2 \tb\nTYPE.2 \tVAR\n",
+       "record 1: VAR.1 line expected: VAR.2 ?b"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA a\nVAR.1 \t\nTYPE.1 \tVAR\n",
+       "record 1: VAR.1 has no name"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA a\nVAR.1 \tb\n",
+       "record 1: the record ends before its TYPE.1 line"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA a\nVAR.1 \tb\nTYPE.1 \tconst\n",
+       "record 1: TYPE.1 must be VAR or CONST: const"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA a\nVAR.1 \t1234567890123456\nTYPE.1 \tVAR\n",
+       "record 1: the name of VAR.1 is longer than 15 characters"},
+      {K::kEmfac, EmfacWithVariables(47), "record 1: more than 46 variables: VAR.47 ?v47"},
+      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA " + std::string(8088, 'x') + "\n",
+       "record 1: a line is longer than 8095 characters"},
+      {K::kSubstance, "1 \"a\"\nx \"b\"\n",
+       "record 2: a whole number from 0 to 65535 and a quoted name expected: x \"b\""},
+      {K::kSubstance, "1 b\n", "record 1: a whole number from 0 to 65535 and a quoted name expected: 1 b"},
+      {K::kSubstance, "1\n", "record 1: a whole number from 0 to 65535 and a quoted name expected: 1"},
+      {K::kSubstance, "1 \"a\"b\"\n",
+       "record 1: a whole number from 0 to 65535 and a quoted name expected: 1 \"a\"b\""},
+      {K::kSubstance, "65536 \"a\"\n",
+       "record 1: a whole number from 0 to 65535 and a quoted name expected: 65536 \"a\""},
+      {K::kSubstance, "1 \"" + std::string(256, 's') + "\"\n", "record 1: the name is longer than 255 characters"},
+  };
+  for (const auto& c : cases) {
+    Outcome out = Read(c.kind, c.lines);
+    EXPECT_FALSE(out.ok) << c.lines;
+    EXPECT_EQ(c.reason, out.reason) << c.lines;
+  }
+}
+
+TEST(ReferenceRecords, TheLibrarysLimitsAreAccepted) {
+  EXPECT_TRUE(Read(edb::ReferenceKind::kEmfac, EmfacWithVariables(46) + "\n" + EmfacWithVariables(0, 2)).ok);
+  edb::SubgrpEntry full{"G", 4294967295u, {}};
+  for (int i = 1; i <= 250; ++i) full.slots.push_back({static_cast<int16_t>(i), 1, 0, std::string(63, 'u')});
+  std::string fullText = edb::RecordText(full);
+  Outcome ok = Read(edb::ReferenceKind::kSubgrp, fullText);
+  ASSERT_TRUE(ok.ok) << ok.reason;
+  EXPECT_EQ(fullText, ok.records[0].text);
+  Outcome over = Read(edb::ReferenceKind::kSubgrp, fullText + "\t7 \t1 \t0 \t%\n");
+  EXPECT_EQ("record 1: more than 250 SUBSTANCES lines: ?7 ?1 ?0 ?%", over.reason);
+  EXPECT_TRUE(Read(edb::ReferenceKind::kEmfac, "NAME \"" + std::string(19, 'n') +
+                                                   "\"\nINDEX 0\nSUBSTANCE -2147483648\nFORMULA " +
+                                                   std::string(8087, 'x') + "\n")
+                  .ok);
+  EXPECT_TRUE(Read(edb::ReferenceKind::kSubstance, "65535 \"" + std::string(255, 's') + "\"\n0 \"\"\n").ok);
+}
+
+class TempStore {
+ public:
+  TempStore() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "edb-reference-XXXXXX").string();
+    dir_ = mkdtemp(&pattern[0]) ? pattern : std::string();
+    store_ = std::make_unique<edb::Store>(dir_ + "/edb.sqlite");
+  }
+  ~TempStore() {
+    store_.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  edb::Store& store() { return *store_; }
+
+ private:
+  std::string dir_;
+  std::unique_ptr<edb::Store> store_;
+};
+
+std::vector<std::string> Stored(edb::Store& store, int64_t edb, const std::string& kind, int64_t list) {
+  edb::ReadSnapshot snapshot(store.file());
+  snapshot.Start(edb, kind, list);
+  std::vector<std::string> out;
+  std::string_view body;
+  while (snapshot.Next(&body)) out.emplace_back(body);
+  return out;
+}
+
+TEST(ReferenceRecords, EverySeededRecordIsWellFormed) {
+  TempStore temp;
+  ASSERT_TRUE(edb::SeedDemo(temp.store()));
+  const struct {
+    const char* user;
+    const char* edb;
+    bool full;
+  } edbs[] = {{"demo", "Gothenburg2025", true},
+              {"global", "global", false},
+              {"demo", "Malmo2024", false},
+              {"anna", "Stockholm2023", false}};
+  const struct {
+    const char* kind;
+    int list;
+  } kinds[] = {{"sub", 0}, {"sub", 1},      {"sub", 2},      {"sub", 3},    {"sub", 4},
+               {"sub", 5}, {"timevarp", 0}, {"timevarr", 0}, {"subgrp", 0}, {"emfac", 0}};
+  for (const auto& e : edbs) {
+    int64_t id = temp.store().FindEdb("REF", e.user, e.edb).id;
+    for (const auto& k : kinds) {
+      SCOPED_TRACE(std::string(e.edb) + " " + k.kind + " " + std::to_string(k.list));
+      std::vector<std::string> stored = Stored(temp.store(), id, k.kind, k.list);
+      bool reference = std::string(k.kind) == "sub" || e.full;
+      if (!reference) {
+        EXPECT_TRUE(stored.empty());
+        continue;
+      }
+      // Enough for several batches of ten.
+      EXPECT_GE(stored.size(), 25u);
+      // Read back under the server's own rules, each record is unchanged.
+      std::string lines;
+      for (const auto& r : stored) lines += r + (k.kind == std::string("sub") ? "" : "\n");
+      edb::ReferenceKind kind;
+      ASSERT_TRUE(edb::ReferenceKindOf(k.kind, &kind));
+      Outcome out = Read(kind, lines);
+      ASSERT_TRUE(out.ok) << out.reason;
+      ASSERT_EQ(stored.size(), out.records.size());
+      for (size_t i = 0; i < stored.size(); ++i) {
+        EXPECT_EQ(stored[i], out.records[i].text);
+        EXPECT_EQ(i + 1, out.records[i].number) << "stored in index order";
+      }
+      // And they are the records the library's writer would send.
+      Outcome sent = Read(kind, edb::DemoSaveLines(k.kind, k.list));
+      ASSERT_TRUE(sent.ok) << sent.reason;
+      EXPECT_EQ(out.Text(), sent.Text());
+    }
+  }
+}
+
+TEST(ReferenceRecords, SeededReferencesResolve) {
+  // Groups and factors name seeded substances; names are unique per kind.
+  size_t substances = edb::DemoSubstances().size();
+  std::set<std::string> names;
+  for (const auto& g : edb::DemoSubstanceGroups()) {
+    EXPECT_TRUE(names.insert(g.name).second) << g.name;
+    EXPECT_GE(g.slots.size(), 1u);
+    for (const auto& slot : g.slots) {
+      EXPECT_GE(slot.substance, 1);
+      EXPECT_LE(static_cast<size_t>(slot.substance), substances);
+      // The units of the demonstration resource file's substance-group table.
+      EXPECT_TRUE(slot.unit == "%" || slot.unit == "m3/year" || slot.unit == "MWh/year" || slot.unit == "ton/year")
+          << slot.unit;
+    }
+  }
+  // The workbook shows a column block per substance in order of first
+  // appearance and reads every group back in block order: the seeded groups
+  // already list their substances in that order.
+  std::map<int16_t, size_t> block;
+  for (const auto& g : edb::DemoSubstanceGroups()) {
+    for (const auto& slot : g.slots) block.emplace(slot.substance, block.size());
+  }
+  for (const auto& g : edb::DemoSubstanceGroups()) {
+    for (size_t i = 1; i < g.slots.size(); ++i) {
+      EXPECT_LT(block[g.slots[i - 1].substance], block[g.slots[i].substance]) << g.name;
+    }
+  }
+  names.clear();
+  for (const auto& f : edb::DemoEmissionFactors()) {
+    EXPECT_TRUE(names.insert(f.name).second) << f.name;
+    EXPECT_GE(f.substance, 1);
+    EXPECT_LE(static_cast<size_t>(f.substance), substances);
+  }
+  for (bool roads : {false, true}) {
+    names.clear();
+    for (const auto& t : edb::DemoTimevars(roads)) EXPECT_TRUE(names.insert(t.name).second) << t.name;
+  }
+}
+
+}  // namespace
