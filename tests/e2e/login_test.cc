@@ -161,6 +161,47 @@ TEST_F(ServerTest, SubstanceListZeroIsNeverSent) {
   EXPECT_STREQ(GetErrorText(), "Not allowed to write substances");
 }
 
+std::vector<std::wstring> AllNames(int32_t (*list)(int32_t, wchar_t*)) {
+  std::vector<std::wstring> names;
+  wchar_t name[1024];
+  for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
+  return names;
+}
+
+TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
+  ASSERT_EQ(VKDatabasesLoad(), 1);
+  EXPECT_EQ(AllNames(VKDatabasesList), (std::vector<std::wstring>{L"ARCHIVE", L"REF", L"TEST"}));
+
+  VKDatabaseSet(L"REF");
+  ASSERT_EQ(VKEdbUsersLoad(), 1);
+  std::vector<std::wstring> users = AllNames(VKEdbUsersList);
+  EXPECT_NE(std::find(users.begin(), users.end(), L"global"), users.end());
+  EXPECT_NE(std::find(users.begin(), users.end(), L"anna"), users.end());
+
+  VKEdbUserSet(L"anna");
+  ASSERT_EQ(VKEdbNamesLoad(), 1);
+  EXPECT_EQ(AllNames(VKEdbNamesList), (std::vector<std::wstring>{L"Stockholm2023"}));
+
+  VKDatabaseSet(L"TEST");  // a database without EDB users lists none
+  ASSERT_EQ(VKEdbUsersLoad(), 1);
+  EXPECT_TRUE(AllNames(VKEdbUsersList).empty());
+  VKDatabaseSet(L"REF");
+
+  VKEdbUserSet(L"global");
+  VKEdbNameSet(L"");
+  wchar_t value[1024];
+  VKEdbNameGet(value);
+  EXPECT_STREQ(value, L"");
+
+  VKEdbUserSet(L"demo");
+  EXPECT_EQ(VKEdbCreate(L"Lund2031"), 1) << TakeError();
+  EXPECT_EQ(VKEdbCreate(L"Lund2031"), -1);
+  EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
+  ASSERT_EQ(VKEdbNamesLoad(), 1);
+  std::vector<std::wstring> edbs = AllNames(VKEdbNamesList);
+  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"Lund2031"), edbs.end());
+}
+
 TEST(Login, ExpiredAuthenticatorIsRefused) {
   EdbServerProcess::Options options;
   options.extraArgs = {"--clock-offset", "2880"};  // the server lives two days ahead
