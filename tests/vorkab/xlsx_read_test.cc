@@ -1,0 +1,248 @@
+// Loading files that other programs write (inline and rich strings, formula
+// results, ISO dates, cells without references, prefixed namespaces, parts
+// elsewhere) and refusing damaged ones with an error that names the file and
+// the part, leaving the workbook as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "xlsx_file.h"
+#include "xlsx_test_files.h"
+
+namespace {
+
+using sheethost::Cell;
+using sheethost::Workbook;
+
+const char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const char kRel[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const char kPkg[] = "http://schemas.openxmlformats.org/package/2006/relationships";
+
+class XlsxRead : public ::testing::Test {
+ protected:
+  std::string Write(const Parts& parts) {
+    std::string path = m_folder.Path("file" + std::to_string(m_count++) + ".xlsx");
+    EXPECT_TRUE(WritePackage(path, parts));
+    return path;
+  }
+
+  // Loading fails with an error naming the file and holding each piece; an
+  // empty workbook stays empty, a workbook with content keeps it.
+  void ExpectRefused(const std::string& path, const std::vector<std::string>& pieces) {
+    Workbook empty;
+    std::string first;
+    EXPECT_FALSE(LoadXlsx(path, empty, &first));
+    EXPECT_EQ(empty.SheetCount(), 0u);
+    EXPECT_EQ(empty.ActiveSheet(), nullptr);
+    Workbook book;
+    book.AddSheet(L"Mine")->Set(1, 1, Cell::Num(5));
+    std::string error;
+    EXPECT_FALSE(LoadXlsx(path, book, &error));
+    EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
+    for (const auto& piece : pieces) EXPECT_NE(error.find(piece), std::string::npos) << error << "\nlacks: " << piece;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_EQ(first, error);
+    ASSERT_EQ(book.SheetCount(), 1u);
+    EXPECT_EQ(book.GetCell(L"Mine", 1, 1), Cell::Num(5));
+    EXPECT_EQ(book.Sheets()[0]->CellCount(), 1u);
+  }
+  void ExpectRefused(const Parts& parts, const std::vector<std::string>& pieces) { ExpectRefused(Write(parts), pieces); }
+
+  TempFolder m_folder;
+  int m_count = 0;
+};
+
+TEST_F(XlsxRead, OtherWritersFormsLoadWithTheirTypes) {
+  std::string data =
+      "<row r=\"1\">"
+      "<c r=\"A1\" t=\"inlineStr\"><is><t>inline</t></is></c>"
+      "<c r=\"B1\" t=\"inlineStr\"><is><r><t>rich </t></r><r><rPr><b/></rPr><t>text</t></r>"
+      "<rPh sb=\"0\" eb=\"1\"><t>hint</t></rPh></is></c>"
+      "<c r=\"C1\" t=\"s\"><v>1</v></c>"
+      "<c r=\"D1\" t=\"str\"><f>A1&amp;\"\"</f><v>formula text</v></c>"
+      "<c r=\"E1\"><f>1+1</f><v>2</v></c>"
+      "<c r=\"F1\" s=\"3\"/>"
+      "<c r=\"G1\" t=\"d\"><v>2024-03-15T12:00:00</v></c>"
+      "<c r=\"H1\"><f>1+1</f></c>"
+      "</row>"
+      "<row><c><v>1</v></c><c t=\"b\"><v>1</v></c><c r=\"E2\" t=\"e\"><v>#REF!</v></c><c><v> 5 </v></c></row>"
+      "<row r=\"10\" spans=\"1:4\">"
+      "<c r=\"B10\" t=\"inlineStr\"><is><t xml:space=\"preserve\">  </t></is></c>"
+      "<c r=\"C10\" t=\"s\"><v>0</v></c>"
+      "<c r=\"D10\" t=\"inlineStr\"><is><t>a<![CDATA[<b>]]>c &#233;&#x20AC;</t></is></c>"
+      "<c r=\"E10\" t=\"s\"><v>2</v></c>"
+      "</row>";
+  std::string strings = "<si><t>first</t></si><si><r><t>sec</t></r><r><t>ond</t></r></si><si><t/></si>";
+  std::string path = Write(OneSheetParts(data, strings)), error;
+  Workbook book;
+  ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
+  EXPECT_EQ(book.GetCell(L"Data", 0, 0), Cell::Str(L"inline"));
+  EXPECT_EQ(book.GetCell(L"Data", 0, 1), Cell::Str(L"rich text"));
+  EXPECT_EQ(book.GetCell(L"Data", 0, 2), Cell::Str(L"second"));
+  EXPECT_EQ(book.GetCell(L"Data", 0, 3), Cell::Str(L"formula text"));
+  EXPECT_EQ(book.GetCell(L"Data", 0, 4), Cell::Num(2));
+  EXPECT_TRUE(book.GetCell(L"Data", 0, 5).IsEmpty());
+  EXPECT_EQ(book.GetCell(L"Data", 0, 6), Cell::Num(45366.5));
+  EXPECT_TRUE(book.GetCell(L"Data", 0, 7).IsEmpty());
+  // Cells without references follow the one before.
+  EXPECT_EQ(book.GetCell(L"Data", 1, 0), Cell::Num(1));
+  EXPECT_EQ(book.GetCell(L"Data", 1, 1), Cell::Bool(true));
+  EXPECT_EQ(book.GetCell(L"Data", 1, 4), Cell::Err(xlerrRef));
+  EXPECT_EQ(book.GetCell(L"Data", 1, 5), Cell::Num(5));
+  EXPECT_EQ(book.GetCell(L"Data", 9, 1), Cell::Str(L"  "));
+  EXPECT_EQ(book.GetCell(L"Data", 9, 2), Cell::Str(L"first"));
+  EXPECT_EQ(book.GetCell(L"Data", 9, 3), Cell::Str(L"a<b>c \u00e9\u20ac"));
+  EXPECT_EQ(book.GetCell(L"Data", 9, 4), Cell::Str(L""));
+  EXPECT_EQ(book.Sheets()[0]->CellCount(), 14u);
+}
+
+TEST_F(XlsxRead, PartsElsewhereAndPrefixedNamespacesAreFollowed) {
+  std::string rel = kRel, pkg = kPkg, main = kMain;
+  Parts parts = {
+      {"_rels/.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"a\" Type=\"" + rel +
+                          "/officeDocument\" Target=\"/book/main.xml\"/></Relationships>"},
+      {"book/main.xml", "<x:workbook xmlns:x=\"" + main + "\" xmlns:rel=\"" + rel +
+                            "\"><x:workbookPr date1904=\"1\"/><x:sheets>"
+                            "<x:sheet name=\"Chart\" sheetId=\"3\" rel:id=\"c\"/>"
+                            "<x:sheet name=\"&#xC5;r &amp; _x0009_tab\" sheetId=\"9\" rel:id=\"s\"/>"
+                            "</x:sheets></x:workbook>"},
+      {"book/_rels/main.xml.rels",
+       "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"s\" Type=\"" + rel +
+           "/worksheet\" Target=\"sheets/../sheets/my%20sheet.xml\"/><Relationship Id=\"c\" Type=\"" + rel +
+           "/chartsheet\" Target=\"/book/chart.xml\"/><Relationship Id=\"w\" Type=\"" + rel +
+           "/hyperlink\" Target=\"http://example.invalid/\" TargetMode=\"External\"/></Relationships>"},
+      {"book/sheets/my sheet.xml", "<x:worksheet xmlns:x=\"" + main +
+                                       "\"><x:sheetData><x:row r=\"2\"><x:c r=\"c2\" t=\"d\"><x:v>1904-01-03</x:v>"
+                                       "</x:c></x:row></x:sheetData></x:worksheet>"},
+      {"book/chart.xml", "<chartsheet/>"},
+  };
+  std::string path = Write(parts), error;
+  Workbook book;
+  ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
+  ASSERT_EQ(book.SheetCount(), 1u);  // the chart sheet holds no cells
+  EXPECT_EQ(book.Sheets()[0]->Name(), L"\u00c5r & \ttab");
+  EXPECT_EQ(book.GetCell(L"\u00c5r & \ttab", 1, 2), Cell::Num(2));
+
+  // Without package relationships the workbook is looked for where it usually is.
+  Parts plain = Replaced(OneSheetParts("<row r=\"1\"><c r=\"A1\"><v>3</v></c></row>"), "_rels/.rels", "", true);
+  path = Write(plain);
+  ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
+  EXPECT_EQ(book.GetCell(L"Data", 0, 0), Cell::Num(3));
+}
+
+TEST_F(XlsxRead, FilesThatAreNoWorkbookAreRefused) {
+  std::string text = m_folder.Path("notes.xlsx");
+  WriteBytes(text, "just some text, not a zip archive\n");
+  ExpectRefused(text, {"not a zip"});
+  WriteBytes(text, "");
+  ExpectRefused(text, {});
+  ExpectRefused(m_folder.Path("missing.xlsx"), {"cannot open", "No such file"});
+  ExpectRefused(m_folder.Path(""), {"not a regular file"});  // a folder
+
+  Parts good = OneSheetParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
+  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", "", true), {"xl/worksheets/sheet1.xml", "\"Data\"", "missing"});
+  ExpectRefused(Replaced(good, "xl/workbook.xml", "", true), {"xl/workbook.xml"});
+  ExpectRefused(Replaced(good, "xl/_rels/workbook.xml.rels", "", true), {"xl/_rels/workbook.xml.rels", "missing"});
+  ExpectRefused(Replaced(good, "xl/sharedStrings.xml", "", true), {"xl/sharedStrings.xml", "missing"});
+  ExpectRefused(Replaced(good, "xl/workbook.xml", std::string("<workbook xmlns=\"") + kMain + "\"><sheets/></workbook>"),
+                {"no worksheet"});
+  ExpectRefused(Replaced(good, "xl/workbook.xml",
+                         std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel +
+                             "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>"),
+                {"xl/workbook.xml", "\"Data\"", "no part"});
+}
+
+TEST_F(XlsxRead, BrokenXmlIsRefusedNamingThePart) {
+  Parts good = OneSheetParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<si><t>x</t></si>");
+  std::string path = Write(good), error;
+  Workbook book;
+  ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
+
+  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", std::string("<worksheet xmlns=\"") + kMain +
+                                                               "\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></row>"),
+                {"xl/worksheets/sheet1.xml", "broken XML"});
+  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", ""), {"xl/worksheets/sheet1.xml", "broken XML"});
+  ExpectRefused(Replaced(good, "xl/workbook.xml", "<workbook><sheets>"), {"xl/workbook.xml", "broken XML"});
+  ExpectRefused(Replaced(good, "xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), {"xl/sharedStrings.xml", "broken XML"});
+  ExpectRefused(Replaced(good, "_rels/.rels", "<Relationships"), {"_rels/.rels", "broken XML"});
+  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", "<html/>"), {"xl/worksheets/sheet1.xml", "not a worksheet"});
+}
+
+TEST_F(XlsxRead, CellsOutsideTheGridAndValuesTheWorkbookRefusesAreErrors) {
+  struct Case {
+    std::string data;
+    std::vector<std::string> pieces;
+  };
+  std::string longText(static_cast<size_t>(kXlMaxText) + 1, 'x');
+  const Case cases[] = {
+      {"<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>", {"\"XFE1\"", "grid", "(sheet \"Data\")"}},
+      {"<row r=\"1048577\"><c><v>1</v></c></row>", {"\"1048577\""}},
+      {"<row r=\"1\"><c r=\"A1048577\"><v>1</v></c></row>", {"\"A1048577\""}},
+      {"<row r=\"1\"><c r=\"XFD1\"><v>1</v></c><c><v>2</v></c></row>", {"more cells than"}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"s\"><v>1</v></c></row>", {"cell B1", "shared string \"1\""}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"s\"><v>-1</v></c></row>", {"cell B1"}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"q\"><v>1</v></c></row>", {"cell B1", "unknown cell type"}},
+      {"<row r=\"1\"><c r=\"B1\"><v>1,5</v></c></row>", {"cell B1", "not a number"}},
+      {"<row r=\"1\"><c r=\"B1\"><v>1e999</v></c></row>", {"cell B1", "not a number"}},
+      {"<row r=\"1\"><c r=\"B1\"><v>12\n" + std::string(100, '9') + "</v></c></row>",
+       {"cell B1: \"12?99", "9...\" is not a number"}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"b\"><v>yes</v></c></row>", {"cell B1", "boolean"}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"e\"><v>#SPILL!</v></c></row>", {"cell B1", "error value"}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"d\"><v>2024-02-30</v></c></row>", {"cell B1", "not a date"}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"inlineStr\"><is><t>" + longText + "</t></is></c></row>", {"cell B1", "32767"}},
+      {"<row r=\"1\"><c r=\"B1\" t=\"inlineStr\"><is><t>\xC3(</t></is></c></row>", {"cell B1", "UTF-8"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.data.substr(0, 80));
+    std::vector<std::string> pieces = c.pieces;
+    pieces.push_back("xl/worksheets/sheet1.xml");
+    ExpectRefused(OneSheetParts(c.data, "<si><t>only</t></si>"), pieces);
+  }
+  // Sheet names the workbook does not accept.
+  for (const char* names : {"<sheet name=\"A\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"a\" sheetId=\"2\" r:id=\"rId1\"/>",
+                            "<sheet name=\"a/b\" sheetId=\"1\" r:id=\"rId1\"/>",
+                            "<sheet name=\"\" sheetId=\"1\" r:id=\"rId1\"/>",
+                            "<sheet name=\"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef\" sheetId=\"1\" r:id=\"rId1\"/>"}) {
+    ExpectRefused(Replaced(OneSheetParts(""), "xl/workbook.xml",
+                           std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>" + names +
+                               "</sheets></workbook>"),
+                  {"xl/workbook.xml", "sheet name"});
+  }
+}
+
+TEST_F(XlsxRead, TruncatedAndDamagedFilesFailCleanly) {
+  Workbook book;
+  auto* sheet = book.AddSheet(L"Data");
+  for (int r = 0; r < 200; ++r) {
+    sheet->Set(r, 0, Cell::Num(r * 1.5));
+    sheet->Set(r, 1, Cell::Str(L"text " + std::to_wstring(r % 17)));
+    sheet->Set(r, 2, Cell::Bool(r % 2 == 0));
+  }
+  std::string path = m_folder.Path("good.xlsx"), error;
+  ASSERT_TRUE(SaveXlsx(path, book, &error)) << error;
+  std::string bytes = ReadBytes(path);
+  ASSERT_GT(bytes.size(), 1000u);
+
+  std::string cut = m_folder.Path("cut.xlsx");
+  for (size_t size = 0; size < bytes.size(); size += 1 + size / 7) {
+    SCOPED_TRACE(size);
+    WriteBytes(cut, bytes.substr(0, size));
+    ExpectRefused(cut, {});
+  }
+  // Damaged bytes anywhere either fail with an error naming the file or, where
+  // they hit something unused, still load.
+  std::string damaged = m_folder.Path("damaged.xlsx");
+  for (size_t at = 0; at < bytes.size(); at += 1 + at / 11) {
+    std::string copy = bytes;
+    copy[at] = static_cast<char>(copy[at] ^ 0x5A);
+    WriteBytes(damaged, copy);
+    Workbook loaded;
+    if (!LoadXlsx(damaged, loaded, &error)) {
+      EXPECT_EQ(error.rfind(damaged + ": ", 0), 0u) << error;
+      EXPECT_EQ(loaded.SheetCount(), 0u);
+    }
+  }
+}
+
+}  // namespace

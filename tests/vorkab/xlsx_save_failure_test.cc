@@ -1,0 +1,114 @@
+// A save that fails leaves the old file as it was and no temporary file
+// behind: a write that fails half-way, a folder that cannot be written, a
+// target that is a folder.  A save that succeeds keeps the file's permissions
+// and writes through a symbolic link.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "xlsx_file.h"
+#include "xlsx_file_replace.h"
+#include "xlsx_test_files.h"
+
+namespace {
+
+using sheethost::Cell;
+using sheethost::Workbook;
+
+void FillBook(Workbook& book, double value) {
+  auto* sheet = book.AddSheet(L"Source");
+  for (int r = 0; r < 100; ++r) {
+    sheet->Set(r, 0, Cell::Num(value + r));
+    sheet->Set(r, 1, Cell::Str(L"name " + std::to_wstring(r)));
+  }
+}
+
+class XlsxSave : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_path = m_folder.Path("book.xlsx");
+    Workbook old;
+    FillBook(old, 1);
+    std::string error;
+    ASSERT_TRUE(SaveXlsx(m_path, old, &error)) << error;
+    m_oldBytes = ReadBytes(m_path);
+    FillBook(m_new, 1000);
+  }
+
+  void ExpectOldFileIntact() {
+    EXPECT_EQ(ReadBytes(m_path), m_oldBytes);
+    Workbook back;
+    std::string error;
+    ASSERT_TRUE(LoadXlsx(m_path, back, &error)) << error;
+    EXPECT_EQ(back.GetCell(L"Source", 0, 0), Cell::Num(1));
+  }
+
+  TempFolder m_folder;
+  std::string m_path;
+  std::string m_oldBytes;
+  Workbook m_new;
+};
+
+TEST_F(XlsxSave, AWriteFailingHalfWayLeavesTheOldFile) {
+  for (size_t after : {size_t{0}, size_t{1}, size_t{2000}, size_t{1} << 30}) {
+    SCOPED_TRACE(after);
+    xlsx::FailNextReplaceAfterForTesting(after);
+    std::string error;
+    EXPECT_FALSE(SaveXlsx(m_path, m_new, &error));
+    EXPECT_EQ(error.rfind(m_path + ": cannot save: ", 0), 0u) << error;
+    EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+    ExpectOldFileIntact();
+    EXPECT_EQ(m_folder.Files(), std::vector<std::string>{"book.xlsx"});
+  }
+  // The failure was for one save only.
+  std::string error;
+  ASSERT_TRUE(SaveXlsx(m_path, m_new, &error)) << error;
+  Workbook back;
+  ASSERT_TRUE(LoadXlsx(m_path, back, &error)) << error;
+  EXPECT_EQ(back.GetCell(L"Source", 0, 0), Cell::Num(1000));
+  EXPECT_EQ(m_folder.Files(), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST_F(XlsxSave, ATargetThatCannotBeReplacedStaysAsItWas) {
+  std::string error;
+  std::string folderTarget = m_folder.Path("folder.xlsx");
+  ASSERT_TRUE(std::filesystem::create_directory(folderTarget));
+  EXPECT_FALSE(SaveXlsx(folderTarget, m_new, &error));
+  EXPECT_EQ(error.rfind(folderTarget + ": cannot save: ", 0), 0u) << error;
+  EXPECT_TRUE(std::filesystem::is_directory(folderTarget));
+
+  EXPECT_FALSE(SaveXlsx(m_folder.Path("no/such/folder.xlsx"), m_new, &error));
+  EXPECT_NE(error.find("temporary file"), std::string::npos) << error;
+
+  // A read-only folder (root may write there anyway).
+  if (geteuid() != 0) {
+    ASSERT_EQ(chmod(m_folder.Path().c_str(), 0555), 0);
+    EXPECT_FALSE(SaveXlsx(m_path, m_new, &error));
+    EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    ASSERT_EQ(chmod(m_folder.Path().c_str(), 0755), 0);
+  }
+  ExpectOldFileIntact();
+  std::filesystem::remove(folderTarget);
+  EXPECT_EQ(m_folder.Files(), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST_F(XlsxSave, AReplacedFileKeepsItsPermissionsAndLinks) {
+  ASSERT_EQ(chmod(m_path.c_str(), 0640), 0);
+  std::string link = m_folder.Path("link.xlsx");
+  ASSERT_EQ(symlink("book.xlsx", link.c_str()), 0);
+  std::string error;
+  ASSERT_TRUE(SaveXlsx(link, m_new, &error)) << error;
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  struct stat st;
+  ASSERT_EQ(stat(m_path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  Workbook back;
+  ASSERT_TRUE(LoadXlsx(m_path, back, &error)) << error;
+  EXPECT_EQ(back.GetCell(L"Source", 0, 0), Cell::Num(1000));
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// Helpers for the workbook-file tests: a temporary folder that removes
+// itself, files written and read whole, and hand-made packages.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "xlsx_package.h"
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vorkab-xlsx-XXXXXX").string();
+    if (char* made = mkdtemp(&pattern[0])) m_path = made;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string Path(const std::string& name) const { return m_path + "/" + name; }
+  const std::string& Path() const { return m_path; }
+  // The names of the files in the folder.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_path)) names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+ private:
+  std::string m_path;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+using Parts = std::vector<std::pair<std::string, std::string>>;
+
+// A zip file of the given parts.
+inline bool WritePackage(const std::string& path, const Parts& parts) {
+  xlsx::PackageWriter writer;
+  for (const auto& part : parts) writer.Add(part.first, part.second);
+  std::string archive, error;
+  if (!writer.Finish(&archive, &error)) return false;
+  WriteBytes(path, archive);
+  return true;
+}
+
+// The parts of a plain one-sheet workbook ("Data") whose sheet part holds the
+// given sheetData content and whose shared strings are the given items.
+inline Parts OneSheetParts(const std::string& sheetData, const std::string& sharedItems = "") {
+  const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+  const std::string pkg = "http://schemas.openxmlformats.org/package/2006/relationships";
+  Parts parts = {
+      {"_rels/.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"rId1\" Type=\"" + rel +
+                          "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+      {"xl/workbook.xml", "<workbook xmlns=\"" + main + "\" xmlns:r=\"" + rel +
+                              "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+      {"xl/_rels/workbook.xml.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"rId1\" Type=\"" + rel +
+                                         "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
+                                         rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+      {"xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + main + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"},
+      {"xl/sharedStrings.xml", "<sst xmlns=\"" + main + "\">" + sharedItems + "</sst>"},
+  };
+  return parts;
+}
+
+// The parts with one replaced (added when missing) or removed.
+inline Parts Replaced(Parts parts, const std::string& name, const std::string& bytes, bool remove = false) {
+  for (auto it = parts.begin(); it != parts.end(); ++it) {
+    if (it->first != name) continue;
+    if (remove) {
+      parts.erase(it);
+    } else {
+      it->second = bytes;
+    }
+    return parts;
+  }
+  if (!remove) parts.emplace_back(name, bytes);
+  return parts;
+}

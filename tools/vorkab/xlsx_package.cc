@@ -1,0 +1,183 @@
+// Zip packages through libzip (see xlsx_package.h).
+#include "xlsx_package.h"
+
+#include <sys/stat.h>
+#include <zip.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace xlsx {
+
+namespace {
+
+std::string ErrorOf(zip_error_t* error) {
+  const char* text = zip_error_strerror(error);
+  return text ? text : "unknown zip error";
+}
+
+std::string ErrorCode(int code) {
+  zip_error_t error;
+  zip_error_init_with_code(&error, code);
+  std::string text = ErrorOf(&error);
+  zip_error_fini(&error);
+  return text;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- reader
+
+PackageReader::~PackageReader() {
+  if (m_zip) zip_discard(m_zip);
+}
+
+bool PackageReader::Open(const std::string& path, std::string* error) {
+  if (m_zip) {
+    zip_discard(m_zip);
+    m_zip = nullptr;
+  }
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    *error = std::string("cannot open the file (") + std::strerror(errno) + ")";
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    *error = "not a workbook file (not a regular file)";
+    return false;
+  }
+  int code = 0;
+  m_zip = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  if (!m_zip) {
+    if (code == ZIP_ER_NOZIP) {
+      *error = "not a workbook file (not a zip archive)";
+    } else if (code == ZIP_ER_INCONS) {
+      *error = "not a workbook file (a damaged zip archive)";
+    } else {
+      *error = "cannot read the file (" + ErrorCode(code) + ")";
+    }
+    return false;
+  }
+  return true;
+}
+
+bool PackageReader::Has(const std::string& part) const {
+  return m_zip && zip_name_locate(m_zip, part.c_str(), ZIP_FL_NOCASE) >= 0;
+}
+
+bool PackageReader::Read(const std::string& part, std::string* bytes, std::string* error) const {
+  zip_int64_t index = m_zip ? zip_name_locate(m_zip, part.c_str(), ZIP_FL_NOCASE) : -1;
+  if (index < 0) {
+    *error = "part " + part + " is missing";
+    return false;
+  }
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(m_zip, static_cast<zip_uint64_t>(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
+    *error = "part " + part + ": " + ErrorOf(zip_get_error(m_zip));
+    return false;
+  }
+  if (st.size > kMaxPartBytes) {
+    *error = "part " + part + " is too large (" + std::to_string(st.size) + " bytes)";
+    return false;
+  }
+  zip_file_t* file = zip_fopen_index(m_zip, static_cast<zip_uint64_t>(index), 0);
+  if (!file) {
+    *error = "part " + part + ": " + ErrorOf(zip_get_error(m_zip));
+    return false;
+  }
+  bytes->assign(static_cast<size_t>(st.size), '\0');
+  size_t got = 0;
+  bool ok = true;
+  while (ok && got < bytes->size()) {
+    zip_int64_t n = zip_fread(file, &(*bytes)[got], bytes->size() - got);
+    if (n <= 0) {
+      ok = false;
+    } else {
+      got += static_cast<size_t>(n);
+    }
+  }
+  // One more read reaches the end, where the checksum is compared.
+  char extra;
+  if (ok && zip_fread(file, &extra, 1) != 0) ok = false;
+  if (!ok) {
+    zip_error_t* fileError = zip_file_get_error(file);
+    std::string reason = zip_error_code_zip(fileError) != ZIP_ER_OK ? ErrorOf(fileError) : "data is cut short";
+    *error = "part " + part + " is damaged: " + reason;
+  }
+  zip_fclose(file);
+  if (!ok) bytes->clear();
+  return ok;
+}
+
+// ---------------------------------------------------------------- writer
+
+bool PackageWriter::Finish(std::string* archive, std::string* error) const {
+  zip_error_t zerror;
+  zip_error_init(&zerror);
+  zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &zerror);
+  if (!memory) {
+    *error = ErrorOf(&zerror);
+    zip_error_fini(&zerror);
+    return false;
+  }
+  zip_t* za = zip_open_from_source(memory, ZIP_TRUNCATE, &zerror);
+  if (!za) {
+    *error = ErrorOf(&zerror);
+    zip_error_fini(&zerror);
+    zip_source_free(memory);
+    return false;
+  }
+  zip_error_fini(&zerror);
+  zip_source_keep(memory);  // the archive's bytes outlive the archive
+
+  bool ok = true;
+  for (const auto& part : m_parts) {
+    zip_source_t* data = zip_source_buffer(za, part.second.data(), part.second.size(), 0);
+    if (!data) {
+      ok = false;
+      break;
+    }
+    zip_int64_t index = zip_file_add(za, part.first.c_str(), data, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+    if (index < 0) {
+      zip_source_free(data);
+      ok = false;
+      break;
+    }
+    if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 6) != 0) {
+      ok = false;
+      break;
+    }
+  }
+  if (!ok || zip_close(za) != 0) {
+    *error = ErrorOf(zip_get_error(za));
+    zip_discard(za);
+    zip_source_free(memory);
+    return false;
+  }
+
+  zip_stat_t st;
+  zip_stat_init(&st);
+  ok = zip_source_stat(memory, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && zip_source_open(memory) == 0;
+  if (ok) {
+    archive->assign(static_cast<size_t>(st.size), '\0');
+    size_t got = 0;
+    while (ok && got < archive->size()) {
+      zip_int64_t n = zip_source_read(memory, &(*archive)[got], archive->size() - got);
+      if (n <= 0) {
+        ok = false;
+      } else {
+        got += static_cast<size_t>(n);
+      }
+    }
+    zip_source_close(memory);
+  }
+  if (!ok) {
+    *error = ErrorOf(zip_source_error(memory));
+    archive->clear();
+  }
+  zip_source_free(memory);
+  return ok;
+}
+
+}  // namespace xlsx

@@ -1,0 +1,47 @@
+// The zip package of a workbook file: reading its parts by name, and
+// building a new package in memory.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct zip;
+
+namespace xlsx {
+
+// The largest part the reader takes in (uncompressed).
+constexpr size_t kMaxPartBytes = size_t{512} << 20;
+
+class PackageReader {
+ public:
+  PackageReader() = default;
+  ~PackageReader();
+  PackageReader(const PackageReader&) = delete;
+  PackageReader& operator=(const PackageReader&) = delete;
+
+  // Opens the file; false with the reason (without the file's name).
+  bool Open(const std::string& path, std::string* error);
+  // Part names compare without regard to ASCII letter case.
+  bool Has(const std::string& part) const;
+  // The part's bytes; false with the reason when it is missing, too large or
+  // damaged.
+  bool Read(const std::string& part, std::string* bytes, std::string* error) const;
+
+ private:
+  struct zip* m_zip = nullptr;
+};
+
+class PackageWriter {
+ public:
+  // Adds a part (compressed) in the order of the calls.
+  void Add(std::string part, std::string bytes) { m_parts.emplace_back(std::move(part), std::move(bytes)); }
+  // The whole zip archive; false with the reason.
+  bool Finish(std::string* archive, std::string* error) const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> m_parts;
+};
+
+}  // namespace xlsx
