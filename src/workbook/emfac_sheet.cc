@@ -1,0 +1,208 @@
+// The "Emission function" sheet (see emfac_sheet.h).
+#include "workbook/emfac_sheet.h"
+
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "catalogue/list_text.h"
+#include "host/frame.h"
+#include "records/record_io.h"
+#include "transport/latin1.h"
+#include "workbook/ref_values.h"
+
+namespace {
+
+const wchar_t* const kSheet = L"Emission function";
+constexpr int32_t kSubstanceColumn = 2;
+constexpr int32_t kFormulaColumn = 3;
+constexpr int32_t kFirstVariableColumn = 4;
+
+int32_t NameColumn(int32_t variable) { return kFirstVariableColumn + 2 * variable; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- writer
+
+CExcelWriteEmfac::CExcelWriteEmfac() = default;
+CExcelWriteEmfac::~CExcelWriteEmfac() = default;
+
+int32_t CExcelWriteEmfac::Init(const CRecordList& substances) {
+  m_pSubstances = &substances;
+  m_row = 1;
+  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(static_cast<int32_t>(EmfacFormulaSize), kSheet));
+  if (!m_pWriter) {
+    SetErrorText("Could not allocate memory for buffer");
+    return -1;
+  }
+  return m_pWriter->Init() == 1 ? 1 : -1;
+}
+
+int32_t CExcelWriteEmfac::Write(const EmfacRec& record) {
+  if (!m_pWriter || !m_pSubstances) {
+    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(m_row), 0);
+    return -1;
+  }
+  int32_t row = m_row++;
+  const wchar_t* substance = m_pSubstances->NameOf(record.substance);
+  if (!substance) {
+    SetErrorText("Could not get substance %d", static_cast<int>(record.substance));
+    return -1;
+  }
+  wchar_t index[32];
+  listtext::FormatCut(index, 32, L"%lu", static_cast<unsigned long>(record.index));
+  if (m_pWriter->WriteCell(row, 0, FieldText(record.name, EmfacNameSize).c_str()) != 1 ||
+      m_pWriter->WriteCell(row, 1, index) != 1 || m_pWriter->WriteCell(row, kSubstanceColumn, substance) != 1 ||
+      m_pWriter->WriteCell(row, kFormulaColumn, FieldText(record.formula, EmfacFormulaSize).c_str()) != 1) {
+    return -1;
+  }
+  int32_t count = record.novariable < 0 ? 0 : record.novariable;
+  if (count > EmfacMaxVariables) count = EmfacMaxVariables;
+  for (int32_t i = 0; i < count; ++i) {
+    int32_t column = NameColumn(i);
+    if (m_pWriter->WriteCell(row, column, FieldText(record.varname[i], EmfacVarNameSize).c_str()) != 1 ||
+        m_pWriter->WriteCell(row, column + 1, record.varconst[i] ? L"CONST" : L"VAR") != 1) {
+      return -1;
+    }
+  }
+  return 1;
+}
+
+// ---------------------------------------------------------------- reader
+
+CExcelReadEmfac::CExcelReadEmfac() = default;
+CExcelReadEmfac::~CExcelReadEmfac() = default;
+
+int32_t CExcelReadEmfac::ReadCell(int32_t row, int32_t column) {
+  m_buf[0] = 0;
+  return m_pReader->ReadCell(row, column, m_buf.get()) == 1 ? 1 : -1;
+}
+
+int32_t CExcelReadEmfac::Init(const CRecordList& substances) {
+  m_pSubstances = &substances;
+  m_row = 1;
+  m_buf.reset(new (std::nothrow) wchar_t[kMaxText]);
+  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, kSheet));
+  if (!m_buf || !m_pReader) {
+    SetErrorText("Could not allocate memory for buf");
+    return -1;
+  }
+  m_buf[0] = 0;
+  return m_pReader->Init() == 1 ? 1 : -1;
+}
+
+int32_t CExcelReadEmfac::Read(EmfacRec* record) {
+  std::memset(record, 0, sizeof *record);
+  if (!m_pReader || !m_pSubstances) return 0;
+  int32_t row = m_row;
+  if (ReadCell(row, 0) != 1) return -1;
+  if (m_buf[0] == 0) return 0;
+  ++m_row;
+  std::string name = Narrow(m_buf.get());
+  if (!CopyField(record->name, EmfacNameSize, m_buf.get())) {
+    SetErrorText("Emission function name can only be %d characters: %s (row %d).",
+                 static_cast<int>(EmfacNameSize - 1), name.c_str(), static_cast<int>(row));
+    return -1;
+  }
+  if (ReadCell(row, 1) != 1) return -1;
+  int32_t index = 0;
+  if (!CellIndex(m_buf.get(), INT32_MAX, &index)) {
+    SetErrorText("Could not get index for emission factor: %s (row %d).", name.c_str(), static_cast<int>(row));
+    return -1;
+  }
+  record->index = static_cast<uint32_t>(index);
+  if (ReadCell(row, kSubstanceColumn) != 1) return -1;
+  record->substance = m_pSubstances->Find(m_buf.get());
+  if (record->substance == -1) {
+    SetErrorText("Could not get index for substance: %s (row %d).", Narrow(m_buf.get()).c_str(),
+                 static_cast<int>(row));
+    return -1;
+  }
+  if (ReadCell(row, kFormulaColumn) != 1) return -1;
+  if (!CopyField(record->formula, EmfacFormulaSize, m_buf.get())) {
+    SetErrorText("To long formula for emission factor: %s (row %d). Max is %d", name.c_str(),
+                 static_cast<int>(row), static_cast<int>(EmfacFormulaSize - 1));
+    return -1;
+  }
+  for (int32_t i = 0; i < EmfacMaxVariables; ++i) {
+    int32_t column = NameColumn(i);
+    if (ReadCell(row, column) != 1) return -1;
+    if (m_buf[0] == 0) break;
+    if (!CopyField(record->varname[i], EmfacVarNameSize, m_buf.get())) {
+      SetErrorText("Description must be shoter than %d characters: \"%s\" (row %d).",
+                   static_cast<int>(EmfacVarNameSize), Narrow(m_buf.get()).c_str(), static_cast<int>(row));
+      return -1;
+    }
+    if (ReadCell(row, column + 1) != 1) return -1;
+    record->varconst[i] = wcscmp(m_buf.get(), L"VAR") == 0 ? 0 : 1;
+    record->novariable = i + 1;
+  }
+  return 1;
+}
+
+// ---------------------------------------------------------------- verifier
+
+CExcelVerifyEmfac::CExcelVerifyEmfac() = default;
+CExcelVerifyEmfac::~CExcelVerifyEmfac() = default;
+
+int32_t CExcelVerifyEmfac::ReadCell(int32_t row, int32_t column, wchar_t* text) {
+  text[0] = 0;
+  return m_pReader->ReadCell(row, column, text) == 1 ? 1 : -1;
+}
+
+int32_t CExcelVerifyEmfac::Init(const CRecordList& substances, IssueList& errors, IssueList& warnings) {
+  m_pSubstances = &substances;
+  m_row = 1;
+  m_pChecker.reset(new (std::nothrow) CCellChecker(kSheet, errors, warnings));
+  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, kSheet));
+  if (!m_pChecker || !m_pReader) {
+    SetErrorText("Could not allocate memory for buffer");
+    return -1;
+  }
+  return m_pReader->Init() == 1 ? 1 : -1;
+}
+
+int32_t CExcelVerifyEmfac::VerifyRec() {
+  if (!m_pReader || !m_pChecker || !m_pSubstances) {
+    SetErrorText("Couldn't read cell: (%d, %d). Error %d, sheet %s.", static_cast<int>(m_row), 0, xlretFailed,
+                 Narrow(kSheet).c_str());
+    return -1;
+  }
+  IssueList& errors = m_pChecker->Errors();
+  wchar_t name[kMaxText];
+  wchar_t text[kMaxText];
+  wchar_t type[kMaxText];
+  for (;; ++m_row) {
+    int32_t row = m_row;
+    if (ReadCell(row, 0, name) != 1) return -1;
+    if (name[0] == 0) return 1;
+    if (ReadCell(row, kSubstanceColumn, text) != 1) return -1;
+    if (m_pSubstances->Find(text) == -1) errors.Add(kSheet, row, kSubstanceColumn, L"Unknown substance: %ls", text);
+    if (ReadCell(row, kFormulaColumn, text) != 1) return -1;
+    if (text[0] == 0) errors.Add(kSheet, row, kFormulaColumn, L"Empty formula: \"%ls\"", name);
+
+    // Variables are read up to the first empty name: every pair after a gap
+    // must stay empty, and a record holds no more than its variables.
+    bool gap = false;
+    for (int32_t i = 0; i < kPairs; ++i) {
+      int32_t column = NameColumn(i);
+      if (ReadCell(row, column, text) != 1 || ReadCell(row, column + 1, type) != 1) return -1;
+      bool filled = text[0] != 0;
+      if (filled && wcslen(text) >= EmfacVarNameSize) {
+        errors.Add(kSheet, row, column, L"Description must be shoter than %d characters: \"%ls\"",
+                   static_cast<int>(EmfacVarNameSize), text);
+      }
+      if (filled && gap) {
+        errors.Add(kSheet, row, column, L"Variable should be empty: \"%ls\"", text);
+      } else if (filled && i == EmfacMaxVariables) {
+        errors.Add(kSheet, row, column, L"Too many variables. Maximum is %d.", static_cast<int>(EmfacMaxVariables));
+      }
+      if (!filled || gap) {
+        if (type[0] != 0) errors.Add(kSheet, row, column + 1, L"Type should be empty: \"%ls\"", type);
+      } else if (wcscmp(type, L"CONST") != 0 && wcscmp(type, L"VAR") != 0) {
+        errors.Add(kSheet, row, column + 1, L"Type must be CONST or VAR: \"%ls\"", type);
+      }
+      if (!filled) gap = true;
+    }
+  }
+}

@@ -1,0 +1,49 @@
+// The "Rsrc" sheet: the free settings of the resource file, one per row from
+// row 1, the tag in column A and the value in column B; row 0 holds the
+// heading "Tag", "Value".  The list ends at the first empty tag.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "catalogue/edb_rsrc_rows.h"
+#include "workbook/sheet_cell_reader.h"
+#include "workbook/sheet_cell_writer.h"
+
+constexpr const wchar_t* RsrcSheet = L"Rsrc";
+
+class CExcelWriteRsrc {
+ public:
+  CExcelWriteRsrc();
+  ~CExcelWriteRsrc();
+  CExcelWriteRsrc(const CExcelWriteRsrc&) = delete;
+  CExcelWriteRsrc& operator=(const CExcelWriteRsrc&) = delete;
+
+  // 1 or -1.
+  int32_t Init();
+  // Tag and value into the row (row 0: the heading); 1 or -1.
+  int32_t Write(uint16_t row, const wchar_t* tag, const wchar_t* value);
+
+ private:
+  std::unique_ptr<CSheetCellWriter> m_pWriter;
+};
+
+class CExcelReadRsrc {
+ public:
+  CExcelReadRsrc();
+  ~CExcelReadRsrc();
+  CExcelReadRsrc(const CExcelReadRsrc&) = delete;
+  CExcelReadRsrc& operator=(const CExcelReadRsrc&) = delete;
+
+  // 1 or -1 (a missing sheet included).
+  int32_t Init();
+  // The next setting from row 1 on: 1; 0 at the first empty tag (or past
+  // row 65535); -1.
+  int32_t Read(RsrcFreeRow* row);
+
+ private:
+  int32_t ReadRow(RsrcFreeRow* row);
+
+  std::unique_ptr<CSheetCellReader> m_pReader;
+  int32_t m_row = 1;
+};

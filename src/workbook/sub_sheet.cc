@@ -1,0 +1,71 @@
+// The "Substance" and "Searchkey" sheets (see sub_sheet.h).
+#include "workbook/sub_sheet.h"
+
+#include <cstring>
+#include <new>
+
+#include "host/frame.h"
+
+CExcelWriteSub::CExcelWriteSub() = default;
+CExcelWriteSub::~CExcelWriteSub() = default;
+
+int32_t CExcelWriteSub::Init(int32_t column, const wchar_t* sheet) {
+  if (column < 0 || column >= kXlColumns) {
+    SetErrorText("Unknown sub column: %d", static_cast<int>(column));
+    return -1;
+  }
+  m_column = column;
+  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(256, sheet));
+  if (!m_pWriter) {
+    SetErrorText("Could not allocate memory for buffer");
+    return -1;
+  }
+  return m_pWriter->Init() == 1 ? 1 : -1;
+}
+
+int32_t CExcelWriteSub::Write(const SubRec& record) {
+  if (!m_pWriter) {
+    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(record.index), static_cast<int>(m_column));
+    return -1;
+  }
+  if (record.index == 0) return 1;
+  wchar_t name[SubNameSize];
+  std::memcpy(name, record.name, sizeof name);
+  name[SubNameSize - 1] = 0;
+  return m_pWriter->WriteCell(record.index, m_column, name) == 1 ? 1 : -1;
+}
+
+CExcelReadSub::CExcelReadSub() = default;
+CExcelReadSub::~CExcelReadSub() = default;
+
+int32_t CExcelReadSub::RowLimit(int32_t column) {
+  if (column == 1 || column == 2) return 128;
+  if (column >= 3 && column <= 5) return 64;
+  return 0;
+}
+
+int32_t CExcelReadSub::Init(int32_t column, const wchar_t* sheet) {
+  m_limit = RowLimit(column);
+  if (m_limit == 0) {
+    SetErrorText("Unknown sub column: %d", static_cast<int>(column));
+    return -1;
+  }
+  m_column = column;
+  m_row = 1;
+  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, sheet));
+  if (!m_pReader) {
+    SetErrorText("Could not allocate memory for buffer");
+    return -1;
+  }
+  return m_pReader->Init() == 1 ? 1 : -1;
+}
+
+int32_t CExcelReadSub::Read(SubRec* record) {
+  if (!m_pReader || m_row >= m_limit) return 0;
+  std::memset(record, 0, sizeof *record);
+  static_assert(SubNameSize >= static_cast<size_t>(kMaxText), "a cell fits the name");
+  if (m_pReader->ReadCell(m_row, m_column, record->name) != 1) return -1;
+  record->index = static_cast<uint16_t>(m_row);
+  ++m_row;
+  return 1;
+}
