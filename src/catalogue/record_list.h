@@ -14,16 +14,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "catalogue/record_entries.h"
+
 class CRecordList {
  public:
   // Sort keys: by name, by index; any other value keeps insertion order.
-  static constexpr uint32_t kByName = 0;
-  static constexpr uint32_t kByIndex = 1;
+  static constexpr uint32_t kByName = recordlist::kByName;
+  static constexpr uint32_t kByIndex = recordlist::kByOther;
   // Size in characters of the shared bad-reference text.
   static constexpr size_t kBadReferenceSize = 64;
 
   constexpr CRecordList() = default;
-  explicit constexpr CRecordList(uint32_t sortKey) : m_sortKey(sortKey) {}
+  explicit constexpr CRecordList(uint32_t sortKey) : m_entries(sortKey) {}
   ~CRecordList();
   CRecordList(const CRecordList&) = delete;
   CRecordList& operator=(const CRecordList&) = delete;
@@ -43,13 +45,13 @@ class CRecordList {
   void SetBadReference(bool flag) { m_badReference = flag; }
   bool BadReference() const { return m_badReference; }
   // A new key clears m_sorted; the same key changes nothing.
-  void SetSortKey(uint32_t key);
-  uint32_t SortKey() const { return m_sortKey; }
+  void SetSortKey(uint32_t key) { m_entries.SetSortKey(key); }
+  uint32_t SortKey() const { return m_entries.SortKey(); }
   void Sort(uint32_t key);
   void Sort();
-  bool IsSorted() const { return m_sorted; }
+  bool IsSorted() const { return m_entries.IsSorted(); }
 
-  int32_t Count() const { return m_count; }
+  int32_t Count() const { return m_entries.Count(); }
 
   // Listing: first != 0 restarts at the first entry.  Copies the name at the
   // cursor into name[size] (cut to size - 1 characters; nothing when name is
@@ -62,6 +64,7 @@ class CRecordList {
   struct Entry {
     wchar_t* name;
     int32_t index;
+    void Release();
   };
 
   // Position of the entry matching, or -1.
@@ -69,10 +72,5 @@ class CRecordList {
   int32_t PositionOfIndex(int32_t index) const;
 
   bool m_badReference = true;
-  uint32_t m_capacity = 0;
-  int32_t m_count = 0;
-  Entry* m_pData = nullptr;
-  bool m_sorted = false;
-  uint32_t m_sortKey = kByName;
-  int32_t m_cursor = 0;
+  recordlist::RecordEntries<Entry> m_entries;
 };

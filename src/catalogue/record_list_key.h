@@ -12,11 +12,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "catalogue/record_entries.h"
+
 class CRecordListKey {
  public:
   // Sort keys: by name, by key; any other value keeps insertion order.
-  static constexpr uint32_t kByName = 0;
-  static constexpr uint32_t kByKey = 1;
+  static constexpr uint32_t kByName = recordlist::kByName;
+  static constexpr uint32_t kByKey = recordlist::kByOther;
   static constexpr size_t kKeySize = 1024;
   static constexpr size_t kBadReferenceSize = 64;
 
@@ -45,13 +47,13 @@ class CRecordListKey {
 
   void SetBadReference(bool flag) { m_badReference = flag; }
   bool BadReference() const { return m_badReference; }
-  void SetSortKey(uint32_t key);
-  uint32_t SortKey() const { return m_sortKey; }
+  void SetSortKey(uint32_t key) { m_entries.SetSortKey(key); }
+  uint32_t SortKey() const { return m_entries.SortKey(); }
   void Sort(uint32_t key);
   void Sort();
-  bool IsSorted() const { return m_sorted; }
+  bool IsSorted() const { return m_entries.IsSorted(); }
 
-  int32_t Count() const { return m_count; }
+  int32_t Count() const { return m_entries.Count(); }
 
   // Listing: first != 0 restarts at the first entry.  Copies the name at the
   // cursor into name[size] (cut to size - 1 characters), advances and returns
@@ -62,6 +64,7 @@ class CRecordListKey {
   struct Entry {
     wchar_t* name;
     wchar_t* key;
+    void Release();
   };
 
   int32_t PositionOfName(const wchar_t* name) const;
@@ -69,10 +72,5 @@ class CRecordListKey {
 
   wchar_t m_key[kKeySize] = {};
   bool m_badReference = true;
-  uint32_t m_capacity = 0;
-  int32_t m_count = 0;
-  Entry* m_pData = nullptr;
-  bool m_sorted = false;
-  uint32_t m_sortKey = kByName;
-  int32_t m_cursor = 0;
+  recordlist::RecordEntries<Entry> m_entries;
 };

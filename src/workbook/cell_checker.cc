@@ -12,6 +12,14 @@ namespace {
 
 const wchar_t* Label(const wchar_t* label) { return label ? label : L""; }
 
+// A real number as the C library reads it; a NaN counts as no number (it
+// would pass every bound).
+const wchar_t* ScanDouble(const wchar_t* text, double* value) {
+  wchar_t* end = nullptr;
+  *value = wcstod(text, &end);
+  return std::isnan(*value) ? text : end;
+}
+
 }  // namespace
 
 CCellChecker::CCellChecker(const wchar_t* sheet, IssueList& errors, IssueList& warnings)
@@ -19,84 +27,54 @@ CCellChecker::CCellChecker(const wchar_t* sheet, IssueList& errors, IssueList& w
 
 CCellChecker::~CCellChecker() { std::free(m_sheet); }
 
-const wchar_t* CCellChecker::NonEmpty(int32_t row, int32_t column, const wchar_t* label,
-                                      const wchar_t* text) {
+template <class T>
+bool CCellChecker::ReadNumber(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text,
+                              const wchar_t* (*scan)(const wchar_t*, T*), T* value) {
   const wchar_t* start = SkipWhiteSpace(text ? text : L"");
   if (*start == 0) {
     m_errors.Add(Sheet(), row, column, L"Empty %ls cell", Label(label));
-    return nullptr;
+    return false;
   }
-  return start;
-}
-
-bool CCellChecker::OnlyWhiteSpaceAfter(int32_t row, int32_t column, const wchar_t* label,
-                                       const wchar_t* end) {
-  if (*SkipWhiteSpace(end) == 0) return true;
-  m_errors.Add(Sheet(), row, column, L"%ls cell not a number", Label(label));
-  return false;
+  const wchar_t* end = scan(start, value);
+  if (end == start || *SkipWhiteSpace(end) != 0) {
+    m_errors.Add(Sheet(), row, column, L"%ls cell not a number", Label(label));
+    return false;
+  }
+  return true;
 }
 
 int32_t CCellChecker::CheckFloat(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text,
                                  float min, float max, double* value) {
-  const wchar_t* start = NonEmpty(row, column, label, text);
-  if (!start) return 0;
-  wchar_t* end = nullptr;
-  double v = wcstod(start, &end);
-  // A NaN is no number to store: it would pass every bound.
-  if (end == start || std::isnan(v)) {
-    m_errors.Add(Sheet(), row, column, L"%ls cell not a number", Label(label));
-    return 0;
-  }
-  if (!OnlyWhiteSpaceAfter(row, column, label, end)) return 0;
+  double v = 0;
+  if (!ReadNumber(row, column, label, text, ScanDouble, &v)) return 0;
   if (value) *value = v;
   double low = min;
   double high = max;
-  if (v < low || v > high) {
-    m_errors.Add(Sheet(), row, column, L"%ls cell value out of range [%lg,%lg]", Label(label), low, high);
-    return 0;
-  }
-  return 1;
+  if (v >= low && v <= high) return 1;
+  m_errors.Add(Sheet(), row, column, L"%ls cell value out of range [%lg,%lg]", Label(label), low, high);
+  return 0;
 }
 
 int32_t CCellChecker::CheckLong(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text,
                                 int32_t min, int32_t max, int32_t* value) {
-  const wchar_t* start = NonEmpty(row, column, label, text);
-  if (!start) return 0;
   int32_t v = 0;
-  const wchar_t* end = ScanInt32(start, &v);
-  if (end == start) {
-    m_errors.Add(Sheet(), row, column, L"%ls cell not a number", Label(label));
-    return 0;
-  }
-  if (!OnlyWhiteSpaceAfter(row, column, label, end)) return 0;
+  if (!ReadNumber(row, column, label, text, ScanInt32, &v)) return 0;
   if (value) *value = v;
-  if (v < min || v > max) {
-    m_errors.Add(Sheet(), row, column, L"%ls cell value out of range [%ld,%ld]", Label(label),
-                 static_cast<long>(min), static_cast<long>(max));
-    return 0;
-  }
-  return 1;
+  if (v >= min && v <= max) return 1;
+  m_errors.Add(Sheet(), row, column, L"%ls cell value out of range [%ld,%ld]", Label(label),
+               static_cast<long>(min), static_cast<long>(max));
+  return 0;
 }
 
 int32_t CCellChecker::CheckULong(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text,
                                  uint32_t min, uint32_t max, uint32_t* value) {
-  const wchar_t* start = NonEmpty(row, column, label, text);
-  if (!start) return 0;
   uint32_t v = 0;
-  const wchar_t* end = ScanUInt32(start, &v);
-  if (end == start) {
-    m_errors.Add(Sheet(), row, column, L"%ls cell not a number", Label(label));
-    return 0;
-  }
-  if (!OnlyWhiteSpaceAfter(row, column, label, end)) return 0;
+  if (!ReadNumber(row, column, label, text, ScanUInt32, &v)) return 0;
   if (value) *value = v;
-  if (v < min || v > max) {
-    m_errors.Add(Sheet(), row, column, L"%ls cell value out of range [%lu,%lu] %lu", Label(label),
-                 static_cast<unsigned long>(min), static_cast<unsigned long>(max),
-                 static_cast<unsigned long>(v));
-    return 0;
-  }
-  return 1;
+  if (v >= min && v <= max) return 1;
+  m_errors.Add(Sheet(), row, column, L"%ls cell value out of range [%lu,%lu] %lu", Label(label),
+               static_cast<unsigned long>(min), static_cast<unsigned long>(max), static_cast<unsigned long>(v));
+  return 0;
 }
 
 int32_t CCellChecker::CheckStrLen(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text,

@@ -39,11 +39,14 @@ class CCellChecker {
   IssueList& Warnings() { return m_warnings; }
 
  private:
-  // The text after leading white space; adds "Empty %ls cell" and returns
-  // null when nothing else is left.
-  const wchar_t* NonEmpty(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text);
-  // After a number: only white space may follow, else "%ls cell not a number".
-  bool OnlyWhiteSpaceAfter(int32_t row, int32_t column, const wchar_t* label, const wchar_t* end);
+  // Reads the whole text as one number with scan, which gives the end of the
+  // number (its start when none could be read): "Empty %ls cell" for a text
+  // of white space only, "%ls cell not a number" when no number starts it or
+  // anything but white space follows.  True, with *value, when the number
+  // stands alone.
+  template <class T>
+  bool ReadNumber(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text,
+                  const wchar_t* (*scan)(const wchar_t*, T*), T* value);
 
   wchar_t* m_sheet;
   IssueList& m_errors;

@@ -10,49 +10,35 @@
 
 namespace {
 
-int32_t Refill(CRecordList& list, const wchar_t* name, int32_t number) {
-  if (list.Add(name, number)) return 1;
-  SetErrorText("Could not allocate memory for %s.", Narrow(name).c_str());
-  return -1;
-}
-
-// One "Speed-Temp-Scen" table into its list; 1 or -1.
-int32_t UpdateNames(int32_t column, CRecordList& list) {
-  CExcelReadSpeedTempScen reader;
+// One resource table ("Speed-Temp-Scen" or "Units") into its list: every row
+// the reader gives, by the number it gives; 1 or -1.
+template <class Reader, class Row>
+int32_t Refill(int32_t column, CRecordList& list) {
+  Reader reader;
   if (reader.Init(column) != 1) return -1;
   list.Clear();
   list.SetSortKey(CRecordList::kByIndex);
-  RsrcNameRow row;
+  Row row;
   int32_t r;
   while ((r = reader.Read(&row)) == 1) {
-    if (Refill(list, row.name, row.number) != 1) return -1;
-  }
-  list.Sort();
-  return r == 0 ? 1 : -1;
-}
-
-// One "Units" table into its list; 1 or -1.
-int32_t UpdateUnits(int32_t column, CRecordList& list) {
-  CExcelReadUnits reader;
-  if (reader.Init(column) != 1) return -1;
-  list.Clear();
-  list.SetSortKey(CRecordList::kByIndex);
-  RsrcUnitRow row;
-  int32_t r;
-  while ((r = reader.Read(&row)) == 1) {
-    if (Refill(list, row.name, row.number) != 1) return -1;
+    if (!list.Add(row.name, row.number)) {
+      SetErrorText("Could not allocate memory for %s.", Narrow(row.name).c_str());
+      return -1;
+    }
   }
   list.Sort();
   return r == 0 ? 1 : -1;
 }
 
 int32_t Update() {
-  if (UpdateNames(SpeedColumn, SpeedList) != 1) return -1;
-  if (UpdateNames(TemperatureColumn, TemperatureList) != 1) return -1;
-  if (UpdateNames(ScenarioColumn, ScenarioList) != 1) return -1;
-  if (UpdateUnits(UnitSubColumn, UnitSubList) != 1) return -1;
-  if (UpdateUnits(UnitSubGrpColumn, UnitSubGrpList) != 1) return -1;
-  if (UpdateUnits(UnitSubGrpEmColumn, UnitSubGrpEmList) != 1) return -1;
+  using Names = CExcelReadSpeedTempScen;
+  using Units = CExcelReadUnits;
+  if (Refill<Names, RsrcNameRow>(SpeedColumn, SpeedList) != 1) return -1;
+  if (Refill<Names, RsrcNameRow>(TemperatureColumn, TemperatureList) != 1) return -1;
+  if (Refill<Names, RsrcNameRow>(ScenarioColumn, ScenarioList) != 1) return -1;
+  if (Refill<Units, RsrcUnitRow>(UnitSubColumn, UnitSubList) != 1) return -1;
+  if (Refill<Units, RsrcUnitRow>(UnitSubGrpColumn, UnitSubGrpList) != 1) return -1;
+  if (Refill<Units, RsrcUnitRow>(UnitSubGrpEmColumn, UnitSubGrpEmList) != 1) return -1;
   return 0;
 }
 

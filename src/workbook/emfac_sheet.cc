@@ -10,6 +10,7 @@
 #include "records/record_io.h"
 #include "transport/latin1.h"
 #include "workbook/ref_values.h"
+#include "workbook/sheet_open.h"
 
 namespace {
 
@@ -30,19 +31,11 @@ CExcelWriteEmfac::~CExcelWriteEmfac() = default;
 int32_t CExcelWriteEmfac::Init(const CRecordList& substances) {
   m_pSubstances = &substances;
   m_row = 1;
-  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(static_cast<int32_t>(EmfacFormulaSize), kSheet));
-  if (!m_pWriter) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pWriter->Init() == 1 ? 1 : -1;
+  return OpenCellWriter(m_pWriter, static_cast<int32_t>(EmfacFormulaSize), kSheet);
 }
 
 int32_t CExcelWriteEmfac::Write(const EmfacRec& record) {
-  if (!m_pWriter || !m_pSubstances) {
-    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(m_row), 0);
-    return -1;
-  }
+  if (!m_pWriter || !m_pSubstances) return WriteBeforeOpen(m_row, 0);
   int32_t row = m_row++;
   const wchar_t* substance = m_pSubstances->NameOf(record.substance);
   if (!substance) {
@@ -82,13 +75,12 @@ int32_t CExcelReadEmfac::Init(const CRecordList& substances) {
   m_pSubstances = &substances;
   m_row = 1;
   m_buf.reset(new (std::nothrow) wchar_t[kMaxText]);
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, kSheet));
-  if (!m_buf || !m_pReader) {
+  if (!m_buf) {
     SetErrorText("Could not allocate memory for buf");
     return -1;
   }
   m_buf[0] = 0;
-  return m_pReader->Init() == 1 ? 1 : -1;
+  return OpenCellReader(m_pReader, kMaxText, kSheet, "Could not allocate memory for buf");
 }
 
 int32_t CExcelReadEmfac::Read(EmfacRec* record) {
@@ -145,40 +137,30 @@ int32_t CExcelReadEmfac::Read(EmfacRec* record) {
 CExcelVerifyEmfac::CExcelVerifyEmfac() = default;
 CExcelVerifyEmfac::~CExcelVerifyEmfac() = default;
 
-int32_t CExcelVerifyEmfac::ReadCell(int32_t row, int32_t column, wchar_t* text) {
-  text[0] = 0;
-  return m_pReader->ReadCell(row, column, text) == 1 ? 1 : -1;
-}
-
 int32_t CExcelVerifyEmfac::Init(const CRecordList& substances, IssueList& errors, IssueList& warnings) {
   m_pSubstances = &substances;
   m_row = 1;
   m_pChecker.reset(new (std::nothrow) CCellChecker(kSheet, errors, warnings));
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, kSheet));
-  if (!m_pChecker || !m_pReader) {
+  if (!m_pChecker) {
     SetErrorText("Could not allocate memory for buffer");
     return -1;
   }
-  return m_pReader->Init() == 1 ? 1 : -1;
+  return OpenCellReader(m_pReader, kMaxText, kSheet);
 }
 
 int32_t CExcelVerifyEmfac::VerifyRec() {
-  if (!m_pReader || !m_pChecker || !m_pSubstances) {
-    SetErrorText("Couldn't read cell: (%d, %d). Error %d, sheet %s.", static_cast<int>(m_row), 0, xlretFailed,
-                 Narrow(kSheet).c_str());
-    return -1;
-  }
+  if (!m_pReader || !m_pChecker || !m_pSubstances) return ReadBeforeOpen(m_row, 0, kSheet);
   IssueList& errors = m_pChecker->Errors();
   wchar_t name[kMaxText];
   wchar_t text[kMaxText];
   wchar_t type[kMaxText];
   for (;; ++m_row) {
     int32_t row = m_row;
-    if (ReadCell(row, 0, name) != 1) return -1;
+    if (m_pReader->ReadCell(row, 0, name) != 1) return -1;
     if (name[0] == 0) return 1;
-    if (ReadCell(row, kSubstanceColumn, text) != 1) return -1;
+    if (m_pReader->ReadCell(row, kSubstanceColumn, text) != 1) return -1;
     if (m_pSubstances->Find(text) == -1) errors.Add(kSheet, row, kSubstanceColumn, L"Unknown substance: %ls", text);
-    if (ReadCell(row, kFormulaColumn, text) != 1) return -1;
+    if (m_pReader->ReadCell(row, kFormulaColumn, text) != 1) return -1;
     if (text[0] == 0) errors.Add(kSheet, row, kFormulaColumn, L"Empty formula: \"%ls\"", name);
 
     // Variables are read up to the first empty name: every pair after a gap
@@ -186,7 +168,7 @@ int32_t CExcelVerifyEmfac::VerifyRec() {
     bool gap = false;
     for (int32_t i = 0; i < kPairs; ++i) {
       int32_t column = NameColumn(i);
-      if (ReadCell(row, column, text) != 1 || ReadCell(row, column + 1, type) != 1) return -1;
+      if (m_pReader->ReadCell(row, column, text) != 1 || m_pReader->ReadCell(row, column + 1, type) != 1) return -1;
       bool filled = text[0] != 0;
       if (filled && wcslen(text) >= EmfacVarNameSize) {
         errors.Add(kSheet, row, column, L"Description must be shoter than %d characters: \"%ls\"",

@@ -80,8 +80,6 @@ class CExcelVerifyEmfac {
   int32_t VerifyRec();
 
  private:
-  int32_t ReadCell(int32_t row, int32_t column, wchar_t* text);
-
   std::unique_ptr<CSheetCellReader> m_pReader;
   std::unique_ptr<CCellChecker> m_pChecker;
   const CRecordList* m_pSubstances = nullptr;

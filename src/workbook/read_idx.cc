@@ -9,6 +9,7 @@
 #include "host/frame.h"
 #include "transport/latin1.h"
 #include "workbook/number_text.h"
+#include "workbook/sheet_open.h"
 
 CExcelReadIdx::CExcelReadIdx(const wchar_t* sheet) {
   m_buf[0] = 0;
@@ -38,11 +39,7 @@ int32_t CExcelReadIdx::Open(IssueList& errors, IssueList& warnings) {
 int32_t CExcelReadIdx::Read(int32_t row, int32_t column) {
   m_buf[0] = 0;
   if (row < 0 || row >= kXlRows || column < 0 || column >= kXlColumns) return 1;
-  if (!m_pReader) {
-    SetErrorText("Couldn't read cell: (%d, %d). Error %d, sheet %s.", static_cast<int>(row),
-                 static_cast<int>(column), xlretFailed, Narrow(m_sheet).c_str());
-    return -1;
-  }
+  if (!m_pReader) return ReadBeforeOpen(row, column, m_sheet);
   return m_pReader->ReadCell(row, column, m_buf) == 1 ? 1 : -1;
 }
 
@@ -108,28 +105,40 @@ int32_t CExcelReadIdx::TakeRecord(CRecordList& list, int32_t row, const wchar_t*
   return AddName(list, row, index, duplicate, tooLong);
 }
 
+int32_t CExcelReadIdx::GarbageAt(int32_t row, int32_t column) {
+  int32_t cell = Filled(row, column);
+  if (cell == 1) Error(row, column, L"Missing name or garbage data in row.");
+  return cell;
+}
+
 int32_t CExcelReadIdx::EndTestByHeader(int32_t row, int32_t lastColumn) {
   for (int32_t column = 1; column <= lastColumn; ++column) {
     int32_t heading = Filled(0, column);
     if (heading != 1) return heading < 0 ? -1 : 1;
-    int32_t cell = Filled(row, column);
-    if (cell < 0) return -1;
-    if (cell == 1) {
-      Error(row, column, L"Missing name or garbage data in row.");
-      return 1;
-    }
+    int32_t cell = GarbageAt(row, column);
+    if (cell != 0) return cell < 0 ? -1 : 1;
   }
   return 1;
 }
 
 int32_t CExcelReadIdx::EndTestColumns(int32_t row, int32_t firstColumn, int32_t lastColumn) {
   for (int32_t column = firstColumn; column <= lastColumn; ++column) {
-    int32_t cell = Filled(row, column);
-    if (cell < 0) return -1;
-    if (cell == 1) {
-      Error(row, column, L"Missing name or garbage data in row.");
-      return 1;
-    }
+    int32_t cell = GarbageAt(row, column);
+    if (cell != 0) return cell < 0 ? -1 : 1;
+  }
+  return 1;
+}
+
+int32_t CExcelReadIdx::UpdateSpaced(CRecordList& list, int32_t recordRows, int32_t lastColumn,
+                                    const wchar_t* duplicate, const wchar_t* tooLong, int32_t* records) {
+  *records = 0;
+  for (m_row = 1; m_row < kXlRows; m_row += recordRows) {
+    if (Read(m_row, 0) != 1) return -1;
+    if (Empty()) return EndTestColumns(m_row, 1, lastColumn);
+    TakeName(m_row);
+    ++*records;
+    if (TakeRecord(list, m_row, duplicate, tooLong) != 1) return -1;
+    if (CheckRowsEmpty(m_row + 1, m_row + recordRows - 1) != 1) return -1;
   }
   return 1;
 }

@@ -57,6 +57,9 @@ class CExcelReadIdx {
   // Copies m_buf to m_name and traces it.
   void TakeName(int32_t row);
 
+  // A cell on a row without a name: "Missing name or garbage data in row."
+  // when it is filled; 1 filled, 0 empty, -1.
+  int32_t GarbageAt(int32_t row, int32_t column);
   // End tests on a row whose name is empty; each reports the first filled
   // cell with "Missing name or garbage data in row." and stops; 1 or -1.
   // Header-guided: columns 1.. lastColumn whose heading (row 0) is filled,
@@ -67,6 +70,14 @@ class CExcelReadIdx {
   // Every filled cell of rows firstRow .. lastRow, columns 0 and 1, gets
   // "Garbage data. Should be empty."; 1 or -1.
   int32_t CheckRowsEmpty(int32_t firstRow, int32_t lastRow);
+
+  // The readers of sheets with one record per recordRows rows (rows 1,
+  // 1 + recordRows ...), the name in column 0 and the index in column 1, the
+  // other rows' columns 0 and 1 empty, and the data ending at the first row
+  // without a name (end-tested up to lastColumn).  Counts the records in
+  // *records; 1 or -1.
+  int32_t UpdateSpaced(CRecordList& list, int32_t recordRows, int32_t lastColumn, const wchar_t* duplicate,
+                       const wchar_t* tooLong, int32_t* records);
 
   // Sets the error text for a list that could not grow; returns -1.
   int32_t OutOfMemory(const wchar_t* name);

@@ -7,16 +7,6 @@ int32_t CExcelReadTimevarIdx::Init(int32_t kind, IssueList& errors, IssueList& w
 }
 
 int32_t CExcelReadTimevarIdx::Update(CRecordList& list) {
-  m_records = 0;
-  for (m_row = 1; m_row < kXlRows; m_row += kRecordRows) {
-    if (Read(m_row, 0) != 1) return -1;
-    if (Empty()) return EndTestColumns(m_row, 1, 99);
-    TakeName(m_row);
-    ++m_records;
-    if (TakeRecord(list, m_row, L"Duplicate timevar name", L"Timevar name can only be 19 characters") != 1) {
-      return -1;
-    }
-    if (CheckRowsEmpty(m_row + 1, m_row + kRecordRows - 1) != 1) return -1;
-  }
-  return 1;
+  return UpdateSpaced(list, kRecordRows, 99, L"Duplicate timevar name", L"Timevar name can only be 19 characters",
+                      &m_records);
 }

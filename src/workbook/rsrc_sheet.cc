@@ -2,27 +2,17 @@
 #include "workbook/rsrc_sheet.h"
 
 #include <cstring>
-#include <new>
 
 #include "host/frame.h"
+#include "workbook/sheet_open.h"
 
 CExcelWriteRsrc::CExcelWriteRsrc() = default;
 CExcelWriteRsrc::~CExcelWriteRsrc() = default;
 
-int32_t CExcelWriteRsrc::Init() {
-  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(256, RsrcSheet));
-  if (!m_pWriter) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pWriter->Init() == 1 ? 1 : -1;
-}
+int32_t CExcelWriteRsrc::Init() { return OpenCellWriter(m_pWriter, 256, RsrcSheet); }
 
 int32_t CExcelWriteRsrc::Write(uint16_t row, const wchar_t* tag, const wchar_t* value) {
-  if (!m_pWriter) {
-    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(row), 0);
-    return -1;
-  }
+  if (!m_pWriter) return WriteBeforeOpen(row, 0);
   if (m_pWriter->WriteCell(row, 0, tag) != 1) return -1;
   return m_pWriter->WriteCell(row, 1, value) == 1 ? 1 : -1;
 }
@@ -32,12 +22,7 @@ CExcelReadRsrc::~CExcelReadRsrc() = default;
 
 int32_t CExcelReadRsrc::Init() {
   m_row = 1;
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(static_cast<int32_t>(RsrcTextSize), RsrcSheet));
-  if (!m_pReader) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pReader->Init() == 1 ? 1 : -1;
+  return OpenCellReader(m_pReader, static_cast<int32_t>(RsrcTextSize), RsrcSheet);
 }
 
 int32_t CExcelReadRsrc::ReadRow(RsrcFreeRow* row) {

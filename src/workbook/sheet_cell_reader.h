@@ -5,13 +5,15 @@
 #include <cstdint>
 
 #include "port/xlcall.h"
+#include "workbook/coerced_value.h"
 #include "workbook/sheet_name.h"
+#include "workbook/sheet_ref.h"
 
 class CSheetCellReader {
  public:
   // Caller buffers hold maxText characters.
   CSheetCellReader(int32_t maxText, const wchar_t* sheet);
-  ~CSheetCellReader();
+  ~CSheetCellReader() = default;
   CSheetCellReader(const CSheetCellReader&) = delete;
   CSheetCellReader& operator=(const CSheetCellReader&) = delete;
 
@@ -24,12 +26,8 @@ class CSheetCellReader {
   const SheetName& Sheet() const { return m_sheet; }
 
  private:
-  void ReleaseResult();
-
   int32_t m_maxText;
   SheetName m_sheet;
-  bool m_haveResult = false;
-  XLOPER12 m_result;
-  XLOPER12 m_ref;
-  XLMREF12 m_mref;
+  SheetRef m_ref;
+  CoercedValue m_result;
 };

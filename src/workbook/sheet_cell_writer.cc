@@ -11,8 +11,6 @@ CSheetCellWriter::CSheetCellWriter(int32_t maxSize, const wchar_t* sheet)
     : m_maxSize(maxSize < 0 ? 0 : maxSize), m_sheet(sheet) {
   std::memset(&m_cell, 0, sizeof m_cell);
   std::memset(&m_value, 0, sizeof m_value);
-  std::memset(&m_ref, 0, sizeof m_ref);
-  std::memset(&m_mref, 0, sizeof m_mref);
   if (DebugLevel > 0) {
     std::string name = m_sheet.Narrowed();
     DebugPrint(" Sheetname (char) =  %s\n", name.c_str());
@@ -25,21 +23,7 @@ CSheetCellWriter::~CSheetCellWriter() { std::free(m_text); }
 int32_t CSheetCellWriter::Init() {
   m_text = static_cast<XCHAR*>(std::calloc(static_cast<size_t>(m_maxSize) + 1, sizeof(XCHAR)));
   if (!m_text) return -1;
-  int code = m_sheet.Select(&m_ref);
-  if (code != xlretSuccess) {
-    if (m_sheet.Length() > 0) {
-      SetErrorText("Couldn't set sheet %s.", m_sheet.Narrowed().c_str());
-    } else {
-      SetErrorText("Couldn't set active sheet.");
-    }
-    return -1;
-  }
-  IDSHEET id = m_ref.val.mref.idSheet;
-  std::memset(&m_ref, 0, sizeof m_ref);
-  m_mref.count = 1;
-  m_ref.xltype = xltypeRef;
-  m_ref.val.mref.idSheet = id;
-  m_ref.val.mref.lpmref = &m_mref;
+  if (m_ref.Select(m_sheet, true) != 1) return -1;
   m_cell.xltype = xltypeStr;
   m_cell.val.str = m_text;
   m_value.xltype = xltypeMulti;
@@ -55,11 +39,8 @@ int32_t CSheetCellWriter::WriteCell(int32_t row, int32_t column, const wchar_t* 
     return -1;
   }
   SetCountedText(m_text, m_maxSize, text);
-  m_mref.reftbl[0].rwFirst = row;
-  m_mref.reftbl[0].rwLast = row;
-  m_mref.reftbl[0].colFirst = column;
-  m_mref.reftbl[0].colLast = column;
-  int code = Excel12(xlSet, nullptr, 2, &m_ref, &m_value);
+  m_ref.SetCell(row, column);
+  int code = Excel12(xlSet, nullptr, 2, m_ref.Value(), &m_value);
   if (code != xlretSuccess) {
     SetErrorText("Could not write cell: (%d %d).", static_cast<int>(row), static_cast<int>(column));
     return -1;

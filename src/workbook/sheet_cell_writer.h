@@ -6,6 +6,7 @@
 
 #include "port/xlcall.h"
 #include "workbook/sheet_name.h"
+#include "workbook/sheet_ref.h"
 
 class CSheetCellWriter {
  public:
@@ -27,6 +28,5 @@ class CSheetCellWriter {
   XCHAR* m_text = nullptr;
   XLOPER12 m_cell;
   XLOPER12 m_value;
-  XLOPER12 m_ref;
-  XLMREF12 m_mref;
+  SheetRef m_ref;
 };

@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "port/xlcall.h"
+#include "workbook/coerced_value.h"
 #include "workbook/sheet_name.h"
+#include "workbook/sheet_ref.h"
 
 class CSheetRowReader {
  public:
@@ -16,7 +18,7 @@ class CSheetRowReader {
   // every caller buffer holds maxText characters.
   CSheetRowReader(int32_t firstRow, int32_t firstColumn, int32_t columns, int32_t maxText,
                   const wchar_t* sheet);
-  ~CSheetRowReader();
+  ~CSheetRowReader() = default;
   CSheetRowReader(const CSheetRowReader&) = delete;
   CSheetRowReader& operator=(const CSheetRowReader&) = delete;
 
@@ -35,7 +37,6 @@ class CSheetRowReader {
  private:
   // Fetches the block that holds the next row; 1 or -1.
   int32_t FetchBlock();
-  void ReleaseBlock();
   // Element (r, j) of the current block, or an empty value beyond it.
   const XLOPER12& Element(int32_t r, int32_t j) const;
 
@@ -46,8 +47,6 @@ class CSheetRowReader {
   int32_t m_rowsConsumed = 0;
   int32_t m_blocksFetched = 0;
   SheetName m_sheet;
-  bool m_haveBlock = false;  // m_block holds the host's value, to be freed
-  XLOPER12 m_block;
-  XLOPER12 m_ref;
-  XLMREF12 m_mref;
+  SheetRef m_ref;
+  CoercedValue m_block;
 };

@@ -15,8 +15,6 @@ CSheetRowWriter::CSheetRowWriter(int32_t currentRow, int32_t firstColumn, int32_
       m_maxSize(maxSize < 0 ? 0 : maxSize),
       m_sheet(sheet) {
   std::memset(&m_row, 0, sizeof m_row);
-  std::memset(&m_ref, 0, sizeof m_ref);
-  std::memset(&m_mref, 0, sizeof m_mref);
   if (DebugLevel > 0) {
     std::string name = m_sheet.Narrowed();
     DebugPrint(" Sheetname (wchar_t) =  %s\n", name.c_str());
@@ -53,23 +51,8 @@ int32_t CSheetRowWriter::Init() {
     }
   }
 
-  int code = m_sheet.Select(&m_ref);
-  if (code != xlretSuccess) {
-    if (m_sheet.Length() > 0) {
-      SetErrorText("Couldn't set sheet %s.", m_sheet.Narrowed().c_str());
-    } else {
-      SetErrorText("Couldn't set active sheet.");
-    }
-    return -1;
-  }
-  IDSHEET id = m_ref.val.mref.idSheet;
-  std::memset(&m_ref, 0, sizeof m_ref);
-  m_mref.count = 1;
-  m_mref.reftbl[0].colFirst = m_firstColumn;
-  m_mref.reftbl[0].colLast = m_firstColumn + m_columns - 1;
-  m_ref.xltype = xltypeRef;
-  m_ref.val.mref.idSheet = id;
-  m_ref.val.mref.lpmref = &m_mref;
+  if (m_ref.Select(m_sheet, true) != 1) return -1;
+  m_ref.SetColumns(m_firstColumn, m_firstColumn + m_columns - 1);
   m_row.xltype = xltypeMulti;
   m_row.val.array.lparray = m_pData;
   m_row.val.array.rows = 1;
@@ -102,10 +85,9 @@ int32_t CSheetRowWriter::WriteRow(const wchar_t* const* texts) {
       cell.val.str = m_buf[j];
     }
   }
-  m_mref.reftbl[0].rwFirst = m_currentRow;
-  m_mref.reftbl[0].rwLast = m_currentRow;
+  m_ref.SetRows(m_currentRow, m_currentRow);
   if (m_currentRow < INT32_MAX) ++m_currentRow;
-  int code = Excel12(xlSet, nullptr, 2, &m_ref, &m_row);
+  int code = Excel12(xlSet, nullptr, 2, m_ref.Value(), &m_row);
   if (code != xlretSuccess) {
     SetErrorText("Couldn't write row: %d.", static_cast<int>(m_currentRow));
     return -1;

@@ -7,6 +7,7 @@
 
 #include "port/xlcall.h"
 #include "workbook/sheet_name.h"
+#include "workbook/sheet_ref.h"
 
 class CSheetRowWriter {
  public:
@@ -39,6 +40,5 @@ class CSheetRowWriter {
   XLOPER12* m_pData = nullptr;
   XCHAR** m_buf = nullptr;
   XLOPER12 m_row;
-  XLOPER12 m_ref;
-  XLMREF12 m_mref;
+  SheetRef m_ref;
 };

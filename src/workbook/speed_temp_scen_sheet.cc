@@ -2,9 +2,9 @@
 #include "workbook/speed_temp_scen_sheet.h"
 
 #include <cstring>
-#include <new>
 
 #include "host/frame.h"
+#include "workbook/sheet_open.h"
 
 int32_t SpeedTempScenCount(int32_t column) {
   switch (column) {
@@ -24,19 +24,11 @@ int32_t CExcelWriteSpeedTempScen::Init(int32_t column) {
     return -1;
   }
   m_column = column;
-  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(256, SpeedTempScenSheet));
-  if (!m_pWriter) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pWriter->Init() == 1 ? 1 : -1;
+  return OpenCellWriter(m_pWriter, 256, SpeedTempScenSheet);
 }
 
 int32_t CExcelWriteSpeedTempScen::Write(uint16_t number, const wchar_t* name) {
-  if (!m_pWriter) {
-    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(number), static_cast<int>(m_column));
-    return -1;
-  }
+  if (!m_pWriter) return WriteBeforeOpen(number, m_column);
   if (number == 0) return 1;
   return m_pWriter->WriteCell(number, m_column, name) == 1 ? 1 : -1;
 }
@@ -52,12 +44,7 @@ int32_t CExcelReadSpeedTempScen::Init(int32_t column) {
   }
   m_column = column;
   m_row = 1;
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(static_cast<int32_t>(RsrcTextSize), SpeedTempScenSheet));
-  if (!m_pReader) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pReader->Init() == 1 ? 1 : -1;
+  return OpenCellReader(m_pReader, static_cast<int32_t>(RsrcTextSize), SpeedTempScenSheet);
 }
 
 int32_t CExcelReadSpeedTempScen::Read(RsrcNameRow* row) {

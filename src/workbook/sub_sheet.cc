@@ -2,9 +2,9 @@
 #include "workbook/sub_sheet.h"
 
 #include <cstring>
-#include <new>
 
 #include "host/frame.h"
+#include "workbook/sheet_open.h"
 
 CExcelWriteSub::CExcelWriteSub() = default;
 CExcelWriteSub::~CExcelWriteSub() = default;
@@ -15,19 +15,11 @@ int32_t CExcelWriteSub::Init(int32_t column, const wchar_t* sheet) {
     return -1;
   }
   m_column = column;
-  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(256, sheet));
-  if (!m_pWriter) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pWriter->Init() == 1 ? 1 : -1;
+  return OpenCellWriter(m_pWriter, 256, sheet);
 }
 
 int32_t CExcelWriteSub::Write(const SubRec& record) {
-  if (!m_pWriter) {
-    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(record.index), static_cast<int>(m_column));
-    return -1;
-  }
+  if (!m_pWriter) return WriteBeforeOpen(record.index, m_column);
   if (record.index == 0) return 1;
   wchar_t name[SubNameSize];
   std::memcpy(name, record.name, sizeof name);
@@ -52,12 +44,7 @@ int32_t CExcelReadSub::Init(int32_t column, const wchar_t* sheet) {
   }
   m_column = column;
   m_row = 1;
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, sheet));
-  if (!m_pReader) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pReader->Init() == 1 ? 1 : -1;
+  return OpenCellReader(m_pReader, kMaxText, sheet);
 }
 
 int32_t CExcelReadSub::Read(SubRec* record) {

@@ -11,6 +11,7 @@
 #include "records/record_io.h"
 #include "transport/latin1.h"
 #include "workbook/ref_values.h"
+#include "workbook/sheet_open.h"
 
 namespace {
 
@@ -32,19 +33,11 @@ int32_t CExcelWriteSubgrp::Init(const CRecordList& substances) {
   m_blocks.Clear();
   m_nextColumn = kFirstBlockColumn;
   m_row = 1;
-  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(256, kSheet));
-  if (!m_pWriter) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pWriter->Init() == 1 ? 1 : -1;
+  return OpenCellWriter(m_pWriter, 256, kSheet);
 }
 
 int32_t CExcelWriteSubgrp::Write(const SubgrpRec& record) {
-  if (!m_pWriter || !m_pSubstances) {
-    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(m_row), 0);
-    return -1;
-  }
+  if (!m_pWriter || !m_pSubstances) return WriteBeforeOpen(m_row, 0);
   int32_t row = m_row++;
   wchar_t text[64];
   if (m_pWriter->WriteCell(row, 0, FieldText(record.name, SubgrpNameSize).c_str()) != 1) return -1;
@@ -92,12 +85,7 @@ int32_t CExcelReadSubgrp::ReadCell(int32_t row, int32_t column) {
 int32_t CExcelReadSubgrp::Init(const CRecordList& substances) {
   m_blockCount = 0;
   m_row = 1;
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, kSheet));
-  if (!m_pReader) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  if (m_pReader->Init() != 1) return -1;
+  if (OpenCellReader(m_pReader, kMaxText, kSheet) != 1) return -1;
   for (int32_t block = 0;; ++block) {
     if (ReadCell(0, BlockColumn(block)) != 1) return -1;
     if (m_buf[0] == 0) break;
@@ -162,27 +150,21 @@ int32_t CExcelReadSubgrp::Read(SubgrpRec* record) {
 CExcelVerifySubgrp::CExcelVerifySubgrp() = default;
 CExcelVerifySubgrp::~CExcelVerifySubgrp() = default;
 
-int32_t CExcelVerifySubgrp::ReadCell(int32_t row, int32_t column, wchar_t* text) {
-  text[0] = 0;
-  return m_pReader->ReadCell(row, column, text) == 1 ? 1 : -1;
-}
-
 int32_t CExcelVerifySubgrp::Init(const CRecordList& substances, const CRecordList& units, IssueList& errors,
                                  IssueList& warnings) {
   m_pUnits = &units;
   m_blockCount = 0;
   m_row = 1;
   m_pChecker.reset(new (std::nothrow) CCellChecker(kSheet, errors, warnings));
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(kMaxText, kSheet));
-  if (!m_pChecker || !m_pReader) {
+  if (!m_pChecker) {
     SetErrorText("Could not allocate memory for buffer");
     return -1;
   }
-  if (m_pReader->Init() != 1) return -1;
+  if (OpenCellReader(m_pReader, kMaxText, kSheet) != 1) return -1;
   wchar_t text[kMaxText];
   for (int32_t block = 0;; ++block) {
     int32_t column = BlockColumn(block);
-    if (ReadCell(0, column, text) != 1) return -1;
+    if (m_pReader->ReadCell(0, column, text) != 1) return -1;
     if (text[0] == 0) break;
     if (block >= SubgrpMaxBlocks) {
       errors.Add(kSheet, 0, column, L"Too many substances. Maximum is %d.", static_cast<int>(SubgrpSlots));
@@ -190,9 +172,9 @@ int32_t CExcelVerifySubgrp::Init(const CRecordList& substances, const CRecordLis
     }
     m_blockCount = block + 1;
     if (substances.Find(text) == -1) errors.Add(kSheet, 0, column, L"Unknown substance: %ls", text);
-    if (ReadCell(0, column + 1, text) != 1) return -1;
+    if (m_pReader->ReadCell(0, column + 1, text) != 1) return -1;
     if (wcscmp(text, L"m") != 0) warnings.Add(kSheet, 0, column + 1, L"Label should be \"m\", not \"%ls\"", text);
-    if (ReadCell(0, column + 2, text) != 1) return -1;
+    if (m_pReader->ReadCell(0, column + 2, text) != 1) return -1;
     if (wcscmp(text, L"Unit") != 0) {
       warnings.Add(kSheet, 0, column + 2, L"Label should be \"Unit\", not \"%ls\"", text);
     }
@@ -201,11 +183,7 @@ int32_t CExcelVerifySubgrp::Init(const CRecordList& substances, const CRecordLis
 }
 
 int32_t CExcelVerifySubgrp::VerifyRec() {
-  if (!m_pReader || !m_pChecker || !m_pUnits) {
-    SetErrorText("Couldn't read cell: (%d, %d). Error %d, sheet %s.", static_cast<int>(m_row), 0, xlretFailed,
-                 Narrow(kSheet).c_str());
-    return -1;
-  }
+  if (!m_pReader || !m_pChecker || !m_pUnits) return ReadBeforeOpen(m_row, 0, kSheet);
   IssueList& errors = m_pChecker->Errors();
   IssueList& warnings = m_pChecker->Warnings();
   wchar_t slope[kMaxText];
@@ -213,13 +191,13 @@ int32_t CExcelVerifySubgrp::VerifyRec() {
   wchar_t unit[kMaxText];
   for (;; ++m_row) {
     int32_t row = m_row;
-    if (ReadCell(row, 0, slope) != 1) return -1;
+    if (m_pReader->ReadCell(row, 0, slope) != 1) return -1;
     if (slope[0] == 0) return 1;
     int32_t substances = 0;
     for (int32_t block = 0; block < m_blockCount; ++block) {
       int32_t column = BlockColumn(block);
-      if (ReadCell(row, column, slope) != 1 || ReadCell(row, column + 1, m) != 1 ||
-          ReadCell(row, column + 2, unit) != 1) {
+      if (m_pReader->ReadCell(row, column, slope) != 1 || m_pReader->ReadCell(row, column + 1, m) != 1 ||
+          m_pReader->ReadCell(row, column + 2, unit) != 1) {
         return -1;
       }
       bool hasSlope = slope[0] != 0;

@@ -87,8 +87,6 @@ class CExcelVerifySubgrp {
   int32_t VerifyRec();
 
  private:
-  int32_t ReadCell(int32_t row, int32_t column, wchar_t* text);
-
   std::unique_ptr<CSheetCellReader> m_pReader;
   std::unique_ptr<CCellChecker> m_pChecker;
   const CRecordList* m_pUnits = nullptr;

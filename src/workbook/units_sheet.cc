@@ -2,9 +2,9 @@
 #include "workbook/units_sheet.h"
 
 #include <cstring>
-#include <new>
 
 #include "host/frame.h"
+#include "workbook/sheet_open.h"
 
 namespace {
 
@@ -26,20 +26,12 @@ int32_t CExcelWriteUnits::Init(int32_t column) {
     return -1;
   }
   m_column = column;
-  m_pWriter.reset(new (std::nothrow) CSheetCellWriter(256, UnitsSheet));
-  if (!m_pWriter) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pWriter->Init() == 1 ? 1 : -1;
+  return OpenCellWriter(m_pWriter, 256, UnitsSheet);
 }
 
 int32_t CExcelWriteUnits::Write(uint16_t number, const wchar_t* name, const wchar_t* factor) {
   int32_t row = int32_t{number} + 1;
-  if (!m_pWriter) {
-    SetErrorText("Could not write cell: (%d %d).", static_cast<int>(row), static_cast<int>(m_column));
-    return -1;
-  }
+  if (!m_pWriter) return WriteBeforeOpen(row, m_column);
   if (m_pWriter->WriteCell(row, m_column, name) != 1) return -1;
   return m_pWriter->WriteCell(row, m_column + 1, factor) == 1 ? 1 : -1;
 }
@@ -54,12 +46,7 @@ int32_t CExcelReadUnits::Init(int32_t column) {
   }
   m_column = column;
   m_row = 1;
-  m_pReader.reset(new (std::nothrow) CSheetCellReader(static_cast<int32_t>(RsrcTextSize), UnitsSheet));
-  if (!m_pReader) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  return m_pReader->Init() == 1 ? 1 : -1;
+  return OpenCellReader(m_pReader, static_cast<int32_t>(RsrcTextSize), UnitsSheet);
 }
 
 int32_t CExcelReadUnits::Read(RsrcUnitRow* row) {

@@ -32,50 +32,36 @@ class Handles : public ::testing::Test {
   HINTERNET request = nullptr;
 };
 
-TEST_F(Handles, NullHandlesAreRefused) {
-  char buffer[16];
-  DWORD length = sizeof buffer;
-  DWORD value = 1000;
-  EXPECT_EQ(InternetConnectA(nullptr, "h", 0, "", "", INTERNET_SERVICE_HTTP, 0, 0), nullptr);
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_EQ(HttpOpenRequestA(nullptr, "GET", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), nullptr);
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(HttpSendRequestA(nullptr, nullptr, 0, nullptr, 0));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(HttpQueryInfoA(nullptr, HTTP_QUERY_STATUS_CODE, buffer, &length, nullptr));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(InternetReadFile(nullptr, buffer, sizeof buffer, &length));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &value, 4));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(InternetCloseHandle(nullptr));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_EQ(InternetErrorDlg(nullptr, nullptr, ERROR_INTERNET_INCORRECT_PASSWORD, 7, nullptr),
-            static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  int notAHandle = 0;
-  EXPECT_FALSE(InternetCloseHandle(&notAHandle));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+// A call that must have failed with error; the line names it in a failure.
+void Refused(bool succeeded, DWORD error, int line) {
+  DWORD got = GetLastError();
+  EXPECT_FALSE(succeeded) << "line " << line;
+  EXPECT_EQ(got, error) << "line " << line;
 }
 
-TEST_F(Handles, WrongKindsAreRefused) {
-  char buffer[16];
-  DWORD length = sizeof buffer;
-  DWORD flags = 0;
-  EXPECT_EQ(InternetConnectA(connection, "h", 0, "", "", INTERNET_SERVICE_HTTP, 0, 0), nullptr);
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
-  EXPECT_EQ(HttpOpenRequestA(session, "GET", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), nullptr);
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
-  EXPECT_FALSE(HttpSendRequestA(connection, nullptr, 0, nullptr, 0));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
-  EXPECT_FALSE(InternetReadFile(session, buffer, sizeof buffer, &length));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
-  EXPECT_FALSE(HttpQueryInfoA(connection, HTTP_QUERY_STATUS_CODE, buffer, &length, nullptr));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
-  length = sizeof flags;
-  EXPECT_FALSE(InternetQueryOptionA(connection, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
-  EXPECT_FALSE(InternetSetOptionA(session, INTERNET_OPTION_SECURITY_FLAGS, &flags, 4));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
+TEST_F(Handles, NullAndWrongKindsOfHandlesAreRefused) {
+  char b[16];
+  DWORD n = sizeof b;
+  DWORD v = 0;
+  int notAHandle = 0;
+  const DWORD invalid = ERROR_INVALID_HANDLE, kind = ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
+  Refused(InternetConnectA(nullptr, "h", 0, "", "", INTERNET_SERVICE_HTTP, 0, 0), invalid, __LINE__);
+  Refused(HttpOpenRequestA(nullptr, "GET", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), invalid, __LINE__);
+  Refused(HttpSendRequestA(nullptr, nullptr, 0, nullptr, 0), invalid, __LINE__);
+  Refused(HttpQueryInfoA(nullptr, HTTP_QUERY_STATUS_CODE, b, &n, nullptr), invalid, __LINE__);
+  Refused(InternetReadFile(nullptr, b, sizeof b, &n), invalid, __LINE__);
+  Refused(InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &v, 4), invalid, __LINE__);
+  Refused(InternetCloseHandle(nullptr), invalid, __LINE__);
+  Refused(InternetCloseHandle(&notAHandle), invalid, __LINE__);
+  EXPECT_EQ(InternetErrorDlg(nullptr, nullptr, ERROR_INTERNET_INCORRECT_PASSWORD, 7, nullptr), invalid);
+  Refused(InternetConnectA(connection, "h", 0, "", "", INTERNET_SERVICE_HTTP, 0, 0), kind, __LINE__);
+  Refused(HttpOpenRequestA(session, "GET", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), kind, __LINE__);
+  Refused(HttpSendRequestA(connection, nullptr, 0, nullptr, 0), kind, __LINE__);
+  Refused(InternetReadFile(session, b, sizeof b, &n), kind, __LINE__);
+  Refused(HttpQueryInfoA(connection, HTTP_QUERY_STATUS_CODE, b, &n, nullptr), kind, __LINE__);
+  n = sizeof v;
+  Refused(InternetQueryOptionA(connection, INTERNET_OPTION_SECURITY_FLAGS, &v, &n), kind, __LINE__);
+  Refused(InternetSetOptionA(session, INTERNET_OPTION_SECURITY_FLAGS, &v, 4), kind, __LINE__);
 }
 
 TEST_F(Handles, ARequestMustBeSentBeforeItIsRead) {
@@ -86,25 +72,19 @@ TEST_F(Handles, ARequestMustBeSentBeforeItIsRead) {
   EXPECT_NE(Error(), static_cast<DWORD>(ERROR_SUCCESS));
 }
 
-TEST_F(Handles, ClosingTheSessionClosesEverythingBelowIt) {
+TEST_F(Handles, ClosingAHandleClosesEverythingBelowIt) {
+  // A request closed leaves its connection usable.
+  ASSERT_TRUE(InternetCloseHandle(request));
+  Refused(InternetCloseHandle(request), ERROR_INVALID_HANDLE, __LINE__);
+  request = HttpOpenRequestA(connection, "POST", "/", "HTTP/1.0", nullptr, nullptr, 0, 0);
+  EXPECT_NE(request, nullptr);
   EXPECT_EQ(port::linux_testing::LiveHandleCount(), baseline + 3);
+  // The session takes its children with it; they are refused, not touched.
   ASSERT_TRUE(InternetCloseHandle(session));
   session = nullptr;
   EXPECT_EQ(port::linux_testing::LiveHandleCount(), baseline);
-  // The children are gone with it and are refused, not touched.
-  EXPECT_FALSE(InternetCloseHandle(request));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_FALSE(HttpSendRequestA(request, nullptr, 0, nullptr, 0));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-}
-
-TEST_F(Handles, ClosingARequestLeavesItsConnectionUsable) {
-  ASSERT_TRUE(InternetCloseHandle(request));
-  EXPECT_FALSE(InternetCloseHandle(request));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  HINTERNET again = HttpOpenRequestA(connection, "POST", "/", "HTTP/1.0", nullptr, nullptr, 0, 0);
-  EXPECT_NE(again, nullptr);
-  EXPECT_EQ(port::linux_testing::LiveHandleCount(), baseline + 3);
+  Refused(InternetCloseHandle(request), ERROR_INVALID_HANDLE, __LINE__);
+  Refused(HttpSendRequestA(request, nullptr, 0, nullptr, 0), ERROR_INVALID_HANDLE, __LINE__);
 }
 
 TEST_F(Handles, SecurityFlagsAndTimeouts) {
@@ -143,17 +123,13 @@ TEST_F(Handles, SecurityFlagsAndTimeouts) {
 }
 
 TEST_F(Handles, BadArgumentsAreRefused) {
-  EXPECT_EQ(InternetConnectA(session, nullptr, 80, "", "", INTERNET_SERVICE_HTTP, 0, 0), nullptr);
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  EXPECT_EQ(HttpOpenRequestA(connection, "GET /x HTTP/1.1\r\nX:", "/", "HTTP/1.0", nullptr,
-                             nullptr, 0, 0),
-            nullptr);
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  EXPECT_FALSE(HttpSendRequestA(request, nullptr, 0, nullptr, 10));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  char buffer[4];
-  EXPECT_FALSE(InternetReadFile(request, buffer, sizeof buffer, nullptr));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  const DWORD invalid = ERROR_INVALID_PARAMETER;
+  char b[4];
+  Refused(InternetConnectA(session, nullptr, 80, "", "", INTERNET_SERVICE_HTTP, 0, 0), invalid, __LINE__);
+  Refused(HttpOpenRequestA(connection, "GET /x HTTP/1.1\r\nX:", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), invalid,
+          __LINE__);
+  Refused(HttpSendRequestA(request, nullptr, 0, nullptr, 10), invalid, __LINE__);
+  Refused(InternetReadFile(request, b, sizeof b, nullptr), invalid, __LINE__);
 }
 
 TEST(LastError, IsKeptPerThread) {

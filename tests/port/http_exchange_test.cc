@@ -27,9 +27,10 @@ class HttpExchange : public ::testing::Test {
 
 TEST_F(HttpExchange, GetSendsHttp10AndDeliversTheBody) {
   server.QueueReply(RawReply::Http(200, "first line\r\nsecond line\n"));
-  Client client(server.port(), "GET", "/cgi-bin/ikalvoro/do.cgi?a=1&b=%41&c");
+  // Unsafe bytes of the path go out percent-encoded; the query keeps its own.
+  Client client(server.port(), "GET", "/a b\xE9\"<>\\^`{|}\x01\x7F#?a=1&b=%41&c=%&y=a b");
   ASSERT_NE(client.request, nullptr);
-  ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
+  ASSERT_TRUE(HttpSendRequestA(client.request, "X-One: 1\r\nX-Two: two\r\n", static_cast<DWORD>(-1), nullptr, 0));
   EXPECT_EQ(QueryText(client.request, HTTP_QUERY_STATUS_CODE), "200");
   DWORD error = 0;
   EXPECT_EQ(ReadBody(client.request, 5120, &error), "first line\r\nsecond line\n");
@@ -37,18 +38,11 @@ TEST_F(HttpExchange, GetSendsHttp10AndDeliversTheBody) {
 
   auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].requestLine, "GET /cgi-bin/ikalvoro/do.cgi?a=1&b=%41&c HTTP/1.0");
-  EXPECT_EQ(requests[0].Header("User-Agent"), "port test");
-  EXPECT_TRUE(requests[0].body.empty());
-}
-
-TEST_F(HttpExchange, UnsafePathBytesGoOutPercentEncoded) {
-  Client client(server.port(), "GET", "/a b\xE9\"<>\\^`{|}\x01\x7F#?x=%&y=a b");
-  ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
-  auto requests = server.Requests();
-  ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].requestLine,
-            "GET /a%20b%E9%22%3C%3E%5C%5E%60%7B%7C%7D%01%7F%23?x=%&y=a%20b HTTP/1.0");
+            "GET /a%20b%E9%22%3C%3E%5C%5E%60%7B%7C%7D%01%7F%23?a=1&b=%41&c=%&y=a%20b HTTP/1.0");
+  EXPECT_EQ(requests[0].Header("User-Agent"), "port test");
+  EXPECT_EQ(requests[0].Header("X-One") + requests[0].Header("X-Two"), "1two");
+  EXPECT_TRUE(requests[0].body.empty());
 }
 
 TEST_F(HttpExchange, PostSendsExactlyTheBodyBytes) {
@@ -68,19 +62,7 @@ TEST_F(HttpExchange, PostSendsExactlyTheBodyBytes) {
   EXPECT_EQ(ReadBody(client.request, 100, &error), "OK");
 }
 
-TEST_F(HttpExchange, ErrorStatusesStillDeliverTheirBodies) {
-  server.QueueReply(RawReply::Http(404, "no such script\n"));
-  server.QueueReply(RawReply::Http(500, "it broke\n", false));
-  for (auto expected : {std::make_pair("404", "no such script\n"),
-                        std::make_pair("500", "it broke\n")}) {
-    Client client(server.port(), "GET", "/x");
-    ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
-    EXPECT_EQ(QueryText(client.request, HTTP_QUERY_STATUS_CODE), expected.first);
-    DWORD error = 0;
-    EXPECT_EQ(ReadBody(client.request, 5120, &error), expected.second);
-    EXPECT_EQ(error, 0u);
-  }
-}
+// (Error statuses deliver their bodies: the transport's tests read them.)
 
 TEST_F(HttpExchange, QueryInfoFollowsTheBufferSizeRules) {
   server.QueueReply(RawReply::Http(200, std::string(12345, 'x')));
@@ -130,7 +112,7 @@ TEST_F(HttpExchange, MissingContentLengthAndProxyChallenge) {
             static_cast<DWORD>(ERROR_CANCELLED));
 }
 
-TEST_F(HttpExchange, SmallReadsEndWithZeroAndStayAtTheEnd) {
+TEST_F(HttpExchange, ReadsEndWithZeroAndStayAtTheEnd) {
   server.QueueReply(RawReply::Http(200, "abcdefghijklmnopq"));
   Client client(server.port(), "GET", "/x");
   ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
@@ -146,15 +128,13 @@ TEST_F(HttpExchange, SmallReadsEndWithZeroAndStayAtTheEnd) {
   read = 99;
   EXPECT_TRUE(InternetReadFile(client.request, buffer, sizeof buffer, &read));
   EXPECT_EQ(read, 0u);
-}
 
-TEST_F(HttpExchange, EmptyBodyReadsZeroAtOnce) {
   server.QueueReply(RawReply::Http(200, ""));
-  Client client(server.port(), "GET", "/x");
-  ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
-  EXPECT_EQ(QueryText(client.request, HTTP_QUERY_CONTENT_LENGTH), "0");
+  Client empty(server.port(), "GET", "/x");
+  ASSERT_TRUE(HttpSendRequestA(empty.request, nullptr, 0, nullptr, 0));
+  EXPECT_EQ(QueryText(empty.request, HTTP_QUERY_CONTENT_LENGTH), "0");
   DWORD error = 0;
-  EXPECT_EQ(ReadBody(client.request, 64, &error), "");
+  EXPECT_EQ(ReadBody(empty.request, 64, &error), "");
   EXPECT_EQ(error, 0u);
 }
 
@@ -217,34 +197,24 @@ TEST_F(HttpExchange, ABrokenOffBodyFailsTheRead) {
   }
 }
 
-TEST_F(HttpExchange, ASilentServerTimesOut) {
+TEST_F(HttpExchange, SilentServersTimeOut) {
+  // A reply that never comes, with the request's time-out overriding the
+  // connection's; a body that stops coming.
   server.QueueReply(RawReply::Silent());
-  Client client(server.port(), "GET", "/x", port_test::kRequestFlags, 300);
-  EXPECT_FALSE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
-}
-
-TEST_F(HttpExchange, ABodyThatStopsComingTimesOut) {
   RawReply reply;
   reply.Send(HttpHead(200, "Content-Length: 100\r\n") + "partial");
   reply.silent = true;
   server.QueueReply(reply);
+  Client silent(server.port(), "GET", "/x", port_test::kRequestFlags, 600000);
+  DWORD shortTimeout = 200;
+  ASSERT_TRUE(InternetSetOptionA(silent.request, INTERNET_OPTION_RECEIVE_TIMEOUT, &shortTimeout, sizeof shortTimeout));
+  EXPECT_FALSE(HttpSendRequestA(silent.request, nullptr, 0, nullptr, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
   Client client(server.port(), "GET", "/x", port_test::kRequestFlags, 300);
   ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
   DWORD error = 0;
-  std::string got = ReadBody(client.request, 64, &error);
-  EXPECT_EQ(got, "partial");  // what came is handed out before the failure
+  EXPECT_EQ(ReadBody(client.request, 64, &error), "partial");  // what came is handed out before the failure
   EXPECT_EQ(error, static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
-}
-
-TEST_F(HttpExchange, TimeOutOnTheRequestOverridesTheConnection) {
-  server.QueueReply(RawReply::Silent());
-  Client client(server.port(), "GET", "/x", port_test::kRequestFlags, 600000);
-  DWORD shortTimeout = 200;
-  ASSERT_TRUE(InternetSetOptionA(client.request, INTERNET_OPTION_RECEIVE_TIMEOUT, &shortTimeout,
-                                 sizeof shortTimeout));
-  EXPECT_FALSE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
 }
 
 TEST_F(HttpExchange, ARequestCanBeSentAgain) {
@@ -264,16 +234,6 @@ TEST_F(HttpExchange, ARequestCanBeSentAgain) {
   auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[1].body, "data\n");
-}
-
-TEST_F(HttpExchange, ExtraHeadersAreSent) {
-  Client client(server.port(), "GET", "/x");
-  const char* headers = "X-One: 1\r\nX-Two: two\r\n";
-  ASSERT_TRUE(HttpSendRequestA(client.request, headers, static_cast<DWORD>(-1), nullptr, 0));
-  auto requests = server.Requests();
-  ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].Header("X-One"), "1");
-  EXPECT_EQ(requests[0].Header("X-Two"), "two");
 }
 
 TEST(HttpFailures, NobodyListeningCannotConnect) {

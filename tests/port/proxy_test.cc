@@ -61,28 +61,19 @@ class ProxyEnvironment : public ::testing::Test {
   std::vector<std::pair<bool, std::string>> saved;
 };
 
-TEST_F(ProxyEnvironment, PlainRequestsGoToTheProxyOnPort80) {
+TEST_F(ProxyEnvironment, RequestsGoToTheProxyWithTheSchemesDefaultPort) {
+  // curl leaves the default port out of the absolute URL; secure requests
+  // tunnel, which this proxy refuses.
   proxy.QueueReply(RawReply::Http(200, "via proxy"));
-  BOOL sent = FALSE;
-  std::string line = SendThroughProxy(0, 0, &sent);
-  EXPECT_TRUE(sent) << GetLastError();
-  // curl leaves the default port out of the absolute URL.
-  EXPECT_EQ(line, "GET http://kalvoro.invalid/cgi-bin/x?y HTTP/1.0");
-}
-
-TEST_F(ProxyEnvironment, SecureRequestsTunnelToPort443) {
   proxy.QueueReply(RawReply::Http(403, "no tunnels here"));
-  BOOL sent = TRUE;
+  BOOL sent = FALSE;
+  EXPECT_EQ(SendThroughProxy(0, 0, &sent), "GET http://kalvoro.invalid/cgi-bin/x?y HTTP/1.0");
+  EXPECT_TRUE(sent) << GetLastError();
   std::string line = SendThroughProxy(0, INTERNET_FLAG_SECURE, &sent);
   EXPECT_FALSE(sent);
   EXPECT_EQ(line.rfind("CONNECT kalvoro.invalid:443 ", 0), 0u) << line;
-}
-
-TEST_F(ProxyEnvironment, AnExplicitPortIsKept) {
-  BOOL sent = FALSE;
-  std::string line = SendThroughProxy(8443, 0, &sent);
+  EXPECT_EQ(SendThroughProxy(8443, 0, &sent), "GET http://kalvoro.invalid:8443/cgi-bin/x?y HTTP/1.0");
   EXPECT_TRUE(sent);
-  EXPECT_EQ(line, "GET http://kalvoro.invalid:8443/cgi-bin/x?y HTTP/1.0");
 }
 
 }  // namespace

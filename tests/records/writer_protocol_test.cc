@@ -32,12 +32,18 @@ TEST_F(WriterProtocolTest, StartOperationsMapToTheFlagHeaderLines) {
   }
 }
 
-TEST_F(WriterProtocolTest, ReferenceKindsIgnoreStartFlag1AndOtherCodes) {
+TEST_F(WriterProtocolTest, OperationsThatSendNothing) {
+  // Reference kinds ignore start flag 1 and unknown codes.
   EmfacRec record{};
   EXPECT_EQ(IOREmfacPutRec(RecordStartFlag1, &record), 1);
   EXPECT_EQ(IORSubgrpPutRec(9, nullptr), 1);
   EXPECT_EQ(IORTimevarPutRec(0, -1, nullptr), 1);
   EXPECT_EQ(IOREmfacPutRec(RecordAbort, nullptr), 1);
+  // Substance list 0 is never written.
+  SubRec sub{};
+  EXPECT_EQ(IORSubPutRec(RecordStart, 0, &sub), -1);
+  EXPECT_EQ(Error(), "Not allowed to write substances");
+  EXPECT_EQ(IORSubPutRec(RecordStartFlag0, 0, &sub), -1);
   EXPECT_EQ(Requests(), 1u) << "nothing beyond the login was sent";
 }
 
@@ -61,23 +67,13 @@ TEST_F(WriterProtocolTest, FinishRequiresEveryReplyLineToBeginWithOk) {
   Reply("");
   ASSERT_EQ(IORSubgrpPutRec(RecordStart, &record), 1);
   EXPECT_EQ(IORSubgrpPutRec(RecordFinish, &record), 1) << "an empty reply accepts the save";
-}
 
-TEST_F(WriterProtocolTest, UnreachableServerFailsTheFinish) {
   server_.Stop();
-  static TimevarRec record;
-  ASSERT_EQ(IORTimevarPutRec(1, RecordStart, &record), 1);  // the body is only collected here
-  ASSERT_EQ(IORTimevarPutRec(1, RecordWrite, &record), 1);
-  EXPECT_EQ(IORTimevarPutRec(1, RecordFinish, &record), -1);
+  static TimevarRec timevar;
+  ASSERT_EQ(IORTimevarPutRec(1, RecordStart, &timevar), 1);  // the body is only collected here
+  ASSERT_EQ(IORTimevarPutRec(1, RecordWrite, &timevar), 1);
+  EXPECT_EQ(IORTimevarPutRec(1, RecordFinish, &timevar), -1) << "an unreachable server fails the finish";
   EXPECT_NE(Error(), "");
-}
-
-TEST_F(WriterProtocolTest, SubstanceListZeroIsRefusedBeforeAnyRequest) {
-  SubRec record{};
-  EXPECT_EQ(IORSubPutRec(RecordStart, 0, &record), -1);
-  EXPECT_EQ(Error(), "Not allowed to write substances");
-  EXPECT_EQ(IORSubPutRec(RecordStartFlag0, 0, &record), -1);
-  EXPECT_EQ(Requests(), 1u) << "only the login reached the server";
 }
 
 TEST_F(WriterProtocolTest, SubstanceSaveChecksTheFirstReplyLineForOk) {

@@ -25,37 +25,30 @@ Address Parse(const char* address) {
 }
 
 TEST(ServerAddress, SchemesPortsAndHosts) {
-  Address a = Parse("https://host:8443");
-  EXPECT_EQ(a.host, "host");
-  EXPECT_EQ(a.port, 8443);
-  EXPECT_TRUE(a.secure);
-
-  a = Parse("http://host");
-  EXPECT_EQ(a.host, "host");
-  EXPECT_EQ(a.port, 0);
-  EXPECT_FALSE(a.secure);
-
-  EXPECT_FALSE(Parse("HTTPS://host").secure);  // the scheme test is case-sensitive
-
-  a = Parse("host:8080");
-  EXPECT_EQ(a.host, "host");
-  EXPECT_EQ(a.port, 8080);
-  EXPECT_FALSE(a.secure);
-
-  EXPECT_EQ(Parse("host/path").host, "host/path");
-  EXPECT_EQ(Parse("host:80x1").port, 80);  // digits up to the first other character
-  EXPECT_EQ(Parse("host:70000").port, 70000 % 65536);  // kept in 16 bits
-}
-
-TEST(ServerAddress, PlainAgainAfterSecure) {
-  EXPECT_TRUE(Parse("https://a:1").secure);
-  EXPECT_FALSE(Parse("http://a:1").secure);
-}
-
-TEST(ServerAddress, NullAddressKeepsTheServerAndStoresTheUser) {
-  Parse("http://kept:81");
+  struct Case {
+    const char* address;
+    const char* host;
+    int port;
+    bool secure;
+  };
+  const Case cases[] = {
+      {"https://host:8443", "host", 8443, true},
+      {"http://host", "host", 0, false},  // plain again after a secure one
+      {"HTTPS://host", "host", 0, false},          // the scheme test is case-sensitive
+      {"host:8080", "host", 8080, false},
+      {"host/path", "host/path", 0, false},
+      {"host:80x1", "host", 80, false},            // digits up to the first other character
+      {"host:70000", "host", 70000 % 65536, false},  // kept in 16 bits
+  };
+  for (const Case& c : cases) {
+    Address a = Parse(c.address);
+    EXPECT_EQ(a.host + ":" + std::to_string(a.port) + (a.secure ? "s" : ""),
+              std::string(c.host) + ":" + std::to_string(c.port) + (c.secure ? "s" : ""))
+        << c.address;
+  }
+  // A null address keeps the server and stores the user.
   ASSERT_TRUE(HTTPConnection("bertil", nullptr, nullptr));
-  EXPECT_STREQ(HTTPGetServerAddress().host, "kept");
+  EXPECT_STREQ(HTTPGetServerAddress().host, "host");
   EXPECT_STREQ(HTTPGetCurrUser(), "bertil");
 }
 
@@ -76,17 +69,14 @@ TEST(ServerAddress, LongUserAndHostAreRefusedNotCut) {
   EXPECT_EQ(std::string(HTTPGetServerAddress().host), host63);
 }
 
-TEST(ConnectionState, ServerLabelBeforeTheFirstColonIsDropped) {
+TEST(ConnectionState, ServerLabelDroppedAndLoginInLatin1) {
   ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"Kalvoro:https://srv:8443"));
   EXPECT_STREQ(HTTPGetServerAddress().host, "srv");
   EXPECT_EQ(HTTPGetServerAddress().port, 8443);
   EXPECT_TRUE(HTTPGetServerAddress().secure);
   ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"plainhost"));
   EXPECT_STREQ(HTTPGetServerAddress().host, "plainhost");
-}
-
-TEST(ConnectionState, LoginOutsideLatin1IsRefused) {
-  ClearErrorText();
+  // A login outside ISO 8859-1 is refused.
   EXPECT_FALSE(IOLSetConnPar(L"anna", L"p\x20AC", L"x:http://h"));
   EXPECT_NE(std::string(GetErrorText()).find("ISO 8859-1"), std::string::npos);
 }
@@ -121,12 +111,8 @@ TEST(RequestUrls, CommandFormatsAndFirstQuestionMark) {
   EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&checkauth.cgi&x");
   ASSERT_TRUE(MakeUrlBuf(url, L"a?b?c"));
   EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&a&b?c");
-}
-
-TEST(RequestUrls, UrlThatDoesNotFitIsRefusedNotCut) {
-  wchar_t url[UrlBufferSize];
+  // A URL that does not fit is refused, not cut.
   std::wstring huge(UrlBufferSize, L'x');
-  ClearErrorText();
   EXPECT_FALSE(MakeUrlBuf(url, L"iedbvk2.cgi?%ls", huge.c_str()));
   EXPECT_STREQ(GetErrorText(), "Too long URL.");
 }

@@ -65,10 +65,7 @@ TEST(AuthCodec, BlockLayout) {
   size_t shortUser = auth::BuildBlock(block, "ann", kRandom, "2612070012", "");
   EXPECT_EQ(shortUser, 26u);
   EXPECT_EQ(0, memcmp(block, "ann\0\0\0\0\0\0\0", 10));
-}
-
-TEST(AuthCodec, PasswordThatDoesNotFitIsRefused) {
-  uint8_t block[auth::BlockSize];
+  // A password that does not fit is refused.
   std::string fits(230, 'p'), tooLong(231, 'p');
   EXPECT_EQ(auth::BuildBlock(block, "u", kRandom, "2612070012", fits.c_str()), 256u);
   EXPECT_EQ(auth::BuildBlock(block, "u", kRandom, "2612070012", tooLong.c_str()), 0u);
@@ -101,17 +98,13 @@ TEST(AuthCodec, SixBitGroupsTakeLeastSignificantBitsFirst) {
   EXPECT_EQ(auth::EncodedLength(3), 4u);
 }
 
-TEST(Authenticator, EmptyPasswordGives35CharactersAndTheLevel) {
+TEST(Authenticator, EmptyPasswordAndTheServersDecoding) {
   char out[AuthenticatorBufferSize];
   ASSERT_TRUE(CreateAuthenticatorAt("anna", "", 0, Time(2026, 12, 6, 10, 0), kRandom, out));
   EXPECT_EQ(strlen(out), 36u);
   EXPECT_EQ(out[35], '0');
   ASSERT_TRUE(CreateAuthenticatorAt("anna", "", 12, Time(2026, 12, 6, 10, 0), kRandom, out));
   EXPECT_EQ(std::string(out).substr(35), "12");
-}
-
-TEST(Authenticator, ServerDecodesWhatTheLibraryBuilds) {
-  char out[AuthenticatorBufferSize];
   ASSERT_TRUE(CreateAuthenticatorAt("christopher", "s3cret pass\xe9", 2, Time(2026, 12, 6, 10, 7), kRandom, out));
   auth::Decoded decoded;
   ASSERT_TRUE(auth::Decode(out, &decoded));
@@ -121,15 +114,13 @@ TEST(Authenticator, ServerDecodesWhatTheLibraryBuilds) {
   EXPECT_EQ(decoded.debugLevel, 2);
 }
 
-TEST(Authenticator, TimeShiftCrossesMonthAndYear) {
+TEST(Authenticator, TimeShiftAndLongestPassword) {
   char field[11];
   ASSERT_TRUE(ShiftedTimeField(Time(2026, 12, 31, 20, 30), field));
   EXPECT_STREQ(field, "2701010825");  // 20:30 + 11:55:49.67 = 08:25:49 next day
   ASSERT_TRUE(ShiftedTimeField(Time(1999, 6, 1, 0, 0), field));
   EXPECT_STREQ(field, "9906011155");
-}
-
-TEST(Authenticator, LongestPasswordsAndTooLongOnes) {
+  // The longest password and one too long.
   char out[AuthenticatorBufferSize];
   std::string p164(164, 'x'), p165(165, 'x');
   EXPECT_TRUE(CreateAuthenticatorAt("u", p164.c_str(), 0, Time(2026, 1, 1, 0, 0), kRandom, out));

@@ -47,23 +47,17 @@ class HttpTest : public ::testing::Test {
 
 using Strings = std::vector<std::string>;
 
-TEST_F(HttpTest, GetRequestOnTheWire) {
-  Lines(RawReply::Http(200, "x"));
-  ASSERT_EQ(server_.RequestCount(), 1u);
-  EXPECT_EQ(server_.Requests()[0].requestLine, "GET /cgi-bin/ikalvoro/cmd HTTP/1.0");
-}
-
-TEST_F(HttpTest, LineEndsOfEveryKind) {
+TEST_F(HttpTest, LineEndsOfEveryKindAndErrorStatusBodies) {
   EXPECT_EQ(Lines(RawReply::Http(200, "a\r\nb")), (Strings{"a", "b"}));
+  EXPECT_EQ(server_.Requests()[0].requestLine, "GET /cgi-bin/ikalvoro/cmd HTTP/1.0");
   EXPECT_EQ(Lines(RawReply::Http(200, "a\n\nb\n")), (Strings{"a", "", "b"}));
   EXPECT_EQ(Lines(RawReply::Http(200, "a\rb\r")), (Strings{"a", "b"}));
   EXPECT_EQ(Lines(RawReply::Http(200, "a\n\rb")), (Strings{"a", "", "b"}));
   EXPECT_EQ(Lines(RawReply::Http(200, "\n")), (Strings{""}));
-}
-
-TEST_F(HttpTest, EmptyReply) {
   EXPECT_EQ(Lines(RawReply::Http(200, "")), Strings{});
   EXPECT_EQ(Lines(RawReply::Http(200, "", false)), Strings{});
+  EXPECT_EQ(Lines(RawReply::Http(404, "not here")), (Strings{"not here"}));
+  EXPECT_EQ(Lines(RawReply::Http(500, "broken\nreally", false)), (Strings{"broken", "really"}));
 }
 
 TEST_F(HttpTest, CrLfAcrossChunksEndsOneLine) {
@@ -89,11 +83,6 @@ TEST_F(HttpTest, LargeReplyIsReadExactlyChunkByChunk) {
   }
   EXPECT_EQ(Lines(RawReply::Http(200, body)), expected);
   EXPECT_EQ(Lines(RawReply::Http(200, body, false)), expected);
-}
-
-TEST_F(HttpTest, ErrorStatusBodiesAreReplies) {
-  EXPECT_EQ(Lines(RawReply::Http(404, "not here")), (Strings{"not here"}));
-  EXPECT_EQ(Lines(RawReply::Http(500, "broken\nreally")), (Strings{"broken", "really"}));
 }
 
 TEST_F(HttpTest, UrlLengthLimit) {

@@ -131,7 +131,7 @@ TEST_F(XlsxRead, PartsElsewhereAndPrefixedNamespacesAreFollowed) {
   EXPECT_EQ(book.GetCell(L"Data", 0, 0), Cell::Num(3));
 }
 
-TEST_F(XlsxRead, FilesThatAreNoWorkbookAreRefused) {
+TEST_F(XlsxRead, FilesThatAreNoWorkbookOrBrokenAreRefusedNamingThePart) {
   std::string text = m_folder.Path("notes.xlsx");
   WriteBytes(text, "just some text, not a zip archive\n");
   ExpectRefused(text, {"not a zip"});
@@ -140,33 +140,28 @@ TEST_F(XlsxRead, FilesThatAreNoWorkbookAreRefused) {
   ExpectRefused(m_folder.Path("missing.xlsx"), {"cannot open", "No such file"});
   ExpectRefused(m_folder.Path(""), {"not a regular file"});  // a folder
 
-  Parts good = OneSheetParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>");
-  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", "", true), {"xl/worksheets/sheet1.xml", "\"Data\"", "missing"});
-  ExpectRefused(Replaced(good, "xl/workbook.xml", "", true), {"xl/workbook.xml"});
-  ExpectRefused(Replaced(good, "xl/_rels/workbook.xml.rels", "", true), {"xl/_rels/workbook.xml.rels", "missing"});
-  ExpectRefused(Replaced(good, "xl/sharedStrings.xml", "", true), {"xl/sharedStrings.xml", "missing"});
-  ExpectRefused(Replaced(good, "xl/workbook.xml", std::string("<workbook xmlns=\"") + kMain + "\"><sheets/></workbook>"),
-                {"no worksheet"});
-  ExpectRefused(Replaced(good, "xl/workbook.xml",
-                         std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel +
-                             "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>"),
-                {"xl/workbook.xml", "\"Data\"", "no part"});
-}
-
-TEST_F(XlsxRead, BrokenXmlIsRefusedNamingThePart) {
   Parts good = OneSheetParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<si><t>x</t></si>");
-  std::string path = Write(good), error;
-  Workbook book;
-  ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
-
-  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", std::string("<worksheet xmlns=\"") + kMain +
-                                                               "\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></row>"),
-                {"xl/worksheets/sheet1.xml", "broken XML"});
-  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", ""), {"xl/worksheets/sheet1.xml", "broken XML"});
-  ExpectRefused(Replaced(good, "xl/workbook.xml", "<workbook><sheets>"), {"xl/workbook.xml", "broken XML"});
-  ExpectRefused(Replaced(good, "xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), {"xl/sharedStrings.xml", "broken XML"});
-  ExpectRefused(Replaced(good, "_rels/.rels", "<Relationships"), {"_rels/.rels", "broken XML"});
-  ExpectRefused(Replaced(good, "xl/worksheets/sheet1.xml", "<html/>"), {"xl/worksheets/sheet1.xml", "not a worksheet"});
+  std::string main = std::string("<workbook xmlns=\"") + kMain + "\"";
+  const std::string sheet = "xl/worksheets/sheet1.xml", book = "xl/workbook.xml";
+  const std::pair<Parts, std::vector<std::string>> cases[] = {
+      {Replaced(good, sheet, "", true), {sheet, "\"Data\"", "missing"}},
+      {Replaced(good, book, "", true), {book}},
+      {Replaced(good, "xl/_rels/workbook.xml.rels", "", true), {"xl/_rels/workbook.xml.rels", "missing"}},
+      {Replaced(good, "xl/sharedStrings.xml", "", true), {"xl/sharedStrings.xml", "missing"}},
+      {Replaced(good, book, main + "><sheets/></workbook>"), {"no worksheet"}},
+      {Replaced(good, book, main + " xmlns:r=\"" + kRel +
+                                "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>"),
+       {book, "\"Data\"", "no part"}},
+      {Replaced(good, sheet, std::string("<worksheet xmlns=\"") + kMain +
+                                 "\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></row>"),
+       {sheet, "broken XML"}},
+      {Replaced(good, sheet, ""), {sheet, "broken XML"}},
+      {Replaced(good, book, "<workbook><sheets>"), {book, "broken XML"}},
+      {Replaced(good, "xl/sharedStrings.xml", "<sst><si><t>x</si></sst>"), {"xl/sharedStrings.xml", "broken XML"}},
+      {Replaced(good, "_rels/.rels", "<Relationships"), {"_rels/.rels", "broken XML"}},
+      {Replaced(good, sheet, "<html/>"), {sheet, "not a worksheet"}},
+  };
+  for (const auto& c : cases) ExpectRefused(c.first, c.second);
 }
 
 TEST_F(XlsxRead, CellsOutsideTheGridAndValuesTheWorkbookRefusesAreErrors) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,18 +14,27 @@ namespace {
 
 class CellCheckerTest : public ::testing::Test {
  protected:
-  // The lines added by the last check (and clears the list).
-  std::vector<std::wstring> Taken() {
-    std::vector<std::wstring> lines;
-    wchar_t line[kIssueTextSize];
-    for (int32_t first = 1; errors.Next(first, line, kIssueTextSize); first = 0) lines.push_back(line);
-    errors.Clear();
-    return lines;
-  }
-  std::wstring One() {
-    auto lines = Taken();
-    EXPECT_EQ(lines.size(), 1u);
-    return lines.empty() ? L"" : lines[0];
+  struct Case {
+    std::function<int32_t(CCellChecker&, const wchar_t*)> check;
+    const wchar_t* text;
+    const wchar_t* issue;  // null: accepted
+  };
+  // Each check accepts its text, or adds exactly the one issue.
+  void Expect(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.text ? c.text : L"(null)");
+      EXPECT_EQ(c.check(checker, c.text), c.issue ? 0 : 1);
+      wchar_t line[kIssueTextSize];
+      if (c.issue) {
+        ASSERT_EQ(errors.Count(), 1);
+        ASSERT_EQ(errors.Next(1, line, kIssueTextSize), 1);
+        EXPECT_STREQ(line, c.issue);
+      } else {
+        EXPECT_EQ(errors.Count(), 0);
+      }
+      errors.Clear();
+    }
+    EXPECT_EQ(warnings.Count(), 0);
   }
 
   IssueList errors;
@@ -32,100 +42,79 @@ class CellCheckerTest : public ::testing::Test {
   CCellChecker checker{L"Source", errors, warnings};
 };
 
-TEST_F(CellCheckerTest, EmptyAndBlankCells) {
-  for (const wchar_t* text : {L"", L"   ", L"\t \n", static_cast<const wchar_t*>(nullptr)}) {
-    EXPECT_EQ(checker.CheckLong(6, 1, L"Month", text, 1, 12), 0);
-    EXPECT_EQ(One(), L"Source [B7]: Empty Month cell");
-  }
-  EXPECT_EQ(checker.CheckFloat(0, 0, L"Slope", L" ", 0, 1), 0);
-  EXPECT_EQ(One(), L"Source [A1]: Empty Slope cell");
-  EXPECT_EQ(checker.CheckULong(0, 0, L"X", L"", 0, 1), 0);
-  EXPECT_EQ(One(), L"Source [A1]: Empty X cell");
-  EXPECT_EQ(warnings.Count(), 0);
-}
-
 TEST_F(CellCheckerTest, CheckLong) {
+  auto day = [](CCellChecker& c, const wchar_t* t) { return c.CheckLong(0, 2, L"Day", t, 1, 99); };
+  auto wide = [](CCellChecker& c, const wchar_t* t) { return c.CheckLong(6, 0, L"X", t, -5, 0); };
+  Expect({{day, L"12", nullptr},
+          {day, L"  12  ", nullptr},
+          {day, L"+12", nullptr},
+          {day, L"", L"Source [C1]: Empty Day cell"},
+          {day, L"\t \n", L"Source [C1]: Empty Day cell"},
+          {day, nullptr, L"Source [C1]: Empty Day cell"},
+          {day, L"12a", L"Source [C1]: Day cell not a number"},
+          {day, L"abc", L"Source [C1]: Day cell not a number"},
+          {day, L"-", L"Source [C1]: Day cell not a number"},
+          {day, L"1 2", L"Source [C1]: Day cell not a number"},
+          {day, L"1.5", L"Source [C1]: Day cell not a number"},
+          {day, L"0", L"Source [C1]: Day cell value out of range [1,99]"},
+          {day, L"-5", L"Source [C1]: Day cell value out of range [1,99]"},
+          {day, L"100", L"Source [C1]: Day cell value out of range [1,99]"},
+          // Beyond 32 bits a value clamps to the limits, as a 32-bit long does.
+          {wide, L"-3000000000", L"Source [A7]: X cell value out of range [-5,0]"}});
   int32_t value = 0;
-  EXPECT_EQ(checker.CheckLong(0, 2, L"Day", L"12", 1, 99, &value), 1);
-  EXPECT_EQ(value, 12);
-  EXPECT_EQ(checker.CheckLong(0, 2, L"Day", L"  12  ", 1, 99), 1);
-  EXPECT_EQ(checker.CheckLong(0, 2, L"Day", L"+12", 1, 99), 1);
-  EXPECT_TRUE(Taken().empty());
-  for (const wchar_t* text : {L"12a", L"abc", L"-", L"1 2", L"1.5"}) {
-    EXPECT_EQ(checker.CheckLong(0, 2, L"Day", text, 1, 99), 0) << text;
-    EXPECT_EQ(One(), L"Source [C1]: Day cell not a number") << text;
-  }
-  for (const wchar_t* text : {L"0", L"-5", L"100"}) {
-    EXPECT_EQ(checker.CheckLong(0, 2, L"Day", text, 1, 99), 0) << text;
-    EXPECT_EQ(One(), L"Source [C1]: Day cell value out of range [1,99]") << text;
-  }
-  // Values beyond 32 bits clamp to its limits, as a 32-bit long does.
-  EXPECT_EQ(checker.CheckLong(0, 0, L"X1", L"3000000000", 1, 2147483647, &value), 1);
-  EXPECT_EQ(value, 2147483647);
-  EXPECT_EQ(checker.CheckLong(0, 0, L"X1", L"-3000000000", INT32_MIN, 0, &value), 1);
+  EXPECT_EQ(checker.CheckLong(0, 0, L"X", L"3000000000", 1, INT32_MAX, &value), 1);
+  EXPECT_EQ(value, INT32_MAX);
+  EXPECT_EQ(checker.CheckLong(0, 0, L"X", L"-3000000000", INT32_MIN, 0, &value), 1);
   EXPECT_EQ(value, INT32_MIN);
-  EXPECT_EQ(checker.CheckLong(0, 0, L"X1", L"-3000000000", -5, 0), 0);
-  EXPECT_EQ(One(), L"Source [A1]: X1 cell value out of range [-5,0]");
 }
 
 TEST_F(CellCheckerTest, CheckULong) {
+  auto kind = [](CCellChecker& c, const wchar_t* t) { return c.CheckULong(1, 3, L"Kind", t, 0, 3); };
+  Expect({{kind, L"3", nullptr},
+          {kind, L"-4294967295", nullptr},  // negated modulo 2^32: 1
+          {kind, L"", L"Source [D2]: Empty Kind cell"},
+          {kind, L"x1", L"Source [D2]: Kind cell not a number"},
+          {kind, L"4", L"Source [D2]: Kind cell value out of range [0,3] 4"},
+          {kind, L"-1", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"},
+          {kind, L"99999999999", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"}});
   uint32_t value = 0;
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"3", 0, 3, &value), 1);
-  EXPECT_EQ(value, 3u);
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"4", 0, 3), 0);
-  EXPECT_EQ(One(), L"Source [D2]: Kind cell value out of range [0,3] 4");
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"-1", 0, 3, &value), 0);
-  EXPECT_EQ(value, 4294967295u);
-  EXPECT_EQ(One(), L"Source [D2]: Kind cell value out of range [0,3] 4294967295");
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"99999999999", 0, 3), 0);
-  EXPECT_EQ(One(), L"Source [D2]: Kind cell value out of range [0,3] 4294967295");
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"4294967295", 0, 4294967295u), 1);
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"-4294967295", 0, 3, &value), 1);
-  EXPECT_EQ(value, 1u);
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"x1", 0, 3), 0);
-  EXPECT_EQ(One(), L"Source [D2]: Kind cell not a number");
+  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"4294967295", 0, UINT32_MAX, &value), 1);
+  EXPECT_EQ(value, UINT32_MAX);
 }
 
 TEST_F(CellCheckerTest, CheckFloat) {
+  auto height = [](CCellChecker& c, const wchar_t* t) { return c.CheckFloat(2, 27, L"Height", t, 0, 1e9f); };
+  auto any = [](CCellChecker& c, const wchar_t* t) { return c.CheckFloat(2, 27, L"Height", t, -FLT_MAX, FLT_MAX); };
+  Expect({{height, L"1.5e3", nullptr},
+          {height, L" -0 ", nullptr},
+          {height, L" ", L"Source [AB3]: Empty Height cell"},
+          {height, L"1,5", L"Source [AB3]: Height cell not a number"},
+          {height, L"2e9", L"Source [AB3]: Height cell value out of range [0,1e+09]"},
+          {any, L"-1e300", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"},
+          {any, L"nan", L"Source [AB3]: Height cell not a number"},  // would pass every bound
+          {any, L"inf", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"}});
   double value = 0;
   EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"1.5e3", 0, 1e9f, &value), 1);
   EXPECT_EQ(value, 1500);
-  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L" -0 ", 0, 1e9f), 1);
-  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"1,5", 0, 1e9f), 0);
-  EXPECT_EQ(One(), L"Source [AB3]: Height cell not a number");
-  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"2e9", 0, 1e9f), 0);
-  EXPECT_EQ(One(), L"Source [AB3]: Height cell value out of range [0,1e+09]");
-  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"-1e300", -FLT_MAX, FLT_MAX), 0);
-  EXPECT_EQ(One(), L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]");
-  // A NaN would pass every bound.
-  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"nan", -FLT_MAX, FLT_MAX), 0);
-  EXPECT_EQ(One(), L"Source [AB3]: Height cell not a number");
-  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"inf", -FLT_MAX, FLT_MAX), 0);
-  EXPECT_EQ(One(), L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]");
 }
 
 TEST_F(CellCheckerTest, CheckStrLen) {
-  std::wstring fits(47, L'a');
-  std::wstring over(48, L'a');
-  EXPECT_EQ(checker.CheckStrLen(4, 0, L"Name", fits.c_str(), 48), 1);
-  EXPECT_EQ(checker.CheckStrLen(4, 0, L"Name", L"", 48), 1);
-  EXPECT_EQ(checker.CheckStrLen(4, 0, L"Name", nullptr, 48), 1);
-  EXPECT_TRUE(Taken().empty());
-  EXPECT_EQ(checker.CheckStrLen(4, 0, L"Name", over.c_str(), 48), 0);
-  EXPECT_EQ(One(), L"Source [A5]: To long string for Name. Max is 47");
-  EXPECT_EQ(checker.CheckStrLen(4, 0, L"Name", std::wstring(100000, L'a').c_str(), 0), 1);
+  auto name = [](CCellChecker& c, const wchar_t* t) { return c.CheckStrLen(4, 0, L"Name", t, 48); };
+  auto unlimited = [](CCellChecker& c, const wchar_t* t) { return c.CheckStrLen(4, 0, L"Name", t, 0); };
+  std::wstring fits(47, L'a'), over(48, L'a'), huge(100000, L'a');
+  Expect({{name, fits.c_str(), nullptr},
+          {name, L"", nullptr},
+          {name, nullptr, nullptr},
+          {name, over.c_str(), L"Source [A5]: To long string for Name. Max is 47"},
+          {unlimited, huge.c_str(), nullptr}});
 }
 
 TEST_F(CellCheckerTest, TheSheetNameIsTheCheckersOwnCopy) {
   std::wstring name = L"Grid.north";
-  IssueList list;
-  CCellChecker own(name.c_str(), list, warnings);
+  CCellChecker own(name.c_str(), errors, warnings);
   name.assign(L"changed");
-  EXPECT_STREQ(own.Sheet(), L"Grid.north");
-  own.CheckLong(0, 0, L"V", L"x", 0, 1);
-  wchar_t line[kIssueTextSize];
-  ASSERT_EQ(list.Next(1, line, kIssueTextSize), 1);
-  EXPECT_STREQ(line, L"Grid.north [A1]: V cell not a number");
+  Expect({{[&own](CCellChecker&, const wchar_t* t) { return own.CheckLong(0, 0, L"V", t, 0, 1); }, L"x",
+           L"Grid.north [A1]: V cell not a number"}});
 }
 
 }  // namespace

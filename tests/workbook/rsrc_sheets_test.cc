@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,127 +53,66 @@ class RsrcSheetsTest : public SheetTest {
   sheethost::Sheet* rsrc = nullptr;
 };
 
-std::wstring RandomText(std::mt19937& rng, size_t maxLength) {
-  size_t n = std::uniform_int_distribution<size_t>(0, maxLength)(rng);
-  std::wstring text;
-  for (size_t i = 0; i < n; ++i) text += static_cast<wchar_t>(std::uniform_int_distribution<int>(0x20, 0xFF)(rng));
-  return text;
-}
-
-TEST_F(RsrcSheetsTest, SpeedTempScenRowsReadBackByNumber) {
-  std::mt19937 rng(17);
-  for (int32_t column : {SpeedColumn, TemperatureColumn, ScenarioColumn}) {
-    int32_t count = SpeedTempScenCount(column);
-    std::vector<std::wstring> names(static_cast<size_t>(count) + 1);
-    {
-      CExcelWriteSpeedTempScen writer;
-      ASSERT_EQ(writer.Init(column), 1);
-      for (int32_t n = 1; n <= count; ++n) {
-        names[static_cast<size_t>(n)] = n == 2 ? std::wstring(RsrcTextSize - 1, L'y') : RandomText(rng, 40);
-        if (n == 5) names[5].clear();  // an unnamed number in the middle
-        if (!names[static_cast<size_t>(n)].empty()) {
-          ASSERT_EQ(writer.Write(static_cast<uint16_t>(n), names[static_cast<size_t>(n)].c_str()), 1);
-        }
-      }
-      ASSERT_EQ(writer.Write(0, L"no row 0"), 1);
-    }
-    ASSERT_TRUE(stt->Set(count + 1, column, Cell::Str(L"beyond")));
-    CExcelReadSpeedTempScen reader;
-    ASSERT_EQ(reader.Init(column), 1);
-    RsrcNameRow row;
-    for (int32_t n = 1; n <= count; ++n) {
-      ASSERT_EQ(reader.Read(&row), 1) << Error();
-      EXPECT_EQ(row.number, n);
-      EXPECT_EQ(std::wstring(row.name), names[static_cast<size_t>(n)]);
-    }
-    EXPECT_EQ(reader.Read(&row), 0);
+// (Rows written and read back on every table: the file test at the end.)
+TEST_F(RsrcSheetsTest, LimitsEndsAndRefusals) {
+  std::wstring full(RsrcTextSize - 1, L'f');
+  {
+    CExcelWriteSpeedTempScen names;
+    EXPECT_EQ(names.Write(1, L"x"), -1);
+    EXPECT_EQ(Error(), "Could not write cell: (1 1).");
+    EXPECT_EQ(names.Init(0), -1);
+    EXPECT_EQ(Error(), "Only comns 1,2,3 are valid for SpeedTempScen");
+    ASSERT_EQ(names.Init(ScenarioColumn), 1);
+    ASSERT_EQ(names.Write(0, L"no row 0"), 1);
+    ASSERT_EQ(names.Write(10, full.c_str()), 1);
+    CExcelWriteUnits units;
+    EXPECT_EQ(units.Init(1), -1);
+    EXPECT_EQ(Error(), "Only columns 0,2,4,6 are valid for Units");
+    ASSERT_EQ(units.Init(UnitSearchColumn), 1);
+    for (uint16_t n : {0, 1, 3}) ASSERT_EQ(units.Write(n, n == 1 ? full.c_str() : L"u", full.c_str()), 1);
   }
-  EXPECT_TRUE(stt->Get(0, 1).IsEmpty());
-  EXPECT_EQ(stt->Get(3, 2).kind, sheethost::CellKind::Text);
-
-  CExcelReadSpeedTempScen bad;
-  EXPECT_EQ(bad.Init(4), -1);
+  EXPECT_TRUE(stt->Get(0, ScenarioColumn).IsEmpty());
+  ASSERT_TRUE(stt->Set(11, ScenarioColumn, Cell::Str(L"beyond the last scenario")));
+  CExcelReadSpeedTempScen names;
+  EXPECT_EQ(names.Init(4), -1);
   EXPECT_EQ(Error(), "Only comns 1,2,3 are valid for SpeedTempScen");
-  CExcelWriteSpeedTempScen badWriter;
-  EXPECT_EQ(badWriter.Init(0), -1);
-  EXPECT_EQ(Error(), "Only comns 1,2,3 are valid for SpeedTempScen");
-}
-
-TEST_F(RsrcSheetsTest, UnitRowsAreNumberedFromZero) {
-  std::mt19937 rng(23);
-  for (int32_t column : {UnitSubColumn, UnitSubGrpColumn, UnitSubGrpEmColumn, UnitSearchColumn}) {
-    std::vector<RsrcUnitRow> rows;
-    {
-      CExcelWriteUnits writer;
-      ASSERT_EQ(writer.Init(column), 1);
-      for (uint16_t n = 0; n < 40; ++n) {
-        RsrcUnitRow row;
-        std::memset(&row, 0, sizeof row);
-        row.number = n;
-        std::wstring name = L"u" + std::to_wstring(n) + RandomText(rng, 30);
-        if (n == 7) name = std::wstring(RsrcTextSize - 1, L'n');
-        std::wcsncpy(row.name, name.c_str(), RsrcTextSize - 1);
-        std::wcsncpy(row.factor, RandomText(rng, 12).c_str(), RsrcTextSize - 1);
-        ASSERT_EQ(writer.Write(row.number, row.name, row.factor), 1);
-        rows.push_back(row);
-      }
-    }
-    EXPECT_EQ(units->Get(1, column).text, std::wstring(rows[0].name));
-    CExcelReadUnits reader;
-    ASSERT_EQ(reader.Init(column), 1);
-    RsrcUnitRow back;
-    for (const RsrcUnitRow& row : rows) {
-      ASSERT_EQ(reader.Read(&back), 1);
-      EXPECT_EQ(back.number, row.number);
-      EXPECT_EQ(std::wstring(back.name), std::wstring(row.name));
-      EXPECT_EQ(std::wstring(back.factor), std::wstring(row.factor));
-    }
-    EXPECT_EQ(reader.Read(&back), 0);
+  ASSERT_EQ(names.Init(ScenarioColumn), 1);
+  RsrcNameRow name;
+  for (uint16_t n = 1; n <= 10; ++n) {  // every number, named or not
+    ASSERT_EQ(names.Read(&name), 1);
+    EXPECT_EQ(name.number, n);
+    EXPECT_EQ(std::wstring(name.name), n == 10 ? full : L"");
   }
-  // A table ends at its first empty name, whatever follows.
-  units->Clear(5, UnitSubGrpColumn);
-  CExcelReadUnits reader;
-  ASSERT_EQ(reader.Init(UnitSubGrpColumn), 1);
-  RsrcUnitRow back;
-  int32_t count = 0;
-  while (reader.Read(&back) == 1) ++count;
-  EXPECT_EQ(count, 4);
-
-  EXPECT_EQ(reader.Init(1), -1);
-  EXPECT_EQ(Error(), "Only columns 0,2,4,6 are valid for Units");
+  EXPECT_EQ(names.Read(&name), 0);
+  // Units are numbered from 0 and end at the first empty name.
+  CExcelReadUnits units;
+  ASSERT_EQ(units.Init(UnitSearchColumn), 1);
+  RsrcUnitRow unit;
+  ASSERT_EQ(units.Read(&unit), 1);
+  ASSERT_EQ(units.Read(&unit), 1);
+  EXPECT_EQ(unit.number, 1);
+  EXPECT_EQ(std::wstring(unit.name) + std::wstring(unit.factor), full + full);
+  EXPECT_EQ(units.Read(&unit), 0);
 }
 
-TEST_F(RsrcSheetsTest, FreeSettingsReadBackAndTraced) {
+TEST_F(RsrcSheetsTest, FreeSettingsEndAtTheFirstEmptyTagAndAreTraced) {
   std::string log = ::testing::TempDir() + "rsrc_sheet_trace.log";
-  std::mt19937 rng(29);
-  std::vector<RsrcFreeRow> rows;
   {
     CExcelWriteRsrc writer;
     ASSERT_EQ(writer.Init(), 1);
     ASSERT_EQ(writer.Write(0, L"Tag", L"Value"), 1);
-    for (uint16_t r = 1; r <= 70; ++r) {
-      RsrcFreeRow row;
-      std::memset(&row, 0, sizeof row);
-      row.row = r;
-      std::wcsncpy(row.tag, (L"T" + std::to_wstring(r) + RandomText(rng, 20)).c_str(), RsrcTextSize - 1);
-      std::wcsncpy(row.value, RandomText(rng, r == 9 ? 255 : 60).c_str(), RsrcTextSize - 1);
-      ASSERT_EQ(writer.Write(row.row, row.tag, row.value), 1);
-      rows.push_back(row);
-    }
+    for (uint16_t r = 1; r <= 40; ++r) ASSERT_EQ(writer.Write(r, (L"T" + std::to_wstring(r)).c_str(), L""), 1);
+    ASSERT_EQ(writer.Write(42, L"after a gap", L"x"), 1);
   }
-  EXPECT_EQ(rsrc->Get(0, 0), Cell::Str(L"Tag"));
   EXPECT_EQ(rsrc->Get(0, 1), Cell::Str(L"Value"));
-
   CExcelReadRsrc reader;
   ASSERT_EQ(reader.Init(), 1);
   ASSERT_TRUE(OpenDebugLog(log.c_str()));
   DebugLevel = 1;
   RsrcFreeRow back;
-  for (const RsrcFreeRow& row : rows) {
+  for (uint16_t r = 1; r <= 40; ++r) {
     ASSERT_EQ(reader.Read(&back), 1);
-    EXPECT_EQ(back.row, row.row);
-    EXPECT_EQ(std::wstring(back.tag), std::wstring(row.tag));
-    EXPECT_EQ(std::wstring(back.value), std::wstring(row.value));
+    EXPECT_EQ(back.row, r);
   }
   EXPECT_EQ(reader.Read(&back), 0);
   DebugLevel = 0;
@@ -183,30 +121,19 @@ TEST_F(RsrcSheetsTest, FreeSettingsReadBackAndTraced) {
   std::stringstream text;
   text << in.rdbuf();
   std::string expected;
-  for (size_t i = 0; i < rows.size(); ++i) expected += "--> CExcelReadRsrc\n<-- CExcelReadRsrc = 1\n";
-  expected += "--> CExcelReadRsrc\n<-- CExcelReadRsrc = 0\n";
-  EXPECT_EQ(text.str(), expected);
+  for (int i = 0; i < 40; ++i) expected += "--> CExcelReadRsrc\n<-- CExcelReadRsrc = 1\n";
+  EXPECT_EQ(text.str(), expected + "--> CExcelReadRsrc\n<-- CExcelReadRsrc = 0\n");
   std::remove(log.c_str());
 }
 
 TEST_F(RsrcSheetsTest, ResourceListsRebuiltFromTheSheets) {
-  stt->Set(1, SpeedColumn, Cell::Str(L"30 km/h"));
-  stt->Set(3, SpeedColumn, Cell::Str(L"70 km/h"));
-  stt->Set(2, TemperatureColumn, Cell::Str(L"-10 C"));
-  stt->Set(10, ScenarioColumn, Cell::Str(L"last"));
-  {
-    CExcelWriteUnits sub;
-    ASSERT_EQ(sub.Init(UnitSubColumn), 1);
-    sub.Write(0, L"ton/year", L"1.0");
-    sub.Write(1, L"kg/year", L"1000");
-    CExcelWriteUnits grp;
-    ASSERT_EQ(grp.Init(UnitSubGrpColumn), 1);
-    grp.Write(0, L"%", L"1.0");
-    CExcelWriteUnits em;
-    ASSERT_EQ(em.Init(UnitSubGrpEmColumn), 1);
-    em.Write(0, L"ton/year", L"1.0");
-    em.Write(2, L"g/s", L"31.5");  // after a gap: not seen
-  }
+  Put(SpeedTempScenSheet, 1, SpeedColumn, {L"30 km/h"});
+  Put(SpeedTempScenSheet, 3, SpeedColumn, {L"70 km/h"});
+  Put(SpeedTempScenSheet, 2, TemperatureColumn, {L"-10 C"});
+  Put(SpeedTempScenSheet, 10, ScenarioColumn, {L"last"});
+  Put(UnitsSheet, 1, UnitSubColumn, {L"ton/year", L"1.0", L"%", L"1.0", L"ton/year", L"1.0"});
+  Put(UnitsSheet, 2, UnitSubColumn, {L"kg/year", L"1000"});
+  Put(UnitsSheet, 3, UnitSubGrpEmColumn, {L"g/s", L"31.5"});  // after a gap: not seen
   SpeedList.Add(L"stale", 99);
   EXPECT_EQ(EdbRsrcUpdateIdx(), 0) << Error();
   EXPECT_EQ(Pairs(SpeedList), L"1=30 km/h,2=,3=70 km/h,4=,5=,6=,7=,8=,9=,10=,11=");
@@ -218,7 +145,6 @@ TEST_F(RsrcSheetsTest, ResourceListsRebuiltFromTheSheets) {
   EXPECT_EQ(Pairs(UnitSubGrpEmList), L"0=ton/year");
   EXPECT_TRUE(UnitSubList.IsSorted());
   EXPECT_EQ(UnitSubList.SortKey(), CRecordList::kByIndex);
-
   host.Book().RemoveSheet(UnitsSheet);
   EXPECT_EQ(EdbRsrcUpdateIdx(), -1);
   EXPECT_EQ(Error(), "Couldn't set sheet Units.");
@@ -237,28 +163,24 @@ TEST_F(RsrcSheetsTest, AFileThroughTheSheetsComesBackUnchanged) {
   CEdbRsrcTables tables;
   for (const std::wstring& line : file) ASSERT_TRUE(tables.AddLine(line.c_str()));
 
-  struct UnitTable {
-    RsrcKind kind;
-    int32_t column;
-  };
-  const UnitTable unitTables[] = {{RsrcKind::UnitSub, UnitSubColumn},
-                                  {RsrcKind::UnitSubGrp, UnitSubGrpColumn},
-                                  {RsrcKind::UnitSubGrpEm, UnitSubGrpEmColumn},
-                                  {RsrcKind::UnitSearch, UnitSearchColumn}};
-  const std::pair<RsrcKind, int32_t> nameTables[] = {{RsrcKind::Speed, SpeedColumn},
-                                                     {RsrcKind::Temperature, TemperatureColumn},
-                                                     {RsrcKind::Scenario, ScenarioColumn}};
+  using Table = std::pair<RsrcKind, int32_t>;
+  const Table unitTables[] = {{RsrcKind::UnitSub, UnitSubColumn},
+                              {RsrcKind::UnitSubGrp, UnitSubGrpColumn},
+                              {RsrcKind::UnitSubGrpEm, UnitSubGrpEmColumn},
+                              {RsrcKind::UnitSearch, UnitSearchColumn}};
+  const Table nameTables[] = {
+      {RsrcKind::Speed, SpeedColumn}, {RsrcKind::Temperature, TemperatureColumn}, {RsrcKind::Scenario, ScenarioColumn}};
   // Onto the sheets.
   for (const auto& t : nameTables) {
     CExcelWriteSpeedTempScen writer;
     ASSERT_EQ(writer.Init(t.second), 1);
     for (const RsrcLine& line : tables.Rows(t.first)) ASSERT_EQ(writer.Write(line.number, line.name.c_str()), 1);
   }
-  for (const UnitTable& t : unitTables) {
+  for (const Table& t : unitTables) {
     CExcelWriteUnits writer;
-    ASSERT_EQ(writer.Init(t.column), 1);
+    ASSERT_EQ(writer.Init(t.second), 1);
     ASSERT_EQ(writer.Write(0, L"fixed", L"1.0"), 1);
-    for (const RsrcLine& line : tables.Rows(t.kind)) {
+    for (const RsrcLine& line : tables.Rows(t.first)) {
       ASSERT_EQ(writer.Write(line.number, line.name.c_str(), line.value.c_str()), 1);
     }
   }
@@ -281,13 +203,13 @@ TEST_F(RsrcSheetsTest, AFileThroughTheSheetsComesBackUnchanged) {
     while (reader.Read(&row) == 1) rows.push_back(RsrcLine{t.first, row.number, row.name, L""});
     ASSERT_TRUE(tables.ReplaceRows(t.first, rows));
   }
-  for (const UnitTable& t : unitTables) {
+  for (const Table& t : unitTables) {
     CExcelReadUnits reader;
-    ASSERT_EQ(reader.Init(t.column), 1);
+    ASSERT_EQ(reader.Init(t.second), 1);
     std::vector<RsrcLine> rows;
     RsrcUnitRow row;
-    while (reader.Read(&row) == 1) rows.push_back(RsrcLine{t.kind, row.number, row.name, row.factor});
-    ASSERT_TRUE(tables.ReplaceRows(t.kind, rows));
+    while (reader.Read(&row) == 1) rows.push_back(RsrcLine{t.first, row.number, row.name, row.factor});
+    ASSERT_TRUE(tables.ReplaceRows(t.first, rows));
   }
   {
     CExcelReadRsrc reader;

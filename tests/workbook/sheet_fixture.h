@@ -1,10 +1,12 @@
 // The fixture of the workbook tests: a substitute host handed to the library
 // as its entry point, with every test ending on the host reporting nothing
-// unfreed and nothing freed that it did not hand out.
+// unfreed and nothing freed that it did not hand out; helpers that fill
+// sheets and read the issue lists.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "host/frame.h"
 #include "host/issue_list.h"
 #include "vorkabcom.h"
+
+using Lines_ = std::vector<std::wstring>;
 
 class SheetTest : public ::testing::Test {
  protected:
@@ -26,15 +30,33 @@ class SheetTest : public ::testing::Test {
   }
 
   sheethost::Sheet* AddSheet(const wchar_t* name) { return host.Book().AddSheet(name); }
+  // The sheet of that name, added when the book lacks it.
+  sheethost::Sheet* Sheet(const wchar_t* name) {
+    sheethost::Sheet* s = host.Book().FindSheet(name);
+    return s ? s : AddSheet(name);
+  }
+  // Texts as string cells into a row from column on; an empty text leaves
+  // its cell as it is.
+  void Put(const wchar_t* sheet, RW row, COL column, std::initializer_list<std::wstring> texts) {
+    for (const std::wstring& text : texts) {
+      if (!text.empty()) ASSERT_TRUE(Sheet(sheet)->Set(row, column, sheethost::Cell::Str(text)));
+      ++column;
+    }
+  }
+  void PutNum(const wchar_t* sheet, RW row, COL column, double value) {
+    ASSERT_TRUE(Sheet(sheet)->Set(row, column, sheethost::Cell::Num(value)));
+  }
   static std::string Error() { return GetErrorText(); }
 
   // Every line of an issue list, "sheet [cell]: message".
-  static std::vector<std::wstring> Lines(IssueList& list) {
-    std::vector<std::wstring> lines;
+  static Lines_ Lines(IssueList& list) {
+    Lines_ lines;
     wchar_t line[kIssueTextSize];
     for (int32_t first = 1; list.Next(first, line, kIssueTextSize); first = 0) lines.push_back(line);
     return lines;
   }
 
   sheethost::Host host;
+  IssueList errors;
+  IssueList warnings;
 };

@@ -46,21 +46,18 @@ TEST_F(RowReaderTest, ThirtyOneRowsTakeTwoBlocksTheFirstFreedBeforeTheSecond) {
     }
     EXPECT_EQ(reader.BlocksFetched(), 2);
   }
-  ASSERT_EQ(host.CallCount(xlCoerce), 2u);
-  std::vector<sheethost::CallRecord> coercions;
-  for (auto& call : host.Calls()) {
-    if (call.xlfn == xlCoerce) coercions.push_back(call);
+  // Rows, columns and the values outstanding at each call: the first block
+  // is freed before the second call.
+  std::vector<std::vector<size_t>> coercions;
+  for (auto& c : host.Calls()) {
+    if (c.xlfn != xlCoerce) continue;
+    coercions.push_back({size_t(c.area.rwFirst), size_t(c.area.rwLast), size_t(c.area.colFirst),
+                         size_t(c.area.colLast), c.outstanding});
   }
-  EXPECT_EQ(coercions[0].area.rwFirst, 0);
-  EXPECT_EQ(coercions[0].area.rwLast, 30);
-  EXPECT_EQ(coercions[0].area.colFirst, 2);
-  EXPECT_EQ(coercions[0].area.colLast, 4);
-  EXPECT_EQ(coercions[1].area.rwFirst, 30);
-  EXPECT_EQ(coercions[1].area.rwLast, 60);
-  EXPECT_EQ(coercions[1].outstanding, 0u) << "the first block must be freed before the second call";
+  EXPECT_EQ(coercions, (std::vector<std::vector<size_t>>{{0, 30, 2, 4, 0}, {30, 60, 2, 4, 0}}));
 }
 
-TEST_F(RowReaderTest, SkipRowsFetchesTheBlocksItPasses) {
+TEST_F(RowReaderTest, SkipRowsFetchesTheBlocksItPassesAndRowsBelowTheGridAreEmpty) {
   auto* s = AddSheet(L"Data");
   s->Set(45, 0, Cell::Str(L"row 45"));
   s->Set(10, 0, Cell::Str(L"row 10"));
@@ -76,20 +73,15 @@ TEST_F(RowReaderTest, SkipRowsFetchesTheBlocksItPasses) {
   EXPECT_EQ(row[0], L"row 45");
   EXPECT_EQ(reader.RowsConsumed(), 36);
   EXPECT_EQ(reader.BlocksFetched(), 2);
-}
 
-TEST_F(RowReaderTest, RowsBelowTheGridReadAsEmpty) {
-  auto* s = AddSheet(L"Data");
+  // Rows below the grid read as empty.
   s->Set(kXlRows - 1, 0, Cell::Str(L"last"));
-  RowBuffers row(1, 8);
-  CSheetRowReader reader(kXlRows - 2, 0, 1, 8, L"Data");
-  ASSERT_EQ(reader.Init(), 1);
-  ASSERT_EQ(reader.ReadRow(row.pointers.data()), 1) << Error();
-  EXPECT_EQ(row[0], L"");
-  ASSERT_EQ(reader.ReadRow(row.pointers.data()), 1);
+  CSheetRowReader bottom(kXlRows - 1, 0, 1, 16, L"Data");
+  ASSERT_EQ(bottom.Init(), 1);
+  ASSERT_EQ(bottom.ReadRow(row.pointers.data()), 1) << Error();
   EXPECT_EQ(row[0], L"last");
   for (int i = 0; i < 40; ++i) {
-    ASSERT_EQ(reader.ReadRow(row.pointers.data()), 1) << i;
+    ASSERT_EQ(bottom.ReadRow(row.pointers.data()), 1) << i;
     EXPECT_EQ(row[0], L"");
   }
 }
@@ -110,13 +102,16 @@ TEST_F(RowReaderTest, BooleansAndErrorsStopTheRowAfterTheEarlierColumns) {
   EXPECT_EQ(Error(), "Unknown type of cell, row: 3.");
 }
 
-TEST_F(RowReaderTest, MissingSheetAndFailedCoercion) {
-  AddSheet(L"Data");
+TEST_F(RowReaderTest, MissingOrActiveSheetAndFailedCoercion) {
   {
-    CSheetRowReader reader(0, 0, 1, 8, L"Nope");
-    EXPECT_EQ(reader.Init(), 0);
-    EXPECT_EQ(Error(), "Couldn't set sheet Nope");
+    CSheetRowReader active(0, 0, 1, 8, L"");
+    EXPECT_EQ(active.Init(), -1);
+    EXPECT_EQ(Error(), "Couldn't set active sheet.");
   }
+  AddSheet(L"Data")->Set(0, 0, Cell::Str(L"here"));
+  CSheetRowReader missing(0, 0, 1, 8, L"Nope");
+  EXPECT_EQ(missing.Init(), 0);
+  EXPECT_EQ(Error(), "Couldn't set sheet Nope");
   RowBuffers row(1, 8);
   CSheetRowReader reader(0, 0, 1, 8, L"data");
   ASSERT_EQ(reader.Init(), 1);
@@ -126,43 +121,28 @@ TEST_F(RowReaderTest, MissingSheetAndFailedCoercion) {
   EXPECT_EQ(reader.RowsConsumed(), 0);
   EXPECT_EQ(reader.ReadRow(row.pointers.data()), 1);  // the retry fetches the same block
   EXPECT_EQ(reader.BlocksFetched(), 1);
-}
-
-TEST_F(RowReaderTest, ActiveSheetWhenTheNameIsEmpty) {
-  {
-    CSheetRowReader reader(0, 0, 1, 8, L"");
-    EXPECT_EQ(reader.Init(), -1);
-    EXPECT_EQ(Error(), "Couldn't set active sheet.");
-  }
-  auto* s = AddSheet(L"Data");
-  s->Set(0, 0, Cell::Str(L"here"));
-  RowBuffers row(1, 8);
-  CSheetRowReader reader(0, 0, 1, 8, nullptr);
-  ASSERT_EQ(reader.Init(), 1);
-  ASSERT_EQ(reader.ReadRow(row.pointers.data()), 1);
+  EXPECT_EQ(row[0], L"here");
+  CSheetRowReader first(0, 0, 1, 8, nullptr);  // no name: the active sheet
+  ASSERT_EQ(first.Init(), 1);
+  ASSERT_EQ(first.ReadRow(row.pointers.data()), 1);
   EXPECT_EQ(row[0], L"here");
 }
 
 TEST_F(CellReaderTest, TheCellRule) {
   auto* s = AddSheet(L"Data");
-  s->Set(0, 0, Cell::Num(0.1));
-  s->Set(0, 1, Cell::Num(7));
-  s->Set(0, 2, Cell::Str(L"text \u00e9\u20ac"));
-  s->Set(0, 3, Cell::Str(L""));
+  const std::pair<Cell, const wchar_t*> cases[] = {{Cell::Num(0.1), L"0.10000000000000001"},
+                                                  {Cell::Num(7), L"7"},
+                                                  {Cell::Str(L"text \u00e9\u20ac"), L"text \u00e9\u20ac"},
+                                                  {Cell::Str(L""), L""},
+                                                  {Cell(), L""}};
   wchar_t text[32];
   CSheetCellReader reader(32, L"Data");
   ASSERT_EQ(reader.Init(), 1);
-  ASSERT_EQ(reader.ReadCell(0, 0, text), 1);
-  EXPECT_STREQ(text, L"0.10000000000000001");
-  ASSERT_EQ(reader.ReadCell(0, 1, text), 1);
-  EXPECT_STREQ(text, L"7");
-  ASSERT_EQ(reader.ReadCell(0, 2, text), 1);
-  EXPECT_STREQ(text, L"text \u00e9\u20ac");
-  ASSERT_EQ(reader.ReadCell(0, 3, text), 1);
-  EXPECT_STREQ(text, L"");
-  ASSERT_EQ(reader.ReadCell(9, 9, text), 1);
-  EXPECT_STREQ(text, L"");
-
+  for (const auto& c : cases) {
+    s->Set(0, 0, c.first);
+    ASSERT_EQ(reader.ReadCell(0, 0, text), 1);
+    EXPECT_STREQ(text, c.second);
+  }
   // Integer-typed values, which only other hosts hand out.
   XLOPER12 w;
   std::memset(&w, 0, sizeof w);
@@ -175,33 +155,27 @@ TEST_F(CellReaderTest, TheCellRule) {
 TEST_F(CellReaderTest, TextsAndNumbersAreCutToTheBuffer) {
   auto* s = AddSheet(L"Data");
   s->Set(0, 0, Cell::Str(L"abcdefgh"));
-  s->Set(0, 1, Cell::Num(-1.2345678901234567e+300));
+  s->Set(0, 1, Cell::Num(-1.2345678901234567e+300));  // printed with 24 characters
   s->Set(0, 2, Cell::Str(std::wstring(32767, L'x')));
-  // Buffers of exactly the reader's size, so that writing past them shows.
-  auto small = std::make_unique<wchar_t[]>(5);
-  CSheetCellReader reader(5, L"Data");
-  ASSERT_EQ(reader.Init(), 1);
-  ASSERT_EQ(reader.ReadCell(0, 0, small.get()), 1);
-  EXPECT_STREQ(small.get(), L"abcd");
-  ASSERT_EQ(reader.ReadCell(0, 1, small.get()), 1);
-  EXPECT_STREQ(small.get(), L"-1.2");
-
-  // The sheets' 20-character buffers and a number printed with 24.
   wchar_t printed[64];
   swprintf(printed, 64, L"%.17g", -1.2345678901234567e+300);
   ASSERT_EQ(wcslen(printed), 24u);
-  auto twenty = std::make_unique<wchar_t[]>(20);
-  CSheetCellReader narrow(20, L"Data");
-  ASSERT_EQ(narrow.Init(), 1);
-  ASSERT_EQ(narrow.ReadCell(0, 1, twenty.get()), 1);
-  EXPECT_EQ(std::wstring(twenty.get()), std::wstring(printed, 19));
-
-  auto full = std::make_unique<wchar_t[]>(32766);
-  CSheetCellReader wide(32766, L"Data");
-  ASSERT_EQ(wide.Init(), 1);
-  ASSERT_EQ(wide.ReadCell(0, 2, full.get()), 1);
-  EXPECT_EQ(std::wstring(full.get()), std::wstring(32765, L'x'));
-
+  struct Case {
+    int32_t size;
+    COL column;
+    std::wstring text;
+  };
+  // Buffers of exactly the reader's size, so that writing past them shows;
+  // 20 is the sheets' narrowest.
+  const Case cases[] = {{5, 0, L"abcd"}, {5, 1, L"-1.2"}, {20, 1, std::wstring(printed, 19)},
+                        {32766, 2, std::wstring(32765, L'x')}};
+  for (const Case& c : cases) {
+    auto buffer = std::make_unique<wchar_t[]>(static_cast<size_t>(c.size));
+    CSheetCellReader reader(c.size, L"Data");
+    ASSERT_EQ(reader.Init(), 1);
+    ASSERT_EQ(reader.ReadCell(0, c.column, buffer.get()), 1);
+    EXPECT_EQ(std::wstring(buffer.get()), c.text);
+  }
   RowBuffers row(2, 5);
   CSheetRowReader rows(0, 0, 2, 5, L"Data");
   ASSERT_EQ(rows.Init(), 1);
@@ -234,14 +208,11 @@ TEST_F(CellReaderTest, BooleansErrorsMissingSheetsAndHostFailures) {
   host.FailNextCall(xlretFailed, xlSheetId);
   CSheetCellReader failing(16, L"Data \u0100");
   EXPECT_EQ(failing.Init(), 0);
-}
-
-TEST_F(CellReaderTest, NamesAreCutTo63Characters) {
+  // Names are cut to 63 characters.
   std::wstring name(70, L'n');
-  CSheetCellReader reader(16, name.c_str());
-  EXPECT_EQ(reader.Sheet().Length(), 63);
-  EXPECT_EQ(std::wstring(reader.Sheet().Chars()), name.substr(0, 63));
-  EXPECT_EQ(reader.Init(), 0);  // the host has no such sheet
+  CSheetCellReader longName(16, name.c_str());
+  EXPECT_EQ(std::wstring(longName.Sheet().Chars()), name.substr(0, 63));
+  EXPECT_EQ(longName.Init(), 0);
 }
 
 }  // namespace

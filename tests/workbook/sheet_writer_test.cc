@@ -61,12 +61,13 @@ TEST_F(RowWriterTest, LongTextsAreCut) {
 }
 
 TEST_F(RowWriterTest, FailuresAndTheirMessages) {
+  CSheetRowWriter active(0, 0, 1, 8, L"");
+  EXPECT_EQ(active.Init(), -1);
+  EXPECT_EQ(Error(), "Couldn't set active sheet.");
   AddSheet(L"Out");
-  {
-    CSheetRowWriter missing(0, 0, 2, 8, L"Nope");
-    EXPECT_EQ(missing.Init(), -1);
-    EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
-  }
+  CSheetRowWriter missing(0, 0, 2, 8, L"Nope");
+  EXPECT_EQ(missing.Init(), -1);
+  EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
   {
     CSheetRowWriter none(0, 0, 0, 8, L"Out");
     EXPECT_EQ(none.Init(), -1);
@@ -84,9 +85,6 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
 }
 
 TEST_F(RowWriterTest, ActiveSheet) {
-  CSheetRowWriter none(0, 0, 1, 8, L"");
-  EXPECT_EQ(none.Init(), -1);
-  EXPECT_EQ(Error(), "Couldn't set active sheet.");
   AddSheet(L"First");
   auto* second = AddSheet(L"Second");
   host.Book().SetActiveSheet(L"second");
