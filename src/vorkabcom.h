@@ -55,6 +55,32 @@ VKEXPORT void VKAPI VKEdbNameSet(const wchar_t* name);
 VKEXPORT void VKAPI VKEdbNameGet(wchar_t* buffer);
 VKEXPORT int32_t VKAPI VKEdbCreate(const wchar_t* name);
 
+/* Incremental transfers.  mode 1 starts, 0 continues, any other value aborts
+ * (result 0); a Save's start mode may add 2 (TransferFlags bit 0).  Results:
+ * 1 call again, 0 finished, -1 failure.  count (12 characters) receives the
+ * running count.  list: 0 substances (Load only), 1-5 searchkeys; kind: 0
+ * source time variations, other road time variations. */
+VKEXPORT int32_t VKAPI VKSubLoad(int32_t mode, int32_t list, wchar_t* count);
+VKEXPORT int32_t VKAPI VKSubSave(int32_t mode, int32_t list, wchar_t* count);
+VKEXPORT int32_t VKAPI VKTimevarsLoad(int32_t kind, int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKTimevarsSave(int32_t kind, int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKEmfacsLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKEmfacsSave(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKSubgrpsLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKSubgrpsSave(int32_t mode, wchar_t* count);
+
+/* EDB resources.  Load: 1 the file was read, 0 it was not (what was read
+ * stays).  Save: 1 accepted, else the failure.  Lists: 1 and the next name
+ * (buffers hold 256 characters), 0 at the end; kept by number. */
+VKEXPORT int32_t VKAPI VKEdbRsrcLoad(void);
+VKEXPORT int32_t VKAPI VKEdbRsrcSave(void);
+VKEXPORT int32_t VKAPI VKEdbSpeedList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbTemperatureList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbScenarioList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbUnitSubList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbUnitSubGrpList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKEdbUnitSubGrpEmList(int32_t first, wchar_t* buffer);
+
 /* Error and warning lists.  first != 0 restarts at the first entry; a line
  * "sheet [cell]: message" is cut to size - 1 characters (size at least 1).
  * Info: row and column are 1-based (0 = none); sheet holds 32 characters. */
@@ -79,6 +105,16 @@ VKEXPORT int32_t VKAPI VKRoadtypesList(int32_t first, wchar_t* buffer);
 VKEXPORT int32_t VKAPI VKCompaniesList(int32_t first, wchar_t* buffer);
 VKEXPORT int32_t VKAPI VKFacilitiesList(int32_t first, wchar_t* buffer);
 VKEXPORT int32_t VKAPI VKRoadVehiclesDefList(int32_t first, int32_t dimension, wchar_t* buffer);
+
+/* Verification before a save.  VKUpdateSub empties the error and warning
+ * lists and rebuilds the catalogue lists from the workbook's name-index
+ * sheets; VKVerifySub checks the reference-data sheets; VKMergeCheck compares
+ * the workbook's indexes with the server's.  1 passed and no errors listed,
+ * 0 errors listed (see VKListError), -1 a sheet or the server could not be
+ * read. */
+VKEXPORT int32_t VKAPI VKUpdateSub(void);
+VKEXPORT int32_t VKAPI VKVerifySub(void);
+VKEXPORT int32_t VKAPI VKMergeCheck(void);
 
 /* The spreadsheet host hands over its C API entry point (see port/xlcall.h
  * for the value layout); null makes the library look for the host's own. */

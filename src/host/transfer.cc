@@ -77,7 +77,7 @@ int32_t SaveStartOperation(int32_t mode, bool knowsFlag1) {
 int32_t RunSave(const char* name, const char* args, TransferState& state, SaveKind& kind, int32_t mode,
                 wchar_t* count) {
   if (DebugLevel > 0) DebugPrint("--> %s(%s)\n", name, args);
-  int32_t masked = mode & ~static_cast<int32_t>(TransferSaveFlag0 | TransferSaveFlag1);
+  int32_t masked = MaskedSaveMode(mode);
   if (masked != TransferStart && masked != TransferContinue) {
     HTTPAbortCommand();
     kind.CloseReader();

@@ -14,6 +14,13 @@ enum TransferMode : int32_t {
   TransferSaveFlag1 = 4,  // Save start: upload with TransferFlags bit 1 (some kinds)
 };
 
+// A Save's mode without its flag values 2 and 4.
+inline int32_t MaskedSaveMode(int32_t mode) {
+  return mode & ~static_cast<int32_t>(TransferSaveFlag0 | TransferSaveFlag1);
+}
+// True when a Save's mode starts a new transfer.
+inline bool IsSaveStart(int32_t mode) { return MaskedSaveMode(mode) == TransferStart; }
+
 // Records moved per call.
 constexpr int32_t TransferBatch = 10;
 // Characters the caller's count buffer holds.

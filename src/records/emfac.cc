@@ -7,6 +7,7 @@
 
 #include "host/frame.h"
 #include "records/record_io.h"
+#include "records/record_steps.h"
 #include "records/scanners.h"
 #include "transport/commands.h"
 #include "transport/latin1.h"
@@ -14,11 +15,6 @@
 namespace {
 
 constexpr const wchar_t* Kind = L"EMFAC";
-
-int32_t Logged(const char* name, int32_t result) {
-  if (DebugLevel > 0) DebugPrint(" <-- %s = %d\n", name, static_cast<int>(result));
-  return result;
-}
 
 // Our own saves put a blank and a tab between keyword and value, the
 // server's replies one blank: values are taken without leading blanks.
@@ -77,16 +73,7 @@ int32_t ReadRecord(int32_t flags, EmfacRec* record) {
   int32_t r = GetKeyString(Kind, false, L"", L"NAME", record->name, EmfacNameSize);
   if (r != 1) return r;
   if (GetKeyULong(Kind, record->name, L"INDEX", &record->index) != 1) return -1;
-  if (flags & TransferFlagNamesOnly) {
-    r = IORGetLine();
-    if (r < 0) return -1;
-    if (r == 1 && wcslen(IORLine()) >= 2) {
-      SetErrorText("EMFAC %lu: Unexpected end of record: %s", static_cast<unsigned long>(record->index),
-                   Narrow(IORLine()).c_str());
-      return -1;
-    }
-    return 1;
-  }
+  if (flags & TransferFlagNamesOnly) return IORRecordEnd("EMFAC", record->index);
   if (GetKeyLong(Kind, record->name, L"SUBSTANCE", &record->substance) != 1) return -1;
   if (GetKeyText(Kind, true, KeyTextRest, record->name, L"FORMULA", record->formula, EmfacFormulaSize) != 1) {
     return -1;
@@ -116,10 +103,11 @@ int32_t IOREmfacGetRec(int32_t first, int32_t flags, EmfacRec* record) {
   }
   if (first) {
     IORStartRead();
-    IOLEmfacsGetAll(flags);  // a failed request reads as an empty reply
+    // A request that could not be sent is a failure, not an empty list.
+    if (IOLEmfacsGetAll(flags) != 1) return IORLogged("IOREmfacGetRec", -1);
   }
   std::memset(record, 0, sizeof *record);
-  return Logged("IOREmfacGetRec", ReadRecord(flags, record));
+  return IORLogged("IOREmfacGetRec", ReadRecord(flags, record));
 }
 
 int32_t IOREmfacPutRec(int32_t operation, const EmfacRec* record) {
@@ -127,5 +115,5 @@ int32_t IOREmfacPutRec(int32_t operation, const EmfacRec* record) {
   RecordSave save;
   save.start = [](int32_t flags) { return IOLEmfacsPut(flags); };
   save.write = [record]() { return WriteRecord(record); };
-  return Logged("IOREmfacPutRec", RunRecordOperation(operation, save));
+  return IORLogged("IOREmfacPutRec", RunRecordOperation(operation, save));
 }

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "host/frame.h"
+#include "records/record_steps.h"
 #include "transport/commands.h"
 #include "transport/connection.h"
 #include "transport/http.h"
@@ -12,11 +13,6 @@
 namespace {
 
 wchar_t g_line[LineBufferSize];
-
-int32_t Logged(const char* name, int32_t result) {
-  if (DebugLevel > 0) DebugPrint(" <-- %s = %d\n", name, static_cast<int>(result));
-  return result;
-}
 
 // Reads the next entry of a list reply: 1 entry, 0 end (an empty line ends
 // the list), -1 failure.
@@ -27,12 +23,12 @@ int32_t NextEntry(const char* name, int32_t first, int32_t (*request)()) {
     request();  // a failed request leaves no reply: the read below answers 0
   }
   int32_t r = IOLGetLine(g_line);
-  if (r != 1) return Logged(name, r);
+  if (r != 1) return IORLogged(name, r);
   if (g_line[0] == L'\0') {
     HTTPAbortCommand();
-    return Logged(name, 0);
+    return IORLogged(name, 0);
   }
-  return Logged(name, 1);
+  return IORLogged(name, 1);
 }
 
 }  // namespace
@@ -70,11 +66,12 @@ int32_t IOREdbRsrcLoad(int32_t first, wchar_t* out) {
   if (DebugLevel > 0) DebugPrint(" --> IOREdbRsrcLoad(%s)\n", first ? "first" : "next");
   if (first) {
     HTTPAbortCommand();
-    IOLEdbRsrcLoad();
+    // A file that could not be requested is a failure, not an empty file.
+    if (IOLEdbRsrcLoad() != 1) return IORLogged("IOREdbRsrcLoad", -1);
   }
   int32_t r = IOLGetLine(g_line);
   if (r == 1) wcscpy(out, g_line);
-  return Logged("IOREdbRsrcLoad", r);
+  return IORLogged("IOREdbRsrcLoad", r);
 }
 
 int32_t IOREdbRsrcSave(int32_t operation, const wchar_t* line) {
@@ -82,21 +79,21 @@ int32_t IOREdbRsrcSave(int32_t operation, const wchar_t* line) {
     case RsrcSaveStart:
       if (DebugLevel > 0) DebugPrint(" --> IOREdbRsrcSave(start)\n");
       HTTPAbortCommand();
-      return Logged("IOREdbRsrcSave", IOLEdbRsrcSave());
+      return IORLogged("IOREdbRsrcSave", IOLEdbRsrcSave());
     case RsrcSaveLine:
       return IOLSendLine(L"%ls", line ? line : L"");
     case RsrcSaveFinish: {
       if (DebugLevel > 0) DebugPrint(" --> IOREdbRsrcSave(finish)\n");
       int32_t r = IOLPutDone();
-      if (r != 1) return Logged("IOREdbRsrcSave", r);
+      if (r != 1) return IORLogged("IOREdbRsrcSave", r);
       r = IOLGetLine(g_line);
       if (r == 0) {
         HTTPAbortCommand();
-        return Logged("IOREdbRsrcSave", 1);
+        return IORLogged("IOREdbRsrcSave", 1);
       }
       if (r == 1) SetErrorText("Error writing edb.rsrc file: %s", Narrow(g_line).c_str());
       HTTPAbortCommand();
-      return Logged("IOREdbRsrcSave", -1);
+      return IORLogged("IOREdbRsrcSave", -1);
     }
     case RsrcSaveAbort:
       HTTPAbortCommand();

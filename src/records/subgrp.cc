@@ -6,6 +6,7 @@
 
 #include "host/frame.h"
 #include "records/record_io.h"
+#include "records/record_steps.h"
 #include "records/scanners.h"
 #include "transport/commands.h"
 #include "transport/latin1.h"
@@ -13,11 +14,6 @@
 namespace {
 
 constexpr const wchar_t* Kind = L"SUBGRP";
-
-int32_t Logged(const char* name, int32_t result) {
-  if (DebugLevel > 0) DebugPrint(" <-- %s = %d\n", name, static_cast<int>(result));
-  return result;
-}
 
 // substance, slope, m and the unit, cut to its field.
 static_assert(SubgrpUnitSize == 64, "the unit's scan width is 63");
@@ -64,14 +60,7 @@ int32_t ReadRecord(int32_t flags, SubgrpRec* record) {
   if (r != 1) return r;
   if (GetKeyULong(Kind, record->name, L"INDEX", &record->index) != 1) return -1;
   if (!(flags & TransferFlagNamesOnly)) return ReadSlots(record);
-  r = IORGetLine();
-  if (r < 0) return -1;
-  if (r == 1 && wcslen(IORLine()) >= 2) {
-    SetErrorText("SUBGRP %lu: Unexpected end of record: %s", static_cast<unsigned long>(record->index),
-                 Narrow(IORLine()).c_str());
-    return -1;
-  }
-  return 1;
+  return IORRecordEnd("SUBGRP", record->index);
 }
 
 int32_t WriteRecord(const SubgrpRec* record) {
@@ -96,10 +85,11 @@ int32_t IORSubgrpGetRec(int32_t first, int32_t flags, SubgrpRec* record) {
   }
   if (first) {
     IORStartRead();
-    IOLSubgrpsGetAll(flags);  // a failed request reads as an empty reply
+    // A request that could not be sent is a failure, not an empty list.
+    if (IOLSubgrpsGetAll(flags) != 1) return IORLogged("IORSubgrpGetRec", -1);
   }
   std::memset(record, 0, sizeof *record);
-  return Logged("IORSubgrpGetRec", ReadRecord(flags, record));
+  return IORLogged("IORSubgrpGetRec", ReadRecord(flags, record));
 }
 
 int32_t IORSubgrpPutRec(int32_t operation, const SubgrpRec* record) {
@@ -107,5 +97,5 @@ int32_t IORSubgrpPutRec(int32_t operation, const SubgrpRec* record) {
   RecordSave save;
   save.start = [](int32_t flags) { return IOLSubgrpsPut(flags); };
   save.write = [record]() { return WriteRecord(record); };
-  return Logged("IORSubgrpPutRec", RunRecordOperation(operation, save));
+  return IORLogged("IORSubgrpPutRec", RunRecordOperation(operation, save));
 }

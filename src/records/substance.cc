@@ -6,16 +6,12 @@
 
 #include "host/frame.h"
 #include "records/record_io.h"
+#include "records/record_steps.h"
 #include "transport/commands.h"
 #include "transport/http.h"
 #include "transport/latin1.h"
 
 namespace {
-
-int32_t Logged(const char* name, int32_t result) {
-  if (DebugLevel > 0) DebugPrint(" <-- %s = %d\n", name, static_cast<int>(result));
-  return result;
-}
 
 // "EOF", the body, then the first reply line must begin with "OK!".
 int32_t FinishSave() {
@@ -43,11 +39,12 @@ int32_t IORSubGetRec(int32_t first, int32_t list, SubRec* record) {
   if (DebugLevel > 0) DebugPrint(" --> IORSubGetRec(%d, %d)\n", static_cast<int>(first), static_cast<int>(list));
   if (first) {
     IORStartRead();
-    IOLSubGetAll(list);  // a failed request reads as an empty reply
+    // A request that could not be sent is a failure, not an empty list.
+    if (IOLSubGetAll(list) != 1) return IORLogged("IORSubGetRec", -1);
   }
   std::memset(record, 0, sizeof *record);
   int32_t r = IORGetLine();
-  if (r != 1) return Logged("IORSubGetRec", r);
+  if (r != 1) return IORLogged("IORSubGetRec", r);
 
   static_assert(SubNameSize == 256, "the name is cut to 255 characters");
   static wchar_t name[LineBufferSize];
@@ -55,11 +52,11 @@ int32_t IORSubGetRec(int32_t first, int32_t list, SubRec* record) {
   int n = swscanf(IORLine(), L"%hu \"%8095l[^\"]", &index, name);
   if (n < 1) {
     SetErrorText("Error in input: %s\n", Narrow(IORLine()).c_str());
-    return Logged("IORSubGetRec", -1);
+    return IORLogged("IORSubGetRec", -1);
   }
   record->index = index;
   if (n == 2) CopyCut(record->name, SubNameSize, name);
-  return Logged("IORSubGetRec", 1);
+  return IORLogged("IORSubGetRec", 1);
 }
 
 int32_t IORSubPutRec(int32_t operation, int32_t list, const SubRec* record) {
@@ -84,5 +81,5 @@ int32_t IORSubPutRec(int32_t operation, int32_t list, const SubRec* record) {
     default:
       break;
   }
-  return Logged("IORSubPutRec", r);
+  return IORLogged("IORSubPutRec", r);
 }

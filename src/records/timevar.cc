@@ -7,6 +7,7 @@
 
 #include "host/frame.h"
 #include "records/record_io.h"
+#include "records/record_steps.h"
 #include "records/scanners.h"
 #include "transport/commands.h"
 #include "transport/latin1.h"
@@ -14,11 +15,6 @@
 namespace {
 
 constexpr const wchar_t* Kind = L"TIMEVAR";
-
-int32_t Logged(const char* name, int32_t result) {
-  if (DebugLevel > 0) DebugPrint(" <-- %s = %d\n", name, static_cast<int>(result));
-  return result;
-}
 
 // Every value of a line is read whole (as long as the line at most) and then
 // cut to the field.
@@ -99,13 +95,7 @@ int32_t ReadRecord(int32_t flags, TimevarRec* record) {
     if (ReadTypeday(record) != 1 || ReadMonths(record) != 1 || ReadScenarios(record) != 1) return -1;
   }
   // The separator; the reply may also end here.
-  r = IORGetLine();
-  if (r < 0) return -1;
-  if (r == 1 && wcslen(IORLine()) >= 2) {
-    SetErrorText("FORMULA %hu: Unexpected end of record: %s", record->index, Narrow(IORLine()).c_str());
-    return -1;
-  }
-  return 1;
+  return IORRecordEnd("FORMULA", record->index);
 }
 
 int32_t WriteRecord(const TimevarRec* record) {
@@ -145,10 +135,11 @@ int32_t IORTimevarGetRec(int32_t kind, int32_t first, int32_t flags, TimevarRec*
   }
   if (first) {
     IORStartRead();
-    IOLTimevarsGetAll(kind, flags);  // a failed request reads as an empty reply
+    // A request that could not be sent is a failure, not an empty list.
+    if (IOLTimevarsGetAll(kind, flags) != 1) return IORLogged("IORTimevarGetRec", -1);
   }
   std::memset(record, 0, sizeof *record);
-  return Logged("IORTimevarGetRec", ReadRecord(flags, record));
+  return IORLogged("IORTimevarGetRec", ReadRecord(flags, record));
 }
 
 int32_t IORTimevarPutRec(int32_t kind, int32_t operation, const TimevarRec* record) {
@@ -156,5 +147,5 @@ int32_t IORTimevarPutRec(int32_t kind, int32_t operation, const TimevarRec* reco
   RecordSave save;
   save.start = [kind](int32_t flags) { return IOLTimevarsPut(kind, flags); };
   save.write = [record]() { return WriteRecord(record); };
-  return Logged("IORTimevarPutRec", RunRecordOperation(operation, save));
+  return IORLogged("IORTimevarPutRec", RunRecordOperation(operation, save));
 }

@@ -21,6 +21,7 @@ bool ReadOne(ReferenceKind kind, std::string_view first, LineReader& lines, Refe
       if (!ReadSubstanceRecord(first, &entry, problem)) return false;
       record->index = entry.index;
       record->text = RecordText(entry);
+      record->unnamed = entry.name.empty();
       return true;
     }
     case ReferenceKind::kTimevar: {
@@ -93,6 +94,11 @@ bool ReadReferenceRecords(ReferenceKind kind, std::string_view lines, std::vecto
   std::stable_sort(records->begin(), records->end(),
                    [](const ReferenceRecord& a, const ReferenceRecord& b) { return a.index < b.index; });
   return true;
+}
+
+void DropUnnamed(std::vector<ReferenceRecord>* records) {
+  records->erase(std::remove_if(records->begin(), records->end(), [](const ReferenceRecord& r) { return r.unnamed; }),
+                 records->end());
 }
 
 bool ReferenceRecordSource::Next(std::string_view* record) {

@@ -18,6 +18,7 @@ struct ReferenceRecord {
   uint32_t index = 0;
   size_t number = 0;  // 1 for the upload's first record
   std::string text;   // its lines as stored, each followed by "\n"
+  bool unnamed = false;  // a substance or searchkey line with an empty name
 };
 
 // Reads every record of the record lines of an upload.  false with the
@@ -26,6 +27,10 @@ struct ReferenceRecord {
 // success the records are in index order.
 bool ReadReferenceRecords(ReferenceKind kind, std::string_view lines, std::vector<ReferenceRecord>* records,
                           std::string* reason);
+
+// Drops the substance and searchkey lines with an empty name: a workbook
+// sends every row of its list, and an empty row names no searchkey.
+void DropUnnamed(std::vector<ReferenceRecord>* records);
 
 // Hands records to the store one by one.
 class ReferenceRecordSource : public RecordSource {

@@ -67,6 +67,7 @@ Reply SaveRecords(Store& store, const SaveHeader& header) {
     // Read whole before anything is stored: a malformed record refuses the upload.
     std::vector<ReferenceRecord> parsed;
     if (!ReadReferenceRecords(reference, records.records, &parsed, &reason)) return Reply::Error(reason);
+    if (sub) DropUnnamed(&parsed);
     ReferenceRecordSource source(parsed);
     stored = store.ReplaceRecords(edbId, StoredKind(records.kind), list, source);
   } else {

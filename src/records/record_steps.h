@@ -1,0 +1,14 @@
+// Steps that the readers and writers of the record kinds share: the exit
+// trace of a record-layer call and the check of the line that ends a record.
+#pragma once
+
+#include <cstdint>
+
+// Writes " <-- name = result" into the log at DebugLevel above 0; returns
+// result.
+int32_t IORLogged(const char* name, int32_t result);
+
+// Reads the line after a record: the end of the reply or a line of fewer
+// than two characters ends it (1); a longer line sets "<kind> <index>:
+// Unexpected end of record: <line>" (-1); a failed read is -1.
+int32_t IORRecordEnd(const char* kind, uint32_t index);

@@ -1,0 +1,126 @@
+// The round trip through the workbook: every reference kind and the resource
+// file loaded from the demonstration EDB into a substitute workbook and saved
+// back leave the server's stored records and resource file byte for byte as
+// they were; edits made in the sheets are saved and come back in a fresh
+// workbook.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "e2e/transfer_fixture.h"
+
+namespace e2e {
+namespace {
+
+using RoundTrip = TransferTest;
+
+// The part of a dump that belongs to one EDB.
+std::string EdbPart(const std::string& dump, const std::string& edb) {
+  std::string head = "== EDB " + edb + "\n";
+  size_t start = dump.find(head);
+  if (start == std::string::npos) return std::string();
+  size_t end = dump.find("\n== EDB ", start + head.size());
+  return dump.substr(start, end == std::string::npos ? std::string::npos : end + 1 - start);
+}
+
+TEST_F(RoundTrip, LoadThenSaveLeavesTheServerAsItWas) {
+  std::string before = server_->dumpRecords();
+  ASSERT_NE(EdbPart(before, "REF/demo/Gothenburg2025").find("-- record emfac"), std::string::npos);
+  {
+    Workbook book;
+    LoadAll();
+    if (HasFatalFailure()) return;
+    SaveAll();
+    if (HasFatalFailure()) return;
+  }
+  std::string after = server_->dumpRecords();
+  EXPECT_EQ(EdbPart(before, "REF/demo/Gothenburg2025"), EdbPart(after, "REF/demo/Gothenburg2025"));
+  EXPECT_TRUE(before == after) << "another EDB changed";
+
+  // The smaller EDB: its resource file and searchkeys.
+  VKEdbNameSet(L"Malmo2024");
+  {
+    Workbook book;
+    ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
+    ASSERT_EQ(VKEdbRsrcSave(), 1) << TakeError();
+    for (int32_t list = 1; list <= 5; ++list) {
+      ASSERT_EQ(Calls([list](int32_t m, wchar_t* c) { return VKSubLoad(m, list, c); }).back().result, 0);
+      ASSERT_EQ(Calls([list](int32_t m, wchar_t* c) { return VKSubSave(m, list, c); }).back().result, 0);
+    }
+  }
+  after = server_->dumpRecords();
+  EXPECT_EQ(EdbPart(before, "REF/demo/Malmo2024"), EdbPart(after, "REF/demo/Malmo2024"));
+}
+
+TEST_F(RoundTrip, ResourceFileSavedFromAWorkbookThatDidNotLoadIt) {
+  std::string before = server_->query("SELECT content FROM resource_files");
+  {
+    Workbook book;
+    ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
+    // A second library session: the sheets came from a file, not from a Load.
+    Workbook copy;
+    for (const wchar_t* sheet : {L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {
+      for (const auto& [position, cell] : book.Book().FindSheet(sheet)->Cells()) {
+        copy.Book().FindSheet(sheet)->Set(position.first, position.second, cell);
+      }
+    }
+    SpeedList.Clear();
+    UnitSubList.Clear();
+    ASSERT_EQ(VKEdbRsrcSave(), 1) << TakeError();
+  }
+  EXPECT_EQ(before, server_->query("SELECT content FROM resource_files"));
+}
+
+TEST_F(RoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
+  {
+    Workbook book;
+    LoadAll();
+    if (HasFatalFailure()) return;
+    // A renamed source time variation (record 2, row 5), a changed month
+    // value (record 1, February), a new variable of an emission factor (row
+    // 1 has three), a renamed scenario and a new searchkey.
+    ASSERT_EQ(book.Text(L"Source timevar", 5, 0), L"Industry 2-shift");
+    ASSERT_TRUE(book.Set(L"Source timevar", 5, 0, L"Industry 3-shift"));
+    ASSERT_TRUE(book.Set(L"Source timevar", 1, 27, L"77"));
+    ASSERT_EQ(book.Text(L"Emission function", 1, 0), L"NOx gas boiler");
+    ASSERT_EQ(book.Text(L"Emission function", 1, 9), L"VAR");
+    ASSERT_EQ(book.Text(L"Emission function", 1, 10), L"");
+    ASSERT_TRUE(book.Set(L"Emission function", 1, 3, L"FUEL*EF*(1-RED/100)*LOAD"));
+    ASSERT_TRUE(book.Set(L"Emission function", 1, 10, L"LOAD"));
+    ASSERT_TRUE(book.Set(L"Emission function", 1, 11, L"CONST"));
+    ASSERT_TRUE(book.Set(L"Speed-Temp-Scen", 2, 3, L"Low emission zone 2027"));
+    ASSERT_EQ(book.Text(L"Searchkey", 29, 1), L"");
+    ASSERT_TRUE(book.Set(L"Searchkey", 29, 1, L"Data centres"));
+    SaveAll();
+    if (HasFatalFailure()) return;
+  }
+  Workbook fresh;
+  LoadAll();
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(fresh.Text(L"Source timevar", 5, 0), L"Industry 3-shift");
+  EXPECT_EQ(fresh.Text(L"Source timevar", 1, 27), L"77");
+  EXPECT_EQ(fresh.Text(L"Emission function", 1, 3), L"FUEL*EF*(1-RED/100)*LOAD");
+  EXPECT_EQ(fresh.Text(L"Emission function", 1, 10), L"LOAD");
+  EXPECT_EQ(fresh.Text(L"Emission function", 1, 11), L"CONST");
+  EXPECT_EQ(fresh.Text(L"Speed-Temp-Scen", 2, 3), L"Low emission zone 2027");
+  EXPECT_EQ(fresh.Text(L"Source timevar", 0, 39), L"Low emission zone 2027");  // the scenario's heading
+  EXPECT_EQ(fresh.Text(L"Searchkey", 29, 1), L"Data centres");
+
+  std::vector<std::wstring> timevars = TimevarNames(0);
+  EXPECT_NE(std::find(timevars.begin(), timevars.end(), L"Industry 3-shift"), timevars.end());
+  EXPECT_EQ(std::find(timevars.begin(), timevars.end(), L"Industry 2-shift"), timevars.end());
+  std::vector<std::wstring> sectors = SubNames(1);
+  ASSERT_FALSE(sectors.empty());
+  EXPECT_EQ(sectors.back(), L"Data centres");  // listed by index: 29 is the last
+  std::string stored = EdbPart(server_->dumpRecords(), "REF/demo/Gothenburg2025");
+  EXPECT_NE(stored.find("NAME \"NOx gas boiler\"\nINDEX 1\nSUBSTANCE 1\nFORMULA FUEL*EF*(1-RED/100)*LOAD\n"
+                        "VAR.1 FUEL\nTYPE.1 VAR\nVAR.2 EF\nTYPE.2 CONST\nVAR.3 RED\nTYPE.3 VAR\n"
+                        "VAR.4 LOAD\nTYPE.4 CONST\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace e2e

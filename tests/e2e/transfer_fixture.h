@@ -1,0 +1,78 @@
+// What the transfer tests against the substitute server share: a freshly
+// seeded server of their own, a login through the exports with EDB
+// Gothenburg2025 chosen, substitute workbooks with the reference and resource
+// sheets, transfers run call by call, and the check that every workbook ends
+// with nothing unfreed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sheethost/host.h"
+#include "support/edb_server_process.h"
+#include "vorkabcom.h"
+
+namespace e2e {
+
+// The sheets the reference kinds and the resources use.
+extern const wchar_t* const kTransferSheets[9];
+
+// One call of a transfer: its result and the count it wrote.
+struct Step {
+  int32_t result;
+  std::wstring count;
+  bool operator==(const Step& other) const { return result == other.result && count == other.count; }
+};
+std::ostream& operator<<(std::ostream& out, const Step& step);
+using Steps = std::vector<Step>;
+
+// The calls of a transfer from its start (mode 1, or `startMode`) to a
+// result other than 1 (at most `limit` calls).
+Steps Calls(const std::function<int32_t(int32_t, wchar_t*)>& call, int32_t startMode = 1, int limit = 10000);
+
+// The text VKError hands out (which the library then forgets).
+std::string TakeError();
+
+// A workbook behind the library's entry point with the reference and
+// resource sheets; checks at its end that the library gave back every value.
+class Workbook {
+ public:
+  Workbook();
+  ~Workbook();
+  sheethost::Workbook& Book() { return m_host->Book(); }
+  sheethost::Host& Host() { return *m_host; }
+  // The cell's text ("" when empty or not text).
+  std::wstring Text(const wchar_t* sheet, int row, int column);
+  bool Set(const wchar_t* sheet, int row, int column, const std::wstring& text);
+
+ private:
+  std::unique_ptr<sheethost::Host> m_host;
+};
+
+class TransferTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Logs in as demo and chooses REF / demo / Gothenburg2025.
+  void Login();
+
+  // Loads the resources and then every reference kind into the current
+  // workbook, in the order their names depend on each other.
+  void LoadAll();
+  // Saves the resources, the searchkey lists and every other reference kind.
+  void SaveAll();
+
+  std::unique_ptr<EdbServerProcess> server_;
+};
+
+// The names of a catalogue list export, in its order.
+std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*));
+std::vector<std::wstring> SubNames(int32_t list);
+std::vector<std::wstring> TimevarNames(int32_t kind);
+
+}  // namespace e2e

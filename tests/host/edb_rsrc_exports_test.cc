@@ -1,0 +1,170 @@
+// VKEdbRsrcLoad, VKEdbRsrcSave and the six resource list exports against a
+// scripted server and a substitute workbook: what a file's lines become in
+// the sheets and lists, the lines a save sends from the sheets alone, and
+// the failures on either side.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "host/frame.h"
+#include "scripted_workbook.h"
+#include "vorkabcom.h"
+
+namespace {
+
+using sheethost::Cell;
+using test_support::HttpHead;
+using test_support::RawReply;
+using Names = std::vector<std::wstring>;
+
+class EdbRsrcExportsTest : public ScriptedWorkbookTest {
+ protected:
+  EdbRsrcExportsTest() : ScriptedWorkbookTest({L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {}
+
+  static Names All(int32_t (*list)(int32_t, wchar_t*)) {
+    Names names;
+    wchar_t name[256];
+    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
+    return names;
+  }
+};
+
+TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
+  server_.QueueReply(RawReply::Http(200,
+                                    "speed 3: 50 km/h\r\n"
+                                    "speed 1:   30 km/h\n"
+                                    "# a comment\n"
+                                    "no colon here\n"
+                                    "speed 2:\n"
+                                    "\n"
+                                    "scenario 2: Low emission zone\n"
+                                    "temperature 30: 600 C\n"
+                                    "Sub 2: 1000 kg/year\n"
+                                    "Sub 4: 1000\n"
+                                    "SubGrp 1: 0.01 %/100 extra words\n"
+                                    "Search 1: 3.6 g/h\n"
+                                    "NAME 0: Town\n"
+                                    "YEAR: 2023\n"));
+  EXPECT_EQ(VKEdbRsrcLoad(), 1) << GetErrorText();
+  EXPECT_EQ(All(VKEdbSpeedList), (Names{L"30 km/h", L"50 km/h"}));
+  EXPECT_EQ(All(VKEdbScenarioList), (Names{L"Low emission zone"}));
+  EXPECT_EQ(All(VKEdbTemperatureList), (Names{L"600 C"}));
+  EXPECT_EQ(All(VKEdbUnitSubList), (Names{L"ton/year", L"kg/year"}));
+  EXPECT_EQ(All(VKEdbUnitSubGrpList), (Names{L"%", L"%/100"}));
+  EXPECT_EQ(All(VKEdbUnitSubGrpEmList), (Names{L"ton/year"}));
+  EXPECT_EQ(SpeedList.Find(L"50 km/h"), 3);
+
+  EXPECT_EQ(At(L"Speed-Temp-Scen", 3, 1), Cell::Str(L"50 km/h"));
+  EXPECT_EQ(At(L"Speed-Temp-Scen", 1, 1), Cell::Str(L"30 km/h"));
+  EXPECT_TRUE(At(L"Speed-Temp-Scen", 2, 1).IsEmpty());
+  EXPECT_EQ(At(L"Speed-Temp-Scen", 30, 2), Cell::Str(L"600 C"));
+  EXPECT_EQ(At(L"Speed-Temp-Scen", 2, 3), Cell::Str(L"Low emission zone"));
+  // Units: the fixed first unit in row 1, unit n in row n + 1.
+  EXPECT_EQ(At(L"Units", 1, 0), Cell::Str(L"ton/year"));
+  EXPECT_EQ(At(L"Units", 1, 1), Cell::Str(L"1.0"));
+  EXPECT_EQ(At(L"Units", 3, 0), Cell::Str(L"kg/year"));
+  EXPECT_EQ(At(L"Units", 3, 1), Cell::Str(L"1000"));
+  EXPECT_TRUE(At(L"Units", 5, 0).IsEmpty());
+  EXPECT_EQ(At(L"Units", 1, 2), Cell::Str(L"%"));
+  EXPECT_EQ(At(L"Units", 1, 4), Cell::Str(L"ton/year"));
+  EXPECT_EQ(At(L"Units", 1, 6), Cell::Str(L"g/s"));
+  EXPECT_EQ(At(L"Units", 2, 6), Cell::Str(L"g/h"));
+  EXPECT_EQ(At(L"Units", 2, 7), Cell::Str(L"3.6"));
+  // Free settings under the heading, tag and value.
+  EXPECT_EQ(At(L"Rsrc", 0, 0), Cell::Str(L"Tag"));
+  EXPECT_EQ(At(L"Rsrc", 0, 1), Cell::Str(L"Value"));
+  EXPECT_EQ(At(L"Rsrc", 1, 0), Cell::Str(L"NAME"));
+  EXPECT_EQ(At(L"Rsrc", 1, 1), Cell::Str(L"Town"));
+  EXPECT_EQ(At(L"Rsrc", 2, 0), Cell::Str(L"YEAR"));
+  EXPECT_TRUE(At(L"Rsrc", 3, 0).IsEmpty());
+}
+
+TEST_F(EdbRsrcExportsTest, LoadFailures) {
+  // A file without units keeps the fixed first units.
+  server_.QueueReply(RawReply::Http(200, "speed 1: 30 km/h\n"));
+  ASSERT_EQ(VKEdbRsrcLoad(), 1);
+  EXPECT_EQ(All(VKEdbUnitSubList), (Names{L"ton/year"}));
+
+  // A reply that breaks off: what was read stays, sorted by number.
+  RawReply broken;
+  broken.Send(HttpHead(200, "Content-Length: 5000\r\n") + "speed 4: 60 km/h\nspeed 2: 40 km/h\nspeed 3: 5");
+  server_.QueueReply(broken);
+  EXPECT_EQ(VKEdbRsrcLoad(), 0);
+  EXPECT_NE(std::string(GetErrorText()).find("Error reading response."), std::string::npos) << GetErrorText();
+  EXPECT_EQ(All(VKEdbSpeedList), (Names{L"40 km/h", L"60 km/h"}));
+
+  // A missing sheet: nothing is cleared or requested.
+  ASSERT_TRUE(host_.Book().RemoveSheet(L"Units"));
+  size_t requests = server_.RequestCount();
+  EXPECT_EQ(VKEdbRsrcLoad(), 0);
+  EXPECT_STREQ(GetErrorText(), "Couldn't set sheet Units.");
+  EXPECT_EQ(All(VKEdbSpeedList), (Names{L"40 km/h", L"60 km/h"}));
+  EXPECT_EQ(server_.RequestCount(), requests);
+  ASSERT_NE(host_.Book().AddSheet(L"Units"), nullptr);
+
+  // The server's refusal is not a resource file.
+  server_.QueueReply(RawReply::Http(200, "Error: unknown EDB Stockholm2023 of EDB user anna\n"));
+  EXPECT_EQ(VKEdbRsrcLoad(), 0);
+  EXPECT_STREQ(GetErrorText(), "Error: unknown EDB Stockholm2023 of EDB user anna");
+  EXPECT_TRUE(At(L"Rsrc", 1, 0).IsEmpty());
+
+  // Nothing to request from: a failure, not an empty file.
+  server_.Stop();
+  ClearErrorText();
+  EXPECT_EQ(VKEdbRsrcLoad(), 0);
+  EXPECT_NE(std::string(GetErrorText()).find("loadedbrsrc"), std::string::npos) << GetErrorText();
+}
+
+TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
+  // Sheets filled by hand, as a workbook saved in an earlier session.
+  Put(L"Speed-Temp-Scen", 1, 1, L"30 km/h");
+  Put(L"Speed-Temp-Scen", 3, 1, L"50 km/h");
+  Put(L"Speed-Temp-Scen", 12, 1, L"past the table");
+  Put(L"Speed-Temp-Scen", 1, 3, L"Base year");
+  Put(L"Speed-Temp-Scen", 30, 2, L"600 C");
+  Put(L"Units", 1, 0, L"ton/year");
+  Put(L"Units", 1, 1, L"1.0");
+  Put(L"Units", 2, 0, L"kg/year");
+  Put(L"Units", 2, 1, L"1000");
+  Put(L"Units", 4, 0, L"after the gap");
+  Put(L"Units", 1, 6, L"g/s");
+  Put(L"Units", 2, 6, L"mg/s");
+  Put(L"Units", 2, 7, L"1000");
+  Put(L"Units", 1, 4, L"ton/year");
+  Put(L"Units", 2, 4, L"kg/year");
+  Put(L"Units", 2, 5, L"1000");
+  Put(L"Rsrc", 0, 0, L"Tag");
+  Put(L"Rsrc", 1, 0, L"NAME");
+  Put(L"Rsrc", 1, 1, L"G\xf6teborg");
+  Put(L"Rsrc", 2, 0, L"YEAR");
+  Put(L"Rsrc", 2, 1, L"2025");
+
+  server_.QueueReply(RawReply::Http(200, ""));
+  EXPECT_EQ(VKEdbRsrcSave(), 1) << GetErrorText();
+  ASSERT_TRUE(server_.WaitForRequests(2, 5000));
+  std::string expected = "REF\nsaveedbrsrc\nanna\nStockholm2023\nspeed 1: 30 km/h\nspeed 2: \nspeed 3: 50 km/h\n";
+  for (int n = 4; n <= 11; ++n) expected += "speed " + std::to_string(n) + ": \n";
+  expected += "scenario 1: Base year\n";
+  for (int n = 2; n <= 10; ++n) expected += "scenario " + std::to_string(n) + ": \n";
+  for (int n = 1; n <= 29; ++n) expected += "temperature " + std::to_string(n) + ": \n";
+  expected += "temperature 30: 600 C\nSearch 1: 1000 mg/s\nSub 1: 1000 kg/year\nSubGrpEm 1: 1000 kg/year\n";
+  expected += "NAME: G\xf6teborg\nYEAR: 2025\n";
+  EXPECT_EQ(server_.Requests()[1].body, expected);
+}
+
+TEST_F(EdbRsrcExportsTest, SaveFailuresLeaveTheServersFileAlone) {
+  server_.QueueReply(RawReply::Http(200, "disk full\n"));
+  EXPECT_EQ(VKEdbRsrcSave(), -1);
+  EXPECT_STREQ(GetErrorText(), "Error writing edb.rsrc file: disk full");
+
+  // A sheet that is missing stops the save before anything is sent.
+  ASSERT_TRUE(host_.Book().RemoveSheet(L"Rsrc"));
+  size_t before = server_.RequestCount();
+  EXPECT_EQ(VKEdbRsrcSave(), -1);
+  EXPECT_STREQ(GetErrorText(), "Couldn't set sheet Rsrc.");
+  EXPECT_EQ(server_.RequestCount(), before);
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+// The fixture of the export tests that need a workbook but no real server: a
+// substitute host with the named sheets behind the library's entry point, a
+// scripted server on loopback that accepted the login of "anna" (EDB
+// Stockholm2023 chosen), and the check that the host got every value back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "host/frame.h"
+#include "sheethost/host.h"
+#include "support/raw_http_server.h"
+#include "vorkabcom.h"
+
+class ScriptedWorkbookTest : public ::testing::Test {
+ protected:
+  explicit ScriptedWorkbookTest(std::initializer_list<const wchar_t*> sheets) : sheets_(sheets) {}
+
+  void SetUp() override {
+    for (const wchar_t* name : sheets_) ASSERT_NE(host_.Book().AddSheet(name), nullptr);
+    SetExcel12EntryPt(sheethost::Host::EntryPoint());
+    ASSERT_TRUE(server_.Start());
+    server_.QueueReply(test_support::RawReply::Http(200, "OK\n"));
+    wchar_t user[] = L"anna";
+    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
+    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
+    ASSERT_TRUE(r == 0 || r == 1) << GetErrorText();
+    VKDatabaseSet(L"REF");
+    VKEdbUserSet(L"anna");
+    VKEdbNameSet(L"Stockholm2023");
+    ClearErrorText();
+  }
+  void TearDown() override {
+    server_.Stop();
+    EXPECT_EQ(host_.Outstanding(), 0u) << "host values left unfreed";
+    EXPECT_EQ(host_.BadFrees(), 0u) << "values freed that the host did not hand out";
+    SetExcel12EntryPt(nullptr);
+  }
+
+  // The body lines of request n (0 is the login).
+  std::vector<std::string> BodyLines(size_t n) {
+    EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
+    std::vector<std::string> lines;
+    std::string body = server_.Requests().at(n).body;
+    size_t start = 0;
+    for (size_t end; (end = body.find('\n', start)) != std::string::npos; start = end + 1) {
+      lines.push_back(body.substr(start, end - start));
+    }
+    return lines;
+  }
+
+  sheethost::Cell At(const wchar_t* sheet, int row, int column) { return host_.Book().GetCell(sheet, row, column); }
+  void Put(const wchar_t* sheet, int row, int column, const wchar_t* text) {
+    host_.Book().SetCell(sheet, row, column, sheethost::Cell::Str(text));
+  }
+
+  std::vector<const wchar_t*> sheets_;
+  sheethost::Host host_;
+  test_support::RawHttpServer server_;
+};

@@ -1,0 +1,187 @@
+// The transfer exports of the reference kinds against a scripted server and
+// a substitute workbook: replies that break off, requests that cannot be
+// sent, the flag lines a Save start writes, a save the server does not
+// confirm, and calls without a transfer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "host/frame.h"
+#include "scripted_workbook.h"
+#include "vorkabcom.h"
+
+namespace {
+
+using sheethost::Cell;
+using test_support::HttpHead;
+using test_support::RawReply;
+
+struct Step {
+  int32_t result;
+  std::wstring count;
+  bool operator==(const Step& o) const { return result == o.result && count == o.count; }
+};
+std::ostream& operator<<(std::ostream& os, const Step& s) {
+  return os << s.result << "/" << std::string(s.count.begin(), s.count.end());
+}
+
+class TransferExportsTest : public ScriptedWorkbookTest {
+ protected:
+  TransferExportsTest()
+      : ScriptedWorkbookTest({L"Substance", L"Searchkey", L"Source timevar", L"Road timevar", L"Emission factor",
+                              L"Emission function"}) {}
+
+  // One time variation in the first four rows of "Source timevar".
+  void PutTimevar(const wchar_t* name, int index) {
+    sheethost::Sheet* sheet = host_.Book().FindSheet(L"Source timevar");
+    int row = 4 * index - 3;
+    sheet->Set(row, 0, Cell::Str(name));
+    sheet->Set(row, 1, Cell::Str(std::to_wstring(index)));
+    for (int r = row; r < row + 4; ++r) {
+      for (int c = 2; c < 26; ++c) sheet->Set(r, c, Cell::Str(L"100"));
+    }
+    for (int c = 26; c < 38; ++c) sheet->Set(row, c, Cell::Str(L"100"));
+    for (int c = 38; c < 48; ++c) sheet->Set(row, c, Cell::Str(L"1"));
+  }
+};
+
+Step Call(int32_t (*fn)(int32_t, int32_t, wchar_t*), int32_t a, int32_t b) {
+  wchar_t count[16] = L"?";
+  int32_t r = fn(a, b, count);
+  return {r, count};
+}
+
+TEST_F(TransferExportsTest, LoadWhoseReplyBreaksOffFailsWithTheListSorted) {
+  // Fourteen searchkeys in falling index order, then the reply breaks off.
+  std::string lines;
+  for (int i = 14; i >= 1; --i) lines += std::to_string(i) + " \"Key " + std::to_string(i) + "\"\n";
+  RawReply reply;
+  reply.Send(HttpHead(200, "Content-Length: 100000\r\n") + lines + "15 \"Ke");
+  server_.QueueReply(reply);
+
+  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{1, L"10"}));
+  EXPECT_EQ(Call(VKSubLoad, 0, 3), (Step{-1, L"14"}));
+  EXPECT_EQ(std::string(GetErrorText()).rfind("Error reading response.", 0), 0u) << GetErrorText();
+  EXPECT_EQ(SubLists[3].Count(), 14);
+  EXPECT_TRUE(SubLists[3].IsSorted());
+  wchar_t name[256];
+  ASSERT_EQ(SubLists[3].List(1, name, 256), 1);
+  EXPECT_STREQ(name, L"Key 1");
+  EXPECT_EQ(host_.Book().GetCell(L"Searchkey", 14, 3), Cell::Str(L"Key 14"));
+  EXPECT_TRUE(host_.Book().GetCell(L"Searchkey", 15, 3).IsEmpty());
+
+  // The transfer is over: a continue call has nothing to continue.
+  ClearErrorText();
+  EXPECT_EQ(Call(VKSubLoad, 0, 3), (Step{-1, L"14"}));
+  EXPECT_NE(std::string(GetErrorText()).find("no transfer in progress"), std::string::npos) << GetErrorText();
+  EXPECT_EQ(server_.RequestCount(), 2u);
+}
+
+TEST_F(TransferExportsTest, RequestThatCannotBeSentIsAFailureNotAnEmptyList) {
+  SubLists[2].Clear();
+  SubLists[2].Add(L"kept", 1);
+  server_.Stop();
+  EXPECT_EQ(Call(VKSubLoad, 1, 2), (Step{-1, L"0"}));
+  EXPECT_NE(std::string(GetErrorText()).find("Request 'do.cgi?"), std::string::npos) << GetErrorText();
+  ClearErrorText();
+  EXPECT_EQ(Call(VKTimevarsLoad, 0, 1), (Step{-1, L"0"}));
+  EXPECT_NE(std::string(GetErrorText()).find("&loadxxxdb&anna&Stockholm2023&timevarp&0' failed"),
+            std::string::npos)
+      << GetErrorText();
+  wchar_t count[16] = L"?";
+  ClearErrorText();
+  EXPECT_EQ(VKSubgrpsLoad(1, count), -1);
+  EXPECT_NE(std::string(GetErrorText()).find("&subgrp&0' failed"), std::string::npos) << GetErrorText();
+  ClearErrorText();
+  EXPECT_EQ(VKEmfacsLoad(1, count), -1);
+  EXPECT_NE(std::string(GetErrorText()).find("&emfac&0' failed"), std::string::npos) << GetErrorText();
+}
+
+TEST_F(TransferExportsTest, SaveStartModesWriteTheFlagLines) {
+  PutTimevar(L"Day", 1);
+  // mode: the seventh and eighth body lines (TransferFlags bits 1 and 0).
+  const struct {
+    int32_t mode;
+    const char* flag7;
+    const char* flag8;
+  } cases[] = {{1, "0", "0"}, {3, "0", "1"}, {7, "0", "1"}, {5, "0", "0"}};
+  size_t request = 1;
+  for (const auto& c : cases) {
+    server_.QueueReply(RawReply::Http(200, "Ok.\n"));
+    EXPECT_EQ(Call(VKTimevarsSave, 0, c.mode), (Step{0, L"2"})) << "mode " << c.mode << ": " << GetErrorText();
+    std::vector<std::string> lines = BodyLines(request++);
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_EQ(lines[1], "savexxxdb");
+    EXPECT_EQ(lines[4], "timevarp");
+    EXPECT_EQ(lines[6], c.flag7) << "mode " << c.mode;
+    EXPECT_EQ(lines[7], c.flag8) << "mode " << c.mode;
+    EXPECT_EQ(lines[8], "NAME \"Day\"");
+    EXPECT_EQ(lines.back(), "EOF");
+  }
+}
+
+TEST_F(TransferExportsTest, SearchkeySaveTheServerDoesNotConfirmFails) {
+  host_.Book().SetCell(L"Searchkey", 1, 2, Cell::Str(L"Harbour"));
+  server_.QueueReply(RawReply::Http(200, ""));
+  wchar_t count[16];
+  int32_t r = VKSubSave(1, 2, count);
+  for (int i = 0; r == 1 && i < 100; ++i) r = VKSubSave(0, 2, count);
+  EXPECT_EQ(r, -1);
+  EXPECT_NE(std::string(GetErrorText()).find("did not confirm"), std::string::npos) << GetErrorText();
+  std::vector<std::string> lines = BodyLines(1);
+  ASSERT_GE(lines.size(), 9u);
+  EXPECT_EQ(lines[4], "sub");
+  EXPECT_EQ(lines[5], "2");
+  EXPECT_EQ(lines[8], "1 \"Harbour\"");
+  EXPECT_EQ(lines[9], "2 \"\"");  // every row of the list goes, named or not
+
+  // Substances themselves cannot be saved: refused before any request.
+  size_t before = server_.RequestCount();
+  ClearErrorText();
+  EXPECT_EQ(VKSubSave(1, 0, count), -1);
+  EXPECT_NE(std::string(GetErrorText()).find("Not allowed to write substances"), std::string::npos)
+      << GetErrorText();
+  EXPECT_EQ(server_.RequestCount(), before);
+}
+
+TEST_F(TransferExportsTest, UnknownListsAndIdleTransfersFailCleanly) {
+  wchar_t count[16] = L"untouched";
+  EXPECT_EQ(VKSubLoad(1, 6, count), -1);
+  EXPECT_STREQ(GetErrorText(), "Unknown substance list: 6");
+  EXPECT_EQ(VKSubSave(1, -1, count), -1);
+  EXPECT_STREQ(count, L"untouched");
+  EXPECT_EQ(server_.RequestCount(), 1u);
+
+  for (auto call : {VKEmfacsLoad, VKEmfacsSave, VKSubgrpsLoad, VKSubgrpsSave}) {
+    ClearErrorText();
+    EXPECT_EQ(call(0, count), -1);
+    EXPECT_NE(std::string(GetErrorText()).find("no transfer in progress"), std::string::npos);
+  }
+  EXPECT_EQ(Call(VKTimevarsSave, 1, 0).result, -1);
+  EXPECT_EQ(Call(VKSubSave, 0, 4).result, -1);
+  // Aborting what is not running is harmless.
+  EXPECT_EQ(Call(VKTimevarsLoad, 1, -1).result, 0);
+  EXPECT_EQ(server_.RequestCount(), 1u);
+}
+
+TEST_F(TransferExportsTest, TimevarLoadStartedAgainReleasesTheFirst) {
+  std::string records;
+  for (int i = 1; i <= 12; ++i) {
+    records += "NAME \"T" + std::to_string(i) + "\"\nINDEX " + std::to_string(i) + "\nTYPEDAY\t1 2 3 4\n";
+    for (int h = 2; h <= 24; ++h) records += "\t1 2 3 4\n";
+    records += "MONTH\t1 2 3 4 5 6\n\t7 8 9 10 11 12\nSCENARIO\t1 1 1 1 1\n\t1 1 1 1 1\n\n";
+  }
+  server_.QueueReply(RawReply::Http(200, records));
+  server_.QueueReply(RawReply::Http(200, records));
+  EXPECT_EQ(Call(VKTimevarsLoad, 1, 1), (Step{1, L"10"}));
+  EXPECT_EQ(Call(VKTimevarsLoad, 0, 1), (Step{1, L"10"}));  // kind 0 this time
+  EXPECT_EQ(Call(VKTimevarsLoad, 0, 0), (Step{0, L"12"}));
+  EXPECT_EQ(SourceTimevarList.Count(), 12);
+  EXPECT_EQ(host_.Book().GetCell(L"Source timevar", 45, 0), Cell::Str(L"T12"));
+  EXPECT_EQ(host_.Book().GetCell(L"Road timevar", 37, 0), Cell::Str(L"T10"));
+  EXPECT_TRUE(host_.Book().GetCell(L"Road timevar", 41, 0).IsEmpty());
+}
+
+}  // namespace
