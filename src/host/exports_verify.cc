@@ -1,0 +1,88 @@
+// The verification pass the macro runs before a save: VKUpdateSub rebuilds the
+// catalogue from the workbook's name-index sheets (after emptying both issue
+// lists), VKVerifySub checks the reference-data sheets against it, and
+// VKMergeCheck compares the workbook's indexes with the server's.  Each adds
+// its findings to the ErrorList and the WarningList and answers 1 only when
+// the ErrorList is empty afterwards; -1 when a sheet or the server could not
+// be read.
+#include <cstdint>
+
+#include "catalogue/catalogue.h"
+#include "host/frame.h"
+#include "host/index_update.h"
+#include "host/issue_list.h"
+#include "host/merge_check.h"
+#include "vorkabcom.h"
+#include "workbook/emfac_sheet.h"
+#include "workbook/subgrp_sheet.h"
+#include "workbook/timevar_sheet.h"
+
+namespace {
+
+// 1 becomes 0 while the ErrorList holds anything; other results stay.
+int32_t Verdict(int32_t result) { return (result == 1 && ErrorList.Count() > 0) ? 0 : result; }
+
+// Opens a verifier and, unless that failed, runs it over its sheet.
+template <class Verifier, class Open>
+int32_t OpenAndRun(const char* label, Open open) {
+  if (DebugLevel > 0) DebugPrint("\t%s\n", label);
+  Verifier verifier;
+  int32_t r = open(verifier);
+  if (r == -1) return -1;
+  return verifier.VerifyRec();
+}
+
+}  // namespace
+
+int32_t VKAPI VKUpdateSub(void) {
+  if (DebugLevel > 0) DebugPrint("--> VKUpdateSub()\n");
+  ErrorList.Clear();
+  WarningList.Clear();
+  int32_t r = Verdict(UpdateAllIdx());
+  if (DebugLevel > 0) DebugPrint("<-- VKUpdateSub = %d\n", static_cast<int>(r));
+  return r;
+}
+
+int32_t VKAPI VKVerifySub(void) {
+  if (DebugLevel > 0) DebugPrint("--> VKVerifySub()\n");
+  using Step = int32_t (*)();
+  static const Step kSteps[] = {
+      [] {
+        return OpenAndRun<CExcelVerifyTimevar>("Timevar source", [](CExcelVerifyTimevar& v) {
+          return v.Init(0, SourceTimevarList, ErrorList, WarningList);
+        });
+      },
+      [] {
+        return OpenAndRun<CExcelVerifyTimevar>("Timevar road", [](CExcelVerifyTimevar& v) {
+          return v.Init(1, RoadTimevarList, ErrorList, WarningList);
+        });
+      },
+      [] {
+        return OpenAndRun<CExcelVerifySubgrp>("Substance groups", [](CExcelVerifySubgrp& v) {
+          return v.Init(SubLists[0], UnitSubGrpList, ErrorList, WarningList);
+        });
+      },
+      [] {
+        return OpenAndRun<CExcelVerifyEmfac>("Emission factors", [](CExcelVerifyEmfac& v) {
+          return v.Init(SubLists[0], ErrorList, WarningList);
+        });
+      },
+      // The vehicle sheets follow here with their verifiers: "Vehicles",
+      // "Road Vehicles Def", "Road Vehicles" and "Roadtypes".
+  };
+  int32_t r = 1;
+  for (Step step : kSteps) {
+    if (r == -1 || ErrorList.IsFull()) break;
+    r = step();
+  }
+  r = Verdict(r);
+  if (DebugLevel > 0) DebugPrint("<-- VKVerifySub = %d\n", static_cast<int>(r));
+  return r;
+}
+
+int32_t VKAPI VKMergeCheck(void) {
+  if (DebugLevel > 0) DebugPrint("--> VKMergeCheck()\n");
+  int32_t r = MergeCheckAll();
+  if (DebugLevel > 0) DebugPrint("<-- VKMergeCheck = %d\n", static_cast<int>(r));
+  return r;
+}

@@ -1,0 +1,326 @@
+// The merge check: IsCompatible on its own, the checks against a scripted
+// server (what is asked for, in which order, and failed reads), and
+// VKMergeCheck against the substitute server's demonstration EDB.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "host/frame.h"
+#include "host/issue_list.h"
+#include "host/merge_check.h"
+#include "support/edb_server_process.h"
+#include "support/raw_http_server.h"
+#include "transport/latin1.h"
+#include "vorkabcom.h"
+
+namespace {
+
+using test_support::RawHttpServer;
+using test_support::RawReply;
+using Lines = std::vector<std::wstring>;
+
+Lines AllLines(IssueList& list) {
+  Lines lines;
+  wchar_t line[kIssueTextSize];
+  for (int32_t first = 1; list.Next(first, line, kIssueTextSize); first = 0) lines.push_back(line);
+  return lines;
+}
+
+void ResetLists() {
+  ErrorList.Clear();
+  WarningList.Clear();
+  for (CRecordList& list : SubLists) list.Clear();
+  SourceTimevarList.Clear();
+  RoadTimevarList.Clear();
+  SubgrpList.Clear();
+}
+
+std::string TakeError() {
+  char buffer[2048];
+  VKError(buffer, sizeof buffer);
+  return buffer;
+}
+
+// ------------------------------------------------------------ IsCompatible
+
+class IsCompatibleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server.SetBadReference(false);
+    server.SetSortKey(CRecordList::kByIndex);
+  }
+  int32_t Check() {
+    server.Sort();
+    return IsCompatible(L"Roadtype", 1, workbook, server, errors, warnings);
+  }
+
+  CRecordList workbook;
+  CRecordList server;
+  IssueList errors;
+  IssueList warnings;
+};
+
+TEST_F(IsCompatibleTest, SameIndexOtherNameIsOneErrorWithoutRow) {
+  workbook.Add(L"Motorway", 3);
+  server.Add(L"Highway", 3);
+  EXPECT_EQ(Check(), 1);
+  ASSERT_EQ(errors.Count(), 1);
+  wchar_t sheet[kIssueSheetSize];
+  wchar_t message[kIssueTextSize];
+  int32_t row = 0, column = 0;
+  ASSERT_EQ(errors.GetInfo(0, sheet, kIssueSheetSize, &row, &column, message, kIssueTextSize), 1);
+  EXPECT_STREQ(sheet, L"Roadtype");
+  EXPECT_EQ(row, -1);
+  EXPECT_EQ(column, 1);
+  EXPECT_STREQ(message, L"Index 3 has different name in Kalvoro (Highway)");
+  EXPECT_EQ(AllLines(errors), (Lines{L"Roadtype [B]: Index 3 has different name in Kalvoro (Highway)"}));
+  EXPECT_EQ(warnings.Count(), 0);
+}
+
+TEST_F(IsCompatibleTest, NewIndexesAndServerExtrasPass) {
+  workbook.Add(L"Motorway", 3);
+  workbook.Add(L"Gravel", 9);  // the server has no 9: a new roadtype
+  server.Add(L"Motorway", 3);
+  server.Add(L"Highway", 4);  // the workbook lacks it
+  EXPECT_EQ(Check(), 1);
+  EXPECT_EQ(errors.Count(), 0);
+}
+
+TEST_F(IsCompatibleTest, NamesCompareExactlyAndEveryPairIsSeen) {
+  workbook.Add(L"motorway", 3);  // letter case counts
+  workbook.Add(L"Street ", 5);   // so does a trailing blank
+  workbook.Add(L"Street", 5);
+  server.Add(L"Motorway", 3);
+  server.Add(L"Street", 5);
+  EXPECT_EQ(Check(), 1);
+  EXPECT_EQ(AllLines(errors), (Lines{L"Roadtype [B]: Index 3 has different name in Kalvoro (Motorway)",
+                                     L"Roadtype [B]: Index 5 has different name in Kalvoro (Street)"}));
+}
+
+// ------------------------------------------------------ scripted server
+
+class ScriptedMergeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetLists();
+    ASSERT_TRUE(server_.Start());
+    server_.QueueReply(RawReply::Http(200, "OK\n"));
+    wchar_t user[] = L"anna";
+    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
+    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
+    ASSERT_TRUE(r == 0 || r == 1) << TakeError();
+    VKDatabaseSet(L"REF");
+    VKEdbUserSet(L"anna");
+    VKEdbNameSet(L"Edb1");
+    ClearErrorText();
+    server_.SetDefaultReply(RawReply::Http(200, ""));
+  }
+  void TearDown() override {
+    server_.Stop();
+    ResetLists();
+  }
+
+  // The queries after the login, with the authenticator left out.
+  std::vector<std::string> Queries() {
+    std::vector<std::string> queries;
+    std::vector<test_support::RecordedRequest> requests = server_.Requests();
+    for (size_t n = 1; n < requests.size(); ++n) {
+      std::string line = requests[n].requestLine;
+      std::string path = line.substr(line.find(' ') + 1);
+      path = path.substr(0, path.rfind(' '));
+      queries.push_back(path.substr(path.find('&') + 1));
+    }
+    return queries;
+  }
+
+  RawHttpServer server_;
+};
+
+TEST_F(ScriptedMergeTest, AsksForEverySubstanceListThenNamesOnly) {
+  // Empty workbook lists: everything on the server is merely unknown to them.
+  server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"SO2\"\n"));
+  EXPECT_EQ(VKMergeCheck(), 1) << TakeError();
+  EXPECT_EQ(Queries(), (std::vector<std::string>{
+                           "iedbvk2.cgi&REF&loadsubs&anna&Edb1&0",
+                           "iedbvk2.cgi&REF&loadsubs&anna&Edb1&1",
+                           "iedbvk2.cgi&REF&loadsubs&anna&Edb1&2",
+                           "iedbvk2.cgi&REF&loadsubs&anna&Edb1&3",
+                           "iedbvk2.cgi&REF&loadsubs&anna&Edb1&4",
+                           "iedbvk2.cgi&REF&loadsubs&anna&Edb1&5",
+                           "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&timevarp&1",
+                           "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&timevarr&1",
+                           "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&subgrp&1",
+                       }));
+}
+
+TEST_F(ScriptedMergeTest, SearchkeysAreComparedOnTheirOwnColumn) {
+  SubLists[0].Add(L"NOx", 1);
+  SubLists[3].Add(L"Diesel", 1);
+  SubLists[3].Add(L"Petrol", 2);
+  server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"-\"\n"));
+  server_.QueueReply(RawReply::Http(200, ""));
+  server_.QueueReply(RawReply::Http(200, ""));
+  server_.QueueReply(RawReply::Http(200, "1 \"Diesel\"\n2 \"Gasoline\"\n"));
+  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
+  EXPECT_EQ(AllLines(ErrorList), (Lines{L"Searchkey [D]: Index 2 has different name in Kalvoro (Gasoline)"}));
+}
+
+TEST_F(ScriptedMergeTest, DashAndEmptyServerNamesAreNoSubstances) {
+  SubLists[0].Add(L"NOx", 1);
+  SubLists[0].Add(L"New one", 2);
+  SubLists[0].Add(L"Another", 3);
+  server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"-\"\n3\n"));
+  EXPECT_EQ(VKMergeCheck(), 1) << TakeError();
+  EXPECT_EQ(ErrorList.Count(), 0);
+}
+
+TEST_F(ScriptedMergeTest, TimevarsAndGroupsReadNamesOnly) {
+  SourceTimevarList.Add(L"Office", 1);
+  RoadTimevarList.Add(L"Street", 2);
+  SubgrpList.Add(L"Boiler", 7);
+  for (int n = 0; n < 6; ++n) server_.QueueReply(RawReply::Http(200, ""));
+  server_.QueueReply(RawReply::Http(200, "NAME \"Office\"\nINDEX 1\n\nNAME \"Shop\"\nINDEX 2\n\n"));
+  server_.QueueReply(RawReply::Http(200, "NAME \"Avenue\"\nINDEX 2\n\n"));
+  server_.QueueReply(RawReply::Http(200, "NAME \"Stove\"\nINDEX 7\n\n"));
+  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
+  EXPECT_EQ(AllLines(ErrorList), (Lines{L"Road timevar [B]: Index 2 has different name in Kalvoro (Avenue)",
+                                        L"Emission factor [B]: Index 7 has different name in Kalvoro (Stove)"}));
+}
+
+TEST_F(ScriptedMergeTest, FailedReadStopsWithMinusOne) {
+  SubgrpList.Add(L"Boiler", 7);
+  server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n"));
+  server_.QueueReply(RawReply::Http(200, "garbage\n"));
+  EXPECT_EQ(VKMergeCheck(), -1);
+  EXPECT_NE(TakeError().find("Error in input: garbage"), std::string::npos);
+  EXPECT_EQ(Queries().size(), 2u);  // nothing asked after the failure
+}
+
+TEST_F(ScriptedMergeTest, UnreachableServerIsAFailureNotACompatibleEdb) {
+  SubLists[0].Add(L"NOx", 1);
+  server_.Stop();
+  EXPECT_EQ(VKMergeCheck(), -1);
+  EXPECT_NE(TakeError().find("Request '"), std::string::npos);
+  EXPECT_EQ(ErrorList.Count(), 0);
+}
+
+TEST_F(ScriptedMergeTest, EarlierIssuesMakeEveryCheckZero) {
+  ErrorList.Add(L"Source", 3, 2, L"from a verification");
+  EXPECT_EQ(MergeCheckSub(0), 0);
+  EXPECT_EQ(MergeCheckTimevar(1), 0);
+  EXPECT_EQ(MergeCheckSubgrp(), 0);
+  EXPECT_EQ(VKMergeCheck(), 0);
+  EXPECT_EQ(ErrorList.Count(), 1);
+  // They still read and compare.
+  EXPECT_EQ(Queries().size(), 12u);
+}
+
+TEST_F(ScriptedMergeTest, FullErrorListAsksTheServerNothing) {
+  while (!ErrorList.IsFull()) ErrorList.Add(L"Source", 0, 0, L"issue");
+  EXPECT_EQ(VKMergeCheck(), 0);
+  EXPECT_EQ(MergeCheckSubgrp(), 0);
+  EXPECT_TRUE(Queries().empty());
+}
+
+TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {
+  SubgrpList.Add(L"Boiler", 7);
+  SubgrpList.Add(L"Stove", 3);
+  std::string log = ::testing::TempDir() + "merge_check_log.txt";
+  ASSERT_TRUE(OpenDebugLog(log.c_str()));
+  DebugLevel = 1;
+  server_.QueueReply(RawReply::Http(200, "NAME \"Stove\"\nINDEX 3\n\n"));
+  int32_t r = MergeCheckSubgrp();
+  DebugLevel = 0;
+  CloseDebugLog();
+  EXPECT_EQ(r, 1) << TakeError();
+  EXPECT_EQ(SubgrpList.Count(), 2);
+  EXPECT_EQ(SubgrpList.Find(L"Boiler"), 7);
+  std::ifstream in(log);
+  std::string line, calls;
+  while (std::getline(in, line)) {
+    if (line.find("MergeCheck") != std::string::npos || line.find("IsCompatible") != std::string::npos) {
+      calls += line + "\n";
+    }
+  }
+  EXPECT_EQ(calls,
+            " --> MergeCheckSubgrp()\n"
+            "  --> IsCompatible()\n"
+            "  <-- IsCompatible = 1\n"
+            " <-- MergeCheckSubgrp = 1\n");
+  std::remove(log.c_str());
+}
+
+// --------------------------------------------------- substitute server
+
+class DemoMergeTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server_ = new EdbServerProcess(); }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(server_ && server_->ok());
+    ResetLists();
+    wchar_t user[] = L"demo";
+    std::wstring address = L"Kalvoro:" + Widen(server_->url().c_str());
+    int32_t r = VKInit(user, L"demo", L"", address.c_str(), L"", L"", 0);
+    ASSERT_TRUE(r == 0 || r == 1) << TakeError();
+    VKDatabaseSet(L"REF");
+    VKEdbUserSet(L"demo");
+    VKEdbNameSet(L"Gothenburg2025");
+    ClearErrorText();
+  }
+  void TearDown() override { ResetLists(); }
+
+  static EdbServerProcess* server_;
+};
+
+EdbServerProcess* DemoMergeTest::server_ = nullptr;
+
+TEST_F(DemoMergeTest, WorkbookMatchingTheEdbPasses) {
+  SubLists[0].Add(L"NOx", 1);
+  SubLists[0].Add(L"SO2", 2);
+  SubLists[2].Add(L"Biskopsg\u00e5rden", 4);  // ISO 8859-1 on the wire
+  SubLists[2].Add(L"Centrum", 5);
+  SourceTimevarList.Add(L"Continuous 24h", 1);
+  RoadTimevarList.Add(L"Urban street", 1);
+  SubgrpList.Add(L"Natural gas boiler", 1);
+  SubgrpList.Add(L"Brand new group", 900);
+  EXPECT_EQ(VKMergeCheck(), 1) << TakeError();
+  EXPECT_EQ(ErrorList.Count(), 0);
+  EXPECT_EQ(WarningList.Count(), 0);
+}
+
+TEST_F(DemoMergeTest, RenamedIndexesAreReportedOncePerKind) {
+  SubLists[0].Add(L"Nitrogen oxides", 1);
+  SubLists[2].Add(L"Downtown", 5);
+  SourceTimevarList.Add(L"Always on", 1);
+  RoadTimevarList.Add(L"Urban street", 1);
+  SubgrpList.Add(L"Gas boiler", 1);
+  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
+  EXPECT_EQ(AllLines(ErrorList),
+            (Lines{L"Substance [A]: Index 1 has different name in Kalvoro (NOx)",
+                   L"Searchkey [C]: Index 5 has different name in Kalvoro (Centrum)",
+                   L"Source timevar [B]: Index 1 has different name in Kalvoro (Continuous 24h)",
+                   L"Emission factor [B]: Index 1 has different name in Kalvoro (Natural gas boiler)"}));
+  wchar_t sheet[kIssueSheetSize];
+  int32_t row = 7, column = 7;
+  ASSERT_EQ(VKGetErrorInfo(1, &row, &column, sheet), 1);
+  EXPECT_STREQ(sheet, L"Searchkey");
+  EXPECT_EQ(row, 0);  // none
+  EXPECT_EQ(column, 3);
+}
+
+TEST_F(DemoMergeTest, UnknownEdbFails) {
+  VKEdbNameSet(L"NoSuchEdb");
+  SubLists[0].Add(L"NOx", 1);
+  EXPECT_EQ(VKMergeCheck(), -1);
+  EXPECT_NE(TakeError().find("unknown EDB NoSuchEdb"), std::string::npos);
+}
+
+}  // namespace

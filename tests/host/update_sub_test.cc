@@ -1,0 +1,283 @@
+// VKUpdateSub and VKVerifySub over a substitute workbook: the catalogue lists
+// rebuilt from the name-index sheets, the issue lists emptied first, the
+// results, where the steps stop, and the diagnostic log's entry and exit
+// lines.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "host/frame.h"
+#include "host/index_update.h"
+#include "verification_fixture.h"
+#include "vorkabcom.h"
+
+namespace {
+
+using UpdateSubTest = VerificationTest;
+
+TEST_F(UpdateSubTest, CleanWorkbookGivesOneAndEmptiesBothIssueLists) {
+  ErrorList.Add(L"Old", 1, 1, L"from an earlier pass");
+  WarningList.Add(L"Old", 1, 1, L"from an earlier pass");
+  SubLists[0].Add(L"Stale", 7);
+  CompanyList.Add(L"Stale", L"S1");
+  EXPECT_EQ(VKUpdateSub(), 1) << Error();
+  EXPECT_EQ(ErrorList.Count(), 0);
+  EXPECT_EQ(WarningList.Count(), 0);
+  EXPECT_EQ(SubLists[0].Count(), 0);
+  EXPECT_EQ(CompanyList.Count(), 0);
+  // The resource lists hold every number of their tables, named or not.
+  EXPECT_EQ(SpeedList.Count(), 11);
+  EXPECT_EQ(VKVerifySub(), 1) << Error();
+}
+
+TEST_F(UpdateSubTest, EveryListIsRebuiltFromItsSheet) {
+  Put(L"Substance", 1, 1, L"NOx");
+  Put(L"Substance", 3, 1, L"SO2");
+  Put(L"Substance", 4, 1, L"-");
+  Put(L"Searchkey", 2, 1, L"Energy");
+  Put(L"Searchkey", 1, 5, L"Permit");
+  PutTimevar(L"Source timevar", 1, L"Office", 3);
+  PutTimevar(L"Road timevar", 1, L"Street", 8);
+  Put(L"Emission factor", 1, 0, L"Boiler");
+  PutNum(L"Emission factor", 1, 1, 2);
+  Put(L"Emission function", 1, 0, L"Formula");
+  PutNum(L"Emission function", 1, 1, 4);
+  Put(L"Vehicle", 1, 0, L"Car");
+  PutNum(L"Vehicle", 1, 1, 6);
+  Put(L"Road Vehicle Def.", 3, 0, L"Fuel");
+  Put(L"Road Vehicle Def.", 3, 1, L"Petrol");
+  Put(L"Road Vehicle Def.", 3, 2, L"Diesel");
+  Put(L"Road Vehicle Def.", 4, 0, L"Size");
+  Put(L"Road Vehicle Def.", 4, 1, L"Small");
+  Put(L"Road Vehicle", 1, 0, L"Taxi");
+  PutNum(L"Road Vehicle", 1, 1, 5);
+  for (COL c = 10; c <= 16; ++c) PutNum(L"Road Vehicle", 1, c, 1);  // dimensions + 14 = 16
+  Put(L"Roadtype", 1, 0, L"Motorway");
+  PutNum(L"Roadtype", 1, 1, 9);
+  Put(L"Roadtype", 1, 2, L"Car");
+  Put(L"Company", 1, 0, L"Acme");
+  Put(L"Company", 1, 1, L"C-17");
+  Put(L"Facility", 1, 0, L"Plant");
+  PutNum(L"Facility", 1, 1, 100);
+  PutNum(L"Facility", 1, 2, 200);
+  Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
+  Put(L"Units", 1, 2, L"MWh/year");
+  Put(L"Units", 1, 3, L"1");
+
+  ASSERT_EQ(VKUpdateSub(), 1) << Error();
+  EXPECT_EQ(SubLists[0].Count(), 2);
+  EXPECT_EQ(SubLists[0].Find(L"NOx"), 1);
+  EXPECT_EQ(SubLists[0].Find(L"SO2"), 3);
+  EXPECT_EQ(SubLists[1].Find(L"Energy"), 2);
+  EXPECT_EQ(SubLists[5].Find(L"Permit"), 1);
+  EXPECT_EQ(SourceTimevarList.Find(L"Office"), 3);
+  EXPECT_EQ(RoadTimevarList.Find(L"Street"), 8);
+  EXPECT_EQ(SourceTimevarList.Find(L"Street"), -1);
+  EXPECT_EQ(SubgrpList.Find(L"Boiler"), 2);
+  EXPECT_EQ(EmfacList.Find(L"Formula"), 4);
+  EXPECT_EQ(VehicleList.Find(L"Car"), 6);
+  ASSERT_EQ(RoadVehicleDef.Dimensions(), 2);
+  EXPECT_EQ(std::wstring(RoadVehicleDef.Name(0)), L"Fuel");
+  EXPECT_EQ(RoadVehicleDef.List(0)->Find(L"Diesel"), 1);
+  EXPECT_TRUE(RoadVehicleDef.List(0)->IsSorted());
+  EXPECT_EQ(RoadVehicleList.Find(L"Taxi"), 5);
+  EXPECT_EQ(RoadtypeList.Find(L"Motorway"), 9);
+  ASSERT_NE(CompanyList.FindKey(L"Acme"), nullptr);
+  EXPECT_EQ(std::wstring(CompanyList.FindKey(L"Acme")), L"C-17");
+  ASSERT_NE(FacilityList.FindKey(L"Plant"), nullptr);
+  EXPECT_EQ(std::wstring(FacilityList.FindKey(L"Plant")), L"100 200");
+  EXPECT_EQ(std::wstring(SpeedList.NameOf(2)), L"50 km/h");
+  EXPECT_EQ(UnitSubGrpList.Find(L"MWh/year"), 0);
+  EXPECT_TRUE(ErrorLines().empty());
+  EXPECT_TRUE(WarningLines().empty());
+}
+
+TEST_F(UpdateSubTest, IssuesOfTheSheetsMakeZeroAndAnEarlierFindingKeepsVerifyAtZero) {
+  Put(L"Emission function", 1, 0, L"CO2");
+  PutNum(L"Emission function", 1, 1, 3);
+  Put(L"Emission function", 2, 0, L"CO2");
+  PutNum(L"Emission function", 2, 1, 4);
+  for (RW row : {1, 2}) {
+    Put(L"Emission function", row, 2, L"NOx");
+    Put(L"Emission function", row, 3, L"A*2");
+  }
+  Put(L"Substance", 2, 1, L"NOx");
+  Put(L"Substance", 5, 1, L"NOx");  // a duplicate substance is only a warning
+  EXPECT_EQ(VKUpdateSub(), 0);
+  EXPECT_EQ(ErrorLines(), (IssueLines{L"Emission function [A3]: Duplicate emission factor name"}));
+  EXPECT_EQ(WarningLines(), (IssueLines{L"Substance [B6]: Duplicate searchkey1"}));
+  // The reference sheets are clean, but the pass has an error.
+  EXPECT_EQ(VKVerifySub(), 0);
+  EXPECT_EQ(ErrorList.Count(), 1);
+  // Warnings alone do not fail a pass.
+  host.Book().SetCell(L"Emission function", 2, 0, sheethost::Cell());
+  host.Book().SetCell(L"Emission function", 2, 1, sheethost::Cell());
+  EXPECT_EQ(VKUpdateSub(), 1);
+  EXPECT_EQ(WarningList.Count(), 1);
+  EXPECT_EQ(VKVerifySub(), 1);
+}
+
+TEST_F(UpdateSubTest, MissingSheetFailsAndSkipsTheLaterSteps) {
+  Put(L"Emission function", 1, 0, L"Formula");
+  PutNum(L"Emission function", 1, 1, 4);
+  Put(L"Company", 1, 0, L"Acme");
+  Put(L"Company", 1, 1, L"C-17");
+  FacilityList.Add(L"Earlier", L"1 2");
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Roadtype"));
+  EXPECT_EQ(VKUpdateSub(), -1);
+  EXPECT_FALSE(Error().empty());
+  EXPECT_EQ(EmfacList.Find(L"Formula"), 4);  // before the failure: rebuilt
+  EXPECT_EQ(CompanyList.Count(), 0);         // after it: not run
+  EXPECT_EQ(FacilityList.Count(), 1);
+  EXPECT_EQ(ErrorList.Count(), 0);
+}
+
+TEST_F(UpdateSubTest, FullErrorListStopsTheUpdate) {
+  for (RW row = 1; row <= 300; ++row) {
+    Put(L"Emission function", row, 0, L"F" + std::to_wstring(row));
+    Put(L"Emission function", row, 1, L"abc");
+  }
+  VehicleList.Add(L"Earlier", 1);
+  EXPECT_EQ(VKUpdateSub(), 0);
+  EXPECT_TRUE(ErrorList.IsFull());
+  EXPECT_EQ(ErrorList.Count(), 257);
+  EXPECT_EQ(VehicleList.Count(), 1);  // the step after the emission factors did not run
+}
+
+TEST_F(UpdateSubTest, StepsAnswerMinusOneForAMissingSheetAndKeepTheList) {
+  SourceTimevarList.Add(L"Kept", 1);
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Source timevar"));
+  EXPECT_EQ(TimevarUpdateIdx(0), -1);
+  EXPECT_EQ(SourceTimevarList.Count(), 1);
+  EXPECT_EQ(SubUpdateIdx(6), -1);
+  EXPECT_EQ(Error(), "Unknown sub column: 6");
+}
+
+using VerifySubTest = VerificationTest;
+
+TEST_F(VerifySubTest, FullErrorListGivesZeroAtOnceWithoutReading) {
+  FillErrorList();
+  host.ClearCalls();
+  EXPECT_EQ(VKVerifySub(), 0);
+  EXPECT_EQ(VKMergeCheck(), 0);  // no server is needed: nothing is read
+  EXPECT_TRUE(host.Calls().empty());
+  EXPECT_EQ(ErrorList.Count(), 257);
+}
+
+TEST_F(VerifySubTest, TwoRunsReportEveryIssueTwice) {
+  PutTimevar(L"Source timevar", 1, L"Office", 3);
+  Put(L"Source timevar", 1, 5, L"40000");
+  Put(L"Source timevar", 3, 4, L"120:4");  // Saturday, column E
+  Put(L"Emission function", 1, 0, L"F");
+  PutNum(L"Emission function", 1, 1, 1);
+  Put(L"Emission function", 1, 2, L"Unknown");
+  Put(L"Emission function", 1, 3, L"A*B");
+  ASSERT_EQ(VKUpdateSub(), 1) << Error();
+  EXPECT_EQ(VKVerifySub(), 0);
+  IssueLines once = ErrorLines();
+  ASSERT_EQ(once.size(), 3u);
+  EXPECT_EQ(once[2], L"Emission function [C2]: Unknown substance: Unknown");
+  EXPECT_EQ(VKVerifySub(), 0);
+  IssueLines twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(ErrorLines(), twice);
+}
+
+TEST_F(VerifySubTest, StopsAfterTheTimevarStepThatFillsTheErrorList) {
+  for (int k = 1; k <= 12; ++k) {
+    PutTimevar(L"Source timevar", k, L"T" + std::to_wstring(k), k);
+    for (COL c = 2; c < 26; ++c) Put(L"Source timevar", 4 * k - 3, c, L"x");  // 24 errors per record
+  }
+  ASSERT_EQ(VKUpdateSub(), 1) << Error();
+  // Were the later steps run, the missing sheet would make the result -1.
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Road timevar"));
+  EXPECT_EQ(VKVerifySub(), 0);
+  EXPECT_TRUE(ErrorList.IsFull());
+}
+
+TEST_F(VerifySubTest, UnreadableSheetOrUnknownTimevarFails) {
+  ASSERT_EQ(VKUpdateSub(), 1);
+  PutTimevar(L"Road timevar", 1, L"Not updated", 2);
+  EXPECT_EQ(VKVerifySub(), -1);
+  EXPECT_NE(Error().find("Could not get index for timevar: Not updated (row 1)."), std::string::npos) << Error();
+  ASSERT_EQ(VKUpdateSub(), 1);
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Emission function"));
+  EXPECT_EQ(VKVerifySub(), -1);
+}
+
+TEST_F(VerifySubTest, SubstanceGroupsAreCheckedAgainstTheRebuiltUnits) {
+  Put(L"Substance", 1, 1, L"NOx");
+  Put(L"Units", 1, 2, L"MWh/year");
+  Put(L"Emission factor", 0, 2, L"NOx");
+  Put(L"Emission factor", 0, 3, L"m");
+  Put(L"Emission factor", 0, 4, L"Unit");
+  Put(L"Emission factor", 1, 0, L"Boiler");
+  PutNum(L"Emission factor", 1, 1, 1);
+  PutNum(L"Emission factor", 1, 2, 0.5);
+  PutNum(L"Emission factor", 1, 3, 0);
+  Put(L"Emission factor", 1, 4, L"MWh/year");
+  Put(L"Emission factor", 2, 0, L"Stove");
+  PutNum(L"Emission factor", 2, 1, 2);
+  PutNum(L"Emission factor", 2, 2, 0.5);
+  PutNum(L"Emission factor", 2, 3, 0);
+  Put(L"Emission factor", 2, 4, L"GJ");
+  ASSERT_EQ(VKUpdateSub(), 1) << Error();
+  EXPECT_EQ(VKVerifySub(), 0);
+  EXPECT_EQ(ErrorLines(), (IssueLines{L"Emission factor [E3]: Unknown unit: \"GJ\""}));
+}
+
+// The export's own entry and exit lines and those of the steps, in order.
+std::string LoggedCalls(const std::string& path) {
+  std::ifstream in(path);
+  std::string line, calls;
+  while (std::getline(in, line)) {
+    size_t start = line.find_first_not_of(' ');
+    if (start == std::string::npos) continue;
+    if (line.compare(start, 4, "--> ") == 0 || line.compare(start, 4, "<-- ") == 0 || line[0] == '\t') {
+      if (line.find("::") != std::string::npos) continue;  // the catalogue's own trace
+      calls += line + "\n";
+    }
+  }
+  return calls;
+}
+
+TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
+  std::string log = ::testing::TempDir() + "verify_sub_log.txt";
+  ASSERT_TRUE(OpenDebugLog(log.c_str()));
+  DebugLevel = 1;
+  int32_t update = VKUpdateSub();
+  int32_t verify = VKVerifySub();
+  DebugLevel = 0;
+  CloseDebugLog();
+  EXPECT_EQ(update, 1);
+  EXPECT_EQ(verify, 1);
+  EXPECT_EQ(LoggedCalls(log),
+            "--> VKUpdateSub()\n"
+            " --> EdbRsrcUpdateIdx()\n <-- EdbRsrcUpdateIdx = 0\n"
+            " --> SubUpdateIdx(0)\n <-- SubUpdateIdx = 1\n"
+            " --> SubUpdateIdx(1)\n <-- SubUpdateIdx = 1\n"
+            " --> SubUpdateIdx(2)\n <-- SubUpdateIdx = 1\n"
+            " --> SubUpdateIdx(3)\n <-- SubUpdateIdx = 1\n"
+            " --> SubUpdateIdx(4)\n <-- SubUpdateIdx = 1\n"
+            " --> SubUpdateIdx(5)\n <-- SubUpdateIdx = 1\n"
+            " --> TimevarUpdateIdx(0)\n <-- TimevarUpdateIdx = 1\n"
+            " --> TimevarUpdateIdx(1)\n <-- TimevarUpdateIdx = 1\n"
+            " --> SubgrpUpdateIdx()\n <-- SubgrpUpdateIdx = 1\n"
+            " --> EmfacUpdateIdx()\n <-- EmfacUpdateIdx = 1\n"
+            " --> VehicleUpdateIdx()\n <-- VehicleUpdateIdx = 1\n"
+            " --> RoadVehicleDefUpdateIdx()\n <-- RoadVehicleDefUpdateIdx = 1\n"
+            " --> RoadVehicleUpdateIdx()\n <-- RoadVehicleUpdateIdx = 1\n"
+            " --> RoadtypeUpdateIdx()\n <-- RoadtypeUpdateIdx = 1\n"
+            " --> CompanyUpdateIdx()\n <-- CompanyUpdateIdx = 1\n"
+            " --> FacilityUpdateIdx()\n <-- FacilityUpdateIdx = 1\n"
+            "<-- VKUpdateSub = 1\n"
+            "--> VKVerifySub()\n"
+            "\tTimevar source\n\tTimevar road\n\tSubstance groups\n\tEmission factors\n"
+            "<-- VKVerifySub = 1\n");
+  std::remove(log.c_str());
+}
+
+}  // namespace

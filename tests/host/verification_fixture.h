@@ -1,0 +1,80 @@
+// The fixture of the verification tests: a substitute spreadsheet host with
+// every sheet the update reads (headings only: a clean workbook), and the
+// process-wide issue and catalogue lists emptied before and after each test.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "port/xlcall.h"
+#include "workbook/sheet_fixture.h"
+
+class VerificationTest : public SheetTest {
+ protected:
+  void SetUp() override {
+    SheetTest::SetUp();
+    ResetState();
+    for (const wchar_t* name : kSheets) AddSheet(name);
+    Put(L"Substance", 0, 0, L"Index");
+    Put(L"Substance", 0, 1, L"Substance");
+    for (const wchar_t* name : {L"Emission factor", L"Emission function", L"Vehicle", L"Road Vehicle",
+                                L"Roadtype", L"Source timevar", L"Road timevar"}) {
+      Put(name, 0, 0, L"Name");
+      Put(name, 0, 1, L"Index");
+    }
+  }
+  void TearDown() override {
+    ResetState();
+    SheetTest::TearDown();
+  }
+
+  static void ResetState() {
+    ErrorList.Clear();
+    WarningList.Clear();
+    for (CRecordList& list : SubLists) list.Clear();
+    for (CRecordList* list : {&EmfacList, &SourceTimevarList, &RoadTimevarList, &SubgrpList, &VehicleList,
+                              &RoadVehicleList, &RoadtypeList, &SpeedList, &TemperatureList, &ScenarioList,
+                              &UnitSubList, &UnitSubGrpList, &UnitSubGrpEmList}) {
+      list->Clear();
+    }
+    RoadVehicleDef.Free();
+    CompanyList.Clear();
+    FacilityList.Clear();
+  }
+
+  void Put(const wchar_t* sheet, RW row, COL column, const std::wstring& text) {
+    ASSERT_TRUE(host.Book().SetCell(sheet, row, column, sheethost::Cell::Str(text))) << row << "," << column;
+  }
+  void PutNum(const wchar_t* sheet, RW row, COL column, double value) {
+    ASSERT_TRUE(host.Book().SetCell(sheet, row, column, sheethost::Cell::Num(value))) << row << "," << column;
+  }
+
+  // A well-formed time variation at record k (rows 4k - 3 .. 4k).
+  void PutTimevar(const wchar_t* sheet, int k, const std::wstring& name, int index) {
+    RW row = 4 * k - 3;
+    Put(sheet, row, 0, name);
+    PutNum(sheet, row, 1, index);
+    for (COL c = 2; c < 26; ++c) Put(sheet, row, c, L"100");
+    for (COL c = 26; c < 38; ++c) PutNum(sheet, row, c, 100);
+    for (COL c = 38; c < 48; ++c) PutNum(sheet, row, c, 1);
+    for (RW day = 1; day <= 3; ++day) {
+      for (COL c = 2; c < 26; ++c) Put(sheet, row + day, c, L"100:1");
+    }
+  }
+
+  static std::vector<std::wstring> ErrorLines() { return Lines(ErrorList); }
+  static std::vector<std::wstring> WarningLines() { return Lines(WarningList); }
+
+  // Fills the ErrorList up to its "and so on..." entry.
+  static void FillErrorList() {
+    while (!ErrorList.IsFull()) ErrorList.Add(L"Earlier", 0, 0, L"earlier issue");
+  }
+
+  static constexpr const wchar_t* kSheets[] = {
+      L"Substance",      L"Searchkey",         L"Source timevar", L"Road timevar", L"Emission factor",
+      L"Emission function", L"Speed-Temp-Scen", L"Units",       L"Vehicle",      L"Road Vehicle Def.",
+      L"Road Vehicle",   L"Roadtype",          L"Company",        L"Facility"};
+};
+
+using IssueLines = std::vector<std::wstring>;
