@@ -56,5 +56,11 @@ test: build asan windows
 demo: build
 	@scripts/demo.sh
 
+# The transfer benchmark, built in release mode (build-release/).
+bench: deps
+	@cmake -S . -B build-release $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DVORKAB_TESTS=OFF >/dev/null
+	@cmake --build build-release -j $(JOBS) --target transfer_bench edb-server
+	@NO_PROXY=127.0.0.1,localhost no_proxy=127.0.0.1,localhost build-release/transfer_bench
+
 clean:
-	rm -rf build build-asan build-windows
+	rm -rf build build-asan build-windows build-release

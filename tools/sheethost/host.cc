@@ -149,7 +149,7 @@ int Host::Answer(int xlfn, int count, XLOPER12** args, XLOPER12* result) {
     }
   }
   record.result = code;
-  m_calls.push_back(record);
+  if (m_recordCalls) m_calls.push_back(record);
   return code;
 }
 

@@ -74,6 +74,9 @@ class Host {
   const std::vector<CallRecord>& Calls() const { return m_calls; }
   size_t CallCount(int xlfn) const;
   void ClearCalls() { m_calls.clear(); }
+  // Whether calls are recorded (on by default).  Long transfers, such as the
+  // benchmarks', turn it off so that the record does not grow with them.
+  void RecordCalls(bool on) { m_recordCalls = on; }
 
   // What the entry point does for this host.
   int Answer(int xlfn, int count, XLOPER12** args, XLOPER12* result);
@@ -98,6 +101,7 @@ class Host {
   int m_failCode = 0;
   int m_failFunction = kAnyFunction;
   std::vector<CallRecord> m_calls;
+  bool m_recordCalls = true;
 };
 
 }  // namespace sheethost

@@ -1,0 +1,474 @@
+// The transfer benchmark: Loads and Saves of many substances and time
+// variations through the whole stack (the substitute server on loopback,
+// HTTP, the record layer, the substitute spreadsheet host), each next to the
+// time curl needs to fetch the same reply (or post the same body) from the
+// same server in the same run, with their ratio; and the peak memory of each
+// Load next to what the workbook itself holds.
+//
+// The URL and body curl uses are the library's own: an untimed run of the
+// same transfer with the diagnostic log on yields the request URL (and, for a
+// Save, every body line sent); the timed run has the log off.
+//
+// Usage: transfer_bench [PATH_TO_EDB_SERVER]
+#include <fcntl.h>
+#include <malloc.h>
+#include <poll.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sheethost/host.h"
+#include "vorkabcom.h"
+
+#ifndef EDB_SERVER_PATH
+#define EDB_SERVER_PATH "edb-server"
+#endif
+
+namespace {
+
+// The library's limits: indexes of substances and time variations are
+// 16-bit, and a searchkey list holds at most 127 rows.
+constexpr int kMaxIndex = 65535;
+constexpr int kMaxSearchkeys = 127;
+constexpr const char* kPathPrefix = "/cgi-bin/ikalvoro/";
+constexpr int kEdbId = 2;  // Gothenburg2025 in the demonstration data
+
+const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",       L"Source timevar",
+                                  L"Road timevar",     L"Emission factor", L"Emission function",
+                                  L"Speed-Temp-Scen", L"Units",           L"Rsrc"};
+
+[[noreturn]] void Fail(const std::string& what) {
+  char error[10240];
+  VKError(error, sizeof error);
+  std::fprintf(stderr, "transfer_bench: %s%s%s\n", what.c_str(), error[0] ? ": " : "", error);
+  std::exit(1);
+}
+
+double Now() {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// ------------------------------------------------------------------ server
+
+class Server {
+ public:
+  explicit Server(const std::string& program) {
+    char folder[] = "/tmp/transfer_bench.XXXXXX";
+    if (!mkdtemp(folder)) Fail("cannot create a data folder");
+    dir_ = folder;
+    int out[2];
+    if (pipe(out) != 0) Fail("pipe");
+    pid_ = fork();
+    if (pid_ < 0) Fail("fork");
+    if (pid_ == 0) {
+      dup2(out[1], 1);
+      int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 2);
+      close(out[0]);
+      execl(program.c_str(), program.c_str(), "--data", dir_.c_str(), "--port", "0", "--seed", "demo",
+            "--quiet", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    double deadline = Now() + 20;
+    while (line.find('\n') == std::string::npos && Now() < deadline) {
+      pollfd p = {out[0], POLLIN, 0};
+      if (poll(&p, 1, 200) <= 0) continue;
+      char buffer[256];
+      ssize_t n = read(out[0], buffer, sizeof buffer);
+      if (n <= 0) break;
+      line.append(buffer, static_cast<size_t>(n));
+    }
+    close(out[0]);
+    const std::string prefix = "listening on ";
+    if (line.compare(0, prefix.size(), prefix) != 0) Fail("the server did not start: " + line);
+    url_ = line.substr(prefix.size(), line.find('\n') - prefix.size());
+  }
+
+  ~Server() {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      int status;
+      for (int i = 0; i < 50 && waitpid(pid_, &status, WNOHANG) == 0; ++i) usleep(100000);
+      if (waitpid(pid_, &status, WNOHANG) == 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status, 0);
+      }
+    }
+    std::string command = "rm -rf '" + dir_ + "'";
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir_.c_str());
+  }
+
+  const std::string& url() const { return url_; }
+  const std::string& dir() const { return dir_; }
+  std::string database() const { return dir_ + "/edb.sqlite"; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string dir_;
+  std::string url_;
+};
+
+// Replaces the EDB's records of a kind (list 0) with generated ones; the
+// body of record i comes from make(i).
+void SeedRecords(const Server& server, const char* kind, int count, const std::function<std::string(int)>& make) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(server.database().c_str(), &db) != SQLITE_OK) Fail("cannot open the server's database");
+  sqlite3_busy_timeout(db, 10000);
+  auto exec = [db](const std::string& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+      std::string text = message ? message : "?";
+      sqlite3_free(message);
+      Fail("seeding: " + text);
+    }
+  };
+  exec("BEGIN");
+  exec("DELETE FROM records WHERE edb_id=" + std::to_string(kEdbId) + " AND kind='" + kind + "' AND list=0");
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO records(edb_id, kind, list, seq, body) VALUES(?, ?, 0, ?, ?)", -1, &insert,
+                     nullptr);
+  for (int i = 1; i <= count; ++i) {
+    std::string body = make(i);
+    sqlite3_bind_int(insert, 1, kEdbId);
+    sqlite3_bind_text(insert, 2, kind, -1, SQLITE_STATIC);
+    sqlite3_bind_int(insert, 3, i - 1);
+    sqlite3_bind_blob(insert, 4, body.data(), static_cast<int>(body.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(insert) != SQLITE_DONE) Fail("seeding: insert failed");
+    sqlite3_reset(insert);
+  }
+  sqlite3_finalize(insert);
+  exec("COMMIT");
+  sqlite3_close(db);
+}
+
+// A seeded source time variation's stored body, as the template for more.
+std::string TimevarTemplate(const Server& server) {
+  sqlite3* db = nullptr;
+  sqlite3_open(server.database().c_str(), &db);
+  sqlite3_stmt* select = nullptr;
+  sqlite3_prepare_v2(db, "SELECT body FROM records WHERE kind='timevarp' ORDER BY edb_id, seq LIMIT 1", -1, &select,
+                     nullptr);
+  std::string body;
+  if (sqlite3_step(select) == SQLITE_ROW) {
+    body.assign(static_cast<const char*>(sqlite3_column_blob(select, 0)),
+                static_cast<size_t>(sqlite3_column_bytes(select, 0)));
+  }
+  sqlite3_finalize(select);
+  sqlite3_close(db);
+  if (body.compare(0, 5, "NAME ") != 0) Fail("no seeded time variation to copy");
+  return body;
+}
+
+// The template with its NAME and INDEX lines replaced.
+std::string TimevarBody(const std::string& model, int index) {
+  std::istringstream in(model);
+  std::string line, out;
+  char name[32];
+  std::snprintf(name, sizeof name, "NAME \"TV%05d\"", index);
+  while (std::getline(in, line)) {
+    if (line.compare(0, 5, "NAME ") == 0) line = name;
+    else if (line.compare(0, 6, "INDEX ") == 0) line = "INDEX " + std::to_string(index);
+    out += line + "\n";
+  }
+  return out;
+}
+
+// ------------------------------------------------------------------ memory
+
+// The peak resident size (VmHWM) starts again from the current size.
+void ResetPeak() {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// A field of /proc/self/status in bytes.
+long StatusBytes(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  size_t n = std::strlen(field);
+  while (std::getline(in, line)) {
+    if (line.compare(0, n, field) == 0 && line.size() > n && line[n] == ':') return std::atol(line.c_str() + n + 1) * 1024;
+  }
+  return -1;
+}
+
+// ------------------------------------------------------------------ library
+
+// A workbook of its own behind the library's entry point, with the reference
+// and resource sheets and the call record off.
+struct Book {
+  Book() {
+    host.RecordCalls(false);
+    for (const wchar_t* name : kSheets) host.Book().AddSheet(name);
+    SetExcel12EntryPt(sheethost::Host::EntryPoint());
+  }
+  // The entry point stays: the host answering it is the latest one alive.
+
+  size_t Cells() {
+    size_t n = 0;
+    for (sheethost::Sheet* sheet : host.Book().Sheets()) n += sheet->CellCount();
+    return n;
+  }
+  // What the cells take: a map node each (value and about 32 bytes of tree
+  // links and allocator overhead) plus the text held outside it.
+  size_t Bytes() {
+    size_t bytes = 0;
+    for (sheethost::Sheet* sheet : host.Book().Sheets()) {
+      for (const auto& cell : sheet->Cells()) {
+        bytes += sizeof cell + 32;
+        if (cell.second.text.capacity() > 3) bytes += (cell.second.text.capacity() + 1) * sizeof(wchar_t);
+      }
+    }
+    return bytes;
+  }
+
+  sheethost::Host host;
+};
+
+// Logs in (again) with the diagnostic level; the log opens at the first
+// level above 0 and stays open.
+void Login(const Server& server, int level, const std::string& logPath) {
+  std::wstring user = L"demo," + std::to_wstring(level) + L"," + std::wstring(logPath.begin(), logPath.end());
+  std::vector<wchar_t> userText(user.begin(), user.end());
+  userText.push_back(0);
+  std::wstring address = L"Kalvoro:" + std::wstring(server.url().begin(), server.url().end());
+  int32_t r = VKInit(userText.data(), L"demo", L"", address.c_str(), L"", L"", 0);
+  if (r != 0 && r != 1) Fail("login");
+  VKDatabaseSet(L"REF");
+  VKEdbUserSet(L"demo");
+  VKEdbNameSet(L"Gothenburg2025");
+}
+
+// Runs an incremental transfer to its end; the number of records it reports.
+long Run(const std::function<int32_t(int32_t, wchar_t*)>& call, const std::string& what) {
+  wchar_t count[16] = L"0";
+  int32_t r = call(1, count);
+  while (r == 1) r = call(0, count);
+  if (r != 0) Fail(what);
+  return std::wcstol(count, nullptr, 10);
+}
+
+// What one request of the library looked like in the diagnostic log.
+struct Request {
+  std::string url;   // full URL
+  std::string body;  // POST body (empty for a GET)
+  long replyLength = -1;
+  long sentLength = -1;  // the POST body's length as the library sent it
+};
+
+// The first GET or POST logged at or after the offset, with its body lines.
+Request FindRequest(const std::string& logPath, long offset, const Server& server, bool post) {
+  std::ifstream in(logPath, std::ios::binary);
+  in.seekg(offset);
+  const std::string opener = post ? "    --> HTTPPost(" : "    --> HTTPGet(";
+  const std::string sent = "      sent \"";
+  const std::string length = "      Content-Length: ";
+  const std::string endWrite = "    --> HTTPEndWrite(";
+  Request request;
+  std::string line;
+  bool found = false;
+  while (std::getline(in, line)) {
+    if (!found) {
+      if (line.compare(0, opener.size(), opener) == 0 && line.back() == ')') {
+        request.url = server.url() + kPathPrefix + line.substr(opener.size(), line.size() - opener.size() - 1);
+        found = true;
+      }
+      continue;
+    }
+    if (post && line.compare(0, sent.size(), sent) == 0 && line.back() == '"') {
+      request.body += line.substr(sent.size(), line.size() - sent.size() - 1) + "\n";
+    } else if (post && request.replyLength < 0 && line.compare(0, endWrite.size(), endWrite) == 0) {
+      request.sentLength = std::atol(line.c_str() + endWrite.size());
+      request.replyLength = 0;
+    } else if (!post && request.replyLength < 0 && line.compare(0, length.size(), length) == 0) {
+      request.replyLength = std::atol(line.c_str() + length.size());
+    }
+  }
+  if (!found) Fail(std::string("no ") + (post ? "POST" : "GET") + " in the log");
+  return request;
+}
+
+long LogSize(const std::string& logPath) {
+  std::ifstream in(logPath, std::ios::binary | std::ios::ate);
+  return in ? static_cast<long>(in.tellg()) : 0;
+}
+
+// ------------------------------------------------------------------ curl
+
+struct CurlResult {
+  double seconds = 0;  // curl's own time_total (its process start left out)
+  long bytes = 0;      // what it fetched or posted
+};
+
+CurlResult Curl(const std::string& arguments) {
+  std::string command = "curl -s --noproxy '*' --http1.0 " + arguments;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) Fail("cannot run curl");
+  std::string output;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+  int status = pclose(pipe);
+  if (status != 0) Fail("curl failed: " + command);
+  CurlResult result;
+  std::istringstream in(output);
+  if (!(in >> result.bytes >> result.seconds)) Fail("curl printed: " + output);
+  return result;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// ------------------------------------------------------------------ report
+
+struct Row {
+  std::string kind;
+  std::string operation;
+  long records;
+  double library;
+  double curl;
+  long bytes;
+  std::string memory;
+};
+std::vector<Row> g_rows;
+
+void Print(const Row& row) {
+  std::printf("%-22s %-5s %7ld records %10ld bytes  library %8.3f s  curl %7.3f s  ratio %6.2f%s%s\n",
+              row.kind.c_str(), row.operation.c_str(), row.records, row.bytes, row.library, row.curl,
+              row.curl > 0 ? row.library / row.curl : 0.0, row.memory.empty() ? "" : "\n      ", row.memory.c_str());
+  std::fflush(stdout);
+  g_rows.push_back(row);
+}
+
+std::string Megabytes(long bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
+  return text;
+}
+
+// A Load timed against curl; the workbook stays for a Save after it.
+std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, const std::string& kind,
+                                const std::function<int32_t(int32_t, wchar_t*)>& call) {
+  // Timed, without the log.
+  Login(server, 0, log);
+  std::unique_ptr<Book> book(new Book());
+  if (VKEdbRsrcLoad() != 1) Fail("resources");
+  size_t cellsBefore = book->Cells();
+  size_t bytesBefore = book->Bytes();
+  ResetPeak();
+  long before = StatusBytes("VmRSS");
+  double t0 = Now();
+  long records = Run(call, kind + " load");
+  double seconds = Now() - t0;
+  long peak = StatusBytes("VmHWM");
+  size_t cells = book->Cells() - cellsBefore;
+  size_t bytes = book->Bytes() - bytesBefore;
+  if (book->host.Outstanding() != 0) Fail("the library left host values unfreed");
+
+  // Untimed, with the log: the request's URL and the reply's length.
+  Login(server, 2, log);
+  Request request;
+  {
+    Book logged;
+    if (VKEdbRsrcLoad() != 1) Fail("resources");
+    long offset = LogSize(log);
+    Run(call, kind + " load (logged)");
+    request = FindRequest(log, offset, server, false);
+  }
+
+  CurlResult curl = Curl("-o /dev/null -w '%{size_download} %{time_total}' " + Quoted(request.url));
+  long fetched = curl.bytes;
+  if (request.replyLength >= 0 && fetched != request.replyLength) {
+    Fail("curl fetched " + std::to_string(fetched) + " bytes, the library " + std::to_string(request.replyLength));
+  }
+  Row row{kind, "Load", records, seconds, curl.seconds, fetched, ""};
+  row.memory = "peak memory of the Load: +" + Megabytes(peak - before) + " over " + Megabytes(before) +
+               " before it; the workbook holds " + std::to_string(cells) + " new cells, about " +
+               Megabytes(static_cast<long>(bytes)) + "; the reply is " + Megabytes(fetched);
+  Print(row);
+  return book;
+}
+
+// A Save from the workbook timed against curl posting the same body.
+void BenchSave(const Server& server, const std::string& log, const std::string& kind, long records,
+               const std::function<int32_t(int32_t, wchar_t*)>& call) {
+  Login(server, 3, log);
+  long offset = LogSize(log);
+  Run(call, kind + " save (logged)");
+  Request request = FindRequest(log, offset, server, true);
+
+  Login(server, 0, log);
+  double t0 = Now();
+  Run(call, kind + " save");
+  double seconds = Now() - t0;
+
+  std::string bodyFile = server.dir() + "/body.txt";
+  std::string replyFile = server.dir() + "/reply.txt";
+  std::ofstream(bodyFile, std::ios::binary) << request.body;
+  CurlResult curl = Curl("-H 'Content-Type:' -H 'Expect:' --data-binary @" + Quoted(bodyFile) + " -o " +
+                         Quoted(replyFile) + " -w '%{size_upload} %{time_total}' " + Quoted(request.url));
+  std::ifstream reply(replyFile);
+  std::string first;
+  std::getline(reply, first);
+  if (first != "Ok." && first != "OK!" && first.compare(0, 9, "Import OK") != 0) Fail("the server refused curl's body: " + first);
+  if (static_cast<long>(request.body.size()) != request.sentLength) {
+    Fail("the body taken from the log has " + std::to_string(request.body.size()) + " bytes, the library sent " +
+         std::to_string(request.sentLength));
+  }
+  Print(Row{kind, "Save", records, seconds, curl.seconds, curl.bytes, ""});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Server server(argc > 1 ? argv[1] : EDB_SERVER_PATH);
+  const std::string log = server.dir() + "/vorkab.log";
+  const std::string model = TimevarTemplate(server);
+  std::printf("transfer benchmark: server %s; curl's time is its own time_total\n",
+              server.url().c_str());
+  std::printf("the library's indexes are 16-bit: 65535 stands in for 100,000 substances and time variations\n\n");
+
+  for (int size : {10000, kMaxIndex}) {
+    SeedRecords(server, "sub", size, [](int i) {
+      char line[64];
+      std::snprintf(line, sizeof line, "%d \"S%05d\"\n", i, i);
+      return std::string(line);
+    });
+    BenchLoad(server, log, "substances", [](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); });
+
+    SeedRecords(server, "timevarp", size, [&model](int i) { return TimevarBody(model, i); });
+    std::unique_ptr<Book> book =
+        BenchLoad(server, log, "source time variations", [](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); });
+    BenchSave(server, log, "source time variations", size, [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); });
+    if (book->host.Outstanding() != 0) Fail("the library left host values unfreed");
+  }
+
+  // Substances are saved as searchkey lists only, of at most 127 names.
+  {
+    Login(server, 0, log);
+    Book book;
+    for (int row = 1; row <= kMaxSearchkeys; ++row) {
+      book.host.Book().SetCell(L"Searchkey", row, 1, sheethost::Cell::Str(L"K" + std::to_wstring(row)));
+    }
+    BenchSave(server, log, "searchkeys (list 1)", kMaxSearchkeys, [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); });
+  }
+
+  SetExcel12EntryPt(nullptr);
+  std::printf("\nratio = library seconds / curl seconds; Save sizes above 127 are measured with time variations\n"
+              "only (a searchkey list holds at most 127 names and substance list 0 cannot be saved)\n");
+  return 0;
+}
