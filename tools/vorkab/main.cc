@@ -1,6 +1,6 @@
 // vorkab: the command-line host of the library.  It drives the exports as the
-// workbook macros do: log in, choose a database, EDB user and EDB, list them
-// and create EDBs.
+// workbook macros do: log in, choose a database, EDB user and EDB, list them,
+// create EDBs, and move records between the server and an .xlsx workbook.
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
+#include "kinds.h"
 #include "login.h"
 #include "vorkabcom.h"
 
 namespace {
-
-enum ExitStatus { ExitOk = 0, ExitVerify = 1, ExitUsage = 2, ExitFailure = 3 };
 
 int PrintList(int32_t (*load)(), int32_t (*list)(int32_t, wchar_t*), const char* what) {
   if (load() != 1) {
@@ -30,6 +30,14 @@ int PrintList(int32_t (*load)(), int32_t (*list)(int32_t, wchar_t*), const char*
   return ExitOk;
 }
 
+int ListCommand(const LoginOptions& options, int32_t (*load)(), int32_t (*list)(int32_t, wchar_t*),
+                const char* what) {
+  if (!Login(options)) return ExitFailure;
+  int status = PrintList(load, list, what);
+  VKFree();
+  return status;
+}
+
 const char* EnvOr(const char* name) {
   const char* value = getenv(name);
   return value ? value : "";
@@ -40,15 +48,18 @@ const char* EnvOr(const char* name) {
 int main(int argc, char** argv) {
   CLI::App app{"vorkab: move an emission database between a Kalvoro server and a workbook"};
   app.require_subcommand(1);
-  LoginOptions options;
-  options.server = EnvOr("VORKAB_SERVER");
-  options.user = EnvOr("VORKAB_USER");
-  app.add_option("--server", options.server, "server address, e.g. http://host:8080 (or VORKAB_SERVER)");
-  app.add_option("--user", options.user, "login name (or VORKAB_USER); the password comes from VORKAB_PASSWORD or the terminal");
-  app.add_option("--database", options.database, "database")->capture_default_str();
-  app.add_option("--edb-user", options.edbUser, "EDB user (owner of the EDBs)");
-  app.add_option("--edb", options.edb, "EDB (emission database)");
-  app.add_option("--log", options.log, "diagnostic log: LEVEL[,PATH]");
+  WorkbookOptions options;
+  LoginOptions& login = options.login;
+  login.server = EnvOr("VORKAB_SERVER");
+  login.user = EnvOr("VORKAB_USER");
+  app.add_option("--server", login.server, "server address, e.g. http://host:8080 (or VORKAB_SERVER)");
+  app.add_option("--user", login.user,
+                 "login name (or VORKAB_USER); the password comes from VORKAB_PASSWORD or the terminal");
+  app.add_option("--database", login.database, "database")->capture_default_str();
+  app.add_option("--edb-user", login.edbUser, "EDB user (owner of the EDBs)");
+  app.add_option("--edb", login.edb, "EDB (emission database)");
+  app.add_option("--workbook", options.workbook, "workbook file (.xlsx)")->capture_default_str();
+  app.add_option("--log", login.log, "the library's diagnostic log: LEVEL[,PATH]");
 
   auto* databases = app.add_subcommand("databases", "list the server's databases");
   auto* edbUsers = app.add_subcommand("edb-users", "list the EDB users of the database");
@@ -57,26 +68,41 @@ int main(int argc, char** argv) {
   std::string newEdb;
   create->add_option("NAME", newEdb, "name of the new EDB")->required();
 
+  std::string kindHelp = "what to move: " + KnownKindNames();
+  std::vector<std::string> loadKinds, saveKinds;
+  auto* load = app.add_subcommand("load", "load kinds of record from the EDB into the workbook");
+  load->add_option("KIND", loadKinds, kindHelp)->required();
+  auto* verify = app.add_subcommand("verify", "check the workbook's sheets and list errors and warnings");
+  auto* save = app.add_subcommand("save", "verify the workbook, then save kinds of record to the EDB");
+  save->add_option("KIND", saveKinds, kindHelp)->required();
+  bool noVerify = false;
+  save->add_flag("--no-verify", noVerify, "save without verifying first (at your own risk)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     int code = app.exit(e);
     return e.get_exit_code() == 0 ? code : ExitUsage;
   }
+  options.verify = !noVerify;
 
-  if (!Login(options)) return ExitFailure;
-  int status = ExitOk;
-  if (databases->parsed()) status = PrintList(VKDatabasesLoad, VKDatabasesList, "databases");
-  if (edbUsers->parsed()) status = PrintList(VKEdbUsersLoad, VKEdbUsersList, "EDB users");
-  if (edbs->parsed()) status = PrintList(VKEdbNamesLoad, VKEdbNamesList, "EDBs");
+  if (databases->parsed()) return ListCommand(login, VKDatabasesLoad, VKDatabasesList, "databases");
+  if (edbUsers->parsed()) return ListCommand(login, VKEdbUsersLoad, VKEdbUsersList, "EDB users");
+  if (edbs->parsed()) return ListCommand(login, VKEdbNamesLoad, VKEdbNamesList, "EDBs");
   if (create->parsed()) {
+    if (!Login(login)) return ExitFailure;
+    int status = ExitOk;
     if (VKEdbCreate(ToWide(newEdb).c_str()) != 1) {
       std::cerr << "vorkab: " << LibraryError();
       status = ExitFailure;
     } else {
       std::cout << "created EDB " << newEdb << "\n";
     }
+    VKFree();
+    return status;
   }
-  VKFree();
-  return status;
+  if (load->parsed()) return LoadCommand(options, loadKinds);
+  if (verify->parsed()) return VerifyCommand(options);
+  if (save->parsed()) return SaveCommand(options, saveKinds);
+  return ExitUsage;
 }

@@ -1,0 +1,77 @@
+// The kind table of the command-line host (see kinds.h).
+#include "kinds.h"
+
+#include <algorithm>
+
+#include "vorkabcom.h"
+
+namespace {
+
+int32_t RsrcLoad(int32_t, wchar_t*, int32_t) { return VKEdbRsrcLoad(); }
+int32_t RsrcSave(int32_t, wchar_t*, int32_t) { return VKEdbRsrcSave(); }
+int32_t SubLoad(int32_t mode, wchar_t* count, int32_t list) { return VKSubLoad(mode, list, count); }
+int32_t SubSave(int32_t mode, wchar_t* count, int32_t list) { return VKSubSave(mode, list, count); }
+int32_t TimevarLoad(int32_t mode, wchar_t* count, int32_t kind) { return VKTimevarsLoad(kind, mode, count); }
+int32_t TimevarSave(int32_t mode, wchar_t* count, int32_t kind) { return VKTimevarsSave(kind, mode, count); }
+int32_t SubgrpLoad(int32_t mode, wchar_t* count, int32_t) { return VKSubgrpsLoad(mode, count); }
+int32_t SubgrpSave(int32_t mode, wchar_t* count, int32_t) { return VKSubgrpsSave(mode, count); }
+int32_t EmfacLoad(int32_t mode, wchar_t* count, int32_t) { return VKEmfacsLoad(mode, count); }
+int32_t EmfacSave(int32_t mode, wchar_t* count, int32_t) { return VKEmfacsSave(mode, count); }
+
+std::vector<RecordKind> MakeKinds() {
+  std::vector<RecordKind> kinds;
+  kinds.push_back({"resources", "speeds, temperatures, scenarios, units and free settings",
+                   {L"Speed-Temp-Scen", L"Units", L"Rsrc"},
+                   {{"resources", RsrcLoad, RsrcSave, 0, true}}});
+  // The server keeps the substances themselves: they are loaded, never saved.
+  kinds.push_back({"substances", "substances (loaded only)", {L"Substance"},
+                   {{"substances", SubLoad, nullptr, 0, false}}});
+  RecordKind searchkeys{"searchkeys", "the five searchkey lists", {L"Searchkey"}, {}};
+  for (int32_t list = 1; list <= 5; ++list) {
+    searchkeys.parts.push_back({"searchkey list " + std::to_string(list), SubLoad, SubSave, list, false});
+  }
+  kinds.push_back(searchkeys);
+  kinds.push_back({"timevars", "time variations of sources and roads", {L"Source timevar", L"Road timevar"},
+                   {{"source time variations", TimevarLoad, TimevarSave, 0, false},
+                    {"road time variations", TimevarLoad, TimevarSave, 1, false}}});
+  kinds.push_back({"subgrps", "substance groups", {L"Emission factor"},
+                   {{"substance groups", SubgrpLoad, SubgrpSave, 0, false}}});
+  kinds.push_back({"emfacs", "emission factors", {L"Emission function"},
+                   {{"emission factors", EmfacLoad, EmfacSave, 0, false}}});
+  return kinds;
+}
+
+}  // namespace
+
+const std::vector<RecordKind>& RecordKinds() {
+  static const std::vector<RecordKind> kinds = MakeKinds();
+  return kinds;
+}
+
+bool SelectKinds(const std::vector<std::string>& words, std::vector<const RecordKind*>* kinds, std::string* unknown) {
+  std::vector<bool> wanted(RecordKinds().size(), false);
+  for (const std::string& word : words) {
+    bool found = false;
+    for (size_t i = 0; i < RecordKinds().size(); ++i) {
+      if (word == "all" || word == RecordKinds()[i].name) {
+        wanted[i] = true;
+        found = true;
+      }
+    }
+    if (!found) {
+      *unknown = word;
+      return false;
+    }
+  }
+  kinds->clear();
+  for (size_t i = 0; i < RecordKinds().size(); ++i) {
+    if (wanted[i]) kinds->push_back(&RecordKinds()[i]);
+  }
+  return true;
+}
+
+std::string KnownKindNames() {
+  std::string names;
+  for (const RecordKind& kind : RecordKinds()) names += kind.name + ", ";
+  return names + "all";
+}

@@ -1,0 +1,90 @@
+// Sheet names and heading rows of the workbook templates (see templates.h).
+#include "templates.h"
+
+#include <string>
+
+using sheethost::Cell;
+using sheethost::Workbook;
+
+namespace {
+
+struct Heading {
+  int column;
+  const wchar_t* text;
+};
+
+void WriteHeadings(sheethost::Sheet& sheet, const std::vector<Heading>& headings) {
+  for (const Heading& h : headings) sheet.Set(0, h.column, Cell::Str(h.text));
+}
+
+void TimevarHeadings(sheethost::Sheet& sheet) {
+  sheet.Set(0, 0, Cell::Str(L"Name"));
+  sheet.Set(0, 1, Cell::Str(L"Index"));
+  for (int hour = 0; hour < 24; ++hour) sheet.Set(0, 2 + hour, Cell::Str(L"h" + std::to_wstring(hour)));
+  static const wchar_t* const months[] = {L"Jan", L"Feb", L"Mar", L"Apr", L"May", L"Jun",
+                                          L"Jul", L"Aug", L"Sep", L"Oct", L"Nov", L"Dec"};
+  for (int m = 0; m < 12; ++m) sheet.Set(0, 26 + m, Cell::Str(months[m]));
+  // Columns 38 to 47 name the scenarios; the Load writes them.
+}
+
+void EmissionFunctionHeadings(sheethost::Sheet& sheet) {
+  WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}, {2, L"Substance"}, {3, L"Formula"}});
+  for (int i = 0; i < 46; ++i) {
+    sheet.Set(0, 4 + 2 * i, Cell::Str(L"Variable " + std::to_wstring(i + 1)));
+    sheet.Set(0, 5 + 2 * i, Cell::Str(L"Type " + std::to_wstring(i + 1)));
+  }
+}
+
+void WriteTemplate(sheethost::Sheet& sheet) {
+  const std::wstring& name = sheet.Name();
+  if (name == L"Substance") {
+    WriteHeadings(sheet, {{0, L"Index"}, {1, L"Substance"}});
+  } else if (name == L"Searchkey") {
+    WriteHeadings(sheet, {{0, L"Index"}, {1, L"Searchkey 1"}, {2, L"Searchkey 2"}, {3, L"Searchkey 3"},
+                          {4, L"Searchkey 4"}, {5, L"Searchkey 5"}});
+  } else if (name == L"Source timevar" || name == L"Road timevar") {
+    TimevarHeadings(sheet);
+  } else if (name == L"Emission factor") {
+    // Substance blocks (name, "m", "Unit") are headed by the Load as needed.
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}});
+  } else if (name == L"Emission function") {
+    EmissionFunctionHeadings(sheet);
+  } else if (name == L"Speed-Temp-Scen") {
+    WriteHeadings(sheet, {{0, L"Number"}, {1, L"Speed"}, {2, L"Temperature"}, {3, L"Scenario"}});
+  } else if (name == L"Units") {
+    WriteHeadings(sheet, {{0, L"Substance unit"}, {1, L"Factor"}, {2, L"Group unit"}, {3, L"Factor"},
+                          {4, L"Group emission unit"}, {5, L"Factor"}, {6, L"Searchkey unit"}, {7, L"Factor"}});
+  } else if (name == L"Rsrc") {
+    WriteHeadings(sheet, {{0, L"Tag"}, {1, L"Value"}});
+  } else if (name == L"Company") {
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Company ID"}});
+  } else if (name == L"Facility") {
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"X"}, {2, L"Y"}});
+  } else if (name == L"Vehicle" || name == L"Road Vehicle" || name == L"Roadtype") {
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}});
+  }
+  // "Road Vehicle Def." starts empty: its dimensions are rows from row 3.
+}
+
+}  // namespace
+
+const std::vector<std::wstring>& TemplateSheetNames() {
+  static const std::vector<std::wstring> names = {
+      L"Substance",       L"Searchkey",         L"Source timevar", L"Road timevar", L"Emission factor",
+      L"Emission function", L"Speed-Temp-Scen", L"Units",          L"Rsrc",         L"Vehicle",
+      L"Road Vehicle Def.", L"Road Vehicle",    L"Roadtype",       L"Company",      L"Facility"};
+  return names;
+}
+
+bool ResetTemplateSheet(Workbook& book, const std::wstring& name) {
+  sheethost::Sheet* sheet = book.FindSheet(name);
+  if (!sheet) sheet = book.AddSheet(name);
+  if (!sheet) return false;
+  sheet->ClearAll();
+  WriteTemplate(*sheet);
+  return true;
+}
+
+void AddTemplateSheets(Workbook& book) {
+  for (const std::wstring& name : TemplateSheetNames()) ResetTemplateSheet(book, name);
+}
