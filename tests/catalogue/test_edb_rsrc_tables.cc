@@ -88,7 +88,9 @@ TEST(RsrcLineTest, WhatEachLineSaysAndTheLineASaveSends) {
   for (const Case& c : cases) {
     RsrcLine l = ParseRsrcLine(c.line);
     EXPECT_EQ(l.kind, c.kind) << c.line;
-    if (c.kind != RsrcKind::Free) EXPECT_EQ(l.number, c.number) << c.line;
+    if (c.kind != RsrcKind::Free) {
+      EXPECT_EQ(l.number, c.number) << c.line;
+    }
     EXPECT_EQ(l.name, c.name) << c.line;
     EXPECT_EQ(l.value, c.value) << c.line;
     EXPECT_EQ(FormatRsrcLine(l), c.saved) << c.line;

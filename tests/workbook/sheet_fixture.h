@@ -39,7 +39,9 @@ class SheetTest : public ::testing::Test {
   // its cell as it is.
   void Put(const wchar_t* sheet, RW row, COL column, std::initializer_list<std::wstring> texts) {
     for (const std::wstring& text : texts) {
-      if (!text.empty()) ASSERT_TRUE(Sheet(sheet)->Set(row, column, sheethost::Cell::Str(text)));
+      if (!text.empty()) {
+        ASSERT_TRUE(Sheet(sheet)->Set(row, column, sheethost::Cell::Str(text)));
+      }
       ++column;
     }
   }

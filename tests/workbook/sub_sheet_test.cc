@@ -38,7 +38,9 @@ TEST_F(SubSheetTest, NamesWrittenByIndexAreReadBackRowByRow) {
       CExcelWriteSub writer;
       ASSERT_EQ(writer.Init(column, L"Searchkey"), 1);
       for (int32_t i = rows; i >= 1; --i) {
-        if (!name(i).empty()) ASSERT_EQ(writer.Write(Record(static_cast<uint16_t>(i), name(i))), 1) << Error();
+        if (!name(i).empty()) {
+          ASSERT_EQ(writer.Write(Record(static_cast<uint16_t>(i), name(i))), 1) << Error();
+        }
       }
       ASSERT_EQ(writer.Write(Record(0, L"nowhere")), 1);  // index 0 has no row: the heading stays
     }
