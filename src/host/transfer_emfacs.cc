@@ -3,77 +3,27 @@
 // transfer driver.  The sheet names the substance each factor yields, so the
 // substances are loaded first.
 #include <cstdio>
-#include <memory>
-#include <new>
-#include <string>
 
-#include "catalogue/catalogue.h"
-#include "host/frame.h"
-#include "host/transfer.h"
-#include "records/record_io.h"
+#include "host/named_kind_transfer.h"
 #include "records/emfac.h"
 #include "vorkabcom.h"
 #include "workbook/emfac_sheet.h"
 
 namespace {
 
-class EmfacLoad final : public LoadKind {
- public:
-  bool OpenWriter() override {
-    m_pWriter.reset(new (std::nothrow) CExcelWriteEmfac());
-    if (!m_pWriter) {
-      SetErrorText("Could not allocate memory for buffer");
-      return false;
-    }
-    if (m_pWriter->Init(SubLists[0]) != 1) {
-      m_pWriter.reset();
-      return false;
-    }
-    return true;
-  }
-  void CloseWriter() override { m_pWriter.reset(); }
-  bool HasWriter() const override { return m_pWriter != nullptr; }
-  void ClearList() override { EmfacList.Clear(); }
-  void SortList() override { EmfacList.Sort(); }
-  int32_t ReadRecord(bool first) override { return IOREmfacGetRec(first ? 1 : 0, 0, &m_record); }
-  bool StoreRecord() override {
-    std::wstring name = FieldText(m_record.name, EmfacNameSize);
-    if (!EmfacList.Add(name.c_str(), static_cast<int32_t>(m_record.index))) {
-      SetErrorText("Could not allocate memory for the emission-factor list.");
-      return false;
-    }
-    return m_pWriter->Write(m_record) == 1;
-  }
-
- private:
-  std::unique_ptr<CExcelWriteEmfac> m_pWriter;
-  EmfacRec m_record = {};
+struct EmfacKind {
+  using Record = EmfacRec;
+  using Writer = CExcelWriteEmfac;
+  using Reader = CExcelReadEmfac;
+  static constexpr size_t NameSize = EmfacNameSize;
+  static constexpr const char* ListLabel = "emission-factor";
+  static CRecordList& List() { return EmfacList; }
+  static int32_t Get(int32_t first, Record* record) { return IOREmfacGetRec(first, 0, record); }
+  static int32_t Put(int32_t operation, const Record* record) { return IOREmfacPutRec(operation, record); }
 };
 
-class EmfacSave final : public SaveKind {
- public:
-  bool OpenReader() override {
-    m_pReader.reset(new (std::nothrow) CExcelReadEmfac());
-    if (!m_pReader) {
-      SetErrorText("Could not allocate memory for buffer");
-      return false;
-    }
-    return m_pReader->Init(SubLists[0]) == 1;
-  }
-  void CloseReader() override { m_pReader.reset(); }
-  bool HasReader() const override { return m_pReader != nullptr; }
-  int32_t StartUpload(int32_t operation) override { return IOREmfacPutRec(operation, nullptr); }
-  int32_t ReadRow() override { return m_pReader->Read(&m_record); }
-  int32_t SendRecord() override { return IOREmfacPutRec(RecordWrite, &m_record); }
-  int32_t FinishUpload() override { return IOREmfacPutRec(RecordFinish, nullptr); }
-
- private:
-  std::unique_ptr<CExcelReadEmfac> m_pReader;
-  EmfacRec m_record = {};
-};
-
-EmfacLoad g_load;
-EmfacSave g_save;
+NamedKindLoad<EmfacKind> g_load;
+NamedKindSave<EmfacKind> g_save;
 TransferState g_loadState;
 TransferState g_saveState;
 
