@@ -84,6 +84,20 @@ bool ReadIndex(RecordLines& record, int64_t high, int64_t* index) {
   return true;
 }
 
+// The NAME and INDEX lines that open a time variation, a substance group and
+// an emission factor; the index must fit its field.
+template <class Entry>
+bool ReadHead(std::string_view first, RecordLines& record, Entry* entry) {
+  using Index = decltype(entry->index);
+  int64_t index = 0;
+  if (!ReadName(first, kReferenceNameChars, &entry->name, record) ||
+      !ReadIndex(record, std::numeric_limits<Index>::max(), &index)) {
+    return false;
+  }
+  entry->index = static_cast<Index>(index);
+  return true;
+}
+
 // A line of values: the first of its group opens with the keyword, the
 // others with a blank or tab.
 bool ValueWords(std::string_view line, const char* keyword, bool first, std::vector<std::string_view>* words) {
@@ -224,23 +238,13 @@ bool ReadSubstanceRecord(std::string_view line, SubstanceEntry* entry, std::stri
 
 bool ReadTimevarRecord(std::string_view first, LineReader& lines, TimevarEntry* entry, std::string* problem) {
   RecordLines record(lines, problem);
-  int64_t index = 0;
-  if (!ReadName(first, kReferenceNameChars, &entry->name, record) ||
-      !ReadIndex(record, std::numeric_limits<uint16_t>::max(), &index)) {
-    return false;
-  }
-  entry->index = static_cast<uint16_t>(index);
+  if (!ReadHead(first, record, entry)) return false;
   return ReadTypeday(record, entry) && ReadMonths(record, entry) && ReadScenarios(record, entry) && record.End();
 }
 
 bool ReadSubgrpRecord(std::string_view first, LineReader& lines, SubgrpEntry* entry, std::string* problem) {
   RecordLines record(lines, problem);
-  int64_t index = 0;
-  if (!ReadName(first, kReferenceNameChars, &entry->name, record) ||
-      !ReadIndex(record, std::numeric_limits<uint32_t>::max(), &index)) {
-    return false;
-  }
-  entry->index = static_cast<uint32_t>(index);
+  if (!ReadHead(first, record, entry)) return false;
   std::string_view line;
   if (!record.Need("SUBSTANCES line", &line)) return false;
   if (Trimmed(line) != "SUBSTANCES") return record.Bad("SUBSTANCES line expected", line);
@@ -257,12 +261,7 @@ bool ReadSubgrpRecord(std::string_view first, LineReader& lines, SubgrpEntry* en
 
 bool ReadEmfacRecord(std::string_view first, LineReader& lines, EmfacEntry* entry, std::string* problem) {
   RecordLines record(lines, problem);
-  int64_t index = 0;
-  if (!ReadName(first, kReferenceNameChars, &entry->name, record) ||
-      !ReadIndex(record, std::numeric_limits<uint32_t>::max(), &index)) {
-    return false;
-  }
-  entry->index = static_cast<uint32_t>(index);
+  if (!ReadHead(first, record, entry)) return false;
   std::string_view value;
   int64_t substance = 0;
   if (!KeywordValue(record, "SUBSTANCE", &value)) return false;
