@@ -14,12 +14,9 @@
 using servertest::KalvoroClient;
 using servertest::Lines;
 
-namespace {
+using servertest::SaveBody;
 
-std::string SaveBody(const std::string& kind, const std::string& count, const std::string& records,
-                     const std::string& edbUser = "demo", const std::string& edbName = "Malmo2024") {
-  return Lines({"REF", "savexxxdb", edbUser, edbName, kind, count, "0", "0"}) + records + "EOF\n";
-}
+namespace {
 
 std::string Load(const std::string& kind, bool namesOnly, const std::string& edb = "demo&Malmo2024") {
   return "iedbvk2.cgi&REF&loadxxxdb&" + edb + "&" + kind + "&" + (namesOnly ? "1" : "0");
@@ -57,21 +54,7 @@ std::string Sent(const std::vector<Entry>& entries) {
   return text;
 }
 
-class ReferenceSaves : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(server_.ok()); }
-  std::string Save(const std::string& body) {
-    servertest::HttpReply reply = KalvoroClient(server_).Save(body);
-    EXPECT_EQ(200, reply.status);
-    return reply.body;
-  }
-  std::string Get(const std::string& rest) {
-    servertest::HttpReply reply = KalvoroClient(server_).Get(rest);
-    EXPECT_EQ(200, reply.status);
-    return reply.body;
-  }
-  EdbServerProcess server_;
-};
+using ReferenceSaves = servertest::SeededServerTest;
 
 TEST_F(ReferenceSaves, RecordsComeBackInIndexOrder) {
   for (const char* kind : {"timevarp", "timevarr"}) {

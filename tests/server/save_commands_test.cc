@@ -10,6 +10,8 @@
 using servertest::KalvoroClient;
 using servertest::Lines;
 
+using servertest::SaveBody;
+
 namespace {
 
 // A time variation with every hourly value `value`, as the library writes it.
@@ -26,26 +28,7 @@ std::string Timevar(const std::string& name, uint16_t index, const std::string& 
 const std::string kTimevar1 = Timevar("Office", 1, "150");
 const std::string kTimevar2 = Timevar("Night", 2, "30");
 
-std::string SaveBody(const std::string& kind, const std::string& count, const std::string& records,
-                     const std::string& edbUser = "demo", const std::string& edbName = "Malmo2024") {
-  return Lines({"REF", "savexxxdb", edbUser, edbName, kind, count, "0", "0"}) + records + "EOF\n";
-}
-
-class ServerSaves : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(server_.ok()); }
-  std::string Save(const std::string& body) {
-    servertest::HttpReply reply = KalvoroClient(server_).Save(body);
-    EXPECT_EQ(200, reply.status);
-    return reply.body;
-  }
-  std::string Get(const std::string& rest) {
-    servertest::HttpReply reply = KalvoroClient(server_).Get(rest);
-    EXPECT_EQ(200, reply.status);
-    return reply.body;
-  }
-  EdbServerProcess server_;
-};
+using ServerSaves = servertest::SeededServerTest;
 
 TEST_F(ServerSaves, CreateEmptyMakesAnEdbOfTheLoginUser) {
   // The EDB user line is ignored: the EDB belongs to the login user.

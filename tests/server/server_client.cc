@@ -124,6 +124,11 @@ std::string Lines(const std::vector<std::string>& lines) {
   return text;
 }
 
+std::string SaveBody(const std::string& kind, const std::string& count, const std::string& records,
+                     const std::string& edbUser, const std::string& edbName) {
+  return Lines({"REF", "savexxxdb", edbUser, edbName, kind, count, "0", "0"}) + records + "EOF\n";
+}
+
 ProgramResult RunEdbServer(const std::vector<std::string>& args, const std::string& input) {
   ProgramResult result;
   std::vector<std::string> all = {EDB_SERVER_PATH};

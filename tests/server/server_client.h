@@ -3,6 +3,8 @@
 // query, and a runner for edb-server command lines.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <ctime>
 #include <string>
 #include <vector>
@@ -43,6 +45,28 @@ class KalvoroClient {
 
 // A save body: the given lines, each followed by "\n".
 std::string Lines(const std::vector<std::string>& lines);
+
+// A record save body for kind (lines 5 to 8 of the header, then the records and "EOF").
+std::string SaveBody(const std::string& kind, const std::string& count, const std::string& records,
+                     const std::string& edbUser = "demo", const std::string& edbName = "Malmo2024");
+
+// A test with its own seeded server and the demo user's requests to it; every
+// reply is expected with status 200.
+class SeededServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(server_.ok()); }
+  std::string Save(const std::string& body) {
+    HttpReply reply = KalvoroClient(server_).Save(body);
+    EXPECT_EQ(200, reply.status);
+    return reply.body;
+  }
+  std::string Get(const std::string& rest) {
+    HttpReply reply = KalvoroClient(server_).Get(rest);
+    EXPECT_EQ(200, reply.status);
+    return reply.body;
+  }
+  EdbServerProcess server_;
+};
 
 struct ProgramResult {
   int exitCode = -1;  // -1 when it did not exit normally
