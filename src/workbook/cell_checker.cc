@@ -86,3 +86,11 @@ int32_t CCellChecker::CheckStrLen(int32_t row, int32_t column, const wchar_t* la
                static_cast<int>(size - 1));
   return 0;
 }
+
+int32_t CCellChecker::CheckText(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text, size_t size,
+                                FieldForm form) {
+  wchar_t message[kFieldFaultSize];
+  if (!FieldFault(Label(label), text, size, form, message, kFieldFaultSize)) return 1;
+  m_errors.Add(Sheet(), row, column, L"%ls", message);
+  return 0;
+}

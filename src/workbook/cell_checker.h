@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "host/issue_list.h"
+#include "workbook/field_rule.h"
 
 class CCellChecker {
  public:
@@ -33,6 +34,11 @@ class CCellChecker {
   // A text of at most size - 1 characters; a size below 1 accepts any text.
   int32_t CheckStrLen(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text,
                       int32_t size);
+  // A text that a record field of size characters (terminator included; 0:
+  // any length) in the given form can carry (field_rule.h); the fault's
+  // message otherwise.
+  int32_t CheckText(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text, size_t size,
+                    FieldForm form);
 
   const wchar_t* Sheet() const { return m_sheet ? m_sheet : L""; }
   IssueList& Errors() { return m_errors; }

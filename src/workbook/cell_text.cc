@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "records/float_text.h"
 #include "workbook/number_text.h"
 
 const XLOPER12& NilCellValue() {
@@ -39,7 +40,7 @@ bool CellValueText(const XLOPER12& value, wchar_t* text, int32_t maxText) {
       // Printed in full first, then cut to the caller's buffer.
       wchar_t number[64] = {};
       if (XlType(value.xltype) == xltypeNum) {
-        swprintf(number, 64, L"%.17g", value.val.num);
+        DoubleText(value.val.num, number, 64);
       } else {
         swprintf(number, 64, L"%d", value.val.w);
       }

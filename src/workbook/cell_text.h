@@ -13,7 +13,9 @@
 constexpr wchar_t NumberCellMark = L'\x01';
 
 // The cell rule: Nil is the empty text, Str its characters, Num the double
-// printed with "%.17g", Int the integer with "%d"; each cut to maxText - 1
+// in the fewest digits that read back as the same double (DoubleText: what
+// the user typed, not a 17-digit expansion of it), Int the integer with
+// "%d"; each cut to maxText - 1
 // characters and terminated in text[maxText].  False (text left empty) for
 // any other type.  Nothing is written when maxText is below 1.
 bool CellValueText(const XLOPER12& value, wchar_t* text, int32_t maxText);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/issue_list.h"
+#include "host/frame.h"
 #include "workbook/cell_checker.h"
 
 namespace {
@@ -115,6 +116,43 @@ TEST_F(CellCheckerTest, TheSheetNameIsTheCheckersOwnCopy) {
   name.assign(L"changed");
   Expect({{[&own](CCellChecker&, const wchar_t* t) { return own.CheckLong(0, 0, L"V", t, 0, 1); }, L"x",
            L"Grid.north [A1]: V cell not a number"}});
+}
+
+}  // namespace
+
+namespace {
+
+// The field rule: every way a cell's text can fail to fit its record field,
+// as the verifier reports it and as a Save's reader refuses it.
+TEST_F(CellCheckerTest, CheckTextFollowsTheFieldRule) {
+  auto name = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 0, L"Name", t, 20, FieldForm::kQuoted); };
+  auto text = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kText); };
+  auto word = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kWord); };
+  Expect({{name, L"", nullptr},
+          {name, nullptr, nullptr},
+          {name, L"Gr\u00f6na \u00e4ngar", nullptr},
+          {name, std::wstring(19, L'x').c_str(), nullptr},
+          {name, std::wstring(20, L'x').c_str(), L"Source [A5]: To long string for Name. Max is 19"},
+          {name, L"two\nlines", L"Source [A5]: Name cell holds a line break, which a record cannot carry"},
+          {name, L"cr\r", L"Source [A5]: Name cell holds a line break, which a record cannot carry"},
+          {name, L"tab\there",
+           L"Source [A5]: Name cell holds a control character (code 9), which a record cannot carry"},
+          {name, L"say \"hi\"", L"Source [A5]: Name cell holds a double quote, which a quoted field cannot carry"},
+          {name, L"\u20ac 5", L"Source [A5]: Name cell holds the character U+20AC, which has no ISO 8859-1 form"},
+          {text, L"say \"hi\" now", nullptr},
+          {text, L"MWh fuel", nullptr},
+          {text, L"x\u0085", L"Source [B5]: Unit cell holds a control character (code 133), which a record cannot carry"},
+          {word, L"MWh", nullptr},
+          {word, L"MWh fuel", L"Source [B5]: Unit cell holds a blank, which a one-word field cannot carry"}});
+}
+
+TEST(CellErrorText, NamesSheetCellAndRow) {
+  EXPECT_FALSE(CellTextFits(L"Searchkey", 4, 0, L"Name", L"a\nb", 20, FieldForm::kQuoted));
+  EXPECT_STREQ(GetErrorText(),
+               "Name cell holds a line break, which a record cannot carry (sheet Searchkey, cell A5, row 5).");
+  EXPECT_TRUE(CellTextFits(L"Searchkey", 4, 0, L"Name", L"ab", 20, FieldForm::kQuoted));
+  CellErrorText(L"Substance", 9, -1, L"Unknown type of cell.");
+  EXPECT_STREQ(GetErrorText(), "Unknown type of cell (sheet Substance, row 10).");
 }
 
 }  // namespace

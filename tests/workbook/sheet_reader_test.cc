@@ -130,8 +130,12 @@ TEST_F(RowReaderTest, MissingOrActiveSheetAndFailedCoercion) {
 
 TEST_F(CellReaderTest, TheCellRule) {
   auto* s = AddSheet(L"Data");
-  const std::pair<Cell, const wchar_t*> cases[] = {{Cell::Num(0.1), L"0.10000000000000001"},
+  const std::pair<Cell, const wchar_t*> cases[] = {{Cell::Num(0.1), L"0.1"},
                                                   {Cell::Num(7), L"7"},
+                                                  {Cell::Num(0.00005), L"5e-05"},
+                                                  {Cell::Num(-0.000001), L"-1e-06"},
+                                                  {Cell::Num(0.1 + 0.2), L"0.30000000000000004"},
+                                                  {Cell::Num(1234567890123456789.0), L"1.2345678901234568e+18"},
                                                   {Cell::Str(L"text \u00e9\u20ac"), L"text \u00e9\u20ac"},
                                                   {Cell::Str(L""), L""},
                                                   {Cell(), L""}};
