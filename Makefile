@@ -22,6 +22,7 @@ deps:
 	  $$SUDO apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
 	fi
+	@scripts/install-wine32.sh
 
 build: deps
 	@cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
@@ -31,14 +32,15 @@ asan: deps
 	@cmake -S . -B build-asan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DVORKAB_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 
-# The product, build-windows/i686/VORKABCOM.dll; then an x86_64 build of the
-# same sources with the unit tests and the end-to-end program that
-# scripts/wine-tests.sh runs under Wine (Debian's Wine runs 64-bit programs).
+# The product, build-windows/i686/VORKABCOM.dll, with its unit tests and the
+# end-to-end program that scripts/wine-tests.sh runs under 32-bit Wine; then
+# an x86_64 build of the same sources (the 64-bit host's DLL) with the same
+# tests for 64-bit Wine.
 windows: deps
-	@cmake -S . -B build-windows/i686 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DVORKAB_TESTS=OFF \
+	@cmake -S . -B build-windows/i686 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake >/dev/null
-	@cmake --build build-windows/i686 -j $(JOBS) --target vorkabcom
-	@echo "built build-windows/i686/VORKABCOM.dll"
+	@cmake --build build-windows/i686 -j $(JOBS) --target windows_tests
+	@echo "built build-windows/i686: VORKABCOM.dll (the product), the unit tests and wine_e2e.exe"
 	@cmake -S . -B build-windows/x86_64 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake >/dev/null
 	@cmake --build build-windows/x86_64 -j $(JOBS) --target windows_tests
