@@ -54,6 +54,7 @@ test: build asan windows
 	@scripts/check-exports.sh build-windows/i686/VORKABCOM.dll build/libvorkabcom.so
 	@scripts/check-vba.sh
 	@scripts/wine-tests.sh
+	@scripts/test-ratio.sh
 
 demo: build
 	@scripts/demo.sh
