@@ -51,10 +51,13 @@ start_server() {  # name [more options]
 
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
   -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1,DNS:localhost >/dev/null 2>&1
-start_server http
-export VORKAB_E2E_HTTP=$url
-start_server https --cert "$work/cert.pem" --key "$work/key.pem"
-export VORKAB_E2E_HTTPS=$url
+# Fresh servers for each build's end-to-end run (the runs create EDBs).
+start_servers() {  # arch
+  start_server "http-$1"
+  export VORKAB_E2E_HTTP=$url
+  start_server "https-$1" --cert "$work/cert.pem" --key "$work/key.pem"
+  export VORKAB_E2E_HTTPS=$url
+}
 
 run() {  # program [arguments]: one test program under Wine, bounded
   local start=$SECONDS status=0
@@ -104,6 +107,7 @@ run_build() {
     run "$bin/$name.exe" --gtest_brief=1 || status=1
   done <"$bin/wine-unit-tests.txt"
   echo "== Windows end-to-end test under Wine ($arch: VORKABCOM.dll, WinINet, substitute server)"
+  start_servers "$arch" || { summary+=("FAILED  $arch: the servers did not start"); fail=1; return; }
   run "$bin/wine_e2e.exe" --gtest_filter=-ExportStack.* || status=1
   echo "== every export called as vba/Vorkab.bas declares it ($arch)"
   VORKAB_VBA=$(winepath_of "$root/vba/Vorkab.bas") run "$bin/wine_e2e.exe" --gtest_filter=ExportStack.* || status=1
