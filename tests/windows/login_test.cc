@@ -1,7 +1,8 @@
 // Through VORKABCOM.dll and Wine's WinINet against the substitute server:
 // login and its refusals, the frame exports, database / EDB user / EDB
 // selection and EDB creation, HTTPS with a self-signed certificate (the
-// certificate retry), and the diagnostic log.
+// certificate retry at login, which then holds for a POST), and the
+// diagnostic log.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -126,6 +127,12 @@ TEST_F(Dll, HttpsWithASelfSignedCertificateGoesThroughTheRetry) {
   ASSERT_EQ(Login(L"demo", HttpsServerUrl()), 0) << TakeError();
   ASSERT_EQ(VK_EXPORT(VKDatabasesLoad)(), 1) << TakeError();
   EXPECT_TRUE(Has(ListAll(VK_EXPORT(VKDatabasesList)), L"REF"));
+  // The certificate accepted at login holds for the POST of a new EDB too.
+  VK_EXPORT(VKDatabaseSet)(L"REF");
+  VK_EXPORT(VKEdbUserSet)(L"demo");
+  ASSERT_EQ(VK_EXPORT(VKEdbCreate)(L"Secure 2031"), 1) << TakeError();
+  ASSERT_EQ(VK_EXPORT(VKEdbNamesLoad)(), 1) << TakeError();
+  EXPECT_TRUE(Has(ListAll(VK_EXPORT(VKEdbNamesList)), L"Secure 2031"));
   // The log (level 2 since the first login) shows that the send was retried
   // with the certificate errors ignored.
   std::string log = ReadLog();
