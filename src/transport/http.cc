@@ -212,6 +212,7 @@ bool CheckStatus(const char* verb, bool post, const void* body, DWORD bodyLength
 // Gives the request the certificate errors already accepted for this server.
 bool ApplyAcceptedCertificate() {
   if (!t.secure || t.acceptedCertificateFlags == 0) return true;
+  if (DebugLevel > 1) DebugPrint("      certificate accepted at login, its errors ignored\n");
   DWORD flags = 0;
   DWORD length = sizeof flags;
   if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
