@@ -19,6 +19,20 @@ int32_t Finish(const char* name, TransferState& state, wchar_t* count, int32_t r
   return result;
 }
 
+// Returns 1 after noting the transport's command, so that the next call can
+// tell whether the reply or upload it left open is still its own.
+int32_t Pause(const char* name, TransferState& state, wchar_t* count) {
+  state.command = HTTPCommandNumber();
+  return Finish(name, state, count, 1);
+}
+
+bool Interrupted(const char* name, const TransferState& state, const char* what) {
+  if (state.command == HTTPCommandNumber()) return false;
+  SetErrorText("%s: another request to Kalvoro interrupted this transfer between its calls; %s. Start it again.",
+               name, what);
+  return true;
+}
+
 int32_t EarlyFailure(const char* name, const char* step) {
   if (DebugLevel > 0) DebugPrint("<-- %s%s = -1\n", name, step);
   return -1;
@@ -50,6 +64,11 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
   } else if (!state.open || !kind.HasWriter()) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
     return Finish(name, state, count, -1);
+  } else if (Interrupted(name, state, "the sheet holds only the records read before")) {
+    kind.CloseWriter();
+    kind.SortList();
+    state.open = false;
+    return Finish(name, state, count, -1);
   }
 
   int32_t r = kind.ReadRecord(first);
@@ -59,7 +78,7 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
       r = -1;
       break;
     }
-    if (state.counter % TransferBatch == 0) return Finish(name, state, count, 1);
+    if (state.counter % TransferBatch == 0) return Pause(name, state, count);
     r = kind.ReadRecord(false);
   }
   kind.CloseWriter();
@@ -99,6 +118,10 @@ int32_t RunSave(const char* name, const char* args, TransferState& state, SaveKi
   } else if (!state.open || !kind.HasReader()) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
     return Finish(name, state, count, -1);
+  } else if (Interrupted(name, state, "nothing was saved")) {
+    kind.CloseReader();
+    state.open = false;
+    return Finish(name, state, count, -1);
   }
 
   ++state.counter;
@@ -121,7 +144,7 @@ int32_t RunSave(const char* name, const char* args, TransferState& state, SaveKi
       break;
     }
     ++state.counter;
-    if (state.counter % TransferBatch == 0) return Finish(name, state, count, 1);
+    if (state.counter % TransferBatch == 0) return Pause(name, state, count);
   }
   kind.CloseReader();
   state.open = false;

@@ -68,7 +68,14 @@ class SaveKind {
 struct TransferState {
   int32_t counter = 0;
   bool open = false;
+  // The transport's command number when the last call returned 1: a
+  // different number on the next call means another request closed this
+  // transfer's reply or upload in between (HTTPCommandNumber).
+  uint32_t command = 0;
 };
+
+// A continue call after another request used the connection fails (-1) with
+// a text saying so, and the transfer is over; it never ends as finished.
 
 // Runs one Load call.  `name` is the export's name and `args` its arguments
 // for the log (e.g. "1, 0").

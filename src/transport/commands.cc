@@ -11,6 +11,7 @@
 #include "transport/connection.h"
 #include "transport/http.h"
 #include "transport/latin1.h"
+#include "transport/request_name.h"
 
 namespace {
 
@@ -20,6 +21,27 @@ constexpr const wchar_t* SaveCommand = L"iedbvksave2.cgi?x";
 constexpr size_t MaxSendLine = 64u * 1024 * 1024;
 
 const ConnPar& Conn() { return CurrentConnPar(); }
+
+// Which of the current choice a request names.
+enum Names { DatabaseOnly, DatabaseAndUser, DatabaseUserAndEdb };
+
+// True when the names the request carries can be sent as they are;
+// otherwise the request counts as failed (ErrorText says why).
+bool SelectionFits(Names names, const wchar_t* edbName = nullptr) {
+  const ConnPar& c = Conn();
+  bool fits = RequestNameFits("database", c.database, false) &&
+              (names < DatabaseAndUser || RequestNameFits("EDB user", c.edbUser)) &&
+              (names < DatabaseUserAndEdb || RequestNameFits("EDB name", edbName ? edbName : c.edbName));
+  if (!fits) HTTPRefuseCommand();
+  return fits;
+}
+
+// The current choice as URL fields.
+struct UrlNames {
+  std::wstring database = UrlField(Conn().database);
+  std::wstring edbUser = UrlField(Conn().edbUser);
+  std::wstring edbName = UrlField(Conn().edbName);
+};
 
 int32_t Logged(const char* name, int32_t result) {
   if (DebugLevel > 0) DebugPrint("  <-- %s = %d\n", name, static_cast<int>(result));
@@ -37,6 +59,8 @@ int32_t SendGet(const wchar_t* url, bool built) {
 
 // Opens a save POST and writes the four common header lines.
 int32_t StartSave(wchar_t* url, const wchar_t* command, const wchar_t* edbName) {
+  url[0] = L'\0';
+  if (!SelectionFits(DatabaseUserAndEdb, edbName)) return -1;
   if (!MakeUrlBuf(url, SaveCommand) || HTTPPost(Wcs2Mbs(url)) != 1) {
     AppendErrorText("Request '%s' failed", Narrow(url).c_str());
     return -1;
@@ -68,12 +92,33 @@ int32_t ListCommand(const char* name, bool built, const wchar_t* url) {
   return Logged(name, SendGet(url, built));
 }
 
+int32_t Refused(const char* name) {
+  if (DebugLevel > 0) DebugPrint("  --> %s()\n", name);
+  return Logged(name, -1);
+}
+
+int32_t GridRead(const char* name, const wchar_t* command, const wchar_t* grid) {
+  if (!SelectionFits(DatabaseUserAndEdb)) return Refused(name);
+  if (!RequestNameFits("grid name", grid, false)) {
+    HTTPRefuseCommand();
+    return Refused(name);
+  }
+  wchar_t url[UrlBufferSize];
+  UrlNames n;
+  std::wstring gridField = UrlField(grid);
+  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&%ls&%ls&%ls&%ls", n.database.c_str(), command, n.edbUser.c_str(),
+                          n.edbName.c_str(), gridField.c_str());
+  return ListCommand(name, built, url);
+}
+
 }  // namespace
 
 int32_t SendDbReadCmd(wchar_t* url, const wchar_t* kind, int32_t flags) {
-  const ConnPar& c = Conn();
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadxxxdb&%ls&%ls&%ls&%d", c.database, c.edbUser, c.edbName, kind,
-                          (flags & TransferFlagNamesOnly) ? 1 : 0);
+  url[0] = L'\0';
+  if (!SelectionFits(DatabaseUserAndEdb)) return -1;
+  UrlNames n;
+  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadxxxdb&%ls&%ls&%ls&%d", n.database.c_str(), n.edbUser.c_str(),
+                          n.edbName.c_str(), kind, (flags & TransferFlagNamesOnly) ? 1 : 0);
   return SendGet(url, built);
 }
 
@@ -113,37 +158,46 @@ int32_t IOLDatabasesList() {
 }
 
 int32_t IOLEdbUsersList() {
+  if (!SelectionFits(DatabaseOnly)) return Refused("IOLEdbUsersList");
   wchar_t url[UrlBufferSize];
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&listedbusers&x&x", Conn().database);
+  UrlNames n;
+  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&listedbusers&x&x", n.database.c_str());
   return ListCommand("IOLEdbUsersList", built, url);
 }
 
 int32_t IOLEdbNamesList() {
+  if (!SelectionFits(DatabaseAndUser)) return Refused("IOLEdbNamesList");
   wchar_t url[UrlBufferSize];
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&listedbnames&%ls&x", Conn().database, Conn().edbUser);
+  UrlNames n;
+  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&listedbnames&%ls&x", n.database.c_str(), n.edbUser.c_str());
   return ListCommand("IOLEdbNamesList", built, url);
 }
 
 int32_t IOLEdbRsrcLoad() {
+  if (!SelectionFits(DatabaseUserAndEdb)) return Refused("IOLEdbRsrcLoad");
   wchar_t url[UrlBufferSize];
-  const ConnPar& c = Conn();
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadedbrsrc&%ls&%ls", c.database, c.edbUser, c.edbName);
+  UrlNames n;
+  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadedbrsrc&%ls&%ls", n.database.c_str(), n.edbUser.c_str(),
+                          n.edbName.c_str());
   return ListCommand("IOLEdbRsrcLoad", built, url);
 }
 
 int32_t IOLGridsGetAllNames() {
+  if (!SelectionFits(DatabaseUserAndEdb)) return Refused("IOLGridsGetAllNames");
   wchar_t url[UrlBufferSize];
-  const ConnPar& c = Conn();
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&listgrids&%ls&%ls", c.database, c.edbUser, c.edbName);
+  UrlNames n;
+  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&listgrids&%ls&%ls", n.database.c_str(), n.edbUser.c_str(),
+                          n.edbName.c_str());
   return ListCommand("IOLGridsGetAllNames", built, url);
 }
 
 int32_t IOLSubGetAll(int32_t list) {
   if (DebugLevel > 0) DebugPrint("  --> IOLSubGetAll(%d)\n", static_cast<int>(list));
+  if (!SelectionFits(DatabaseUserAndEdb)) return Logged("IOLSubGetAll", -1);
   wchar_t url[UrlBufferSize];
-  const ConnPar& c = Conn();
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadsubs&%ls&%ls&%d", c.database, c.edbUser, c.edbName,
-                          static_cast<int>(list));
+  UrlNames n;
+  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadsubs&%ls&%ls&%d", n.database.c_str(), n.edbUser.c_str(),
+                          n.edbName.c_str(), static_cast<int>(list));
   return Logged("IOLSubGetAll", SendGet(url, built));
 }
 
@@ -168,19 +222,8 @@ int32_t IOLRoadsGetAll() { return ReadCommand("IOLRoadsGetAll", KindWord::Road, 
 int32_t IOLGridGetInit(const wchar_t*) { return 1; }
 int32_t IOLGridCleanup(const wchar_t*) { return 1; }
 
-int32_t IOLGridGetAsc(const wchar_t* grid) {
-  wchar_t url[UrlBufferSize];
-  const ConnPar& c = Conn();
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadgridasc&%ls&%ls&%ls", c.database, c.edbUser, c.edbName, grid);
-  return ListCommand("IOLGridGetAsc", built, url);
-}
-
-int32_t IOLGridGetData(const wchar_t* grid) {
-  wchar_t url[UrlBufferSize];
-  const ConnPar& c = Conn();
-  bool built = MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadgriddata&%ls&%ls&%ls", c.database, c.edbUser, c.edbName, grid);
-  return ListCommand("IOLGridGetData", built, url);
-}
+int32_t IOLGridGetAsc(const wchar_t* grid) { return GridRead("IOLGridGetAsc", L"loadgridasc", grid); }
+int32_t IOLGridGetData(const wchar_t* grid) { return GridRead("IOLGridGetData", L"loadgriddata", grid); }
 
 int32_t IOLSubPut(int32_t list, int32_t flags) {
   if (DebugLevel > 0) DebugPrint("  --> IOLSubPut(%d, 0x%02x)\n", static_cast<int>(list), static_cast<unsigned>(flags));
@@ -213,6 +256,12 @@ int32_t IOLEdbRsrcSave() {
 
 int32_t IOLEdbCreate(const wchar_t* name) {
   if (DebugLevel > 0) DebugPrint("  --> IOLEdbCreate(%s)\n", Narrow(name).c_str());
+  if (!RequestNameFits("new EDB name", name, false)) return Logged("IOLEdbCreate", -1);
+  if (wcslen(name) >= ConnFieldSize) {
+    SetErrorText("The new EDB name is too long (%u characters; at most %u).", static_cast<unsigned>(wcslen(name)),
+                 static_cast<unsigned>(ConnFieldSize - 1));
+    return Logged("IOLEdbCreate", -1);
+  }
   wchar_t url[UrlBufferSize];
   int32_t r = StartSave(url, L"createempty", name);
   if (r == 1) r = HTTPEndWrite();
@@ -235,6 +284,7 @@ int32_t IOLEdbCreate(const wchar_t* name) {
 
 int32_t IOLGridPutInit(const wchar_t* grid) {
   if (DebugLevel > 0) DebugPrint("  --> IOLGridPutInit(%s)\n", Narrow(grid).c_str());
+  if (!RequestNameFits("grid name", grid, false)) return Logged("IOLGridPutInit", -1);
   wchar_t url[UrlBufferSize];
   int32_t r = StartSave(url, L"savegrid", Conn().edbName);
   if (r == 1) r = WriteNarrow(grid);

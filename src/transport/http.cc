@@ -43,11 +43,23 @@ struct Transport {
   char user[HostFieldSize] = {};
   char host[HostFieldSize] = {};
   char canonicalUrl[CanonicalUrlSize] = {};
+  // A POST body is being collected (HTTPPost until HTTPEndWrite).
+  bool collecting = false;
+  // The latest command could not be started or its reply not begun: reading
+  // its lines fails instead of answering "no more lines".
+  bool commandFailed = false;
+  // Counts the commands started and the open ones closed (see HTTPCommandNumber).
+  uint32_t commandNumber = 0;
+  // The certificate errors accepted for this server (the SECURITY_FLAG_IGNORE_*
+  // bits of the first retry); every later request of the session carries them.
+  DWORD acceptedCertificateFlags = 0;
 };
 
 Transport t;
 
 int LastError() { return static_cast<int>(GetLastError()); }
+
+bool CommandOpen() { return t.request || t.connection || t.replyOpen || t.collecting; }
 
 void CloseRequestAndConnection() {
   if (t.request) InternetCloseHandle(t.request);
@@ -134,8 +146,115 @@ bool Authenticate(bool post, const void* body, DWORD bodyLength) {
     AppendErrorText("HttpSendRequest(%s %s) returned error %d.", post ? "POST" : "GET", t.urlPath, LastError());
     return false;
   }
+  return true;
+}
+
+// The reason phrase of the statuses a web server or proxy commonly answers.
+const char* StatusReason(long status) {
+  switch (status) {
+    case 300: return "Multiple Choices";
+    case 301: return "Moved Permanently";
+    case 302: return "Found";
+    case 303: return "See Other";
+    case 304: return "Not Modified";
+    case 307: return "Temporary Redirect";
+    case 308: return "Permanent Redirect";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 407: return "Proxy Authentication Required";
+    case 408: return "Request Timeout";
+    case 411: return "Length Required";
+    case 413: return "Content Too Large";
+    case 414: return "URI Too Long";
+    case 429: return "Too Many Requests";
+    case 500: return "Internal Server Error";
+    case 501: return "Not Implemented";
+    case 502: return "Bad Gateway";
+    case 503: return "Service Unavailable";
+    case 504: return "Gateway Timeout";
+    default: return "";
+  }
+}
+
+// Only a 2xx status carries the script's reply; anything else (an error page
+// of the web server or a proxy, a redirect) fails the command.
+bool StatusAccepted(const char* verb, long status) {
+  if (status >= 200 && status <= 299) return true;
+  const char* reason = StatusReason(status);
+  AppendErrorText("Kalvoro answered HTTP %ld%s%s to a %s request.", status, *reason ? " " : "", reason, verb);
+  return false;
+}
+
+// Status 401 or 407 goes through the credentials steps; then the status must
+// be a 2xx one.  False with ErrorText set.
+bool CheckStatus(const char* verb, bool post, const void* body, DWORD bodyLength) {
   long status = 0;
-  if (QueryNumber(HTTP_QUERY_STATUS_CODE, &status) && status != 200) return false;
+  if (!QueryNumber(HTTP_QUERY_STATUS_CODE, &status)) {
+    AppendErrorText("Kalvoro's reply to a %s request has no readable status.", verb);
+    return false;
+  }
+  if (DebugLevel > 1) DebugPrint("      status %ld\n", status);
+  if (status == 401 || status == 407) {
+    if (Authenticate(post, body, bodyLength)) {
+      if (!QueryNumber(HTTP_QUERY_STATUS_CODE, &status)) {
+        AppendErrorText("Kalvoro's reply to a %s request has no readable status.", verb);
+        return false;
+      }
+      if (DebugLevel > 1) DebugPrint("      status %ld after the credentials\n", status);
+    }
+  }
+  return StatusAccepted(verb, status);
+}
+
+// Gives the request the certificate errors already accepted for this server.
+bool ApplyAcceptedCertificate() {
+  if (!t.secure || t.acceptedCertificateFlags == 0) return true;
+  if (DebugLevel > 1) DebugPrint("      certificate accepted at login, its errors ignored\n");
+  DWORD flags = 0;
+  DWORD length = sizeof flags;
+  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+    AppendErrorText("InternetQueryOption returned error %d.", LastError());
+    return false;
+  }
+  flags |= t.acceptedCertificateFlags;
+  if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
+    AppendErrorText("InternetSetOption returned error %d.", LastError());
+    return false;
+  }
+  return true;
+}
+
+// Sends the open request.  A certificate the platform does not trust is
+// accepted once, on the first request to this server that meets it (the
+// login); the same decision then holds for every later GET and POST.
+bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
+  if (!ApplyAcceptedCertificate()) return false;
+  if (Send(body, bodyLength)) return true;
+  int error = LastError();
+  if (error != ERROR_INTERNET_INVALID_CA) {
+    AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
+    return false;
+  }
+  if (DebugLevel > 1) DebugPrint("      certificate not trusted, retrying\n");
+  DWORD flags = 0;
+  DWORD length = sizeof flags;
+  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+    AppendErrorText("InternetQueryOption returned error %d.", LastError());
+    return false;
+  }
+  flags |= IgnoreCertificateFlags;
+  if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
+    AppendErrorText("InternetSetOption returned error %d.", LastError());
+    return false;
+  }
+  if (!Send(body, bodyLength)) {
+    AppendErrorText("2nd HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, LastError());
+    return false;
+  }
+  t.acceptedCertificateFlags = IgnoreCertificateFlags;
   return true;
 }
 
@@ -251,18 +370,31 @@ bool HTTPConnection(const char* user, const char* password, const char* address)
   t.host[hostLength] = '\0';
   t.port = port;
   t.secure = secure;
+  t.acceptedCertificateFlags = 0;  // a new login decides afresh
   if (DebugLevel > 1) DebugPrint("      host %s, port %u%s\n", t.host, static_cast<unsigned>(port), secure ? ", secure" : "");
   if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 1\n");
   return true;
 }
 
+// Closes whatever command is still open and begins a new one.
+void BeginCommand() {
+  HTTPAbortCommand();
+  ++t.commandNumber;
+  t.commandFailed = false;
+}
+
+void HTTPRefuseCommand() { t.commandFailed = true; }
+
 int32_t HTTPGet(const char* url) {
   if (DebugLevel > 0) DebugPrint("    --> HTTPGet(%s)\n", url);
   auto fail = [](void) -> int32_t {
     CloseRequestAndConnection();
+    t.replyOpen = false;
+    t.commandFailed = true;
     if (DebugLevel > 0) DebugPrint("    <-- HTTPGet = -1\n");
     return -1;
   };
+  BeginCommand();
   if (!OpenConnection()) return fail();
   if (strlen(url) > MaxGetUrlLength) {
     SetErrorText("Too long URL.");
@@ -270,35 +402,8 @@ int32_t HTTPGet(const char* url) {
   }
   snprintf(t.urlPath, sizeof t.urlPath, "%s%.*s", PathPrefix, 10220, url);
   if (!OpenRequest("GET")) return fail();
-
-  if (!Send(nullptr, 0)) {
-    int error = LastError();
-    if (error != ERROR_INTERNET_INVALID_CA) {
-      AppendErrorText("HttpSendRequest(GET %s) returned error %d.", t.urlPath, error);
-      return fail();
-    }
-    if (DebugLevel > 1) DebugPrint("      certificate not trusted, retrying\n");
-    DWORD flags = 0;
-    DWORD length = sizeof flags;
-    if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
-      AppendErrorText("InternetQueryOption returned error %d.", LastError());
-      return fail();
-    }
-    flags |= IgnoreCertificateFlags;
-    if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
-      AppendErrorText("InternetSetOption returned error %d.", LastError());
-      return fail();
-    }
-    if (!Send(nullptr, 0)) {
-      AppendErrorText("2nd HttpSendRequest(GET %s) returned error %d.", t.urlPath, LastError());
-      return fail();
-    }
-  }
-
-  long status = 0;
-  if (!QueryNumber(HTTP_QUERY_STATUS_CODE, &status)) return fail();
-  if (DebugLevel > 1) DebugPrint("      status %ld\n", status);
-  if ((status == 401 || status == 407) && !Authenticate(false, nullptr, 0)) return fail();
+  if (!SendWithCertificate("GET", nullptr, 0)) return fail();
+  if (!CheckStatus("GET", false, nullptr, 0)) return fail();
   if (!SizeReceiveBuffer()) return fail();
   int32_t r = ReadChunk();
   if (r < 0) return fail();
@@ -310,7 +415,7 @@ int32_t HTTPGet(const char* url) {
 int32_t HTTPGetLine(char* line, int32_t size) {
   if (!line || size < 1) return -1;
   line[0] = '\0';
-  if (!t.replyOpen) return 0;
+  if (!t.replyOpen) return t.commandFailed ? -1 : 0;
 
   int32_t n = 0;
   bool consumed = false;
@@ -359,18 +464,25 @@ int32_t HTTPGetLine(char* line, int32_t size) {
 
 int32_t HTTPPost(const char* url) {
   if (DebugLevel > 0) DebugPrint("    --> HTTPPost(%s)\n", url);
+  BeginCommand();
   if (!OpenConnection()) {
     CloseRequestAndConnection();
+    t.commandFailed = true;
     if (DebugLevel > 0) DebugPrint("    <-- HTTPPost = -1\n");
     return -1;
   }
   snprintf(t.postScript, sizeof t.postScript, "%s", url);
   t.sendLength = 0;
+  t.collecting = true;
   if (DebugLevel > 0) DebugPrint("    <-- HTTPPost = 1\n");
   return 1;
 }
 
 int32_t HTTPWriteLine(const char* text) {
+  if (!t.collecting) {
+    SetErrorText("No save request is open to take the line (another request closed it).");
+    return -1;
+  }
   size_t length = strlen(text);
   if (t.sendLength + length + 2 > t.sendCapacity) {
     size_t wanted = t.sendCapacity + SendBufferStep;
@@ -397,24 +509,23 @@ int32_t HTTPWriteLine(const char* text) {
 int32_t HTTPEndWrite() {
   if (DebugLevel > 0) DebugPrint("    --> HTTPEndWrite(%lu bytes)\n", static_cast<unsigned long>(t.sendLength));
   auto fail = []() -> int32_t {
+    t.commandFailed = true;
     if (DebugLevel > 0) DebugPrint("    <-- HTTPEndWrite = -1\n");
     return -1;
   };
   snprintf(t.urlPath, sizeof t.urlPath, "%s%s", PathPrefix, t.postScript);
-  if (!t.connection) {
-    AppendErrorText("HttpOpenRequest(POST %s) returned error %d.", t.urlPath, static_cast<int>(ERROR_INVALID_HANDLE));
+  if (!t.collecting || !t.connection) {
+    SetErrorText("No save request is open to send (another request closed it).");
     return fail();
   }
+  t.collecting = false;
   if (!OpenRequest("POST")) return fail();
   DWORD length = static_cast<DWORD>(t.sendLength);
-  if (!Send(t.sendBuffer, length)) {
-    AppendErrorText("HttpSendRequest(POST %s) returned error %d.", t.urlPath, LastError());
+  if (!SendWithCertificate("POST", t.sendBuffer, length)) return fail();
+  if (!CheckStatus("POST", true, t.sendBuffer, length)) {
+    CloseRequestAndConnection();
     return fail();
   }
-  long status = 0;
-  if (!QueryNumber(HTTP_QUERY_STATUS_CODE, &status)) return fail();
-  if (DebugLevel > 1) DebugPrint("      status %ld\n", status);
-  if ((status == 401 || status == 407) && !Authenticate(true, t.sendBuffer, length)) return fail();
   if (!SizeReceiveBuffer()) {
     CloseRequestAndConnection();
     return fail();
@@ -425,9 +536,14 @@ int32_t HTTPEndWrite() {
 }
 
 void HTTPAbortCommand() {
+  if (CommandOpen()) ++t.commandNumber;
+  t.commandFailed = false;
   t.replyOpen = false;
+  t.collecting = false;
   CloseRequestAndConnection();
 }
+
+uint32_t HTTPCommandNumber() { return t.commandNumber; }
 
 const char* HTTPGetCurrUser() { return t.user; }
 

@@ -23,12 +23,26 @@ bool HTTPFree();
 // Stores the user and parses the server address; false (with ErrorText set)
 // when the user name or host does not fit its 64-byte field.
 bool HTTPConnection(const char* user, const char* password, const char* address);
+// Every command first closes the one still open.  A status outside 2xx fails
+// it ("Kalvoro answered HTTP 503 ..."); so does a reply that breaks off
+// before its first byte.
 int32_t HTTPGet(const char* url);
+// 1 a line, 0 the reply has ended, -1 failure (also after a command that
+// failed to start: its reply cannot be read).
 int32_t HTTPGetLine(char* line, int32_t size);
 int32_t HTTPPost(const char* url);
 int32_t HTTPWriteLine(const char* text);
 int32_t HTTPEndWrite();
+// Records a command that the layer above refused before it went out: while
+// no reply is open, reading lines then fails as after a failed HTTPGet.  An
+// open command stays as it is.
+void HTTPRefuseCommand();
+// Closes the open command, if any; reading lines then answers 0.
 void HTTPAbortCommand();
+// Grows whenever a command starts or an open one is closed.  A caller that
+// keeps a command open across calls notes it and, when it has changed, knows
+// that something else used the connection in between.
+uint32_t HTTPCommandNumber();
 const char* HTTPGetCurrUser();
 const char* HTTPUrlEncode(const char* url);
 

@@ -221,6 +221,17 @@ TEST(Login, HttpsWithSelfSignedCertificate) {
   EXPECT_TRUE(r == 0 || r == 1) << TakeError();
   ASSERT_EQ(IOLDatabasesList(), 1);
   EXPECT_FALSE(ReadReply().empty());
+
+  // The certificate accepted at login holds for POSTs too; the new EDB's
+  // name, blank and all, travels in the URLs that name it afterwards.
+  VKDatabaseSet(L"REF");
+  VKEdbUserSet(L"demo");
+  ASSERT_EQ(VKEdbCreate(L"G\xe4vle 2030"), 1) << TakeError();
+  ASSERT_EQ(VKEdbNamesLoad(), 1) << TakeError();
+  std::vector<std::wstring> edbs = AllNames(VKEdbNamesList);
+  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"G\xe4vle 2030"), edbs.end());
+  ASSERT_EQ(IOLEdbRsrcLoad(), 1) << TakeError();
+  for (const std::wstring& line : ReadReply()) EXPECT_NE(line.rfind(L"Error:", 0), 0u) << Narrow(line.c_str());
 }
 
 TEST(Login, NoServerListening) {

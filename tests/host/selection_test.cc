@@ -2,6 +2,7 @@
 // scripted server: what goes on the wire, how replies end, and failures.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -102,14 +103,76 @@ TEST_F(SelectionTest, BrokenReplyKeepsTheNamesReadSoFarInReplyOrder) {
   EXPECT_EQ(VKEdbUsersLoad(), 0);  // the other two loads report failure as 0
 }
 
-TEST_F(SelectionTest, FailedRequestListsNothingAndSaysWhy) {
+TEST_F(SelectionTest, ListWhoseRequestFailsIsAFailureNotAnEmptyList) {
+  // The reply breaks off before its first byte, then no server at all.
+  RawReply reply;
+  reply.Send(HttpHead(200, "Content-Length: 500\r\n"));
+  server_.QueueReply(reply);
+  EXPECT_EQ(VKEdbUsersLoad(), 0);
+  EXPECT_NE(std::string(GetErrorText()).find("Error reading response."), std::string::npos) << GetErrorText();
   server_.Stop();
-  EXPECT_EQ(VKDatabasesLoad(), 1);
+  ClearErrorText();
+  EXPECT_EQ(VKDatabasesLoad(), -1);
   wchar_t name[1024];
   EXPECT_EQ(VKDatabasesList(1, name), 0);
   std::string error = GetErrorText();
   EXPECT_NE(error.find("Request 'do.cgi?"), std::string::npos) << error;
   EXPECT_NE(error.find("&iedbvk2.cgi&x&listdb&x&x' failed"), std::string::npos) << error;
+  EXPECT_EQ(VKEdbNamesLoad(), 0);
+}
+
+TEST_F(SelectionTest, NamesThatCannotTravelAreRefusedBeforeAnyRequest) {
+  const struct {
+    const wchar_t* database;
+    const wchar_t* edbUser;
+    std::function<int32_t()> call;
+    int32_t failure;
+    const char* error;
+  } cases[] = {
+      {L"REF", L"anna", [] { return VKEdbCreate(L""); }, -1, "The new EDB name is empty: give a name."},
+      {L"REF", L"anna", [] { return VKEdbCreate(nullptr); }, -1, "The new EDB name is empty: give a name."},
+      {L"REF", L"anna", [] { return VKEdbCreate(L"New\nEOF"); }, -1,
+       "The new EDB name \"New?EOF\" cannot be sent to Kalvoro: it holds a line break."},
+      {L"REF", L"anna", [] { return VKEdbCreate(L"A&B"); }, -1,
+       "The new EDB name \"A&B\" cannot be sent to Kalvoro: it holds '&', which separates the fields of a request."},
+      {L"REF", L"anna", [] { return VKEdbCreate(L"\u0141\u00f3d\u017a"); }, -1,
+       "The new EDB name \"?\xf3" "d?\" cannot be sent to Kalvoro: it holds characters outside ISO 8859-1."},
+      {L"REF", L"anna", [] { return VKEdbCreate(std::wstring(1024, L'n').c_str()); }, -1,
+       "The new EDB name is too long (1024 characters; at most 1023)."},
+      {L"REF", L"anna\r", [] { return VKEdbCreate(L"New"); }, -1,
+       "The EDB user \"anna?\" cannot be sent to Kalvoro: it holds a line break."},
+      {L"RE&F", L"anna", VKEdbUsersLoad, 0,
+       "The database \"RE&F\" cannot be sent to Kalvoro: it holds '&', which separates the fields of a request."},
+      {L"", L"anna", VKEdbUsersLoad, 0, "The database is empty: give a name."},
+      {L"REF", L"an&na", VKEdbNamesLoad, 0,
+       "The EDB user \"an&na\" cannot be sent to Kalvoro: it holds '&', which separates the fields of a request."},
+      {L"REF", L"anna\t", VKEdbNamesLoad, 0,
+       "The EDB user \"anna?\" cannot be sent to Kalvoro: it holds a control character."},
+  };
+  for (const auto& c : cases) {
+    VKDatabaseSet(c.database);
+    VKEdbUserSet(c.edbUser);
+    VKEdbNameSet(L"Before");
+    ClearErrorText();
+    EXPECT_EQ(c.call(), c.failure) << c.error;
+    EXPECT_STREQ(GetErrorText(), c.error);
+    wchar_t value[1024];
+    VKEdbNameGet(value);
+    EXPECT_STREQ(value, L"Before") << "a refused creation selects nothing";
+  }
+  EXPECT_EQ(server_.RequestCount(), 1u) << "only the login went out";
+}
+
+TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInSaveBodies) {
+  VKDatabaseSet(L"R E%F#?+");
+  VKEdbUserSet(L"G\xf6ran/1");
+  server_.QueueReply(RawReply::Http(200, "x\n"));
+  EXPECT_EQ(VKEdbNamesLoad(), 1) << GetErrorText();
+  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&R%20E%25F%23%3F%2B&listedbnames&G%F6ran%2F1&x");
+  server_.QueueReply(RawReply::Http(200, "OK\n"));
+  EXPECT_EQ(VKEdbCreate(L"50% \xf6?"), 1) << GetErrorText();
+  ASSERT_TRUE(server_.WaitForRequests(3, 5000));
+  EXPECT_EQ(server_.Requests()[2].body, "R E%F#?+\ncreateempty\nG\xf6ran/1\n50% \xf6?\n");
 }
 
 TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {

@@ -1,9 +1,11 @@
 // The transfer exports of the reference kinds against a scripted server and
 // a substitute workbook: replies that break off, requests that cannot be
-// sent, the flag lines a Save start writes, a save the server does not
-// confirm, and calls without a transfer.
+// sent, error statuses, the flag lines a Save start writes, a save the server
+// does not confirm, transfers interrupted by another request, and calls
+// without a transfer.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,81 @@ TEST_F(TransferExportsTest, RequestThatCannotBeSentIsAFailureNotAnEmptyList) {
   ClearErrorText();
   EXPECT_EQ(VKEmfacsLoad(1, count), -1);
   EXPECT_NE(std::string(GetErrorText()).find("&emfac&0' failed"), std::string::npos) << GetErrorText();
+}
+
+TEST_F(TransferExportsTest, StatusOutside2xxFailsReadsSavesListsAndCreation) {
+  PutTimevar(L"Day", 1);
+  auto run = [](int32_t (*fn)(int32_t, int32_t, wchar_t*), int32_t a, int32_t b) {
+    wchar_t count[16];
+    int32_t r = fn(a, b, count);
+    for (int i = 0; r == 1 && i < 100; ++i) r = fn(a == 1 ? 0 : a, a == 1 ? b : 0, count);
+    return r;
+  };
+  const std::string page = "<html><body><h1>Not Found</h1></body></html>\n";
+  const struct {
+    const char* what;
+    int status;
+    std::string body;
+    std::function<int32_t()> call;
+    int32_t failure;
+    const char* error;
+  } cases[] = {
+      {"read", 503, "", [&] { return run(VKSubLoad, 1, 1); }, -1, "HTTP 503 Service Unavailable to a GET"},
+      {"read", 404, page, [&] { return run(VKSubLoad, 1, 1); }, -1, "HTTP 404 Not Found to a GET"},
+      {"save", 500, "", [&] { return run(VKTimevarsSave, 0, 1); }, -1, "HTTP 500 Internal Server Error to a POST"},
+      {"save", 502, "", [&] { return run(VKTimevarsSave, 0, 1); }, -1, "HTTP 502 Bad Gateway to a POST"},
+      {"save", 503, "Ok.\n", [&] { return run(VKTimevarsSave, 0, 1); }, -1, "HTTP 503 Service Unavailable"},
+      {"create", 404, page, [] { return VKEdbCreate(L"Uppsala2030"); }, -1, "HTTP 404 Not Found to a POST"},
+      {"list", 404, page, VKDatabasesLoad, -1, "HTTP 404 Not Found to a GET"},
+      {"list", 302, "", VKEdbNamesLoad, 0, "HTTP 302 Found to a GET"},
+      {"list", 299, "REF\n", VKDatabasesLoad, 1, ""},
+  };
+  for (const auto& c : cases) {
+    server_.QueueReply(RawReply::Http(c.status, c.body));
+    ClearErrorText();
+    EXPECT_EQ(c.call(), c.failure) << c.what << " answered " << c.status << ": " << GetErrorText();
+    EXPECT_NE(std::string(GetErrorText()).find(c.error), std::string::npos) << GetErrorText();
+    if (c.failure == 1) EXPECT_STREQ(GetErrorText(), "");
+  }
+  wchar_t value[1024];
+  VKEdbNameGet(value);
+  EXPECT_STREQ(value, L"Stockholm2023") << "a failed creation selects nothing";
+  wchar_t name[1024];
+  ASSERT_EQ(VKDatabasesList(1, name), 1);
+  EXPECT_STREQ(name, L"REF");
+  EXPECT_EQ(VKDatabasesList(0, name), 0) << "no page text among the databases";
+}
+
+TEST_F(TransferExportsTest, RequestBetweenTheCallsOfATransferFailsIt) {
+  // A Load: ten of fourteen searchkeys are in when the macro lists the databases.
+  std::string lines;
+  for (int i = 14; i >= 1; --i) lines += std::to_string(i) + " \"Key " + std::to_string(i) + "\"\n";
+  server_.QueueReply(RawReply::Http(200, lines));
+  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{1, L"10"}));
+  server_.QueueReply(RawReply::Http(200, "REF\n"));
+  EXPECT_EQ(VKDatabasesLoad(), 1);
+  EXPECT_EQ(Call(VKSubLoad, 0, 3), (Step{-1, L"10"}));
+  EXPECT_NE(std::string(GetErrorText()).find("VKSubLoad: another request to Kalvoro interrupted this transfer"),
+            std::string::npos)
+      << GetErrorText();
+  EXPECT_EQ(SubLists[3].Count(), 10);
+  EXPECT_TRUE(SubLists[3].IsSorted());
+  EXPECT_EQ(Call(VKSubLoad, 0, 3).result, -1) << "the transfer is over";
+
+  // A Save: nine of twelve time variations are collected when an EDB is created.
+  for (int i = 1; i <= 12; ++i) PutTimevar((L"T" + std::to_wstring(i)).c_str(), i);
+  ClearErrorText();
+  EXPECT_EQ(Call(VKTimevarsSave, 0, 1), (Step{1, L"10"}));
+  size_t before = server_.RequestCount();
+  server_.QueueReply(RawReply::Http(200, "OK\n"));
+  EXPECT_EQ(VKEdbCreate(L"Uppsala2030"), 1) << GetErrorText();
+  EXPECT_EQ(Call(VKTimevarsSave, 0, 0).result, -1);
+  EXPECT_NE(std::string(GetErrorText()).find("VKTimevarsSave: another request to Kalvoro interrupted this "
+                                             "transfer between its calls; nothing was saved."),
+            std::string::npos)
+      << GetErrorText();
+  ASSERT_EQ(server_.RequestCount(), before + 1) << "only the creation went out";
+  EXPECT_EQ(BodyLines(before)[1], "createempty");
 }
 
 TEST_F(TransferExportsTest, SaveStartModesWriteTheFlagLines) {
