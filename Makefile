@@ -37,7 +37,7 @@ asan: deps
 # an x86_64 build of the same sources (the 64-bit host's DLL) with the same
 # tests for 64-bit Wine.
 windows: deps
-	@cmake -S . -B build-windows/i686 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
+	@cmake -S . -B build-windows/i686 $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DVORKAB_TESTS=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake >/dev/null
 	@cmake --build build-windows/i686 -j $(JOBS) --target windows_tests
 	@echo "built build-windows/i686: VORKABCOM.dll (the product), the unit tests and wine_e2e.exe"
