@@ -29,6 +29,12 @@ class EdbRsrcExportsTest : public ScriptedWorkbookTest {
     for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
     return names;
   }
+  static Names Warnings() {
+    Names lines;
+    wchar_t line[256];
+    for (int32_t first = 1; VKListWarning(first, line, 256) == 1; first = 0) lines.push_back(line);
+    return lines;
+  }
 };
 
 TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
@@ -75,10 +81,19 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
   // Free settings under the heading, tag and value.
   EXPECT_EQ(At(L"Rsrc", 0, 0), Cell::Str(L"Tag"));
   EXPECT_EQ(At(L"Rsrc", 0, 1), Cell::Str(L"Value"));
-  EXPECT_EQ(At(L"Rsrc", 1, 0), Cell::Str(L"NAME"));
+  EXPECT_EQ(At(L"Rsrc", 1, 0), Cell::Str(L"NAME 0"));
   EXPECT_EQ(At(L"Rsrc", 1, 1), Cell::Str(L"Town"));
   EXPECT_EQ(At(L"Rsrc", 2, 0), Cell::Str(L"YEAR"));
   EXPECT_TRUE(At(L"Rsrc", 3, 0).IsEmpty());
+  // The lines the sheets cannot give back, named in the WarningList.
+  EXPECT_EQ(Warnings(),
+            (Names{L"Rsrc []: Resource line 3 is not a setting (head: value) and is not kept: \"# a comment\"",
+                   L"Rsrc []: Resource line 4 is not a setting (head: value) and is not kept: \"no colon here\"",
+                   L"Rsrc []: Resource line 10 has no factor and unit name and is not kept: \"Sub 4: 1000\"",
+                   L"Units [C3]: Resource line 11 loses the words after its unit name: "
+                   L"\"SubGrp 1: 0.01 %/100 extra words\"",
+                   L"Units [A4]: Resource line 9 is not saved back: unit 1 is missing and the table ends at its "
+                   L"first empty name: \"Sub 2: 1000 kg/year\""}));
 }
 
 TEST_F(EdbRsrcExportsTest, LoadFailures) {

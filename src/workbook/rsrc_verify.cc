@@ -1,0 +1,80 @@
+// The verification of the resource sheets (see rsrc_verify.h).
+#include "workbook/rsrc_verify.h"
+
+#include "catalogue/edb_rsrc_rows.h"
+#include "host/frame.h"
+#include "workbook/field_rule.h"
+#include "workbook/rsrc_rule.h"
+#include "workbook/rsrc_sheet.h"
+#include "workbook/speed_temp_scen_sheet.h"
+#include "workbook/units_sheet.h"
+
+int32_t CExcelVerifyRsrc::Init(IssueList& errors, IssueList& warnings) {
+  m_errors = &errors;
+  m_warnings = &warnings;
+  return 1;
+}
+
+void CExcelVerifyRsrc::Check(const wchar_t* sheet, int32_t row, int32_t column, RsrcCell cell, const wchar_t* label,
+                             const wchar_t* text) {
+  wchar_t message[kFieldFaultSize];
+  if (RsrcCellFault(cell, label, text, message, kFieldFaultSize)) {
+    m_errors->Add(sheet, row, column, L"%ls", message);
+  }
+}
+
+int32_t CExcelVerifyRsrc::VerifyNames() {
+  struct Table {
+    int32_t column;
+    const wchar_t* label;
+  };
+  for (const Table& t : {Table{SpeedColumn, L"Speed"}, {TemperatureColumn, L"Temperature"},
+                         {ScenarioColumn, L"Scenario"}}) {
+    CExcelReadSpeedTempScen reader;
+    int32_t r = reader.Init(t.column);
+    if (r == 0) return 1;  // no such sheet
+    if (r != 1) return -1;
+    RsrcNameRow row;
+    while ((r = reader.Read(&row)) == 1) {
+      Check(SpeedTempScenSheet, row.number, t.column, RsrcCell::kName, t.label, row.name);
+    }
+    if (r != 0) return -1;
+  }
+  return 1;
+}
+
+int32_t CExcelVerifyRsrc::VerifyUnits() {
+  for (int32_t column : {UnitSubColumn, UnitSubGrpColumn, UnitSubGrpEmColumn, UnitSearchColumn}) {
+    CExcelReadUnits reader;
+    int32_t r = reader.Init(column);
+    if (r == 0) return 1;
+    if (r != 1) return -1;
+    RsrcUnitRow row;
+    while ((r = reader.Read(&row)) == 1) {
+      if (row.number == 0) continue;  // the fixed first unit is never saved
+      int32_t sheetRow = int32_t{row.number} + 1;
+      Check(UnitsSheet, sheetRow, column, RsrcCell::kUnitName, L"Unit", row.name);
+      Check(UnitsSheet, sheetRow, column + 1, RsrcCell::kFactor, L"Factor", row.factor);
+    }
+    if (r != 0) return -1;
+  }
+  return 1;
+}
+
+int32_t CExcelVerifyRsrc::VerifyFree() {
+  CExcelReadRsrc reader;
+  int32_t r = reader.Init();
+  if (r == 0) return 1;
+  if (r != 1) return -1;
+  RsrcFreeRow row;
+  while ((r = reader.Read(&row)) == 1) {
+    Check(RsrcSheet, row.row, 0, RsrcCell::kTag, L"Tag", row.tag);
+    Check(RsrcSheet, row.row, 1, RsrcCell::kValue, L"Value", row.value);
+  }
+  return r == 0 ? 1 : -1;
+}
+
+int32_t CExcelVerifyRsrc::VerifyRec() {
+  if (VerifyNames() != 1 || VerifyUnits() != 1) return -1;
+  return VerifyFree();
+}
