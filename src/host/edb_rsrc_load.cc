@@ -22,6 +22,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <map>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -145,10 +146,12 @@ struct Place {
   int32_t column;
 };
 
-// A line that went into a table, for the warnings about it.
+// A line that went into a table: what it says, and the line for the
+// warnings about it.
 struct Held {
   int32_t lineNo;
   std::wstring text;
+  RsrcLine line;
 };
 
 // One file being read into the sheets and lists.
@@ -158,8 +161,10 @@ class FileLoad {
 
   // One line of the file into the lists and sheets; 1 or -1.
   int32_t Put(const wchar_t* text);
-  // The warnings that need the whole file: units after a gap.
-  void Finish();
+  // The lists from the lines that stand in the tables (a line replaced by a
+  // later one with its number is not listed), and the warnings that need the
+  // whole file: units after a gap.  1 or -1.
+  int32_t Finish();
 
  private:
   // A warning about the current line; reason is a wide printf format.
@@ -169,8 +174,8 @@ class FileLoad {
   bool Fits(const RsrcLine& line, const Place& place);
   // Remembers the line at its number; warns about the line it replaces.
   void Hold(const RsrcLine& line, const Place& place);
-  int32_t PutName(CRecordList& list, CExcelWriteSpeedTempScen& table, int32_t column, const RsrcLine& line);
-  int32_t PutUnit(CRecordList* list, CExcelWriteUnits& table, int32_t column, const RsrcLine& line);
+  int32_t PutName(CExcelWriteSpeedTempScen& table, int32_t column, const RsrcLine& line);
+  int32_t PutUnit(CExcelWriteUnits& table, int32_t column, const RsrcLine& line);
   int32_t PutFree(const RsrcLine& line);
 
   RsrcWriters& m_w;
@@ -236,14 +241,13 @@ void FileLoad::Hold(const RsrcLine& line, const Place& place) {
     wchar_t reason[64];
     listtext::FormatCut(reason, 64, L"is replaced by line %d with the same number", static_cast<int>(m_lineNo));
     WarnAbout(it->second.lineNo, it->second.text, place, reason);
-    it->second = Held{m_lineNo, m_text};
+    it->second = Held{m_lineNo, m_text, line};
   } else {
-    m_held.emplace(key, Held{m_lineNo, m_text});
+    m_held.emplace(key, Held{m_lineNo, m_text, line});
   }
 }
 
-int32_t FileLoad::PutName(CRecordList& list, CExcelWriteSpeedTempScen& table, int32_t column,
-                          const RsrcLine& line) {
+int32_t FileLoad::PutName(CExcelWriteSpeedTempScen& table, int32_t column, const RsrcLine& line) {
   int32_t count = SpeedTempScenCount(column);
   Place place{SpeedTempScenSheet, line.number, column};
   if (line.number < 1 || line.number > count) {
@@ -254,13 +258,12 @@ int32_t FileLoad::PutName(CRecordList& list, CExcelWriteSpeedTempScen& table, in
   if (!Fits(line, place)) return 1;
   bool replaces = m_held.count(std::make_pair(line.kind, line.number)) > 0;
   Hold(line, place);
-  if (!line.name.empty() && !list.Add(line.name.c_str(), line.number)) return NoMemory();
   // An unnamed number leaves its cell empty, unless it replaces a name.
   if (line.name.empty() && !replaces) return 1;
   return table.Write(line.number, line.name.c_str());
 }
 
-int32_t FileLoad::PutUnit(CRecordList* list, CExcelWriteUnits& table, int32_t column, const RsrcLine& line) {
+int32_t FileLoad::PutUnit(CExcelWriteUnits& table, int32_t column, const RsrcLine& line) {
   Place place{UnitsSheet, int32_t{line.number} + 1, column};
   if (line.number == 0) {
     Warn(place, L"would replace the table's fixed first unit and is not kept");
@@ -268,7 +271,6 @@ int32_t FileLoad::PutUnit(CRecordList* list, CExcelWriteUnits& table, int32_t co
   }
   if (!Fits(line, place)) return 1;
   Hold(line, place);
-  if (list && !list->Add(line.name.c_str(), line.number)) return NoMemory();
   return table.Write(line.number, line.name.c_str(), line.value.c_str());
 }
 
@@ -289,13 +291,13 @@ int32_t FileLoad::Put(const wchar_t* text) {
   m_text = text;
   RsrcLine line = ParseRsrcLine(text);
   switch (line.kind) {
-    case RsrcKind::Speed: return PutName(SpeedList, m_w.speed, SpeedColumn, line);
-    case RsrcKind::Temperature: return PutName(TemperatureList, m_w.temperature, TemperatureColumn, line);
-    case RsrcKind::Scenario: return PutName(ScenarioList, m_w.scenario, ScenarioColumn, line);
-    case RsrcKind::UnitSub: return PutUnit(&UnitSubList, m_w.unitSub, UnitSubColumn, line);
-    case RsrcKind::UnitSubGrp: return PutUnit(&UnitSubGrpList, m_w.unitSubGrp, UnitSubGrpColumn, line);
-    case RsrcKind::UnitSubGrpEm: return PutUnit(&UnitSubGrpEmList, m_w.unitSubGrpEm, UnitSubGrpEmColumn, line);
-    case RsrcKind::UnitSearch: return PutUnit(nullptr, m_w.unitSearch, UnitSearchColumn, line);
+    case RsrcKind::Speed: return PutName(m_w.speed, SpeedColumn, line);
+    case RsrcKind::Temperature: return PutName(m_w.temperature, TemperatureColumn, line);
+    case RsrcKind::Scenario: return PutName(m_w.scenario, ScenarioColumn, line);
+    case RsrcKind::UnitSub: return PutUnit(m_w.unitSub, UnitSubColumn, line);
+    case RsrcKind::UnitSubGrp: return PutUnit(m_w.unitSubGrp, UnitSubGrpColumn, line);
+    case RsrcKind::UnitSubGrpEm: return PutUnit(m_w.unitSubGrpEm, UnitSubGrpEmColumn, line);
+    case RsrcKind::UnitSearch: return PutUnit(m_w.unitSearch, UnitSearchColumn, line);
     case RsrcKind::Free: return PutFree(line);
     case RsrcKind::Kept: break;
   }
@@ -311,7 +313,25 @@ int32_t FileLoad::Put(const wchar_t* text) {
   return 1;
 }
 
-void FileLoad::Finish() {
+// The catalogue list of a kind; null for the searchkey units, which have none.
+CRecordList* ListOf(RsrcKind kind) {
+  switch (kind) {
+    case RsrcKind::Speed: return &SpeedList;
+    case RsrcKind::Temperature: return &TemperatureList;
+    case RsrcKind::Scenario: return &ScenarioList;
+    case RsrcKind::UnitSub: return &UnitSubList;
+    case RsrcKind::UnitSubGrp: return &UnitSubGrpList;
+    case RsrcKind::UnitSubGrpEm: return &UnitSubGrpEmList;
+    default: return nullptr;
+  }
+}
+
+int32_t FileLoad::Finish() {
+  for (const auto& held : m_held) {
+    const RsrcLine& line = held.second.line;
+    CRecordList* list = ListOf(line.kind);
+    if (list && !line.name.empty() && !list->Add(line.name.c_str(), line.number)) return NoMemory();
+  }
   struct UnitTable {
     RsrcKind kind;
     int32_t column;
@@ -332,6 +352,7 @@ void FileLoad::Finish() {
                 reason);
     }
   }
+  return 1;
 }
 
 // Reads the file into the sheets and lists: 1 read to its end, 0 not.
@@ -350,15 +371,19 @@ int32_t Load() {
     SetErrorText("%s", Narrow(text).c_str());
     r = -1;
   }
-  while (r == 1) {
-    if (file.Put(text) != 1) {
-      r = -1;
-      break;
+  try {
+    while (r == 1) {
+      if (file.Put(text) != 1) {
+        r = -1;
+        break;
+      }
+      r = IOREdbRsrcLoad(0, text);
     }
-    r = IOREdbRsrcLoad(0, text);
+    if (file.Finish() != 1) r = -1;
+  } catch (const std::bad_alloc&) {
+    r = NoMemory();
   }
   HTTPAbortCommand();
-  file.Finish();
   if (DebugLevel > 0) DebugPrint("\t\tSorting\n");
   SpeedList.Sort();
   TemperatureList.Sort();

@@ -134,6 +134,9 @@ TEST_F(RoundTrip, ResourceFileKeepsEveryLineOrNamesIt) {
   }
   EXPECT_EQ(warned, expected);
   EXPECT_EQ(book.Text(L"Units", 1, 0), L"ton/year");  // the fixed first unit stays
+  std::vector<std::wstring> speeds = Names(VKEdbSpeedList);  // speed 5 unnamed, the first speed 3 replaced
+  EXPECT_EQ(speeds.size(), 10u);
+  EXPECT_EQ(speeds.at(2), L"30 km/h");
 
   ASSERT_EQ(VKEdbRsrcSave(), 1) << TakeError();
   EXPECT_EQ(server_->query("SELECT content FROM resource_files WHERE edb_id = "
