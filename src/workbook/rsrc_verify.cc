@@ -1,6 +1,8 @@
 // The verification of the resource sheets (see rsrc_verify.h).
 #include "workbook/rsrc_verify.h"
 
+#include <string>
+
 #include "catalogue/edb_rsrc_rows.h"
 #include "host/frame.h"
 #include "workbook/field_rule.h"
@@ -8,6 +10,20 @@
 #include "workbook/rsrc_sheet.h"
 #include "workbook/speed_temp_scen_sheet.h"
 #include "workbook/units_sheet.h"
+
+namespace {
+
+// Opens a sheet reader; a missing sheet (0) is no failure here and leaves
+// ErrorText as it was.
+template <class Reader, class... Args>
+int32_t Open(Reader& reader, Args... args) {
+  std::string before = GetErrorText();
+  int32_t r = reader.Init(args...);
+  if (r == 0) SetErrorText("%s", before.c_str());
+  return r;
+}
+
+}  // namespace
 
 int32_t CExcelVerifyRsrc::Init(IssueList& errors, IssueList& warnings) {
   m_errors = &errors;
@@ -31,7 +47,7 @@ int32_t CExcelVerifyRsrc::VerifyNames() {
   for (const Table& t : {Table{SpeedColumn, L"Speed"}, {TemperatureColumn, L"Temperature"},
                          {ScenarioColumn, L"Scenario"}}) {
     CExcelReadSpeedTempScen reader;
-    int32_t r = reader.Init(t.column);
+    int32_t r = Open(reader, t.column);
     if (r == 0) return 1;  // no such sheet
     if (r != 1) return -1;
     RsrcNameRow row;
@@ -46,7 +62,7 @@ int32_t CExcelVerifyRsrc::VerifyNames() {
 int32_t CExcelVerifyRsrc::VerifyUnits() {
   for (int32_t column : {UnitSubColumn, UnitSubGrpColumn, UnitSubGrpEmColumn, UnitSearchColumn}) {
     CExcelReadUnits reader;
-    int32_t r = reader.Init(column);
+    int32_t r = Open(reader, column);
     if (r == 0) return 1;
     if (r != 1) return -1;
     RsrcUnitRow row;
@@ -63,7 +79,7 @@ int32_t CExcelVerifyRsrc::VerifyUnits() {
 
 int32_t CExcelVerifyRsrc::VerifyFree() {
   CExcelReadRsrc reader;
-  int32_t r = reader.Init();
+  int32_t r = Open(reader);
   if (r == 0) return 1;
   if (r != 1) return -1;
   RsrcFreeRow row;
