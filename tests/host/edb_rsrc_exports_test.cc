@@ -241,4 +241,32 @@ TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
   ErrorList.Clear();
 }
 
+// What stands just past the end of a table is never saved: the verifier
+// warns about it.
+TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {
+  Put(L"Speed-Temp-Scen", 12, 1, L"130 km/h");
+  Put(L"Units", 1, 0, L"ton/year");
+  Put(L"Units", 2, 0, L"kg/year");
+  Put(L"Units", 2, 1, L"1000");
+  Put(L"Units", 3, 1, L"5");  // a factor without a name ends the table
+  Put(L"Units", 1, 2, L"%");
+  Put(L"Units", 3, 2, L"MWh");  // under an empty row
+  Put(L"Units", 3, 3, L"1");
+  Put(L"Rsrc", 1, 0, L"NAME");
+  Put(L"Rsrc", 1, 1, L"Town");
+  Put(L"Rsrc", 2, 1, L"orphan");
+  ErrorList.Clear();
+  WarningList.Clear();
+  CExcelVerifyRsrc verifier;
+  ASSERT_EQ(verifier.Init(ErrorList, WarningList), 1);
+  EXPECT_EQ(verifier.VerifyRec(), 1);
+  EXPECT_EQ(ErrorList.Count(), 0);
+  EXPECT_EQ(Warnings(),
+            (Names{L"Speed-Temp-Scen [B13]: The table holds numbers 1 to 11: nothing from here on is saved",
+                   L"Units [B4]: Factor without a unit name: the table ends at row 4, nothing from here on is saved",
+                   L"Units [C4]: The table ends at the empty row 3: nothing from here on is saved",
+                   L"Rsrc [B3]: Value without a tag: the table ends at row 3, nothing from here on is saved"}));
+  WarningList.Clear();
+}
+
 }  // namespace
