@@ -233,7 +233,7 @@ bool FileLoad::Fits(const RsrcLine& line, const Place& place) {
 
 void FileLoad::Hold(const RsrcLine& line, const Place& place) {
   if (line.fault == RsrcLineFault::kExtraWords) {
-    Warn(place, L"loses the words after its %ls", IsRsrcUnitKind(line.kind) ? L"unit name" : L"number");
+    Warn(place, L"loses words that its table does not keep");
   }
   auto key = std::make_pair(line.kind, line.number);
   auto it = m_held.find(key);

@@ -94,7 +94,7 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
             (Names{L"Rsrc []: Resource line 3 is not a setting (head: value) and is not kept: \"# a comment\"",
                    L"Rsrc []: Resource line 4 is not a setting (head: value) and is not kept: \"no colon here\"",
                    L"Rsrc []: Resource line 10 has no factor and unit name and is not kept: \"Sub 4: 1000\"",
-                   L"Units [C3]: Resource line 11 loses the words after its unit name: "
+                   L"Units [C3]: Resource line 11 loses words that its table does not keep: "
                    L"\"SubGrp 1: 0.01 %/100 extra words\"",
                    L"Units [A4]: Resource line 9 is not saved back: unit 1 is missing and the table ends at its "
                    L"first empty name: \"Sub 2: 1000 kg/year\""}));
