@@ -157,7 +157,7 @@ TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
   Put(L"Rsrc", 0, 0, L"Tag");
   Put(L"Rsrc", 1, 0, L"NAME");
   Put(L"Rsrc", 1, 1, L"G\xf6teborg");
-  Put(L"Rsrc", 2, 0, L"YEAR");
+  Put(L"Rsrc", 2, 0, L"BASE YEAR");  // a tag of two words, read back whole
   Put(L"Rsrc", 2, 1, L"2025");
 
   server_.QueueReply(RawReply::Http(200, ""));
@@ -169,7 +169,7 @@ TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
   for (int n = 2; n <= 10; ++n) expected += "scenario " + std::to_string(n) + ": \n";
   for (int n = 1; n <= 29; ++n) expected += "temperature " + std::to_string(n) + ": \n";
   expected += "temperature 30: 600 C\nSearch 1: 1000 mg/s\nSub 1: 1000 kg/year\nSubGrpEm 1: 1000 kg/year\n";
-  expected += "NAME: G\xf6teborg\nYEAR: 2025\n";
+  expected += "NAME: G\xf6teborg\nBASE YEAR: 2025\n";
   EXPECT_EQ(server_.Requests()[1].body, expected);
 }
 
