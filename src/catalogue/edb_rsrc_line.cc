@@ -22,8 +22,9 @@ bool IsSpace(wchar_t c) { return c != 0 && std::iswspace(static_cast<wint_t>(c))
 bool IsUnitDelimiter(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n'; }
 
 // The decimal number at text (after white space, with an optional sign);
-// false when there is none or it lies outside 0..65535.
-bool ScanNumber(const wchar_t* text, uint16_t* number) {
+// false when there is none or it lies outside 0..65535.  *rest is what
+// follows the number.
+bool ScanNumber(const wchar_t* text, uint16_t* number, const wchar_t** rest) {
   while (IsSpace(*text)) ++text;
   bool negative = false;
   if (*text == L'+' || *text == L'-') negative = *text++ == L'-';
@@ -35,7 +36,13 @@ bool ScanNumber(const wchar_t* text, uint16_t* number) {
   }
   if (negative && value != 0) return false;
   *number = static_cast<uint16_t>(value);
+  *rest = text;
   return true;
+}
+
+bool IsBlankText(const wchar_t* text) {
+  while (IsSpace(*text)) ++text;
+  return *text == 0;
 }
 
 // The next word of text from *pos, words separated by the unit delimiters.
@@ -59,6 +66,7 @@ const wchar_t* RsrcKeyword(RsrcKind kind) {
 
 RsrcLine ParseRsrcLine(const wchar_t* line) {
   RsrcLine out;
+  out.fault = RsrcLineFault::kNotSetting;
   if (!line) return out;
   const wchar_t* colon = wcschr(line, L':');
   if (!colon) return out;
@@ -70,11 +78,12 @@ RsrcLine ParseRsrcLine(const wchar_t* line) {
   while (valueLength > 0 && (value[valueLength - 1] == L'\r' || value[valueLength - 1] == L'\n')) {
     --valueLength;
   }
-  if (valueLength == 0) return out;
 
   // The head: a keyword (a word) and a number.
   const wchar_t* head = line;
   while (head < colon && IsSpace(*head)) ++head;
+  const wchar_t* headEnd = colon;
+  while (headEnd > head && IsSpace(headEnd[-1])) --headEnd;
   const wchar_t* keywordEnd = head;
   while (keywordEnd < colon && !IsSpace(*keywordEnd)) ++keywordEnd;
   if (keywordEnd == head) return out;
@@ -87,18 +96,29 @@ RsrcLine ParseRsrcLine(const wchar_t* line) {
   }
   std::wstring text(value, valueLength);
   if (kind == RsrcKind::Free) {
+    if (text.empty()) return out;
     out.kind = kind;
-    out.name = keyword;
+    out.fault = RsrcLineFault::kNone;
+    out.name.assign(head, static_cast<size_t>(headEnd - head));
     out.value = text;
     return out;
   }
   uint16_t number = 0;
-  if (!ScanNumber(rest.c_str(), &number)) return out;
+  const wchar_t* afterNumber = nullptr;
+  if (!ScanNumber(rest.c_str(), &number, &afterNumber)) {
+    out.fault = RsrcLineFault::kNoNumber;
+    return out;
+  }
+  out.fault = IsBlankText(afterNumber) ? RsrcLineFault::kNone : RsrcLineFault::kExtraWords;
   if (IsRsrcUnitKind(kind)) {
     size_t pos = 0;
     std::wstring factor = NextUnitWord(text, &pos);
     std::wstring name = NextUnitWord(text, &pos);
-    if (factor.empty() || name.empty()) return out;
+    if (factor.empty() || name.empty()) {
+      out.fault = RsrcLineFault::kNoUnit;
+      return out;
+    }
+    if (!NextUnitWord(text, &pos).empty()) out.fault = RsrcLineFault::kExtraWords;
     out.name = name;
     out.value = factor;
   } else {

@@ -7,7 +7,9 @@
 // numbered speed, temperature or scenario; "Sub", "SubGrp", "SubGrpEm" and
 // "Search" give a numbered unit as its factor and its name (the first two
 // words of the value); any other keyword is a free setting whose tag is the
-// keyword.  Keywords compare case-sensitively and whole.
+// whole head (the keyword and whatever follows it, "layer 1"), so that the
+// line is written back as it was read.  Keywords compare case-sensitively and
+// whole.
 #pragma once
 
 #include <cstdint>
@@ -28,17 +30,30 @@ enum class RsrcKind : int32_t {
 // The number of kinds, Kept included.
 constexpr int32_t RsrcKindCount = 9;
 
+// What a line loses when the tables hold it (kNone: nothing), or why it is
+// Kept.
+enum class RsrcLineFault : int32_t {
+  kNone,
+  kNotSetting,  // Kept: no ':', no head, or nothing after the ':'
+  kNoNumber,    // Kept: a known keyword without a number from 0 to 65535
+  kNoUnit,      // Kept: a unit line without a factor and a unit name
+  kExtraWords,  // held: words after the number or after the unit name are not kept
+};
+
 struct RsrcLine {
   RsrcKind kind = RsrcKind::Kept;
   uint16_t number = 0;  // speed, temperature, scenario or unit number
   std::wstring name;    // name, unit name, or the free setting's tag
   std::wstring value;   // the unit's factor, or the free setting's value
+  RsrcLineFault fault = RsrcLineFault::kNone;
 };
 
-// Reads one line (null reads as empty).  Kept for a line without ':', with
-// nothing after it, with a head that has no keyword, with a known keyword
-// without a number from 0 to 65535, and for a unit line whose value lacks
-// the factor or the name.  A free setting needs no number.
+// Reads one line (null reads as empty).  Kept for a line without ':', with a
+// head that has no keyword, with a known keyword without a number from 0 to
+// 65535, for a unit line whose value lacks the factor or the name, and for a
+// free setting with nothing after the ':'.  A speed, temperature or scenario
+// with nothing after the ':' is that number without a name (the line a save
+// sends for an unnamed number).  A free setting needs no number.
 RsrcLine ParseRsrcLine(const wchar_t* line);
 
 // The line a save sends: "speed %hu: %ls", "temperature %hu: %ls",

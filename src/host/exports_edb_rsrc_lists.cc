@@ -2,7 +2,8 @@
 // substance, substance-group and substance-group emission units of the
 // current EDB, one name per call, in the order the lists are kept (by number
 // after VKEdbRsrcLoad or an update from the sheets).  The caller's buffer
-// holds 256 characters, the longest resource name and its terminator.
+// holds 256 characters: the longest unit name and its terminator; a longer
+// speed, temperature or scenario name is handed out cut to 255 characters.
 #include <cstddef>
 #include <cstdint>
 

@@ -14,6 +14,7 @@
 #include "host/merge_check.h"
 #include "vorkabcom.h"
 #include "workbook/emfac_sheet.h"
+#include "workbook/rsrc_verify.h"
 #include "workbook/subgrp_sheet.h"
 #include "workbook/timevar_sheet.h"
 
@@ -65,6 +66,11 @@ int32_t VKAPI VKVerifySub(void) {
       [] {
         return OpenAndRun<CExcelVerifyEmfac>("Emission factors", [](CExcelVerifyEmfac& v) {
           return v.Init(SubLists[0], ErrorList, WarningList);
+        });
+      },
+      [] {
+        return OpenAndRun<CExcelVerifyRsrc>("Resources", [](CExcelVerifyRsrc& v) {
+          return v.Init(ErrorList, WarningList);
         });
       },
       // The vehicle sheets follow here with their verifiers: "Vehicles",

@@ -12,6 +12,11 @@
 
 constexpr const wchar_t* RsrcSheet = L"Rsrc";
 
+// Opens the cell reader of a resource sheet's reader, with room for the
+// longest resource text and one character more: 1; 0 when the sheet is
+// missing; -1 (ErrorText set unless 1).  The reader is dropped unless 1.
+int32_t OpenRsrcReader(std::unique_ptr<CSheetCellReader>& reader, const wchar_t* sheet);
+
 class CExcelWriteRsrc {
  public:
   CExcelWriteRsrc();
@@ -35,7 +40,7 @@ class CExcelReadRsrc {
   CExcelReadRsrc(const CExcelReadRsrc&) = delete;
   CExcelReadRsrc& operator=(const CExcelReadRsrc&) = delete;
 
-  // 1 or -1 (a missing sheet included).
+  // 1; 0 when the sheet is missing; -1.
   int32_t Init();
   // The next setting from row 1 on: 1; 0 at the first empty tag (or past
   // row 65535); -1.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/frame.h"
+#include "workbook/rsrc_sheet.h"
 #include "workbook/sheet_open.h"
 
 int32_t SpeedTempScenCount(int32_t column) {
@@ -24,7 +25,7 @@ int32_t CExcelWriteSpeedTempScen::Init(int32_t column) {
     return -1;
   }
   m_column = column;
-  return OpenCellWriter(m_pWriter, 256, SpeedTempScenSheet);
+  return OpenCellWriter(m_pWriter, static_cast<int32_t>(RsrcValueSize), SpeedTempScenSheet);
 }
 
 int32_t CExcelWriteSpeedTempScen::Write(uint16_t number, const wchar_t* name) {
@@ -44,7 +45,7 @@ int32_t CExcelReadSpeedTempScen::Init(int32_t column) {
   }
   m_column = column;
   m_row = 1;
-  return OpenCellReader(m_pReader, static_cast<int32_t>(RsrcTextSize), SpeedTempScenSheet);
+  return OpenRsrcReader(m_pReader, SpeedTempScenSheet);
 }
 
 int32_t CExcelReadSpeedTempScen::Read(RsrcNameRow* row) {

@@ -46,7 +46,7 @@ class CExcelReadSpeedTempScen {
   CExcelReadSpeedTempScen& operator=(const CExcelReadSpeedTempScen&) = delete;
 
   // column 1, 2 or 3 ("Only comns 1,2,3 are valid for SpeedTempScen"
-  // otherwise); 1 or -1 (a missing sheet included).
+  // otherwise); 1; 0 when the sheet is missing; -1.
   int32_t Init(int32_t column);
   // Every number of the table in turn, named or not: 1 with number = row and
   // the row's name; 0 after the last; -1.

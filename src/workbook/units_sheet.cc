@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "catalogue/list_text.h"
 #include "host/frame.h"
+#include "workbook/rsrc_sheet.h"
 #include "workbook/sheet_open.h"
 
 namespace {
@@ -26,7 +28,7 @@ int32_t CExcelWriteUnits::Init(int32_t column) {
     return -1;
   }
   m_column = column;
-  return OpenCellWriter(m_pWriter, 256, UnitsSheet);
+  return OpenCellWriter(m_pWriter, static_cast<int32_t>(RsrcValueSize), UnitsSheet);
 }
 
 int32_t CExcelWriteUnits::Write(uint16_t number, const wchar_t* name, const wchar_t* factor) {
@@ -46,14 +48,17 @@ int32_t CExcelReadUnits::Init(int32_t column) {
   }
   m_column = column;
   m_row = 1;
-  return OpenCellReader(m_pReader, static_cast<int32_t>(RsrcTextSize), UnitsSheet);
+  return OpenRsrcReader(m_pReader, UnitsSheet);
 }
 
 int32_t CExcelReadUnits::Read(RsrcUnitRow* row) {
   if (!m_pReader || m_row > kLastRow) return 0;
   std::memset(row, 0, sizeof *row);
-  if (m_pReader->ReadCell(m_row, m_column, row->name) != 1) return -1;
-  if (row->name[0] == 0) return 0;
+  // The name through the factor's larger buffer: a name too long for its
+  // field still shows as too long.
+  if (m_pReader->ReadCell(m_row, m_column, row->factor) != 1) return -1;
+  if (row->factor[0] == 0) return 0;
+  listtext::CopyCut(row->name, RsrcTextSize + 1, row->factor);
   if (m_pReader->ReadCell(m_row, m_column + 1, row->factor) != 1) return -1;
   row->number = static_cast<uint16_t>(m_row - 1);
   ++m_row;

@@ -46,7 +46,7 @@ class CExcelReadUnits {
   CExcelReadUnits(const CExcelReadUnits&) = delete;
   CExcelReadUnits& operator=(const CExcelReadUnits&) = delete;
 
-  // column 0, 2, 4 or 6; 1 or -1 (a missing sheet included).
+  // column 0, 2, 4 or 6; 1; 0 when the sheet is missing; -1.
   int32_t Init(int32_t column);
   // The next unit from row 1 on: 1 with number = row - 1; 0 at the first
   // empty name (or past unit 65535); -1.

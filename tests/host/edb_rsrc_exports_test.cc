@@ -4,13 +4,17 @@
 // the failures on either side.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "host/frame.h"
+#include "host/issue_list.h"
 #include "scripted_workbook.h"
+#include "transport/latin1.h"
 #include "vorkabcom.h"
+#include "workbook/rsrc_verify.h"
 
 namespace {
 
@@ -28,6 +32,12 @@ class EdbRsrcExportsTest : public ScriptedWorkbookTest {
     wchar_t name[256];
     for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
     return names;
+  }
+  static Names Warnings() {
+    Names lines;
+    wchar_t line[256];
+    for (int32_t first = 1; VKListWarning(first, line, 256) == 1; first = 0) lines.push_back(line);
+    return lines;
   }
 };
 
@@ -75,10 +85,19 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
   // Free settings under the heading, tag and value.
   EXPECT_EQ(At(L"Rsrc", 0, 0), Cell::Str(L"Tag"));
   EXPECT_EQ(At(L"Rsrc", 0, 1), Cell::Str(L"Value"));
-  EXPECT_EQ(At(L"Rsrc", 1, 0), Cell::Str(L"NAME"));
+  EXPECT_EQ(At(L"Rsrc", 1, 0), Cell::Str(L"NAME 0"));
   EXPECT_EQ(At(L"Rsrc", 1, 1), Cell::Str(L"Town"));
   EXPECT_EQ(At(L"Rsrc", 2, 0), Cell::Str(L"YEAR"));
   EXPECT_TRUE(At(L"Rsrc", 3, 0).IsEmpty());
+  // The lines the sheets cannot give back, named in the WarningList.
+  EXPECT_EQ(Warnings(),
+            (Names{L"Rsrc []: Resource line 3 is not a setting (head: value) and is not kept: \"# a comment\"",
+                   L"Rsrc []: Resource line 4 is not a setting (head: value) and is not kept: \"no colon here\"",
+                   L"Rsrc []: Resource line 10 has no factor and unit name and is not kept: \"Sub 4: 1000\"",
+                   L"Units [C3]: Resource line 11 loses words that its table does not keep: "
+                   L"\"SubGrp 1: 0.01 %/100 extra words\"",
+                   L"Units [A4]: Resource line 9 is not saved back: unit 1 is missing and the table ends at its "
+                   L"first empty name: \"Sub 2: 1000 kg/year\""}));
 }
 
 TEST_F(EdbRsrcExportsTest, LoadFailures) {
@@ -138,7 +157,7 @@ TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
   Put(L"Rsrc", 0, 0, L"Tag");
   Put(L"Rsrc", 1, 0, L"NAME");
   Put(L"Rsrc", 1, 1, L"G\xf6teborg");
-  Put(L"Rsrc", 2, 0, L"YEAR");
+  Put(L"Rsrc", 2, 0, L"BASE YEAR");  // a tag of two words, read back whole
   Put(L"Rsrc", 2, 1, L"2025");
 
   server_.QueueReply(RawReply::Http(200, ""));
@@ -150,7 +169,7 @@ TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
   for (int n = 2; n <= 10; ++n) expected += "scenario " + std::to_string(n) + ": \n";
   for (int n = 1; n <= 29; ++n) expected += "temperature " + std::to_string(n) + ": \n";
   expected += "temperature 30: 600 C\nSearch 1: 1000 mg/s\nSub 1: 1000 kg/year\nSubGrpEm 1: 1000 kg/year\n";
-  expected += "NAME: G\xf6teborg\nYEAR: 2025\n";
+  expected += "NAME: G\xf6teborg\nBASE YEAR: 2025\n";
   EXPECT_EQ(server_.Requests()[1].body, expected);
 }
 
@@ -165,6 +184,89 @@ TEST_F(EdbRsrcExportsTest, SaveFailuresLeaveTheServersFileAlone) {
   EXPECT_EQ(VKEdbRsrcSave(), -1);
   EXPECT_STREQ(GetErrorText(), "Couldn't set sheet Rsrc.");
   EXPECT_EQ(server_.RequestCount(), before);
+}
+
+// A cell whose line would not read back as typed: the verifier names it at
+// its cell, and the save refuses it with the same message before anything
+// goes to the server.
+TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
+  struct Case {
+    const wchar_t* sheet;
+    int row, column;
+    std::wstring text;
+    const char* cell;
+    const char* message;
+  };
+  const Case cases[] = {
+      {L"Speed-Temp-Scen", 2, 1, L"50\nEOF", "B3", "Speed cell holds a line break, which a record cannot carry"},
+      {L"Units", 2, 0, L"MWh fuel", "A3", "Unit cell holds a blank, which a one-word field cannot carry"},
+      {L"Units", 2, 1, L"", "B3", "Empty Factor cell"},
+      {L"Rsrc", 1, 1, std::wstring(4096, L'v'), "B2", "To long string for Value. Max is 4095"},
+      {L"Rsrc", 1, 1, L" Town", "B2", "Value cell begins with white space, which the resource file does not keep"},
+      {L"Rsrc", 1, 0, L"Zone \x2013 A", "A2", "Tag cell holds the character U+2013, which has no ISO 8859-1 form"},
+      {L"Rsrc", 1, 0, L"speed 12", "A2", "Tag cell begins with \"speed\", which makes the line a table line"},
+      {L"Rsrc", 1, 0, L"a:b", "A2", "Tag cell holds a colon, which ends the tag of a resource line"},
+      {L"Rsrc", 1, 0, std::wstring(256, L't'), "A2", "To long string for Tag. Max is 255"},
+  };
+  for (const Case& c : cases) {
+    // A clean set of sheets, then the one bad cell.
+    for (const wchar_t* sheet : {L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {
+      ASSERT_TRUE(host_.Book().RemoveSheet(sheet));
+      ASSERT_NE(host_.Book().AddSheet(sheet), nullptr);
+    }
+    Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
+    Put(L"Units", 1, 0, L"ton/year");
+    Put(L"Units", 2, 0, L"kg/year");
+    Put(L"Units", 2, 1, L"1000");
+    Put(L"Rsrc", 1, 0, L"NAME");
+    Put(L"Rsrc", 1, 1, L"Town");
+    Put(c.sheet, c.row, c.column, c.text.c_str());
+
+    ErrorList.Clear();
+    CExcelVerifyRsrc verifier;
+    ASSERT_EQ(verifier.Init(ErrorList, WarningList), 1);
+    EXPECT_EQ(verifier.VerifyRec(), 1);
+    wchar_t line[256] = L"";
+    EXPECT_EQ(ErrorList.Count(), 1) << c.message;
+    ErrorList.Next(1, line, 256);
+    std::string sheet(c.sheet, c.sheet + wcslen(c.sheet));
+    EXPECT_EQ(std::wstring(line), Widen((sheet + " [" + c.cell + "]: " + c.message).c_str()));
+
+    size_t before = server_.RequestCount();
+    EXPECT_EQ(VKEdbRsrcSave(), -1);
+    EXPECT_EQ(std::string(GetErrorText()), std::string(c.message) + " (sheet " + sheet + ", cell " + c.cell +
+                                               ", row " + std::to_string(c.row + 1) + ").");
+    EXPECT_EQ(server_.RequestCount(), before) << c.message;
+  }
+  ErrorList.Clear();
+}
+
+// What stands just past the end of a table is never saved: the verifier
+// warns about it.
+TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {
+  Put(L"Speed-Temp-Scen", 12, 1, L"130 km/h");
+  Put(L"Units", 1, 0, L"ton/year");
+  Put(L"Units", 2, 0, L"kg/year");
+  Put(L"Units", 2, 1, L"1000");
+  Put(L"Units", 3, 1, L"5");  // a factor without a name ends the table
+  Put(L"Units", 1, 2, L"%");
+  Put(L"Units", 3, 2, L"MWh");  // under an empty row
+  Put(L"Units", 3, 3, L"1");
+  Put(L"Rsrc", 1, 0, L"NAME");
+  Put(L"Rsrc", 1, 1, L"Town");
+  Put(L"Rsrc", 2, 1, L"orphan");
+  ErrorList.Clear();
+  WarningList.Clear();
+  CExcelVerifyRsrc verifier;
+  ASSERT_EQ(verifier.Init(ErrorList, WarningList), 1);
+  EXPECT_EQ(verifier.VerifyRec(), 1);
+  EXPECT_EQ(ErrorList.Count(), 0);
+  EXPECT_EQ(Warnings(),
+            (Names{L"Speed-Temp-Scen [B13]: The table holds numbers 1 to 11: nothing from here on is saved",
+                   L"Units [B4]: Factor without a unit name: the table ends at row 4, nothing from here on is saved",
+                   L"Units [C4]: The table ends at the empty row 3: nothing from here on is saved",
+                   L"Rsrc [B3]: Value without a tag: the table ends at row 3, nothing from here on is saved"}));
+  WarningList.Clear();
 }
 
 }  // namespace

@@ -275,7 +275,7 @@ TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
             " --> FacilityUpdateIdx()\n <-- FacilityUpdateIdx = 1\n"
             "<-- VKUpdateSub = 1\n"
             "--> VKVerifySub()\n"
-            "\tTimevar source\n\tTimevar road\n\tSubstance groups\n\tEmission factors\n"
+            "\tTimevar source\n\tTimevar road\n\tSubstance groups\n\tEmission factors\n\tResources\n"
             "<-- VKVerifySub = 1\n");
   std::remove(log.c_str());
 }
