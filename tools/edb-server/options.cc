@@ -18,6 +18,33 @@ bool ParseInt(const std::string& text, int64_t low, int64_t high, int64_t* value
   return true;
 }
 
+// The server's limits and login throttling, all whole numbers.
+struct NumberOption {
+  const char* name;
+  int64_t low, high;
+  void (*set)(Options*, int64_t);
+};
+
+const NumberOption kNumberOptions[] = {
+    {"--header-timeout", 1, 3600,
+     [](Options* o, int64_t v) { o->listen.limits.headerTimeoutSeconds = static_cast<int32_t>(v); }},
+    {"--body-timeout", 1, 86400,
+     [](Options* o, int64_t v) { o->listen.limits.bodyTimeoutSeconds = static_cast<int32_t>(v); }},
+    {"--min-body-rate", 1, 1048576,
+     [](Options* o, int64_t v) { o->listen.limits.minBodyKiBPerSecond = static_cast<int32_t>(v); }},
+    {"--max-request-mb", 1, 4096,
+     [](Options* o, int64_t v) { o->listen.limits.maxRequestBytes = static_cast<uint64_t>(v) << 20; }},
+    {"--max-connections-per-address", 1, 10000,
+     [](Options* o, int64_t v) { o->listen.limits.maxConnectionsPerAddress = static_cast<int32_t>(v); }},
+    {"--threads", 1, 1024, [](Options* o, int64_t v) { o->listen.limits.threads = static_cast<int32_t>(v); }},
+    {"--login-failures", 0, 1000,
+     [](Options* o, int64_t v) { o->auth.throttle.freeFailures = static_cast<int32_t>(v); }},
+    {"--login-delay", 0, 3600,
+     [](Options* o, int64_t v) { o->auth.throttle.firstDelaySeconds = static_cast<int32_t>(v); }},
+    {"--login-delay-max", 1, 86400,
+     [](Options* o, int64_t v) { o->auth.throttle.maxDelaySeconds = static_cast<int32_t>(v); }},
+};
+
 }  // namespace
 
 const char* UsageText() {
@@ -81,28 +108,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       if (name == "--admin") sawAdmin = true;
       continue;
     }
-    struct Number {
-      const char* name;
-      int64_t low, high;
-      int64_t* value;
-    };
-    ServerLimits& limits = options->listen.limits;
-    ThrottleSettings& throttle = options->auth.throttle;
-    int64_t headerTimeout = limits.headerTimeoutSeconds, bodyTimeout = limits.bodyTimeoutSeconds;
-    int64_t minRate = limits.minBodyKiBPerSecond, maxMb = static_cast<int64_t>(limits.maxRequestBytes >> 20);
-    int64_t perAddress = limits.maxConnectionsPerAddress, threads = limits.threads;
-    int64_t failures = throttle.freeFailures, delay = throttle.firstDelaySeconds, delayMax = throttle.maxDelaySeconds;
-    const Number numbers[] = {{"--header-timeout", 1, 3600, &headerTimeout},
-                              {"--body-timeout", 1, 86400, &bodyTimeout},
-                              {"--min-body-rate", 1, 1048576, &minRate},
-                              {"--max-request-mb", 1, 4096, &maxMb},
-                              {"--max-connections-per-address", 1, 10000, &perAddress},
-                              {"--threads", 1, 1024, &threads},
-                              {"--login-failures", 0, 1000, &failures},
-                              {"--login-delay", 0, 3600, &delay},
-                              {"--login-delay-max", 1, 86400, &delayMax}};
-    const Number* numeric = nullptr;
-    for (const Number& n : numbers) {
+    const NumberOption* numeric = nullptr;
+    for (const NumberOption& n : kNumberOptions) {
       if (name == n.name) numeric = &n;
     }
     static const char* const kWithValue[] = {"--data", "--bind", "--port", "--seed", "--cert", "--key",
@@ -122,21 +129,13 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
     }
     int64_t number = 0;
     if (numeric) {
-      if (!ParseInt(value, numeric->low, numeric->high, numeric->value)) {
+      if (!ParseInt(value, numeric->low, numeric->high, &number)) {
         *error = name + " needs a number from " + std::to_string(numeric->low) + " to " +
                  std::to_string(numeric->high);
         return false;
       }
+      numeric->set(options, number);
       sawServerOption = true;
-      limits.headerTimeoutSeconds = static_cast<int32_t>(headerTimeout);
-      limits.bodyTimeoutSeconds = static_cast<int32_t>(bodyTimeout);
-      limits.minBodyKiBPerSecond = static_cast<int32_t>(minRate);
-      limits.maxRequestBytes = static_cast<uint64_t>(maxMb) << 20;
-      limits.maxConnectionsPerAddress = static_cast<int32_t>(perAddress);
-      limits.threads = static_cast<int32_t>(threads);
-      throttle.freeFailures = static_cast<int32_t>(failures);
-      throttle.firstDelaySeconds = static_cast<int32_t>(delay);
-      throttle.maxDelaySeconds = static_cast<int32_t>(delayMax);
     } else if (name == "--data") {
       if (value.empty()) {
         *error = "--data needs a folder";
