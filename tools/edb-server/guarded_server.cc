@@ -34,12 +34,14 @@ constexpr size_t kLingerBytes = 1 << 20;
 // Idle waits look this often whether the server is stopping.
 constexpr int kIdleSliceMillis = 100;
 
-std::string PeerAddress(int fd, int* port) {
+// The numeric address and port of a socket's peer (or its own end).
+std::string AddressOf(int fd, bool peer, int* port) {
   sockaddr_storage address{};
   socklen_t size = sizeof address;
   char text[INET6_ADDRSTRLEN] = "";
   *port = 0;
-  if (getpeername(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return std::string();
+  auto* any = reinterpret_cast<sockaddr*>(&address);
+  if ((peer ? getpeername(fd, any, &size) : getsockname(fd, any, &size)) != 0) return std::string();
   if (address.ss_family == AF_INET) {
     auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
     inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
@@ -162,19 +164,8 @@ class GuardedStream : public httplib::Stream {
     }
   }
 
-  void get_remote_ip_and_port(std::string& ip, int& port) const override { ip = PeerAddress(c_.fd, &port); }
-  void get_local_ip_and_port(std::string& ip, int& port) const override {
-    sockaddr_storage address{};
-    socklen_t size = sizeof address;
-    char text[INET6_ADDRSTRLEN] = "";
-    port = 0;
-    if (getsockname(c_.fd, reinterpret_cast<sockaddr*>(&address), &size) == 0 && address.ss_family == AF_INET) {
-      auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
-      inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
-      port = ntohs(v4->sin_port);
-    }
-    ip = text;
-  }
+  void get_remote_ip_and_port(std::string& ip, int& port) const override { ip = AddressOf(c_.fd, true, &port); }
+  void get_local_ip_and_port(std::string& ip, int& port) const override { ip = AddressOf(c_.fd, false, &port); }
   socket_t socket() const override { return c_.fd; }
 
  private:
@@ -253,7 +244,7 @@ bool NextRequestArrives(Connection& c, GuardedStream& stream, const LoopSettings
 
 bool Serve(int fd, SSL_CTX* tls, const LoopSettings& s, const RequestFn& process) {
   int port = 0;
-  std::string address = PeerAddress(fd, &port);
+  std::string address = AddressOf(fd, true, &port);
   bool admitted = s.gate->Enter(address);
   if (!admitted) {
     if (!tls) {
