@@ -245,8 +245,7 @@ bool NextRequestArrives(Connection& c, GuardedStream& stream, const LoopSettings
 bool Serve(int fd, SSL_CTX* tls, const LoopSettings& s, const RequestFn& process) {
   int port = 0;
   std::string address = AddressOf(fd, true, &port);
-  bool admitted = s.gate->Enter(address);
-  if (!admitted) {
+  if (!s.gate->Enter(address)) {
     if (!tls) {
       static const char kBusy[] =
           "HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/plain\r\nContent-Length: 47\r\n"
@@ -258,6 +257,15 @@ bool Serve(int fd, SSL_CTX* tls, const LoopSettings& s, const RequestFn& process
     close(fd);
     return false;
   }
+  // Whatever happens below, the address's count goes down again.
+  struct Admitted {
+    ConnectionGate* gate;
+    const std::string& address;
+    ~Admitted() {
+      tCurrent = nullptr;
+      gate->Leave(address);
+    }
+  } admittedGuard{s.gate, address};
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
   Connection c;
   c.fd = fd;
@@ -290,7 +298,6 @@ bool Serve(int fd, SSL_CTX* tls, const LoopSettings& s, const RequestFn& process
   }
   if (linger) LingeringClose(fd);
   close(fd);
-  s.gate->Leave(address);
   return ok;
 }
 
