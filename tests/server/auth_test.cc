@@ -1,9 +1,12 @@
 // Acceptance and refusal of authenticators by the substitute server.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
 
 #include "auth_check.h"
+#include "login_throttle.h"
 #include "server/server_client.h"
 #include "transport/auth_codec.h"
 #include "support/edb_server_process.h"
@@ -113,6 +116,57 @@ TEST(ServerAuth, LongestPasswordThatFitsIsAccepted) {
   EXPECT_EQ(255u, authenticator.size());
   EXPECT_EQ("OK\n", CheckAuth(server, authenticator));
   EXPECT_FALSE(server.addUser("toolong", std::string(165, 'p')));
+}
+
+TEST(ServerAuth, FailedLoginBurstIsSlowedDownNotLockedOut) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  ASSERT_TRUE(server.addUser("anna", "right"));
+  std::string session = MakeAuthenticator("demo", "demo");
+  ASSERT_EQ("OK\n", CheckAuth(server, session));
+  // Five free failures, a sixth that starts the wait; then even the right
+  // password waits, without being checked.
+  for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("anna", "guess", i)));
+  }
+  EXPECT_EQ(0u, CheckAuth(server, MakeAuthenticator("anna", "right")).find("Error: too many failed logins; wait "));
+  // Another user from the same address, and a session already open, go on.
+  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("demo", "demo", 3)));
+  EXPECT_EQ("OK\n", CheckAuth(server, session));
+  // The first wait is a second; after it the right password is taken.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("anna", "right")));
+}
+
+TEST(ServerAuth, ThrottleDelaysGrowPerUserAndPerAddress) {
+  edb::ThrottleSettings settings;  // 5 free failures per user, 20 per address, 1 s doubling to 60 s
+  edb::LoginThrottle throttle(settings);
+  auto t = edb::LoginThrottle::Clock::time_point() + std::chrono::hours(1);
+  auto fail = [&](const char* user, const char* address, int times) {
+    for (int i = 0; i < times; ++i) throttle.Failed(user, address, t);
+  };
+  fail("anna", "10.0.0.1", 5);
+  EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.1", t));
+  const int64_t expected[] = {1, 2, 4, 8, 16, 32, 60, 60};
+  for (int64_t wait : expected) {
+    fail("anna", "10.0.0.1", 1);
+    EXPECT_EQ(wait, throttle.WaitSeconds("anna", "10.0.0.2", t));
+    EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.2", t + std::chrono::seconds(wait)));
+  }
+  // The address has failed 13 times; its 21st failure starts its own wait.
+  EXPECT_EQ(0, throttle.WaitSeconds("bertil", "10.0.0.1", t));
+  fail("bertil", "10.0.0.1", 8);
+  EXPECT_EQ(1, throttle.WaitSeconds("carl", "10.0.0.1", t));
+  EXPECT_EQ(0, throttle.WaitSeconds("carl", "10.0.0.3", t));
+  // A success clears the name and the address; a quiet quarter of an hour too.
+  throttle.Succeeded("anna", "10.0.0.1");
+  EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.1", t));
+  fail("anna", "10.0.0.1", 5);
+  fail("anna", "10.0.0.1", 1);
+  EXPECT_EQ(1, throttle.WaitSeconds("anna", "10.0.0.1", t));
+  t += std::chrono::minutes(16);
+  fail("anna", "10.0.0.1", 1);
+  EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.1", t));
 }
 
 TEST(ServerAuthTime, StampsAreCalendarChecked) {

@@ -5,8 +5,13 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <openssl/evp.h>
+
+#include "auth_check.h"
 #include "password.h"
 #include "seed.h"
+#include "server/server_client.h"
+#include "sqlite_db.h"
 #include "store.h"
 
 namespace {
@@ -110,6 +115,53 @@ TEST(ServerStore, SnapshotsDoNotSeeLaterSaves) {
   EXPECT_EQ("A\nB\n", seen);
   EXPECT_EQ(4u, bytes);
   EXPECT_EQ(2u, count);
+}
+
+// A store written before roles and slow hashes: one salted SHA-256 round.
+TEST(ServerStore, OldStoresGainRolesAndSlowHashesOnLogin) {
+  TempFolder folder;
+  const std::string salt = "00112233445566778899aabbccddeeff";
+  {
+    edb::Database old(folder.File(), edb::Database::Mode::kReadWrite);
+    old.Exec(
+        "CREATE TABLE login_users(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, prefix TEXT NOT NULL,"
+        " salt TEXT NOT NULL, hash TEXT NOT NULL);"
+        "CREATE TABLE databases(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
+        "CREATE TABLE edb_users(id INTEGER PRIMARY KEY, database_id INTEGER NOT NULL REFERENCES databases(id),"
+        " name TEXT NOT NULL, description TEXT NOT NULL DEFAULT '', UNIQUE(database_id, name));"
+        "INSERT INTO databases(name) VALUES ('REF');"
+        "INSERT INTO edb_users(database_id, name) VALUES (1, 'global'), (1, 'olle');");
+    std::string input;
+    for (size_t i = 0; i < salt.size(); i += 2) input.push_back(static_cast<char>(std::stoi(salt.substr(i, 2), nullptr, 16)));
+    input += "gammal";
+    unsigned char digest[32];
+    ASSERT_EQ(1, EVP_Digest(input.data(), input.size(), digest, nullptr, EVP_sha256(), nullptr));
+    std::string hex;
+    for (unsigned char b : digest) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
+    edb::Statement insert =
+        old.Prepare("INSERT INTO login_users(name, prefix, salt, hash) VALUES ('olle', 'olle', ?1, ?2)");
+    insert.BindText(1, salt).BindText(2, hex).Step();
+  }
+  edb::Store store(folder.File());
+  EXPECT_TRUE(store.IsSharedEdbUser("REF", "global"));
+  EXPECT_FALSE(store.IsSharedEdbUser("REF", "olle"));
+  edb::LoginUser olle;
+  ASSERT_TRUE(store.FindLoginUser("olle", &olle));
+  EXPECT_FALSE(olle.admin);
+  EXPECT_TRUE(edb::NeedsRehash(olle));
+
+  edb::AuthChecker checker(store, edb::AuthSettings());
+  EXPECT_FALSE(checker.Check(servertest::MakeAuthenticator("olle", "fel"), "10.1.1.1").ok);
+  ASSERT_TRUE(store.FindLoginUser("olle", &olle));
+  EXPECT_EQ(64u, olle.hash.size());  // a wrong password upgrades nothing
+  EXPECT_TRUE(checker.Check(servertest::MakeAuthenticator("olle", "gammal"), "10.1.1.1").ok);
+  ASSERT_TRUE(store.FindLoginUser("olle", &olle));
+  EXPECT_EQ(0u, olle.hash.rfind("pbkdf2-sha256$310000$", 0)) << olle.hash;
+  EXPECT_NE(salt, olle.salt);
+  EXPECT_FALSE(edb::NeedsRehash(olle));
+  // The new record is checked afresh (another authenticator): same password only.
+  EXPECT_TRUE(checker.Check(servertest::MakeAuthenticator("olle", "gammal", 7), "10.1.1.1").ok);
+  EXPECT_FALSE(checker.Check(servertest::MakeAuthenticator("olle", "fel", 7), "10.1.1.1").ok);
 }
 
 }  // namespace

@@ -108,12 +108,29 @@ TEST(ServerText, Options) {
   ASSERT_TRUE(edb::ParseOptions({"--data", "/d", "--add-user", "eva"}, &addUser, &error));
   EXPECT_EQ(edb::Options::Action::kAddUser, addUser.action);
   EXPECT_EQ("eva", addUser.addUser);
+  EXPECT_FALSE(addUser.admin);
+  edb::Options addAdmin;
+  ASSERT_TRUE(edb::ParseOptions({"--data", "/d", "--add-user", "eva", "--admin"}, &addAdmin, &error));
+  EXPECT_TRUE(addAdmin.admin);
+
+  edb::Options limits;
+  ASSERT_TRUE(edb::ParseOptions({"--data", "/d", "--max-request-mb", "3", "--header-timeout=7", "--login-delay", "0"},
+                                &limits, &error))
+      << error;
+  EXPECT_EQ(uint64_t(3) << 20, limits.listen.limits.maxRequestBytes);
+  EXPECT_EQ(7, limits.listen.limits.headerTimeoutSeconds);
+  EXPECT_EQ(60, limits.listen.limits.bodyTimeoutSeconds);
+  EXPECT_EQ(0, limits.auth.throttle.firstDelaySeconds);
 
   edb::Options bad;
   EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--key", "k"}, &bad, &error));
   EXPECT_EQ("--cert and --key go together", error);
   EXPECT_FALSE(edb::ParseOptions({"--data"}, &bad, &error));
   EXPECT_FALSE(edb::ParseOptions({"--quiet=1", "--data", "/d"}, &bad, &error));
+  EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--admin"}, &bad, &error));
+  EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--add-user", "x", "--threads", "3"}, &bad, &error));
+  EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--max-connections-per-address", "0"}, &bad, &error));
+  EXPECT_EQ("--max-connections-per-address needs a number from 1 to 10000", error);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ int RunAddUser(const Options& options) {
   try {
     Store store(file);
     std::string message;
-    int code = AddLoginUserCommand(store, options.addUser, std::cin, &message);
+    int code = AddLoginUserCommand(store, options.addUser, options.admin, std::cin, &message);
     if (code != 0) {
       std::fprintf(stderr, "edb-server: %s\n", message.c_str());
     } else if (!options.listen.quiet) {

@@ -1,7 +1,11 @@
 // Authenticator acceptance (see auth_check.h).
 #include "auth_check.h"
 
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+
 #include <cstdlib>
+#include <vector>
 
 #include "password.h"
 #include "transport/auth_codec.h"
@@ -11,6 +15,9 @@ namespace edb {
 namespace {
 
 constexpr size_t kMaxAuthenticatorLength = 300;
+// Remembered authenticators; the memory is emptied when it is full.
+constexpr size_t kMaxRemembered = 4096;
+constexpr std::string_view kUnknownUserSalt = "00000000000000000000000000000000";
 
 // Days from 1970-01-01 of a proleptic Gregorian date.
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
@@ -33,11 +40,24 @@ int DaysInMonth(int year, int month) {
   return month == 2 && leap ? 29 : days[month - 1];
 }
 
-AuthOutcome Refuse(const char* reason) {
+AuthOutcome Refuse(const std::string& reason) {
   AuthOutcome outcome;
-  outcome.error = std::string("Error: ") + reason;
+  outcome.error = "Error: " + reason;
   return outcome;
 }
+
+std::string Digest(std::string_view text) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_Digest(text.data(), text.size(), digest, &length, EVP_sha256(), nullptr) != 1) length = 0;
+  return std::string(reinterpret_cast<char*>(digest), length);
+}
+
+// Clears a decoded block's password when it goes out of scope.
+struct Wiped {
+  auth::Decoded& decoded;
+  ~Wiped() { OPENSSL_cleanse(&decoded, sizeof decoded); }
+};
 
 }  // namespace
 
@@ -66,31 +86,81 @@ int64_t ShiftedLocalMillis(std::time_t now, int32_t offsetMinutes) {
          kAuthShiftMillis;
 }
 
-AuthOutcome AuthChecker::Check(std::string_view authenticator) const {
-  return Check(authenticator, std::time(nullptr));
+AuthOutcome AuthChecker::Check(std::string_view authenticator, std::string_view address) {
+  return Check(authenticator, address, std::time(nullptr));
 }
 
-AuthOutcome AuthChecker::Check(std::string_view authenticator, std::time_t now) const {
+bool AuthChecker::Remembered(const std::string& digest, LoginUser* user) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = accepted_.find(digest);
+    if (it == accepted_.end()) return false;
+    *user = it->second;
+  }
+  LoginUser stored;
+  if (!store_.FindLoginUser(user->name, &stored) || stored.hash != user->hash || stored.salt != user->salt) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    accepted_.erase(digest);
+    return false;
+  }
+  user->admin = stored.admin;
+  return true;
+}
+
+void AuthChecker::Remember(const std::string& digest, const LoginUser& user) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (accepted_.size() >= kMaxRemembered) accepted_.clear();
+  accepted_[digest] = user;
+}
+
+bool AuthChecker::Upgrade(LoginUser* user, std::string_view password) {
+  LoginUser upgraded = MakeLoginUser(user->name, password, user->admin);
+  if (!store_.ReplacePasswordHash(upgraded, user->hash)) return false;  // changed meanwhile
+  user->salt = upgraded.salt;
+  user->hash = upgraded.hash;
+  return true;
+}
+
+AuthOutcome AuthChecker::Check(std::string_view authenticator, std::string_view address, std::time_t now) {
   if (authenticator.empty()) return Refuse("missing authenticator");
   if (authenticator.size() > kMaxAuthenticatorLength || authenticator.find('\0') != std::string_view::npos) {
     return Refuse("invalid authenticator");
   }
   std::string text(authenticator);
   auth::Decoded decoded{};
+  Wiped wipe{decoded};
   if (!auth::Decode(text.c_str(), &decoded)) return Refuse("invalid authenticator");
   int64_t stamp = 0;
   if (!ParseAuthTime(decoded.time, &stamp)) return Refuse("invalid authenticator");
 
-  const LoginUser* match = nullptr;
-  std::vector<LoginUser> candidates = store_.LoginUsersByPrefix(decoded.user);
-  for (const LoginUser& user : candidates) {
-    if (user.name.compare(0, auth::UserBytes, decoded.user) != 0) continue;
-    if (PasswordMatches(user, decoded.password)) {
-      match = &user;
-      break;
+  std::string digest = Digest(authenticator);
+  LoginUser match;
+  if (!Remembered(digest, &match)) {
+    auto clock = LoginThrottle::Clock::now();
+    int64_t wait = throttle_.WaitSeconds(decoded.user, address, clock);
+    if (wait > 0) {
+      return Refuse("too many failed logins; wait " + std::to_string(wait) + " s and try again");
     }
+    bool found = false;
+    std::vector<LoginUser> candidates = store_.LoginUsersByPrefix(decoded.user);
+    for (const LoginUser& user : candidates) {
+      if (user.name.compare(0, auth::UserBytes, decoded.user) != 0) continue;
+      if (PasswordMatches(user, decoded.password)) {
+        match = user;
+        found = true;
+        break;
+      }
+    }
+    // An unknown name costs as much time as a wrong password.
+    if (candidates.empty()) PasswordHash(kUnknownUserSalt, decoded.password, kPasswordIterations);
+    if (!found) {
+      throttle_.Failed(decoded.user, address, clock);
+      return Refuse("unknown user or wrong password");
+    }
+    throttle_.Succeeded(decoded.user, address);
+    // Remembered only with the hash it was checked against (or its upgrade).
+    if (!NeedsRehash(match) || Upgrade(&match, decoded.password)) Remember(digest, match);
   }
-  if (!match) return Refuse("unknown user or wrong password");
 
   // The stamp is cut to the minute, so allow one minute more than the window.
   int64_t distance = std::llabs(ShiftedLocalMillis(now, settings_.clockOffsetMinutes) - stamp);
@@ -99,7 +169,8 @@ AuthOutcome AuthChecker::Check(std::string_view authenticator, std::time_t now) 
 
   AuthOutcome outcome;
   outcome.ok = true;
-  outcome.user = match->name;
+  outcome.user = match.name;
+  outcome.admin = match.admin;
   return outcome;
 }
 

@@ -11,7 +11,8 @@ namespace edb {
 namespace {
 
 const char* const kContentType = "text/plain; charset=ISO-8859-1";
-// A request arrives in one go; a reply may be read slowly, a few records at a
+// A request arrives in one go (each read waits at most this long, and the whole
+// request has its deadline); a reply may be read slowly, a few records at a
 // time between the workbook's calls, so writes wait as long as the library's
 // own receive time-out (ten minutes).
 constexpr time_t kReadTimeoutSeconds = 60;
@@ -28,6 +29,48 @@ std::string Describe(const httplib::Request& req) {
   size_t afterAuth = target.find('&', q);
   if (afterAuth == std::string::npos) return Shown(req.path);
   return Shown(std::string_view(target).substr(afterAuth + 1, 60));
+}
+
+void Refuse(httplib::Response& res, int status, const std::string& reason) {
+  res.status = status;
+  res.set_content("Error: " + reason + "\n", kContentType);
+  res.set_header("Connection", "close");
+  CloseAfterReply();
+}
+
+// Checks the announced body length before anything of the body is read
+// (and before the login): the length must be plain digits within the cap.
+// False after filling res with the refusal.
+bool AcceptLength(const httplib::Request& req, httplib::Response& res, uint64_t maxBytes) {
+  if (req.has_header("Transfer-Encoding")) {
+    Refuse(res, 411, "a request body needs a Content-Length");
+    return false;
+  }
+  uint64_t length = 0;
+  size_t count = req.get_header_value_count("Content-Length");
+  if (count > 1) {
+    Refuse(res, 400, "more than one Content-Length");
+    return false;
+  }
+  if (count == 1) {
+    std::string text = req.get_header_value("Content-Length");
+    bool digits = !text.empty() && text.size() <= 18;
+    for (char c : text) digits = digits && c >= '0' && c <= '9';
+    if (!digits) {
+      Refuse(res, 400, "malformed Content-Length " + Shown(text));
+      return false;
+    }
+    length = std::stoull(text);
+    if (length > maxBytes) {
+      Refuse(res, 413, "the request body is larger than " + std::to_string(maxBytes >> 20) + " MiB");
+      return false;
+    }
+  }
+  // Only POST bodies are read; after any other request with a body the
+  // connection is closed rather than its body taken for the next request.
+  if (length > 0 && req.method != "POST") CloseAfterReply();
+  StartRequestBody(length);
+  return true;
 }
 
 void WriteReply(Reply reply, httplib::Response& res) {
@@ -65,11 +108,7 @@ std::string HttpFront::Url() const {
 }
 
 bool HttpFront::Bind(std::string* error) {
-  if (!config_.certFile.empty() || !config_.keyFile.empty()) {
-    server_ = std::make_unique<httplib::SSLServer>(config_.certFile.c_str(), config_.keyFile.c_str());
-  } else {
-    server_ = std::make_unique<httplib::Server>();
-  }
+  server_ = MakeGuardedServer(config_.limits, config_.certFile, config_.keyFile);
   if (!server_->is_valid()) {
     *error = "cannot load the certificate " + config_.certFile + " or the key " + config_.keyFile;
     return false;
@@ -80,7 +119,7 @@ bool HttpFront::Bind(std::string* error) {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
-  server_->set_payload_max_length(kMaxBodyBytes);
+  server_->set_payload_max_length(static_cast<size_t>(config_.limits.maxRequestBytes));
   server_->set_read_timeout(kReadTimeoutSeconds);
   server_->set_write_timeout(kWriteTimeoutSeconds);
   server_->set_keep_alive_timeout(kKeepAliveSeconds);
@@ -102,34 +141,52 @@ bool HttpFront::Bind(std::string* error) {
 }
 
 void HttpFront::Route() {
+  const uint64_t maxBytes = config_.limits.maxRequestBytes;
+  server_->set_pre_routing_handler([maxBytes](const httplib::Request& req, httplib::Response& res) {
+    return AcceptLength(req, res, maxBytes) ? httplib::Server::HandlerResponse::Unhandled
+                                            : httplib::Server::HandlerResponse::Handled;
+  });
+  // A client that waits for "100 Continue" hears of a refused length first.
+  server_->set_expect_100_continue_handler([maxBytes](const httplib::Request& req, httplib::Response& res) {
+    return AcceptLength(req, res, maxBytes) ? 100 : res.status;
+  });
   const std::string pattern = "/cgi-bin/ikalvoro/do\\.cgi";
   server_->Get(pattern, [this](const httplib::Request& req, httplib::Response& res) {
-    Reply reply = service_.Handle("GET", req.target, std::string_view());
+    Reply reply = service_.Handle("GET", req.target, std::string_view(), req.remote_addr);
     if (!config_.quiet) Log("GET " + Describe(req) + " -> " + reply.Summary());
     WriteReply(std::move(reply), res);
   });
   server_->Post(pattern, [this](const httplib::Request& req, httplib::Response& res,
                                 const httplib::ContentReader& reader) {
     Reply reply;
-    if (req.is_multipart_form_data()) {
+    const uint64_t maxBytes = config_.limits.maxRequestBytes;
+    // The login is checked before the body is read: a refused one leaves the
+    // body unread and the connection is closed.
+    AuthOutcome login = service_.Login(req.target, req.remote_addr);
+    if (!login.ok) {
+      reply = Reply::Text(login.error + "\n");
+      res.set_header("Connection", "close");
+      CloseAfterReply();
+    } else if (req.is_multipart_form_data()) {
       reply = Reply::Error("multipart bodies are not accepted");
       res.set_header("Connection", "close");
+      CloseAfterReply();
     } else {
       std::string body;
-      if (req.has_header("Content-Length")) {
-        uint64_t announced = req.get_header_value<uint64_t>("Content-Length");
-        if (announced <= kMaxBodyBytes) body.reserve(static_cast<size_t>(announced));
+      if (req.has_header("Content-Length")) {  // checked against the cap before
+        body.reserve(static_cast<size_t>(req.get_header_value<uint64_t>("Content-Length")));
       }
-      bool complete = reader([&body](const char* data, size_t size) {
-        if (size > kMaxBodyBytes - body.size()) return false;
+      bool complete = reader([&body, maxBytes](const char* data, size_t size) {
+        if (size > maxBytes - body.size()) return false;
         body.append(data, size);
         return true;
       });
       if (complete) {
-        reply = service_.Handle("POST", req.target, body);
+        reply = service_.Handle("POST", req.target, body, login);
       } else {
         reply = Reply::Error("the request body is too large or broken off");
         res.set_header("Connection", "close");
+        CloseAfterReply();
       }
     }
     if (!config_.quiet) Log("POST " + Describe(req) + " -> " + reply.Summary());

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "guarded_server.h"
 #include "service.h"
 
 namespace httplib {
@@ -16,15 +17,13 @@ class Server;
 
 namespace edb {
 
-// The largest POST body the server takes (saves of at least 256 MiB).
-constexpr size_t kMaxBodyBytes = size_t(512) << 20;
-
 struct ListenConfig {
   std::string bind = "127.0.0.1";
   int port = 8080;  // 0: any free port
   std::string certFile;  // HTTPS when both files are given
   std::string keyFile;
   bool quiet = false;  // no request log on stderr
+  ServerLimits limits;
 };
 
 class HttpFront {

@@ -17,7 +17,8 @@ bool IsValidLoginName(std::string_view name) {
   return true;
 }
 
-int AddLoginUserCommand(Store& store, const std::string& rawName, std::istream& input, std::string* message) {
+int AddLoginUserCommand(Store& store, const std::string& rawName, bool admin, std::istream& input,
+                        std::string* message) {
   std::string name = Utf8ToLatin1(rawName);
   if (!IsValidLoginName(name)) {
     *message = "invalid user name: 1 to 63 bytes without control characters or any of ;&%#";
@@ -36,10 +37,11 @@ int AddLoginUserCommand(Store& store, const std::string& rawName, std::istream& 
     *message = "the password is too long (at most 164 bytes)";
     return 1;
   }
-  LoginUser user = MakeLoginUser(name, password);
+  LoginUser user = MakeLoginUser(name, password, admin);
   OPENSSL_cleanse(&password[0], password.size());
   bool added = store.AddLoginUser(user);
-  *message = (added ? "added user " : "changed the password of user ") + rawName;
+  *message = (added ? "added " : "changed the password and role of ") + std::string(admin ? "administrator " : "user ") +
+             rawName;
   return 0;
 }
 

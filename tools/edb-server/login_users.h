@@ -18,8 +18,10 @@ constexpr size_t kMaxLoginNameBytes = 63;
 bool IsValidLoginName(std::string_view name);
 
 // Reads the password (one line) from input and stores the user with a salted
-// hash.  Returns the process exit code (0 done, 1 failed, 2 bad name) and a
-// message for the operator.
-int AddLoginUserCommand(Store& store, const std::string& name, std::istream& input, std::string* message);
+// hash and the given role (an existing user gets the new password and role).
+// Returns the process exit code (0 done, 1 failed, 2 bad name) and a message
+// for the operator.
+int AddLoginUserCommand(Store& store, const std::string& name, bool admin, std::istream& input,
+                        std::string* message);
 
 }  // namespace edb

@@ -18,13 +18,40 @@ bool ParseInt(const std::string& text, int64_t low, int64_t high, int64_t* value
   return true;
 }
 
+// The server's limits and login throttling, all whole numbers.
+struct NumberOption {
+  const char* name;
+  int64_t low, high;
+  void (*set)(Options*, int64_t);
+};
+
+const NumberOption kNumberOptions[] = {
+    {"--header-timeout", 1, 3600,
+     [](Options* o, int64_t v) { o->listen.limits.headerTimeoutSeconds = static_cast<int32_t>(v); }},
+    {"--body-timeout", 1, 86400,
+     [](Options* o, int64_t v) { o->listen.limits.bodyTimeoutSeconds = static_cast<int32_t>(v); }},
+    {"--min-body-rate", 1, 1048576,
+     [](Options* o, int64_t v) { o->listen.limits.minBodyKiBPerSecond = static_cast<int32_t>(v); }},
+    {"--max-request-mb", 1, 4096,
+     [](Options* o, int64_t v) { o->listen.limits.maxRequestBytes = static_cast<uint64_t>(v) << 20; }},
+    {"--max-connections-per-address", 1, 10000,
+     [](Options* o, int64_t v) { o->listen.limits.maxConnectionsPerAddress = static_cast<int32_t>(v); }},
+    {"--threads", 1, 1024, [](Options* o, int64_t v) { o->listen.limits.threads = static_cast<int32_t>(v); }},
+    {"--login-failures", 0, 1000,
+     [](Options* o, int64_t v) { o->auth.throttle.freeFailures = static_cast<int32_t>(v); }},
+    {"--login-delay", 0, 3600,
+     [](Options* o, int64_t v) { o->auth.throttle.firstDelaySeconds = static_cast<int32_t>(v); }},
+    {"--login-delay-max", 1, 86400,
+     [](Options* o, int64_t v) { o->auth.throttle.maxDelaySeconds = static_cast<int32_t>(v); }},
+};
+
 }  // namespace
 
 const char* UsageText() {
   return "usage: edb-server --data DIR [--bind ADDRESS] [--port N] [--seed demo]\n"
          "                  [--cert FILE --key FILE] [--auth-window MINUTES]\n"
-         "                  [--clock-offset MINUTES] [--quiet]\n"
-         "       edb-server --data DIR --add-user NAME   (password on stdin, one line)\n"
+         "                  [--clock-offset MINUTES] [--quiet] [LIMITS]\n"
+         "       edb-server --data DIR --add-user NAME [--admin]   (password on stdin, one line)\n"
          "       edb-server --help\n"
          "\n"
          "  --data DIR             folder of the server's SQLite file (created when missing)\n"
@@ -36,12 +63,28 @@ const char* UsageText() {
          "                         server's clock (default 1440)\n"
          "  --clock-offset MINUTES shift the server's clock\n"
          "  --quiet                no request log on stderr\n"
-         "  --add-user NAME        add a login user (or change its password) and exit\n";
+         "  --add-user NAME        add a login user (or change its password and role) and exit\n"
+         "  --admin                with --add-user: the user may read and write every EDB\n"
+         "\n"
+         "limits:\n"
+         "  --header-timeout S     whole time for a request line and headers (default 20)\n"
+         "  --body-timeout S       whole time for a body: S plus one second per\n"
+         "                         --min-body-rate KiB (defaults 60 and 64)\n"
+         "  --min-body-rate KIB    see --body-timeout\n"
+         "  --max-request-mb N     largest request body in MiB (default 512)\n"
+         "  --max-connections-per-address N   open connections of one client (default 8)\n"
+         "  --threads N            requests served at the same time (default 32)\n"
+         "  --login-failures N     failed logins of a user before each further one waits\n"
+         "                         (default 5; four times as many per client address)\n"
+         "  --login-delay S        the first wait, doubling with each failure (default 1;\n"
+         "                         0 switches the waits off)\n"
+         "  --login-delay-max S    the longest wait (default 60)\n";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error) {
   bool sawServerOption = false;
   bool sawAddUser = false;
+  bool sawAdmin = false;
   for (size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
     std::string value;
@@ -56,17 +99,22 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       options->action = Options::Action::kHelp;
       return true;
     }
-    if (name == "--quiet") {
+    if (name == "--quiet" || name == "--admin") {
       if (inlineValue) {
-        *error = "--quiet takes no value";
+        *error = name + " takes no value";
         return false;
       }
-      options->listen.quiet = true;
+      if (name == "--quiet") options->listen.quiet = true;
+      if (name == "--admin") sawAdmin = true;
       continue;
+    }
+    const NumberOption* numeric = nullptr;
+    for (const NumberOption& n : kNumberOptions) {
+      if (name == n.name) numeric = &n;
     }
     static const char* const kWithValue[] = {"--data", "--bind", "--port", "--seed", "--cert", "--key",
                                              "--auth-window", "--clock-offset", "--add-user"};
-    bool known = false;
+    bool known = numeric != nullptr;
     for (const char* k : kWithValue) known = known || name == k;
     if (!known) {
       *error = "unknown option " + name;
@@ -80,7 +128,15 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
       value = args[++i];
     }
     int64_t number = 0;
-    if (name == "--data") {
+    if (numeric) {
+      if (!ParseInt(value, numeric->low, numeric->high, &number)) {
+        *error = name + " needs a number from " + std::to_string(numeric->low) + " to " +
+                 std::to_string(numeric->high);
+        return false;
+      }
+      numeric->set(options, number);
+      sawServerOption = true;
+    } else if (name == "--data") {
       if (value.empty()) {
         *error = "--data needs a folder";
         return false;
@@ -134,11 +190,16 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
   }
   if (sawAddUser) {
     if (sawServerOption) {
-      *error = "--add-user takes only --data (and --quiet)";
+      *error = "--add-user takes only --data, --admin and --quiet";
       return false;
     }
+    options->admin = sawAdmin;
     options->action = Options::Action::kAddUser;
     return true;
+  }
+  if (sawAdmin) {
+    *error = "--admin goes with --add-user";
+    return false;
   }
   if (options->listen.certFile.empty() != options->listen.keyFile.empty()) {
     *error = "--cert and --key go together";

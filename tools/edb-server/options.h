@@ -18,6 +18,7 @@ struct Options {
   AuthSettings auth;
   bool seedDemo = false;
   std::string addUser;  // --add-user NAME
+  bool admin = false;   // --admin: the added user is an administrator
 };
 
 // Parses argv[1..]; false with a message on a usage error.

@@ -84,13 +84,15 @@ std::string MalmoResourceFile() {
 
 bool SeedDemo(Store& store) {
   if (store.HasData()) return false;
-  LoginUser demo = MakeLoginUser("demo", "demo");
+  // The demonstration login may touch every EDB user's EDBs, as the demo and
+  // the tests that share its seed do.
+  LoginUser demo = MakeLoginUser("demo", "demo", true);
   store.InTransaction([&] {
     int64_t ref = store.AddDatabase("REF");
     store.AddDatabase("TEST");
     store.AddDatabase("ARCHIVE");
 
-    int64_t global = store.AddEdbUser(ref, kGlobalEdbUser, "Shared reference data");
+    int64_t global = store.AddEdbUser(ref, kGlobalEdbUser, "Shared reference data", true);
     int64_t demoUser = store.AddEdbUser(ref, "demo", "Demonstration user");
     int64_t anna = store.AddEdbUser(ref, "anna", "Anna Lindqvist, City of Stockholm");
 

@@ -42,6 +42,21 @@ CREATE TABLE IF NOT EXISTS records(
 CREATE UNIQUE INDEX IF NOT EXISTS records_order ON records(edb_id, kind, list, seq);
 )SQL";
 
+// Columns that stores made before the access rules lack; the shared EDB user
+// "global" becomes shared when its column is added.
+const char* const kAddAdminColumn = "ALTER TABLE login_users ADD COLUMN admin INTEGER NOT NULL DEFAULT 0";
+const char* const kAddSharedColumn =
+    "ALTER TABLE edb_users ADD COLUMN shared INTEGER NOT NULL DEFAULT 0;"
+    "UPDATE edb_users SET shared = 1 WHERE name = 'global'";
+
+bool HasColumn(Database& db, const std::string& table, std::string_view column) {
+  Statement st = db.Prepare(("PRAGMA table_info(" + table + ")").c_str());
+  while (st.Step()) {
+    if (st.Bytes(1) == column) return true;
+  }
+  return false;
+}
+
 constexpr size_t kUserPrefixBytes = 10;
 
 std::string_view Prefix(std::string_view name) { return name.substr(0, kUserPrefixBytes); }
@@ -57,6 +72,8 @@ Store::Store(const std::string& file) : file_(file), db_(file, Database::Mode::k
   std::lock_guard<std::mutex> lock(mutex_);
   Transaction tx(db_);
   db_.Exec(kSchema);
+  if (!HasColumn(db_, "login_users", "admin")) db_.Exec(kAddAdminColumn);
+  if (!HasColumn(db_, "edb_users", "shared")) db_.Exec(kAddSharedColumn);
   tx.Commit();
 }
 
@@ -76,24 +93,57 @@ bool Store::AddLoginUser(const LoginUser& user) {
 }
 
 bool Store::PutLoginUser(const LoginUser& user) {
-  Statement update = db_.Prepare("UPDATE login_users SET salt = ?1, hash = ?2 WHERE name = ?3");
-  update.BindText(1, user.salt).BindText(2, user.hash).BindText(3, user.name).Step();
+  Statement update = db_.Prepare("UPDATE login_users SET salt = ?1, hash = ?2, admin = ?3 WHERE name = ?4");
+  update.BindText(1, user.salt).BindText(2, user.hash).BindInt(3, user.admin).BindText(4, user.name).Step();
   if (db_.Changes() != 0) return false;
-  Statement insert = db_.Prepare("INSERT INTO login_users(name, prefix, salt, hash) VALUES (?1, ?2, ?3, ?4)");
+  Statement insert =
+      db_.Prepare("INSERT INTO login_users(name, prefix, salt, hash, admin) VALUES (?1, ?2, ?3, ?4, ?5)");
   insert.BindText(1, user.name).BindText(2, Prefix(user.name)).BindText(3, user.salt).BindText(4, user.hash);
-  insert.Step();
+  insert.BindInt(5, user.admin).Step();
   return true;
 }
 
+namespace {
+
+LoginUser LoginUserRow(Statement& st) {
+  LoginUser user{std::string(st.Bytes(0)), std::string(st.Bytes(1)), std::string(st.Bytes(2))};
+  user.admin = st.Int(3) != 0;
+  return user;
+}
+
+}  // namespace
+
 std::vector<LoginUser> Store::LoginUsersByPrefix(std::string_view prefix) {
   std::lock_guard<std::mutex> lock(mutex_);
-  Statement st = db_.Prepare("SELECT name, salt, hash FROM login_users WHERE prefix = ?1 ORDER BY name");
+  Statement st = db_.Prepare("SELECT name, salt, hash, admin FROM login_users WHERE prefix = ?1 ORDER BY name");
   st.BindText(1, Prefix(prefix));
   std::vector<LoginUser> users;
-  while (st.Step()) {
-    users.push_back(LoginUser{std::string(st.Bytes(0)), std::string(st.Bytes(1)), std::string(st.Bytes(2))});
-  }
+  while (st.Step()) users.push_back(LoginUserRow(st));
   return users;
+}
+
+bool Store::FindLoginUser(std::string_view name, LoginUser* out) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Statement st = db_.Prepare("SELECT name, salt, hash, admin FROM login_users WHERE name = ?1");
+  st.BindText(1, name);
+  if (!st.Step()) return false;
+  *out = LoginUserRow(st);
+  return true;
+}
+
+bool Store::ReplacePasswordHash(const LoginUser& upgraded, std::string_view oldHash) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Statement st = db_.Prepare("UPDATE login_users SET salt = ?1, hash = ?2 WHERE name = ?3 AND hash = ?4");
+  st.BindText(1, upgraded.salt).BindText(2, upgraded.hash).BindText(3, upgraded.name).BindText(4, oldHash).Step();
+  return db_.Changes() != 0;
+}
+
+bool Store::IsSharedEdbUser(std::string_view database, std::string_view edbUser) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Statement st = db_.Prepare(
+      "SELECT u.shared FROM edb_users u JOIN databases d ON d.id = u.database_id WHERE d.name = ?1 AND u.name = ?2");
+  st.BindText(1, database).BindText(2, edbUser);
+  return st.Step() && st.Int(0) != 0;
 }
 
 std::vector<std::string> Store::Databases() {
@@ -193,9 +243,10 @@ int64_t Store::AddDatabase(std::string_view name) {
   return db_.LastInsertId();
 }
 
-int64_t Store::AddEdbUser(int64_t databaseId, std::string_view name, std::string_view description) {
-  Statement st = db_.Prepare("INSERT INTO edb_users(database_id, name, description) VALUES (?1, ?2, ?3)");
-  st.BindInt(1, databaseId).BindText(2, name).BindText(3, description).Step();
+int64_t Store::AddEdbUser(int64_t databaseId, std::string_view name, std::string_view description, bool shared) {
+  Statement st =
+      db_.Prepare("INSERT INTO edb_users(database_id, name, description, shared) VALUES (?1, ?2, ?3, ?4)");
+  st.BindInt(1, databaseId).BindText(2, name).BindText(3, description).BindInt(4, shared).Step();
   return db_.LastInsertId();
 }
 

@@ -22,8 +22,9 @@ constexpr std::string_view kGlobalEdbName = "global";
 
 struct LoginUser {
   std::string name;
-  std::string salt;  // hex
-  std::string hash;  // hex SHA-256 of salt bytes and password
+  std::string salt;    // hex
+  std::string hash;    // the password hash record (see password.h)
+  bool admin = false;  // may read and write every EDB user's EDBs
 };
 
 struct EdbUserEntry {
@@ -61,6 +62,15 @@ class Store {
   // existing user's password was replaced.
   bool AddLoginUser(const LoginUser& user);
   std::vector<LoginUser> LoginUsersByPrefix(std::string_view prefix);
+  // False when there is no such user.
+  bool FindLoginUser(std::string_view name, LoginUser* out);
+  // Replaces the salt and hash of user `upgraded.name`, but only while the
+  // stored hash is still `oldHash` (a password changed meanwhile wins).
+  bool ReplacePasswordHash(const LoginUser& upgraded, std::string_view oldHash);
+
+  // True when the EDB user of the database is shared: readable by every
+  // login user, writable by administrators.
+  bool IsSharedEdbUser(std::string_view database, std::string_view edbUser);
 
   // Catalogue.
   std::vector<std::string> Databases();
@@ -76,7 +86,7 @@ class Store {
   // operations return the new row's id.
   bool PutLoginUser(const LoginUser& user);
   int64_t AddDatabase(std::string_view name);
-  int64_t AddEdbUser(int64_t databaseId, std::string_view name, std::string_view description);
+  int64_t AddEdbUser(int64_t databaseId, std::string_view name, std::string_view description, bool shared = false);
   int64_t AddEdb(int64_t edbUserId, std::string_view name);
   void PutResourceFile(int64_t edbId, std::string_view content);
   size_t PutRecords(int64_t edbId, std::string_view kind, int64_t list, RecordSource& source);
