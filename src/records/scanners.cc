@@ -146,11 +146,12 @@ int32_t GetKeyULong(const wchar_t* kind, const wchar_t* label, const wchar_t* ke
 
 int32_t GetKeyUShort(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, uint16_t* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
-  unsigned short value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %hu").c_str(), &value) != 1) {
+  long long value = 0;
+  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld").c_str(), &value) != 1 || value < 0 ||
+      value > UINT16_MAX) {
     return keyscan::NoMatch(kind, label, keyword);
   }
-  *out = value;
+  *out = static_cast<uint16_t>(value);
   return 1;
 }
 
