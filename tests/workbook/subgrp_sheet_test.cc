@@ -94,7 +94,7 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   Put(kSheet, 0, 2, {L"A", L"", L"", L"Nobody"});
   CExcelReadSubgrp unknown;
   EXPECT_EQ(unknown.Init(substances), -1);
-  EXPECT_EQ(Error(), "Could not get index for substance: Nobody (row 0).");
+  EXPECT_EQ(Error(), "Could not get index for substance: Nobody (sheet Emission factor, cell F1, row 1).");
   // 249 blocks are taken, a 250th is refused.
   sheet->ClearAll();
   CRecordList many;
@@ -119,9 +119,9 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   CExcelReadSubgrp reader;
   ASSERT_EQ(reader.Init(substances), 1);
   SubgrpRec r;
-  for (const char* error : {"Could not get index for substance group: zero (row 1).",
-                            "Could not get index for substance group: text (row 2).",
-                            "To long unit for substance group: longunit (row 3). Max is 63"}) {
+  for (const char* error : {"Could not get index for substance group: zero (sheet Emission factor, cell B2, row 2).",
+                            "Could not get index for substance group: text (sheet Emission factor, cell B3, row 3).",
+                            "To long string for Unit. Max is 63 (sheet Emission factor, cell E4, row 4)."}) {
     EXPECT_EQ(reader.Read(&r), -1);
     EXPECT_EQ(Error(), error);
   }
