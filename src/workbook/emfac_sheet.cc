@@ -144,7 +144,7 @@ int32_t CExcelVerifyEmfac::Init(const CRecordList& substances, IssueList& errors
 int32_t CExcelVerifyEmfac::ReadCell(int32_t row, int32_t column, wchar_t* text) {
   int32_t r = m_pReader->ReadCell(row, column, text);
   if (r == 0) m_pChecker->Errors().Add(kSheet, row, column, L"%ls", kUnreadableCell);
-  return r < 0 ? -1 : 1;
+  return r;
 }
 
 int32_t CExcelVerifyEmfac::VerifyRec() {
@@ -156,15 +156,20 @@ int32_t CExcelVerifyEmfac::VerifyRec() {
   wchar_t* formula = type + kMaxText;
   for (;; ++m_row) {
     int32_t row = m_row;
-    if (ReadCell(row, 0, name) != 1) return -1;
+    if (ReadCell(row, 0, name) < 0) return -1;
     if (name[0] == 0) return 1;
     m_pChecker->CheckText(row, 0, L"Emission function name", name, EmfacNameSize, FieldForm::kQuoted);
-    if (ReadCell(row, kSubstanceColumn, text) != 1) return -1;
-    if (m_pSubstances->Find(text) == -1) errors.Add(kSheet, row, kSubstanceColumn, L"Unknown substance: %ls", text);
-    if (ReadCell(row, kFormulaColumn, formula) != 1) return -1;
-    if (formula[0] == 0) {
+    // A cell that could not be read is reported once, by ReadCell.
+    int32_t r = ReadCell(row, kSubstanceColumn, text);
+    if (r < 0) return -1;
+    if (r == 1 && m_pSubstances->Find(text) == -1) {
+      errors.Add(kSheet, row, kSubstanceColumn, L"Unknown substance: %ls", text);
+    }
+    r = ReadCell(row, kFormulaColumn, formula);
+    if (r < 0) return -1;
+    if (r == 1 && formula[0] == 0) {
       errors.Add(kSheet, row, kFormulaColumn, L"Empty formula: \"%ls\"", name);
-    } else {
+    } else if (r == 1) {
       m_pChecker->CheckText(row, kFormulaColumn, L"Formula", formula, EmfacFormulaSize, FieldForm::kText);
     }
 
@@ -173,7 +178,7 @@ int32_t CExcelVerifyEmfac::VerifyRec() {
     bool gap = false;
     for (int32_t i = 0; i < kPairs; ++i) {
       int32_t column = NameColumn(i);
-      if (ReadCell(row, column, text) != 1 || ReadCell(row, column + 1, type) != 1) return -1;
+      if (ReadCell(row, column, text) < 0 || ReadCell(row, column + 1, type) < 0) return -1;
       bool filled = text[0] != 0;
       if (filled && wcslen(text) >= EmfacVarNameSize) {
         errors.Add(kSheet, row, column, L"Description must be shoter than %d characters: \"%ls\"",

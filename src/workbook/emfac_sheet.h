@@ -82,8 +82,8 @@ class CExcelVerifyEmfac {
   int32_t VerifyRec();
 
  private:
-  // Reads a cell; one that cannot be read is reported and reads as empty.
-  // 1 or -1.
+  // Reads a cell: 1; 0 for one that cannot be read, which is reported and
+  // reads as empty; -1.
   int32_t ReadCell(int32_t row, int32_t column, wchar_t* text);
 
   std::unique_ptr<CSheetCellReader> m_pReader;

@@ -254,6 +254,19 @@ void CExcelVerifyTimevar::ReportUnreadable(int32_t row, int32_t firstColumn, con
   for (int32_t j : columns) m_pChecker->Errors().Add(m_pChecker->Sheet(), row, firstColumn + j, L"%ls", kUnreadableCell);
 }
 
+namespace {
+
+// Whether column j was among the cells a row reader could not read (those
+// are reported once, as such).
+bool Unread(const std::vector<int32_t>& columns, int32_t j) {
+  for (int32_t c : columns) {
+    if (c == j) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void CExcelVerifyTimevar::CheckTypeday(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text) {
   if (m_pChecker->CheckText(row, column, label, text, 0, FieldForm::kText) != 1 ||
       m_pChecker->CheckText(row, column, label, WithoutBlanks(text).c_str(), TimevarValueSize, FieldForm::kWord) !=
@@ -287,13 +300,17 @@ int32_t CExcelVerifyTimevar::VerifyRec() {
         m_pTimevars->Find(name) == -1) {
       m_pChecker->Errors().Add(m_pChecker->Sheet(), row, 0, L"Could not get index for timevar: %ls", name);
     }
+    const std::vector<int32_t>& unread = m_rows.UnreadableFirst();
     for (int32_t h = 0; h < TimevarHours; ++h) {
+      if (Unread(unread, kHourColumn + h)) continue;
       CheckTypeday(row, kHourColumn + h, kDayLabels[0], m_rows.First(kHourColumn + h));
     }
     for (int32_t m = 0; m < TimevarMonths; ++m) {
+      if (Unread(unread, kMonthColumn + m)) continue;
       m_pChecker->CheckULong(row, kMonthColumn + m, L"Month", m_rows.First(kMonthColumn + m), 0, 9999);
     }
     for (int32_t s = 0; s < TimevarScenarios; ++s) {
+      if (Unread(unread, kScenarioColumn + s)) continue;
       m_pChecker->CheckFloat(row, kScenarioColumn + s, L"Scenario", m_rows.First(kScenarioColumn + s), 0, 9999);
     }
     for (int32_t d = 1; d < TimevarDayTypes; ++d) {
@@ -301,6 +318,7 @@ int32_t CExcelVerifyTimevar::VerifyRec() {
       if (r < 0) return -1;
       if (r == 0) ReportUnreadable(row + d, kHourColumn, m_rows.UnreadableDay());
       for (int32_t h = 0; h < TimevarHours; ++h) {
+        if (r == 0 && Unread(m_rows.UnreadableDay(), h)) continue;
         CheckTypeday(row + d, kHourColumn + h, kDayLabels[d], m_rows.Day(h));
       }
     }
