@@ -115,7 +115,7 @@ int32_t CExcelReadSubgrp::Init(const CRecordList& substances) {
       continue;
     }
     if (block >= SubgrpMaxBlocks) {
-      SetErrorText("To many substances are specified.");
+      CellErrorText(kSheet, 0, column, L"To many substances are specified.");
       return -1;
     }
     if (gap) {

@@ -108,7 +108,7 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   Put(kSheet, 0, 2 + 3 * 249, {L"s250"});
   CExcelReadSubgrp tooMany;
   EXPECT_EQ(tooMany.Init(many), -1);
-  EXPECT_EQ(Error(), "To many substances are specified.");
+  EXPECT_EQ(Error(), "To many substances are specified (sheet Emission factor, cell ABV1, row 1).");
 
   sheet->ClearAll();
   Put(kSheet, 0, 2, {L"A"});
