@@ -1,7 +1,9 @@
 // Keyword-line scanners (see scanners.h).
 #include "records/scanners.h"
 
+#include <cfloat>
 #include <climits>
+#include <cmath>
 #include <cwchar>
 
 #include "host/frame.h"
@@ -85,6 +87,12 @@ bool ScanLong(const wchar_t* line, const wchar_t* keyword, int32_t* out) {
   return true;
 }
 
+bool FloatFits(double value, float* out) {
+  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return false;
+  *out = static_cast<float>(value);
+  return true;
+}
+
 int32_t MatchKeyText(const wchar_t* kind, int32_t mode, const wchar_t* label, const wchar_t* keyword,
                      const wchar_t* line, wchar_t* out, size_t size) {
   if (mode == KeyTextNonLetters) {
@@ -157,10 +165,10 @@ int32_t GetKeyUShort(const wchar_t* kind, const wchar_t* label, const wchar_t* k
 
 int32_t GetKeyFloat(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, float* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
-  float value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %f").c_str(), &value) != 1) {
+  double value = 0;
+  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf").c_str(), &value) != 1 ||
+      !keyscan::FloatFits(value, out)) {
     return keyscan::NoMatch(kind, label, keyword);
   }
-  *out = value;
   return 1;
 }

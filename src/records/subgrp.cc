@@ -18,7 +18,7 @@ constexpr const wchar_t* Kind = L"SUBGRP";
 
 // substance, slope, m and the unit, cut to its field.
 static_assert(SubgrpUnitSize == 64, "the unit's scan width is 63");
-constexpr const wchar_t* SlotPattern = L"\t%lld\t%f\t%f %63ls";
+constexpr const wchar_t* SlotPattern = L"\t%lld\t%lf\t%lf %63ls";
 
 int32_t ReadSlots(SubgrpRec* record) {
   std::string name = Narrow(record->name);
@@ -36,12 +36,15 @@ int32_t ReadSlots(SubgrpRec* record) {
       return -1;
     }
     long long substance = 0;
+    double slopeRead = 0, mRead = 0;
     float slope = 0, m = 0;
     wchar_t unit[SubgrpUnitSize];
-    int n = swscanf(IORLine(), SlotPattern, &substance, &slope, &m, unit);
+    int n = swscanf(IORLine(), SlotPattern, &substance, &slopeRead, &mRead, unit);
     if (n < 1) return 1;  // the separator
-    // A substance index the slot cannot hold is refused, never wrapped.
-    if (n < 4 || substance < INT16_MIN || substance > INT16_MAX) {
+    // A substance index or a number the slot cannot hold is refused, never
+    // wrapped or made infinite.
+    if (n < 4 || substance < INT16_MIN || substance > INT16_MAX || !keyscan::FloatFits(slopeRead, &slope) ||
+        !keyscan::FloatFits(mRead, &m)) {
       SetErrorText("SUBGRP %s: Error in SUBSTANCES line %d: %s\n", name.c_str(), slot, Narrow(IORLine()).c_str());
       return -1;
     }

@@ -79,15 +79,20 @@ int32_t ReadScenarios(TimevarRec* record) {
       AppendErrorText("TIMEVAR %hu: Out of data scanning SCENARIO, part %d", record->index, part);
       return -1;
     }
-    float v[5];
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %f %f %f %f %f").c_str(), &v[0], &v[1], &v[2], &v[3],
-                    &v[4]);
+    double v[5];
+    float f[5];
+    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf %lf %lf %lf %lf").c_str(), &v[0], &v[1], &v[2],
+                    &v[3], &v[4]);
+    // A value no float holds is refused, never made infinite.
+    for (int i = 0; i < n && n == 5; ++i) {
+      if (!keyscan::FloatFits(v[i], &f[i])) n = i;
+    }
     if (n != 5) {
       SetErrorText("TIMEVAR %hu: Error scanning SCENARIO, part %d: %s", record->index, part,
                    Narrow(IORLine()).c_str());
       return -1;
     }
-    for (int i = 0; i < 5; ++i) record->scenario[(part - 1) * 5 + i] = v[i];
+    for (int i = 0; i < 5; ++i) record->scenario[(part - 1) * 5 + i] = f[i];
   }
   return 1;
 }

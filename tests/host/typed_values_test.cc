@@ -248,7 +248,11 @@ TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
        "TIMEVAR (T): Error in INDEX: INDEX 65536"},
       {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); },
        timevar + hours + "MONTH\t1 1 40000 1 1 1\n\t1 1 1 1 1 1\n", "TIMEVAR 1: Error scanning MONTH, part 1"},
+      {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); },
+       timevar + hours + "MONTH\t1 1 1 1 1 1\n\t1 1 1 1 1 1\nSCENARIO\t1 1e39 1 1 1\n",
+       "TIMEVAR 1: Error scanning SCENARIO, part 1"},
       {VKSubgrpsLoad, "NAME \"G\"\nINDEX 1\nSUBSTANCES\n\t40000\t1\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
+      {VKSubgrpsLoad, "NAME \"G\"\nINDEX 1\nSUBSTANCES\n\t1\t1e39\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
       {VKEmfacsLoad, "NAME \"F\"\nINDEX 1\nSUBSTANCE 4294967297\n", "EMFAC (F): Error in SUBSTANCE"},
   };
   for (const Reply& reply : replies) {
