@@ -232,7 +232,7 @@ TEST_F(NameIndexTest, CompaniesAndFacilitiesByKey) {
   Put(sheet, 2, 0, {L"Plant", L"6400000", L"1300000"});
   Put(sheet, 3, 0, {L"Plant", L"6400001", L"1300000"});
   Put(sheet, 4, 0, {L"Mill", L"", L"y"});
-  Put(sheet, 5, 0, {L"Kiln", L"-3"});
+  Put(sheet, 5, 0, {L"Kiln", L"-3", L"2.5"});  // a fraction is no coordinate
   CRecordListKey companies;
   CRecordListKey facilities;
   CExcelReadCompanyIdx companyReader;
@@ -251,7 +251,7 @@ TEST_F(NameIndexTest, CompaniesAndFacilitiesByKey) {
                                    L"Company [A5]: Company name can only be 32 characters",
                                    L"Company [B6]: Missing index", L"Facility [A4]: Duplicate facility",
                                    L"Facility [B5]: Missing x coordinate", L"Facility [C5]: Invalid y coordinate",
-                                   L"Facility [B6]: Invalid x coordinate", L"Facility [C6]: Missing y coordinate"}));
+                                   L"Facility [B6]: Invalid x coordinate", L"Facility [C6]: Invalid y coordinate"}));
 }
 
 TEST_F(NameIndexTest, MissingSheetsAndFailedReads) {
