@@ -157,23 +157,23 @@ TEST_F(TypedValuesTest, ADoubleQuoteInANameIsReportedAndRefused) {
 }
 
 TEST_F(TypedValuesTest, ATextLongerThanItsFieldIsReportedAndRefused) {
-  const Cell name20 = Text(std::wstring(20, L'n'));
+  const Cell name30 = Text(std::wstring(30, L'n'));  // well past the field: no reader may cut it to a length that fits
   ExpectReportedAndRefused({
       {L"Searchkey", 1, 1, Text(std::wstring(256, L's')), {L"Searchkey [B2]: Searchkey can only be 31 characters"},
        "To long string for Name. Max is 255"},
-      {L"Source timevar", 1, 0, name20,
+      {L"Source timevar", 1, 0, name30,
        {L"Source timevar [A2]: Timevar name can only be 19 characters",
         L"Source timevar [A2]: To long string for Timevar name. Max is 19"},
        "To long string for Timevar name. Max is 19"},
       {L"Source timevar", 2, 25, Text(std::wstring(16, L'1')),
        {L"Source timevar [Z3]: To long string for Typeday (Fri). Max is 15"}, "To long string for Typeday (Fri). Max is 15"},
-      {L"Emission factor", 1, 0, name20,
+      {L"Emission factor", 1, 0, name30,
        {L"Emission factor [A2]: Emission factor name can only be 19 characters",
         L"Emission factor [A2]: To long string for Substance group name. Max is 19"},
        "To long string for Substance group name. Max is 19"},
       {L"Emission factor", 1, 4, Text(std::wstring(64, L'u')),
        {L"Emission factor [E2]: To long string for Unit. Max is 63"}, "To long string for Unit. Max is 63"},
-      {L"Emission function", 1, 0, name20,
+      {L"Emission function", 1, 0, name30,
        {L"Emission function [A2]: Emission function name can only be 19 characters",
         L"Emission function [A2]: To long string for Emission function name. Max is 19"},
        "To long string for Emission function name. Max is 19"},
