@@ -251,7 +251,9 @@ int32_t CExcelVerifyTimevar::Init(int32_t kind, const CRecordList& timevars, Iss
 }
 
 void CExcelVerifyTimevar::ReportUnreadable(int32_t row, int32_t firstColumn, const std::vector<int32_t>& columns) {
-  for (int32_t j : columns) m_pChecker->Errors().Add(m_pChecker->Sheet(), row, firstColumn + j, L"%ls", kUnreadableCell);
+  for (int32_t j : columns) {
+    m_pChecker->Errors().Add(m_pChecker->Sheet(), row, firstColumn + j, L"%ls", kUnreadableCell);
+  }
 }
 
 namespace {

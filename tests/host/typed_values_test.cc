@@ -120,25 +120,29 @@ class TypedValuesTest : public VerificationTest {
 
 Cell Text(const std::wstring& text) { return Cell::Str(text); }
 
+// A fault the field rule names after the cell's label: the pass's issue
+// ("Sheet [B2]: Label<fault>") and the Save's refusal ("Label<fault>").
+Typed LabelledFault(const wchar_t* sheet, RW row, COL column, const Cell& value, const std::wstring& issueLabel,
+                    const std::string& label, const std::string& fault) {
+  wchar_t cell[kCellNameSize];
+  CellName(row, column, cell, kCellNameSize);
+  std::wstring issue = std::wstring(sheet) + L" [" + cell + L"]: " + issueLabel + Widen(fault.c_str());
+  return {sheet, row, column, value, {issue}, label + fault};
+}
+
 TEST_F(TypedValuesTest, ALineBreakInAnyTextIsReportedAndRefused) {
-  const std::string lineBreak = " cell holds a line break, which a record cannot carry";
+  const std::string lb = " cell holds a line break, which a record cannot carry";
   const Cell two = Text(L"one\ntwo");
   ExpectReportedAndRefused({
-      {L"Searchkey", 1, 1, two, {L"Searchkey [B2]: Searchkey" + Widen(lineBreak.c_str())}, "Name" + lineBreak},
-      {L"Source timevar", 1, 0, two, {L"Source timevar [A2]: Timevar name" + Widen(lineBreak.c_str())}, "Timevar name" + lineBreak},
-      {L"Source timevar", 1, 2, Text(L"1\n2"), {L"Source timevar [C2]: Typeday (Mon-Thu)" + Widen(lineBreak.c_str())},
-       "Typeday (Mon-Thu)" + lineBreak},
-      {L"Source timevar", 3, 9, Text(L"1\r"), {L"Source timevar [J4]: Typeday (Sat)" + Widen(lineBreak.c_str())},
-       "Typeday (Sat)" + lineBreak},
-      {L"Emission factor", 1, 0, two, {L"Emission factor [A2]: Substance group name" + Widen(lineBreak.c_str())},
-       "Substance group name" + lineBreak},
-      {L"Emission factor", 1, 4, Text(L"kg\n"), {L"Emission factor [E2]: Unit" + Widen(lineBreak.c_str())}, "Unit" + lineBreak},
-      {L"Emission function", 1, 0, two, {L"Emission function [A2]: Emission function name" + Widen(lineBreak.c_str())},
-       "Emission function name" + lineBreak},
-      {L"Emission function", 1, 3, Text(L"a*2\nEOF"), {L"Emission function [D2]: Formula" + Widen(lineBreak.c_str())},
-       "Formula" + lineBreak},
-      {L"Emission function", 1, 4, Text(L"a\nb"), {L"Emission function [E2]: Variable name" + Widen(lineBreak.c_str())},
-       "Variable name" + lineBreak},
+      LabelledFault(L"Searchkey", 1, 1, two, L"Searchkey", "Name", lb),
+      LabelledFault(L"Source timevar", 1, 0, two, L"Timevar name", "Timevar name", lb),
+      LabelledFault(L"Source timevar", 1, 2, Text(L"1\n2"), L"Typeday (Mon-Thu)", "Typeday (Mon-Thu)", lb),
+      LabelledFault(L"Source timevar", 3, 9, Text(L"1\r"), L"Typeday (Sat)", "Typeday (Sat)", lb),
+      LabelledFault(L"Emission factor", 1, 0, two, L"Substance group name", "Substance group name", lb),
+      LabelledFault(L"Emission factor", 1, 4, Text(L"kg\n"), L"Unit", "Unit", lb),
+      LabelledFault(L"Emission function", 1, 0, two, L"Emission function name", "Emission function name", lb),
+      LabelledFault(L"Emission function", 1, 3, Text(L"a*2\nEOF"), L"Formula", "Formula", lb),
+      LabelledFault(L"Emission function", 1, 4, Text(L"a\nb"), L"Variable name", "Variable name", lb),
   });
 }
 
@@ -146,18 +150,16 @@ TEST_F(TypedValuesTest, ADoubleQuoteInANameIsReportedAndRefused) {
   const std::string quote = " cell holds a double quote, which a quoted field cannot carry";
   const Cell quoted = Text(L"say \"hi\"");
   ExpectReportedAndRefused({
-      {L"Searchkey", 1, 1, quoted, {L"Searchkey [B2]: Searchkey" + Widen(quote.c_str())}, "Name" + quote},
-      {L"Source timevar", 1, 0, quoted, {L"Source timevar [A2]: Timevar name" + Widen(quote.c_str())},
-       "Timevar name" + quote},
-      {L"Emission factor", 1, 0, quoted, {L"Emission factor [A2]: Substance group name" + Widen(quote.c_str())},
-       "Substance group name" + quote},
-      {L"Emission function", 1, 0, quoted, {L"Emission function [A2]: Emission function name" + Widen(quote.c_str())},
-       "Emission function name" + quote},
+      LabelledFault(L"Searchkey", 1, 1, quoted, L"Searchkey", "Name", quote),
+      LabelledFault(L"Source timevar", 1, 0, quoted, L"Timevar name", "Timevar name", quote),
+      LabelledFault(L"Emission factor", 1, 0, quoted, L"Substance group name", "Substance group name", quote),
+      LabelledFault(L"Emission function", 1, 0, quoted, L"Emission function name", "Emission function name", quote),
   });
 }
 
 TEST_F(TypedValuesTest, ATextLongerThanItsFieldIsReportedAndRefused) {
-  const Cell name30 = Text(std::wstring(30, L'n'));  // well past the field: no reader may cut it to a length that fits
+  // Well past the field: no reader may cut it to a length that fits.
+  const Cell name30 = Text(std::wstring(30, L'n'));
   ExpectReportedAndRefused({
       {L"Searchkey", 1, 1, Text(std::wstring(256, L's')), {L"Searchkey [B2]: Searchkey can only be 31 characters"},
        "To long string for Name. Max is 255"},
@@ -166,7 +168,8 @@ TEST_F(TypedValuesTest, ATextLongerThanItsFieldIsReportedAndRefused) {
         L"Source timevar [A2]: To long string for Timevar name. Max is 19"},
        "To long string for Timevar name. Max is 19"},
       {L"Source timevar", 2, 25, Text(std::wstring(16, L'1')),
-       {L"Source timevar [Z3]: To long string for Typeday (Fri). Max is 15"}, "To long string for Typeday (Fri). Max is 15"},
+       {L"Source timevar [Z3]: To long string for Typeday (Fri). Max is 15"},
+       "To long string for Typeday (Fri). Max is 15"},
       {L"Emission factor", 1, 0, name30,
        {L"Emission factor [A2]: Emission factor name can only be 19 characters",
         L"Emission factor [A2]: To long string for Substance group name. Max is 19"},
@@ -178,9 +181,10 @@ TEST_F(TypedValuesTest, ATextLongerThanItsFieldIsReportedAndRefused) {
         L"Emission function [A2]: To long string for Emission function name. Max is 19"},
        "To long string for Emission function name. Max is 19"},
       {L"Emission function", 1, 3, Text(std::wstring(8096, L'f')),
-       {L"Emission function [D2]: To long string for Formula. Max is 8095"}, "To long string for Formula. Max is 8095"},
+       {L"Emission function [D2]: To long string for Formula. Max is 8095"},
+       "To long string for Formula. Max is 8095"},
       {L"Emission function", 1, 4, Text(std::wstring(16, L'v')),
-       {L"Emission function [E2]: Description must be shoter than 16 characters: \"" + std::wstring(16, L'v') + L"\""},
+       {L"Emission function [E2]: Description must be shoter than 16 characters: \"vvvvvvvvvvvvvvvv\""},
        "To long string for Variable name. Max is 15"},
   });
 }
@@ -234,6 +238,7 @@ TEST_F(TypedValuesTest, NumbersOfManyDigitsAreSavedAsTyped) {
 // nothing is wrapped onto another row or value.
 TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
   const std::string timevar = "NAME \"T\"\nINDEX 1\n";
+  const std::string group = "NAME \"G\"\nINDEX 1\nSUBSTANCES\n";
   std::string hours = "TYPEDAY\t1 1 1 1\n";
   for (int h = 2; h <= 24; ++h) hours += "\t1 1 1 1\n";
   struct Reply {
@@ -251,8 +256,8 @@ TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
       {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); },
        timevar + hours + "MONTH\t1 1 1 1 1 1\n\t1 1 1 1 1 1\nSCENARIO\t1 1e39 1 1 1\n",
        "TIMEVAR 1: Error scanning SCENARIO, part 1"},
-      {VKSubgrpsLoad, "NAME \"G\"\nINDEX 1\nSUBSTANCES\n\t40000\t1\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
-      {VKSubgrpsLoad, "NAME \"G\"\nINDEX 1\nSUBSTANCES\n\t1\t1e39\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
+      {VKSubgrpsLoad, group + "\t40000\t1\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
+      {VKSubgrpsLoad, group + "\t1\t1e39\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
       {VKEmfacsLoad, "NAME \"F\"\nINDEX 1\nSUBSTANCE 4294967297\n", "EMFAC (F): Error in SUBSTANCE"},
   };
   for (const Reply& reply : replies) {

@@ -192,7 +192,8 @@ TEST_F(SubgrpSheetTest, EveryValueHasOnePlaceOrIsRefused) {
       {{L"A", L"m", L"Unit", L"", L"", L"", L"B", L"m", L"Unit"},
        "Substance block after an empty heading: B (sheet Emission factor, cell I1, row 1).",
        {L"Emission factor [I1]: Substance block after an empty heading: B"}},
-      {{L"A", L"m", L"Unit", L"A", L"m", L"Unit"}, "Substance A has a block already (sheet Emission factor, cell F1, row 1).",
+      {{L"A", L"m", L"Unit", L"A", L"m", L"Unit"},
+       "Substance A has a block already (sheet Emission factor, cell F1, row 1).",
        {L"Emission factor [F1]: Substance A has a block already"}},
   };
   for (const auto& h : headings) {
