@@ -13,6 +13,7 @@
 #include "records/float_text.h"
 #include "records/record_io.h"
 #include "transport/latin1.h"
+#include "workbook/cell_number.h"
 #include "workbook/cell_text.h"
 #include "workbook/field_rule.h"
 #include "workbook/ref_values.h"
@@ -164,8 +165,9 @@ int32_t CExcelReadSubgrp::Read(SubgrpRec* record) {
     record->substance[slot] = m_blocks[block];
     for (int32_t part = 0; part < 2; ++part) {
       if (part == 1 && ReadCell(row, column + 1) != 1) return -1;
+      // An empty m is 0.
       float* value = part == 0 ? &record->slope[slot] : &record->m[slot];
-      if (!CellReal(m_buf, value)) {
+      if (m_buf[0] != 0 && !CellReal(m_buf, value)) {
         CellErrorText(kSheet, row, column + part, L"%ls value is not a real number of 32 bits: %ls",
                       part == 0 ? L"Slope" : L"m", m_buf);
         return -1;

@@ -11,6 +11,7 @@
 #include "records/float_text.h"
 #include "records/record_io.h"
 #include "transport/latin1.h"
+#include "workbook/cell_number.h"
 #include "workbook/cell_text.h"
 #include "workbook/field_rule.h"
 #include "workbook/ref_values.h"
@@ -198,10 +199,11 @@ int32_t CExcelReadTimevar::Read(TimevarRec* record) {
     ok = false;
   }
   record->index = static_cast<uint16_t>(index);
+  // An empty month or scenario cell leaves its value 0.
   for (int32_t m = 0; m < TimevarMonths && ok; ++m) {
-    int32_t value = 0;
+    int64_t value = 0;
     const wchar_t* text = m_rows.First(kMonthColumn + m);
-    if (!CellWhole(text, INT16_MIN, INT16_MAX, &value)) {
+    if (text[0] != 0 && !CellWhole(text, INT16_MIN, INT16_MAX, &value)) {
       CellErrorText(sheet, row, kMonthColumn + m, L"Month value is not a whole number of 16 bits: %ls", text);
       ok = false;
     }
@@ -209,7 +211,7 @@ int32_t CExcelReadTimevar::Read(TimevarRec* record) {
   }
   for (int32_t s = 0; s < TimevarScenarios && ok; ++s) {
     const wchar_t* text = m_rows.First(kScenarioColumn + s);
-    if (!CellReal(text, &record->scenario[s])) {
+    if (text[0] != 0 && !CellReal(text, &record->scenario[s])) {
       CellErrorText(sheet, row, kScenarioColumn + s, L"Scenario value is not a real number of 32 bits: %ls", text);
       ok = false;
     }
