@@ -1,7 +1,9 @@
 // Keyword-line scanners (see scanners.h).
 #include "records/scanners.h"
 
+#include <cfloat>
 #include <climits>
+#include <cmath>
 #include <cwchar>
 
 #include "host/frame.h"
@@ -85,6 +87,12 @@ bool ScanLong(const wchar_t* line, const wchar_t* keyword, int32_t* out) {
   return true;
 }
 
+bool FloatFits(double value, float* out) {
+  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return false;
+  *out = static_cast<float>(value);
+  return true;
+}
+
 int32_t MatchKeyText(const wchar_t* kind, int32_t mode, const wchar_t* label, const wchar_t* keyword,
                      const wchar_t* line, wchar_t* out, size_t size) {
   if (mode == KeyTextNonLetters) {
@@ -146,20 +154,21 @@ int32_t GetKeyULong(const wchar_t* kind, const wchar_t* label, const wchar_t* ke
 
 int32_t GetKeyUShort(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, uint16_t* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
-  unsigned short value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %hu").c_str(), &value) != 1) {
+  long long value = 0;
+  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld").c_str(), &value) != 1 || value < 0 ||
+      value > UINT16_MAX) {
     return keyscan::NoMatch(kind, label, keyword);
   }
-  *out = value;
+  *out = static_cast<uint16_t>(value);
   return 1;
 }
 
 int32_t GetKeyFloat(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, float* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
-  float value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %f").c_str(), &value) != 1) {
+  double value = 0;
+  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf").c_str(), &value) != 1 ||
+      !keyscan::FloatFits(value, out)) {
     return keyscan::NoMatch(kind, label, keyword);
   }
-  *out = value;
   return 1;
 }

@@ -53,6 +53,10 @@ bool ScanQuoted(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_
 // keyword, blanks, one word: true and the word cut into out.
 bool ScanWord(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_t size);
 
+// A real number read as a double made a float: false for values no finite
+// float holds (beyond its range, infinite, not a number).
+bool FloatFits(double value, float* out);
+
 // keyword, blanks, a decimal number within the 32-bit signed range.
 bool ScanLong(const wchar_t* line, const wchar_t* keyword, int32_t* out);
 

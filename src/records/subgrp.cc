@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "host/frame.h"
+#include "records/float_text.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -17,7 +18,7 @@ constexpr const wchar_t* Kind = L"SUBGRP";
 
 // substance, slope, m and the unit, cut to its field.
 static_assert(SubgrpUnitSize == 64, "the unit's scan width is 63");
-constexpr const wchar_t* SlotPattern = L"\t%hd\t%f\t%f %63ls";
+constexpr const wchar_t* SlotPattern = L"\t%lld\t%lf\t%lf %63ls";
 
 int32_t ReadSlots(SubgrpRec* record) {
   std::string name = Narrow(record->name);
@@ -34,12 +35,16 @@ int32_t ReadSlots(SubgrpRec* record) {
       SetLineErrorText("SUBGRP %s: Out of data scanning SUBSTANCE line %d\n", name.c_str(), slot);
       return -1;
     }
-    short substance = 0;
+    long long substance = 0;
+    double slopeRead = 0, mRead = 0;
     float slope = 0, m = 0;
     wchar_t unit[SubgrpUnitSize];
-    int n = swscanf(IORLine(), SlotPattern, &substance, &slope, &m, unit);
+    int n = swscanf(IORLine(), SlotPattern, &substance, &slopeRead, &mRead, unit);
     if (n < 1) return 1;  // the separator
-    if (n < 4) {
+    // A substance index or a number the slot cannot hold is refused, never
+    // wrapped or made infinite.
+    if (n < 4 || substance < INT16_MIN || substance > INT16_MAX || !keyscan::FloatFits(slopeRead, &slope) ||
+        !keyscan::FloatFits(mRead, &m)) {
       SetErrorText("SUBGRP %s: Error in SUBSTANCES line %d: %s\n", name.c_str(), slot, Narrow(IORLine()).c_str());
       return -1;
     }
@@ -48,7 +53,7 @@ int32_t ReadSlots(SubgrpRec* record) {
                    Narrow(IORLine()).c_str());
       return -1;
     }
-    record->substance[slot - 1] = substance;
+    record->substance[slot - 1] = static_cast<int16_t>(substance);
     record->slope[slot - 1] = slope;
     record->m[slot - 1] = m;
     CopyCut(record->unit[slot - 1], SubgrpUnitSize, unit);
@@ -69,8 +74,9 @@ int32_t WriteRecord(const SubgrpRec* record) {
   if (IOLSendLine(L"SUBSTANCES") != 1) return -1;
   for (int slot = 0; slot < SubgrpSlots; ++slot) {
     if (record->substance[slot] == 0) continue;
-    if (IOLSendLine(L"\t%d \t%g \t%g \t%ls", static_cast<int>(record->substance[slot]), record->slope[slot],
-                    record->m[slot], FieldText(record->unit[slot], SubgrpUnitSize).c_str()) != 1) {
+    if (IOLSendLine(L"\t%d \t%ls \t%ls \t%ls", static_cast<int>(record->substance[slot]),
+                    FloatText(record->slope[slot]).c_str(), FloatText(record->m[slot]).c_str(),
+                    FieldText(record->unit[slot], SubgrpUnitSize).c_str()) != 1) {
       return -1;
     }
   }

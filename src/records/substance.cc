@@ -48,13 +48,14 @@ int32_t IORSubGetRec(int32_t first, int32_t list, SubRec* record) {
 
   static_assert(SubNameSize == 256, "the name is cut to 255 characters");
   static wchar_t name[LineBufferSize];
-  unsigned short index = 0;
-  int n = swscanf(IORLine(), L"%hu \"%8095l[^\"]", &index, name);
-  if (n < 1) {
+  long long index = 0;
+  int n = swscanf(IORLine(), L"%lld \"%8095l[^\"]", &index, name);
+  // An index beyond 16 bits is refused, never wrapped onto another row.
+  if (n < 1 || index < 0 || index > UINT16_MAX) {
     SetErrorText("Error in input: %s\n", Narrow(IORLine()).c_str());
     return IORLogged("IORSubGetRec", -1);
   }
-  record->index = index;
+  record->index = static_cast<uint16_t>(index);
   if (n == 2) CopyCut(record->name, SubNameSize, name);
   return IORLogged("IORSubGetRec", 1);
 }

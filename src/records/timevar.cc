@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/frame.h"
+#include "records/float_text.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -54,15 +55,19 @@ int32_t ReadMonths(TimevarRec* record) {
       AppendErrorText("TIMEVAR %hu: Out of data scanning MONTH, part %d", record->index, part);
       return -1;
     }
-    short v[6];
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %hd %hd %hd %hd %hd %hd").c_str(), &v[0], &v[1],
+    long long v[6];
+    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld %lld %lld %lld %lld %lld").c_str(), &v[0], &v[1],
                     &v[2], &v[3], &v[4], &v[5]);
+    // A value beyond 16 bits is refused, never wrapped.
+    for (int i = 0; i < n && n == 6; ++i) {
+      if (v[i] < INT16_MIN || v[i] > INT16_MAX) n = i;
+    }
     if (n != 6) {
       SetErrorText("TIMEVAR %hu: Error scanning MONTH, part %d: %s", record->index, part,
                    Narrow(IORLine()).c_str());
       return -1;
     }
-    for (int i = 0; i < 6; ++i) record->month[(part - 1) * 6 + i] = v[i];
+    for (int i = 0; i < 6; ++i) record->month[(part - 1) * 6 + i] = static_cast<int16_t>(v[i]);
   }
   return 1;
 }
@@ -74,15 +79,20 @@ int32_t ReadScenarios(TimevarRec* record) {
       AppendErrorText("TIMEVAR %hu: Out of data scanning SCENARIO, part %d", record->index, part);
       return -1;
     }
-    float v[5];
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %f %f %f %f %f").c_str(), &v[0], &v[1], &v[2], &v[3],
-                    &v[4]);
+    double v[5];
+    float f[5];
+    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf %lf %lf %lf %lf").c_str(), &v[0], &v[1], &v[2],
+                    &v[3], &v[4]);
+    // A value no float holds is refused, never made infinite.
+    for (int i = 0; i < n && n == 5; ++i) {
+      if (!keyscan::FloatFits(v[i], &f[i])) n = i;
+    }
     if (n != 5) {
       SetErrorText("TIMEVAR %hu: Error scanning SCENARIO, part %d: %s", record->index, part,
                    Narrow(IORLine()).c_str());
       return -1;
     }
-    for (int i = 0; i < 5; ++i) record->scenario[(part - 1) * 5 + i] = v[i];
+    for (int i = 0; i < 5; ++i) record->scenario[(part - 1) * 5 + i] = f[i];
   }
   return 1;
 }
@@ -118,8 +128,9 @@ int32_t WriteRecord(const TimevarRec* record) {
   }
   for (int part = 0; part < 2; ++part) {
     const float* s = record->scenario + part * 5;
-    if (IOLSendLine(L"%ls\t%.6g %.6g %.6g %.6g %.6g", part == 0 ? L"SCENARIO" : L"", s[0], s[1], s[2], s[3],
-                    s[4]) != 1) {
+    if (IOLSendLine(L"%ls\t%ls %ls %ls %ls %ls", part == 0 ? L"SCENARIO" : L"", FloatText(s[0]).c_str(),
+                    FloatText(s[1]).c_str(), FloatText(s[2]).c_str(), FloatText(s[3]).c_str(),
+                    FloatText(s[4]).c_str()) != 1) {
       return -1;
     }
   }

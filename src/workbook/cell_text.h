@@ -20,6 +20,10 @@ constexpr wchar_t NumberCellMark = L'\x01';
 // any other type.  Nothing is written when maxText is below 1.
 bool CellValueText(const XLOPER12& value, wchar_t* text, int32_t maxText);
 
+// What the readers say of a cell that CellValueText cannot read (an error
+// value such as #DIV/0!, or a logical value).
+constexpr const wchar_t* kUnreadableCell = L"Cell holds an error or logical value, not a text or number";
+
 // An empty cell's value (xltypeNil).
 const XLOPER12& NilCellValue();
 

@@ -9,6 +9,8 @@
 #include "host/frame.h"
 #include "records/record_io.h"
 #include "transport/latin1.h"
+#include "workbook/cell_text.h"
+#include "workbook/field_rule.h"
 #include "workbook/ref_values.h"
 #include "workbook/sheet_open.h"
 
@@ -90,43 +92,33 @@ int32_t CExcelReadEmfac::Read(EmfacRec* record) {
   if (ReadCell(row, 0) != 1) return -1;
   if (m_buf[0] == 0) return 0;
   ++m_row;
-  std::string name = Narrow(m_buf.get());
-  if (!CopyField(record->name, EmfacNameSize, m_buf.get())) {
-    SetErrorText("Emission function name can only be %d characters: %s (row %d).",
-                 static_cast<int>(EmfacNameSize - 1), name.c_str(), static_cast<int>(row));
-    return -1;
-  }
+  const wchar_t* text = m_buf.get();
+  if (!CellTextFits(kSheet, row, 0, L"Emission function name", text, EmfacNameSize, FieldForm::kQuoted)) return -1;
+  CopyField(record->name, EmfacNameSize, text);
   if (ReadCell(row, 1) != 1) return -1;
   int32_t index = 0;
-  if (!CellIndex(m_buf.get(), INT32_MAX, &index)) {
-    SetErrorText("Could not get index for emission factor: %s (row %d).", name.c_str(), static_cast<int>(row));
+  if (!CellIndex(text, INT32_MAX, &index)) {
+    CellErrorText(kSheet, row, 1, L"Could not get index for emission factor: %ls", record->name);
     return -1;
   }
   record->index = static_cast<uint32_t>(index);
   if (ReadCell(row, kSubstanceColumn) != 1) return -1;
-  record->substance = m_pSubstances->Find(m_buf.get());
+  record->substance = m_pSubstances->Find(text);
   if (record->substance == -1) {
-    SetErrorText("Could not get index for substance: %s (row %d).", Narrow(m_buf.get()).c_str(),
-                 static_cast<int>(row));
+    CellErrorText(kSheet, row, kSubstanceColumn, L"Could not get index for substance: %ls", text);
     return -1;
   }
   if (ReadCell(row, kFormulaColumn) != 1) return -1;
-  if (!CopyField(record->formula, EmfacFormulaSize, m_buf.get())) {
-    SetErrorText("To long formula for emission factor: %s (row %d). Max is %d", name.c_str(),
-                 static_cast<int>(row), static_cast<int>(EmfacFormulaSize - 1));
-    return -1;
-  }
+  if (!CellTextFits(kSheet, row, kFormulaColumn, L"Formula", text, EmfacFormulaSize, FieldForm::kText)) return -1;
+  CopyField(record->formula, EmfacFormulaSize, text);
   for (int32_t i = 0; i < EmfacMaxVariables; ++i) {
     int32_t column = NameColumn(i);
     if (ReadCell(row, column) != 1) return -1;
     if (m_buf[0] == 0) break;
-    if (!CopyField(record->varname[i], EmfacVarNameSize, m_buf.get())) {
-      SetErrorText("Description must be shoter than %d characters: \"%s\" (row %d).",
-                   static_cast<int>(EmfacVarNameSize), Narrow(m_buf.get()).c_str(), static_cast<int>(row));
-      return -1;
-    }
+    if (!CellTextFits(kSheet, row, column, L"Variable name", text, EmfacVarNameSize, FieldForm::kText)) return -1;
+    CopyField(record->varname[i], EmfacVarNameSize, text);
     if (ReadCell(row, column + 1) != 1) return -1;
-    record->varconst[i] = wcscmp(m_buf.get(), L"VAR") == 0 ? 0 : 1;
+    record->varconst[i] = wcscmp(text, L"VAR") == 0 ? 0 : 1;
     record->novariable = i + 1;
   }
   return 1;
@@ -141,38 +133,58 @@ int32_t CExcelVerifyEmfac::Init(const CRecordList& substances, IssueList& errors
   m_pSubstances = &substances;
   m_row = 1;
   m_pChecker.reset(new (std::nothrow) CCellChecker(kSheet, errors, warnings));
-  if (!m_pChecker) {
+  m_texts.reset(new (std::nothrow) wchar_t[4 * static_cast<size_t>(kMaxText)]);
+  if (!m_pChecker || !m_texts) {
     SetErrorText("Could not allocate memory for buffer");
     return -1;
   }
   return OpenCellReader(m_pReader, kMaxText, kSheet);
 }
 
+int32_t CExcelVerifyEmfac::ReadCell(int32_t row, int32_t column, wchar_t* text) {
+  int32_t r = m_pReader->ReadCell(row, column, text);
+  if (r == 0) m_pChecker->Errors().Add(kSheet, row, column, L"%ls", kUnreadableCell);
+  return r;
+}
+
 int32_t CExcelVerifyEmfac::VerifyRec() {
-  if (!m_pReader || !m_pChecker || !m_pSubstances) return ReadBeforeOpen(m_row, 0, kSheet);
+  if (!m_pReader || !m_pChecker || !m_pSubstances || !m_texts) return ReadBeforeOpen(m_row, 0, kSheet);
   IssueList& errors = m_pChecker->Errors();
-  wchar_t name[kMaxText];
-  wchar_t text[kMaxText];
-  wchar_t type[kMaxText];
+  wchar_t* name = m_texts.get();
+  wchar_t* text = name + kMaxText;
+  wchar_t* type = text + kMaxText;
+  wchar_t* formula = type + kMaxText;
   for (;; ++m_row) {
     int32_t row = m_row;
-    if (m_pReader->ReadCell(row, 0, name) != 1) return -1;
+    if (ReadCell(row, 0, name) < 0) return -1;
     if (name[0] == 0) return 1;
-    if (m_pReader->ReadCell(row, kSubstanceColumn, text) != 1) return -1;
-    if (m_pSubstances->Find(text) == -1) errors.Add(kSheet, row, kSubstanceColumn, L"Unknown substance: %ls", text);
-    if (m_pReader->ReadCell(row, kFormulaColumn, text) != 1) return -1;
-    if (text[0] == 0) errors.Add(kSheet, row, kFormulaColumn, L"Empty formula: \"%ls\"", name);
+    m_pChecker->CheckText(row, 0, L"Emission function name", name, EmfacNameSize, FieldForm::kQuoted);
+    // A cell that could not be read is reported once, by ReadCell.
+    int32_t r = ReadCell(row, kSubstanceColumn, text);
+    if (r < 0) return -1;
+    if (r == 1 && m_pSubstances->Find(text) == -1) {
+      errors.Add(kSheet, row, kSubstanceColumn, L"Unknown substance: %ls", text);
+    }
+    r = ReadCell(row, kFormulaColumn, formula);
+    if (r < 0) return -1;
+    if (r == 1 && formula[0] == 0) {
+      errors.Add(kSheet, row, kFormulaColumn, L"Empty formula: \"%ls\"", name);
+    } else if (r == 1) {
+      m_pChecker->CheckText(row, kFormulaColumn, L"Formula", formula, EmfacFormulaSize, FieldForm::kText);
+    }
 
     // Variables are read up to the first empty name: every pair after a gap
     // must stay empty, and a record holds no more than its variables.
     bool gap = false;
     for (int32_t i = 0; i < kPairs; ++i) {
       int32_t column = NameColumn(i);
-      if (m_pReader->ReadCell(row, column, text) != 1 || m_pReader->ReadCell(row, column + 1, type) != 1) return -1;
+      if (ReadCell(row, column, text) < 0 || ReadCell(row, column + 1, type) < 0) return -1;
       bool filled = text[0] != 0;
       if (filled && wcslen(text) >= EmfacVarNameSize) {
         errors.Add(kSheet, row, column, L"Description must be shoter than %d characters: \"%ls\"",
                    static_cast<int>(EmfacVarNameSize), text);
+      } else if (filled) {
+        m_pChecker->CheckText(row, column, L"Variable name", text, EmfacVarNameSize, FieldForm::kText);
       }
       if (filled && gap) {
         errors.Add(kSheet, row, column, L"Variable should be empty: \"%ls\"", text);

@@ -46,11 +46,12 @@ class CExcelReadEmfac {
 
   // 1 or -1.
   int32_t Init(const CRecordList& substances);
-  // The next row: 1; 0 at a row without a name; -1 for an index that is not
-  // a number of at least 1 ("Could not get index for emission factor: %ls
-  // (row %d)."), an unknown substance ("Could not get index for substance:
-  // %ls (row %d)."), a name, formula or variable name longer than its field,
-  // or a failed read.
+  // The next row: 1; 0 at a row without a name; -1, with the error text
+  // naming sheet, cell and row, for an index that is not a whole number of
+  // at least 1 ("Could not get index for emission factor: %ls"), an unknown
+  // substance ("Could not get index for substance: %ls"), a name, formula or
+  // variable name the record cannot carry (the field rule), a cell that
+  // cannot be read, or a failed read.
   int32_t Read(EmfacRec* record);
 
  private:
@@ -64,7 +65,8 @@ class CExcelReadEmfac {
 
 class CExcelVerifyEmfac {
  public:
-  static constexpr int32_t kMaxText = 256;
+  // As the reader: a formula too long for its field shows as too long.
+  static constexpr int32_t kMaxText = CExcelReadEmfac::kMaxText;
   // Variable column pairs checked per row.
   static constexpr int32_t kPairs = 96;
 
@@ -80,8 +82,13 @@ class CExcelVerifyEmfac {
   int32_t VerifyRec();
 
  private:
+  // Reads a cell: 1; 0 for one that cannot be read, which is reported and
+  // reads as empty; -1.
+  int32_t ReadCell(int32_t row, int32_t column, wchar_t* text);
+
   std::unique_ptr<CSheetCellReader> m_pReader;
   std::unique_ptr<CCellChecker> m_pChecker;
+  std::unique_ptr<wchar_t[]> m_texts;  // name, text, type and formula cells
   const CRecordList* m_pSubstances = nullptr;
   int32_t m_row = 1;
 };

@@ -5,7 +5,7 @@
 #include <cwchar>
 
 #include "catalogue/list_text.h"
-#include "workbook/number_text.h"
+#include "workbook/ref_values.h"
 
 int32_t CExcelReadFacilityIdx::ReadCoordinate(int32_t column, const wchar_t* missing,
                                               const wchar_t* invalid, uint32_t* value) {
@@ -15,10 +15,10 @@ int32_t CExcelReadFacilityIdx::ReadCoordinate(int32_t column, const wchar_t* mis
     Error(m_row, column, missing);
     return 1;
   }
-  // Coordinates are numbers from 1 on, as the facility sheet's check has them.
+  // Coordinates are whole numbers from 1 on, as the facility sheet's check
+  // has them; one with a fraction is not cut to another.
   int32_t v = 0;
-  ScanInt32(m_buf, &v);
-  if (v < 1) {
+  if (!CellIndex(m_buf, INT32_MAX, &v)) {
     Error(m_row, column, invalid);
     return 1;
   }

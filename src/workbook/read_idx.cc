@@ -8,7 +8,9 @@
 #include "catalogue/list_text.h"
 #include "host/frame.h"
 #include "transport/latin1.h"
+#include "workbook/cell_text.h"
 #include "workbook/number_text.h"
+#include "workbook/ref_values.h"
 #include "workbook/sheet_open.h"
 
 CExcelReadIdx::CExcelReadIdx(const wchar_t* sheet) {
@@ -40,7 +42,10 @@ int32_t CExcelReadIdx::Read(int32_t row, int32_t column) {
   m_buf[0] = 0;
   if (row < 0 || row >= kXlRows || column < 0 || column >= kXlColumns) return 1;
   if (!m_pReader) return ReadBeforeOpen(row, column, m_sheet);
-  return m_pReader->ReadCell(row, column, m_buf) == 1 ? 1 : -1;
+  int32_t r = m_pReader->ReadCell(row, column, m_buf);
+  // An error or logical value is reported where it stands and reads as empty.
+  if (r == 0) Error(row, column, L"%ls", kUnreadableCell);
+  return r < 0 ? -1 : 1;
 }
 
 int32_t CExcelReadIdx::Filled(int32_t row, int32_t column) {
@@ -76,16 +81,21 @@ int32_t CExcelReadIdx::ReadIndex(int32_t row, int32_t column, int32_t* index) {
     Error(row, column, L"Missing index");
     return 1;
   }
-  int32_t value = 0;
-  ScanInt32(m_buf, &value);
   // Lists answer -1 for a name they lack, so an index below 1 could never
-  // be told apart from a missing one.
-  if (value < 1) {
+  // be told apart from a missing one; an index with a fraction or anything
+  // after its digits is no index either.
+  int32_t value = 0;
+  if (!CellIndex(m_buf, INT32_MAX, &value)) {
     Error(row, column, L"Invalid index");
     return 1;
   }
   *index = value;
   return 1;
+}
+
+void CExcelReadIdx::CheckName(int32_t row, int32_t column, const wchar_t* label, size_t size, FieldForm form) {
+  wchar_t message[kFieldFaultSize];
+  if (FieldFault(label, m_name, size, form, message, kFieldFaultSize)) Error(row, column, L"%ls", message);
 }
 
 int32_t CExcelReadIdx::AddName(CRecordList& list, int32_t row, int32_t index, const wchar_t* duplicate,

@@ -3,7 +3,8 @@
 // cell reader), report names that are missing, too long or given twice, and
 // notice garbage where a sheet's data should end.
 //
-// Cells are read with at most 255 characters.  Rows and columns beyond the
+// Cells are read with at most 511 characters; a cell that holds an error
+// or logical value is reported at its place and reads as empty.  Rows and columns beyond the
 // grid read as empty, so every scan ends.
 #pragma once
 
@@ -12,11 +13,14 @@
 
 #include "catalogue/record_list.h"
 #include "host/issue_list.h"
+#include "workbook/field_rule.h"
 #include "workbook/sheet_cell_reader.h"
 
 class CExcelReadIdx {
  public:
-  static constexpr int32_t kMaxText = 256;
+  // Names are read with up to 511 characters, so that one longer than any
+  // name field never passes cut.
+  static constexpr int32_t kMaxText = 512;
   // Longest name of the kinds with 20-character name fields.
   static constexpr size_t kShortName = 19;
 
@@ -43,8 +47,12 @@ class CExcelReadIdx {
   void Warning(int32_t row, int32_t column, const wchar_t* format, ...);
 
   // The index in (row, column): "Missing index" when empty, "Invalid index"
-  // when it does not start with a number above 0; *index is then 0.  1 or -1.
+  // when it is not a whole number above 0 ("9.7", "9x"); *index is then 0.
+  // 1 or -1.
   int32_t ReadIndex(int32_t row, int32_t column, int32_t* index);
+  // The field rule (field_rule.h) on the name in m_name: its fault, if any,
+  // at (row, column).
+  void CheckName(int32_t row, int32_t column, const wchar_t* label, size_t size, FieldForm form);
   // The name in m_name with index, found in row: nothing more when the list
   // has it with that index; otherwise duplicate (another index) and tooLong
   // (more than maxLength characters) at (row, 0), then the pair is added.

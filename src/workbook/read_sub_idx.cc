@@ -26,6 +26,8 @@ int32_t CExcelReadSubIdx::Update(CRecordList& list) {
     if (found == m_row) continue;
     if (found != -1) Warning(m_row, m_column, L"Duplicate searchkey%d", static_cast<int>(m_column));
     if (m_searchkey && wcslen(m_name) > 31) Error(m_row, m_column, L"Searchkey can only be 31 characters");
+    // Searchkeys are saved as quoted names; their length is checked above.
+    if (m_searchkey) CheckName(m_row, m_column, L"Searchkey", 0, FieldForm::kQuoted);
     if (!list.Add(m_name, m_row)) return OutOfMemory(m_name);
   }
   if (Read(m_limit, m_column) != 1) return -1;

@@ -3,6 +3,7 @@
 
 #include "host/frame.h"
 #include "workbook/cell_text.h"
+#include "workbook/field_rule.h"
 
 CSheetCellReader::CSheetCellReader(int32_t maxText, const wchar_t* sheet) : m_maxText(maxText), m_sheet(sheet) {}
 
@@ -25,9 +26,8 @@ int32_t CSheetCellReader::ReadCell(int32_t row, int32_t column, wchar_t* text) {
     value = one ? &result.val.array.lparray[0] : &NilCellValue();
   }
   if (!CellValueText(*value, text, m_maxText)) {
-    SetErrorText("Unknown data type at cell: (%d, %d), sheet %s.", static_cast<int>(row),
-                 static_cast<int>(column), m_sheet.Narrowed().c_str());
-    return -1;
+    CellErrorText(m_sheet.Chars(), row, column, L"%ls", kUnreadableCell);
+    return 0;
   }
   return 1;
 }

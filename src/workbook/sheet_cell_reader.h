@@ -21,6 +21,10 @@ class CSheetCellReader {
   // cannot.  The error text is set unless 1.
   int32_t Init();
   // Fills text with the cell's text (cell rule, cut to maxText - 1); 1 or -1.
+  // A cell that holds neither text nor a number (an error value such as
+  // #DIV/0!, or TRUE) reads as empty and gives 0, with the error text set to
+  // kUnreadableCell and the cell's place: a reader refuses it, a verifier
+  // reports it and goes on.
   int32_t ReadCell(int32_t row, int32_t column, wchar_t* text);
 
   const SheetName& Sheet() const { return m_sheet; }

@@ -4,6 +4,7 @@
 
 #include "host/frame.h"
 #include "workbook/cell_text.h"
+#include "workbook/field_rule.h"
 
 CSheetRowReader::CSheetRowReader(int32_t firstRow, int32_t firstColumn, int32_t columns,
                                  int32_t maxText, const wchar_t* sheet)
@@ -58,14 +59,16 @@ int32_t CSheetRowReader::SkipRows(int32_t n) {
 int32_t CSheetRowReader::ReadRow(wchar_t* const* texts) {
   int32_t r = m_rowsConsumed % kBlockRows;
   if (r == 0 && FetchBlock() != 1) return -1;
+  int32_t sheetRow = m_firstRow + m_rowsConsumed;
   ++m_rowsConsumed;
+  m_unreadable.clear();
   for (int32_t j = 0; j < m_columns; ++j) {
     wchar_t* text = texts ? texts[j] : nullptr;
     if (!text) continue;
     if (!CellValueText(Element(r, j), text, m_maxText)) {
-      SetErrorText("Unknown type of cell, row: %d.", static_cast<int>(m_rowsConsumed));
-      return -1;
+      if (m_unreadable.empty()) CellErrorText(m_sheet.Chars(), sheetRow, m_firstColumn + j, L"%ls", kUnreadableCell);
+      m_unreadable.push_back(j);
     }
   }
-  return 1;
+  return m_unreadable.empty() ? 1 : 0;
 }

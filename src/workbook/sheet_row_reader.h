@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "port/xlcall.h"
 #include "workbook/coerced_value.h"
@@ -28,8 +29,14 @@ class CSheetRowReader {
   // Consumes n rows without returning them (n below 1 does nothing); 1 or -1.
   int32_t SkipRows(int32_t n);
   // Fills texts[j] with column j of the next row; 1 or -1.  Rows below the
-  // grid's last row read as empty.
+  // grid's last row read as empty.  Cells that hold neither text nor a
+  // number (error or logical values) read as empty and give 0 once the whole
+  // row is read, with the error text naming the first of them
+  // (kUnreadableCell) and UnreadableColumns() listing them all.
   int32_t ReadRow(wchar_t* const* texts);
+  // The columns (0-based within the range) of the last row read that could
+  // not be read.
+  const std::vector<int32_t>& UnreadableColumns() const { return m_unreadable; }
 
   int32_t RowsConsumed() const { return m_rowsConsumed; }
   int32_t BlocksFetched() const { return m_blocksFetched; }
@@ -49,4 +56,5 @@ class CSheetRowReader {
   SheetName m_sheet;
   SheetRef m_ref;
   CoercedValue m_block;
+  std::vector<int32_t> m_unreadable;
 };

@@ -2,8 +2,10 @@
 #include "workbook/sub_sheet.h"
 
 #include <cstring>
+#include <cwchar>
 
 #include "host/frame.h"
+#include "workbook/field_rule.h"
 #include "workbook/sheet_open.h"
 
 CExcelWriteSub::CExcelWriteSub() = default;
@@ -50,9 +52,14 @@ int32_t CExcelReadSub::Init(int32_t column, const wchar_t* sheet) {
 int32_t CExcelReadSub::Read(SubRec* record) {
   if (!m_pReader || m_row >= m_limit) return 0;
   std::memset(record, 0, sizeof *record);
-  static_assert(SubNameSize >= static_cast<size_t>(kMaxText), "a cell fits the name");
-  if (m_pReader->ReadCell(m_row, m_column, record->name) != 1) return -1;
-  record->index = static_cast<uint16_t>(m_row);
-  ++m_row;
+  static_assert(SubNameSize < static_cast<size_t>(kMaxText), "a name too long for its field shows as too long");
+  wchar_t name[kMaxText];
+  int32_t row = m_row++;
+  if (m_pReader->ReadCell(row, m_column, name) != 1) return -1;
+  if (!CellTextFits(m_pReader->Sheet().Chars(), row, m_column, L"Name", name, SubNameSize, FieldForm::kQuoted)) {
+    return -1;
+  }
+  wcscpy(record->name, name);
+  record->index = static_cast<uint16_t>(row);
   return 1;
 }

@@ -31,7 +31,8 @@ class CExcelWriteSub {
 
 class CExcelReadSub {
  public:
-  static constexpr int32_t kMaxText = 256;
+  // Larger than the name field: a name too long for it is refused, not cut.
+  static constexpr int32_t kMaxText = 512;
 
   CExcelReadSub();
   ~CExcelReadSub();
@@ -43,7 +44,8 @@ class CExcelReadSub {
   int32_t Init(int32_t column, const wchar_t* sheet);
   // The next row as a record, index = row, empty names included: rows 1 to
   // 127 in columns 1 and 2, rows 1 to 63 in columns 3 to 5 (the rows the
-  // name index accepts).  1, 0 after the last row, -1.
+  // name index accepts).  1, 0 after the last row, -1 (a name the record
+  // cannot carry, by the field rule, with its place in the error text).
   int32_t Read(SubRec* record);
 
   // The first row past the column's rows.

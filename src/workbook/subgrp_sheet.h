@@ -28,8 +28,9 @@ class CExcelWriteSubgrp {
   // 1 or -1.
   int32_t Init(const CRecordList& substances);
   // The record into the next row; a substance without a block gets the next
-  // free one, headed in row 0.  "Could not get substance %d" and -1 when the
-  // list has no name for a substance index.  1 or -1.
+  // free one, headed in row 0.  -1 when the list has no name for a substance
+  // index ("Could not get substance %d") or the record lists a substance
+  // twice.  1 or -1.
   int32_t Write(const SubgrpRec& record);
 
  private:
@@ -50,12 +51,15 @@ class CExcelReadSubgrp {
   CExcelReadSubgrp& operator=(const CExcelReadSubgrp&) = delete;
 
   // Reads the blocks' substances from row 0: an unknown name ("Could not get
-  // index for substance: %ls (row %d).") or a 250th block ("To many
-  // substances are specified.") gives -1.  1 or -1.
+  // index for substance: %ls"), a substance headed twice, a block after an
+  // empty heading or a 250th block ("To many substances are specified.")
+  // gives -1.  1 or -1.
   int32_t Init(const CRecordList& substances);
-  // The next row: 1; 0 at a row without a name; -1 for an index that is not
-  // a number of at least 1 ("Could not get index for substance group: %ls
-  // (row %d)."), a name or unit longer than its field, or a failed read.
+  // The next row: 1; 0 at a row without a name; -1, with the error text
+  // naming sheet, cell and row, for an index that is not a whole number of
+  // at least 1 ("Could not get index for substance group: %ls"), a name or
+  // unit the record cannot carry (the field rule), a slope or m that is not
+  // a float, a cell that cannot be read, or a failed read.
   int32_t Read(SubgrpRec* record);
 
   int32_t Blocks() const { return m_blockCount; }
@@ -87,6 +91,11 @@ class CExcelVerifySubgrp {
   int32_t VerifyRec();
 
  private:
+  // Reads a cell; one that cannot be read is reported and reads as empty.
+  // 1 or -1.
+  int32_t ReadCell(int32_t row, int32_t column, wchar_t* text);
+
+  bool m_headed[SubgrpSlots] = {};  // blocks whose heading is filled
   std::unique_ptr<CSheetCellReader> m_pReader;
   std::unique_ptr<CCellChecker> m_pChecker;
   const CRecordList* m_pUnits = nullptr;

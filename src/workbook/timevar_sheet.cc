@@ -4,11 +4,16 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
+#include <string>
 
 #include "catalogue/list_text.h"
 #include "host/frame.h"
+#include "records/float_text.h"
 #include "records/record_io.h"
 #include "transport/latin1.h"
+#include "workbook/cell_number.h"
+#include "workbook/cell_text.h"
+#include "workbook/field_rule.h"
 #include "workbook/ref_values.h"
 
 namespace {
@@ -72,8 +77,7 @@ int32_t CExcelWriteTimevar::Write(const TimevarRec& record) {
     listtext::FormatCut(m_first[kMonthColumn + m], kTextSize, L"%hd", static_cast<short>(record.month[m]));
   }
   for (int32_t s = 0; s < TimevarScenarios; ++s) {
-    listtext::FormatCut(m_first[kScenarioColumn + s], kTextSize, L"%.6g",
-                        static_cast<double>(record.scenario[s]));
+    FloatText(record.scenario[s], m_first[kScenarioColumn + s], kTextSize);
   }
   const wchar_t* first[kFirstColumns];
   for (int32_t j = 0; j < kFirstColumns; ++j) first[j] = m_first[j];
@@ -120,8 +124,11 @@ int32_t CTimevarSheetRows::ReadFirst() {
     SetErrorText("Couldn't retrieve data. Error %d, sheet %s.", xlretFailed, Narrow(m_sheet).c_str());
     return -1;
   }
-  if (m_pFirst->ReadRow(m_firstTexts) != 1) return -1;
-  return m_pFirst->SkipRows(kRecordRows - 1);
+  // The record's other rows are passed also when a cell could not be read.
+  int32_t r = m_pFirst->ReadRow(m_firstTexts);
+  if (r < 0) return -1;
+  if (m_pFirst->SkipRows(kRecordRows - 1) != 1) return -1;
+  return r;
 }
 
 int32_t CTimevarSheetRows::ReadDay() {
@@ -130,6 +137,16 @@ int32_t CTimevarSheetRows::ReadDay() {
     return -1;
   }
   return m_pNext->ReadRow(m_nextTexts);
+}
+
+const std::vector<int32_t>& CTimevarSheetRows::UnreadableFirst() const {
+  static const std::vector<int32_t> none;
+  return m_pFirst ? m_pFirst->UnreadableColumns() : none;
+}
+
+const std::vector<int32_t>& CTimevarSheetRows::UnreadableDay() const {
+  static const std::vector<int32_t> none;
+  return m_pNext ? m_pNext->UnreadableColumns() : none;
 }
 
 int32_t CTimevarSheetRows::EndRecord() { return m_pNext ? m_pNext->SkipRows(1) : -1; }
@@ -144,42 +161,74 @@ int32_t CExcelReadTimevar::Init(int32_t kind) {
   return m_rows.Open(kind);
 }
 
+namespace {
+
+// A type-day value without its blanks ("120 : 2" is 120:2).  Line breaks
+// and other control characters are not blanks: the field rule refuses them.
+std::wstring WithoutBlanks(const wchar_t* text) {
+  std::wstring value;
+  for (const wchar_t* p = text ? text : L""; *p; ++p) {
+    if (*p != L' ') value.push_back(*p);
+  }
+  return value;
+}
+
+}  // namespace
+
 int32_t CExcelReadTimevar::Read(TimevarRec* record) {
   std::memset(record, 0, sizeof *record);
   int32_t row = m_row;
-  if (m_rows.ReadFirst() != 1) return -1;
+  int32_t r = m_rows.ReadFirst();
+  if (r < 0) return -1;
+  const wchar_t* sheet = m_rows.Sheet();
   const wchar_t* name = m_rows.First(0);
+  if (r == 0) {
+    m_row += kRecordRows;
+    return -1;  // the unreadable cell is named in the error text
+  }
   if (name[0] == 0) return 0;
   m_row += kRecordRows;
 
   // The record's rows are all taken before a fault is reported, so that the
-  // two row readers stay on the same record.
-  bool ok = true;
-  std::string narrowName = Narrow(name);
-  if (!CopyField(record->name, TimevarNameSize, name)) {
-    SetErrorText("Timevar name can only be %d characters: %s (row %d).", static_cast<int>(TimevarNameSize - 1),
-                 narrowName.c_str(), static_cast<int>(row));
-    ok = false;
-  }
+  // two row readers stay on the same record; the first fault is reported.
+  bool ok = CellTextFits(sheet, row, 0, L"Timevar name", name, TimevarNameSize, FieldForm::kQuoted);
+  if (ok) CopyField(record->name, TimevarNameSize, name);
   int32_t index = 0;
   if (ok && !CellIndex(m_rows.First(1), UINT16_MAX, &index)) {
-    SetErrorText("Could not get index for timevar: %s (row %d).", narrowName.c_str(), static_cast<int>(row));
+    CellErrorText(sheet, row, 1, L"Could not get index for timevar: %ls", name);
     ok = false;
   }
   record->index = static_cast<uint16_t>(index);
-  for (int32_t m = 0; m < TimevarMonths; ++m) record->month[m] = CellShort(m_rows.First(kMonthColumn + m));
-  for (int32_t s = 0; s < TimevarScenarios; ++s) {
-    record->scenario[s] = CellFloat(m_rows.First(kScenarioColumn + s));
+  // An empty month or scenario cell leaves its value 0.
+  for (int32_t m = 0; m < TimevarMonths && ok; ++m) {
+    int64_t value = 0;
+    const wchar_t* text = m_rows.First(kMonthColumn + m);
+    if (text[0] != 0 && !CellWhole(text, INT16_MIN, INT16_MAX, &value)) {
+      CellErrorText(sheet, row, kMonthColumn + m, L"Month value is not a whole number of 16 bits: %ls", text);
+      ok = false;
+    }
+    record->month[m] = static_cast<int16_t>(value);
+  }
+  for (int32_t s = 0; s < TimevarScenarios && ok; ++s) {
+    const wchar_t* text = m_rows.First(kScenarioColumn + s);
+    if (text[0] != 0 && !CellReal(text, &record->scenario[s])) {
+      CellErrorText(sheet, row, kScenarioColumn + s, L"Scenario value is not a real number of 32 bits: %ls", text);
+      ok = false;
+    }
   }
   for (int32_t d = 0; d < TimevarDayTypes; ++d) {
-    if (d > 0 && m_rows.ReadDay() != 1) return -1;
-    for (int32_t h = 0; h < TimevarHours; ++h) {
+    if (d > 0) {
+      r = m_rows.ReadDay();
+      if (r < 0) return -1;
+      if (r == 0) ok = false;
+    }
+    for (int32_t h = 0; h < TimevarHours && ok; ++h) {
       const wchar_t* text = d == 0 ? m_rows.First(kHourColumn + h) : m_rows.Day(h);
-      if (!CopyFieldWithoutSpace(record->typeday[d][h], TimevarValueSize, text) && ok) {
-        SetErrorText("To long %s value for timevar: %s (row %d, hour %d).", Narrow(kDayLabels[d]).c_str(),
-                     narrowName.c_str(), static_cast<int>(row + d), static_cast<int>(h + 1));
-        ok = false;
-      }
+      std::wstring value = WithoutBlanks(text);
+      ok = CellTextFits(sheet, row + d, kHourColumn + h, kDayLabels[d], text, 0, FieldForm::kText) &&
+           CellTextFits(sheet, row + d, kHourColumn + h, kDayLabels[d], value.c_str(), TimevarValueSize,
+                        FieldForm::kWord);
+      if (ok) CopyField(record->typeday[d][h], TimevarValueSize, value.c_str());
     }
   }
   if (m_rows.EndRecord() != 1) return -1;
@@ -203,20 +252,39 @@ int32_t CExcelVerifyTimevar::Init(int32_t kind, const CRecordList& timevars, Iss
   return m_rows.Open(kind);
 }
 
+void CExcelVerifyTimevar::ReportUnreadable(int32_t row, int32_t firstColumn, const std::vector<int32_t>& columns) {
+  for (int32_t j : columns) {
+    m_pChecker->Errors().Add(m_pChecker->Sheet(), row, firstColumn + j, L"%ls", kUnreadableCell);
+  }
+}
+
+namespace {
+
+// Whether column j was among the cells a row reader could not read (those
+// are reported once, as such).
+bool Unread(const std::vector<int32_t>& columns, int32_t j) {
+  for (int32_t c : columns) {
+    if (c == j) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void CExcelVerifyTimevar::CheckTypeday(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text) {
-  const wchar_t* colon = wcschr(text, L':');
-  if (!colon) {
-    m_pChecker->CheckULong(row, column, label, text, 0, 32000);
+  if (m_pChecker->CheckText(row, column, label, text, 0, FieldForm::kText) != 1 ||
+      m_pChecker->CheckText(row, column, label, WithoutBlanks(text).c_str(), TimevarValueSize, FieldForm::kWord) !=
+          1) {
     return;
   }
-  wchar_t before[CTimevarSheetRows::kNextText > CTimevarSheetRows::kFirstText ? CTimevarSheetRows::kNextText
-                                                                                 : CTimevarSheetRows::kFirstText];
-  size_t n = static_cast<size_t>(colon - text);
-  if (n >= sizeof before / sizeof before[0]) n = sizeof before / sizeof before[0] - 1;
-  wmemcpy(before, text, n);
-  before[n] = 0;
-  m_pChecker->CheckULong(row, column, label, before, 0, 32000);
-  m_pChecker->CheckULong(row, column, label, colon + 1, 0, 3);
+  std::wstring value(text);
+  size_t colon = value.find(L':');
+  if (colon == std::wstring::npos) {
+    m_pChecker->CheckULong(row, column, label, value.c_str(), 0, 32000);
+    return;
+  }
+  m_pChecker->CheckULong(row, column, label, value.substr(0, colon).c_str(), 0, 32000);
+  m_pChecker->CheckULong(row, column, label, value.c_str() + colon + 1, 0, 3);
 }
 
 int32_t CExcelVerifyTimevar::VerifyRec() {
@@ -226,26 +294,35 @@ int32_t CExcelVerifyTimevar::VerifyRec() {
   }
   for (;;) {
     int32_t row = m_row;
-    if (m_rows.ReadFirst() != 1) return -1;
+    int32_t r = m_rows.ReadFirst();
+    if (r < 0) return -1;
+    if (r == 0) ReportUnreadable(row, 0, m_rows.UnreadableFirst());
     const wchar_t* name = m_rows.First(0);
     if (name[0] == 0) return 1;
     m_row += kRecordRows;
-    if (m_pTimevars->Find(name) == -1) {
-      SetErrorText("Could not get index for timevar: %s (row %d).", Narrow(name).c_str(), static_cast<int>(row));
-      return -1;
+    if (m_pChecker->CheckText(row, 0, L"Timevar name", name, TimevarNameSize, FieldForm::kQuoted) == 1 &&
+        m_pTimevars->Find(name) == -1) {
+      m_pChecker->Errors().Add(m_pChecker->Sheet(), row, 0, L"Could not get index for timevar: %ls", name);
     }
+    const std::vector<int32_t>& unread = m_rows.UnreadableFirst();
     for (int32_t h = 0; h < TimevarHours; ++h) {
+      if (Unread(unread, kHourColumn + h)) continue;
       CheckTypeday(row, kHourColumn + h, kDayLabels[0], m_rows.First(kHourColumn + h));
     }
     for (int32_t m = 0; m < TimevarMonths; ++m) {
+      if (Unread(unread, kMonthColumn + m)) continue;
       m_pChecker->CheckULong(row, kMonthColumn + m, L"Month", m_rows.First(kMonthColumn + m), 0, 9999);
     }
     for (int32_t s = 0; s < TimevarScenarios; ++s) {
+      if (Unread(unread, kScenarioColumn + s)) continue;
       m_pChecker->CheckFloat(row, kScenarioColumn + s, L"Scenario", m_rows.First(kScenarioColumn + s), 0, 9999);
     }
     for (int32_t d = 1; d < TimevarDayTypes; ++d) {
-      if (m_rows.ReadDay() != 1) return -1;
+      r = m_rows.ReadDay();
+      if (r < 0) return -1;
+      if (r == 0) ReportUnreadable(row + d, kHourColumn, m_rows.UnreadableDay());
       for (int32_t h = 0; h < TimevarHours; ++h) {
+        if (r == 0 && Unread(m_rows.UnreadableDay(), h)) continue;
         CheckTypeday(row + d, kHourColumn + h, kDayLabels[d], m_rows.Day(h));
       }
     }

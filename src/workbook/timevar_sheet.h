@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "catalogue/record_list.h"
 #include "host/issue_list.h"
@@ -50,10 +51,12 @@ class CExcelWriteTimevar {
 // first rows (columns 0..97), one over their other rows (columns 2..25).
 class CTimevarSheetRows {
  public:
+  // Every cell buffer is larger than the field it feeds, so that a cut text
+  // still shows as too long, and holds any number's text in full.
   static constexpr int32_t kFirstColumns = 98;
-  static constexpr int32_t kFirstText = 21;
+  static constexpr int32_t kFirstText = 64;
   static constexpr int32_t kNextColumns = 24;
-  static constexpr int32_t kNextText = 24;
+  static constexpr int32_t kNextText = 64;
 
   CTimevarSheetRows();
   ~CTimevarSheetRows();
@@ -62,10 +65,16 @@ class CTimevarSheetRows {
 
   // 1, or -1 (a missing sheet included).
   int32_t Open(int32_t kind);
-  // Reads the next record's first row and passes its other three; 1 or -1.
+  // Reads the next record's first row and passes its other three; 1, 0 when
+  // some of its cells could not be read (CSheetRowReader::ReadRow), or -1.
   int32_t ReadFirst();
-  // Reads the next of the record's Friday, Saturday and Sunday rows; 1 or -1.
+  // Reads the next of the record's Friday, Saturday and Sunday rows; 1, 0 as
+  // ReadFirst, or -1.
   int32_t ReadDay();
+  // The columns (0-based within the reader's range) that the last ReadFirst
+  // or ReadDay could not read.
+  const std::vector<int32_t>& UnreadableFirst() const;
+  const std::vector<int32_t>& UnreadableDay() const;
   // Passes the row after the Sunday row; 1 or -1.
   int32_t EndRecord();
 
@@ -94,10 +103,12 @@ class CExcelReadTimevar {
 
   // 1, or -1 (a missing sheet included).
   int32_t Init(int32_t kind);
-  // The next record: 1; 0 at the first record without a name; -1 for an
-  // index that is not a number from 1 to 65535 ("Could not get index for
-  // timevar: %ls (row %d)." with the record's first row), a name or a
-  // type-day value longer than its field, or a failed read.
+  // The next record: 1; 0 at the first record without a name; -1, with the
+  // error text naming sheet, cell and row (CellErrorText), for an index that
+  // is not a whole number from 1 to 65535 ("Could not get index for timevar:
+  // %ls"), a name or type-day value the record cannot carry (the field
+  // rule), a month that is not a whole 16-bit number, a scenario that is not
+  // a float, a cell that cannot be read, or a failed read.
   int32_t Read(TimevarRec* record);
 
   // Sheet row of the next record's first row.
@@ -117,14 +128,16 @@ class CExcelVerifyTimevar {
 
   // 1, or -1 (a missing sheet included).
   int32_t Init(int32_t kind, const CRecordList& timevars, IssueList& errors, IssueList& warnings);
-  // Checks every record up to the first without a name and adds the issues;
-  // 1 at the end, -1 when a read fails or a name is not in the list ("Could
-  // not get index for timevar: %ls (row %d).").
+  // Checks every record up to the first without a name and adds the issues
+  // (a name not in the list: "Could not get index for timevar: %ls"); 1 at
+  // the end, -1 when a read fails.
   int32_t VerifyRec();
 
  private:
-  // A type-day cell: a number in [0,32000], optionally a colon and a code in
-  // [0,3].
+  // Cells that could not be read, at their columns of row.
+  void ReportUnreadable(int32_t row, int32_t firstColumn, const std::vector<int32_t>& columns);
+  // A type-day cell: one word that fits the field, a number in [0,32000],
+  // optionally a colon and a code in [0,3].
   void CheckTypeday(int32_t row, int32_t column, const wchar_t* label, const wchar_t* text);
 
   CTimevarSheetRows m_rows;

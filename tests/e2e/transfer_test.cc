@@ -142,7 +142,8 @@ TEST_F(Transfers, RefusedSavesLeaveTheServerUnchanged) {
   ASSERT_TRUE(book.Set(L"Emission function", 2, 1, L"2"));
   ASSERT_TRUE(book.Set(L"Emission function", 15, 2, L"Unobtainium"));
   EXPECT_EQ(Calls(VKEmfacsSave).back(), (Step{-1, L"16"}));
-  EXPECT_NE(TakeError().find("Could not get index for substance: Unobtainium (row 15)."), std::string::npos);
+  EXPECT_NE(TakeError().find("Could not get index for substance: Unobtainium (sheet Emission function, cell C16"),
+            std::string::npos);
   EXPECT_EQ(server_->dumpRecords(), before);
 
   // The substances themselves are the server's.

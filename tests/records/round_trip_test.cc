@@ -2,7 +2,6 @@
 // written by the writer, the posted lines are served back as a read reply,
 // and the reader must give back the very same records.
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -38,11 +37,9 @@ class Generator {
     for (size_t i = 0; i < length; ++i) out[i] = Char(quoted, word);
     out[length] = L'\0';
   }
-  // A float that the writers' six significant digits carry unchanged.
+  // Any finite float, with all its digits: the writers must carry it unchanged.
   float Float() {
-    char text[32];
-    snprintf(text, sizeof text, "%.6g", std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng_), Int(-30, 30)));
-    return std::strtof(text, nullptr);
+    return static_cast<float>(std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng_), Int(-30, 30)));
   }
 
  private:

@@ -103,11 +103,12 @@ TEST_F(EmfacSheetTest, ReaderTypesAndRefusals) {
   ASSERT_EQ(r->novariable, 2);
   EXPECT_EQ(r->varconst[0], 1);
   EXPECT_EQ(r->varconst[1], 0);
-  for (const std::string& error : std::vector<std::string>{"Could not get index for emission factor: noindex (row 2).",
-                            "Could not get index for substance: SO2 (row 3).",
-                            "To long formula for emission factor: longformula (row 4). Max is 8095",
-                            "Description must be shoter than 16 characters: \"" + std::string(16, 'v') + "\" (row 5).",
-                            "Emission function name can only be 19 characters: " + std::string(20, 'n') + " (row 6)."}) {
+  for (const std::string& error : std::vector<std::string>{
+           "Could not get index for emission factor: noindex (sheet Emission function, cell B3, row 3).",
+           "Could not get index for substance: SO2 (sheet Emission function, cell C4, row 4).",
+           "To long string for Formula. Max is 8095 (sheet Emission function, cell D5, row 5).",
+           "To long string for Variable name. Max is 15 (sheet Emission function, cell E6, row 6).",
+           "To long string for Emission function name. Max is 19 (sheet Emission function, cell A7, row 7)."}) {
     EXPECT_EQ(reader.Read(r.get()), -1);
     EXPECT_EQ(Error(), error);
   }

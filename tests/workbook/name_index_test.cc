@@ -52,16 +52,17 @@ TEST_F(NameIndexTest, OneRowSheetsIndexesDuplicatesAndLongNames) {
   Put(sheet, 7, 0, {L"b"});
   Put(sheet, 8, 0, {L"c"});
   Put(sheet, 9, 0, {L"d", L"-1"});  // would read as "not in the list"
-  Put(sheet, 10, 0, {L"e", L" 12abc"});
+  Put(sheet, 10, 0, {L"e", L" 12abc"});  // an index is a whole number and nothing else
   Put(sheet, 11, 0, {std::wstring(20, L'n'), L"8"});
   Put(sheet, 12, 0, {std::wstring(19, L'm'), L"9"});
   CRecordList list;
   CExcelReadSubgrpIdx reader;
-  EXPECT_EQ(Updated(reader, list), L"CO2=3,CO2=4,NOx=1,SO2=1,a=0,b=0,c=0,d=0,e=12," + std::wstring(20, L'n') +
+  EXPECT_EQ(Updated(reader, list), L"CO2=3,CO2=4,NOx=1,SO2=1,a=0,b=0,c=0,d=0,e=0," + std::wstring(20, L'n') +
                                         L"=8," + std::wstring(19, L'm') + L"=9");
   EXPECT_EQ(Lines(errors), (Lines_{L"Emission factor [A3]: Duplicate substance group name",
                                    L"Emission factor [B7]: Invalid index", L"Emission factor [B8]: Invalid index",
                                    L"Emission factor [B9]: Missing index", L"Emission factor [B10]: Invalid index",
+                                   L"Emission factor [B11]: Invalid index",
                                    L"Emission factor [A12]: Emission factor name can only be 19 characters"}));
 }
 
@@ -231,7 +232,7 @@ TEST_F(NameIndexTest, CompaniesAndFacilitiesByKey) {
   Put(sheet, 2, 0, {L"Plant", L"6400000", L"1300000"});
   Put(sheet, 3, 0, {L"Plant", L"6400001", L"1300000"});
   Put(sheet, 4, 0, {L"Mill", L"", L"y"});
-  Put(sheet, 5, 0, {L"Kiln", L"-3"});
+  Put(sheet, 5, 0, {L"Kiln", L"-3", L"2.5"});  // a fraction is no coordinate
   CRecordListKey companies;
   CRecordListKey facilities;
   CExcelReadCompanyIdx companyReader;
@@ -250,7 +251,7 @@ TEST_F(NameIndexTest, CompaniesAndFacilitiesByKey) {
                                    L"Company [A5]: Company name can only be 32 characters",
                                    L"Company [B6]: Missing index", L"Facility [A4]: Duplicate facility",
                                    L"Facility [B5]: Missing x coordinate", L"Facility [C5]: Invalid y coordinate",
-                                   L"Facility [B6]: Invalid x coordinate", L"Facility [C6]: Missing y coordinate"}));
+                                   L"Facility [B6]: Invalid x coordinate", L"Facility [C6]: Invalid y coordinate"}));
 }
 
 TEST_F(NameIndexTest, MissingSheetsAndFailedReads) {

@@ -86,20 +86,24 @@ TEST_F(RowReaderTest, SkipRowsFetchesTheBlocksItPassesAndRowsBelowTheGridAreEmpt
   }
 }
 
-TEST_F(RowReaderTest, BooleansAndErrorsStopTheRowAfterTheEarlierColumns) {
+TEST_F(RowReaderTest, BooleansAndErrorsAreNamedAtTheirCellsAndTheRowIsReadWhole) {
   auto* s = AddSheet(L"Data");
   s->Set(1, 0, Cell::Str(L"kept"));
   s->Set(1, 1, Cell::Bool(true));
-  s->Set(2, 0, Cell::Err(xlerrNA));
-  RowBuffers row(2, 8);
-  CSheetRowReader reader(0, 0, 2, 8, L"Data");
+  s->Set(1, 2, Cell::Err(xlerrDiv0));
+  s->Set(2, 1, Cell::Str(L"next"));
+  RowBuffers row(3, 8);
+  CSheetRowReader reader(0, 0, 3, 8, L"Data");
   ASSERT_EQ(reader.Init(), 1);
   ASSERT_EQ(reader.ReadRow(row.pointers.data()), 1);
-  EXPECT_EQ(reader.ReadRow(row.pointers.data()), -1);
-  EXPECT_EQ(Error(), "Unknown type of cell, row: 2.");
+  EXPECT_EQ(reader.ReadRow(row.pointers.data()), 0);
+  EXPECT_EQ(Error(), "Cell holds an error or logical value, not a text or number (sheet Data, cell B2, row 2).");
+  EXPECT_EQ(reader.UnreadableColumns(), (std::vector<int32_t>{1, 2}));
   EXPECT_EQ(row[0], L"kept");
-  EXPECT_EQ(reader.ReadRow(row.pointers.data()), -1);
-  EXPECT_EQ(Error(), "Unknown type of cell, row: 3.");
+  EXPECT_EQ(row[2], L"");
+  ASSERT_EQ(reader.ReadRow(row.pointers.data()), 1);
+  EXPECT_EQ(row[1], L"next");
+  EXPECT_TRUE(reader.UnreadableColumns().empty());
 }
 
 TEST_F(RowReaderTest, MissingOrActiveSheetAndFailedCoercion) {
@@ -200,10 +204,10 @@ TEST_F(CellReaderTest, BooleansErrorsMissingSheetsAndHostFailures) {
   }
   CSheetCellReader reader(16, L"Data \u0100");
   ASSERT_EQ(reader.Init(), 1);
-  EXPECT_EQ(reader.ReadCell(3, 4, text), -1);
-  EXPECT_EQ(Error(), "Unknown data type at cell: (3, 4), sheet Data ?.");
-  EXPECT_EQ(reader.ReadCell(3, 5, text), -1);
-  EXPECT_EQ(Error(), "Unknown data type at cell: (3, 5), sheet Data ?.");
+  EXPECT_EQ(reader.ReadCell(3, 4, text), 0);
+  EXPECT_EQ(Error(), "Cell holds an error or logical value, not a text or number (sheet Data ?, cell E4, row 4).");
+  EXPECT_EQ(reader.ReadCell(3, 5, text), 0);
+  EXPECT_EQ(text[0], L'\0');
   host.FailNextCall(xlretFailed, xlCoerce);
   EXPECT_EQ(reader.ReadCell(2, 3, text), -1);
   EXPECT_EQ(Error(), "Couldn't read cell: (2, 3). Error 32, sheet Data ?.");

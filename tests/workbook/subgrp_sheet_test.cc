@@ -94,7 +94,7 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   Put(kSheet, 0, 2, {L"A", L"", L"", L"Nobody"});
   CExcelReadSubgrp unknown;
   EXPECT_EQ(unknown.Init(substances), -1);
-  EXPECT_EQ(Error(), "Could not get index for substance: Nobody (row 0).");
+  EXPECT_EQ(Error(), "Could not get index for substance: Nobody (sheet Emission factor, cell F1, row 1).");
   // 249 blocks are taken, a 250th is refused.
   sheet->ClearAll();
   CRecordList many;
@@ -108,7 +108,7 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   Put(kSheet, 0, 2 + 3 * 249, {L"s250"});
   CExcelReadSubgrp tooMany;
   EXPECT_EQ(tooMany.Init(many), -1);
-  EXPECT_EQ(Error(), "To many substances are specified.");
+  EXPECT_EQ(Error(), "To many substances are specified (sheet Emission factor, cell ABV1, row 1).");
 
   sheet->ClearAll();
   Put(kSheet, 0, 2, {L"A"});
@@ -119,9 +119,9 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   CExcelReadSubgrp reader;
   ASSERT_EQ(reader.Init(substances), 1);
   SubgrpRec r;
-  for (const char* error : {"Could not get index for substance group: zero (row 1).",
-                            "Could not get index for substance group: text (row 2).",
-                            "To long unit for substance group: longunit (row 3). Max is 63"}) {
+  for (const char* error : {"Could not get index for substance group: zero (sheet Emission factor, cell B2, row 2).",
+                            "Could not get index for substance group: text (sheet Emission factor, cell B3, row 3).",
+                            "To long string for Unit. Max is 63 (sheet Emission factor, cell E4, row 4)."}) {
     EXPECT_EQ(reader.Read(&r), -1);
     EXPECT_EQ(Error(), error);
   }
@@ -170,6 +170,44 @@ TEST_F(SubgrpSheetTest, VerifierReportsEachFaultAtItsCell) {
   ASSERT_EQ(blocks.Init(many, units, errors, warnings), 1);
   ASSERT_EQ(blocks.VerifyRec(), 1);
   EXPECT_EQ(Lines(errors), (Lines_{L"Emission factor [ABV1]: Too many substances. Maximum is 250."}));
+}
+
+// No value of a group is dropped or doubled between sheet and record: an
+// unused slot before used ones, a substance listed twice, a block after an
+// empty heading, a substance headed twice.
+TEST_F(SubgrpSheetTest, EveryValueHasOnePlaceOrIsRefused) {
+  CExcelWriteSubgrp writer;
+  ASSERT_EQ(writer.Init(substances), 1);
+  ASSERT_EQ(writer.Write(Group(L"gap", 1, {{0, 9, 9, L"%"}, {2, 0.5f, 0, L"%"}, {3, 1, 0, L"%"}})), 1);
+  EXPECT_EQ(sheet->Get(1, 2), Cell::Str(L"0.5"));
+  EXPECT_EQ(sheet->Get(1, 5), Cell::Str(L"1"));
+  EXPECT_EQ(writer.Write(Group(L"twice", 2, {{2, 1, 0, L"%"}, {2, 2, 0, L"%"}})), -1);
+  EXPECT_EQ(Error(), "Substance group twice lists substance B twice; the sheet holds one value per substance.");
+
+  const struct {
+    std::vector<std::wstring> heading;
+    std::string refusal;
+    Lines_ issues;
+  } headings[] = {
+      {{L"A", L"m", L"Unit", L"", L"", L"", L"B", L"m", L"Unit"},
+       "Substance block after an empty heading: B (sheet Emission factor, cell I1, row 1).",
+       {L"Emission factor [I1]: Substance block after an empty heading: B"}},
+      {{L"A", L"m", L"Unit", L"A", L"m", L"Unit"},
+       "Substance A has a block already (sheet Emission factor, cell F1, row 1).",
+       {L"Emission factor [F1]: Substance A has a block already"}},
+  };
+  for (const auto& h : headings) {
+    sheet->ClearAll();
+    errors.Clear();
+    for (size_t c = 0; c < h.heading.size(); ++c) Put(kSheet, 0, static_cast<COL>(2 + c), {h.heading[c]});
+    CExcelReadSubgrp reader;
+    EXPECT_EQ(reader.Init(substances), -1);
+    EXPECT_EQ(Error(), h.refusal);
+    CExcelVerifySubgrp verifier;
+    ASSERT_EQ(verifier.Init(substances, units, errors, warnings), 1);
+    ASSERT_EQ(verifier.VerifyRec(), 1);
+    EXPECT_EQ(Lines(errors), h.issues);
+  }
 }
 
 }  // namespace

@@ -70,8 +70,13 @@ bool ParseSingle(std::string_view word, float* value) {
 }
 
 std::string SingleText(float value) {
+  // The fewest digits (6 to 9) that read back as the same float: what %g
+  // prints is kept where it suffices.
   char text[32];
-  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+  for (int digits = 6; digits <= 9; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+    if (!std::isfinite(value) || std::strtof(text, nullptr) == value) break;
+  }
   return text;
 }
 

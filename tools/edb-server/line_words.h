@@ -30,7 +30,8 @@ bool ParseWhole(std::string_view word, int64_t low, int64_t high, int64_t* value
 // A number that a single-precision float holds as a finite value.
 bool ParseSingle(std::string_view word, float* value);
 
-// The number as the C library prints it with "%g" (the same as "%.6g").
+// The number in "%g" form with the fewest digits (6 to 9) that read back as
+// the same float.
 std::string SingleText(float value);
 
 }  // namespace edb

@@ -1,0 +1,273 @@
+// What a user types into the reference sheets either reaches the server as
+// typed or is reported before anything is sent: for every reference kind, a
+// text its record cannot carry, an index with a fraction and an error cell
+// are listed by the verification pass at their cell and refused by the Save
+// (nothing posted); numbers typed with many digits are saved as typed; a
+// reply number beyond its field fails the Load instead of wrapping.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/frame.h"
+#include "host/issue_list.h"
+#include "support/raw_http_server.h"
+#include "transport/latin1.h"
+#include "verification_fixture.h"
+#include "vorkabcom.h"
+
+namespace {
+
+using Cell = sheethost::Cell;
+using Transfer = std::function<int32_t(int32_t mode, wchar_t* count)>;
+
+// One value put into a clean workbook, and what the pass and the Save say.
+struct Typed {
+  const wchar_t* sheet;
+  RW row;
+  COL column;
+  Cell value;
+  IssueLines issues;     // the ErrorList after VKUpdateSub and VKVerifySub
+  std::string refusal;   // the start of the Save's error text
+};
+
+class TypedValuesTest : public VerificationTest {
+ protected:
+  void SetUp() override {
+    VerificationTest::SetUp();
+    ASSERT_TRUE(server_.Start());
+    server_.QueueReply(test_support::RawReply::Http(200, "OK\n"));
+    wchar_t user[] = L"anna";
+    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
+    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
+    ASSERT_TRUE(r == 0 || r == 1) << Error();
+    VKEdbUserSet(L"anna");
+    VKEdbNameSet(L"Stockholm2023");
+    ClearErrorText();
+    // One clean record of every kind a Save of reference data writes.
+    Put(L"Substance", 1, 1, L"NOx");
+    Put(L"Units", 1, 2, L"kg");
+    Put(L"Searchkey", 1, 1, L"Energy");
+    PutTimevar(L"Source timevar", 1, L"Office", 3);
+    Put(L"Emission factor", 0, 2, L"NOx");
+    Put(L"Emission factor", 0, 3, L"m");
+    Put(L"Emission factor", 0, 4, L"Unit");
+    Put(L"Emission factor", 1, 0, L"Boiler");
+    PutNum(L"Emission factor", 1, 1, 2);
+    PutNum(L"Emission factor", 1, 2, 0.5);
+    PutNum(L"Emission factor", 1, 3, 0);
+    Put(L"Emission factor", 1, 4, L"kg");
+    Put(L"Emission function", 1, 0, L"Heating");
+    PutNum(L"Emission function", 1, 1, 4);
+    Put(L"Emission function", 1, 2, L"NOx");
+    Put(L"Emission function", 1, 3, L"a*2");
+    Put(L"Emission function", 1, 4, L"a");
+    Put(L"Emission function", 1, 5, L"VAR");
+  }
+  void TearDown() override {
+    server_.Stop();
+    VerificationTest::TearDown();
+  }
+
+  // The Save export of a sheet's kind.
+  static Transfer SaveOf(const std::wstring& sheet) {
+    if (sheet == L"Searchkey") return [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); };
+    if (sheet == L"Source timevar") return [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); };
+    if (sheet == L"Emission factor") return VKSubgrpsSave;
+    return VKEmfacsSave;
+  }
+  // Calls a transfer from its start until it answers other than 1.
+  static int32_t Run(const Transfer& transfer) {
+    wchar_t count[12] = {};
+    int32_t r = transfer(1, count);
+    for (int calls = 0; r == 1 && calls < 10000; ++calls) r = transfer(0, count);
+    return r;
+  }
+  static std::string Place(const Typed& t) {
+    wchar_t cell[kCellNameSize];
+    CellName(t.row, t.column, cell, kCellNameSize);
+    return "(sheet " + Narrow(t.sheet) + ", cell " + Narrow(cell) + ", row " + std::to_string(t.row + 1) + ").";
+  }
+
+  // Each value in a workbook of its own making: listed by the pass, refused
+  // by the Save with its place, and nothing posted.
+  void ExpectReportedAndRefused(const std::vector<Typed>& cases) {
+    for (const Typed& t : cases) {
+      SCOPED_TRACE(Narrow(t.sheet) + " " + std::to_string(t.row) + "," + std::to_string(t.column));
+      Cell kept = host.Book().GetCell(t.sheet, t.row, t.column);
+      ASSERT_TRUE(host.Book().SetCell(t.sheet, t.row, t.column, t.value));
+      VKUpdateSub();
+      EXPECT_EQ(VKVerifySub(), 0) << Error();
+      EXPECT_EQ(ErrorLines(), t.issues);
+      EXPECT_EQ(Run(SaveOf(t.sheet)), -1);
+      std::string error = Error();
+      EXPECT_EQ(error.rfind(t.refusal, 0), 0u) << error;
+      EXPECT_NE(error.find(Place(t)), std::string::npos) << error;
+      EXPECT_EQ(server_.RequestCount(), 1u) << "a refused save was posted";
+      ASSERT_TRUE(host.Book().SetCell(t.sheet, t.row, t.column, kept));
+    }
+    // The clean workbook passes, and its Save is posted.
+    VKUpdateSub();
+    EXPECT_EQ(VKVerifySub(), 1) << Error();
+    server_.QueueReply(test_support::RawReply::Http(200, "Ok.\n"));
+    EXPECT_EQ(Run(SaveOf(cases.back().sheet)), 0) << Error();
+    EXPECT_EQ(server_.RequestCount(), 2u);
+  }
+
+  test_support::RawHttpServer server_;
+};
+
+Cell Text(const std::wstring& text) { return Cell::Str(text); }
+
+// A fault the field rule names after the cell's label: the pass's issue
+// ("Sheet [B2]: Label<fault>") and the Save's refusal ("Label<fault>").
+Typed LabelledFault(const wchar_t* sheet, RW row, COL column, const Cell& value, const std::wstring& issueLabel,
+                    const std::string& label, const std::string& fault) {
+  wchar_t cell[kCellNameSize];
+  CellName(row, column, cell, kCellNameSize);
+  std::wstring issue = std::wstring(sheet) + L" [" + cell + L"]: " + issueLabel + Widen(fault.c_str());
+  return {sheet, row, column, value, {issue}, label + fault};
+}
+
+TEST_F(TypedValuesTest, ALineBreakInAnyTextIsReportedAndRefused) {
+  const std::string lb = " cell holds a line break, which a record cannot carry";
+  const Cell two = Text(L"one\ntwo");
+  ExpectReportedAndRefused({
+      LabelledFault(L"Searchkey", 1, 1, two, L"Searchkey", "Name", lb),
+      LabelledFault(L"Source timevar", 1, 0, two, L"Timevar name", "Timevar name", lb),
+      LabelledFault(L"Source timevar", 1, 2, Text(L"1\n2"), L"Typeday (Mon-Thu)", "Typeday (Mon-Thu)", lb),
+      LabelledFault(L"Source timevar", 3, 9, Text(L"1\r"), L"Typeday (Sat)", "Typeday (Sat)", lb),
+      LabelledFault(L"Emission factor", 1, 0, two, L"Substance group name", "Substance group name", lb),
+      LabelledFault(L"Emission factor", 1, 4, Text(L"kg\n"), L"Unit", "Unit", lb),
+      LabelledFault(L"Emission function", 1, 0, two, L"Emission function name", "Emission function name", lb),
+      LabelledFault(L"Emission function", 1, 3, Text(L"a*2\nEOF"), L"Formula", "Formula", lb),
+      LabelledFault(L"Emission function", 1, 4, Text(L"a\nb"), L"Variable name", "Variable name", lb),
+  });
+}
+
+TEST_F(TypedValuesTest, ADoubleQuoteInANameIsReportedAndRefused) {
+  const std::string quote = " cell holds a double quote, which a quoted field cannot carry";
+  const Cell quoted = Text(L"say \"hi\"");
+  ExpectReportedAndRefused({
+      LabelledFault(L"Searchkey", 1, 1, quoted, L"Searchkey", "Name", quote),
+      LabelledFault(L"Source timevar", 1, 0, quoted, L"Timevar name", "Timevar name", quote),
+      LabelledFault(L"Emission factor", 1, 0, quoted, L"Substance group name", "Substance group name", quote),
+      LabelledFault(L"Emission function", 1, 0, quoted, L"Emission function name", "Emission function name", quote),
+  });
+}
+
+TEST_F(TypedValuesTest, ATextLongerThanItsFieldIsReportedAndRefused) {
+  // Well past the field: no reader may cut it to a length that fits.
+  const Cell name30 = Text(std::wstring(30, L'n'));
+  ExpectReportedAndRefused({
+      {L"Searchkey", 1, 1, Text(std::wstring(256, L's')), {L"Searchkey [B2]: Searchkey can only be 31 characters"},
+       "To long string for Name. Max is 255"},
+      {L"Source timevar", 1, 0, name30,
+       {L"Source timevar [A2]: Timevar name can only be 19 characters",
+        L"Source timevar [A2]: To long string for Timevar name. Max is 19"},
+       "To long string for Timevar name. Max is 19"},
+      {L"Source timevar", 2, 25, Text(std::wstring(16, L'1')),
+       {L"Source timevar [Z3]: To long string for Typeday (Fri). Max is 15"},
+       "To long string for Typeday (Fri). Max is 15"},
+      {L"Emission factor", 1, 0, name30,
+       {L"Emission factor [A2]: Emission factor name can only be 19 characters",
+        L"Emission factor [A2]: To long string for Substance group name. Max is 19"},
+       "To long string for Substance group name. Max is 19"},
+      {L"Emission factor", 1, 4, Text(std::wstring(64, L'u')),
+       {L"Emission factor [E2]: To long string for Unit. Max is 63"}, "To long string for Unit. Max is 63"},
+      {L"Emission function", 1, 0, name30,
+       {L"Emission function [A2]: Emission function name can only be 19 characters",
+        L"Emission function [A2]: To long string for Emission function name. Max is 19"},
+       "To long string for Emission function name. Max is 19"},
+      {L"Emission function", 1, 3, Text(std::wstring(8096, L'f')),
+       {L"Emission function [D2]: To long string for Formula. Max is 8095"},
+       "To long string for Formula. Max is 8095"},
+      {L"Emission function", 1, 4, Text(std::wstring(16, L'v')),
+       {L"Emission function [E2]: Description must be shoter than 16 characters: \"vvvvvvvvvvvvvvvv\""},
+       "To long string for Variable name. Max is 15"},
+  });
+}
+
+TEST_F(TypedValuesTest, AnIndexWithAFractionIsReportedAndRefused) {
+  ExpectReportedAndRefused({
+      {L"Source timevar", 1, 1, Cell::Num(9.7), {L"Source timevar [B2]: Invalid index"},
+       "Could not get index for timevar: Office"},
+      {L"Emission factor", 1, 1, Cell::Num(2.5), {L"Emission factor [B2]: Invalid index"},
+       "Could not get index for substance group: Boiler"},
+      {L"Emission function", 1, 1, Text(L"4.0"), {L"Emission function [B2]: Invalid index"},
+       "Could not get index for emission factor: Heating"},
+  });
+}
+
+TEST_F(TypedValuesTest, AnErrorOrLogicalCellIsReportedAndRefused) {
+  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
+  const std::string refusal = Narrow(unreadable.c_str());
+  ExpectReportedAndRefused({
+      {L"Searchkey", 1, 1, Cell::Bool(true), {L"Searchkey [B2]: " + unreadable}, refusal},
+      {L"Source timevar", 1, 38, Cell::Err(xlerrDiv0),
+       {L"Source timevar [AM2]: " + unreadable}, refusal},
+      {L"Source timevar", 4, 3, Cell::Err(xlerrNA),
+       {L"Source timevar [D5]: " + unreadable}, refusal},
+      {L"Emission factor", 1, 2, Cell::Bool(false), {L"Emission factor [C2]: " + unreadable}, refusal},
+      {L"Emission function", 1, 3, Cell::Err(xlerrValue),
+       {L"Emission function [D2]: " + unreadable}, refusal},
+  });
+}
+
+TEST_F(TypedValuesTest, NumbersOfManyDigitsAreSavedAsTyped) {
+  PutNum(L"Source timevar", 1, 38, 0.00005);     // 5.0000000000000002e-05 in 17 digits
+  PutNum(L"Source timevar", 1, 39, 0.1 + 0.2);   // 0.30000000000000004
+  PutNum(L"Source timevar", 1, 40, 1.2345678);
+  PutNum(L"Emission factor", 1, 2, 16777216);
+  PutNum(L"Emission factor", 1, 3, 1.2345678);
+  ASSERT_EQ(VKUpdateSub(), 1) << Error();
+  ASSERT_EQ(VKVerifySub(), 1) << Error();
+  for (const Transfer& save : {SaveOf(L"Source timevar"), SaveOf(L"Emission factor")}) {
+    server_.QueueReply(test_support::RawReply::Http(200, "Ok.\n"));
+    ASSERT_EQ(Run(save), 0) << Error();
+  }
+  ASSERT_TRUE(server_.WaitForRequests(3, 5000));
+  std::string timevars = server_.Requests().at(1).body;
+  std::string groups = server_.Requests().at(2).body;
+  EXPECT_NE(timevars.find("SCENARIO\t5e-05 0.3 1.2345678 1 1\n"), std::string::npos) << timevars;
+  EXPECT_NE(groups.find("\t1 \t16777216 \t1.2345678 \tkg\n"), std::string::npos) << groups;
+}
+
+// A reply value beyond its field fails the Load with the reader's message;
+// nothing is wrapped onto another row or value.
+TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
+  const std::string timevar = "NAME \"T\"\nINDEX 1\n";
+  const std::string group = "NAME \"G\"\nINDEX 1\nSUBSTANCES\n";
+  std::string hours = "TYPEDAY\t1 1 1 1\n";
+  for (int h = 2; h <= 24; ++h) hours += "\t1 1 1 1\n";
+  struct Reply {
+    Transfer load;
+    std::string body;
+    std::string error;
+  };
+  const std::vector<Reply> replies = {
+      {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }, "65536 \"Wrapped\"\n", "Error in input: 65536"},
+      {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 1, c); }, "-1 \"Wrapped\"\n", "Error in input: -1"},
+      {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); }, "NAME \"T\"\nINDEX 65536\n",
+       "TIMEVAR (T): Error in INDEX: INDEX 65536"},
+      {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); },
+       timevar + hours + "MONTH\t1 1 40000 1 1 1\n\t1 1 1 1 1 1\n", "TIMEVAR 1: Error scanning MONTH, part 1"},
+      {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); },
+       timevar + hours + "MONTH\t1 1 1 1 1 1\n\t1 1 1 1 1 1\nSCENARIO\t1 1e39 1 1 1\n",
+       "TIMEVAR 1: Error scanning SCENARIO, part 1"},
+      {VKSubgrpsLoad, group + "\t40000\t1\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
+      {VKSubgrpsLoad, group + "\t1\t1e39\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
+      {VKEmfacsLoad, "NAME \"F\"\nINDEX 1\nSUBSTANCE 4294967297\n", "EMFAC (F): Error in SUBSTANCE"},
+  };
+  for (const Reply& reply : replies) {
+    SCOPED_TRACE(reply.body);
+    server_.QueueReply(test_support::RawReply::Http(200, reply.body));
+    EXPECT_EQ(Run(reply.load), -1);
+    std::string error = Error();
+    EXPECT_EQ(error.rfind(reply.error, 0), 0u) << error;
+  }
+  EXPECT_EQ(host.Book().GetCell(L"Substance", 0, 1), Cell::Str(L"Substance"));
+}
+
+}  // namespace
