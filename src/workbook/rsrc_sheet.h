@@ -46,6 +46,12 @@ class CExcelReadRsrc {
   // row 65535); -1.
   int32_t Read(RsrcFreeRow* row);
 
+  // After Init: unreadable cells become issues in errors and read as empty
+  // (for the verifier, which goes on past them).
+  void ReportUnreadableTo(IssueList* errors) {
+    if (m_pReader) m_pReader->ReportUnreadableTo(errors);
+  }
+
  private:
   int32_t ReadRow(RsrcFreeRow* row);
 

@@ -16,13 +16,14 @@
 
 namespace {
 
-// Opens a sheet reader; a missing sheet (0) is no failure here and leaves
-// ErrorText as it was.
+// Opens a sheet reader whose unreadable cells become errors; a missing sheet
+// (0) is no failure here and leaves ErrorText as it was.
 template <class Reader, class... Args>
-int32_t Open(Reader& reader, Args... args) {
+int32_t Open(IssueList* errors, Reader& reader, Args... args) {
   std::string before = GetErrorText();
   int32_t r = reader.Init(args...);
   if (r == 0) SetErrorText("%s", before.c_str());
+  if (r == 1) reader.ReportUnreadableTo(errors);
   return r;
 }
 
@@ -46,6 +47,7 @@ int32_t CExcelVerifyRsrc::WarnIfFilled(const wchar_t* sheet, int32_t row, int32_
                                        ...) {
   std::unique_ptr<CSheetCellReader> cells;
   if (OpenRsrcReader(cells, sheet) != 1) return -1;
+  cells->ReportUnreadableTo(m_errors);
   std::vector<wchar_t> text(RsrcValueSize + 1);
   if (cells->ReadCell(row, column, text.data()) != 1) return -1;
   if (text[0] == 0) return 0;
@@ -75,7 +77,7 @@ int32_t CExcelVerifyRsrc::VerifyNames() {
   for (const Table& t : {Table{SpeedColumn, L"Speed"}, {TemperatureColumn, L"Temperature"},
                          {ScenarioColumn, L"Scenario"}}) {
     CExcelReadSpeedTempScen reader;
-    int32_t r = Open(reader, t.column);
+    int32_t r = Open(m_errors, reader, t.column);
     if (r == 0) return 1;  // no such sheet
     if (r != 1) return -1;
     RsrcNameRow row;
@@ -95,7 +97,7 @@ int32_t CExcelVerifyRsrc::VerifyNames() {
 int32_t CExcelVerifyRsrc::VerifyUnits() {
   for (int32_t column : {UnitSubColumn, UnitSubGrpColumn, UnitSubGrpEmColumn, UnitSearchColumn}) {
     CExcelReadUnits reader;
-    int32_t r = Open(reader, column);
+    int32_t r = Open(m_errors, reader, column);
     if (r == 0) return 1;
     if (r != 1) return -1;
     RsrcUnitRow row;
@@ -114,7 +116,7 @@ int32_t CExcelVerifyRsrc::VerifyUnits() {
 
 int32_t CExcelVerifyRsrc::VerifyFree() {
   CExcelReadRsrc reader;
-  int32_t r = Open(reader);
+  int32_t r = Open(m_errors, reader);
   if (r == 0) return 1;
   if (r != 1) return -1;
   RsrcFreeRow row;

@@ -26,6 +26,10 @@ int32_t CSheetCellReader::ReadCell(int32_t row, int32_t column, wchar_t* text) {
     value = one ? &result.val.array.lparray[0] : &NilCellValue();
   }
   if (!CellValueText(*value, text, m_maxText)) {
+    if (m_pUnreadable) {
+      m_pUnreadable->Add(m_sheet.Chars(), row, column, L"%ls", kUnreadableCell);
+      return 1;
+    }
     CellErrorText(m_sheet.Chars(), row, column, L"%ls", kUnreadableCell);
     return 0;
   }

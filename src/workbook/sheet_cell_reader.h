@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "host/issue_list.h"
 #include "port/xlcall.h"
 #include "workbook/coerced_value.h"
 #include "workbook/sheet_name.h"
@@ -26,6 +27,10 @@ class CSheetCellReader {
   // kUnreadableCell and the cell's place: a reader refuses it, a verifier
   // reports it and goes on.
   int32_t ReadCell(int32_t row, int32_t column, wchar_t* text);
+  // For verifiers that read through a Save's reader: from now on an
+  // unreadable cell adds kUnreadableCell at its place to errors and reads as
+  // an empty cell (1), so that the verification goes on.
+  void ReportUnreadableTo(IssueList* errors) { m_pUnreadable = errors; }
 
   const SheetName& Sheet() const { return m_sheet; }
 
@@ -34,4 +39,5 @@ class CSheetCellReader {
   SheetName m_sheet;
   SheetRef m_ref;
   CoercedValue m_result;
+  IssueList* m_pUnreadable = nullptr;
 };

@@ -52,6 +52,12 @@ class CExcelReadUnits {
   // empty name (or past unit 65535); -1.
   int32_t Read(RsrcUnitRow* row);
 
+  // After Init: unreadable cells become issues in errors and read as empty
+  // (for the verifier, which goes on past them).
+  void ReportUnreadableTo(IssueList* errors) {
+    if (m_pReader) m_pReader->ReportUnreadableTo(errors);
+  }
+
  private:
   std::unique_ptr<CSheetCellReader> m_pReader;
   int32_t m_column = UnitSubColumn;
