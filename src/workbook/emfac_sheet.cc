@@ -115,7 +115,7 @@ int32_t CExcelReadEmfac::Read(EmfacRec* record) {
     int32_t column = NameColumn(i);
     if (ReadCell(row, column) != 1) return -1;
     if (m_buf[0] == 0) break;
-    if (!CellTextFits(kSheet, row, column, L"Variable name", text, EmfacVarNameSize, FieldForm::kText)) return -1;
+    if (!CellTextFits(kSheet, row, column, L"Variable name", text, EmfacVarNameSize, FieldForm::kUnpadded)) return -1;
     CopyField(record->varname[i], EmfacVarNameSize, text);
     if (ReadCell(row, column + 1) != 1) return -1;
     record->varconst[i] = wcscmp(text, L"VAR") == 0 ? 0 : 1;
@@ -184,7 +184,7 @@ int32_t CExcelVerifyEmfac::VerifyRec() {
         errors.Add(kSheet, row, column, L"Description must be shoter than %d characters: \"%ls\"",
                    static_cast<int>(EmfacVarNameSize), text);
       } else if (filled) {
-        m_pChecker->CheckText(row, column, L"Variable name", text, EmfacVarNameSize, FieldForm::kText);
+        m_pChecker->CheckText(row, column, L"Variable name", text, EmfacVarNameSize, FieldForm::kUnpadded);
       }
       if (filled && gap) {
         errors.Add(kSheet, row, column, L"Variable should be empty: \"%ls\"", text);

@@ -42,6 +42,11 @@ bool FieldFault(const wchar_t* label, const wchar_t* text, size_t size, FieldFor
       return true;
     }
   }
+  if (form == FieldForm::kUnpadded && (text[0] == L' ' || text[0] == 0xA0)) {
+    listtext::FormatCut(message, messageSize, L"%ls cell begins with white space, which a record does not keep",
+                        label);
+    return true;
+  }
   if (size > 0 && length > size - 1) {
     listtext::FormatCut(message, messageSize, L"To long string for %ls. Max is %d", label,
                         static_cast<int>(size - 1));

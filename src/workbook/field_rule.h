@@ -10,7 +10,9 @@
 //   and no line break or other control character (a tab included: the
 //   server's lines use tabs as separators);
 // - a quoted field (NAME "..."): no double quote either;
-// - a word field (read back up to the first blank): no white space either.
+// - a word field (read back up to the first blank): no white space either;
+// - an unpadded field (read back from its first non-blank): no white space
+//   at its start.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +22,7 @@ enum class FieldForm : int32_t {
   kText = 0,    // the rest of a keyword line, or a tab-separated value
   kQuoted = 1,  // between double quotes
   kWord = 2,    // one word
+  kUnpadded = 3,  // the rest of a line, read back from its first non-blank
 };
 
 // Size of a message buffer that holds any fault message with a label of up
@@ -36,6 +39,7 @@ constexpr size_t kFieldFaultSize = 192;
 //   "%ls cell holds a control character (code %d), which a record cannot carry"
 //   "%ls cell holds a double quote, which a quoted field cannot carry"
 //   "%ls cell holds a blank, which a one-word field cannot carry"
+//   "%ls cell begins with white space, which a record does not keep"
 //   "%ls cell holds the character U+%04X, which has no ISO 8859-1 form"
 bool FieldFault(const wchar_t* label, const wchar_t* text, size_t size, FieldForm form, wchar_t* message,
                 size_t messageSize);

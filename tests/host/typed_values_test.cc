@@ -154,6 +154,9 @@ TEST_F(TypedValuesTest, ADoubleQuoteInANameIsReportedAndRefused) {
       LabelledFault(L"Source timevar", 1, 0, quoted, L"Timevar name", "Timevar name", quote),
       LabelledFault(L"Emission factor", 1, 0, quoted, L"Substance group name", "Substance group name", quote),
       LabelledFault(L"Emission function", 1, 0, quoted, L"Emission function name", "Emission function name", quote),
+      // A variable name is read back from its first non-blank.
+      LabelledFault(L"Emission function", 1, 4, Text(L" a"), L"Variable name", "Variable name",
+                    " cell begins with white space, which a record does not keep"),
   });
 }
 

@@ -128,6 +128,9 @@ TEST_F(CellCheckerTest, CheckTextFollowsTheFieldRule) {
   auto name = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 0, L"Name", t, 20, FieldForm::kQuoted); };
   auto text = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kText); };
   auto word = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kWord); };
+  auto padded = [](CCellChecker& c, const wchar_t* t) {
+    return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kUnpadded);
+  };
   Expect({{name, L"", nullptr},
           {name, nullptr, nullptr},
           {name, L"Gr\u00f6na \u00e4ngar", nullptr},
@@ -143,6 +146,8 @@ TEST_F(CellCheckerTest, CheckTextFollowsTheFieldRule) {
           {text, L"MWh fuel", nullptr},
           {text, L"x\u0085", L"Source [B5]: Unit cell holds a control character (code 133), which a record cannot carry"},
           {word, L"MWh", nullptr},
+          {padded, L"x y ", nullptr},
+          {padded, L" x", L"Source [B5]: Unit cell begins with white space, which a record does not keep"},
           {word, L"MWh fuel", L"Source [B5]: Unit cell holds a blank, which a one-word field cannot carry"}});
 }
 
