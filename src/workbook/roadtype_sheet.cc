@@ -243,7 +243,7 @@ int32_t CExcelReadRoadtype::Read(RoadtypeRec* record) {
     if (m_rows.First(kVehicle)[0] == 0) return k > 0 ? 1 : 0;
     if (k > 0 && m_rows.First(kName)[0] != 0) return 1;
     if (k == RoadtypeMaxVehicles) {
-      CellErrorText(sheet, row, kVehicle, L"To many vehicles specified, row %d", static_cast<int>(row));
+      CellErrorText(sheet, row, kVehicle, L"To many vehicles specified");
       return -1;
     }
     if (k == 0) {
