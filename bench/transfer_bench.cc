@@ -512,7 +512,7 @@ int main(int argc, char** argv) {
   }
 
   SetExcel12EntryPt(nullptr);
-  std::printf("\nratio = library seconds / curl seconds; Save sizes above 127 are measured with time variations\n"
-              "only (a searchkey list holds at most 127 names and substance list 0 cannot be saved)\n");
+  std::printf("\nratio = library seconds / curl seconds; large Saves are measured with the other kinds (a\n"
+              "searchkey list holds at most 127 names and substance list 0 cannot be saved)\n");
   return 0;
 }
