@@ -67,6 +67,16 @@ TEST_F(TrafficRoundTrip, LoadThenSaveLeavesTheStoredRecordsAsTheyWere) {
     EXPECT_EQ(roadtypes, (Steps{{1, L"10"}, {0, L"17"}}));
     EXPECT_EQ(Names(VKVehiclesList).size(), 27u);
     EXPECT_EQ(Names(VKRoadtypesList).size(), 17u);
+    // The definition's dimensions and classes in the catalogue.
+    wchar_t text[256] = L"";
+    EXPECT_EQ(VKRoadVehiclesDefDim(text), 1);
+    EXPECT_STREQ(text, L"3");
+    EXPECT_EQ(VKRoadVehiclesDefDimText(1, text), 1);
+    EXPECT_STREQ(text, L"Fuel");
+    EXPECT_EQ(VKRoadVehiclesDefDimText(3, text), -1);
+    TakeError();
+    EXPECT_EQ(VKRoadVehiclesDefList(1, 1, text), 1);
+    EXPECT_STREQ(text, L"Biogas");  // by name
 
     SaveTraffic(&vehicles, &roadVehicles, &roadtypes);
     if (HasFatalFailure()) return;
