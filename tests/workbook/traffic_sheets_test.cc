@@ -80,7 +80,7 @@ TEST_F(TrafficSheetTest, VehicleVerifierFindings) {
 
 TEST_F(TrafficSheetTest, RoadVehicleVerifierFindings) {
   Put(L"Road Vehicle", 0, 11, {L"Fuel"});
-  PutRoadVehicle(1, {L"PC", L"9.7", L"", L"2", L"1", L"1000000", L"4", L"-1", L"Ghost", L"", L"XX", L"Kerosene",
+  PutRoadVehicle(1, {L"PC with a long name, 21", L"9.7", L"", L"2", L"1", L"1000000", L"4", L"-1", L"Ghost", L"", L"XX", L"Kerosene",
                      L"1", L"1", L"1", L"2e9"});
   Put(L"Road Vehicle", 2, 10, {L"NOx", L"Petrol", L"1", L"1", L"x", L"1"});
   PutRoadVehicle(3, {L"Bus", L"", L"", L"0", L"0", L"1", L"0", L"1", L"", L"an info of 20 chars.", L"NOx",
@@ -90,6 +90,7 @@ TEST_F(TrafficSheetTest, RoadVehicleVerifierFindings) {
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 0) << Error();
   EXPECT_EQ(Lines(errors), (Lines_{
+                               L"Road Vehicle [A2]: To long string for Name. Max is 19",
                                L"Road Vehicle [B2]: Invalid index",
                                L"Road Vehicle [D2]: Is heavy cell value out of range [0,1]",
                                L"Road Vehicle [F2]: Weight cell value out of range [0,999999]",
@@ -103,6 +104,20 @@ TEST_F(TrafficSheetTest, RoadVehicleVerifierFindings) {
                                L"Road Vehicle [B4]: Missing index",
                                L"Road Vehicle [J4]: To long string for Info. Max is 19",
                            }));
+}
+
+TEST_F(TrafficSheetTest, HeadingAndDefinitionFindings) {
+  // A 252nd substance column, and a class text of two words, which an
+  // emission line cannot carry.
+  for (COL c = 4; c < 4 + 252; ++c) Put(L"Vehicle", 0, c, {L"NOx"});
+  CExcelVerifyVehicle vehicles;
+  ASSERT_EQ(vehicles.Init(substances, speeds, errors, warnings), 1) << Error();
+  Put(L"Road Vehicle Def.", 3, 0, {L"Euro class", L"Euro4", L"Euro 5"});
+  CExcelVerifyRoadVehicleDef def;
+  ASSERT_EQ(def.Init(1, errors, warnings), 1) << Error();
+  EXPECT_EQ(Lines(errors), (Lines_{L"Vehicle [IV1]: Too many substances. Maximum is 251.",
+                                   L"Road Vehicle Def. [C4]: Class text cell holds a blank, which a one-word field "
+                                   L"cannot carry"}));
 }
 
 TEST_F(TrafficSheetTest, RoadtypeVerifierFindings) {
