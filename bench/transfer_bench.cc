@@ -1,5 +1,5 @@
-// The transfer benchmark: Loads and Saves of many substances and time
-// variations through the whole stack (the substitute server on loopback,
+// The transfer benchmark: Loads and Saves of many substances, time
+// variations, vehicles, road vehicles and roadtypes through the whole stack (the substitute server on loopback,
 // HTTP, the record layer, the substitute spreadsheet host), each next to the
 // time curl needs to fetch the same reply (or post the same body) from the
 // same server in the same run, with their ratio; and the peak memory of each
@@ -46,9 +46,14 @@ constexpr int kMaxSearchkeys = 127;
 constexpr const char* kPathPrefix = "/cgi-bin/ikalvoro/";
 constexpr int kEdbId = 2;  // Gothenburg2025 in the demonstration data
 
+// Road-vehicle indexes are 32-bit: 100,000 of them.
+constexpr int kRoadVehicles = 100000;
+
 const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",       L"Source timevar",
                                   L"Road timevar",     L"Emission factor", L"Emission function",
-                                  L"Speed-Temp-Scen", L"Units",           L"Rsrc"};
+                                  L"Speed-Temp-Scen", L"Units",           L"Rsrc",
+                                  L"Vehicle",          L"Road Vehicle Def.", L"Road Vehicle",
+                                  L"Roadtype"};
 
 [[noreturn]] void Fail(const std::string& what) {
   char error[10240];
@@ -157,13 +162,14 @@ void SeedRecords(const Server& server, const char* kind, int count, const std::f
   sqlite3_close(db);
 }
 
-// A seeded source time variation's stored body, as the template for more.
-std::string TimevarTemplate(const Server& server) {
+// The shortest seeded record of a kind's stored bodies, as the template for
+// more.
+std::string RecordTemplate(const Server& server, const std::string& kind) {
   sqlite3* db = nullptr;
   sqlite3_open(server.database().c_str(), &db);
   sqlite3_stmt* select = nullptr;
-  sqlite3_prepare_v2(db, "SELECT body FROM records WHERE kind='timevarp' ORDER BY edb_id, seq LIMIT 1", -1, &select,
-                     nullptr);
+  std::string sql = "SELECT body FROM records WHERE kind='" + kind + "' ORDER BY length(body), edb_id, seq LIMIT 1";
+  sqlite3_prepare_v2(db, sql.c_str(), -1, &select, nullptr);
   std::string body;
   if (sqlite3_step(select) == SQLITE_ROW) {
     body.assign(static_cast<const char*>(sqlite3_column_blob(select, 0)),
@@ -171,16 +177,17 @@ std::string TimevarTemplate(const Server& server) {
   }
   sqlite3_finalize(select);
   sqlite3_close(db);
-  if (body.compare(0, 5, "NAME ") != 0) Fail("no seeded time variation to copy");
+  if (body.compare(0, 5, "NAME ") != 0) Fail("no seeded " + kind + " record to copy");
   return body;
 }
 
-// The template with its NAME and INDEX lines replaced.
-std::string TimevarBody(const std::string& model, int index) {
+// The template with its NAME and INDEX lines replaced (names: prefix and the
+// index in six digits).
+std::string RecordBody(const std::string& model, int index, const char* prefix = "TV") {
   std::istringstream in(model);
   std::string line, out;
   char name[32];
-  std::snprintf(name, sizeof name, "NAME \"TV%05d\"", index);
+  std::snprintf(name, sizeof name, "NAME \"%s%06d\"", prefix, index);
   while (std::getline(in, line)) {
     if (line.compare(0, 5, "NAME ") == 0) line = name;
     else if (line.compare(0, 6, "INDEX ") == 0) line = "INDEX " + std::to_string(index);
@@ -361,12 +368,16 @@ std::string Megabytes(long bytes) {
 }
 
 // A Load timed against curl; the workbook stays for a Save after it.
+// prepare, when given, runs in each workbook before the Load (the names the
+// kind's sheet refers to).
 std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, const std::string& kind,
-                                const std::function<int32_t(int32_t, wchar_t*)>& call) {
+                                const std::function<int32_t(int32_t, wchar_t*)>& call,
+                                const std::function<void()>& prepare = nullptr) {
   // Timed, without the log.
   Login(server, 0, log);
   std::unique_ptr<Book> book(new Book());
   if (VKEdbRsrcLoad() != 1) Fail("resources");
+  if (prepare) prepare();
   size_t cellsBefore = book->Cells();
   size_t bytesBefore = book->Bytes();
   ResetPeak();
@@ -385,6 +396,7 @@ std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, co
   {
     Book logged;
     if (VKEdbRsrcLoad() != 1) Fail("resources");
+    if (prepare) prepare();
     long offset = LogSize(log);
     Run(call, kind + " load (logged)");
     request = FindRequest(log, offset, server, false);
@@ -437,10 +449,14 @@ void BenchSave(const Server& server, const std::string& log, const std::string& 
 int main(int argc, char** argv) {
   Server server(argc > 1 ? argv[1] : EDB_SERVER_PATH);
   const std::string log = server.dir() + "/vorkab.log";
-  const std::string model = TimevarTemplate(server);
+  const std::string model = RecordTemplate(server, "timevarp");
+  const std::string vehicleModel = RecordTemplate(server, "veh");
+  const std::string roadVehicleModel = RecordTemplate(server, "sveh");
+  const std::string roadtypeModel = RecordTemplate(server, "roadtype");
   std::printf("transfer benchmark: server %s; curl's time is its own time_total\n",
               server.url().c_str());
-  std::printf("the library's indexes are 16-bit: 65535 stands in for 100,000 substances and time variations\n\n");
+  std::printf("indexes of substances, time variations, vehicles and roadtypes are 16-bit: 65535 stands in for\n"
+              "100,000 of them; road vehicles are 100,000\n\n");
 
   for (int size : {10000, kMaxIndex}) {
     SeedRecords(server, "sub", size, [](int i) {
@@ -450,11 +466,39 @@ int main(int argc, char** argv) {
     });
     BenchLoad(server, log, "substances", [](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); });
 
-    SeedRecords(server, "timevarp", size, [&model](int i) { return TimevarBody(model, i); });
+    SeedRecords(server, "timevarp", size, [&model](int i) { return RecordBody(model, i); });
     std::unique_ptr<Book> book =
         BenchLoad(server, log, "source time variations", [](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); });
     BenchSave(server, log, "source time variations", size, [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); });
     if (book->host.Outstanding() != 0) Fail("the library left host values unfreed");
+  }
+
+  // The traffic kinds at the largest counts their indexes allow: vehicles and
+  // roadtypes are numbered in 16 bits, road vehicles in 32.  Their sheets
+  // name the seeded substances, speeds and vehicles.
+  {
+    auto substances = [] { Run([](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }, "substances"); };
+    SeedRecords(server, "sub", 40, [](int i) { return std::to_string(i) + " \"S" + std::to_string(i) + "\"\n"; });
+    SeedRecords(server, "veh", kMaxIndex, [&](int i) { return RecordBody(vehicleModel, i, "V"); });
+    std::unique_ptr<Book> book = BenchLoad(server, log, "vehicles", VKVehiclesLoad, substances);
+    BenchSave(server, log, "vehicles", kMaxIndex, VKVehiclesSave);
+    book.reset();
+
+    SeedRecords(server, "sveh", kRoadVehicles, [&](int i) { return RecordBody(roadVehicleModel, i, "R"); });
+    book = BenchLoad(server, log, "road vehicles", VKRoadVehiclesLoad, [&] {
+      substances();
+      wchar_t count[16];
+      if (VKRoadVehiclesDefLoad(0, count) != 1) Fail("road-vehicle definition");
+    });
+    BenchSave(server, log, "road vehicles", kRoadVehicles, VKRoadVehiclesSave);
+    book.reset();
+
+    // The roadtypes name vehicles of the demonstration's numbers.
+    SeedRecords(server, "veh", 30, [&](int i) { return RecordBody(vehicleModel, i, "V"); });
+    SeedRecords(server, "roadtype", kMaxIndex, [&](int i) { return RecordBody(roadtypeModel, i, "T"); });
+    book = BenchLoad(server, log, "roadtypes", VKRoadtypesLoad,
+                     [] { Run(VKVehiclesLoad, "vehicles"); });
+    BenchSave(server, log, "roadtypes", kMaxIndex, VKRoadtypesSave);
   }
 
   // Substances are saved as searchkey lists only, of at most 127 names.
@@ -468,7 +512,7 @@ int main(int argc, char** argv) {
   }
 
   SetExcel12EntryPt(nullptr);
-  std::printf("\nratio = library seconds / curl seconds; Save sizes above 127 are measured with time variations\n"
-              "only (a searchkey list holds at most 127 names and substance list 0 cannot be saved)\n");
+  std::printf("\nratio = library seconds / curl seconds; large Saves are measured with the other kinds (a\n"
+              "searchkey list holds at most 127 names and substance list 0 cannot be saved)\n");
   return 0;
 }

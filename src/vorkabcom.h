@@ -68,6 +68,22 @@ VKEXPORT int32_t VKAPI VKEmfacsLoad(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKEmfacsSave(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKSubgrpsLoad(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKSubgrpsSave(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKVehiclesLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKVehiclesSave(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKRoadtypesLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKRoadtypesSave(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKRoadVehiclesLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKRoadVehiclesSave(int32_t mode, wchar_t* count);
+
+/* The road-vehicle definition, loaded before the road vehicles.  DefLoad: a
+ * single call; flags are passed to the server's read; count receives the
+ * number of dimensions; 1 read, 0 the EDB has none, -1 failure.  DefDim: the
+ * number of dimensions into buffer (12 characters); 1.  DefDimText: the name
+ * of dimension (0-based) into buffer (256 characters, cut); 1, or -1 when
+ * there is no such dimension. */
+VKEXPORT int32_t VKAPI VKRoadVehiclesDefLoad(int32_t flags, wchar_t* count);
+VKEXPORT int32_t VKAPI VKRoadVehiclesDefDim(wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKRoadVehiclesDefDimText(int32_t dimension, wchar_t* buffer);
 
 /* EDB resources.  Load: 1 the file was read, 0 it was not (what was read
  * stays).  Save: 1 accepted, else the failure.  Lists: 1 and the next name

@@ -14,9 +14,13 @@
 #include "host/merge_check.h"
 #include "vorkabcom.h"
 #include "workbook/emfac_sheet.h"
+#include "workbook/road_vehicle_def_sheet.h"
+#include "workbook/road_vehicle_sheet.h"
+#include "workbook/roadtype_sheet.h"
 #include "workbook/rsrc_verify.h"
 #include "workbook/subgrp_sheet.h"
 #include "workbook/timevar_sheet.h"
+#include "workbook/vehicle_sheet.h"
 
 namespace {
 
@@ -31,6 +35,19 @@ int32_t OpenAndRun(const char* label, Open open) {
   int32_t r = open(verifier);
   if (r == -1) return -1;
   return verifier.VerifyRec();
+}
+
+// The same for the verifiers that check one record per run: run while they
+// answer 1; 0 ends the sheet with 1.
+template <class Verifier, class Open>
+int32_t OpenAndRunEach(const char* label, Open open) {
+  if (DebugLevel > 0) DebugPrint("\t%s\n", label);
+  Verifier verifier;
+  if (open(verifier) == -1) return -1;
+  int32_t r;
+  while ((r = verifier.VerifyRec()) == 1) {
+  }
+  return r == 0 ? 1 : r;
 }
 
 }  // namespace
@@ -73,8 +90,27 @@ int32_t VKAPI VKVerifySub(void) {
           return v.Init(ErrorList, WarningList);
         });
       },
-      // The vehicle sheets follow here with their verifiers: "Vehicles",
-      // "Road Vehicles Def", "Road Vehicles" and "Roadtypes".
+      [] {
+        return OpenAndRun<CExcelVerifyVehicle>("Vehicles", [](CExcelVerifyVehicle& v) {
+          return v.Init(SubLists[0], SpeedList, ErrorList, WarningList);
+        });
+      },
+      [] {
+        return OpenAndRun<CExcelVerifyRoadVehicleDef>("Road Vehicles Def", [](CExcelVerifyRoadVehicleDef& v) {
+          return v.Init(RoadVehicleDef.Dimensions(), ErrorList, WarningList);
+        });
+      },
+      [] {
+        return OpenAndRunEach<CExcelVerifyRoadVehicle>("Road Vehicles", [](CExcelVerifyRoadVehicle& v) {
+          return v.Init(SubLists[0], RoadVehicleDef, RoadVehicleList, RoadVehicleDef.Dimensions(), ErrorList,
+                        WarningList);
+        });
+      },
+      [] {
+        return OpenAndRunEach<CExcelVerifyRoadtype>("Roadtypes", [](CExcelVerifyRoadtype& v) {
+          return v.Init(VehicleList, SpeedList, ErrorList, WarningList);
+        });
+      },
   };
   int32_t r = 1;
   for (Step step : kSteps) {

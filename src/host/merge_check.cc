@@ -8,9 +8,12 @@
 
 #include "catalogue/catalogue.h"
 #include "host/frame.h"
+#include "records/road_vehicle.h"
+#include "records/roadtype.h"
 #include "records/subgrp.h"
 #include "records/substance.h"
 #include "records/timevar.h"
+#include "records/vehicle.h"
 #include "transport/commands.h"
 #include "transport/http.h"
 #include "transport/latin1.h"
@@ -123,6 +126,41 @@ int32_t MergeCheckSubgrp() {
   return Logged("MergeCheckSubgrp", r);
 }
 
+int32_t MergeCheckVehicle() {
+  if (DebugLevel > 0) DebugPrint(" --> MergeCheckVehicle()\n");
+  int32_t r = RunCheck(L"Vehicle", 1, VehicleList, [](CRecordList& server) {
+    return ReadServerList<VehicleRec>(
+        [](VehicleRec* rec, int32_t first) { return IORVehicleGetRec(first, TransferFlagNamesOnly, rec, nullptr); },
+        [](const VehicleRec& rec) { return rec.name; },
+        [](const VehicleRec& rec) { return static_cast<int32_t>(rec.index); }, false, server);
+  });
+  return Logged("MergeCheckVehicle", r);
+}
+
+int32_t MergeCheckRoadVehicle() {
+  if (DebugLevel > 0) DebugPrint(" --> MergeCheckRoadVehicle()\n");
+  int32_t r = RunCheck(L"Road Vehicle", 1, RoadVehicleList, [](CRecordList& server) {
+    return ReadServerList<RoadVehicleRec>(
+        [](RoadVehicleRec* rec, int32_t first) {
+          return IORRoadVehicleGetRec(first, TransferFlagNamesOnly, rec, nullptr);
+        },
+        [](const RoadVehicleRec& rec) { return rec.name; },
+        [](const RoadVehicleRec& rec) { return static_cast<int32_t>(rec.index); }, false, server);
+  });
+  return Logged("MergeCheckRoadVehicle", r);
+}
+
+int32_t MergeCheckRoadtype() {
+  if (DebugLevel > 0) DebugPrint(" --> MergeCheckRoadtype()\n");
+  int32_t r = RunCheck(L"Roadtype", 1, RoadtypeList, [](CRecordList& server) {
+    return ReadServerList<RoadtypeRec>(
+        [](RoadtypeRec* rec, int32_t first) { return IORRoadtypeGetRec(first, TransferFlagNamesOnly, rec); },
+        [](const RoadtypeRec& rec) { return rec.name; },
+        [](const RoadtypeRec& rec) { return static_cast<int32_t>(rec.index); }, false, server);
+  });
+  return Logged("MergeCheckRoadtype", r);
+}
+
 int32_t MergeCheckAll() {
   int32_t r = 1;
   for (int32_t list = 0; list < kSubListCount; ++list) {
@@ -134,8 +172,9 @@ int32_t MergeCheckAll() {
       [] { return MergeCheckTimevar(0); },
       [] { return MergeCheckTimevar(1); },
       MergeCheckSubgrp,
-      // The vehicle and roadtype checks (MergeCheckVehicle, MergeCheckRoadtype:
-      // sheets "Vehicle" and "Roadtype", column B) join here with their records.
+      MergeCheckVehicle,
+      MergeCheckRoadVehicle,
+      MergeCheckRoadtype,
   };
   for (Check check : kChecks) {
     if (r == -1 || ErrorList.IsFull()) break;

@@ -32,8 +32,13 @@ int32_t MergeCheckSub(int32_t list);
 int32_t MergeCheckTimevar(int32_t kind);
 // Substance groups, sheet "Emission factor", column B.
 int32_t MergeCheckSubgrp();
+// Vehicles, road vehicles and roadtypes, sheets "Vehicle", "Road Vehicle"
+// and "Roadtype", column B.
+int32_t MergeCheckVehicle();
+int32_t MergeCheckRoadVehicle();
+int32_t MergeCheckRoadtype();
 
 // Every check in order: substances and searchkeys 1-5, source and road time
-// variations, substance groups.  Stops after a check that fails or that
+// variations, substance groups, vehicles, road vehicles, roadtypes.  Stops after a check that fails or that
 // leaves the ErrorList full; the result of the last check run.
 int32_t MergeCheckAll();

@@ -37,6 +37,9 @@ void ResetLists() {
   SourceTimevarList.Clear();
   RoadTimevarList.Clear();
   SubgrpList.Clear();
+  VehicleList.Clear();
+  RoadVehicleList.Clear();
+  RoadtypeList.Clear();
 }
 
 std::string TakeError() {
@@ -154,6 +157,9 @@ TEST_F(ScriptedMergeTest, AsksForEverySubstanceListThenNamesOnly) {
                            "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&timevarp&1",
                            "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&timevarr&1",
                            "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&subgrp&1",
+                           "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&veh&1",
+                           "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&sveh&1",
+                           "iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&roadtype&1",
                        }));
 }
 
@@ -191,6 +197,20 @@ TEST_F(ScriptedMergeTest, TimevarsAndGroupsReadNamesOnly) {
                                         L"Emission factor [B]: Index 7 has different name in Kalvoro (Stove)"}));
 }
 
+TEST_F(ScriptedMergeTest, TrafficKindsReadNamesOnlyOnTheirOwnSheets) {
+  VehicleList.Add(L"Car petrol", 1);
+  RoadVehicleList.Add(L"PC diesel", 2);
+  RoadtypeList.Add(L"Motorway", 3);
+  RoadtypeList.Add(L"Ring road", 9);  // unknown to the server: a new roadtype
+  for (int n = 0; n < 9; ++n) server_.QueueReply(RawReply::Http(200, ""));
+  server_.QueueReply(RawReply::Http(200, "NAME \"Car petrol\"\nINDEX 1\n\n"));
+  server_.QueueReply(RawReply::Http(200, "NAME \"PC petrol\"\nINDEX 2\n\n"));
+  server_.QueueReply(RawReply::Http(200, "NAME \"Highway\"\nINDEX 3\n\nNAME \"Tunnel\"\nINDEX 4\n\n"));
+  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
+  EXPECT_EQ(AllLines(ErrorList), (Lines{L"Road Vehicle [B]: Index 2 has different name in Kalvoro (PC petrol)",
+                                        L"Roadtype [B]: Index 3 has different name in Kalvoro (Highway)"}));
+}
+
 TEST_F(ScriptedMergeTest, FailedReadStopsWithMinusOne) {
   SubgrpList.Add(L"Boiler", 7);
   server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n"));
@@ -216,7 +236,7 @@ TEST_F(ScriptedMergeTest, EarlierIssuesMakeEveryCheckZero) {
   EXPECT_EQ(VKMergeCheck(), 0);
   EXPECT_EQ(ErrorList.Count(), 1);
   // They still read and compare.
-  EXPECT_EQ(Queries().size(), 12u);
+  EXPECT_EQ(Queries().size(), 15u);
 }
 
 TEST_F(ScriptedMergeTest, FullErrorListAsksTheServerNothing) {

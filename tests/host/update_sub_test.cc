@@ -276,6 +276,7 @@ TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
             "<-- VKUpdateSub = 1\n"
             "--> VKVerifySub()\n"
             "\tTimevar source\n\tTimevar road\n\tSubstance groups\n\tEmission factors\n\tResources\n"
+            "\tVehicles\n\tRoad Vehicles Def\n\tRoad Vehicles\n\tRoadtypes\n"
             "<-- VKVerifySub = 1\n");
   std::remove(log.c_str());
 }

@@ -125,9 +125,9 @@ TEST_F(ServerSaves, SourcesAreSavedAsSourceAndListedWithAHeader) {
 }
 
 TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
-  ASSERT_EQ("Ok.\n", Save(SaveBody("veh", "-1", "NAME \"Car\"\nINDEX 1\n\n")));
+  ASSERT_EQ("Ok.\n", Save(SaveBody("company", "-1", "NAME \"Car\"\nINDEX 1\n\n")));
   std::string before = server_.dumpRecords();
-  std::string head = Lines({"REF", "savexxxdb", "demo", "Malmo2024", "veh", "-1", "0", "0"});
+  std::string head = Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company", "-1", "0", "0"});
   // Broken off: the final EOF line is missing.
   EXPECT_EQ("Error: the upload is incomplete (no EOF line)\n", Save(head + "NAME \"Bus\"\nINDEX 2\n\n"));
   EXPECT_EQ("Error: the upload is incomplete (no EOF line)\n", Save(head + "NAME \"Bus\"\nINDEX 2\n\nEO"));
@@ -135,21 +135,22 @@ TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
   // EOF in the middle only.
   EXPECT_EQ("Error: the upload is incomplete (no EOF line)\n", Save(head + "EOF\nNAME \"Bus\"\n"));
   // Malformed headers.
-  EXPECT_EQ("Error: missing count or flag lines\n", Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "veh"})));
+  EXPECT_EQ("Error: missing count or flag lines\n",
+            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company"})));
   EXPECT_EQ("Error: missing kind line\n", Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024"})));
   EXPECT_EQ("Error: the count line is not a number\n",
-            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "veh", "many", "0", "0", "EOF"})));
+            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company", "many", "0", "0", "EOF"})));
   EXPECT_EQ("Error: the flag lines must be 0 or 1\n",
-            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "veh", "-1", "2", "0", "EOF"})));
+            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company", "-1", "2", "0", "EOF"})));
   EXPECT_EQ("Error: unknown record kind cars\n", Save(SaveBody("cars", "-1", "NAME \"Bus\"\n\n")));
   EXPECT_EQ("Error: unknown EDB Lost of EDB user demo\n",
-            Save(SaveBody("veh", "-1", "NAME \"Bus\"\n\n", "demo", "Lost")));
+            Save(SaveBody("company", "-1", "NAME \"Bus\"\n\n", "demo", "Lost")));
   EXPECT_EQ("Error: missing database line\n", Save(""));
   EXPECT_EQ("Error: unknown command dropall\n", Save(Lines({"REF", "dropall", "demo", "Malmo2024"})));
   EXPECT_EQ("Error: grids are not supported yet\n",
             Save(Lines({"REF", "savegrid", "demo", "Malmo2024", "g", "#GRIDASC", "#GRIDDATA", "#EOF"})));
   EXPECT_EQ(before, server_.dumpRecords());
-  EXPECT_EQ("NAME \"Car\"\nINDEX 1\n\n", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&veh&0"));
+  EXPECT_EQ("NAME \"Car\"\nINDEX 1\n\n", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&company&0"));
 }
 
 TEST_F(ServerSaves, CarriageReturnsAndStrayEmptyLines) {

@@ -21,7 +21,11 @@ bool IsCommonKind(std::string_view kind) {
 
 bool IsReadKind(std::string_view kind) { return IsCommonKind(kind) || kind == "source2"; }
 
-bool IsSaveKind(std::string_view kind) { return IsCommonKind(kind) || kind == "source" || kind == kSubKind; }
+// The road-vehicle definition ("svehsb") is the server's own: it is read,
+// never saved.
+bool IsSaveKind(std::string_view kind) {
+  return (IsCommonKind(kind) && kind != "svehsb") || kind == "source" || kind == kSubKind;
+}
 
 std::string_view StoredKind(std::string_view kind) { return kind == "source2" ? std::string_view("source") : kind; }
 

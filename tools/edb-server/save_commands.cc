@@ -6,6 +6,7 @@
 #include "reference_upload.h"
 #include "request_text.h"
 #include "save_body.h"
+#include "vehicle_records.h"
 
 namespace edb {
 
@@ -41,6 +42,14 @@ Reply SaveResourceFile(Store& store, const SaveHeader& header) {
   return Reply::Text(std::string());  // accepted: no reply line at all
 }
 
+// The EDB's road-vehicle definition as stored ("" when it has none).
+std::string StoredRoadVehicleDefinition(Store& store, int64_t edbId) {
+  ReadSnapshot snapshot(store.file());
+  snapshot.Start(edbId, "svehsb", 0);
+  std::string_view record;
+  return snapshot.Next(&record) ? std::string(record) : std::string();
+}
+
 Reply SaveRecords(Store& store, const SaveHeader& header) {
   RecordSaveHeader records;
   std::string reason;
@@ -70,6 +79,14 @@ Reply SaveRecords(Store& store, const SaveHeader& header) {
     if (sub) DropUnnamed(&parsed);
     ReferenceRecordSource source(parsed);
     stored = store.ReplaceRecords(edbId, StoredKind(records.kind), list, source);
+  } else if (IsVehicleKind(records.kind)) {
+    std::vector<ReferenceRecord> parsed;
+    std::string definition = records.kind == "sveh" ? StoredRoadVehicleDefinition(store, edbId) : std::string();
+    if (!ReadVehicleKindRecords(records.kind, records.records, definition, &parsed, &reason)) {
+      return Reply::Error(reason);
+    }
+    ReferenceRecordSource source(parsed);
+    stored = store.ReplaceRecords(edbId, records.kind, list, source);
   } else {
     RecordSplitter splitter(records.records, false);
     stored = store.ReplaceRecords(edbId, StoredKind(records.kind), list, splitter);

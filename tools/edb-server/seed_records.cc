@@ -304,10 +304,6 @@ std::string DemoSaveLines(std::string_view kind, int list) {
 
 // The kinds below get demonstration records once the server knows their
 // layouts.
-std::vector<std::string> DemoVehicles(bool shared) { return {}; }
-std::vector<std::string> DemoRoadVehicleDefinition(bool shared) { return {}; }
-std::vector<std::string> DemoRoadVehicles(bool shared) { return {}; }
-std::vector<std::string> DemoRoadtypes(bool shared) { return {}; }
 std::vector<std::string> DemoCompanies(bool shared) { return {}; }
 std::vector<std::string> DemoFacilities(bool shared) { return {}; }
 std::vector<std::string> DemoSources(bool shared) { return {}; }
@@ -322,10 +318,12 @@ void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content) {
     PutReference(store, edbId, "subgrp", 0);
     PutReference(store, edbId, "emfac", 0);
   }
-  Put(store, edbId, "veh", 0, DemoVehicles(shared));
-  Put(store, edbId, "svehsb", 0, DemoRoadVehicleDefinition(shared));
-  Put(store, edbId, "sveh", 0, DemoRoadVehicles(shared));
-  Put(store, edbId, "roadtype", 0, DemoRoadtypes(shared));
+  // Traffic data only in the full demonstration EDB.
+  bool noTraffic = content != DemoContent::kReference;
+  Put(store, edbId, "veh", 0, DemoVehicles(noTraffic));
+  Put(store, edbId, "svehsb", 0, DemoRoadVehicleDefinition(noTraffic));
+  Put(store, edbId, "sveh", 0, DemoRoadVehicles(noTraffic));
+  Put(store, edbId, "roadtype", 0, DemoRoadtypes(noTraffic));
   Put(store, edbId, "company", 0, DemoCompanies(shared));
   Put(store, edbId, "facility", 0, DemoFacilities(shared));
   Put(store, edbId, "source", 0, DemoSources(shared));

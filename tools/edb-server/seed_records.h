@@ -38,12 +38,18 @@ std::vector<EmfacEntry> DemoEmissionFactors();
 // kinds.
 std::string DemoSaveLines(std::string_view kind, int list);
 
-// Record texts of the kinds not yet seeded, each record its lines followed
-// by "\n".
+// The traffic records of the full demonstration EDB (none for the shared
+// EDB), each record its stored lines (seed_vehicles.cc).
 std::vector<std::string> DemoVehicles(bool shared);
 std::vector<std::string> DemoRoadVehicleDefinition(bool shared);
 std::vector<std::string> DemoRoadVehicles(bool shared);
 std::vector<std::string> DemoRoadtypes(bool shared);
+// The record lines of a save of them ("veh", "sveh" with its definition
+// block, "roadtype") as the library's writer sends them.
+std::string DemoVehicleSaveLines(std::string_view kind);
+
+// Record texts of the kinds not yet seeded, each record its lines followed
+// by "\n".
 std::vector<std::string> DemoCompanies(bool shared);
 std::vector<std::string> DemoFacilities(bool shared);
 std::vector<std::string> DemoSources(bool shared);

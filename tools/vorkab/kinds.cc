@@ -17,6 +17,17 @@ int32_t SubgrpLoad(int32_t mode, wchar_t* count, int32_t) { return VKSubgrpsLoad
 int32_t SubgrpSave(int32_t mode, wchar_t* count, int32_t) { return VKSubgrpsSave(mode, count); }
 int32_t EmfacLoad(int32_t mode, wchar_t* count, int32_t) { return VKEmfacsLoad(mode, count); }
 int32_t EmfacSave(int32_t mode, wchar_t* count, int32_t) { return VKEmfacsSave(mode, count); }
+int32_t VehicleLoad(int32_t mode, wchar_t* count, int32_t) { return VKVehiclesLoad(mode, count); }
+int32_t VehicleSave(int32_t mode, wchar_t* count, int32_t) { return VKVehiclesSave(mode, count); }
+// An EDB without a road-vehicle definition (0) has no dimensions: that is no failure.
+int32_t RoadVehicleDefLoad(int32_t, wchar_t* count, int32_t) {
+  int32_t r = VKRoadVehiclesDefLoad(0, count);
+  return r == 0 ? 1 : r;
+}
+int32_t RoadVehicleLoad(int32_t mode, wchar_t* count, int32_t) { return VKRoadVehiclesLoad(mode, count); }
+int32_t RoadVehicleSave(int32_t mode, wchar_t* count, int32_t) { return VKRoadVehiclesSave(mode, count); }
+int32_t RoadtypeLoad(int32_t mode, wchar_t* count, int32_t) { return VKRoadtypesLoad(mode, count); }
+int32_t RoadtypeSave(int32_t mode, wchar_t* count, int32_t) { return VKRoadtypesSave(mode, count); }
 
 std::vector<RecordKind> MakeKinds() {
   std::vector<RecordKind> kinds;
@@ -38,6 +49,16 @@ std::vector<RecordKind> MakeKinds() {
                    {{"substance groups", SubgrpLoad, SubgrpSave, 0, false}}});
   kinds.push_back({"emfacs", "emission factors", {L"Emission function"},
                    {{"emission factors", EmfacLoad, EmfacSave, 0, false}}});
+  // Vehicles before roadtypes (which name them); the road-vehicle definition,
+  // which the server keeps, before the road vehicles.
+  kinds.push_back({"vehicles", "vehicles with emission factors per speed", {L"Vehicle"},
+                   {{"vehicles", VehicleLoad, VehicleSave, 0, false}}});
+  kinds.push_back({"roadvehicles", "the road-vehicle definition (loaded only) and road vehicles",
+                   {L"Road Vehicle Def.", L"Road Vehicle"},
+                   {{"road-vehicle definition", RoadVehicleDefLoad, nullptr, 0, true},
+                    {"road vehicles", RoadVehicleLoad, RoadVehicleSave, 0, false}}});
+  kinds.push_back({"roadtypes", "roadtypes with their vehicles' profiles and speeds", {L"Roadtype"},
+                   {{"roadtypes", RoadtypeLoad, RoadtypeSave, 0, false}}});
   return kinds;
 }
 

@@ -27,6 +27,15 @@ void TimevarHeadings(sheethost::Sheet& sheet) {
   // Columns 38 to 47 name the scenarios; the Load writes them.
 }
 
+void RoadtypeHeadings(sheethost::Sheet& sheet) {
+  WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}, {2, L"Vehicle"}, {3, L"Min speed"}, {4, L"Max speed"}});
+  for (int hour = 0; hour < 24; ++hour) sheet.Set(0, 5 + hour, Cell::Str(L"h" + std::to_wstring(hour)));
+  static const wchar_t* const months[] = {L"Jan", L"Feb", L"Mar", L"Apr", L"May", L"Jun",
+                                          L"Jul", L"Aug", L"Sep", L"Oct", L"Nov", L"Dec"};
+  for (int m = 0; m < 12; ++m) sheet.Set(0, 29 + m, Cell::Str(months[m]));
+  // Columns 41 to 50 name the scenarios; the Load writes them.
+}
+
 void EmissionFunctionHeadings(sheethost::Sheet& sheet) {
   WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}, {2, L"Substance"}, {3, L"Formula"}});
   for (int i = 0; i < 46; ++i) {
@@ -60,8 +69,16 @@ void WriteTemplate(sheethost::Sheet& sheet) {
     WriteHeadings(sheet, {{0, L"Name"}, {1, L"Company ID"}});
   } else if (name == L"Facility") {
     WriteHeadings(sheet, {{0, L"Name"}, {1, L"X"}, {2, L"Y"}});
-  } else if (name == L"Vehicle" || name == L"Road Vehicle" || name == L"Roadtype") {
-    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}});
+  } else if (name == L"Vehicle") {
+    // Substance columns from E are headed by the Load.
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}, {2, L"Activity code / Is heavy"}, {3, L"Speed"}});
+  } else if (name == L"Road Vehicle") {
+    // Dimension and traffic-situation columns from L are headed by the Load.
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}, {2, L"Activity code"}, {3, L"Is heavy"}, {4, L"Is traffic"},
+                          {5, L"Weight"}, {6, L"Emission model"}, {7, L"Flow equi"}, {8, L"Dependency"},
+                          {9, L"Info"}, {10, L"Substance"}});
+  } else if (name == L"Roadtype") {
+    RoadtypeHeadings(sheet);
   }
   // "Road Vehicle Def." starts empty: its dimensions are rows from row 3.
 }
