@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "host/frame.h"
@@ -20,9 +21,6 @@ constexpr size_t PostScriptSize = 512;
 constexpr size_t CanonicalUrlSize = 256;
 constexpr DWORD ReceiveTimeoutMs = 600000;
 constexpr DWORD RequestFlags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
-constexpr DWORD IgnoreCertificateFlags = SECURITY_FLAG_IGNORE_REVOCATION | SECURITY_FLAG_IGNORE_UNKNOWN_CA |
-                                         SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
-                                         SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
 
 struct Transport {
   HINTERNET session = nullptr;
@@ -38,10 +36,7 @@ struct Transport {
   char* sendBuffer = nullptr;
   size_t sendCapacity = 0;
   size_t sendLength = 0;
-  uint16_t port = 0;
-  bool secure = false;
-  char user[HostFieldSize] = {};
-  char host[HostFieldSize] = {};
+  HTTPLogin login;
   char canonicalUrl[CanonicalUrlSize] = {};
   // A POST body is being collected (HTTPPost until HTTPEndWrite).
   bool collecting = false;
@@ -50,9 +45,6 @@ struct Transport {
   bool commandFailed = false;
   // Counts the commands started and the open ones closed (see HTTPCommandNumber).
   uint32_t commandNumber = 0;
-  // The certificate errors accepted for this server (the SECURITY_FLAG_IGNORE_*
-  // bits of the first retry); every later request of the session carries them.
-  DWORD acceptedCertificateFlags = 0;
 };
 
 Transport t;
@@ -70,10 +62,10 @@ void CloseRequestAndConnection() {
 
 // Opens the connection and sets its receive time-out.
 bool OpenConnection() {
-  if (DebugLevel > 1) DebugPrint("      InternetConnect(%s, %u)\n", t.host, static_cast<unsigned>(t.port));
-  t.connection = InternetConnectA(t.session, t.host, t.port, "", "", INTERNET_SERVICE_HTTP, 0, 0);
+  if (DebugLevel > 1) DebugPrint("      InternetConnect(%s, %u)\n", t.login.host, static_cast<unsigned>(t.login.port));
+  t.connection = InternetConnectA(t.session, t.login.host, t.login.port, "", "", INTERNET_SERVICE_HTTP, 0, 0);
   if (!t.connection) {
-    AppendErrorText("InternetConnect(%s) returned error %d.", t.host, LastError());
+    AppendErrorText("InternetConnect(%s) returned error %d.", t.login.host, LastError());
     return false;
   }
   DWORD timeout = ReceiveTimeoutMs;
@@ -85,7 +77,7 @@ bool OpenConnection() {
 }
 
 bool OpenRequest(const char* verb) {
-  DWORD flags = RequestFlags | (t.secure ? INTERNET_FLAG_SECURE : 0);
+  DWORD flags = RequestFlags | (t.login.secure ? INTERNET_FLAG_SECURE : 0);
   t.request = HttpOpenRequestA(t.connection, verb, t.urlPath, "HTTP/1.0", nullptr, nullptr, flags, 0);
   if (!t.request) {
     AppendErrorText("HttpOpenRequest(%s %s) returned error %d.", verb, t.urlPath, LastError());
@@ -209,17 +201,14 @@ bool CheckStatus(const char* verb, bool post, const void* body, DWORD bodyLength
   return StatusAccepted(verb, status);
 }
 
-// Gives the request the certificate errors already accepted for this server.
-bool ApplyAcceptedCertificate() {
-  if (!t.secure || t.acceptedCertificateFlags == 0) return true;
-  if (DebugLevel > 1) DebugPrint("      certificate accepted at login, its errors ignored\n");
+bool SetSecurityFlags(DWORD add) {
   DWORD flags = 0;
   DWORD length = sizeof flags;
   if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
     AppendErrorText("InternetQueryOption returned error %d.", LastError());
     return false;
   }
-  flags |= t.acceptedCertificateFlags;
+  flags |= add;
   if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
     AppendErrorText("InternetSetOption returned error %d.", LastError());
     return false;
@@ -227,34 +216,71 @@ bool ApplyAcceptedCertificate() {
   return true;
 }
 
-// Sends the open request.  A certificate the platform does not trust is
-// accepted once, on the first request to this server that meets it (the
-// login); the same decision then holds for every later GET and POST.
+// What a send that failed on the certificate says about it; null for any
+// other failure.
+const char* CertificateFault(int error) {
+  switch (error) {
+    case ERROR_INTERNET_INVALID_CA: return "is not issued by an authority this computer trusts";
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID: return "is issued for another host name";
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID: return "has expired or is not yet valid";
+    case ERROR_INTERNET_SEC_INVALID_CERT: return "is not valid";
+    default: return nullptr;
+  }
+}
+
+// Refuses the server's certificate with everything the user needs to decide
+// whether to pin it.
+bool RefuseCertificate(const char* verb, const char* fault) {
+  port::Certificate c;
+  if (!port::ServerCertificate(t.request, &c) || c.der.empty()) {
+    AppendErrorText("The server's certificate %s (%s request to %s).", fault, verb, t.login.host);
+    return false;
+  }
+  std::string fingerprint = FingerprintText(Sha256(c.der.data(), c.der.size()));
+  AppendErrorText("The server's certificate %s: fingerprint %s, subject %s, valid from %s until %s.", fault,
+                  fingerprint.c_str(), c.subject.c_str(), c.notBefore.c_str(), c.notAfter.c_str());
+  if (t.login.pinned) {
+    AppendErrorText("The server address pins %s.", FingerprintText(t.login.pin).c_str());
+  } else if (strcmp(fault, CertificateFault(ERROR_INTERNET_INVALID_CA)) == 0) {
+    AppendErrorText("If you trust this certificate, add \";pin=%s\" to the server address.", fingerprint.c_str());
+  }
+  return false;
+}
+
+// True when the certificate of the request just sent is the pinned one.
+bool PinnedCertificateServed() {
+  port::Certificate c;
+  return port::ServerCertificate(t.request, &c) && !c.der.empty() &&
+         Sha256(c.der.data(), c.der.size()) == t.login.pin;
+}
+
+// Sends the open request.  Over HTTPS a certificate the platform trusts goes
+// through, unless the server address pins another one.  A certificate the
+// platform does not trust goes through only when it is the pinned one, and
+// then only its issuer is overlooked: the host name and the dates are still
+// checked.  Every request of the session, GET and POST, decides the same way.
 bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
-  if (!ApplyAcceptedCertificate()) return false;
-  if (Send(body, bodyLength)) return true;
-  int error = LastError();
-  if (error != ERROR_INTERNET_INVALID_CA) {
+  const char* notPinned = "is not the one the server address pins";
+  if (t.login.secure && t.login.pinned) port::RequireCertificate(t.request, t.login.pin.data());
+  bool sent = Send(body, bodyLength);
+  int error = sent ? 0 : LastError();
+  if (!sent && error == ERROR_INTERNET_INVALID_CA && t.login.pinned && PinnedCertificateServed()) {
+    if (DebugLevel > 1) DebugPrint("      certificate not trusted but pinned, sending again\n");
+    if (!SetSecurityFlags(SECURITY_FLAG_IGNORE_UNKNOWN_CA)) return false;
+    sent = Send(body, bodyLength);
+    error = sent ? 0 : LastError();
+  }
+  if (!sent) {
+    if (const char* fault = t.login.secure ? CertificateFault(error) : nullptr) {
+      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned && !PinnedCertificateServed()) fault = notPinned;
+      return RefuseCertificate(verb, fault);
+    }
     AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
     return false;
   }
-  if (DebugLevel > 1) DebugPrint("      certificate not trusted, retrying\n");
-  DWORD flags = 0;
-  DWORD length = sizeof flags;
-  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
-    AppendErrorText("InternetQueryOption returned error %d.", LastError());
-    return false;
-  }
-  flags |= IgnoreCertificateFlags;
-  if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
-    AppendErrorText("InternetSetOption returned error %d.", LastError());
-    return false;
-  }
-  if (!Send(body, bodyLength)) {
-    AppendErrorText("2nd HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, LastError());
-    return false;
-  }
-  t.acceptedCertificateFlags = IgnoreCertificateFlags;
+  // Where the platform could not hold the pin during the handshake, a
+  // certificate other than the pinned one is caught here.
+  if (t.login.secure && t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, notPinned);
   return true;
 }
 
@@ -333,48 +359,104 @@ bool HTTPFree() {
   return ok;
 }
 
+namespace {
+
+// Reads the options after the address proper ("https://host:8443;pin=sha256:...")
+// into login.  False, with ErrorText set, for an option it does not know.
+bool ReadAddressOptions(const char* options, HTTPLogin* login) {
+  std::string rest = options;
+  size_t at = 0;
+  while (at <= rest.size()) {
+    size_t end = rest.find(';', at);
+    if (end == std::string::npos) end = rest.size();
+    std::string option = rest.substr(at, end - at);
+    at = end + 1;
+    if (option.empty()) continue;
+    if (option.compare(0, 4, "pin=") == 0) {
+      if (!ParseFingerprint(option.c_str() + 4, &login->pin)) {
+        SetErrorText("The server address's pin must be \"sha256:\" and 64 hexadecimal digits, not \"%s\".",
+                     option.c_str() + 4);
+        return false;
+      }
+      login->pinned = true;
+    } else {
+      SetErrorText("Unknown option \"%s\" in the server address.", option.c_str());
+      return false;
+    }
+  }
+  if (login->pinned && !login->secure) {
+    SetErrorText("A certificate pin needs an https server address.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool HTTPConnection(const char* user, const char* password, const char* address) {
   if (DebugLevel > 0) DebugPrint("    --> HTTPConnection(%s, ****, %s)\n", user ? user : "", address ? address : "");
+  auto done = [](bool ok) {
+    if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = %d\n", ok ? 1 : 0);
+    return ok;
+  };
+  // Everything is checked on a copy; the session changes only when all of it holds.
+  HTTPLogin login = t.login;
   if (user) {
     if (strlen(user) >= HostFieldSize) {
       SetErrorText("User name is too long (%u characters; at most %u).", static_cast<unsigned>(strlen(user)),
                    static_cast<unsigned>(HostFieldSize - 1));
-      if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 0\n");
-      return false;
+      return done(false);
     }
-    strcpy(t.user, user);
+    strcpy(login.user, user);
   }
-  if (!address) {
-    if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 1\n");
-    return true;
+  if (address) {
+    std::string text = address;
+    std::string options;
+    if (size_t semicolon = text.find(';'); semicolon != std::string::npos) {
+      options = text.substr(semicolon + 1);
+      text.resize(semicolon);
+    }
+    const char* hostPart = text.c_str();
+    login.secure = false;
+    if (const char* scheme = strstr(hostPart, "://")) {
+      login.secure = strncmp(hostPart, "https", 5) == 0;
+      hostPart = scheme + 3;
+    }
+    const char* colon = strchr(hostPart, ':');
+    size_t hostLength = colon ? static_cast<size_t>(colon - hostPart) : strlen(hostPart);
+    if (hostLength >= HostFieldSize) {
+      SetErrorText("Server host name is too long (%u characters; at most %u).", static_cast<unsigned>(hostLength),
+                   static_cast<unsigned>(HostFieldSize - 1));
+      return done(false);
+    }
+    uint32_t port = 0;
+    if (colon) {
+      for (const char* p = colon + 1; *p >= '0' && *p <= '9'; ++p) {
+        port = port * 10 + static_cast<uint32_t>(*p - '0');
+        if (port > 65535) {
+          SetErrorText("Server port %s is out of range (at most 65535).", colon + 1);
+          return done(false);
+        }
+      }
+    }
+    memcpy(login.host, hostPart, hostLength);
+    login.host[hostLength] = '\0';
+    login.port = static_cast<uint16_t>(port);
+    login.pinned = false;
+    if (!ReadAddressOptions(options.c_str(), &login)) return done(false);
+    if (DebugLevel > 1) {
+      DebugPrint("      host %s, port %u%s%s%s\n", login.host, static_cast<unsigned>(login.port),
+                 login.secure ? ", secure" : "", login.pinned ? ", pinned " : "",
+                 login.pinned ? FingerprintText(login.pin).c_str() : "");
+    }
   }
-  const char* hostPart = address;
-  bool secure = false;
-  if (const char* scheme = strstr(address, "://")) {
-    secure = strncmp(address, "https", 5) == 0;
-    hostPart = scheme + 3;
-  }
-  const char* colon = strchr(hostPart, ':');
-  size_t hostLength = colon ? static_cast<size_t>(colon - hostPart) : strlen(hostPart);
-  if (hostLength >= HostFieldSize) {
-    SetErrorText("Server host name is too long (%u characters; at most %u).", static_cast<unsigned>(hostLength),
-                 static_cast<unsigned>(HostFieldSize - 1));
-    if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 0\n");
-    return false;
-  }
-  uint16_t port = 0;
-  if (colon) {
-    for (const char* p = colon + 1; *p >= '0' && *p <= '9'; ++p) port = static_cast<uint16_t>(port * 10 + (*p - '0'));
-  }
-  memcpy(t.host, hostPart, hostLength);
-  t.host[hostLength] = '\0';
-  t.port = port;
-  t.secure = secure;
-  t.acceptedCertificateFlags = 0;  // a new login decides afresh
-  if (DebugLevel > 1) DebugPrint("      host %s, port %u%s\n", t.host, static_cast<unsigned>(port), secure ? ", secure" : "");
-  if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 1\n");
-  return true;
+  t.login = login;
+  return done(true);
 }
+
+HTTPLogin HTTPCurrentLogin() { return t.login; }
+
+void HTTPRestoreLogin(const HTTPLogin& login) { t.login = login; }
 
 // Closes whatever command is still open and begins a new one.
 void BeginCommand() {
@@ -545,7 +627,7 @@ void HTTPAbortCommand() {
 
 uint32_t HTTPCommandNumber() { return t.commandNumber; }
 
-const char* HTTPGetCurrUser() { return t.user; }
+const char* HTTPGetCurrUser() { return t.login.user; }
 
 const char* HTTPUrlEncode(const char* url) {
   DWORD length = static_cast<DWORD>(CanonicalUrlSize - 1);
@@ -556,4 +638,4 @@ const char* HTTPUrlEncode(const char* url) {
   return t.canonicalUrl;
 }
 
-HTTPServerAddress HTTPGetServerAddress() { return {t.host, t.port, t.secure}; }
+HTTPServerAddress HTTPGetServerAddress() { return {t.login.host, t.login.port, t.login.secure}; }
