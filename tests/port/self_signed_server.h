@@ -22,6 +22,7 @@ class SelfSignedServer {
   // listening; false (with a reason) when something is missing.
   bool Start(void (*setup)(httplib::Server&), std::string* why);
   uint16_t port() const { return port_; }
+  std::string certFile() const { return folder_ + "/cert.pem"; }
 
  private:
   std::string folder_;
