@@ -254,6 +254,33 @@ bool PinnedCertificateServed() {
          Sha256(c.der.data(), c.der.size()) == t.login.pin;
 }
 
+// Sends a request that carries nothing of the login to the server, trusting
+// any issuer, and checks that the certificate it meets is the pinned one.
+// False, with ErrorText set, otherwise.
+bool ProbeCertificate(const char* verb, const char* notPinned) {
+  DWORD flags = RequestFlags | INTERNET_FLAG_SECURE;
+  HINTERNET probe = HttpOpenRequestA(t.connection, "HEAD", PathPrefix, "HTTP/1.0", nullptr, nullptr, flags, 0);
+  if (!probe) {
+    AppendErrorText("HttpOpenRequest(HEAD %s) returned error %d.", PathPrefix, LastError());
+    return false;
+  }
+  HINTERNET request = t.request;
+  t.request = probe;  // the helpers below work on t.request
+  bool ok = SetSecurityFlags(SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+  if (ok && !Send(nullptr, 0)) {
+    int error = LastError();
+    const char* fault = CertificateFault(error);
+    if (fault) RefuseCertificate(verb, fault);
+    else AppendErrorText("HttpSendRequest(HEAD %s) returned error %d.", PathPrefix, error);
+    ok = false;
+  }
+  if (ok && !PinnedCertificateServed()) ok = RefuseCertificate(verb, notPinned);
+  if (DebugLevel > 1) DebugPrint("      certificate checked before the request: %s\n", ok ? "pinned" : "refused");
+  t.request = request;
+  InternetCloseHandle(probe);
+  return ok;
+}
+
 // Sends the open request.  Over HTTPS a certificate the platform trusts goes
 // through, unless the server address pins another one.  A certificate the
 // platform does not trust goes through only when it is the pinned one, and
@@ -261,7 +288,14 @@ bool PinnedCertificateServed() {
 // checked.  Every request of the session, GET and POST, decides the same way.
 bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
   const char* notPinned = "is not the one the server address pins";
-  if (t.login.secure && t.login.pinned) port::RequireCertificate(t.request, t.login.pin.data());
+  if (t.login.secure && t.login.pinned && !port::RequireCertificate(t.request, t.login.pin.data())) {
+    // The platform cannot hold the pin during the handshake (WinINet shows a
+    // certificate only after a send that went through, and may remember an
+    // earlier decision for the server): a request without the authenticator
+    // meets the server first, and only the pinned certificate lets the real
+    // one follow.
+    if (!ProbeCertificate(verb, notPinned) || !SetSecurityFlags(SECURITY_FLAG_IGNORE_UNKNOWN_CA)) return false;
+  }
   bool sent = Send(body, bodyLength);
   int error = sent ? 0 : LastError();
   if (!sent && error == ERROR_INTERNET_INVALID_CA && t.login.pinned && PinnedCertificateServed()) {
@@ -278,9 +312,24 @@ bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
     AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
     return false;
   }
+  if (!t.login.secure) return true;
   // Where the platform could not hold the pin during the handshake, a
   // certificate other than the pinned one is caught here.
-  if (t.login.secure && t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, notPinned);
+  if (t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, notPinned);
+  // A platform that remembers an earlier decision for this server (WinINet
+  // keeps ignore flags per server) must not let it stand in for this one's.
+  DWORD flags = 0;
+  DWORD length = sizeof flags;
+  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+    AppendErrorText("InternetQueryOption returned error %d.", LastError());
+    return false;
+  }
+  if (flags & (SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)) {
+    return RefuseCertificate(verb, "was accepted with its host name or dates unchecked");
+  }
+  if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
+    return RefuseCertificate(verb, CertificateFault(ERROR_INTERNET_INVALID_CA));
+  }
   return true;
 }
 
