@@ -282,31 +282,24 @@ bool ProbeCertificate(const char* verb, const char* notPinned) {
 }
 
 // Sends the open request.  Over HTTPS a certificate the platform trusts goes
-// through, unless the server address pins another one.  A certificate the
-// platform does not trust goes through only when it is the pinned one, and
-// then only its issuer is overlooked: the host name and the dates are still
-// checked.  Every request of the session, GET and POST, decides the same way.
+// through, unless the server address pins another one.  In a pinned session
+// only the pinned certificate goes through, trusted or not, and then only
+// its issuer is overlooked: the host name and the dates are still checked.
+// Every request of the session, GET and POST, decides the same way.
 bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
   const char* notPinned = "is not the one the server address pins";
-  if (t.login.secure && t.login.pinned && !port::RequireCertificate(t.request, t.login.pin.data())) {
-    // The platform cannot hold the pin during the handshake (WinINet shows a
-    // certificate only after a send that went through, and may remember an
-    // earlier decision for the server): a request without the authenticator
-    // meets the server first, and only the pinned certificate lets the real
-    // one follow.
-    if (!ProbeCertificate(verb, notPinned) || !SetSecurityFlags(SECURITY_FLAG_IGNORE_UNKNOWN_CA)) return false;
-  }
-  bool sent = Send(body, bodyLength);
-  int error = sent ? 0 : LastError();
-  if (!sent && error == ERROR_INTERNET_INVALID_CA && t.login.pinned && PinnedCertificateServed()) {
-    if (DebugLevel > 1) DebugPrint("      certificate not trusted but pinned, sending again\n");
+  if (t.login.secure && t.login.pinned) {
+    // Where the platform cannot hold the pin during the handshake (WinINet
+    // shows a certificate only after a send that went through, and may keep
+    // an earlier decision for the server), a request without the
+    // authenticator meets the server first.
+    if (!port::RequireCertificate(t.request, t.login.pin.data()) && !ProbeCertificate(verb, notPinned)) return false;
     if (!SetSecurityFlags(SECURITY_FLAG_IGNORE_UNKNOWN_CA)) return false;
-    sent = Send(body, bodyLength);
-    error = sent ? 0 : LastError();
   }
-  if (!sent) {
+  if (!Send(body, bodyLength)) {
+    int error = LastError();
     if (const char* fault = t.login.secure ? CertificateFault(error) : nullptr) {
-      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned && !PinnedCertificateServed()) fault = notPinned;
+      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned) fault = notPinned;
       return RefuseCertificate(verb, fault);
     }
     AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
