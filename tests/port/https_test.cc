@@ -137,9 +137,30 @@ TEST_F(Https, RequiredCertificateIsHeldBeforeTheRequestGoesOut) {
     ASSERT_TRUE(InternetSetOptionA(client.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags));
     bool sent = HttpSendRequestA(client.request, nullptr, 0, nullptr, 0);
     EXPECT_EQ(sent, digest == right);
-    if (!sent) EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_INVALID_CA));
+    if (!sent) {
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_INVALID_CA));
+    }
     EXPECT_EQ(g_hits, digest == right ? 1 : 0);  // nothing reached the server
   }
+}
+
+TEST(HttpsExpired, PinnedAndIssuerOverlookedTheDatesStillCount) {
+  port_test::SelfSignedServer server;
+  std::string why;
+  if (!server.Start(&Routes, &why, true)) GTEST_SKIP() << why;
+  Sha256Digest digest;
+  ASSERT_TRUE(ParseFingerprint(OpensslFingerprint(server.certFile()).c_str(), &digest));
+  Client client(server.port(), "GET", "/cgi-bin/secure", port_test::kRequestFlags | INTERNET_FLAG_SECURE);
+  ASSERT_TRUE(port::RequireCertificate(client.request, digest.data()));
+  DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+  ASSERT_TRUE(InternetSetOptionA(client.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags));
+  g_hits = 0;
+  EXPECT_FALSE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_SEC_CERT_DATE_INVALID));
+  EXPECT_EQ(g_hits, 0);
+  port::Certificate c;
+  ASSERT_TRUE(port::ServerCertificate(client.request, &c));
+  EXPECT_EQ(c.notAfter.size(), 23u) << c.notAfter;  // shown for the message
 }
 
 }  // namespace
