@@ -201,20 +201,24 @@ bool CheckStatus(const char* verb, bool post, const void* body, DWORD bodyLength
   return StatusAccepted(verb, status);
 }
 
-bool SetSecurityFlags(DWORD add) {
+// Adds certificate errors to overlook to a request's security flags.
+bool AddSecurityFlags(HINTERNET request, DWORD add) {
   DWORD flags = 0;
   DWORD length = sizeof flags;
-  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+  if (!InternetQueryOptionA(request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
     AppendErrorText("InternetQueryOption returned error %d.", LastError());
     return false;
   }
   flags |= add;
-  if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
+  if (!InternetSetOptionA(request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
     AppendErrorText("InternetSetOption returned error %d.", LastError());
     return false;
   }
   return true;
 }
+
+constexpr DWORD IgnoredCertificateErrors =
+    SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
 
 // What a send that failed on the certificate says about it; null for any
 // other failure.
@@ -228,11 +232,47 @@ const char* CertificateFault(int error) {
   }
 }
 
+// The certificate errors a send must overlook to get past the given one.
+DWORD IgnoreToPass(int error) {
+  switch (error) {
+    case ERROR_INTERNET_INVALID_CA: return SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID: return SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+      return SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
+    default: return IgnoredCertificateErrors;
+  }
+}
+
+// Sends a request that carries nothing of the login ("HEAD" of the script
+// folder) with the given certificate errors overlooked, and reads the
+// certificate it met.  False, with the send's error in *error (0 when the
+// send went through), when there is no certificate to read.
+bool ProbeCertificate(DWORD ignore, port::Certificate* c, int* error) {
+  *error = 0;
+  DWORD flags = RequestFlags | INTERNET_FLAG_SECURE;
+  HINTERNET probe = HttpOpenRequestA(t.connection, "HEAD", PathPrefix, "HTTP/1.0", nullptr, nullptr, flags, 0);
+  if (!probe) return false;
+  bool ok = AddSecurityFlags(probe, ignore);
+  if (ok && !HttpSendRequestA(probe, nullptr, 0, nullptr, 0)) {
+    *error = LastError();
+    ok = false;
+  }
+  ok = ok && port::ServerCertificate(probe, c) && !c->der.empty();
+  InternetCloseHandle(probe);
+  return ok;
+}
+
 // Refuses the server's certificate with everything the user needs to decide
-// whether to pin it.
-bool RefuseCertificate(const char* verb, const char* fault) {
+// whether to pin it.  Where the platform shows no certificate for a send
+// that failed (WinINet), a request that carries nothing of the login, with
+// the certificate's fault overlooked (ignore), fetches it for the message.
+bool RefuseCertificate(const char* verb, const char* fault, DWORD ignore, const port::Certificate* known = nullptr) {
   port::Certificate c;
-  if (!port::ServerCertificate(t.request, &c) || c.der.empty()) {
+  int error = 0;
+  bool have = known || (port::ServerCertificate(t.request, &c) && !c.der.empty()) ||
+              (ignore != 0 && ProbeCertificate(ignore, &c, &error));
+  if (known) c = *known;
+  if (!have) {
     AppendErrorText("The server's certificate %s (%s request to %s).", fault, verb, t.login.host);
     return false;
   }
@@ -241,7 +281,7 @@ bool RefuseCertificate(const char* verb, const char* fault) {
                   fingerprint.c_str(), c.subject.c_str(), c.notBefore.c_str(), c.notAfter.c_str());
   if (t.login.pinned) {
     AppendErrorText("The server address pins %s.", FingerprintText(t.login.pin).c_str());
-  } else if (strcmp(fault, CertificateFault(ERROR_INTERNET_INVALID_CA)) == 0) {
+  } else if (ignore == SECURITY_FLAG_IGNORE_UNKNOWN_CA) {
     AppendErrorText("If you trust this certificate, add \";pin=%s\" to the server address.", fingerprint.c_str());
   }
   return false;
@@ -254,33 +294,6 @@ bool PinnedCertificateServed() {
          Sha256(c.der.data(), c.der.size()) == t.login.pin;
 }
 
-// Sends a request that carries nothing of the login to the server, trusting
-// any issuer, and checks that the certificate it meets is the pinned one.
-// False, with ErrorText set, otherwise.
-bool ProbeCertificate(const char* verb, const char* notPinned) {
-  DWORD flags = RequestFlags | INTERNET_FLAG_SECURE;
-  HINTERNET probe = HttpOpenRequestA(t.connection, "HEAD", PathPrefix, "HTTP/1.0", nullptr, nullptr, flags, 0);
-  if (!probe) {
-    AppendErrorText("HttpOpenRequest(HEAD %s) returned error %d.", PathPrefix, LastError());
-    return false;
-  }
-  HINTERNET request = t.request;
-  t.request = probe;  // the helpers below work on t.request
-  bool ok = SetSecurityFlags(SECURITY_FLAG_IGNORE_UNKNOWN_CA);
-  if (ok && !Send(nullptr, 0)) {
-    int error = LastError();
-    const char* fault = CertificateFault(error);
-    if (fault) RefuseCertificate(verb, fault);
-    else AppendErrorText("HttpSendRequest(HEAD %s) returned error %d.", PathPrefix, error);
-    ok = false;
-  }
-  if (ok && !PinnedCertificateServed()) ok = RefuseCertificate(verb, notPinned);
-  if (DebugLevel > 1) DebugPrint("      certificate checked before the request: %s\n", ok ? "pinned" : "refused");
-  t.request = request;
-  InternetCloseHandle(probe);
-  return ok;
-}
-
 // Sends the open request.  Over HTTPS a certificate the platform trusts goes
 // through, unless the server address pins another one.  In a pinned session
 // only the pinned certificate goes through, trusted or not, and then only
@@ -288,19 +301,50 @@ bool ProbeCertificate(const char* verb, const char* notPinned) {
 // Every request of the session, GET and POST, decides the same way.
 bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
   const char* notPinned = "is not the one the server address pins";
-  if (t.login.secure && t.login.pinned) {
-    // Where the platform cannot hold the pin during the handshake (WinINet
-    // shows a certificate only after a send that went through, and may keep
-    // an earlier decision for the server), a request without the
-    // authenticator meets the server first.
-    if (!port::RequireCertificate(t.request, t.login.pin.data()) && !ProbeCertificate(verb, notPinned)) return false;
-    if (!SetSecurityFlags(SECURITY_FLAG_IGNORE_UNKNOWN_CA)) return false;
+  if (t.login.secure && t.login.pinned && !port::RequireCertificate(t.request, t.login.pin.data())) {
+    // The platform cannot hold the pin during the handshake (WinINet shows a
+    // certificate only after a send that went through, and may keep an
+    // earlier decision for the server): a request without the authenticator
+    // meets the server first.
+    port::Certificate c;
+    int error = 0;
+    bool met = ProbeCertificate(SECURITY_FLAG_IGNORE_UNKNOWN_CA, &c, &error);
+    if (DebugLevel > 1) {
+      DebugPrint("      certificate checked before the request: %s\n",
+                 met && Sha256(c.der.data(), c.der.size()) == t.login.pin ? "pinned" : "refused");
+    }
+    if (!met) {
+      if (const char* fault = CertificateFault(error)) return RefuseCertificate(verb, fault, IgnoreToPass(error));
+      AppendErrorText("HttpSendRequest(HEAD %s) returned error %d.", PathPrefix, error);
+      return false;
+    }
+    if (Sha256(c.der.data(), c.der.size()) != t.login.pin) return RefuseCertificate(verb, notPinned, 0, &c);
+  }
+  if (t.login.secure) {
+    DWORD flags = 0;
+    DWORD length = sizeof flags;
+    if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+      AppendErrorText("InternetQueryOption returned error %d.", LastError());
+      return false;
+    }
+    // A platform that keeps an earlier decision for this server (WinINet
+    // keeps overlooked errors per server) must not let it stand in for this
+    // session's: nothing is sent.
+    if (flags & (SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)) {
+      return RefuseCertificate(verb, "would go out with its host name or dates unchecked", IgnoredCertificateErrors);
+    }
+    if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
+      return RefuseCertificate(verb, "was let through by an earlier exception for this server",
+                               SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+    }
+    if (t.login.pinned && !AddSecurityFlags(t.request, SECURITY_FLAG_IGNORE_UNKNOWN_CA)) return false;
   }
   if (!Send(body, bodyLength)) {
     int error = LastError();
     if (const char* fault = t.login.secure ? CertificateFault(error) : nullptr) {
-      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned) fault = notPinned;
-      return RefuseCertificate(verb, fault);
+      // With the issuer overlooked, only a held pin refuses the issuer.
+      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned) return RefuseCertificate(verb, notPinned, 0);
+      return RefuseCertificate(verb, fault, IgnoreToPass(error));
     }
     AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
     return false;
@@ -308,9 +352,7 @@ bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
   if (!t.login.secure) return true;
   // Where the platform could not hold the pin during the handshake, a
   // certificate other than the pinned one is caught here.
-  if (t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, notPinned);
-  // A platform that remembers an earlier decision for this server (WinINet
-  // keeps ignore flags per server) must not let it stand in for this one's.
+  if (t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, notPinned, 0);
   DWORD flags = 0;
   DWORD length = sizeof flags;
   if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
@@ -318,10 +360,11 @@ bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
     return false;
   }
   if (flags & (SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)) {
-    return RefuseCertificate(verb, "was accepted with its host name or dates unchecked");
+    return RefuseCertificate(verb, "was accepted with its host name or dates unchecked", 0);
   }
   if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
-    return RefuseCertificate(verb, CertificateFault(ERROR_INTERNET_INVALID_CA));
+    return RefuseCertificate(verb, "was let through by an earlier exception for this server",
+                             SECURITY_FLAG_IGNORE_UNKNOWN_CA);
   }
   return true;
 }
