@@ -294,65 +294,51 @@ bool PinnedCertificateServed() {
          Sha256(c.der.data(), c.der.size()) == t.login.pin;
 }
 
-// Sends the open request.  Over HTTPS a certificate the platform trusts goes
-// through, unless the server address pins another one.  In a pinned session
-// only the pinned certificate goes through, trusted or not, and then only
-// its issuer is overlooked: the host name and the dates are still checked.
-// Every request of the session, GET and POST, decides the same way.
-bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
-  const char* notPinned = "is not the one the server address pins";
-  if (t.login.secure && t.login.pinned && !port::RequireCertificate(t.request, t.login.pin.data())) {
-    // The platform cannot hold the pin during the handshake (WinINet shows a
-    // certificate only after a send that went through, and may keep an
-    // earlier decision for the server): a request without the authenticator
-    // meets the server first.
+constexpr const char* NotPinned = "is not the one the server address pins";
+constexpr const char* EarlierException = "was let through by an earlier exception for this server";
+
+// Before a request of an HTTPS session goes out: in a pinned session where
+// the platform cannot hold the pin during the handshake (WinINet shows a
+// certificate only after a send that went through), a request without the
+// authenticator meets the server first.  A platform that keeps an earlier
+// decision for the server (WinINet keeps overlooked errors per server) must
+// not let it stand in for this session's.  False, with ErrorText set, when
+// the request must not go out.
+bool CertificateBeforeSend(const char* verb) {
+  if (t.login.pinned && !port::RequireCertificate(t.request, t.login.pin.data())) {
     port::Certificate c;
     int error = 0;
     bool met = ProbeCertificate(SECURITY_FLAG_IGNORE_UNKNOWN_CA, &c, &error);
-    if (DebugLevel > 1) {
-      DebugPrint("      certificate checked before the request: %s\n",
-                 met && Sha256(c.der.data(), c.der.size()) == t.login.pin ? "pinned" : "refused");
-    }
+    bool pinned = met && Sha256(c.der.data(), c.der.size()) == t.login.pin;
+    if (DebugLevel > 1) DebugPrint("      certificate checked before the request: %s\n", pinned ? "pinned" : "refused");
     if (!met) {
       if (const char* fault = CertificateFault(error)) return RefuseCertificate(verb, fault, IgnoreToPass(error));
       AppendErrorText("HttpSendRequest(HEAD %s) returned error %d.", PathPrefix, error);
       return false;
     }
-    if (Sha256(c.der.data(), c.der.size()) != t.login.pin) return RefuseCertificate(verb, notPinned, 0, &c);
+    if (!pinned) return RefuseCertificate(verb, NotPinned, 0, &c);
   }
-  if (t.login.secure) {
-    DWORD flags = 0;
-    DWORD length = sizeof flags;
-    if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
-      AppendErrorText("InternetQueryOption returned error %d.", LastError());
-      return false;
-    }
-    // A platform that keeps an earlier decision for this server (WinINet
-    // keeps overlooked errors per server) must not let it stand in for this
-    // session's: nothing is sent.
-    if (flags & (SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)) {
-      return RefuseCertificate(verb, "would go out with its host name or dates unchecked", IgnoredCertificateErrors);
-    }
-    if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
-      return RefuseCertificate(verb, "was let through by an earlier exception for this server",
-                               SECURITY_FLAG_IGNORE_UNKNOWN_CA);
-    }
-    if (t.login.pinned && !AddSecurityFlags(t.request, SECURITY_FLAG_IGNORE_UNKNOWN_CA)) return false;
-  }
-  if (!Send(body, bodyLength)) {
-    int error = LastError();
-    if (const char* fault = t.login.secure ? CertificateFault(error) : nullptr) {
-      // With the issuer overlooked, only a held pin refuses the issuer.
-      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned) return RefuseCertificate(verb, notPinned, 0);
-      return RefuseCertificate(verb, fault, IgnoreToPass(error));
-    }
-    AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
+  DWORD flags = 0;
+  DWORD length = sizeof flags;
+  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+    AppendErrorText("InternetQueryOption returned error %d.", LastError());
     return false;
   }
-  if (!t.login.secure) return true;
-  // Where the platform could not hold the pin during the handshake, a
-  // certificate other than the pinned one is caught here.
-  if (t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, notPinned, 0);
+  if (flags & (SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)) {
+    return RefuseCertificate(verb, "would go out with its host name or dates unchecked", IgnoredCertificateErrors);
+  }
+  if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
+    return RefuseCertificate(verb, EarlierException, SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+  }
+  return !t.login.pinned || AddSecurityFlags(t.request, SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+}
+
+// After a request of an HTTPS session went through: the certificate must be
+// the pinned one (where the platform could not hold the pin during the
+// handshake, another one is caught here), and nothing but the issuer of a
+// pinned one may have been overlooked.
+bool CertificateAfterSend(const char* verb) {
+  if (t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, NotPinned, 0);
   DWORD flags = 0;
   DWORD length = sizeof flags;
   if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
@@ -363,10 +349,29 @@ bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
     return RefuseCertificate(verb, "was accepted with its host name or dates unchecked", 0);
   }
   if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
-    return RefuseCertificate(verb, "was let through by an earlier exception for this server",
-                             SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+    return RefuseCertificate(verb, EarlierException, SECURITY_FLAG_IGNORE_UNKNOWN_CA);
   }
   return true;
+}
+
+// Sends the open request.  Over HTTPS a certificate the platform trusts goes
+// through, unless the server address pins another one.  In a pinned session
+// only the pinned certificate goes through, trusted or not, and then only
+// its issuer is overlooked: the host name and the dates are still checked.
+// Every request of the session, GET and POST, decides the same way.
+bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
+  if (t.login.secure && !CertificateBeforeSend(verb)) return false;
+  if (!Send(body, bodyLength)) {
+    int error = LastError();
+    if (const char* fault = t.login.secure ? CertificateFault(error) : nullptr) {
+      // With the issuer overlooked, only a held pin refuses the issuer.
+      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned) return RefuseCertificate(verb, NotPinned, 0);
+      return RefuseCertificate(verb, fault, IgnoreToPass(error));
+    }
+    AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
+    return false;
+  }
+  return !t.login.secure || CertificateAfterSend(verb);
 }
 
 // Sizes the receive buffer from the reply's Content-Length, bounded so that a
