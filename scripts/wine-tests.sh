@@ -7,8 +7,8 @@
 #           (build-windows/wine).
 # For each: first the unit tests, then the end-to-end program against two
 # substitute servers that this script starts on loopback (build/edb-server,
-# the Linux binary): one over plain HTTP, one over HTTPS with a self-signed
-# certificate.  The servers and Wine are stopped at the end, whatever
+# the Linux binary): one over plain HTTP, two over HTTPS with self-signed
+# certificates (the tests pin the first, VORKAB_E2E_PIN).  The servers and Wine are stopped at the end, whatever
 # happened.  A build whose Wine is not installed is skipped, and the summary
 # says so loudly; a skipped run never counts as passed.
 set -euo pipefail
@@ -49,14 +49,22 @@ start_server() {  # name [more options]
   if [ -z "$url" ]; then cat "$work/$name.err" >&2; echo "wine-tests: $name server did not start" >&2; return 1; fi
 }
 
-openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
-  -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1,DNS:localhost >/dev/null 2>&1
+# Two self-signed certificates: the one the tests pin, and the one a server
+# that changed its certificate presents.
+for c in cert other; do
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/$c-key.pem" -out "$work/$c.pem" -days 2 \
+    -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1,DNS:localhost >/dev/null 2>&1
+done
+VORKAB_E2E_PIN=sha256:$(openssl x509 -noout -fingerprint -sha256 -in "$work/cert.pem" | sed 's/.*=//')
+export VORKAB_E2E_PIN
 # Fresh servers for each build's end-to-end run (the runs create EDBs).
 start_servers() {  # arch
   start_server "http-$1"
   export VORKAB_E2E_HTTP=$url
-  start_server "https-$1" --cert "$work/cert.pem" --key "$work/key.pem"
+  start_server "https-$1" --cert "$work/cert.pem" --key "$work/cert-key.pem"
   export VORKAB_E2E_HTTPS=$url
+  start_server "other-$1" --cert "$work/other.pem" --key "$work/other-key.pem"
+  export VORKAB_E2E_HTTPS_OTHER=$url
 }
 
 run() {  # program [arguments]: one test program under Wine, bounded

@@ -73,8 +73,14 @@ VKEXPORT int32_t VKAPI VKInit(wchar_t* user, const wchar_t* password, const wcha
     if (!IORInit()) return InitResult(-1);
     g_transportReady = true;
   }
-  if (!IORSetConnPar(user, password, server)) return InitResult(-1);
-  if (IORVerifyAuthenticator() != 1) return InitResult(-1);
+  // A refused login (unusable parameters, or the server says no) leaves the
+  // earlier session exactly as it was.
+  static SessionLogin before;
+  before = IORCurrentLogin();
+  if (!IORSetConnPar(user, password, server) || IORVerifyAuthenticator() != 1) {
+    IORRestoreLogin(before);
+    return InitResult(-1);
+  }
   if (g_loggedIn) return InitResult(0);
   g_loggedIn = true;
   return InitResult(1);

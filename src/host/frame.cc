@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "port/port.h"
 
@@ -14,12 +16,41 @@ namespace {
 
 char g_errorText[ErrorTextSize];
 FILE* g_log = nullptr;
+std::string g_secret;
+
+std::string Masked(std::string text) {
+  if (g_secret.empty()) return text;
+  for (size_t at = text.find(g_secret); at != std::string::npos; at = text.find(g_secret, at + 4)) {
+    text.replace(at, g_secret.size(), "****");
+  }
+  return text;
+}
+
+// The formatted text whole, with the secret masked; formatting errors give "".
+std::string Format(const char* format, va_list args) {
+  va_list again;
+  va_copy(again, args);
+  char small[1024];
+  int n = vsnprintf(small, sizeof small, format, args);
+  std::string text;
+  if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
+    text.assign(small, static_cast<size_t>(n));
+  } else if (n >= 0) {
+    text.resize(static_cast<size_t>(n) + 1);
+    vsnprintf(&text[0], text.size(), format, again);
+    text.resize(static_cast<size_t>(n));
+  }
+  va_end(again);
+  return Masked(std::move(text));
+}
 
 // Appends formatted text at offset `used`, cutting at the buffer's end.
 void FormatAt(size_t used, const char* format, va_list args) {
   if (used >= ErrorTextSize - 1) return;
-  int n = vsnprintf(g_errorText + used, ErrorTextSize - used, format, args);
-  if (n < 0) g_errorText[used] = '\0';
+  std::string text = Format(format, args);
+  size_t n = text.size() < ErrorTextSize - 1 - used ? text.size() : ErrorTextSize - 1 - used;
+  memcpy(g_errorText + used, text.data(), n);
+  g_errorText[used + n] = '\0';
 }
 
 }  // namespace
@@ -47,18 +78,22 @@ void ClearErrorText() { g_errorText[0] = '\0'; }
 
 const char* GetErrorText() { return g_errorText; }
 
+void SetMaskedSecret(const char* secret) { g_secret = secret ? secret : ""; }
+
 void DebugPrint(const char* format, ...) {
   if (!g_log) return;
   va_list args;
   va_start(args, format);
-  vfprintf(g_log, format, args);
+  std::string text = Format(format, args);
   va_end(args);
+  fwrite(text.data(), 1, text.size(), g_log);
   fflush(g_log);
 }
 
 void DebugWrite(const void* data, size_t size) {
   if (!g_log || !data) return;
-  fwrite(data, 1, size, g_log);
+  std::string text = Masked(std::string(static_cast<const char*>(data), size));
+  fwrite(text.data(), 1, text.size(), g_log);
   fflush(g_log);
 }
 

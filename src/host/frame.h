@@ -30,6 +30,11 @@ void AppendErrorText(const char* format, ...) VK_PRINTF(1, 2);
 void ClearErrorText();
 const char* GetErrorText();
 
+// The session's secret (its authenticator, which decodes to user and
+// password): from now on every occurrence of it in an error text or a log
+// line is written as "****".  Null or empty forgets it.
+void SetMaskedSecret(const char* secret);
+
 // printf-style write into the log, flushed at once; nothing without a log.
 void DebugPrint(const char* format, ...) VK_PRINTF(1, 2);
 // Writes bytes into the log as they are and flushes.

@@ -42,6 +42,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
 
@@ -138,6 +140,7 @@ struct FILETIME {  // 100-ns units since 1601-01-01
 #define ERROR_INTERNET_SEC_CERT_DATE_INVALID 12037
 #define ERROR_INTERNET_SEC_CERT_CN_INVALID 12038
 #define ERROR_INTERNET_INVALID_CA 12045
+#define ERROR_INTERNET_SEC_INVALID_CERT 12169
 #define ERROR_INTERNET_SECURITY_CHANNEL_ERROR 12157
 #define ERROR_HTTP_HEADER_NOT_FOUND 12150
 #define ERROR_HTTP_INVALID_SERVER_RESPONSE 12152
@@ -182,5 +185,25 @@ FILE* OpenSharedForWriting(const char* path);
 
 // One line naming the HTTP layer and its version, for VKAbout.
 const char* TransportIdentification();
+
+// A server certificate as the platform saw it.
+struct Certificate {
+  std::vector<uint8_t> der;  // the encoded certificate; its SHA-256 is the fingerprint
+  std::string subject;       // e.g. "CN=kalvoro.example,O=..."
+  std::string notBefore;     // "YYYY-MM-DD hh:mm:ss UTC"
+  std::string notAfter;
+};
+
+// The certificate the server presented on the request's latest send, also
+// when that send failed because of it.  False when there is none.
+// REQUIRES: request is a request handle that has been sent.
+bool ServerCertificate(HINTERNET request, Certificate* out);
+
+// Makes the request's later sends refuse, during the handshake and before any
+// byte of the request goes out, a certificate whose fingerprint (SHA-256 of
+// its DER encoding) is not digest; such a send fails with
+// ERROR_INTERNET_INVALID_CA.  False where the platform cannot check that
+// early: the caller then checks the certificate after the send.
+bool RequireCertificate(HINTERNET request, const uint8_t digest[32]);
 
 }  // namespace port

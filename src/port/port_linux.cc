@@ -19,7 +19,13 @@
 #include "port/port.h"
 
 #include <curl/curl.h>
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -256,10 +262,11 @@ DWORD MapCurlError(CURLcode code, long verifyResult, bool peerChecked) {
     case CURLE_SSL_ISSUER_ERROR:
     case CURLE_SSL_INVALIDCERTSTATUS:
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-      // When the chain was not at fault (or not checked) it was the host
-      // name; otherwise tell an expired or not yet valid certificate from an
+      // When the chain was not at fault (or not checked: curl leaves 1,
+      // "unspecified", until the chain's verdict is in) it was the host name;
+      // otherwise tell an expired or not yet valid certificate from an
       // untrusted one.
-      if (code == CURLE_PEER_FAILED_VERIFICATION && (verifyResult == 0 || !peerChecked)) {
+      if (code == CURLE_PEER_FAILED_VERIFICATION && (verifyResult == 0 || verifyResult == 1 || !peerChecked)) {
         return ERROR_INTERNET_SEC_CERT_CN_INVALID;
       }
       if (verifyResult == 9 || verifyResult == 10) {  // X509_V_ERR_CERT_NOT_YET_VALID, _HAS_EXPIRED
@@ -298,6 +305,11 @@ class Request : public Handle {
   std::string target;  // path and query, unsafe bytes already encoded
   bool secure = false;
   DWORD securityFlags = 0;  // the SECURITY_FLAG_IGNORE_* bits set by the caller
+  // The only certificate the next sends accept (port::RequireCertificate).
+  bool pinRequired = false;
+  unsigned char pin[32] = {};
+  // The server's certificate seen on the latest send.
+  port::Certificate certificate;
 
   // Starts a fresh transfer and waits for the final response's headers.
   BOOL Send(const std::vector<std::string>& extraHeaders, const void* body, DWORD bodyLength);
@@ -316,7 +328,10 @@ class Request : public Handle {
 
   bool BeginTransfer(const std::vector<std::string>& extraHeaders);
   void EndTransfer();
-  bool PeerChecked() const { return !(securityFlags & SECURITY_FLAG_IGNORE_UNKNOWN_CA); }
+  // Our own verify callback decides on the chain, whatever the ignore flags.
+  bool PeerChecked() const { return true; }
+  static CURLcode OnSslContext(CURL* easy, void* context, void* user);
+  static int OnVerify(int ok, X509_STORE_CTX* store);
   void Touch() { lastProgress_ = std::chrono::steady_clock::now(); }
   template <class Ready>
   Wait Run(Ready ready);
@@ -456,10 +471,16 @@ bool Request::BeginTransfer(const std::vector<std::string>& extraHeaders) {
   }
 
   if (secure) {
-    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER,
-                     (securityFlags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) ? 0L : 1L);
+    // The chain is always verified against the system's authorities; our
+    // callback (OnVerify) overlooks only what the ignore flags name, holds a
+    // required certificate and keeps the certificate seen.  No session is
+    // resumed, so every handshake shows the certificate.
+    curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST,
                      (securityFlags & SECURITY_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
+    curl_easy_setopt(e, CURLOPT_SSL_SESSIONID_CACHE, 0L);
+    curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, &Request::OnSslContext);
+    curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, this);
   }
 
   if (verb == "GET" && body_.empty()) {
@@ -494,6 +515,78 @@ bool Request::BeginTransfer(const std::vector<std::string>& extraHeaders) {
     return false;
   }
   return true;
+}
+
+int RequestIndex() {
+  static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+  return index;
+}
+
+CURLcode Request::OnSslContext(CURL*, void* context, void* user) {
+  SSL_CTX* ctx = static_cast<SSL_CTX*>(context);
+  if (RequestIndex() < 0 || !SSL_CTX_set_ex_data(ctx, RequestIndex(), user)) return CURLE_SSL_CONNECT_ERROR;
+  SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, &Request::OnVerify);
+  return CURLE_OK;
+}
+
+std::string TimeText(const ASN1_TIME* time) {
+  tm parts = {};
+  if (!time || ASN1_TIME_to_tm(time, &parts) != 1) return "?";
+  char text[32];
+  strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
+  return text;
+}
+
+std::string NameText(const X509_NAME* name) {
+  BIO* bio = BIO_new(BIO_s_mem());
+  if (!bio) return "?";
+  X509_NAME_print_ex(bio, name, 0, XN_FLAG_RFC2253 & ~ASN1_STRFLGS_ESC_MSB);
+  char* data = nullptr;
+  long size = BIO_get_mem_data(bio, &data);
+  std::string text = size > 0 ? std::string(data, static_cast<size_t>(size)) : "";
+  BIO_free(bio);
+  return text;
+}
+
+int Request::OnVerify(int ok, X509_STORE_CTX* store) {
+  SSL* ssl = static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+  Request* r = ssl ? static_cast<Request*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), RequestIndex())) : nullptr;
+  X509* leaf = X509_STORE_CTX_get0_cert(store);
+  if (!r || !leaf) return 0;
+  if (r->certificate.der.empty()) {
+    int size = i2d_X509(leaf, nullptr);
+    if (size > 0) {
+      r->certificate.der.resize(static_cast<size_t>(size));
+      unsigned char* out = r->certificate.der.data();
+      i2d_X509(leaf, &out);
+    }
+    r->certificate.subject = NameText(X509_get_subject_name(leaf));
+    r->certificate.notBefore = TimeText(X509_get0_notBefore(leaf));
+    r->certificate.notAfter = TimeText(X509_get0_notAfter(leaf));
+  }
+  if (r->pinRequired) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (!X509_digest(leaf, EVP_sha256(), digest, &length) || length != sizeof r->pin ||
+        std::memcmp(digest, r->pin, sizeof r->pin) != 0) {
+      X509_STORE_CTX_set_error(store, X509_V_ERR_CERT_REJECTED);
+      return 0;
+    }
+  }
+  if (ok) return 1;
+  int error = X509_STORE_CTX_get_error(store);
+  bool issuer = error == X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT ||
+                error == X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY ||
+                error == X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE ||
+                error == X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT ||
+                error == X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN || error == X509_V_ERR_CERT_UNTRUSTED;
+  bool dates = error == X509_V_ERR_CERT_NOT_YET_VALID || error == X509_V_ERR_CERT_HAS_EXPIRED;
+  if ((issuer && (r->securityFlags & SECURITY_FLAG_IGNORE_UNKNOWN_CA)) ||
+      (dates && (r->securityFlags & SECURITY_FLAG_IGNORE_CERT_DATE_INVALID))) {
+    X509_STORE_CTX_set_error(store, X509_V_OK);
+    return 1;
+  }
+  return 0;
 }
 
 void Request::EndTransfer() {
@@ -568,6 +661,7 @@ BOOL Request::Send(const std::vector<std::string>& extraHeaders, const void* bod
   done_ = false;
   result_ = CURLE_OK;
   verifyResult_ = 0;
+  certificate = port::Certificate();
   failure_ = ERROR_SUCCESS;
   status_ = 0;
   statusText_.clear();
@@ -1007,22 +1101,60 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* st) {
 
 namespace port {
 
+// A folder of the user's own: $XDG_STATE_HOME or ~/.local/state, then
+// "vorkab" in it, made readable by its owner only.  Without a home folder
+// the temporary folder, with the user's number in the file name.
 const char* DefaultLogPath() {
   static const std::string path = [] {
+    std::string base;
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
+      base = state;
+    } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+      base = std::string(home) + "/.local/state";
+    }
+    if (!base.empty()) {
+      std::string folder = base + "/vorkab";
+      // Make the parents as mkdir -p would; the log's own folder is private.
+      for (size_t at = 1; at != std::string::npos; at = folder.find('/', at + 1)) {
+        mkdir(folder.substr(0, at).c_str(), 0700);
+      }
+      mkdir(folder.c_str(), 0700);
+      struct stat info;
+      if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid()) {
+        return folder + "/vorkab.log";
+      }
+    }
     const char* dir = std::getenv("TMPDIR");
     std::string folder = dir && *dir ? dir : "/tmp";
     if (folder.back() != '/') folder += '/';
-    return folder + "vorkab.log";
+    return folder + "vorkab-" + std::to_string(getuid()) + ".log";
   }();
   return path.c_str();
 }
 
+// Readable and writable by its owner only, also when it existed before;
+// never through a symbolic link (the temporary folder is shared).
 FILE* OpenSharedForWriting(const char* path) {
   if (!path) {
     errno = EINVAL;
     return nullptr;
   }
-  return std::fopen(path, "w");
+  int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || (S_ISREG(info.st_mode) && fchmod(fd, 0600) != 0)) {
+    int error = errno ? errno : EPERM;
+    close(fd);
+    errno = error;
+    return nullptr;
+  }
+  FILE* file = fdopen(fd, "w");
+  if (!file) {
+    int error = errno;
+    close(fd);
+    errno = error;
+  }
+  return file;
 }
 
 const char* TransportIdentification() {
@@ -1043,6 +1175,21 @@ const char* TransportIdentification() {
     return line;
   }();
   return text.c_str();
+}
+
+bool ServerCertificate(HINTERNET request, Certificate* out) {
+  Request* r = Resolve<Request>(request, Kind::Request);
+  if (!r || !out || r->certificate.der.empty()) return false;
+  *out = r->certificate;
+  return true;
+}
+
+bool RequireCertificate(HINTERNET request, const uint8_t digest[32]) {
+  Request* r = Resolve<Request>(request, Kind::Request);
+  if (!r || !digest) return false;
+  r->pinRequired = true;
+  std::memcpy(r->pin, digest, sizeof r->pin);
+  return true;
 }
 
 namespace linux_testing {

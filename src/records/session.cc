@@ -5,6 +5,8 @@
 #include "transport/connection.h"
 #include "transport/latin1.h"
 
+#include <cwchar>
+
 namespace {
 wchar_t g_serverName[ServerNameSize];
 }
@@ -25,10 +27,12 @@ bool IORFree() {
 
 bool IORSetConnPar(const wchar_t* user, const wchar_t* password, const wchar_t* server) {
   if (DebugLevel > 0) DebugPrint(" --> IORSetConnPar(%s, ****, %s)\n", Narrow(user).c_str(), Narrow(server).c_str());
-  size_t n = 0;
-  for (; server && server[n] && n + 1 < ServerNameSize; ++n) g_serverName[n] = server[n];
-  g_serverName[n] = L'\0';
   bool ok = IOLSetConnPar(user, password, server);
+  if (ok) {
+    size_t n = 0;
+    for (; server && server[n] && n + 1 < ServerNameSize; ++n) g_serverName[n] = server[n];
+    g_serverName[n] = L'\0';
+  }
   if (DebugLevel > 0) DebugPrint(" <-- IORSetConnPar = %d\n", ok ? 1 : 0);
   return ok;
 }
@@ -41,3 +45,15 @@ int32_t IORVerifyAuthenticator() {
 }
 
 const wchar_t* IORServerName() { return g_serverName; }
+
+SessionLogin IORCurrentLogin() {
+  SessionLogin login;
+  login.conn = IOLCurrentLogin();
+  wcscpy(login.serverName, g_serverName);
+  return login;
+}
+
+void IORRestoreLogin(const SessionLogin& login) {
+  IOLRestoreLogin(login.conn);
+  wcscpy(g_serverName, login.serverName);
+}

@@ -76,10 +76,33 @@ bool IOLSetConnPar(const wchar_t* user, const wchar_t* password, const wchar_t* 
   bool ok = CreateAuthenticator(userText, passwordText, DebugLevel, authenticator);
   memset(passwordText, 0, sizeof passwordText);
   if (!ok) return done(false);
-  Latin1ToWide(authenticator, g_conn.authenticator, AuthenticatorSize);
 
+  // The transport checks the rest; only when it takes the login does the
+  // authenticator change with it.
   const char* colon = strchr(address, ':');
-  return done(HTTPConnection(userText, nullptr, colon ? colon + 1 : address));
+  if (!HTTPConnection(userText, nullptr, colon ? colon + 1 : address)) {
+    memset(authenticator, 0, sizeof authenticator);
+    return done(false);
+  }
+  SetMaskedSecret(authenticator);
+  Latin1ToWide(authenticator, g_conn.authenticator, AuthenticatorSize);
+  memset(authenticator, 0, sizeof authenticator);
+  return done(true);
+}
+
+ConnLogin IOLCurrentLogin() {
+  ConnLogin login;
+  login.http = HTTPCurrentLogin();
+  wcscpy(login.authenticator, g_conn.authenticator);
+  return login;
+}
+
+void IOLRestoreLogin(const ConnLogin& login) {
+  HTTPRestoreLogin(login.http);
+  wcscpy(g_conn.authenticator, login.authenticator);
+  char narrow[AuthenticatorBufferSize];
+  WideToLatin1(login.authenticator, narrow, sizeof narrow);
+  SetMaskedSecret(narrow);
 }
 
 bool MakeUrlBuf(wchar_t* url, const wchar_t* format, ...) {

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "transport/http.h"
+
 // Wide buffers of the command layer, in characters.
 constexpr size_t UrlBufferSize = 8096;
 constexpr size_t LineBufferSize = 8096;
@@ -28,10 +30,20 @@ const ConnPar& CurrentConnPar();
 bool IOLInit();
 bool IOLFree();
 // Builds the authenticator and hands user and server address to the
-// transport.  False, with ErrorText set, when the login cannot be used
-// (too long, or characters without an 8-bit form).
+// transport.  False, with ErrorText set and nothing changed, when the login
+// cannot be used (too long, a wrong address option, or characters without an
+// 8-bit form).
 bool IOLSetConnPar(const wchar_t* user, const wchar_t* password, const wchar_t* server);
 int32_t IOLVerifyAuthenticator();
+
+// The login as the transport and this layer hold it, for putting it back
+// after a refused login.
+struct ConnLogin {
+  HTTPLogin http;
+  wchar_t authenticator[AuthenticatorSize];
+};
+ConnLogin IOLCurrentLogin();
+void IOLRestoreLogin(const ConnLogin& login);
 
 // Builds "do.cgi?<authenticator>&" and the formatted command (whose first '?'
 // becomes '&') into url (UrlBufferSize characters).  False, with ErrorText

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "host/frame.h"
@@ -20,9 +21,6 @@ constexpr size_t PostScriptSize = 512;
 constexpr size_t CanonicalUrlSize = 256;
 constexpr DWORD ReceiveTimeoutMs = 600000;
 constexpr DWORD RequestFlags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
-constexpr DWORD IgnoreCertificateFlags = SECURITY_FLAG_IGNORE_REVOCATION | SECURITY_FLAG_IGNORE_UNKNOWN_CA |
-                                         SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
-                                         SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
 
 struct Transport {
   HINTERNET session = nullptr;
@@ -38,10 +36,7 @@ struct Transport {
   char* sendBuffer = nullptr;
   size_t sendCapacity = 0;
   size_t sendLength = 0;
-  uint16_t port = 0;
-  bool secure = false;
-  char user[HostFieldSize] = {};
-  char host[HostFieldSize] = {};
+  HTTPLogin login;
   char canonicalUrl[CanonicalUrlSize] = {};
   // A POST body is being collected (HTTPPost until HTTPEndWrite).
   bool collecting = false;
@@ -50,9 +45,6 @@ struct Transport {
   bool commandFailed = false;
   // Counts the commands started and the open ones closed (see HTTPCommandNumber).
   uint32_t commandNumber = 0;
-  // The certificate errors accepted for this server (the SECURITY_FLAG_IGNORE_*
-  // bits of the first retry); every later request of the session carries them.
-  DWORD acceptedCertificateFlags = 0;
 };
 
 Transport t;
@@ -70,10 +62,10 @@ void CloseRequestAndConnection() {
 
 // Opens the connection and sets its receive time-out.
 bool OpenConnection() {
-  if (DebugLevel > 1) DebugPrint("      InternetConnect(%s, %u)\n", t.host, static_cast<unsigned>(t.port));
-  t.connection = InternetConnectA(t.session, t.host, t.port, "", "", INTERNET_SERVICE_HTTP, 0, 0);
+  if (DebugLevel > 1) DebugPrint("      InternetConnect(%s, %u)\n", t.login.host, static_cast<unsigned>(t.login.port));
+  t.connection = InternetConnectA(t.session, t.login.host, t.login.port, "", "", INTERNET_SERVICE_HTTP, 0, 0);
   if (!t.connection) {
-    AppendErrorText("InternetConnect(%s) returned error %d.", t.host, LastError());
+    AppendErrorText("InternetConnect(%s) returned error %d.", t.login.host, LastError());
     return false;
   }
   DWORD timeout = ReceiveTimeoutMs;
@@ -85,7 +77,7 @@ bool OpenConnection() {
 }
 
 bool OpenRequest(const char* verb) {
-  DWORD flags = RequestFlags | (t.secure ? INTERNET_FLAG_SECURE : 0);
+  DWORD flags = RequestFlags | (t.login.secure ? INTERNET_FLAG_SECURE : 0);
   t.request = HttpOpenRequestA(t.connection, verb, t.urlPath, "HTTP/1.0", nullptr, nullptr, flags, 0);
   if (!t.request) {
     AppendErrorText("HttpOpenRequest(%s %s) returned error %d.", verb, t.urlPath, LastError());
@@ -209,53 +201,177 @@ bool CheckStatus(const char* verb, bool post, const void* body, DWORD bodyLength
   return StatusAccepted(verb, status);
 }
 
-// Gives the request the certificate errors already accepted for this server.
-bool ApplyAcceptedCertificate() {
-  if (!t.secure || t.acceptedCertificateFlags == 0) return true;
-  if (DebugLevel > 1) DebugPrint("      certificate accepted at login, its errors ignored\n");
+// Adds certificate errors to overlook to a request's security flags.
+bool AddSecurityFlags(HINTERNET request, DWORD add) {
   DWORD flags = 0;
   DWORD length = sizeof flags;
-  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+  if (!InternetQueryOptionA(request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
     AppendErrorText("InternetQueryOption returned error %d.", LastError());
     return false;
   }
-  flags |= t.acceptedCertificateFlags;
-  if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
+  flags |= add;
+  if (!InternetSetOptionA(request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
     AppendErrorText("InternetSetOption returned error %d.", LastError());
     return false;
   }
   return true;
 }
 
-// Sends the open request.  A certificate the platform does not trust is
-// accepted once, on the first request to this server that meets it (the
-// login); the same decision then holds for every later GET and POST.
-bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
-  if (!ApplyAcceptedCertificate()) return false;
-  if (Send(body, bodyLength)) return true;
-  int error = LastError();
-  if (error != ERROR_INTERNET_INVALID_CA) {
-    AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
+constexpr DWORD IgnoredCertificateErrors =
+    SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
+
+// What a send that failed on the certificate says about it; null for any
+// other failure.
+const char* CertificateFault(int error) {
+  switch (error) {
+    case ERROR_INTERNET_INVALID_CA: return "is not issued by an authority this computer trusts";
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID: return "is issued for another host name";
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID: return "has expired or is not yet valid";
+    case ERROR_INTERNET_SEC_INVALID_CERT: return "is not valid";
+    default: return nullptr;
+  }
+}
+
+// The certificate errors a send must overlook to get past the given one.
+DWORD IgnoreToPass(int error) {
+  switch (error) {
+    case ERROR_INTERNET_INVALID_CA: return SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID: return SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+      return SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
+    default: return IgnoredCertificateErrors;
+  }
+}
+
+// Sends a request that carries nothing of the login ("HEAD" of the script
+// folder) with the given certificate errors overlooked, and reads the
+// certificate it met.  False, with the send's error in *error (0 when the
+// send went through), when there is no certificate to read.
+bool ProbeCertificate(DWORD ignore, port::Certificate* c, int* error) {
+  *error = 0;
+  DWORD flags = RequestFlags | INTERNET_FLAG_SECURE;
+  HINTERNET probe = HttpOpenRequestA(t.connection, "HEAD", PathPrefix, "HTTP/1.0", nullptr, nullptr, flags, 0);
+  if (!probe) return false;
+  bool ok = AddSecurityFlags(probe, ignore);
+  if (ok && !HttpSendRequestA(probe, nullptr, 0, nullptr, 0)) {
+    *error = LastError();
+    ok = false;
+  }
+  ok = ok && port::ServerCertificate(probe, c) && !c->der.empty();
+  InternetCloseHandle(probe);
+  return ok;
+}
+
+// Refuses the server's certificate with everything the user needs to decide
+// whether to pin it.  Where the platform shows no certificate for a send
+// that failed (WinINet), a request that carries nothing of the login, with
+// the certificate's fault overlooked (ignore), fetches it for the message.
+bool RefuseCertificate(const char* verb, const char* fault, DWORD ignore, const port::Certificate* known = nullptr) {
+  port::Certificate c;
+  int error = 0;
+  bool have = known || (port::ServerCertificate(t.request, &c) && !c.der.empty()) ||
+              (ignore != 0 && ProbeCertificate(ignore, &c, &error));
+  if (known) c = *known;
+  if (!have) {
+    AppendErrorText("The server's certificate %s (%s request to %s).", fault, verb, t.login.host);
     return false;
   }
-  if (DebugLevel > 1) DebugPrint("      certificate not trusted, retrying\n");
+  std::string fingerprint = FingerprintText(Sha256(c.der.data(), c.der.size()));
+  AppendErrorText("The server's certificate %s: fingerprint %s, subject %s, valid from %s until %s.", fault,
+                  fingerprint.c_str(), c.subject.c_str(), c.notBefore.c_str(), c.notAfter.c_str());
+  if (t.login.pinned) {
+    AppendErrorText("The server address pins %s.", FingerprintText(t.login.pin).c_str());
+  } else if (ignore == SECURITY_FLAG_IGNORE_UNKNOWN_CA) {
+    AppendErrorText("If you trust this certificate, add \";pin=%s\" to the server address.", fingerprint.c_str());
+  }
+  return false;
+}
+
+// True when the certificate of the request just sent is the pinned one.
+bool PinnedCertificateServed() {
+  port::Certificate c;
+  return port::ServerCertificate(t.request, &c) && !c.der.empty() &&
+         Sha256(c.der.data(), c.der.size()) == t.login.pin;
+}
+
+constexpr const char* NotPinned = "is not the one the server address pins";
+constexpr const char* EarlierException = "was let through by an earlier exception for this server";
+
+// Before a request of an HTTPS session goes out: in a pinned session where
+// the platform cannot hold the pin during the handshake (WinINet shows a
+// certificate only after a send that went through), a request without the
+// authenticator meets the server first.  A platform that keeps an earlier
+// decision for the server (WinINet keeps overlooked errors per server) must
+// not let it stand in for this session's.  False, with ErrorText set, when
+// the request must not go out.
+bool CertificateBeforeSend(const char* verb) {
+  if (t.login.pinned && !port::RequireCertificate(t.request, t.login.pin.data())) {
+    port::Certificate c;
+    int error = 0;
+    bool met = ProbeCertificate(SECURITY_FLAG_IGNORE_UNKNOWN_CA, &c, &error);
+    bool pinned = met && Sha256(c.der.data(), c.der.size()) == t.login.pin;
+    if (DebugLevel > 1) DebugPrint("      certificate checked before the request: %s\n", pinned ? "pinned" : "refused");
+    if (!met) {
+      if (const char* fault = CertificateFault(error)) return RefuseCertificate(verb, fault, IgnoreToPass(error));
+      AppendErrorText("HttpSendRequest(HEAD %s) returned error %d.", PathPrefix, error);
+      return false;
+    }
+    if (!pinned) return RefuseCertificate(verb, NotPinned, 0, &c);
+  }
   DWORD flags = 0;
   DWORD length = sizeof flags;
   if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
     AppendErrorText("InternetQueryOption returned error %d.", LastError());
     return false;
   }
-  flags |= IgnoreCertificateFlags;
-  if (!InternetSetOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof flags)) {
-    AppendErrorText("InternetSetOption returned error %d.", LastError());
+  if (flags & (SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)) {
+    return RefuseCertificate(verb, "would go out with its host name or dates unchecked", IgnoredCertificateErrors);
+  }
+  if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
+    return RefuseCertificate(verb, EarlierException, SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+  }
+  return !t.login.pinned || AddSecurityFlags(t.request, SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+}
+
+// After a request of an HTTPS session went through: the certificate must be
+// the pinned one (where the platform could not hold the pin during the
+// handshake, another one is caught here), and nothing but the issuer of a
+// pinned one may have been overlooked.
+bool CertificateAfterSend(const char* verb) {
+  if (t.login.pinned && !PinnedCertificateServed()) return RefuseCertificate(verb, NotPinned, 0);
+  DWORD flags = 0;
+  DWORD length = sizeof flags;
+  if (!InternetQueryOptionA(t.request, INTERNET_OPTION_SECURITY_FLAGS, &flags, &length)) {
+    AppendErrorText("InternetQueryOption returned error %d.", LastError());
     return false;
   }
-  if (!Send(body, bodyLength)) {
-    AppendErrorText("2nd HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, LastError());
-    return false;
+  if (flags & (SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID)) {
+    return RefuseCertificate(verb, "was accepted with its host name or dates unchecked", 0);
   }
-  t.acceptedCertificateFlags = IgnoreCertificateFlags;
+  if ((flags & SECURITY_FLAG_IGNORE_UNKNOWN_CA) && !t.login.pinned) {
+    return RefuseCertificate(verb, EarlierException, SECURITY_FLAG_IGNORE_UNKNOWN_CA);
+  }
   return true;
+}
+
+// Sends the open request.  Over HTTPS a certificate the platform trusts goes
+// through, unless the server address pins another one.  In a pinned session
+// only the pinned certificate goes through, trusted or not, and then only
+// its issuer is overlooked: the host name and the dates are still checked.
+// Every request of the session, GET and POST, decides the same way.
+bool SendWithCertificate(const char* verb, const void* body, DWORD bodyLength) {
+  if (t.login.secure && !CertificateBeforeSend(verb)) return false;
+  if (!Send(body, bodyLength)) {
+    int error = LastError();
+    if (const char* fault = t.login.secure ? CertificateFault(error) : nullptr) {
+      // With the issuer overlooked, only a held pin refuses the issuer.
+      if (error == ERROR_INTERNET_INVALID_CA && t.login.pinned) return RefuseCertificate(verb, NotPinned, 0);
+      return RefuseCertificate(verb, fault, IgnoreToPass(error));
+    }
+    AppendErrorText("HttpSendRequest(%s %s) returned error %d.", verb, t.urlPath, error);
+    return false;
+  }
+  return !t.login.secure || CertificateAfterSend(verb);
 }
 
 // Sizes the receive buffer from the reply's Content-Length, bounded so that a
@@ -333,48 +449,104 @@ bool HTTPFree() {
   return ok;
 }
 
+namespace {
+
+// Reads the options after the address proper ("https://host:8443;pin=sha256:...")
+// into login.  False, with ErrorText set, for an option it does not know.
+bool ReadAddressOptions(const char* options, HTTPLogin* login) {
+  std::string rest = options;
+  size_t at = 0;
+  while (at <= rest.size()) {
+    size_t end = rest.find(';', at);
+    if (end == std::string::npos) end = rest.size();
+    std::string option = rest.substr(at, end - at);
+    at = end + 1;
+    if (option.empty()) continue;
+    if (option.compare(0, 4, "pin=") == 0) {
+      if (!ParseFingerprint(option.c_str() + 4, &login->pin)) {
+        SetErrorText("The server address's pin must be \"sha256:\" and 64 hexadecimal digits, not \"%s\".",
+                     option.c_str() + 4);
+        return false;
+      }
+      login->pinned = true;
+    } else {
+      SetErrorText("Unknown option \"%s\" in the server address.", option.c_str());
+      return false;
+    }
+  }
+  if (login->pinned && !login->secure) {
+    SetErrorText("A certificate pin needs an https server address.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool HTTPConnection(const char* user, const char* password, const char* address) {
   if (DebugLevel > 0) DebugPrint("    --> HTTPConnection(%s, ****, %s)\n", user ? user : "", address ? address : "");
+  auto done = [](bool ok) {
+    if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = %d\n", ok ? 1 : 0);
+    return ok;
+  };
+  // Everything is checked on a copy; the session changes only when all of it holds.
+  HTTPLogin login = t.login;
   if (user) {
     if (strlen(user) >= HostFieldSize) {
       SetErrorText("User name is too long (%u characters; at most %u).", static_cast<unsigned>(strlen(user)),
                    static_cast<unsigned>(HostFieldSize - 1));
-      if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 0\n");
-      return false;
+      return done(false);
     }
-    strcpy(t.user, user);
+    strcpy(login.user, user);
   }
-  if (!address) {
-    if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 1\n");
-    return true;
+  if (address) {
+    std::string text = address;
+    std::string options;
+    if (size_t semicolon = text.find(';'); semicolon != std::string::npos) {
+      options = text.substr(semicolon + 1);
+      text.resize(semicolon);
+    }
+    const char* hostPart = text.c_str();
+    login.secure = false;
+    if (const char* scheme = strstr(hostPart, "://")) {
+      login.secure = strncmp(hostPart, "https", 5) == 0;
+      hostPart = scheme + 3;
+    }
+    const char* colon = strchr(hostPart, ':');
+    size_t hostLength = colon ? static_cast<size_t>(colon - hostPart) : strlen(hostPart);
+    if (hostLength >= HostFieldSize) {
+      SetErrorText("Server host name is too long (%u characters; at most %u).", static_cast<unsigned>(hostLength),
+                   static_cast<unsigned>(HostFieldSize - 1));
+      return done(false);
+    }
+    uint32_t port = 0;
+    if (colon) {
+      for (const char* p = colon + 1; *p >= '0' && *p <= '9'; ++p) {
+        port = port * 10 + static_cast<uint32_t>(*p - '0');
+        if (port > 65535) {
+          SetErrorText("Server port %s is out of range (at most 65535).", colon + 1);
+          return done(false);
+        }
+      }
+    }
+    memcpy(login.host, hostPart, hostLength);
+    login.host[hostLength] = '\0';
+    login.port = static_cast<uint16_t>(port);
+    login.pinned = false;
+    if (!ReadAddressOptions(options.c_str(), &login)) return done(false);
+    if (DebugLevel > 1) {
+      DebugPrint("      host %s, port %u%s%s%s\n", login.host, static_cast<unsigned>(login.port),
+                 login.secure ? ", secure" : "", login.pinned ? ", pinned " : "",
+                 login.pinned ? FingerprintText(login.pin).c_str() : "");
+    }
   }
-  const char* hostPart = address;
-  bool secure = false;
-  if (const char* scheme = strstr(address, "://")) {
-    secure = strncmp(address, "https", 5) == 0;
-    hostPart = scheme + 3;
-  }
-  const char* colon = strchr(hostPart, ':');
-  size_t hostLength = colon ? static_cast<size_t>(colon - hostPart) : strlen(hostPart);
-  if (hostLength >= HostFieldSize) {
-    SetErrorText("Server host name is too long (%u characters; at most %u).", static_cast<unsigned>(hostLength),
-                 static_cast<unsigned>(HostFieldSize - 1));
-    if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 0\n");
-    return false;
-  }
-  uint16_t port = 0;
-  if (colon) {
-    for (const char* p = colon + 1; *p >= '0' && *p <= '9'; ++p) port = static_cast<uint16_t>(port * 10 + (*p - '0'));
-  }
-  memcpy(t.host, hostPart, hostLength);
-  t.host[hostLength] = '\0';
-  t.port = port;
-  t.secure = secure;
-  t.acceptedCertificateFlags = 0;  // a new login decides afresh
-  if (DebugLevel > 1) DebugPrint("      host %s, port %u%s\n", t.host, static_cast<unsigned>(port), secure ? ", secure" : "");
-  if (DebugLevel > 0) DebugPrint("    <-- HTTPConnection = 1\n");
-  return true;
+  t.login = login;
+  return done(true);
 }
+
+HTTPLogin HTTPCurrentLogin() { return t.login; }
+
+void HTTPRestoreLogin(const HTTPLogin& login) { t.login = login; }
 
 // Closes whatever command is still open and begins a new one.
 void BeginCommand() {
@@ -545,7 +717,7 @@ void HTTPAbortCommand() {
 
 uint32_t HTTPCommandNumber() { return t.commandNumber; }
 
-const char* HTTPGetCurrUser() { return t.user; }
+const char* HTTPGetCurrUser() { return t.login.user; }
 
 const char* HTTPUrlEncode(const char* url) {
   DWORD length = static_cast<DWORD>(CanonicalUrlSize - 1);
@@ -556,4 +728,4 @@ const char* HTTPUrlEncode(const char* url) {
   return t.canonicalUrl;
 }
 
-HTTPServerAddress HTTPGetServerAddress() { return {t.host, t.port, t.secure}; }
+HTTPServerAddress HTTPGetServerAddress() { return {t.login.host, t.login.port, t.login.secure}; }

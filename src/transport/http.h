@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "transport/sha256.h"
+
 // Largest number of bytes asked for per read, whatever the reply's
 // Content-Length says: keeps memory flat for replies of any size.
 constexpr int32_t MaxRecvChunk = 64 * 1024;
@@ -18,11 +20,28 @@ constexpr size_t MaxGetUrlLength = 10202;
 // User names and hosts are kept in 64-byte fields.
 constexpr size_t HostFieldSize = 64;
 
+// What a login sets in the transport; copied whole, so that a refused login
+// can put the earlier one back.
+struct HTTPLogin {
+  char user[HostFieldSize] = {};
+  char host[HostFieldSize] = {};
+  uint16_t port = 0;
+  bool secure = false;
+  // The server address pins the server's certificate (";pin=sha256:..."):
+  // only the certificate with this fingerprint is accepted, trusted or not.
+  bool pinned = false;
+  Sha256Digest pin = {};
+};
+
 bool HTTPInit();
 bool HTTPFree();
-// Stores the user and parses the server address; false (with ErrorText set)
-// when the user name or host does not fit its 64-byte field.
+// Stores the user and parses the server address ("https://host:port", then
+// options such as ";pin=sha256:<64 hex digits>").  False, with ErrorText set
+// and nothing changed, when the user name or host does not fit its 64-byte
+// field, the port is out of range or an option is wrong.
 bool HTTPConnection(const char* user, const char* password, const char* address);
+HTTPLogin HTTPCurrentLogin();
+void HTTPRestoreLogin(const HTTPLogin& login);
 // Every command first closes the one still open.  A status outside 2xx fails
 // it ("Kalvoro answered HTTP 503 ..."); so does a reply that breaks off
 // before its first byte.

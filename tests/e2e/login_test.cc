@@ -211,19 +211,61 @@ TEST(Login, ExpiredAuthenticatorIsRefused) {
   EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
 }
 
-TEST(Login, HttpsWithSelfSignedCertificate) {
+// The certificate's fingerprint as openssl writes it ("AB:CD:..."), as a
+// user would copy it from a certificate viewer.
+std::string OpensslFingerprint(const std::string& certFile) {
+  std::string command = "openssl x509 -noout -fingerprint -sha256 -in '" + certFile + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return "";
+  char line[256] = {};
+  std::string text = fgets(line, sizeof line, pipe) ? line : "";
+  pclose(pipe);
+  size_t equals = text.find('=');
+  if (equals == std::string::npos) return "";
+  text = text.substr(equals + 1);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+std::string Hex(std::string colons) {
+  std::string hex;
+  for (char c : colons) {
+    if (c != ':') hex += static_cast<char>(tolower(c));
+  }
+  return hex;
+}
+
+std::wstring AboutServer() {
+  wchar_t text[512], server[256];
+  int32_t flag = 0;
+  VKAbout(text, &flag, server);
+  return server;
+}
+
+TEST(Login, UntrustedCertificateRefusedShownThenPinned) {
   EdbServerProcess::Options options;
   options.https = true;
   EdbServerProcess server(options);
   ASSERT_TRUE(server.ok());
   ASSERT_EQ(server.url().rfind("https://", 0), 0u);
-  int32_t r = Login(server.url(), L"demo", L"demo");
-  EXPECT_TRUE(r == 0 || r == 1) << TakeError();
+  std::string fingerprint = OpensslFingerprint(server.certFile());
+  ASSERT_EQ(Hex(fingerprint).size(), 64u) << fingerprint;
+
+  // Not trusted and not pinned: refused, with what the user needs to decide.
+  EXPECT_EQ(Login(server.url(), L"demo", L"demo"), -1);
+  std::string error = TakeError();
+  EXPECT_NE(error.find("not issued by an authority"), std::string::npos) << error;
+  EXPECT_NE(error.find("fingerprint sha256:" + Hex(fingerprint)), std::string::npos) << error;
+  EXPECT_NE(error.find("subject CN=127.0.0.1"), std::string::npos) << error;
+  EXPECT_NE(error.find("valid from 20"), std::string::npos) << error;
+
+  // Pinned: every request of the session goes through, GETs and the POSTs
+  // of a new EDB, whose name, blank and all, travels in the URLs after.
+  std::string pinned = server.url() + ";pin=sha256:" + fingerprint;
+  int32_t r = Login(pinned, L"demo", L"demo");
+  ASSERT_TRUE(r == 0 || r == 1) << TakeError();
   ASSERT_EQ(IOLDatabasesList(), 1);
   EXPECT_FALSE(ReadReply().empty());
-
-  // The certificate accepted at login holds for POSTs too; the new EDB's
-  // name, blank and all, travels in the URLs that name it afterwards.
   VKDatabaseSet(L"REF");
   VKEdbUserSet(L"demo");
   ASSERT_EQ(VKEdbCreate(L"G\xe4vle 2030"), 1) << TakeError();
@@ -232,6 +274,44 @@ TEST(Login, HttpsWithSelfSignedCertificate) {
   EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"G\xe4vle 2030"), edbs.end());
   ASSERT_EQ(IOLEdbRsrcLoad(), 1) << TakeError();
   for (const std::wstring& line : ReadReply()) EXPECT_NE(line.rfind(L"Error:", 0), 0u) << Narrow(line.c_str());
+
+  // The server's certificate changes: the pin no longer holds, and the
+  // refused login leaves the pinned session as it was.
+  EdbServerProcess changed(options);
+  ASSERT_TRUE(changed.ok());
+  std::string newFingerprint = Hex(OpensslFingerprint(changed.certFile()));
+  ASSERT_NE(newFingerprint, Hex(fingerprint));
+  EXPECT_EQ(Login(changed.url() + ";pin=sha256:" + fingerprint, L"demo", L"demo"), -1);
+  error = TakeError();
+  EXPECT_NE(error.find("is not the one the server address pins"), std::string::npos) << error;
+  EXPECT_NE(error.find("fingerprint sha256:" + newFingerprint), std::string::npos) << error;
+  EXPECT_EQ(AboutServer(), L"Kalvoro:" + Widen(pinned.c_str()));
+  ASSERT_EQ(IOLDatabasesList(), 1) << TakeError();
+  EXPECT_FALSE(ReadReply().empty());
+}
+
+TEST(Login, RefusedReloginLeavesTheEarlierSession) {
+  EdbServerProcess a;
+  EdbServerProcess b;
+  ASSERT_TRUE(a.ok() && b.ok());
+  int32_t r = Login(a.url(), L"demo", L"demo");
+  ASSERT_TRUE(r == 0 || r == 1) << TakeError();
+  std::wstring authenticator = CurrentConnPar().authenticator;
+  const std::wstring refusedUsers[] = {std::wstring(64, L'u'), L"demo"};
+  const std::string refusedServers[] = {b.url(), "http://" + std::string(70, 'h') + ":80",
+                                        b.url() + ";pin=sha256:00", b.url()};
+  const std::wstring passwords[] = {L"demo", L"demo", L"demo", L"wrong"};
+  for (int i = 0; i < 4; ++i) {
+    const std::wstring& user = refusedUsers[i == 0 ? 0 : 1];
+    EXPECT_EQ(Login(refusedServers[i], user, passwords[i]), -1) << i;
+    EXPECT_FALSE(TakeError().empty()) << i;
+    EXPECT_EQ(AboutServer(), L"Kalvoro:" + Widen(a.url().c_str())) << i;
+    EXPECT_EQ(std::wstring(CurrentConnPar().authenticator), authenticator) << i;
+    EXPECT_EQ(HTTPGetServerAddress().port, a.port()) << i;
+    EXPECT_STREQ(HTTPGetCurrUser(), "demo") << i;
+    ASSERT_EQ(IOLDatabasesList(), 1) << i << TakeError();
+    EXPECT_FALSE(ReadReply().empty()) << i;
+  }
 }
 
 TEST(Login, NoServerListening) {

@@ -4,11 +4,35 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 namespace port_test {
 
-bool SelfSignedServer::Start(void (*setup)(httplib::Server&), std::string* why) {
+namespace {
+
+constexpr const char* kExpiredCertificate = R"(
+import datetime, ipaddress, sys
+from cryptography import x509
+from cryptography.x509.oid import NameOID
+from cryptography.hazmat.primitives import hashes, serialization
+from cryptography.hazmat.primitives.asymmetric import rsa
+key = rsa.generate_private_key(public_exponent=65537, key_size=2048)
+name = x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, "localhost")])
+now = datetime.datetime.utcnow()
+names = [x509.DNSName("localhost"), x509.IPAddress(ipaddress.ip_address("127.0.0.1"))]
+cert = (x509.CertificateBuilder().subject_name(name).issuer_name(name).public_key(key.public_key())
+        .serial_number(x509.random_serial_number())
+        .not_valid_before(now - datetime.timedelta(days=10)).not_valid_after(now - datetime.timedelta(days=9))
+        .add_extension(x509.SubjectAlternativeName(names), critical=False).sign(key, hashes.SHA256()))
+open(sys.argv[1], "wb").write(cert.public_bytes(serialization.Encoding.PEM))
+open(sys.argv[2], "wb").write(key.private_bytes(serialization.Encoding.PEM,
+    serialization.PrivateFormat.TraditionalOpenSSL, serialization.NoEncryption()))
+)";
+
+}  // namespace
+
+bool SelfSignedServer::Start(void (*setup)(httplib::Server&), std::string* why, bool expired) {
   char pattern[] = "/tmp/port_tls_XXXXXX";
   if (!mkdtemp(pattern)) {
     *why = "no temporary folder";
@@ -19,6 +43,17 @@ bool SelfSignedServer::Start(void (*setup)(httplib::Server&), std::string* why) 
   std::string key = folder_ + "/key.pem";
   std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost"
                         " -keyout " + key + " -out " + cert + " >/dev/null 2>&1";
+  if (expired) {
+    std::string script = folder_ + "/make.py";
+    FILE* f = fopen(script.c_str(), "w");
+    if (!f) {
+      *why = "cannot write the certificate script";
+      return false;
+    }
+    fputs(kExpiredCertificate, f);
+    fclose(f);
+    command = "/usr/bin/python3 " + script + " " + cert + " " + key + " >/dev/null 2>&1";
+  }
   if (std::system(command.c_str()) != 0) {
     *why = "openssl could not make a certificate";
     return false;
@@ -48,6 +83,7 @@ SelfSignedServer::~SelfSignedServer() {
   if (!folder_.empty()) {
     unlink((folder_ + "/cert.pem").c_str());
     unlink((folder_ + "/key.pem").c_str());
+    unlink((folder_ + "/make.py").c_str());
     rmdir(folder_.c_str());
   }
 }

@@ -18,10 +18,13 @@ class SelfSignedServer {
   SelfSignedServer(const SelfSignedServer&) = delete;
   SelfSignedServer& operator=(const SelfSignedServer&) = delete;
 
-  // Makes the certificate, registers the routes through `setup` and starts
-  // listening; false (with a reason) when something is missing.
-  bool Start(void (*setup)(httplib::Server&), std::string* why);
+  // Makes the certificate (an expired one for 127.0.0.1 and "localhost"
+  // when asked, with Debian's python3-cryptography), registers the routes
+  // through `setup` and starts listening; false (with a reason) when
+  // something is missing.
+  bool Start(void (*setup)(httplib::Server&), std::string* why, bool expired = false);
   uint16_t port() const { return port_; }
+  std::string certFile() const { return folder_ + "/cert.pem"; }
 
  private:
   std::string folder_;

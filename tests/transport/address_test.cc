@@ -38,7 +38,7 @@ TEST(ServerAddress, SchemesPortsAndHosts) {
       {"host:8080", "host", 8080, false},
       {"host/path", "host/path", 0, false},
       {"host:80x1", "host", 80, false},            // digits up to the first other character
-      {"host:70000", "host", 70000 % 65536, false},  // kept in 16 bits
+      {"https://host:8443;;", "host", 8443, true},  // empty options
   };
   for (const Case& c : cases) {
     Address a = Parse(c.address);
@@ -67,6 +67,41 @@ TEST(ServerAddress, LongUserAndHostAreRefusedNotCut) {
   EXPECT_FALSE(HTTPConnection("anna", nullptr, ("https://" + host64 + ":443").c_str()));
   EXPECT_NE(std::string(GetErrorText()).find("host name is too long"), std::string::npos);
   EXPECT_EQ(std::string(HTTPGetServerAddress().host), host63);
+}
+
+TEST(ServerAddress, PinOptionReadInEitherSpelling) {
+  const std::string hex = "00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff";
+  std::string colons;
+  for (size_t i = 0; i < hex.size(); i += 2) colons += (i ? ":" : "") + hex.substr(i, 2);
+  for (std::string pin : {hex, colons}) {
+    for (char& c : pin) c = static_cast<char>(toupper(c));
+    ASSERT_TRUE(HTTPConnection("anna", nullptr, ("https://srv:8443;pin=sha256:" + pin).c_str())) << GetErrorText();
+    EXPECT_TRUE(HTTPCurrentLogin().pinned);
+    EXPECT_EQ(FingerprintText(HTTPCurrentLogin().pin), "sha256:" + hex);
+    EXPECT_EQ(HTTPGetServerAddress().port, 8443);
+  }
+  // A later address without a pin drops it.
+  ASSERT_TRUE(HTTPConnection("anna", nullptr, "https://srv:8443"));
+  EXPECT_FALSE(HTTPCurrentLogin().pinned);
+}
+
+TEST(ServerAddress, RefusedAddressesChangeNothing) {
+  const char* refused[] = {
+      "host:70000",                            // past the largest port
+      "https://h:1;pin=sha256:0011",           // a short pin
+      "https://h:1;pin=md5:00112233445566778899aabbccddeeff",
+      "http://h:1;pin=sha256:00112233445566778899aabbccddeeff00112233445566778899aabbccddeeff",
+      "https://h:1;cafile=/etc/x",             // no such option
+  };
+  ASSERT_TRUE(HTTPConnection("anna", nullptr, "https://kept:8443"));
+  for (const char* address : refused) {
+    ClearErrorText();
+    EXPECT_FALSE(HTTPConnection("bertil", nullptr, address)) << address;
+    EXPECT_STRNE(GetErrorText(), "") << address;
+    EXPECT_STREQ(HTTPGetServerAddress().host, "kept") << address;
+    EXPECT_EQ(HTTPGetServerAddress().port, 8443) << address;
+    EXPECT_STREQ(HTTPGetCurrUser(), "anna") << address;
+  }
 }
 
 TEST(ConnectionState, ServerLabelDroppedAndLoginInLatin1) {

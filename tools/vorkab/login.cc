@@ -58,6 +58,10 @@ bool Login(const LoginOptions& options) {
   user.push_back(L'\0');
   // The library takes the address after a label and a colon.
   std::wstring server = L"Kalvoro:" + ToWide(options.server);
+  if (!options.pin.empty()) {
+    // The library reads the pin as an option of the server address.
+    server += L";pin=" + ToWide(options.pin.compare(0, 7, "sha256:") == 0 ? options.pin : "sha256:" + options.pin);
+  }
   std::wstring wpassword = ToWide(password);
   int32_t r = VKInit(user.data(), wpassword.c_str(), L"", server.c_str(), L"", L"", 0);
   if (r < 0) {

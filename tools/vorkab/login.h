@@ -7,6 +7,7 @@
 struct LoginOptions {
   std::string server;    // --server, else VORKAB_SERVER
   std::string user;      // --user, else VORKAB_USER
+  std::string pin;       // --pin, else VORKAB_PIN: the server certificate's fingerprint
   std::string log;       // --log LEVEL[,PATH]
   std::string database = "REF";
   std::string edbUser;

@@ -52,9 +52,13 @@ int main(int argc, char** argv) {
   LoginOptions& login = options.login;
   login.server = EnvOr("VORKAB_SERVER");
   login.user = EnvOr("VORKAB_USER");
+  login.pin = EnvOr("VORKAB_PIN");
   app.add_option("--server", login.server, "server address, e.g. http://host:8080 (or VORKAB_SERVER)");
   app.add_option("--user", login.user,
                  "login name (or VORKAB_USER); the password comes from VORKAB_PASSWORD or the terminal");
+  app.add_option("--pin", login.pin,
+                 "accept the HTTPS server's certificate with this SHA-256 fingerprint, sha256:HEX, "
+                 "even when no trusted authority issued it (or VORKAB_PIN)");
   app.add_option("--database", login.database, "database")->capture_default_str();
   app.add_option("--edb-user", login.edbUser, "EDB user (owner of the EDBs)");
   app.add_option("--edb", login.edb, "EDB (emission database)");
