@@ -9,9 +9,12 @@ struct LoginOptions {
   std::string user;      // --user, else VORKAB_USER
   std::string log;       // --log LEVEL[,PATH]
   std::string database = "REF";
-  std::string edbUser;
+  std::string edbUser;   // empty: the login user
   std::string edb;
 };
+
+// A password can be had: VORKAB_PASSWORD is set or standard input is a terminal.
+bool PasswordAvailable();
 
 // Reads the password without echo when standard input is a terminal.
 std::string ReadPassword(const std::string& prompt);

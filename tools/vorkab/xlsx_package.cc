@@ -61,6 +61,16 @@ bool PackageReader::Open(const std::string& path, std::string* error) {
   return true;
 }
 
+std::vector<std::string> PackageReader::Names() const {
+  std::vector<std::string> names;
+  zip_int64_t count = m_zip ? zip_get_num_entries(m_zip, 0) : 0;
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), 0);
+    if (name && *name && name[std::strlen(name) - 1] != '/') names.push_back(name);
+  }
+  return names;
+}
+
 bool PackageReader::Has(const std::string& part) const {
   return m_zip && zip_name_locate(m_zip, part.c_str(), ZIP_FL_NOCASE) >= 0;
 }

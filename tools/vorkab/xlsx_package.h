@@ -28,6 +28,8 @@ class PackageReader {
   // The part's bytes; false with the reason when it is missing, too large or
   // damaged.
   bool Read(const std::string& part, std::string* bytes, std::string* error) const;
+  // Every part name in the archive's order (folders left out).
+  std::vector<std::string> Names() const;
 
  private:
   struct zip* m_zip = nullptr;
