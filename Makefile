@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 DEBIAN_PACKAGES := g++ cmake ninja-build pkg-config ccache make curl openssl sqlite3 \
   libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libssl-dev libgtest-dev libcli11-dev \
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 libgnutls30 \
-  libzip-dev libpugixml-dev python3-openpyxl
+  libzip-dev libpugixml-dev python3-openpyxl libreoffice-calc-nogui
 
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 

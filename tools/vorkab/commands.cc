@@ -6,6 +6,7 @@
 // user's before anything is sent.
 #include "commands.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -30,6 +31,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::string Why() { return ExplainTransportErrors(Latin1ForTerminal(LibraryError())); }
+
+// A file that exists and is marked read-only (no write permission for
+// anyone, which binds root too) or that this process may not write.
+bool ReadOnly(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
+}
 
 bool Terminal() { return isatty(STDERR_FILENO); }
 
@@ -343,7 +352,7 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   std::vector<const RecordKind*> kinds;
   if (!PickKinds(words, &kinds)) return ExitUsage;
   const std::string& path = options.workbook;
-  if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0) {
+  if (ReadOnly(path)) {
     std::cerr << "vorkab: " << path << " is read-only: nothing loaded (the file stays as it is)\n";
     return ExitFailure;
   }

@@ -146,6 +146,13 @@ int main(int argc, char** argv) {
   if (!PasswordAvailable()) {
     return Usage("no password: set VORKAB_PASSWORD (batch jobs), or run vorkab on a terminal to be asked");
   }
+  for (const std::vector<std::string>* words : {&loadKinds, &saveKinds, &diffKinds}) {
+    std::vector<const RecordKind*> kinds;
+    std::string unknown;
+    if (!SelectKinds(*words, &kinds, &unknown)) {
+      return Usage("unknown kind '" + unknown + "'; known kinds: " + KnownKindNames());
+    }
+  }
   if (login.edbUser.empty()) login.edbUser = login.user;
   bool needsEdb = load->parsed() || verify->parsed() || diff->parsed() || save->parsed() || info->parsed();
   if (needsEdb && login.edb.empty()) return Usage("no EDB: give --edb NAME (vorkab edbs lists them)");
