@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -116,6 +118,65 @@ void SetCount(pugi::xml_node node, int count) {
   pugi::xml_attribute a = node.attribute("count");
   if (!a) a = node.append_attribute("count");
   a.set_value(count);
+}
+
+const char kCoreType[] = "application/vnd.openxmlformats-package.core-properties+xml";
+const char kCoreNamespace[] = "http://schemas.openxmlformats.org/package/2006/metadata/core-properties";
+const char kDcNamespace[] = "http://purl.org/dc/elements/1.1/";
+const char kMirrorMark[] = "vorkab";
+
+// The properties as one line for the core properties' identifier, which
+// programs that drop custom properties (openpyxl before 3.1) keep:
+// "vorkab name=value ..." with '%', blanks, '=' and control characters of
+// the values percent-escaped.
+std::string MirrorText(const Properties& properties) {
+  std::string text = kMirrorMark;
+  for (const auto& p : properties) {
+    text += " " + p.first + "=";
+    for (unsigned char c : p.second) {
+      if (c <= ' ' || c == '%' || c == '=' || c == 0x7F) {
+        char escape[4];
+        snprintf(escape, sizeof escape, "%%%02X", c);
+        text += escape;
+      } else {
+        text.push_back(static_cast<char>(c));
+      }
+    }
+  }
+  return text;
+}
+
+void ReadMirror(const std::string& text, Properties* properties) {
+  if (text.compare(0, sizeof kMirrorMark - 1, kMirrorMark) != 0) return;
+  size_t at = sizeof kMirrorMark - 1;
+  while (at < text.size()) {
+    while (at < text.size() && text[at] == ' ') ++at;
+    size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    std::string pair = text.substr(at, end - at);
+    at = end;
+    size_t eq = pair.find('=');
+    if (eq == std::string::npos || eq == 0) continue;
+    std::string value;
+    for (size_t i = eq + 1; i < pair.size(); ++i) {
+      if (pair[i] == '%' && i + 2 < pair.size() + 0 && isxdigit(static_cast<unsigned char>(pair[i + 1])) &&
+          isxdigit(static_cast<unsigned char>(pair[i + 2]))) {
+        value.push_back(static_cast<char>(std::stoi(pair.substr(i + 1, 2), nullptr, 16)));
+        i += 2;
+      } else {
+        value.push_back(pair[i]);
+      }
+    }
+    properties->emplace(pair.substr(0, eq), value);  // custom properties, when there, win
+  }
+}
+
+// The prefix a document gives a namespace ("dc:"), or empty when undeclared.
+std::string PrefixFor(const pugi::xml_node& root, const char* uri) {
+  for (pugi::xml_attribute a : root.attributes()) {
+    if (std::strncmp(a.name(), "xmlns:", 6) == 0 && std::strcmp(a.value(), uri) == 0) return std::string(a.name() + 6) + ":";
+  }
+  return std::string();
 }
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
@@ -261,6 +322,7 @@ class Updater {
   std::string NewSheet(const Sheet& sheet, int headingStyle, bool* ok);
   int BoldStyle();
   bool SetProperties(const Properties& properties);
+  bool SetMirror(const Properties& properties);
   void AddOverride(const std::string& part, const std::string& type);
   void RemoveOverride(const std::string& part);
 
@@ -268,6 +330,7 @@ class Updater {
   std::string m_error;
   Package m_package;
   pugi::xml_document m_types;
+  bool m_typesChanged = false;
 };
 
 bool Updater::SheetData(const Sheet& sheet, const KeptStyles& kept, const std::string& p, int headingStyle,
@@ -438,6 +501,7 @@ void Updater::AddOverride(const std::string& part, const std::string& type) {
   pugi::xml_node o = root.append_child((PrefixOf(root) + "Override").c_str());
   o.append_attribute("PartName") = ("/" + part).c_str();
   o.append_attribute("ContentType") = type.c_str();
+  m_typesChanged = true;
 }
 
 void Updater::RemoveOverride(const std::string& part) {
@@ -446,6 +510,7 @@ void Updater::RemoveOverride(const std::string& part) {
     pugi::xml_node next = o.next_sibling();
     if (Is(o, "Override") && strcasecmp(o.attribute("PartName").value(), ("/" + part).c_str()) == 0) {
       root.remove_child(o);
+      m_typesChanged = true;
     }
     o = next;
   }
@@ -491,6 +556,40 @@ bool Updater::SetProperties(const Properties& properties) {
     property.append_child("vt:lpwstr").text().set(entry.second.c_str());
   }
   if (!root.attribute("xmlns:vt")) root.append_attribute("xmlns:vt") = kVariantNamespace;
+  m_package.Put(part, Serialize(doc));
+  return SetMirror(properties);
+}
+
+bool Updater::SetMirror(const Properties& properties) {
+  Relationships rels;
+  if (!m_package.Parse("_rels/.rels", &rels.doc, &m_error)) return Fail(m_error);
+  std::string part = rels.TargetOf("", "core-properties");
+  pugi::xml_document doc;
+  if (part.empty() || !m_package.Has(part)) {
+    part = "docProps/core.xml";
+    if (m_package.Has(part)) return true;  // a core part nothing points at: leave it
+    pugi::xml_node r = rels.Root().append_child((PrefixOf(rels.Root()) + "Relationship").c_str());
+    std::string id = "rIdCore";
+    r.append_attribute("Id") = id.c_str();
+    r.append_attribute("Type") = "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
+    r.append_attribute("Target") = part.c_str();
+    m_package.Put("_rels/.rels", Serialize(rels.doc));
+    AddOverride(part, kCoreType);
+    pugi::xml_node root = doc.append_child("cp:coreProperties");
+    root.append_attribute("xmlns:cp") = kCoreNamespace;
+    root.append_attribute("xmlns:dc") = kDcNamespace;
+  } else if (!m_package.Parse(part, &doc, &m_error)) {
+    return Fail(m_error);
+  }
+  pugi::xml_node root = doc.document_element();
+  std::string dc = PrefixFor(root, kDcNamespace);
+  if (dc.empty()) {
+    dc = "dc:";
+    root.append_attribute("xmlns:dc") = kDcNamespace;
+  }
+  pugi::xml_node identifier = Child(root, "identifier");  // only Dublin Core has one there
+  if (!identifier) identifier = root.append_child((dc + "identifier").c_str());
+  identifier.text().set(MirrorText(properties).c_str());
   m_package.Put(part, Serialize(doc));
   return true;
 }
@@ -557,7 +656,8 @@ bool Updater::Run(const sheethost::Workbook& book, const std::vector<std::wstrin
   for (const std::wstring& name : sheets) {
     const Sheet* sheet = book.FindSheet(name);
     if (!sheet) return Fail("no sheet \"" + ToUtf8(name) + "\" to write");
-    auto existing = parts.find(name);
+    auto existing = parts.begin();
+    while (existing != parts.end() && !sheethost::SameSheetName(existing->first, name)) ++existing;
     if (existing != parts.end() && m_package.Has(existing->second)) {
       if (!ReplaceData(existing->second, *sheet)) return false;
       replacedAny = true;
@@ -596,7 +696,7 @@ bool Updater::Run(const sheethost::Workbook& book, const std::vector<std::wstrin
     m_package.Put(workbookRels.part, Serialize(workbookRels.doc));
   }
   if (!properties.empty() && !SetProperties(properties)) return false;
-  m_package.Put("[Content_Types].xml", Serialize(m_types));
+  if (m_typesChanged) m_package.Put("[Content_Types].xml", Serialize(m_types));
   std::string archive;
   if (!m_package.Finish(&archive, &m_error) || !ReplaceFile(m_path, archive, &m_error)) {
     return Fail("cannot save: " + m_error);
@@ -619,15 +719,30 @@ bool ReadProperties(const std::string& path, Properties* properties, std::string
       !rels.load_buffer(bytes.data(), bytes.size())) {
     return true;  // no package relationships: no properties
   }
-  std::string part;
+  std::string part, core;
   for (pugi::xml_node r : rels.document_element().children()) {
     std::string type = r.attribute("Type").value();
     if (type.size() > 18 && type.compare(type.size() - 18, 18, "/custom-properties") == 0) {
       part = ResolveTarget("", r.attribute("Target").value());
     }
+    if (type.size() > 16 && type.compare(type.size() - 16, 16, "/core-properties") == 0) {
+      core = ResolveTarget("", r.attribute("Target").value());
+    }
+  }
+  // The mirror in the core properties fills in what the custom part lacks.
+  Properties mirrored;
+  pugi::xml_document coreDoc;
+  if (!core.empty() && reader.Has(core) && reader.Read(core, &bytes, &problem) &&
+      coreDoc.load_buffer(bytes.data(), bytes.size())) {
+    pugi::xml_node root = coreDoc.document_element();
+    pugi::xml_node identifier = Child(root, "identifier");
+    if (identifier) ReadMirror(identifier.text().get(), &mirrored);  // only Dublin Core has one there
   }
   pugi::xml_document doc;
-  if (part.empty() || !reader.Has(part)) return true;
+  if (part.empty() || !reader.Has(part)) {
+    *properties = mirrored;
+    return true;
+  }
   if (!reader.Read(part, &bytes, &problem) || !doc.load_buffer(bytes.data(), bytes.size())) {
     *error = path + ": " + part + ": cannot read the document properties";
     return false;
@@ -638,6 +753,7 @@ bool ReadProperties(const std::string& path, Properties* properties, std::string
       if (value.type() == pugi::node_element) (*properties)[property.attribute("name").value()] = value.text().get();
     }
   }
+  properties->insert(mirrored.begin(), mirrored.end());
   return true;
 }
 

@@ -16,12 +16,15 @@ namespace xlsx {
 // Custom document properties by name, UTF-8 texts.
 using Properties = std::map<std::string, std::string>;
 
-// The text properties of the file's custom properties part (none when the
-// file has no such part); false with the reason (naming the file).
+// The text properties of the file's custom properties part; without one,
+// those kept in the core properties' identifier (UpdateXlsx mirrors them
+// there for programs that drop custom properties); none when neither holds
+// any.  False with the reason (naming the file).
 bool ReadProperties(const std::string& path, Properties* properties, std::string* error);
 
 // Writes the named sheets of book into the workbook file at path and sets the
-// given properties (others are kept).  An existing file keeps every other
+// given properties (others are kept), mirrored into the core properties'
+// identifier (dc:identifier).  An existing file keeps every other
 // part byte for byte; a named sheet it holds keeps its part with its column
 // widths, views, and the styles of the cells and rows that hold data again,
 // and gets the book's cells as its data (formulas there become values, so a
