@@ -125,13 +125,14 @@ bool PackageReader::Read(const std::string& part, std::string* bytes, std::strin
 bool PackageWriter::Finish(std::string* archive, std::string* error) const {
   zip_error_t zerror;
   zip_error_init(&zerror);
-  zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &zerror);
+  // libzip writes the new archive into a buffer of its own when closing.
+  zip_source_t* memory = zip_source_buffer_create(m_base.empty() ? nullptr : m_base.data(), m_base.size(), 0, &zerror);
   if (!memory) {
     *error = ErrorOf(&zerror);
     zip_error_fini(&zerror);
     return false;
   }
-  zip_t* za = zip_open_from_source(memory, ZIP_TRUNCATE, &zerror);
+  zip_t* za = zip_open_from_source(memory, m_base.empty() ? ZIP_TRUNCATE : 0, &zerror);
   if (!za) {
     *error = ErrorOf(&zerror);
     zip_error_fini(&zerror);
@@ -142,7 +143,12 @@ bool PackageWriter::Finish(std::string* archive, std::string* error) const {
   zip_source_keep(memory);  // the archive's bytes outlive the archive
 
   bool ok = true;
+  for (const std::string& part : m_removed) {
+    zip_int64_t index = zip_name_locate(za, part.c_str(), ZIP_FL_NOCASE);
+    if (index >= 0 && zip_delete(za, static_cast<zip_uint64_t>(index)) != 0) ok = false;
+  }
   for (const auto& part : m_parts) {
+    if (!ok) break;
     zip_source_t* data = zip_source_buffer(za, part.second.data(), part.second.size(), 0);
     if (!data) {
       ok = false;

@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "xlsx_cell_text.h"
@@ -181,17 +183,15 @@ std::string PrefixFor(const pugi::xml_node& root, const char* uri) {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
 
-// The parts of the package in archive order, by name.
+// The parts of the package in archive order, by name: read when first
+// asked for; on writing, only the parts put or dropped are new, the others
+// are copied as stored.
 class Package {
  public:
   bool Load(const std::string& path, std::string* error) {
-    PackageReader reader;
-    if (!reader.Open(path, error)) return false;
-    for (const std::string& name : reader.Names()) {
-      std::string bytes;
-      if (!reader.Read(name, &bytes, error)) return false;
-      Put(name, std::move(bytes));
-    }
+    if (!m_reader.Open(path, error)) return false;
+    m_order = m_reader.Names();
+    m_path = path;
     return true;
   }
   // The stored name of a part (names compare without ASCII case); empty when missing.
@@ -202,7 +202,22 @@ class Package {
     return std::string();
   }
   bool Has(const std::string& part) const { return !Find(part).empty(); }
-  std::string& Bytes(const std::string& part) { return m_parts[Find(part)]; }
+  // The part's bytes; false with the reason when it cannot be read.
+  bool Read(const std::string& part, const std::string** bytes, std::string* error) {
+    std::string name = Find(part);
+    if (name.empty()) {
+      *error = "part " + part + " is missing";
+      return false;
+    }
+    auto cached = m_parts.find(name);
+    if (cached == m_parts.end()) {
+      std::string read;
+      if (!m_reader.Read(name, &read, error)) return false;
+      cached = m_parts.emplace(name, std::move(read)).first;
+    }
+    *bytes = &cached->second;
+    return true;
+  }
   void Put(const std::string& part, std::string bytes) {
     std::string name = Find(part);
     if (name.empty()) {
@@ -210,29 +225,49 @@ class Package {
       m_order.push_back(name);
     }
     m_parts[name] = std::move(bytes);
+    m_changed.insert(name);
   }
   void Drop(const std::string& part) {
     std::string name = Find(part);
     m_order.erase(std::remove(m_order.begin(), m_order.end(), name), m_order.end());
     m_parts.erase(name);
+    m_changed.erase(name);
+    m_dropped.push_back(name);
   }
   bool Parse(const std::string& part, pugi::xml_document* doc, std::string* error) {
-    const std::string& bytes = Bytes(part);
-    pugi::xml_parse_result r = doc->load_buffer(bytes.data(), bytes.size(),
+    const std::string* bytes = nullptr;
+    if (!Read(part, &bytes, error)) return false;
+    pugi::xml_parse_result r = doc->load_buffer(bytes->data(), bytes->size(),
                                                 pugi::parse_default | pugi::parse_declaration |
                                                     pugi::parse_ws_pcdata_single);
     if (!r) *error = part + ": broken XML (" + r.description() + ")";
     return static_cast<bool>(r);
   }
-  bool Finish(std::string* archive, std::string* error) const {
+  bool Finish(std::string* archive, std::string* error) {
     PackageWriter writer;
-    for (const std::string& name : m_order) writer.Add(name, m_parts.at(name));
+    if (!m_path.empty()) {
+      std::ifstream in(m_path, std::ios::binary);
+      std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      if (!in.good() && !in.eof()) {
+        *error = "cannot read the file again";
+        return false;
+      }
+      writer.StartFrom(std::move(original));
+      for (const std::string& name : m_dropped) writer.Remove(name);
+    }
+    for (const std::string& name : m_order) {
+      if (m_path.empty() || m_changed.count(name)) writer.Add(name, m_parts.at(name));
+    }
     return writer.Finish(archive, error);
   }
 
  private:
+  PackageReader m_reader;
+  std::string m_path;  // empty for a new package
   std::vector<std::string> m_order;
   std::map<std::string, std::string> m_parts;
+  std::set<std::string> m_changed;
+  std::vector<std::string> m_dropped;
 };
 
 // Relationships of one part, parsed, with a way to add one.
