@@ -331,6 +331,22 @@ void PrintDiff(const std::vector<const RecordKind*>& kinds, const sheethost::Wor
   }
 }
 
+// Loads the server's records of each kind that a save sends into a scratch
+// workbook of its own, one kind at a time (so that the memory holds the
+// user's workbook and one kind of the server's), and prints what a save
+// would change; false when a load failed.
+bool CompareWithServer(const std::vector<const RecordKind*>& kinds, const sheethost::Workbook& book, KindDiff* total) {
+  for (const RecordKind* kind : kinds) {
+    bool saved = false;
+    for (const TransferPart& part : kind->parts) saved = saved || part.save;
+    if (!saved) continue;
+    ScratchWorkbook scratch;
+    if (!LoadServer({kind}, scratch)) return false;
+    PrintDiff({kind}, book, scratch.Book(), total);
+  }
+  return true;
+}
+
 // Asks on the terminal; false without one.
 bool Confirm(const std::string& question) {
   if (!isatty(STDIN_FILENO)) return false;
@@ -429,15 +445,10 @@ int DiffCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   if (!SameEdb(session, options, "comparing with")) return ExitFailure;
   if (!Login(options.login)) return ExitFailure;
   ReadWorkbookNames();
-  ScratchWorkbook scratch;
-  if (!LoadServer(kinds, scratch)) {
-    VKFree();
-    return ExitFailure;
-  }
   KindDiff total;
-  PrintDiff(kinds, session.Book(), scratch.Book(), &total);
+  bool compared = CompareWithServer(kinds, session.Book(), &total);
   VKFree();
-  return ExitOk;
+  return compared ? ExitOk : ExitFailure;
 }
 
 int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& words) {
@@ -465,23 +476,24 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   KindDiff total;
   ReadWorkbookNames();
   {
-    ScratchWorkbook scratch;
-    std::vector<const RecordKind*> compared = kinds;
-    bool substances = false;
-    for (const RecordKind* k : kinds) substances = substances || k->name == "substances";
-    if (!substances) compared.insert(compared.begin(), &RecordKinds()[1]);
-    if (!LoadServer(compared, scratch)) {
+    ScratchWorkbook substances;
+    if (!LoadServer({&RecordKinds()[1]}, substances)) {
       VKFree();
       return ExitFailure;
     }
-    std::map<std::wstring, RW> fresh = NewSubstances(session.Book(), scratch.Book());
+    std::map<std::wstring, RW> fresh = NewSubstances(session.Book(), substances.Book());
     WarnNewSubstances(fresh, &warnings);
     RefuseNewSubstanceUses(session.Book(), fresh, kinds, &errors);
+    // The changes are shown for a dry run, and when the save would delete records.
     std::streambuf* out = nullptr;
     std::ostringstream quiet;
     if (!options.dryRun) out = std::cout.rdbuf(quiet.rdbuf());
-    PrintDiff(kinds, session.Book(), scratch.Book(), &total);
+    bool compared = CompareWithServer(kinds, session.Book(), &total);
     if (out) std::cout.rdbuf(out);
+    if (!compared) {
+      VKFree();
+      return ExitFailure;
+    }
     if (!options.dryRun && total.deleted > 0) std::cout << quiet.str();
   }
   int status = ExitOk;
