@@ -347,6 +347,14 @@ bool CompareWithServer(const std::vector<const RecordKind*>& kinds, const sheeth
   return true;
 }
 
+// The status of a command given up after Ctrl-C.
+constexpr int ExitInterrupted = 130;
+int Failed(const char* nothing) {
+  if (!Interrupted()) return ExitFailure;
+  std::cerr << "vorkab: interrupted: " << nothing << "\n";
+  return ExitInterrupted;
+}
+
 // Asks on the terminal; false without one.
 bool Confirm(const std::string& question) {
   if (!isatty(STDIN_FILENO)) return false;
@@ -393,8 +401,7 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
       Outcome outcome = RunTransfer(part, false);
       if (outcome != Outcome::Done) {
         VKFree();
-        if (outcome == Outcome::Interrupted) std::cerr << "vorkab: interrupted: nothing loaded\n";
-        return ExitFailure;  // the workbook file stays as it was
+        return Failed("nothing loaded");  // the workbook file stays as it was
       }
       Report("loaded", part, session.Book(), Since(start));
     }
@@ -428,7 +435,7 @@ int VerifyCommand(const WorkbookOptions& options) {
     ScratchWorkbook scratch;
     if (!LoadServer({&RecordKinds()[1]}, scratch)) {
       VKFree();
-      return ExitFailure;
+      return Failed("nothing verified");
     }
     WarnNewSubstances(NewSubstances(session.Book(), scratch.Book()), &warnings);
   }
@@ -448,7 +455,7 @@ int DiffCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   KindDiff total;
   bool compared = CompareWithServer(kinds, session.Book(), &total);
   VKFree();
-  return compared ? ExitOk : ExitFailure;
+  return compared ? ExitOk : Failed("nothing compared");
 }
 
 int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& words) {
@@ -479,7 +486,7 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
     ScratchWorkbook substances;
     if (!LoadServer({&RecordKinds()[1]}, substances)) {
       VKFree();
-      return ExitFailure;
+      return Failed("nothing saved");
     }
     std::map<std::wstring, RW> fresh = NewSubstances(session.Book(), substances.Book());
     WarnNewSubstances(fresh, &warnings);
@@ -492,7 +499,7 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
     if (out) std::cout.rdbuf(out);
     if (!compared) {
       VKFree();
-      return ExitFailure;
+      return Failed("nothing saved");
     }
     if (!options.dryRun && total.deleted > 0) std::cout << quiet.str();
   }
@@ -555,7 +562,7 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   std::cout << "saved: " << Join(saved);
   if (!notSaved.empty()) std::cout << "; not saved: " << Join(notSaved);
   std::cout << "\n";
-  if (interrupted) return 130;
+  if (interrupted) return ExitInterrupted;
   return failed ? ExitFailure : ExitOk;
 }
 
@@ -571,7 +578,7 @@ int InfoCommand(const WorkbookOptions& options) {
   ScratchWorkbook scratch;
   if (!LoadServer(all, scratch)) {
     VKFree();
-    return ExitFailure;
+    return Failed("stopped");
   }
   VKFree();
   WorkbookOrigin here = WorkbookOrigin::Of(options.login);

@@ -65,6 +65,7 @@ ServerCall::~ServerCall() {
 void CatchInterrupt() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
+  action.sa_flags = SA_RESTART;  // calls in flight go on; the transfers look at the flag between calls
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
 }
