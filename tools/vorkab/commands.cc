@@ -282,67 +282,63 @@ struct KindDiff {
   size_t added = 0, changed = 0, deleted = 0;
 };
 
-// Prints what saving the kinds would do; the totals in *total.
-void PrintDiff(const std::vector<const RecordKind*>& kinds, const sheethost::Workbook& book,
+// Prints what saving the part would do; the totals add up in *total.
+void PrintDiff(const RecordKind& kind, const TransferPart& part, const sheethost::Workbook& book,
                const sheethost::Workbook& server, KindDiff* total) {
-  for (const RecordKind* kind : kinds) {
-    for (const TransferPart& part : kind->parts) {
-      if (!part.save) continue;
-      if (part.layout.sheet.empty()) {
-        size_t count = 0;
-        std::vector<std::wstring> cells = DiffSheets(server, book, kind->sheets, 10, &count);
-        std::cout << part.label << ": " << (count == 0 ? "no change" : std::to_string(count) + " cells change") << "\n";
-        for (const std::wstring& cell : cells) std::cout << "  change " << ForTerminal(cell) << "\n";
-        if (count > cells.size()) std::cout << "  ... and " << count - cells.size() << " more\n";
-        total->changed += count > 0;
-        continue;
-      }
-      std::vector<RecordChange> changes = DiffRecords(ReadRecords(server, part.layout), ReadRecords(book, part.layout));
-      KindDiff d;
-      for (const RecordChange& c : changes) {
-        (c.what == RecordChange::Add ? d.added : c.what == RecordChange::Change ? d.changed : d.deleted)++;
-      }
-      std::cout << part.label << ": " << d.added << " to add, " << d.changed << " to change, " << d.deleted
-                << " to delete\n";
-      for (const RecordChange& c : changes) {
-        std::string where = " (index " + std::to_string(c.index) + ")";
-        if (c.what == RecordChange::Add) {
-          std::cout << "  add    " << Quoted(c.name) << where << "\n";
-        } else if (c.what == RecordChange::Delete) {
-          std::cout << "  delete " << Quoted(c.name) << where << "\n";
-        } else {
-          std::cout << "  change " << Quoted(c.name) << where;
-          if (c.name != c.serverName) std::cout << " renamed from " << Quoted(c.serverName);
-          size_t shown = 0;
-          for (const std::wstring& f : c.fields) {
-            if (shown == 6) {
-              std::cout << ", ...";
-              break;
-            }
-            std::cout << (shown++ == 0 ? ": " : ", ") << ForTerminal(f);
-          }
-          std::cout << "\n";
+  if (part.layout.sheet.empty()) {
+    size_t count = 0;
+    std::vector<std::wstring> cells = DiffSheets(server, book, kind.sheets, 10, &count);
+    std::cout << part.label << ": " << (count == 0 ? "no change" : std::to_string(count) + " cells change") << "\n";
+    for (const std::wstring& cell : cells) std::cout << "  change " << ForTerminal(cell) << "\n";
+    if (count > cells.size()) std::cout << "  ... and " << count - cells.size() << " more\n";
+    total->changed += count > 0;
+    return;
+  }
+  std::vector<RecordChange> changes = DiffRecords(ReadRecords(server, part.layout), ReadRecords(book, part.layout));
+  KindDiff d;
+  for (const RecordChange& c : changes) {
+    (c.what == RecordChange::Add ? d.added : c.what == RecordChange::Change ? d.changed : d.deleted)++;
+  }
+  std::cout << part.label << ": " << d.added << " to add, " << d.changed << " to change, " << d.deleted
+            << " to delete\n";
+  for (const RecordChange& c : changes) {
+    std::string where = " (index " + std::to_string(c.index) + ")";
+    if (c.what == RecordChange::Add) {
+      std::cout << "  add    " << Quoted(c.name) << where << "\n";
+    } else if (c.what == RecordChange::Delete) {
+      std::cout << "  delete " << Quoted(c.name) << where << "\n";
+    } else {
+      std::cout << "  change " << Quoted(c.name) << where;
+      if (c.name != c.serverName) std::cout << " renamed from " << Quoted(c.serverName);
+      size_t shown = 0;
+      for (const std::wstring& f : c.fields) {
+        if (shown == 6) {
+          std::cout << ", ...";
+          break;
         }
+        std::cout << (shown++ == 0 ? ": " : ", ") << ForTerminal(f);
       }
-      total->added += d.added;
-      total->changed += d.changed;
-      total->deleted += d.deleted;
+      std::cout << "\n";
     }
   }
+  total->added += d.added;
+  total->changed += d.changed;
+  total->deleted += d.deleted;
 }
 
-// Loads the server's records of each kind that a save sends into a scratch
-// workbook of its own, one kind at a time (so that the memory holds the
-// user's workbook and one kind of the server's), and prints what a save
+// Loads the server's records of each part that a save sends into a scratch
+// workbook of its own, one part at a time (so that the memory holds the
+// user's workbook and one part of the server's), and prints what a save
 // would change; false when a load failed.
 bool CompareWithServer(const std::vector<const RecordKind*>& kinds, const sheethost::Workbook& book, KindDiff* total) {
   for (const RecordKind* kind : kinds) {
-    bool saved = false;
-    for (const TransferPart& part : kind->parts) saved = saved || part.save;
-    if (!saved) continue;
-    ScratchWorkbook scratch;
-    if (!LoadServer({kind}, scratch)) return false;
-    PrintDiff({kind}, book, scratch.Book(), total);
+    for (const TransferPart& part : kind->parts) {
+      if (!part.save) continue;
+      ScratchWorkbook scratch;
+      Progress("reading the server's " + part.label);
+      if (RunTransfer(part, false) != Outcome::Done) return false;
+      PrintDiff(*kind, part, book, scratch.Book(), total);
+    }
   }
   return true;
 }
@@ -569,20 +565,25 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
 int InfoCommand(const WorkbookOptions& options) {
   WorkbookSession session;
   bool haveBook = access(options.workbook.c_str(), F_OK) == 0;
-  if (haveBook && !session.Open(options.workbook, false)) return ExitFailure;
-  if (!haveBook) session.Open(options.workbook, true);
+  if (!session.Open(options.workbook, !haveBook)) return ExitFailure;
   if (!Login(options.login)) return ExitFailure;
-  std::vector<const RecordKind*> all;
-  for (const RecordKind& k : RecordKinds()) all.push_back(&k);
   ReadWorkbookNames();
-  ScratchWorkbook scratch;
-  if (!LoadServer(all, scratch)) {
-    VKFree();
-    return Failed("stopped");
+  // The server's count of each part, read into a scratch workbook one part at a time.
+  std::vector<std::pair<const TransferPart*, size_t>> counts;
+  for (const RecordKind& kind : RecordKinds()) {
+    for (const TransferPart& part : kind.parts) {
+      if (part.layout.sheet.empty()) continue;
+      ScratchWorkbook scratch;
+      Progress("reading the server's " + part.label);
+      if (RunTransfer(part, false) != Outcome::Done) {
+        VKFree();
+        return Failed("stopped");
+      }
+      counts.emplace_back(&part, ReadRecords(scratch.Book(), part.layout).size());
+    }
   }
   VKFree();
-  WorkbookOrigin here = WorkbookOrigin::Of(options.login);
-  std::cout << "server:   " << here.Describe() << "\n";
+  std::cout << "server:   " << WorkbookOrigin::Of(options.login).Describe() << "\n";
   std::cout << "workbook: " << options.workbook;
   if (!haveBook) {
     std::cout << " (no such file)";
@@ -593,15 +594,13 @@ int InfoCommand(const WorkbookOptions& options) {
   char line[160];
   snprintf(line, sizeof line, "%-26s %10s %10s", "", "server", "workbook");
   std::cout << line << "\n";
-  for (const RecordKind* kind : all) {
-    for (const TransferPart& part : kind->parts) {
-      if (part.layout.sheet.empty()) continue;
-      std::string book = !haveBook ? "-" : !session.FileHas(part.layout.sheet) ? "no sheet"
-                                        : std::to_string(ReadRecords(session.Book(), part.layout).size());
-      snprintf(line, sizeof line, "%-26s %10zu %10s", part.label.c_str(), ReadRecords(scratch.Book(), part.layout).size(),
-               book.c_str());
-      std::cout << line << "\n";
-    }
+  for (const auto& count : counts) {
+    const RecordLayout& layout = count.first->layout;
+    std::string book = !haveBook                     ? "-"
+                       : !session.FileHas(layout.sheet) ? "no sheet"
+                                                        : std::to_string(ReadRecords(session.Book(), layout).size());
+    snprintf(line, sizeof line, "%-26s %10zu %10s", count.first->label.c_str(), count.second, book.c_str());
+    std::cout << line << "\n";
   }
   return ExitOk;
 }
