@@ -35,6 +35,13 @@ TEST_F(Diff, ListsAddedChangedAndDeletedRecordsAndSendsNothing) {
   EXPECT_TRUE(Contains(run.out, "  delete \"PM10 road dust\" (index 29)\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "  change \"" + third + "\" (index 2): Formula\n")) << run.out;
 
+  // A time variation's fields are named by their heading and type day.
+  Edit("wb['Source timevar']['D4'] = '5'\n");
+  run = Do({"diff", "timevars"});
+  EXPECT_TRUE(Contains(run.out, "source time variations: 0 to add, 1 to change, 0 to delete\n"
+                                "  change \"Continuous 24h\" (index 1): h1 (Sat)\n"))
+      << run.out;
+
   run = Do({"save", "--dry-run", "emfacs"});
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_TRUE(Contains(run.out, "1 to delete") && Contains(run.out, "dry run: nothing sent")) << run.out;

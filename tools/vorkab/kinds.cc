@@ -19,9 +19,11 @@ int32_t EmfacLoad(int32_t mode, wchar_t* count, int32_t) { return VKEmfacsLoad(m
 int32_t EmfacSave(int32_t mode, wchar_t* count, int32_t) { return VKEmfacsSave(mode, count); }
 
 // Records with a name in column A and an index in column B, from row 1.
-RecordLayout Named(const wchar_t* sheet, int32_t rowsPerRecord = 1) { return {sheet, 0, 1, rowsPerRecord}; }
+RecordLayout Named(const wchar_t* sheet) { return {sheet, 0, 1, 1, {}}; }
+// Time variations: four rows a record, one per type day.
+RecordLayout Timevars(const wchar_t* sheet) { return {sheet, 0, 1, 4, {L"Mon-Thu", L"Fri", L"Sat", L"Sun"}}; }
 // A name list: the names of one column, each indexed by its row.
-RecordLayout NameList(const wchar_t* sheet, int32_t column) { return {sheet, column, -1, 1}; }
+RecordLayout NameList(const wchar_t* sheet, int32_t column) { return {sheet, column, -1, 1, {}}; }
 
 std::vector<RecordKind> MakeKinds() {
   std::vector<RecordKind> kinds;
@@ -38,8 +40,8 @@ std::vector<RecordKind> MakeKinds() {
   }
   kinds.push_back(searchkeys);
   kinds.push_back({"timevars", "time variations of sources and roads", {L"Source timevar", L"Road timevar"},
-                   {{"source time variations", TimevarLoad, TimevarSave, 0, false, Named(L"Source timevar", 4)},
-                    {"road time variations", TimevarLoad, TimevarSave, 1, false, Named(L"Road timevar", 4)}}});
+                   {{"source time variations", TimevarLoad, TimevarSave, 0, false, Timevars(L"Source timevar")},
+                    {"road time variations", TimevarLoad, TimevarSave, 1, false, Timevars(L"Road timevar")}}});
   kinds.push_back({"subgrps", "substance groups", {L"Emission factor"},
                    {{"substance groups", SubgrpLoad, SubgrpSave, 0, false, Named(L"Emission factor")}}});
   kinds.push_back({"emfacs", "emission factors", {L"Emission function"},

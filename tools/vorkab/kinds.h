@@ -14,6 +14,7 @@ struct RecordLayout {
   int32_t nameColumn = 0;     // the record's name
   int32_t indexColumn = 1;    // its index; -1: the row is the index (name lists)
   int32_t rowsPerRecord = 1;  // records start on rows 1, 1 + rowsPerRecord ...
+  std::vector<std::wstring> rowLabels;  // names of a record's rows, for messages
 };
 
 // One incremental transfer (or, for the resources, one single call).

@@ -40,13 +40,17 @@ int32_t IndexOf(const Cell& cell) {
   return static_cast<int32_t>(value);
 }
 
-std::wstring Heading(const Sheet& sheet, COL column, RW offset, int32_t rowsPerRecord) {
+std::wstring Heading(const Sheet& sheet, COL column, RW offset, const RecordLayout& layout) {
   std::wstring heading = Text(sheet.Get(0, column));
   if (heading.empty()) {
     std::string name = xlsx::ColumnName(column);
     heading.assign(name.begin(), name.end());
   }
-  if (rowsPerRecord > 1) heading += L" (row " + std::to_wstring(offset + 1) + L")";
+  if (static_cast<size_t>(offset) < layout.rowLabels.size()) {
+    heading += L" (" + layout.rowLabels[static_cast<size_t>(offset)] + L")";
+  } else if (layout.rowsPerRecord > 1) {
+    heading += L" (row " + std::to_wstring(offset + 1) + L")";
+  }
   return heading;
 }
 
@@ -88,7 +92,7 @@ std::vector<SheetRecord> ReadRecords(const sheethost::Workbook& book, const Reco
     COL column = it->first.second;
     if (column == layout.nameColumn || column == layout.indexColumn || it->second.IsEmpty()) continue;
     RW offset = (row - 1) % layout.rowsPerRecord;
-    byRow[row - offset].fields[Heading(*sheet, column, offset, layout.rowsPerRecord)] = it->second;
+    byRow[row - offset].fields[Heading(*sheet, column, offset, layout)] = it->second;
   }
   for (auto& entry : byRow) records.push_back(std::move(entry.second));
   return records;
