@@ -269,7 +269,14 @@ std::vector<std::pair<const RecordKind*, std::wstring>> MissingSheets(const Work
 // True when the workbook may be used with the EDB of the options.
 bool SameEdb(const WorkbookSession& session, const WorkbookOptions& options, const char* doing) {
   WorkbookOrigin here = WorkbookOrigin::Of(options.login);
-  if (!session.Origin().Known() || session.Origin() == here || options.force) return true;
+  if (!session.Origin().Known()) {
+    if (session.FileExists()) {
+      std::cerr << "vorkab: note: " << options.workbook << " does not say which EDB it was loaded from; "
+                << doing << " " << here.Describe() << "\n";
+    }
+    return true;
+  }
+  if (session.Origin() == here || options.force) return true;
   std::cerr << "vorkab: " << options.workbook << " was loaded from " << session.Origin().Describe() << ";\n"
             << "  " << doing << " " << here.Describe() << " would mix two EDBs. Nothing done.\n"
             << "  Use another --workbook, or give --force if this is really meant.\n";
