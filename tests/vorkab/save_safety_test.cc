@@ -1,8 +1,12 @@
 // What must never destroy a user's work, end to end with the real binary and
 // server: a save against a workbook that lacks a kind's sheet, has rows
 // after a gap, came from another EDB or uses a substance the server does not
-// know is refused with nothing sent; a read-only workbook is not replaced.
+// know is refused with nothing sent; so is a save stopped by Ctrl-C before
+// its transfers; a read-only workbook is not replaced.
+#include <signal.h>
 #include <sys/stat.h>
+
+#include <fstream>
 
 #include "vorkab_run.h"
 
@@ -86,6 +90,35 @@ TEST_F(SaveSafety, AReadOnlyWorkbookIsNotReplaced) {
   EXPECT_EQ(run.status, 3);
   EXPECT_TRUE(Contains(run.err, "is read-only")) << run.err;
   EXPECT_EQ(ReadBytes(book_), bytes);
+}
+
+// Whether the process has a handler for SIGINT (its /proc status says so).
+bool CatchesInterrupt(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.compare(0, 7, "SigCgt:") == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+  }
+  return false;
+}
+
+TEST_F(SaveSafety, CtrlCBeforeTheTransfersSavesNothing) {
+  Edit("wb['Source timevar']['C2'] = '7'\n");
+  // The server is held while vorkab logs in; Ctrl-C comes once it is caught.
+  ASSERT_EQ(kill(server_.pid(), SIGSTOP), 0);
+  pid_t pid = StartVorkab(folder_, server_.url(), With({"save", "all"}));
+  bool caught = false;
+  for (int i = 0; i < 3000 && !(caught = CatchesInterrupt(pid)); ++i) usleep(10000);
+  EXPECT_TRUE(caught);
+  kill(pid, SIGINT);
+  ASSERT_EQ(kill(server_.pid(), SIGCONT), 0);
+  Outcome run = WaitVorkab(folder_, pid);
+  EXPECT_EQ(run.status, 130) << run.out << run.err;
+  // Stopped while the server's records were read, or before the first transfer.
+  EXPECT_TRUE(Contains(run.err, "vorkab: interrupted: nothing saved") ||
+              Contains(run.out, "saved: none; not saved: resources, searchkey list 1"))
+      << run.out << run.err;
+  EXPECT_EQ(server_.dumpRecords(), before_);
 }
 
 }  // namespace

@@ -27,10 +27,10 @@ struct Outcome {
   std::string err;
 };
 
-// Runs vorkab with the arguments; env holds extra NAME=VALUE settings, and
+// Starts vorkab with the arguments; env holds extra NAME=VALUE settings, and
 // one given as "NAME" alone removes that variable.
-inline Outcome Vorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
-                      const std::string& password = "demo", const std::vector<std::string>& env = {}) {
+inline pid_t StartVorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
+                         const std::string& password = "demo", const std::vector<std::string>& env = {}) {
   std::string outPath = folder.Path("stdout.txt"), errPath = folder.Path("stderr.txt");
   pid_t pid = fork();
   if (pid == 0) {
@@ -56,13 +56,23 @@ inline Outcome Vorkab(const TempFolder& folder, const std::string& server, const
     execv(argv[0], argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+// Waits for a vorkab started with StartVorkab; a status of -1 means it died of a signal.
+inline Outcome WaitVorkab(const TempFolder& folder, pid_t pid) {
   Outcome run;
   int status = 0;
   waitpid(pid, &status, 0);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadBytes(outPath);
-  run.err = ReadBytes(errPath);
+  run.out = ReadBytes(folder.Path("stdout.txt"));
+  run.err = ReadBytes(folder.Path("stderr.txt"));
   return run;
+}
+
+inline Outcome Vorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
+                      const std::string& password = "demo", const std::vector<std::string>& env = {}) {
+  return WaitVorkab(folder, StartVorkab(folder, server, args, password, env));
 }
 
 // Runs a Python script (openpyxl) with the arguments; its output, or
