@@ -37,12 +37,18 @@ TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
   }
 }
 
-TEST_F(RowGapTest, FindsContentInAnyColumnLookedAt) {
+TEST_F(RowGapTest, FindsContentOfAnyTypeInAnyColumnLookedAt) {
   Sheet(L"Rsrc");
   Put(L"Rsrc", 1, 0, L"TAG");
   Put(L"Rsrc", 3, 1, L"value without a tag");
   ASSERT_EQ(CheckRowGap({L"Rsrc", 1, 1, 2}, ErrorList), 1);
   EXPECT_EQ(ErrorLines(), IssueLines{L"Rsrc [A4]: row 4 and below would not be saved: remove the empty row 3"});
+  ErrorList.Clear();
+  Sheet(L"Rsrc")->ClearAll();
+  Put(L"Rsrc", 1, 0, L"TAG");
+  ASSERT_TRUE(Sheet(L"Rsrc")->Set(5, 1, sheethost::Cell::Err(xlerrNA)));
+  ASSERT_EQ(CheckRowGap({L"Rsrc", 1, 1, 2}, ErrorList), 1);
+  EXPECT_EQ(ErrorLines(), IssueLines{L"Rsrc [A6]: row 6 and below would not be saved: remove the empty row 3"});
 }
 
 TEST_F(RowGapTest, MissingSheetIsLeftToTheOtherSteps) {
