@@ -17,6 +17,7 @@
 #include "workbook/road_vehicle_def_sheet.h"
 #include "workbook/road_vehicle_sheet.h"
 #include "workbook/roadtype_sheet.h"
+#include "workbook/row_gap_check.h"
 #include "workbook/rsrc_verify.h"
 #include "workbook/subgrp_sheet.h"
 #include "workbook/timevar_sheet.h"
@@ -65,6 +66,7 @@ int32_t VKAPI VKVerifySub(void) {
   if (DebugLevel > 0) DebugPrint("--> VKVerifySub()\n");
   using Step = int32_t (*)();
   static const Step kSteps[] = {
+      [] { return CheckAllRowGaps(ErrorList); },  // rows a save would not reach
       [] {
         return OpenAndRun<CExcelVerifyTimevar>("Timevar source", [](CExcelVerifyTimevar& v) {
           return v.Init(0, SourceTimevarList, ErrorList, WarningList);

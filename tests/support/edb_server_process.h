@@ -48,6 +48,8 @@ class EdbServerProcess {
   // Stops the server now (as the destructor does); returns its exit status
   // (as from waitpid), or -1 when it was not running.
   int stop();
+  // The server's process (-1 when it is not running), for tests that pause it.
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;

@@ -2,73 +2,11 @@
 // substitute server, with exit statuses, the password kept off the command
 // line and out of the log, openpyxl reading and editing our workbooks, bad
 // files, and failures that leave the workbook file as it was.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <string>
-#include <vector>
-
-#include "support/edb_server_process.h"
-#include "xlsx_test_files.h"
-
-#ifndef VORKAB_TOOL_PATH
-#error "VORKAB_TOOL_PATH must name the vorkab binary"
-#endif
+#include "vorkab_run.h"
 
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs vorkab with the arguments; the environment carries server, user and password.
-Outcome Vorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
-           const std::string& password = "demo") {
-  std::string outPath = folder.Path("stdout.txt"), errPath = folder.Path("stderr.txt");
-  pid_t pid = fork();
-  if (pid == 0) {
-    freopen(outPath.c_str(), "w", stdout);
-    freopen(errPath.c_str(), "w", stderr);
-    freopen("/dev/null", "r", stdin);
-    setenv("VORKAB_SERVER", server.c_str(), 1);
-    setenv("VORKAB_USER", "demo", 1);
-    setenv("VORKAB_PASSWORD", password.c_str(), 1);
-    std::vector<std::string> all = {VORKAB_TOOL_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  Outcome run;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadBytes(outPath);
-  run.err = ReadBytes(errPath);
-  return run;
-}
-
-class VorkabCommands : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(server_.ok()); }
-  std::vector<std::string> With(std::vector<std::string> args) {
-    std::vector<std::string> all = {"--edb-user", "demo", "--edb", "Gothenburg2025", "--workbook", book_};
-    all.insert(all.end(), args.begin(), args.end());
-    return all;
-  }
-  Outcome Do(std::vector<std::string> args) { return Vorkab(folder_, server_.url(), With(std::move(args))); }
-
-  EdbServerProcess server_;
-  TempFolder folder_;
-  std::string book_ = folder_.Path("book.xlsx");
-};
+using VorkabCommands = VorkabTest;
 
 TEST_F(VorkabCommands, ListsAndUsage) {
   Outcome run = Vorkab(folder_, server_.url(), {"databases"});

@@ -1,106 +1,108 @@
-// The load, verify and save commands (see commands.h).  They drive the
-// exports as the workbook macros do: every transfer call by call, start then
-// continue while the export answers 1, over a workbook held by the
-// substitute spreadsheet host and kept in an .xlsx file.
+// The load, verify, diff, save and info commands (see commands.h).  They
+// drive the exports as the workbook macros do: every transfer call by call,
+// start then continue while the export answers 1, over a workbook held by
+// the substitute spreadsheet host and kept in an .xlsx file.  What the
+// server holds is loaded into a scratch workbook to compare it with the
+// user's before anything is sent.
 #include "commands.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <map>
+#include <set>
+#include <sstream>
 #include <vector>
 
 #include "kinds.h"
-#include "sheethost/host.h"
+#include "record_diff.h"
 #include "templates.h"
+#include "terminal.h"
 #include "vorkabcom.h"
-#include "xlsx_file.h"
+#include "watchdog.h"
+#include "workbook_session.h"
+#include "xlsx_cell_text.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+std::string Why() { return ExplainTransportErrors(Latin1ForTerminal(LibraryError())); }
 
-// The workbook of one command: read from its file (or made from the
-// templates), answering the library's C API calls.
-class WorkbookSession {
- public:
-  bool Open(const std::string& path, bool create) {
-    if (FileExists(path)) {
-      std::string error;
-      if (!LoadXlsx(path, host_.Book(), &error)) {
-        std::cerr << "vorkab: " << error << "\n";
-        return false;
-      }
-    } else if (create) {
-      AddTemplateSheets(host_.Book());
-    } else {
-      std::cerr << "vorkab: no workbook " << path << " (run vorkab load first)\n";
-      return false;
-    }
-    // Sheets the library expects but the file lacks come from the templates.
-    for (const std::wstring& name : TemplateSheetNames()) {
-      if (!host_.Book().FindSheet(name)) ResetTemplateSheet(host_.Book(), name);
-    }
-    SetExcel12EntryPt(sheethost::Host::EntryPoint());
-    return true;
-  }
-  sheethost::Workbook& Book() { return host_.Book(); }
-  bool Save(const std::string& path) {
-    std::string error;
-    if (SaveXlsx(path, host_.Book(), &error)) return true;
-    std::cerr << "vorkab: " << error << "\n";
-    return false;
-  }
+// A file that exists and is marked read-only (no write permission for
+// anyone, which binds root too) or that this process may not write.
+bool ReadOnly(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
+}
 
- private:
-  sheethost::Host host_;
-};
+bool Terminal() { return isatty(STDERR_FILENO); }
 
-std::string CountText(const wchar_t* count) { return FromWide(count); }
+// A progress line on the terminal, replaced by the next one.
+void Progress(const std::string& text) {
+  if (Terminal()) std::cerr << "\r" << text << "\033[K" << std::flush;
+}
+void EndProgress() {
+  if (Terminal()) std::cerr << "\r\033[K" << std::flush;
+}
 
-// Runs one transfer to its end; false on failure (the library's reason on stderr).
-bool RunTransfer(const TransferPart& part, bool saving) {
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+enum class Outcome { Done, Failed, Interrupted };
+
+// Runs one transfer to its end.  A Ctrl-C between two calls gives the
+// transfer up (a save then sends nothing of this part).
+Outcome RunTransfer(const TransferPart& part, bool saving) {
   auto call = saving ? part.save : part.load;
-  bool terminal = isatty(STDERR_FILENO);
+  std::string doing = std::string(saving ? "saving " : "loading ") + part.label;
   Clock::time_point start = Clock::now();
   wchar_t count[16] = L"0";
   int32_t r;
   if (part.single) {
-    r = call(1, count, part.arg);
-    r = r == 1 ? 0 : -1;
+    ServerCall guard(doing);
+    r = call(1, count, part.arg) == 1 ? 0 : -1;
   } else {
-    r = call(1, count, part.arg);
+    {
+      ServerCall guard(doing);
+      r = call(1, count, part.arg);
+    }
     while (r == 1) {
-      if (terminal) {
-        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        long rate = seconds > 0 ? static_cast<long>(std::stol(CountText(count)) / seconds) : 0;
-        std::cerr << "\r" << (saving ? "saving " : "loading ") << part.label << ": " << CountText(count) << " ("
-                  << rate << "/s)   " << std::flush;
+      if (Interrupted()) {
+        ServerCall guard(doing);
+        call(-1, count, part.arg);  // give the transfer up
+        EndProgress();
+        return Outcome::Interrupted;
       }
+      char line[160];
+      snprintf(line, sizeof line, "%s ... %.0f s", doing.c_str(), Since(start));
+      Progress(line);
+      ServerCall guard(doing);
       r = call(0, count, part.arg);
     }
   }
-  if (terminal && !part.single) std::cerr << "\r" << std::string(60, ' ') << "\r";
-  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EndProgress();
   if (r != 0) {
-    if (!part.single) call(-1, count, part.arg);  // give the transfer up
-    std::string why = LibraryError();
-    std::cerr << "vorkab: " << (saving ? "saving " : "loading ") << part.label << " failed"
-              << (why.empty() ? "" : ": " + why) << "\n";
-    return false;
+    std::string why = Why();
+    if (!part.single) call(-1, count, part.arg);
+    std::cerr << "vorkab: " << doing << " failed" << (why.empty() ? "" : ": " + why) << "\n";
+    return Outcome::Failed;
   }
+  return Outcome::Done;
+}
+
+void Report(const char* verb, const TransferPart& part, const sheethost::Workbook& book, double seconds) {
   char line[200];
-  if (part.single) {
-    snprintf(line, sizeof line, "%s %s (%.1f s)", saving ? "saved" : "loaded", part.label.c_str(), seconds);
+  if (part.layout.sheet.empty()) {
+    snprintf(line, sizeof line, "%s %s (%.1f s)", verb, part.label.c_str(), seconds);
   } else {
-    snprintf(line, sizeof line, "%s %s: %s (%.1f s)", saving ? "saved" : "loaded", part.label.c_str(),
-             CountText(count).c_str(), seconds);
+    snprintf(line, sizeof line, "%s %s: %zu (%.1f s)", verb, part.label.c_str(),
+             ReadRecords(book, part.layout).size(), seconds);
   }
   std::cout << line << "\n";
-  return true;
 }
 
 bool PickKinds(const std::vector<std::string>& words, std::vector<const RecordKind*>* kinds) {
@@ -110,32 +112,265 @@ bool PickKinds(const std::vector<std::string>& words, std::vector<const RecordKi
   return false;
 }
 
-void PrintIssues(const char* heading, int32_t (*list)(int32_t, wchar_t*, int32_t), std::ostream& out) {
-  std::vector<wchar_t> line(1024);
-  bool any = false;
-  for (int32_t first = 1; list(first, line.data(), static_cast<int32_t>(line.size())) == 1; first = 0) {
-    if (!any) out << heading << ":\n";
-    any = true;
-    out << "  " << FromWide(line.data()) << "\n";
+// The library's name lists from the user's workbook, as before a load (the
+// loads write names from them: scenario headings, substances).
+void ReadWorkbookNames() {
+  ServerCall guard("reading the workbook's names");
+  VKUpdateSub();
+  LibraryError();  // a workbook without some of those names is no reason to stop
+}
+
+// The server's records of these kinds, loaded into the scratch workbook
+// (the library's name lists are the server's afterwards: VKUpdateSub
+// rebuilds them from the user's workbook).
+// REQUIRES: ReadWorkbookNames ran before the scratch workbook was made.
+bool LoadServer(const std::vector<const RecordKind*>& kinds, ScratchWorkbook& scratch) {
+  for (const RecordKind* kind : kinds) {
+    for (const TransferPart& part : kind->parts) {
+      Progress("reading the server's " + part.label);
+      if (RunTransfer(part, false) != Outcome::Done) return false;
+    }
+  }
+  (void)scratch;
+  return true;
+}
+
+// ------------------------------------------------------------ substances
+
+// Substances of the workbook the server does not have at that index.
+std::map<std::wstring, RW> NewSubstances(const sheethost::Workbook& book, const sheethost::Workbook& server) {
+  const RecordLayout& layout = RecordKinds()[1].parts[0].layout;
+  std::map<RW, std::wstring> known;
+  for (const SheetRecord& r : ReadRecords(server, layout)) known[r.row] = r.name;
+  std::map<std::wstring, RW> fresh;
+  for (const SheetRecord& r : ReadRecords(book, layout)) {
+    auto k = known.find(r.row);
+    if (k == known.end() || k->second != r.name) fresh.emplace(r.name, r.row);
+  }
+  return fresh;
+}
+
+// An issue the tool finds itself, printed with the library's.
+struct Issue {
+  std::wstring sheet;
+  RW row;
+  COL column;
+  std::string message;
+  std::string Line() const {
+    return ForTerminal(sheet) + " [" + xlsx::CellName(row, column) + "]: " + message;
+  }
+};
+
+std::string Quoted(const std::wstring& name) { return "\"" + ForTerminal(name) + "\""; }
+
+// New substances as warnings: the server keeps the substances.
+void WarnNewSubstances(const std::map<std::wstring, RW>& fresh, std::vector<Issue>* warnings) {
+  for (const auto& s : fresh) {
+    warnings->push_back({L"Substance", s.second, 1,
+                         "substance " + Quoted(s.first) +
+                             " is not on the server: substances are kept by the server and are not saved; "
+                             "the records that use it will not load back"});
   }
 }
 
-// VKUpdateSub, VKVerifySub and VKMergeCheck, then the issues; ExitOk,
-// ExitVerify when errors were found, ExitFailure when a step failed.
-int Verify() {
-  int32_t results[] = {VKUpdateSub(), VKVerifySub(), VKMergeCheck()};
-  PrintIssues("Errors", VKListError, std::cout);
-  PrintIssues("Warnings", VKListWarning, std::cout);
+// Records of the kinds being saved that use a substance the server does not know.
+void RefuseNewSubstanceUses(const sheethost::Workbook& book, const std::map<std::wstring, RW>& fresh,
+                            const std::vector<const RecordKind*>& kinds, std::vector<Issue>* errors) {
+  if (fresh.empty()) return;
+  auto saving = [&](const char* name) {
+    for (const RecordKind* k : kinds) {
+      if (k->name == name) return true;
+    }
+    return false;
+  };
+  auto text = [](const sheethost::Cell& c) { return c.kind == sheethost::CellKind::Text ? c.text : L""; };
+  const std::string why = " is not on the server (substances are not saved): save it on the server first";
+  if (saving("emfacs")) {
+    for (const SheetRecord& r : ReadRecords(book, RecordKinds()[5].parts[0].layout)) {
+      std::wstring substance = text(book.GetCell(L"Emission function", r.row, 2));
+      if (fresh.count(substance)) errors->push_back({L"Emission function", r.row, 2, "substance " + Quoted(substance) + why});
+    }
+  }
+  if (const sheethost::Sheet* sheet = saving("subgrps") ? book.FindSheet(L"Emission factor") : nullptr) {
+    std::set<COL> reported;
+    for (const auto& e : sheet->Cells()) {
+      COL c = e.first.second;
+      if (e.first.first < 1 || c < 2 || (c - 2) % 3 != 0 || e.second.IsEmpty() || reported.count(c)) continue;
+      std::wstring substance = text(sheet->Get(0, c));
+      if (!fresh.count(substance)) continue;
+      reported.insert(c);
+      errors->push_back({L"Emission factor", e.first.first, c, "substance " + Quoted(substance) + why});
+    }
+  }
+}
+
+// ------------------------------------------------------------ verification
+
+void PrintIssues(const char* heading, int32_t (*list)(int32_t, wchar_t*, int32_t), const std::vector<Issue>& own) {
+  std::vector<wchar_t> line(1024);
+  bool any = false;
+  auto head = [&] {
+    if (!any) std::cout << heading << ":\n";
+    any = true;
+  };
+  for (const Issue& issue : own) {
+    head();
+    std::cout << "  " << issue.Line() << "\n";
+  }
+  for (int32_t first = 1; list(first, line.data(), static_cast<int32_t>(line.size())) == 1; first = 0) {
+    head();
+    std::cout << "  " << ForTerminal(line.data()) << "\n";
+  }
+}
+
+// VKUpdateSub, VKVerifySub and VKMergeCheck, then the issues with the
+// tool's own; ExitOk, ExitVerify when errors were found, ExitFailure when a
+// step failed.
+int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings) {
+  Progress("verifying the workbook");
+  int32_t results[3];
+  {
+    ServerCall guard("verifying");
+    results[0] = VKUpdateSub();
+    results[1] = VKVerifySub();
+    results[2] = VKMergeCheck();
+  }
+  EndProgress();
+  PrintIssues("Errors", VKListError, errors);
+  PrintIssues("Warnings", VKListWarning, warnings);
   for (int32_t r : results) {
     if (r < 0) {
-      std::cerr << "vorkab: verification failed: " << LibraryError() << "\n";
+      std::cerr << "vorkab: verification failed: " << Why() << "\n";
       return ExitFailure;
     }
   }
   wchar_t probe[8];
-  if (VKListError(1, probe, 8) == 1) return ExitVerify;
+  if (!errors.empty() || VKListError(1, probe, 8) == 1) return ExitVerify;
   std::cout << "verified: no errors\n";
   return ExitOk;
+}
+
+// Sheets of the kinds the file lacks (a save of such a kind would send an
+// empty sheet and wipe the kind on the server).
+std::vector<std::pair<const RecordKind*, std::wstring>> MissingSheets(const WorkbookSession& session,
+                                                                      const std::vector<const RecordKind*>& kinds) {
+  std::vector<std::pair<const RecordKind*, std::wstring>> missing;
+  for (const RecordKind* kind : kinds) {
+    bool saved = false;
+    for (const TransferPart& part : kind->parts) saved = saved || part.save;
+    if (!saved) continue;
+    for (const std::wstring& sheet : kind->sheets) {
+      if (!session.FileHas(sheet)) missing.emplace_back(kind, sheet);
+    }
+  }
+  return missing;
+}
+
+// True when the workbook may be used with the EDB of the options.
+bool SameEdb(const WorkbookSession& session, const WorkbookOptions& options, const char* doing) {
+  WorkbookOrigin here = WorkbookOrigin::Of(options.login);
+  if (!session.Origin().Known()) {
+    if (session.FileExists()) {
+      std::cerr << "vorkab: note: " << options.workbook << " does not say which EDB it was loaded from; "
+                << doing << " " << here.Describe() << "\n";
+    }
+    return true;
+  }
+  if (session.Origin() == here || options.force) return true;
+  std::cerr << "vorkab: " << options.workbook << " was loaded from " << session.Origin().Describe() << ";\n"
+            << "  " << doing << " " << here.Describe() << " would mix two EDBs. Nothing done.\n"
+            << "  Use another --workbook, or give --force if this is really meant.\n";
+  return false;
+}
+
+// ------------------------------------------------------------ diff
+
+struct KindDiff {
+  size_t added = 0, changed = 0, deleted = 0;
+};
+
+// Prints what saving the part would do; the totals add up in *total.
+void PrintDiff(const RecordKind& kind, const TransferPart& part, const sheethost::Workbook& book,
+               const sheethost::Workbook& server, KindDiff* total) {
+  if (part.layout.sheet.empty()) {
+    size_t count = 0;
+    std::vector<std::wstring> cells = DiffSheets(server, book, kind.sheets, 10, &count);
+    std::cout << part.label << ": " << (count == 0 ? "no change" : std::to_string(count) + " cells change") << "\n";
+    for (const std::wstring& cell : cells) std::cout << "  change " << ForTerminal(cell) << "\n";
+    if (count > cells.size()) std::cout << "  ... and " << count - cells.size() << " more\n";
+    total->changed += count > 0;
+    return;
+  }
+  std::vector<RecordChange> changes = DiffRecords(ReadRecords(server, part.layout), ReadRecords(book, part.layout));
+  KindDiff d;
+  for (const RecordChange& c : changes) {
+    (c.what == RecordChange::Add ? d.added : c.what == RecordChange::Change ? d.changed : d.deleted)++;
+  }
+  std::cout << part.label << ": " << d.added << " to add, " << d.changed << " to change, " << d.deleted
+            << " to delete\n";
+  for (const RecordChange& c : changes) {
+    std::string where = " (index " + std::to_string(c.index) + ")";
+    if (c.what == RecordChange::Add) {
+      std::cout << "  add    " << Quoted(c.name) << where << "\n";
+    } else if (c.what == RecordChange::Delete) {
+      std::cout << "  delete " << Quoted(c.name) << where << "\n";
+    } else {
+      std::cout << "  change " << Quoted(c.name) << where;
+      if (c.name != c.serverName) std::cout << " renamed from " << Quoted(c.serverName);
+      size_t shown = 0;
+      for (const std::wstring& f : c.fields) {
+        if (shown == 6) {
+          std::cout << ", ...";
+          break;
+        }
+        std::cout << (shown++ == 0 ? ": " : ", ") << ForTerminal(f);
+      }
+      std::cout << "\n";
+    }
+  }
+  total->added += d.added;
+  total->changed += d.changed;
+  total->deleted += d.deleted;
+}
+
+// Loads the server's records of each part that a save sends into a scratch
+// workbook of its own, one part at a time (so that the memory holds the
+// user's workbook and one part of the server's), and prints what a save
+// would change; false when a load failed.
+bool CompareWithServer(const std::vector<const RecordKind*>& kinds, const sheethost::Workbook& book, KindDiff* total) {
+  for (const RecordKind* kind : kinds) {
+    for (const TransferPart& part : kind->parts) {
+      if (!part.save) continue;
+      ScratchWorkbook scratch;
+      Progress("reading the server's " + part.label);
+      if (RunTransfer(part, false) != Outcome::Done) return false;
+      PrintDiff(*kind, part, book, scratch.Book(), total);
+    }
+  }
+  return true;
+}
+
+// The status of a command given up after Ctrl-C.
+constexpr int ExitInterrupted = 130;
+int Failed(const char* nothing) {
+  if (!Interrupted()) return ExitFailure;
+  std::cerr << "vorkab: interrupted: " << nothing << "\n";
+  return ExitInterrupted;
+}
+
+// Asks on the terminal; false without one.
+bool Confirm(const std::string& question) {
+  if (!isatty(STDIN_FILENO)) return false;
+  std::cerr << question << " [y/N] " << std::flush;
+  std::string answer;
+  std::getline(std::cin, answer);
+  return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+std::string Join(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& w : words) text += (text.empty() ? "" : ", ") + w;
+  return text.empty() ? "none" : text;
 }
 
 }  // namespace
@@ -143,68 +378,236 @@ int Verify() {
 int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& words) {
   std::vector<const RecordKind*> kinds;
   if (!PickKinds(words, &kinds)) return ExitUsage;
+  const std::string& path = options.workbook;
+  if (ReadOnly(path)) {
+    std::cerr << "vorkab: " << path << " is read-only: nothing loaded (the file stays as it is)\n";
+    return ExitFailure;
+  }
+  Progress("reading " + path);
   WorkbookSession session;
-  if (!session.Open(options.workbook, true)) return ExitFailure;
+  if (!session.Open(path, true)) return ExitFailure;
+  EndProgress();
+  if (!SameEdb(session, options, "loading from")) return ExitFailure;
   if (!Login(options.login)) return ExitFailure;
   // Names of the kinds not loaded now (units, scenarios, substances) come
   // from the workbook.
   VKUpdateSub();
   LibraryError();  // a workbook without some of those names is no reason to stop
+  std::vector<std::wstring> sheets;
   for (const RecordKind* kind : kinds) {
-    for (const std::wstring& sheet : kind->sheets) ResetTemplateSheet(session.Book(), sheet);
+    for (const std::wstring& sheet : kind->sheets) {
+      ResetTemplateSheet(session.Book(), sheet);
+      sheets.push_back(sheet);
+    }
     for (const TransferPart& part : kind->parts) {
-      if (!RunTransfer(part, false)) {
+      Clock::time_point start = Clock::now();
+      Outcome outcome = RunTransfer(part, false);
+      if (outcome != Outcome::Done) {
         VKFree();
-        return ExitFailure;  // the workbook file stays as it was
+        return Failed("nothing loaded");  // the workbook file stays as it was
       }
+      Report("loaded", part, session.Book(), Since(start));
     }
   }
   VKFree();
-  if (!session.Save(options.workbook)) return ExitFailure;
-  std::cout << "workbook " << options.workbook << " written\n";
+  Progress("writing " + path);
+  bool written = session.Write(sheets, WorkbookOrigin::Of(options.login));
+  EndProgress();
+  if (!written) return ExitFailure;
+  std::cout << "workbook " << path << " written\n";
   return ExitOk;
 }
 
 int VerifyCommand(const WorkbookOptions& options) {
   WorkbookSession session;
+  Progress("reading " + options.workbook);
   if (!session.Open(options.workbook, false)) return ExitFailure;
+  EndProgress();
   if (!Login(options.login)) return ExitFailure;
-  int status = Verify();
+  std::vector<Issue> errors, warnings;
+  for (const auto& m : MissingSheets(session, [] {
+         std::vector<const RecordKind*> all;
+         for (const RecordKind& k : RecordKinds()) all.push_back(&k);
+         return all;
+       }())) {
+    warnings.push_back({m.second, 0, 0, "the sheet is missing: " + m.first->name + " cannot be saved (vorkab load " +
+                                            m.first->name + " recreates it)"});
+  }
+  ReadWorkbookNames();
+  {
+    ScratchWorkbook scratch;
+    if (!LoadServer({&RecordKinds()[1]}, scratch)) {
+      VKFree();
+      return Failed("nothing verified");
+    }
+    WarnNewSubstances(NewSubstances(session.Book(), scratch.Book()), &warnings);
+  }
+  int status = Verify(errors, warnings);
   VKFree();
   return status;
+}
+
+int DiffCommand(const WorkbookOptions& options, const std::vector<std::string>& words) {
+  std::vector<const RecordKind*> kinds;
+  if (!PickKinds(words, &kinds)) return ExitUsage;
+  WorkbookSession session;
+  if (!session.Open(options.workbook, false)) return ExitFailure;
+  if (!SameEdb(session, options, "comparing with")) return ExitFailure;
+  if (!Login(options.login)) return ExitFailure;
+  ReadWorkbookNames();
+  KindDiff total;
+  bool compared = CompareWithServer(kinds, session.Book(), &total);
+  VKFree();
+  return compared ? ExitOk : Failed("nothing compared");
 }
 
 int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& words) {
   std::vector<const RecordKind*> kinds;
   if (!PickKinds(words, &kinds)) return ExitUsage;
   WorkbookSession session;
+  Progress("reading " + options.workbook);
   if (!session.Open(options.workbook, false)) return ExitFailure;
-  if (!Login(options.login)) return ExitFailure;
-  if (options.verify) {
-    int status = Verify();
-    if (status != ExitOk) {
-      if (status == ExitVerify) std::cerr << "vorkab: nothing saved: the workbook has errors\n";
-      VKFree();
-      return status;
+  EndProgress();
+  if (!SameEdb(session, options, "saving into")) return ExitFailure;
+  auto missing = MissingSheets(session, kinds);
+  if (!missing.empty()) {
+    for (const auto& m : missing) {
+      std::cerr << "vorkab: sheet " << Quoted(m.second) << " is missing from " << options.workbook << ": saving "
+                << m.first->name << " would empty that kind on the server (vorkab load " << m.first->name
+                << " recreates the sheet)\n";
     }
-  } else if (VKUpdateSub() < 0) {
-    // Even unverified, rows name their references: the lists must hold the workbook's names.
-    std::cerr << "vorkab: reading the workbook's names failed: " << LibraryError() << "\n";
-    VKFree();
+    std::cerr << "vorkab: nothing saved\n";
     return ExitFailure;
   }
+  if (!Login(options.login)) return ExitFailure;
+
+  // What the server holds now: for the substance check and the changes.
+  std::vector<Issue> errors, warnings;
+  KindDiff total;
+  ReadWorkbookNames();
+  {
+    ScratchWorkbook substances;
+    if (!LoadServer({&RecordKinds()[1]}, substances)) {
+      VKFree();
+      return Failed("nothing saved");
+    }
+    std::map<std::wstring, RW> fresh = NewSubstances(session.Book(), substances.Book());
+    WarnNewSubstances(fresh, &warnings);
+    RefuseNewSubstanceUses(session.Book(), fresh, kinds, &errors);
+    // The changes are shown for a dry run, and when the save would delete records.
+    std::streambuf* out = nullptr;
+    std::ostringstream quiet;
+    if (!options.dryRun) out = std::cout.rdbuf(quiet.rdbuf());
+    bool compared = CompareWithServer(kinds, session.Book(), &total);
+    if (out) std::cout.rdbuf(out);
+    if (!compared) {
+      VKFree();
+      return Failed("nothing saved");
+    }
+    if (!options.dryRun && total.deleted > 0) std::cout << quiet.str();
+  }
+  int status = ExitOk;
+  if (options.verify || options.dryRun) {
+    status = Verify(errors, warnings);
+  } else {
+    ServerCall guard("reading the workbook's names");
+    // Even unverified, rows name their references: the lists must hold the workbook's names.
+    if (VKUpdateSub() < 0) {
+      std::cerr << "vorkab: reading the workbook's names failed: " << Why() << "\n";
+      status = ExitFailure;
+    }
+    if (status == ExitOk && !errors.empty()) {
+      PrintIssues("Errors", [](int32_t, wchar_t*, int32_t) { return 0; }, errors);
+      status = ExitVerify;
+    }
+  }
+  if (status != ExitOk || options.dryRun) {
+    if (status == ExitVerify) std::cerr << "vorkab: nothing saved: the workbook has errors\n";
+    if (options.dryRun && status == ExitOk) std::cout << "dry run: nothing sent\n";
+    VKFree();
+    return status;
+  }
+  if (total.deleted > 0 && !options.yes) {
+    std::string question = "This save deletes " + std::to_string(total.deleted) + " records on the server (listed above).";
+    if (!Confirm(question + " Go on?")) {
+      std::cerr << "vorkab: nothing saved: " << question << " Give --yes to confirm.\n";
+      VKFree();
+      return ExitUsage;
+    }
+  }
+
+  std::vector<std::string> saved, notSaved;
+  bool failed = false, interrupted = false;
   for (const RecordKind* kind : kinds) {
     for (const TransferPart& part : kind->parts) {
       if (!part.save) {
         if (words.size() == 1 && words[0] == kind->name) std::cout << "skipped " << part.label << ": the server keeps them\n";
         continue;
       }
-      if (!RunTransfer(part, true)) {
-        VKFree();
-        return ExitFailure;
+      if (failed || interrupted || Interrupted()) {
+        interrupted = interrupted || Interrupted();
+        notSaved.push_back(part.label);
+        continue;
+      }
+      Clock::time_point start = Clock::now();
+      Outcome outcome = RunTransfer(part, true);
+      if (outcome == Outcome::Done) {
+        Report("saved", part, session.Book(), Since(start));
+        saved.push_back(part.label);
+      } else {
+        notSaved.push_back(part.label + (outcome == Outcome::Interrupted ? " (aborted, nothing of it sent)" : " (failed)"));
+        failed = failed || outcome == Outcome::Failed;
+        interrupted = interrupted || outcome == Outcome::Interrupted;
       }
     }
   }
   VKFree();
+  std::cout << "saved: " << Join(saved);
+  if (!notSaved.empty()) std::cout << "; not saved: " << Join(notSaved);
+  std::cout << "\n";
+  if (interrupted) return ExitInterrupted;
+  return failed ? ExitFailure : ExitOk;
+}
+
+int InfoCommand(const WorkbookOptions& options) {
+  WorkbookSession session;
+  bool haveBook = access(options.workbook.c_str(), F_OK) == 0;
+  if (!session.Open(options.workbook, !haveBook)) return ExitFailure;
+  if (!Login(options.login)) return ExitFailure;
+  ReadWorkbookNames();
+  // The server's count of each part, read into a scratch workbook one part at a time.
+  std::vector<std::pair<const TransferPart*, size_t>> counts;
+  for (const RecordKind& kind : RecordKinds()) {
+    for (const TransferPart& part : kind.parts) {
+      if (part.layout.sheet.empty()) continue;
+      ScratchWorkbook scratch;
+      Progress("reading the server's " + part.label);
+      if (RunTransfer(part, false) != Outcome::Done) {
+        VKFree();
+        return Failed("stopped");
+      }
+      counts.emplace_back(&part, ReadRecords(scratch.Book(), part.layout).size());
+    }
+  }
+  VKFree();
+  std::cout << "server:   " << WorkbookOrigin::Of(options.login).Describe() << "\n";
+  std::cout << "workbook: " << options.workbook;
+  if (!haveBook) {
+    std::cout << " (no such file)";
+  } else if (session.Origin().Known()) {
+    std::cout << ", loaded from " << session.Origin().Describe();
+  }
+  std::cout << "\n";
+  char line[160];
+  snprintf(line, sizeof line, "%-26s %10s %10s", "", "server", "workbook");
+  std::cout << line << "\n";
+  for (const auto& count : counts) {
+    const RecordLayout& layout = count.first->layout;
+    std::string book = !haveBook                     ? "-"
+                       : !session.FileHas(layout.sheet) ? "no sheet"
+                                                        : std::to_string(ReadRecords(session.Book(), layout).size());
+    snprintf(line, sizeof line, "%-26s %10zu %10s", count.first->label.c_str(), count.second, book.c_str());
+    std::cout << line << "\n";
+  }
   return ExitOk;
 }

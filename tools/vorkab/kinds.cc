@@ -29,28 +29,37 @@ int32_t RoadVehicleSave(int32_t mode, wchar_t* count, int32_t) { return VKRoadVe
 int32_t RoadtypeLoad(int32_t mode, wchar_t* count, int32_t) { return VKRoadtypesLoad(mode, count); }
 int32_t RoadtypeSave(int32_t mode, wchar_t* count, int32_t) { return VKRoadtypesSave(mode, count); }
 
+// Records with a name in column A and an index in column B, from row 1.
+RecordLayout Named(const wchar_t* sheet) { return {sheet, 0, 1, 1, {}}; }
+// Time variations: four rows a record, one per type day.
+RecordLayout Timevars(const wchar_t* sheet) { return {sheet, 0, 1, 4, {L"Mon-Thu", L"Fri", L"Sat", L"Sun"}}; }
+// A name list: the names of one column, each indexed by its row.
+RecordLayout NameList(const wchar_t* sheet, int32_t column) { return {sheet, column, -1, 1, {}}; }
+
 std::vector<RecordKind> MakeKinds() {
   std::vector<RecordKind> kinds;
   kinds.push_back({"resources", "speeds, temperatures, scenarios, units and free settings",
                    {L"Speed-Temp-Scen", L"Units", L"Rsrc"},
-                   {{"resources", RsrcLoad, RsrcSave, 0, true}}});
+                   {{"resources", RsrcLoad, RsrcSave, 0, true, {}}}});
   // The server keeps the substances themselves: they are loaded, never saved.
   kinds.push_back({"substances", "substances (loaded only)", {L"Substance"},
-                   {{"substances", SubLoad, nullptr, 0, false}}});
+                   {{"substances", SubLoad, nullptr, 0, false, NameList(L"Substance", 1)}}});
   RecordKind searchkeys{"searchkeys", "the five searchkey lists", {L"Searchkey"}, {}};
   for (int32_t list = 1; list <= 5; ++list) {
-    searchkeys.parts.push_back({"searchkey list " + std::to_string(list), SubLoad, SubSave, list, false});
+    searchkeys.parts.push_back(
+        {"searchkey list " + std::to_string(list), SubLoad, SubSave, list, false, NameList(L"Searchkey", list)});
   }
   kinds.push_back(searchkeys);
   kinds.push_back({"timevars", "time variations of sources and roads", {L"Source timevar", L"Road timevar"},
-                   {{"source time variations", TimevarLoad, TimevarSave, 0, false},
-                    {"road time variations", TimevarLoad, TimevarSave, 1, false}}});
+                   {{"source time variations", TimevarLoad, TimevarSave, 0, false, Timevars(L"Source timevar")},
+                    {"road time variations", TimevarLoad, TimevarSave, 1, false, Timevars(L"Road timevar")}}});
   kinds.push_back({"subgrps", "substance groups", {L"Emission factor"},
-                   {{"substance groups", SubgrpLoad, SubgrpSave, 0, false}}});
+                   {{"substance groups", SubgrpLoad, SubgrpSave, 0, false, Named(L"Emission factor")}}});
   kinds.push_back({"emfacs", "emission factors", {L"Emission function"},
-                   {{"emission factors", EmfacLoad, EmfacSave, 0, false}}});
+                   {{"emission factors", EmfacLoad, EmfacSave, 0, false, Named(L"Emission function")}}});
   // Vehicles before roadtypes (which name them); the road-vehicle definition,
-  // which the server keeps, before the road vehicles.
+  // which the server keeps, before the road vehicles.  Their records span
+  // several rows each, so diff compares their sheets whole.
   kinds.push_back({"vehicles", "vehicles with emission factors per speed", {L"Vehicle"},
                    {{"vehicles", VehicleLoad, VehicleSave, 0, false}}});
   kinds.push_back({"roadvehicles", "the road-vehicle definition (loaded only) and road vehicles",

@@ -1,10 +1,21 @@
 // The kinds of record the command line moves, each as the export calls that
-// load it into its sheets and save it back, in the order the macros use.
+// load it into its sheets and save it back, in the order the macros use, and
+// where each part's records stand in its sheet (for counting and comparing
+// them).  Further kinds slot in as rows of the table in kinds.cc.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+// Where a part's records stand in its sheet.
+struct RecordLayout {
+  std::wstring sheet;         // empty: the part is compared as whole sheets
+  int32_t nameColumn = 0;     // the record's name
+  int32_t indexColumn = 1;    // its index; -1: the row is the index (name lists)
+  int32_t rowsPerRecord = 1;  // records start on rows 1, 1 + rowsPerRecord ...
+  std::vector<std::wstring> rowLabels;  // names of a record's rows, for messages
+};
 
 // One incremental transfer (or, for the resources, one single call).
 struct TransferPart {
@@ -13,6 +24,7 @@ struct TransferPart {
   int32_t (*save)(int32_t mode, wchar_t* count, int32_t arg);  // null: the server does not take it
   int32_t arg;                      // list number or time-variation kind
   bool single;                      // one call, result 1 = done (the resources)
+  RecordLayout layout;
 };
 
 struct RecordKind {

@@ -8,7 +8,9 @@
 #include <iostream>
 #include <vector>
 
+#include "terminal.h"
 #include "vorkabcom.h"
+#include "watchdog.h"
 
 std::wstring ToWide(const std::string& text) {
   std::wstring out;
@@ -22,13 +24,11 @@ std::string FromWide(const std::wstring& text) {
   return out;
 }
 
+bool PasswordAvailable() { return getenv("VORKAB_PASSWORD") != nullptr || isatty(STDIN_FILENO); }
+
 std::string ReadPassword(const std::string& prompt) {
   if (const char* env = getenv("VORKAB_PASSWORD")) return env;
   std::string password;
-  if (!isatty(STDIN_FILENO)) {
-    std::getline(std::cin, password);
-    return password;
-  }
   std::cerr << prompt << std::flush;
   termios old {};
   tcgetattr(STDIN_FILENO, &old);
@@ -53,7 +53,7 @@ bool Login(const LoginOptions& options) {
     return false;
   }
   std::string password = ReadPassword("Password for " + options.user + ": ");
-  std::wstring userText = ToWide(options.user + (options.log.empty() ? "" : "," + options.log));
+  std::wstring userText = FromTerminal(options.user + (options.log.empty() ? "" : "," + options.log));
   std::vector<wchar_t> user(userText.begin(), userText.end());
   user.push_back(L'\0');
   // The library takes the address after a label and a colon.
@@ -63,13 +63,18 @@ bool Login(const LoginOptions& options) {
     server += L";pin=" + ToWide(options.pin.compare(0, 7, "sha256:") == 0 ? options.pin : "sha256:" + options.pin);
   }
   std::wstring wpassword = ToWide(password);
-  int32_t r = VKInit(user.data(), wpassword.c_str(), L"", server.c_str(), L"", L"", 0);
+  int32_t r;
+  {
+    ServerCall guard("logging in to " + options.server);
+    r = VKInit(user.data(), wpassword.c_str(), L"", server.c_str(), L"", L"", 0);
+  }
   if (r < 0) {
-    std::cerr << "vorkab: login failed: " << LibraryError() << "\n";
+    std::cerr << "vorkab: login failed: " << ExplainTransportErrors(Latin1ForTerminal(LibraryError())) << "\n";
     return false;
   }
-  VKDatabaseSet(ToWide(options.database).c_str());
-  if (!options.edbUser.empty()) VKEdbUserSet(ToWide(options.edbUser).c_str());
-  if (!options.edb.empty()) VKEdbNameSet(ToWide(options.edb).c_str());
+  VKDatabaseSet(FromTerminal(options.database).c_str());
+  // The EDB user defaults to the login user.
+  VKEdbUserSet(FromTerminal(options.edbUser.empty() ? options.user : options.edbUser).c_str());
+  if (!options.edb.empty()) VKEdbNameSet(FromTerminal(options.edb).c_str());
   return true;
 }

@@ -10,9 +10,12 @@ struct LoginOptions {
   std::string pin;       // --pin, else VORKAB_PIN: the server certificate's fingerprint
   std::string log;       // --log LEVEL[,PATH]
   std::string database = "REF";
-  std::string edbUser;
+  std::string edbUser;   // empty: the login user
   std::string edb;
 };
+
+// A password can be had: VORKAB_PASSWORD is set or standard input is a terminal.
+bool PasswordAvailable();
 
 // Reads the password without echo when standard input is a terminal.
 std::string ReadPassword(const std::string& prompt);

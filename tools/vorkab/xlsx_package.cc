@@ -61,6 +61,16 @@ bool PackageReader::Open(const std::string& path, std::string* error) {
   return true;
 }
 
+std::vector<std::string> PackageReader::Names() const {
+  std::vector<std::string> names;
+  zip_int64_t count = m_zip ? zip_get_num_entries(m_zip, 0) : 0;
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(m_zip, static_cast<zip_uint64_t>(i), 0);
+    if (name && *name && name[std::strlen(name) - 1] != '/') names.push_back(name);
+  }
+  return names;
+}
+
 bool PackageReader::Has(const std::string& part) const {
   return m_zip && zip_name_locate(m_zip, part.c_str(), ZIP_FL_NOCASE) >= 0;
 }
@@ -115,13 +125,14 @@ bool PackageReader::Read(const std::string& part, std::string* bytes, std::strin
 bool PackageWriter::Finish(std::string* archive, std::string* error) const {
   zip_error_t zerror;
   zip_error_init(&zerror);
-  zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &zerror);
+  // libzip writes the new archive into a buffer of its own when closing.
+  zip_source_t* memory = zip_source_buffer_create(m_base.empty() ? nullptr : m_base.data(), m_base.size(), 0, &zerror);
   if (!memory) {
     *error = ErrorOf(&zerror);
     zip_error_fini(&zerror);
     return false;
   }
-  zip_t* za = zip_open_from_source(memory, ZIP_TRUNCATE, &zerror);
+  zip_t* za = zip_open_from_source(memory, m_base.empty() ? ZIP_TRUNCATE : 0, &zerror);
   if (!za) {
     *error = ErrorOf(&zerror);
     zip_error_fini(&zerror);
@@ -132,7 +143,12 @@ bool PackageWriter::Finish(std::string* archive, std::string* error) const {
   zip_source_keep(memory);  // the archive's bytes outlive the archive
 
   bool ok = true;
+  for (const std::string& part : m_removed) {
+    zip_int64_t index = zip_name_locate(za, part.c_str(), ZIP_FL_NOCASE);
+    if (index >= 0 && zip_delete(za, static_cast<zip_uint64_t>(index)) != 0) ok = false;
+  }
   for (const auto& part : m_parts) {
+    if (!ok) break;
     zip_source_t* data = zip_source_buffer(za, part.second.data(), part.second.size(), 0);
     if (!data) {
       ok = false;

@@ -28,6 +28,8 @@ class PackageReader {
   // The part's bytes; false with the reason when it is missing, too large or
   // damaged.
   bool Read(const std::string& part, std::string* bytes, std::string* error) const;
+  // Every part name in the archive's order (folders left out).
+  std::vector<std::string> Names() const;
 
  private:
   struct zip* m_zip = nullptr;
@@ -35,13 +37,22 @@ class PackageReader {
 
 class PackageWriter {
  public:
-  // Adds a part (compressed) in the order of the calls.
+  // Adds a part (compressed) in the order of the calls; a part of the same
+  // name in the archive started from is replaced in its place.
   void Add(std::string part, std::string bytes) { m_parts.emplace_back(std::move(part), std::move(bytes)); }
+  // Starts from an existing archive (its bytes): the parts not added or
+  // removed are copied as they are stored, without recompressing them.
+  void StartFrom(std::string archive) { m_base = std::move(archive); }
+  // Leaves out a part of the archive started from (names compare without
+  // regard to ASCII case).
+  void Remove(std::string part) { m_removed.push_back(std::move(part)); }
   // The whole zip archive; false with the reason.
   bool Finish(std::string* archive, std::string* error) const;
 
  private:
   std::vector<std::pair<std::string, std::string>> m_parts;
+  std::string m_base;
+  std::vector<std::string> m_removed;
 };
 
 }  // namespace xlsx

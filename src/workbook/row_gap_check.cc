@@ -1,0 +1,120 @@
+// The check for rows after a gap (see row_gap_check.h).  It only asks
+// whether cells are empty, so it reads the sheet in blocks of rows straight
+// from the host: any value (a number, a text, an error or logical value)
+// counts as content.
+#include "workbook/row_gap_check.h"
+
+#include "host/frame.h"
+#include "port/xlcall.h"
+#include "records/subgrp.h"
+#include "workbook/coerced_value.h"
+#include "workbook/sheet_name.h"
+#include "workbook/sheet_ref.h"
+
+namespace {
+
+constexpr int32_t kBlockRows = 30;
+
+// The sheets, in the verification's order; sheets of further kinds slot in
+// as rows.
+const RowGapSheet kSheets[] = {
+    {L"Source timevar", 1, 4, 48},
+    {L"Road timevar", 1, 4, 98},
+    {L"Emission factor", 1, 1, 2 + 3 * (SubgrpSlots - 1)},
+    {L"Emission function", 1, 1, 4 + 2 * 96},
+    {L"Rsrc", 1, 1, 2},
+};
+
+bool IsEmpty(const XLOPER12& value) {
+  switch (XlType(value.xltype)) {
+    case xltypeNil:
+    case xltypeMissing:
+      return true;
+    case xltypeStr:
+      return value.val.str == nullptr || value.val.str[0] == 0;
+    default:
+      return false;
+  }
+}
+
+// Rows of a sheet, read a block at a time, each told filled or empty.
+class RowScanner {
+ public:
+  RowScanner(const wchar_t* sheet, int32_t columns) : m_sheet(sheet), m_columns(columns) {}
+
+  // 1; 0 when the sheet cannot be selected.
+  int32_t Init() {
+    if (m_ref.Select(m_sheet, false) != 1) return 0;
+    m_ref.SetColumns(0, m_columns - 1);
+    return 1;
+  }
+  // Whether the row holds anything: 1 filled, 0 empty, -1 when the block
+  // could not be read (ErrorText set).
+  int32_t Filled(int64_t row) {
+    if (!m_block.Held() || row < m_blockStart || row >= m_blockStart + kBlockRows) {
+      m_blockStart = row;
+      int64_t last = row + kBlockRows - 1;
+      if (last > kXlRows - 1) last = kXlRows - 1;
+      m_ref.SetRows(static_cast<RW>(row), static_cast<RW>(last));
+      int code = m_block.Coerce(m_ref);
+      if (code != xlretSuccess) {
+        SetErrorText("Couldn't retrieve data. Error %d, sheet %s.", code, m_sheet.Narrowed().c_str());
+        return -1;
+      }
+    }
+    const XLOPER12& block = m_block.Value();
+    int64_t r = row - m_blockStart;
+    if (XlType(block.xltype) != xltypeMulti) return (r == 0 && !IsEmpty(block)) ? 1 : 0;
+    if (!block.val.array.lparray || r >= block.val.array.rows) return 0;
+    const XLOPER12* values = block.val.array.lparray + r * block.val.array.columns;
+    for (int32_t j = 0; j < block.val.array.columns; ++j) {
+      if (!IsEmpty(values[j])) return 1;
+    }
+    return 0;
+  }
+
+ private:
+  SheetName m_sheet;
+  int32_t m_columns;
+  SheetRef m_ref;
+  CoercedValue m_block;
+  int64_t m_blockStart = 0;  // the first row of the block held
+};
+
+}  // namespace
+
+int32_t CheckRowGap(const RowGapSheet& layout, IssueList& errors) {
+  RowScanner rows(layout.sheet, layout.columns);
+  if (rows.Init() != 1) {
+    ClearErrorText();  // a missing sheet is reported where it is needed
+    return 1;
+  }
+  // The first record whose first row is empty: the readers stop there.
+  int64_t gap = layout.firstRow;
+  for (;;) {
+    if (gap >= kXlRows) return 1;  // the data fills the grid
+    int32_t filled = rows.Filled(gap);
+    if (filled < 0) return -1;
+    if (filled == 0) break;
+    gap += layout.recordRows;
+  }
+  for (int64_t below = gap + 1; below <= gap + RowGapLookahead && below < kXlRows; ++below) {
+    int32_t filled = rows.Filled(below);
+    if (filled < 0) return -1;
+    if (filled == 1) {
+      errors.Add(layout.sheet, static_cast<int32_t>(below), 0,
+                 L"row %d and below would not be saved: remove the empty row %d", static_cast<int>(below + 1),
+                 static_cast<int>(gap + 1));
+      return 1;
+    }
+  }
+  return 1;
+}
+
+int32_t CheckAllRowGaps(IssueList& errors) {
+  for (const RowGapSheet& sheet : kSheets) {
+    if (errors.IsFull()) break;
+    if (CheckRowGap(sheet, errors) != 1) return -1;
+  }
+  return 1;
+}

@@ -1,0 +1,124 @@
+// What must never destroy a user's work, end to end with the real binary and
+// server: a save against a workbook that lacks a kind's sheet, has rows
+// after a gap, came from another EDB or uses a substance the server does not
+// know is refused with nothing sent; so is a save stopped by Ctrl-C before
+// its transfers; a read-only workbook is not replaced.
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "vorkab_run.h"
+
+namespace {
+
+class SaveSafety : public VorkabTest {
+ protected:
+  void SetUp() override {
+    VorkabTest::SetUp();
+    Outcome run = Do({"load", "all"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    before_ = server_.dumpRecords();
+  }
+  // The save is refused with that status and message; the server is unchanged.
+  void ExpectRefused(const std::vector<std::string>& args, int status, const std::string& message) {
+    Outcome run = Vorkab(folder_, server_.url(), args);
+    EXPECT_EQ(run.status, status) << run.out << run.err;
+    EXPECT_TRUE(Contains(run.out + run.err, message)) << run.out << run.err;
+    EXPECT_EQ(server_.dumpRecords(), before_);
+  }
+  std::string before_;
+};
+
+TEST_F(SaveSafety, AMissingSheetIsNamedAndNothingIsSaved) {
+  Edit("del wb['Emission function']\n");
+  ExpectRefused(With({"save", "all"}), 3, "sheet \"Emission function\" is missing from " + book_);
+  Outcome run = Do({"verify"});
+  EXPECT_TRUE(Contains(run.out, "Emission function [A1]: the sheet is missing: emfacs cannot be saved")) << run.out;
+  // Kinds whose sheets are there still save; a load recreates the sheet.
+  EXPECT_EQ(Do({"save", "timevars"}).status, 0);
+  EXPECT_EQ(server_.dumpRecords(), before_);
+  ASSERT_EQ(Do({"load", "emfacs"}).status, 0);
+  EXPECT_EQ(Do({"save", "all"}).status, 0);
+  EXPECT_EQ(server_.dumpRecords(), before_);
+}
+
+TEST_F(SaveSafety, RowsAfterAGapAreAnError) {
+  Edit("wb['Emission factor'].insert_rows(10)\n");
+  const std::string message = "Emission factor [A11]: row 11 and below would not be saved: remove the empty row 10";
+  Outcome run = Do({"verify"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.out, message)) << run.out;
+  ExpectRefused(With({"save", "subgrps"}), 1, message);
+  Edit("wb['Emission factor'].delete_rows(10)\n");
+  EXPECT_EQ(Do({"save", "subgrps"}).status, 0);
+  EXPECT_EQ(server_.dumpRecords(), before_);
+}
+
+TEST_F(SaveSafety, AWorkbookOfAnotherEdbIsRefusedUnlessForced) {
+  ExpectRefused(With({"save", "timevars"}, "Malmo2024"), 3,
+                "was loaded from EDB Gothenburg2025 of demo in database REF on " + server_.url());
+  Outcome run = Vorkab(folder_, server_.url(), With({"save", "timevars"}, "Malmo2024"));
+  EXPECT_TRUE(Contains(run.err, "saving into EDB Malmo2024 of demo")) << run.err;
+  // Loading another EDB's kinds into it would mix them the same way.
+  std::string bytes = ReadBytes(book_);
+  EXPECT_EQ(Vorkab(folder_, server_.url(), With({"load", "emfacs"}, "Malmo2024")).status, 3);
+  EXPECT_EQ(ReadBytes(book_), bytes);
+  run = Vorkab(folder_, server_.url(), With({"--force", "save", "--yes", "timevars"}, "Malmo2024"));
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(server_.dumpRecords(), before_);
+}
+
+TEST_F(SaveSafety, ANewSubstanceIsAWarningAndItsUsesAreRefused) {
+  Edit("ws = wb['Substance']\n"
+       "row = ws.max_row + 1\n"
+       "ws.cell(row=row, column=1).value = row - 1\n"
+       "ws.cell(row=row, column=2).value = '\\u00d6lja'\n"
+       "wb['Emission function'].cell(row=2, column=3).value = '\\u00d6lja'\n");
+  Outcome run = Do({"verify"});
+  EXPECT_TRUE(Contains(run.out, "substance \"\xC3\x96lja\" is not on the server: substances are kept by the server"))
+      << run.out;
+  ExpectRefused(With({"save", "emfacs"}), 1, "Emission function [C2]: substance \"\xC3\x96lja\" is not on the server");
+  // Saving a kind that does not use it goes ahead.
+  EXPECT_EQ(Do({"save", "timevars"}).status, 0);
+}
+
+TEST_F(SaveSafety, AReadOnlyWorkbookIsNotReplaced) {
+  std::string bytes = ReadBytes(book_);
+  ASSERT_EQ(chmod(book_.c_str(), 0444), 0);
+  Outcome run = Do({"load", "timevars"});
+  EXPECT_EQ(run.status, 3);
+  EXPECT_TRUE(Contains(run.err, "is read-only")) << run.err;
+  EXPECT_EQ(ReadBytes(book_), bytes);
+}
+
+// Whether the process has a handler for SIGINT (its /proc status says so).
+bool CatchesInterrupt(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.compare(0, 7, "SigCgt:") == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+  }
+  return false;
+}
+
+TEST_F(SaveSafety, CtrlCBeforeTheTransfersSavesNothing) {
+  Edit("wb['Source timevar']['C2'] = '7'\n");
+  // The server is held while vorkab logs in; Ctrl-C comes once it is caught.
+  ASSERT_EQ(kill(server_.pid(), SIGSTOP), 0);
+  pid_t pid = StartVorkab(folder_, server_.url(), With({"save", "all"}));
+  bool caught = false;
+  for (int i = 0; i < 3000 && !(caught = CatchesInterrupt(pid)); ++i) usleep(10000);
+  EXPECT_TRUE(caught);
+  kill(pid, SIGINT);
+  ASSERT_EQ(kill(server_.pid(), SIGCONT), 0);
+  Outcome run = WaitVorkab(folder_, pid);
+  EXPECT_EQ(run.status, 130) << run.out << run.err;
+  // Stopped while the server's records were read, or before the first transfer.
+  EXPECT_TRUE(Contains(run.err, "vorkab: interrupted: nothing saved") ||
+              Contains(run.out, "saved: none; not saved: resources, searchkey list 1"))
+      << run.out << run.err;
+  EXPECT_EQ(server_.dumpRecords(), before_);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// Running the real vorkab binary in tests: a child process with the server,
+// user and password in its environment, standard input from /dev/null (no
+// terminal), its outputs and exit status collected; and openpyxl scripts run
+// over the workbooks it writes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/edb_server_process.h"
+#include "xlsx_test_files.h"
+
+#ifndef VORKAB_TOOL_PATH
+#error "VORKAB_TOOL_PATH must name the vorkab binary"
+#endif
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Starts vorkab with the arguments; env holds extra NAME=VALUE settings, and
+// one given as "NAME" alone removes that variable.
+inline pid_t StartVorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
+                         const std::string& password = "demo", const std::vector<std::string>& env = {}) {
+  std::string outPath = folder.Path("stdout.txt"), errPath = folder.Path("stderr.txt");
+  pid_t pid = fork();
+  if (pid == 0) {
+    freopen(outPath.c_str(), "w", stdout);
+    freopen(errPath.c_str(), "w", stderr);
+    freopen("/dev/null", "r", stdin);
+    setenv("VORKAB_SERVER", server.c_str(), 1);
+    setenv("VORKAB_USER", "demo", 1);
+    setenv("VORKAB_PASSWORD", password.c_str(), 1);
+    for (const std::string& setting : env) {
+      size_t eq = setting.find('=');
+      if (eq == std::string::npos) {
+        unsetenv(setting.c_str());
+      } else {
+        setenv(setting.substr(0, eq).c_str(), setting.substr(eq + 1).c_str(), 1);
+      }
+    }
+    std::vector<std::string> all = {VORKAB_TOOL_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Waits for a vorkab started with StartVorkab; a status of -1 means it died of a signal.
+inline Outcome WaitVorkab(const TempFolder& folder, pid_t pid) {
+  Outcome run;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadBytes(folder.Path("stdout.txt"));
+  run.err = ReadBytes(folder.Path("stderr.txt"));
+  return run;
+}
+
+inline Outcome Vorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
+                      const std::string& password = "demo", const std::vector<std::string>& env = {}) {
+  return WaitVorkab(folder, StartVorkab(folder, server, args, password, env));
+}
+
+// Runs a Python script (openpyxl) with the arguments; its output, or
+// "FAILED: ..." when it did not exit 0.
+inline std::string Python(const TempFolder& folder, const std::string& script, const std::vector<std::string>& args) {
+  std::string path = folder.Path("script.py"), out = folder.Path("py.txt");
+  WriteBytes(path, "import sys, openpyxl\n" + script);
+  std::string command = "timeout 120 /usr/bin/python3 '" + path + "'";
+  for (const std::string& a : args) command += " '" + a + "'";
+  command += " > '" + out + "' 2>&1";
+  int status = system(command.c_str());
+  std::string text = ReadBytes(out);
+  return status == 0 ? text : "FAILED: " + text;
+}
+
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A seeded server and a workbook of its Gothenburg2025 EDB.
+class VorkabTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(server_.ok()); }
+  std::vector<std::string> With(std::vector<std::string> args, const std::string& edb = "Gothenburg2025") {
+    std::vector<std::string> all = {"--edb-user", "demo", "--edb", edb, "--workbook", book_};
+    all.insert(all.end(), args.begin(), args.end());
+    return all;
+  }
+  Outcome Do(std::vector<std::string> args) { return Vorkab(folder_, server_.url(), With(std::move(args))); }
+  // The workbook edited by a script that gets it as sys.argv[1] (and saves it).
+  void Edit(const std::string& script) {
+    ASSERT_EQ(Python(folder_, "wb = openpyxl.load_workbook(sys.argv[1])\n" + script + "wb.save(sys.argv[1])\n", {book_}), "");
+  }
+
+  EdbServerProcess server_;
+  TempFolder folder_;
+  std::string book_ = folder_.Path("book.xlsx");
+};

@@ -1,0 +1,98 @@
+// Updating a workbook file part by part: a package laid out unusually
+// (parts elsewhere, prefixed namespaces, escaped names) gets the named sheets'
+// data and the properties, keeps every other part byte for byte, drops its
+// calculation chain, and fails without touching the file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "xlsx_file.h"
+#include "xlsx_package.h"
+#include "xlsx_test_files.h"
+#include "xlsx_update.h"
+
+namespace {
+
+using sheethost::Cell;
+using sheethost::Workbook;
+
+const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const std::string kPkg = "http://schemas.openxmlformats.org/package/2006/relationships";
+const std::wstring kOdd = L"\u00c5r & \ttab";
+
+Parts UnusualPackage() {
+  return {
+      {"[Content_Types].xml",
+       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+       "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+       "<Override PartName=\"/book/chain.xml\" ContentType=\"application/vnd.openxmlformats-officedocument."
+       "spreadsheetml.calcChain+xml\"/></Types>"},
+      {"_rels/.rels", "<Relationships xmlns=\"" + kPkg + "\"><Relationship Id=\"a\" Type=\"" + kRel +
+                          "/officeDocument\" Target=\"/book/main.xml\"/></Relationships>"},
+      {"book/main.xml", "<x:workbook xmlns:x=\"" + kMain + "\" xmlns:rel=\"" + kRel +
+                            "\"><x:sheets><x:sheet name=\"&#xC5;r &amp; _x0009_tab\" sheetId=\"9\" rel:id=\"s\"/>"
+                            "</x:sheets></x:workbook>"},
+      {"book/_rels/main.xml.rels",
+       "<Relationships xmlns=\"" + kPkg + "\"><Relationship Id=\"s\" Type=\"" + kRel +
+           "/worksheet\" Target=\"sheets/my%20sheet.xml\"/><Relationship Id=\"k\" Type=\"" + kRel +
+           "/calcChain\" Target=\"chain.xml\"/></Relationships>"},
+      {"book/sheets/my sheet.xml",
+       "<x:worksheet xmlns:x=\"" + kMain + "\"><x:cols><x:col min=\"1\" max=\"1\" width=\"33\"/></x:cols>"
+       "<x:sheetData><x:row r=\"1\" ht=\"30\"><x:c r=\"A1\" s=\"4\"><x:f>1+1</x:f><x:v>2</x:v></x:c></x:row>"
+       "<x:row r=\"9\"><x:c r=\"B9\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>"},
+      {"book/chain.xml", "<calcChain xmlns=\"" + kMain + "\"><c r=\"A1\" i=\"9\"/></calcChain>"},
+      {"book/media/picture.bin", std::string("\x89PNG\0\1\2", 7)},
+  };
+}
+
+std::string Part(const std::string& path, const std::string& name) {
+  xlsx::PackageReader reader;
+  std::string error, bytes;
+  if (!reader.Open(path, &error) || !reader.Read(name, &bytes, &error)) return "missing: " + error;
+  return bytes;
+}
+
+TEST(XlsxUpdate, NamedSheetsGetTheDataAndEverythingElseStays) {
+  TempFolder folder;
+  std::string path = folder.Path("odd.xlsx"), error;
+  ASSERT_TRUE(WritePackage(path, UnusualPackage()));
+  Workbook book;
+  book.AddSheet(kOdd)->Set(0, 0, Cell::Str(L"Name"));
+  book.FindSheet(kOdd)->Set(1, 0, Cell::Str(L"a < b & \"c\""));
+  book.AddSheet(L"New")->Set(0, 1, Cell::Num(0.1));
+  ASSERT_TRUE(xlsx::UpdateXlsx(path, book, {kOdd, L"New"}, {{"VorkabEdb", "Malm\xc3\xb6 2024"}}, &error)) << error;
+
+  Workbook loaded;
+  ASSERT_TRUE(LoadXlsx(path, loaded, &error)) << error;
+  ASSERT_EQ(loaded.SheetCount(), 2u);
+  EXPECT_EQ(loaded.Sheets()[0]->Cells(), book.FindSheet(kOdd)->Cells());  // B9 and the formula are gone
+  EXPECT_EQ(loaded.Sheets()[1]->Name(), L"New");
+  EXPECT_EQ(loaded.GetCell(L"New", 0, 1), Cell::Num(0.1));
+
+  std::string sheet = Part(path, "book/sheets/my sheet.xml");
+  EXPECT_NE(sheet.find("<x:col min=\"1\" max=\"1\" width=\"33\"/>"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("<x:row r=\"1\" ht=\"30\"><x:c r=\"A1\" s=\"4\" t=\"inlineStr\">"), std::string::npos) << sheet;
+  EXPECT_EQ(Part(path, "book/media/picture.bin"), std::string("\x89PNG\0\1\2", 7));
+  EXPECT_EQ(Part(path, "book/chain.xml").compare(0, 8, "missing:"), 0);
+  EXPECT_EQ(Part(path, "[Content_Types].xml").find("chain.xml"), std::string::npos);
+
+  xlsx::Properties properties;
+  ASSERT_TRUE(xlsx::ReadProperties(path, &properties, &error)) << error;
+  EXPECT_EQ(properties["VorkabEdb"], "Malm\xc3\xb6 2024");
+}
+
+TEST(XlsxUpdate, AFailureLeavesTheFileAsItWas) {
+  TempFolder folder;
+  std::string path = folder.Path("broken.xlsx"), error;
+  ASSERT_TRUE(WritePackage(path, Replaced(UnusualPackage(), "book/sheets/my sheet.xml", "<x:worksheet")));
+  std::string before = ReadBytes(path);
+  Workbook book;
+  book.AddSheet(kOdd);
+  EXPECT_FALSE(xlsx::UpdateXlsx(path, book, {kOdd}, {}, &error));
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(path), before);
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// Rows after a gap: content below the first empty record row is an error at
+// its first row, whatever the sheet's record height, and the verification
+// carries it (so a save refuses the workbook).
+#include "workbook/row_gap_check.h"
+
+#include "host/verification_fixture.h"
+
+namespace {
+
+class RowGapTest : public VerificationTest {};
+
+struct GapCase {
+  const char* what;
+  RowGapSheet layout;
+  std::vector<RW> filledRows;  // column 0 of these rows holds text
+  std::wstring expected;       // the error line, empty for none
+};
+
+TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
+  const GapCase cases[] = {
+      {"contiguous rows", {L"Rsrc", 1, 1, 2}, {0, 1, 2, 3}, L""},
+      {"blank row inserted", {L"Rsrc", 1, 1, 2}, {0, 1, 2, 4, 5}, L"Rsrc [A5]: row 5 and below would not be saved: remove the empty row 4"},
+      {"content far below", {L"Rsrc", 1, 1, 2}, {0, 1, 2000}, L"Rsrc [A2001]: row 2001 and below would not be saved: remove the empty row 3"},
+      {"empty sheet", {L"Rsrc", 1, 1, 2}, {0}, L""},
+      // Four rows a record: a filled continuation row keeps the record, an
+      // empty first row ends the data even when its later rows are filled.
+      {"record rows", {L"Source timevar", 1, 4, 48}, {1, 5, 9}, L""},
+      {"empty record start", {L"Source timevar", 1, 4, 48}, {1, 5, 10}, L"Source timevar [A11]: row 11 and below would not be saved: remove the empty row 10"},
+  };
+  for (const GapCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    ErrorList.Clear();
+    Sheet(c.layout.sheet)->ClearAll();
+    for (RW row : c.filledRows) Put(c.layout.sheet, row, 0, L"x");
+    ASSERT_EQ(CheckRowGap(c.layout, ErrorList), 1);
+    EXPECT_EQ(ErrorLines(), c.expected.empty() ? IssueLines{} : IssueLines{c.expected});
+  }
+}
+
+TEST_F(RowGapTest, FindsContentOfAnyTypeInAnyColumnLookedAt) {
+  Sheet(L"Rsrc");
+  Put(L"Rsrc", 1, 0, L"TAG");
+  Put(L"Rsrc", 3, 1, L"value without a tag");
+  ASSERT_EQ(CheckRowGap({L"Rsrc", 1, 1, 2}, ErrorList), 1);
+  EXPECT_EQ(ErrorLines(), IssueLines{L"Rsrc [A4]: row 4 and below would not be saved: remove the empty row 3"});
+  ErrorList.Clear();
+  Sheet(L"Rsrc")->ClearAll();
+  Put(L"Rsrc", 1, 0, L"TAG");
+  ASSERT_TRUE(Sheet(L"Rsrc")->Set(5, 1, sheethost::Cell::Err(xlerrNA)));
+  ASSERT_EQ(CheckRowGap({L"Rsrc", 1, 1, 2}, ErrorList), 1);
+  EXPECT_EQ(ErrorLines(), IssueLines{L"Rsrc [A6]: row 6 and below would not be saved: remove the empty row 3"});
+}
+
+TEST_F(RowGapTest, MissingSheetIsLeftToTheOtherSteps) {
+  ASSERT_EQ(CheckRowGap({L"No such sheet", 1, 1, 2}, ErrorList), 1);
+  EXPECT_TRUE(ErrorLines().empty());
+  EXPECT_EQ(Error(), "");
+}
+
+TEST_F(RowGapTest, VerificationRefusesAGapInAnEmissionFunctionSheet) {
+  Put(L"Emission function", 1, 0, L"EF1");
+  Put(L"Emission function", 3, 0, L"EF2");
+  EXPECT_EQ(VKVerifySub(), 0);
+  EXPECT_EQ(ErrorLines().front(),
+            L"Emission function [A4]: row 4 and below would not be saved: remove the empty row 3");
+}
+
+}  // namespace
