@@ -23,6 +23,9 @@ const RowGapSheet kSheets[] = {
     {L"Emission factor", 1, 1, 2 + 3 * (SubgrpSlots - 1)},
     {L"Emission function", 1, 1, 4 + 2 * 96},
     {L"Rsrc", 1, 1, 2},
+    {L"Vehicle", 1, 11, 1},        // a vehicle's name in A on the first of its 11 rows
+    {L"Road Vehicle", 1, 1, 27},   // a name row or an emission line: columns 0 .. 14 + 12 dimensions
+    {L"Roadtype", 1, 4, 3},        // a roadtype's vehicle in C on the first of its 4 rows
 };
 
 bool IsEmpty(const XLOPER12& value) {

@@ -3,7 +3,10 @@
 // carries it (so a save refuses the workbook).
 #include "workbook/row_gap_check.h"
 
+#include <algorithm>
+
 #include "host/verification_fixture.h"
+#include "transport/latin1.h"
 
 namespace {
 
@@ -63,6 +66,28 @@ TEST_F(RowGapTest, VerificationRefusesAGapInAnEmissionFunctionSheet) {
   EXPECT_EQ(VKVerifySub(), 0);
   EXPECT_EQ(ErrorLines().front(),
             L"Emission function [A4]: row 4 and below would not be saved: remove the empty row 3");
+}
+
+TEST_F(RowGapTest, VerificationRefusesAGapInTheTrafficSheets) {
+  struct Case {
+    const wchar_t* sheet;
+    COL column;
+    RW first, below;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {L"Vehicle", 0, 1, 23, L"Vehicle [A24]: row 24 and below would not be saved: remove the empty row 13"},
+      {L"Road Vehicle", 0, 1, 3, L"Road Vehicle [A4]: row 4 and below would not be saved: remove the empty row 3"},
+      {L"Roadtype", 2, 1, 9, L"Roadtype [A10]: row 10 and below would not be saved: remove the empty row 6"},
+  };
+  for (const Case& c : cases) {
+    ErrorList.Clear();
+    Put(c.sheet, c.first, c.column, L"first");
+    Put(c.sheet, c.below, c.column, L"below");
+    EXPECT_EQ(VKVerifySub(), 0);
+    std::vector<std::wstring> lines = ErrorLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), c.expected), lines.end()) << Narrow(c.expected);
+  }
 }
 
 }  // namespace
