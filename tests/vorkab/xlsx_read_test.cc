@@ -29,16 +29,17 @@ class XlsxRead : public ::testing::Test {
 
   // Loading fails with an error naming the file and holding each piece; an
   // empty workbook stays empty, a workbook with content keeps it.
-  void ExpectRefused(const std::string& path, const std::vector<std::string>& pieces) {
+  void ExpectRefused(const std::string& path, const std::vector<std::string>& pieces,
+                     const XlsxLimits& limits = XlsxLimits()) {
     Workbook empty;
     std::string first;
-    EXPECT_FALSE(LoadXlsx(path, empty, &first));
+    EXPECT_FALSE(LoadXlsx(path, empty, &first, limits));
     EXPECT_EQ(empty.SheetCount(), 0u);
     EXPECT_EQ(empty.ActiveSheet(), nullptr);
     Workbook book;
     book.AddSheet(L"Mine")->Set(1, 1, Cell::Num(5));
     std::string error;
-    EXPECT_FALSE(LoadXlsx(path, book, &error));
+    EXPECT_FALSE(LoadXlsx(path, book, &error, limits));
     EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
     for (const auto& piece : pieces) EXPECT_NE(error.find(piece), std::string::npos) << error << "\nlacks: " << piece;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
@@ -238,6 +239,36 @@ TEST_F(XlsxRead, TruncatedAndDamagedFilesFailCleanly) {
       EXPECT_EQ(loaded.SheetCount(), 0u);
     }
   }
+}
+
+// A small file may not ask for more memory than a workbook of the largest
+// EDB needs: the limits refuse it, naming the limit.
+TEST_F(XlsxRead, FilesBeyondTheLimitsAreRefusedNamingTheLimit) {
+  std::string path = Write(OneSheetParts(
+      "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c><c r=\"C1\"><v>3</v></c></row>",
+      "<si><t>a</t></si><si><t>b</t></si><si><t>c</t></si>"));
+  Workbook book;
+  std::string error;
+  ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
+  auto limits = [](size_t strings, size_t perSheet, size_t cells, size_t bytes) {
+    XlsxLimits l;
+    l.sharedStrings = strings;
+    l.cellsPerSheet = perSheet;
+    l.cells = cells;
+    l.inflatedBytes = bytes;
+    return l;
+  };
+  const size_t many = 1000000;
+  ExpectRefused(path, {"xl/sharedStrings.xml", "more than 2 shared strings"}, limits(2, many, many, many));
+  ExpectRefused(path, {"\"Data\"", "more than 2 cells, more than vorkab reads in a sheet"}, limits(3, 2, many, many));
+  ExpectRefused(path, {"the workbook holds more than 2 cells"}, limits(3, many, 2, many));
+  ExpectRefused(path, {"inflates to more than 100 bytes"}, limits(3, many, many, 100));
+
+  // Four million and one empty shared strings: 20 MB that compress to a few kilobytes.
+  std::string strings;
+  strings.reserve(4000001 * 6);
+  for (size_t i = 0; i < 4000001; ++i) strings += "<si/>";
+  ExpectRefused(OneSheetParts("", strings), {"more than 4000000 shared strings"});
 }
 
 }  // namespace

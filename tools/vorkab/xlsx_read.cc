@@ -122,7 +122,7 @@ struct SheetEntry {
 
 class Loader {
  public:
-  explicit Loader(const std::string& path) : m_path(path) {}
+  Loader(const std::string& path, const XlsxLimits& limits) : m_path(path), m_limits(limits) {}
 
   bool Run(Workbook& book);
   const std::string& Error() const { return m_error; }
@@ -144,15 +144,23 @@ class Loader {
   bool Decode(const std::string& utf8, std::wstring* text, std::string* problem) const;
 
   std::string m_path;
+  XlsxLimits m_limits;
   std::string m_error;
   xlsx::PackageReader m_package;
   std::vector<std::wstring> m_strings;
   bool m_date1904 = false;
+  size_t m_inflated = 0;  // bytes of the parts read so far
+  size_t m_cells = 0;     // cells of the sheets read so far
 };
 
 bool Loader::ReadXml(const std::string& part, const char* root, XmlPart* xml) {
   std::string problem;
   if (!m_package.Read(part, &xml->bytes, &problem)) return Fail("", problem);
+  m_inflated += xml->bytes.size();
+  if (m_inflated > m_limits.inflatedBytes) {
+    return Fail(part, "the file inflates to more than " + std::to_string(m_limits.inflatedBytes) +
+                          " bytes, more than vorkab reads");
+  }
   // Whitespace-only text is kept where it is an element's whole text (<t> </t>).
   pugi::xml_parse_result result = xml->doc.load_buffer_inplace(
       &xml->bytes[0], xml->bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_auto);
@@ -226,6 +234,10 @@ bool Loader::ReadSharedStrings(const std::string& part) {
   if (!ReadXml(part, "sst", &xml)) return false;
   for (pugi::xml_node node : xml.doc.document_element().children()) {
     if (!Is(node, "si")) continue;
+    if (m_strings.size() == m_limits.sharedStrings) {
+      return Fail(part, "more than " + std::to_string(m_limits.sharedStrings) +
+                            " shared strings, more than vorkab reads");
+    }
     std::wstring text;
     std::string problem;
     if (!Decode(RichText(node), &text, &problem)) {
@@ -290,6 +302,7 @@ bool Loader::ReadSheet(const SheetEntry& entry, Sheet* sheet) {
   if (!ReadXml(entry.part, "worksheet", &xml)) return false;
   std::string where = entry.part + " (sheet \"" + xlsx::ToUtf8(entry.name) + "\")";
   RW nextRow = 0;
+  size_t cells = 0;
   for (pugi::xml_node row : Child(xml.doc.document_element(), "sheetData").children()) {
     if (!Is(row, "row")) continue;
     RW r = nextRow;
@@ -318,6 +331,14 @@ bool Loader::ReadSheet(const SheetEntry& entry, Sheet* sheet) {
         return Fail(where, "cell " + xlsx::CellName(cellRow, column) + ": " + problem);
       }
       if (value.IsEmpty()) continue;
+      if (++cells > m_limits.cellsPerSheet) {
+        return Fail(where, "more than " + std::to_string(m_limits.cellsPerSheet) +
+                               " cells, more than vorkab reads in a sheet");
+      }
+      if (++m_cells > m_limits.cells) {
+        return Fail(where, "the workbook holds more than " + std::to_string(m_limits.cells) +
+                               " cells, more than vorkab reads");
+      }
       if (!sheet->Set(cellRow, column, value)) {
         return Fail(where, "cell " + xlsx::CellName(cellRow, column) + ": text longer than " +
                                std::to_string(kXlMaxText) + " characters");
@@ -363,8 +384,8 @@ bool Loader::Run(Workbook& book) {
 
 }  // namespace
 
-bool LoadXlsx(const std::string& path, Workbook& book, std::string* error) {
-  Loader loader(path);
+bool LoadXlsx(const std::string& path, Workbook& book, std::string* error, const XlsxLimits& limits) {
+  Loader loader(path, limits);
   if (book.SheetCount() == 0) {
     // An empty workbook takes the file directly and is emptied again on failure.
     if (loader.Run(book)) return true;
