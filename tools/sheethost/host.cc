@@ -288,6 +288,18 @@ int Host::SetCells(int count, XLOPER12** args, XLOPER12* result, CallRecord* rec
   int64_t columns = static_cast<int64_t>(area.colLast) - area.colFirst + 1;
 
   const XLOPER12* value = count == 2 ? args[1] : nullptr;
+  if (m_discardWrites) {
+    if (value && XlType(value->xltype) == xltypeMulti &&
+        (!value->val.array.lparray || value->val.array.rows != rows || value->val.array.columns != columns)) {
+      return xlretInvXloper;
+    }
+    if (result) {
+      std::memset(result, 0, sizeof *result);
+      result->xltype = xltypeBool;
+      result->val.xbool = 1;
+    }
+    return xlretSuccess;
+  }
   std::vector<Cell> cells;  // row-major, or one cell that fills the area
   try {
     if (value && XlType(value->xltype) == xltypeMulti) {
