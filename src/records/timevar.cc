@@ -7,6 +7,7 @@
 
 #include "host/frame.h"
 #include "records/float_text.h"
+#include "records/line_scan.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -33,8 +34,18 @@ int32_t ReadTypeday(TimevarRec* record) {
       AppendErrorText("TIMEVAR %hu: Out of data scanning TYPEDAY, hour %d", record->index, hour);
       return -1;
     }
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, TypedayScan).c_str(), words[0], words[1], words[2],
-                    words[3]);
+    const wchar_t* line = IORLine();
+    LineScan scan(line);
+    const wchar_t *begin[TimevarDayTypes], *end[TimevarDayTypes];
+    bool quick = scan.Keyword(keyword);
+    for (int day = 0; day < TimevarDayTypes && quick; ++day) quick = scan.Word(&begin[day], &end[day]);
+    if (quick) {
+      for (int day = 0; day < TimevarDayTypes; ++day) {
+        CopyRange(record->typeday[day][hour - 1], TimevarValueSize, begin[day], end[day]);
+      }
+      continue;
+    }
+    int n = swscanf(line, keyscan::Pattern(keyword, TypedayScan).c_str(), words[0], words[1], words[2], words[3]);
     if (n != TimevarDayTypes) {
       SetErrorText("TIMEVAR %hu: Error scanning TYPEDAY, hour %d: %s (Number of fields %d) (pattern %s)",
                    record->index, hour, Narrow(IORLine()).c_str(), n < 0 ? 0 : n,
@@ -56,8 +67,13 @@ int32_t ReadMonths(TimevarRec* record) {
       return -1;
     }
     long long v[6];
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld %lld %lld %lld %lld %lld").c_str(), &v[0], &v[1],
-                    &v[2], &v[3], &v[4], &v[5]);
+    LineScan scan(IORLine());
+    int n = scan.Keyword(keyword) ? 0 : -1;
+    while (n >= 0 && n < 6 && scan.Integer(&v[n])) ++n;
+    if (n != 6) {
+      n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld %lld %lld %lld %lld %lld").c_str(), &v[0], &v[1],
+                  &v[2], &v[3], &v[4], &v[5]);
+    }
     // A value beyond 16 bits is refused, never wrapped.
     for (int i = 0; i < n && n == 6; ++i) {
       if (v[i] < INT16_MIN || v[i] > INT16_MAX) n = i;
@@ -81,8 +97,13 @@ int32_t ReadScenarios(TimevarRec* record) {
     }
     double v[5];
     float f[5];
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf %lf %lf %lf %lf").c_str(), &v[0], &v[1], &v[2],
-                    &v[3], &v[4]);
+    LineScan scan(IORLine());
+    int n = scan.Keyword(keyword) ? 0 : -1;
+    while (n >= 0 && n < 5 && scan.Decimal(&v[n])) ++n;
+    if (n != 5) {
+      n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf %lf %lf %lf %lf").c_str(), &v[0], &v[1], &v[2], &v[3],
+                  &v[4]);
+    }
     // A value no float holds is refused, never made infinite.
     for (int i = 0; i < n && n == 5; ++i) {
       if (!keyscan::FloatFits(v[i], &f[i])) n = i;
