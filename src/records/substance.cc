@@ -6,6 +6,7 @@
 
 #include "host/frame.h"
 #include "records/line_scan.h"
+#include "records/record_line.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "transport/commands.h"
@@ -83,8 +84,7 @@ int32_t IORSubPutRec(int32_t operation, int32_t list, const SubRec* record) {
       r = IOLSubPut(list, operation == RecordStartFlag0 ? TransferFlagSave0 : 0) == 1 ? 1 : -1;
       break;
     case RecordWrite:
-      r = IOLSendLine(L"%d \"%ls\"", static_cast<int>(record->index),
-                      FieldText(record->name, SubNameSize).c_str()) == 1 ? 1 : -1;
+      r = RecordLine().Int(record->index).Put(" \"").Field(record->name, SubNameSize).Put('"').Send() == 1 ? 1 : -1;
       break;
     case RecordFinish:
       r = FinishSave();

@@ -8,6 +8,7 @@
 #include "host/frame.h"
 #include "records/float_text.h"
 #include "records/line_scan.h"
+#include "records/record_line.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -130,32 +131,34 @@ int32_t ReadRecord(int32_t flags, TimevarRec* record) {
 }
 
 int32_t WriteRecord(const TimevarRec* record) {
-  if (IOLSendLine(L"NAME \"%ls\"", FieldText(record->name, TimevarNameSize).c_str()) != 1) return -1;
-  if (IOLSendLine(L"INDEX %hu", record->index) != 1) return -1;
+  RecordLine line;
+  if (line.Put("NAME \"").Field(record->name, TimevarNameSize).Put('"').Send() != 1) return -1;
+  if (line.Put("INDEX ").Int(record->index).Send() != 1) return -1;
   for (int hour = 0; hour < TimevarHours; ++hour) {
-    std::wstring v[TimevarDayTypes];
-    for (int day = 0; day < TimevarDayTypes; ++day) v[day] = FieldText(record->typeday[day][hour], TimevarValueSize);
-    if (IOLSendLine(L"%ls\t%ls %ls %ls %ls", hour == 0 ? L"TYPEDAY" : L"", v[0].c_str(), v[1].c_str(), v[2].c_str(),
-                    v[3].c_str()) != 1) {
-      return -1;
+    line.Put(hour == 0 ? "TYPEDAY\t" : "\t");
+    for (int day = 0; day < TimevarDayTypes; ++day) {
+      if (day > 0) line.Put(' ');
+      line.Field(record->typeday[day][hour], TimevarValueSize);
     }
+    if (line.Send() != 1) return -1;
   }
   for (int part = 0; part < 2; ++part) {
-    const int16_t* m = record->month + part * 6;
-    if (IOLSendLine(L"%ls\t%hd %hd %hd %hd %hd %hd", part == 0 ? L"MONTH" : L"", m[0], m[1], m[2], m[3], m[4],
-                    m[5]) != 1) {
-      return -1;
+    line.Put(part == 0 ? "MONTH\t" : "\t");
+    for (int i = 0; i < 6; ++i) {
+      if (i > 0) line.Put(' ');
+      line.Int(record->month[part * 6 + i]);
     }
+    if (line.Send() != 1) return -1;
   }
   for (int part = 0; part < 2; ++part) {
-    const float* s = record->scenario + part * 5;
-    if (IOLSendLine(L"%ls\t%ls %ls %ls %ls %ls", part == 0 ? L"SCENARIO" : L"", FloatText(s[0]).c_str(),
-                    FloatText(s[1]).c_str(), FloatText(s[2]).c_str(), FloatText(s[3]).c_str(),
-                    FloatText(s[4]).c_str()) != 1) {
-      return -1;
+    line.Put(part == 0 ? "SCENARIO\t" : "\t");
+    for (int i = 0; i < 5; ++i) {
+      if (i > 0) line.Put(' ');
+      line.Float(record->scenario[part * 5 + i]);
     }
+    if (line.Send() != 1) return -1;
   }
-  return IOLSendLine(L"");
+  return line.Send();
 }
 
 }  // namespace
