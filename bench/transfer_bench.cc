@@ -10,6 +10,7 @@
 // Save, every body line sent); the timed run has the log off.
 //
 // Usage: transfer_bench [PATH_TO_EDB_SERVER]
+// (VORKAB_BENCH_SIZE=n: only n records of each kind, e.g. under a profiler)
 #include <fcntl.h>
 #include <malloc.h>
 #include <poll.h>
@@ -481,7 +482,10 @@ int main(int argc, char** argv) {
               server.url().c_str());
   std::printf("the library's indexes are 16-bit: 65535 stands in for 100,000 substances and time variations\n\n");
 
-  for (int size : {10000, kMaxIndex}) {
+  // VORKAB_BENCH_SIZE=n measures that one size only (for profiling).
+  std::vector<int> sizes = {10000, kMaxIndex};
+  if (const char* only = std::getenv("VORKAB_BENCH_SIZE")) sizes = {std::atoi(only)};
+  for (int size : sizes) {
     SeedRecords(server, "sub", size, [](int i) {
       char line[64];
       std::snprintf(line, sizeof line, "%d \"S%05d\"\n", i, i);

@@ -309,7 +309,7 @@ int32_t ReadChunk() {
 bool ChunkUsedUp() { return t.recvPos >= t.recvLength; }
 
 void ReleaseSendBuffer() {
-  delete[] t.sendBuffer;
+  free(t.sendBuffer);
   t.sendBuffer = nullptr;
   t.sendCapacity = 0;
   t.sendLength = 0;
@@ -504,13 +504,13 @@ int32_t HTTPWriteLine(const char* text) {
     size_t wanted = t.sendCapacity < SendBufferStep ? SendBufferStep : t.sendCapacity;
     while (needed > wanted) wanted = wanted > SIZE_MAX / 2 ? needed : wanted * 2;
     // The body travels with a 32-bit length.
-    char* grown = wanted < 0xFFFFFFFFu ? new (std::nothrow) char[wanted] : nullptr;
+    // realloc: a large block grows in place or is moved by its pages, not
+    // copied next to itself.
+    char* grown = wanted < 0xFFFFFFFFu ? static_cast<char*>(realloc(t.sendBuffer, wanted)) : nullptr;
     if (!grown) {
       SetErrorText("Out of memory: the request body needs %lu bytes.", static_cast<unsigned long>(wanted));
       return -1;
     }
-    if (t.sendLength) memcpy(grown, t.sendBuffer, t.sendLength);
-    delete[] t.sendBuffer;
     t.sendBuffer = grown;
     t.sendCapacity = wanted;
   }
