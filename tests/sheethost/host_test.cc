@@ -218,6 +218,12 @@ TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
   Ref cell(s->Id(), 0, 0, 0, 0);
   EXPECT_EQ(Call(xlSet, nullptr, {&cell.value, &tooLong.value}), xlretInvXloper);
   EXPECT_EQ(s->CellCount(), 0u);
+
+  // A host that discards writes still checks the shape, and keeps nothing.
+  host.DiscardWrites(true);
+  ASSERT_EQ(Call(xlSet, nullptr, {&target.value, &row}), xlretSuccess);
+  EXPECT_EQ(Call(xlSet, nullptr, {&wrong.value, &row}), xlretInvXloper);
+  EXPECT_EQ(s->CellCount(), 0u);
 }
 
 TEST(SheetHostEntry, FreeAccountingInjectedFailuresAndTheCallLog) {
