@@ -227,16 +227,10 @@ struct Book {
     for (sheethost::Sheet* sheet : host.Book().Sheets()) n += sheet->CellCount();
     return n;
   }
-  // What the cells take: a map node each (value and about 32 bytes of tree
-  // links and allocator overhead) plus the text held outside it.
+  // What the cells take in the host's store.
   size_t Bytes() {
     size_t bytes = 0;
-    for (sheethost::Sheet* sheet : host.Book().Sheets()) {
-      for (const auto& cell : sheet->Cells()) {
-        bytes += sizeof cell + 32;
-        if (cell.second.text.capacity() > 3) bytes += (cell.second.text.capacity() + 1) * sizeof(wchar_t);
-      }
-    }
+    for (sheethost::Sheet* sheet : host.Book().Sheets()) bytes += sheet->MemoryBytes();
     return bytes;
   }
 
