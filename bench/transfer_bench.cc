@@ -10,6 +10,7 @@
 // Save, every body line sent); the timed run has the log off.
 //
 // Usage: transfer_bench [PATH_TO_EDB_SERVER]
+// (VORKAB_BENCH_SIZE=n: only n records of each kind, e.g. under a profiler)
 #include <fcntl.h>
 #include <malloc.h>
 #include <poll.h>
@@ -18,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -232,16 +234,10 @@ struct Book {
     for (sheethost::Sheet* sheet : host.Book().Sheets()) n += sheet->CellCount();
     return n;
   }
-  // What the cells take: a map node each (value and about 32 bytes of tree
-  // links and allocator overhead) plus the text held outside it.
+  // What the cells take in the host's store.
   size_t Bytes() {
     size_t bytes = 0;
-    for (sheethost::Sheet* sheet : host.Book().Sheets()) {
-      for (const auto& cell : sheet->Cells()) {
-        bytes += sizeof cell + 32;
-        if (cell.second.text.capacity() > 3) bytes += (cell.second.text.capacity() + 1) * sizeof(wchar_t);
-      }
-    }
+    for (sheethost::Sheet* sheet : host.Book().Sheets()) bytes += sheet->MemoryBytes();
     return bytes;
   }
 
@@ -323,7 +319,7 @@ struct CurlResult {
   long bytes = 0;      // what it fetched or posted
 };
 
-CurlResult Curl(const std::string& arguments) {
+CurlResult CurlOnce(const std::string& arguments) {
   std::string command = "curl -s --noproxy '*' --http1.0 " + arguments;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) Fail("cannot run curl");
@@ -338,27 +334,43 @@ CurlResult Curl(const std::string& arguments) {
   return result;
 }
 
+// curl's time swings from run to run: the median of five.
+CurlResult Curl(const std::string& arguments) {
+  std::vector<CurlResult> runs;
+  for (int i = 0; i < 5; ++i) runs.push_back(CurlOnce(arguments));
+  std::sort(runs.begin(), runs.end(), [](const CurlResult& a, const CurlResult& b) { return a.seconds < b.seconds; });
+  return runs[runs.size() / 2];
+}
+
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 // ------------------------------------------------------------------ report
 
 struct Row {
-  std::string kind;
-  std::string operation;
+  std::string kind;  // in the vorkab command's words
+  std::string operation;  // load or save
   long records;
-  double library;
+  double library;  // the library alone
+  double full;     // the whole stack with the substitute host
   double curl;
   long bytes;
+  long peak;  // peak memory of the full run over what was resident before it
   std::string memory;
 };
-std::vector<Row> g_rows;
 
 void Print(const Row& row) {
-  std::printf("%-22s %-5s %7ld records %10ld bytes  library %8.3f s  curl %7.3f s  ratio %6.2f%s%s\n",
-              row.kind.c_str(), row.operation.c_str(), row.records, row.bytes, row.library, row.curl,
-              row.curl > 0 ? row.library / row.curl : 0.0, row.memory.empty() ? "" : "\n      ", row.memory.c_str());
+  double libraryRatio = row.curl > 0 ? row.library / row.curl : 0.0;
+  double fullRatio = row.curl > 0 ? row.full / row.curl : 0.0;
+  double peakMb = row.peak / 1048576.0;
+  std::printf("%-9s %-4s %6ld records %9ld bytes  curl %6.3f s  library %6.3f s (%5.2fx)  full %6.3f s (%5.2fx)  "
+              "peak %7.1f MB%s%s\n",
+              row.kind.c_str(), row.operation.c_str(), row.records, row.bytes, row.curl, row.library, libraryRatio,
+              row.full, fullRatio, peakMb, row.memory.empty() ? "" : "\n      ", row.memory.c_str());
+  std::printf("BENCH kind=%s op=%s records=%ld curl_s=%.4f library_s=%.4f full_s=%.4f library_ratio=%.2f "
+              "full_ratio=%.2f peak_mb=%.1f\n",
+              row.kind.c_str(), row.operation.c_str(), row.records, row.curl, row.library, row.full, libraryRatio,
+              fullRatio, peakMb);
   std::fflush(stdout);
-  g_rows.push_back(row);
 }
 
 std::string Megabytes(long bytes) {
@@ -373,7 +385,21 @@ std::string Megabytes(long bytes) {
 std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, const std::string& kind,
                                 const std::function<int32_t(int32_t, wchar_t*)>& call,
                                 const std::function<void()>& prepare = nullptr) {
-  // Timed, without the log.
+  // The library alone: the host drops what the Load writes.
+  Login(server, 0, log);
+  double library = 0;
+  {
+    Book discarding;
+    if (VKEdbRsrcLoad() != 1) Fail("resources");
+    if (prepare) prepare();
+    discarding.host.DiscardWrites(true);
+    double t0 = Now();
+    Run(call, kind + " load (library alone)");
+    library = Now() - t0;
+    if (discarding.host.Outstanding() != 0) Fail("the library left host values unfreed");
+  }
+
+  // The whole stack, without the log.
   Login(server, 0, log);
   std::unique_ptr<Book> book(new Book());
   if (VKEdbRsrcLoad() != 1) Fail("resources");
@@ -407,9 +433,8 @@ std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, co
   if (request.replyLength >= 0 && fetched != request.replyLength) {
     Fail("curl fetched " + std::to_string(fetched) + " bytes, the library " + std::to_string(request.replyLength));
   }
-  Row row{kind, "Load", records, seconds, curl.seconds, fetched, ""};
-  row.memory = "peak memory of the Load: +" + Megabytes(peak - before) + " over " + Megabytes(before) +
-               " before it; the workbook holds " + std::to_string(cells) + " new cells, about " +
+  Row row{kind, "load", records, library, seconds, curl.seconds, fetched, peak - before, ""};
+  row.memory = "the workbook holds " + std::to_string(cells) + " new cells, about " +
                Megabytes(static_cast<long>(bytes)) + "; the reply is " + Megabytes(fetched);
   Print(row);
   return book;
@@ -423,10 +448,19 @@ void BenchSave(const Server& server, const std::string& log, const std::string& 
   Run(call, kind + " save (logged)");
   Request request = FindRequest(log, offset, server, true);
 
+  // Twice: the first run is the library with the workbook already filled,
+  // the second the same Save measured for its memory.
   Login(server, 0, log);
   double t0 = Now();
   Run(call, kind + " save");
+  double library = Now() - t0;
+  Login(server, 0, log);
+  ResetPeak();
+  long before = StatusBytes("VmRSS");
+  t0 = Now();
+  Run(call, kind + " save");
   double seconds = Now() - t0;
+  long peak = StatusBytes("VmHWM");
 
   std::string bodyFile = server.dir() + "/body.txt";
   std::string replyFile = server.dir() + "/reply.txt";
@@ -441,7 +475,8 @@ void BenchSave(const Server& server, const std::string& log, const std::string& 
     Fail("the body taken from the log has " + std::to_string(request.body.size()) + " bytes, the library sent " +
          std::to_string(request.sentLength));
   }
-  Print(Row{kind, "Save", records, seconds, curl.seconds, curl.bytes, ""});
+  Print(Row{kind, "save", records, library, seconds, curl.seconds, curl.bytes, peak - before,
+            "the body is " + Megabytes(curl.bytes)});
 }
 
 }  // namespace
@@ -458,7 +493,10 @@ int main(int argc, char** argv) {
   std::printf("indexes of substances, time variations, vehicles and roadtypes are 16-bit: 65535 stands in for\n"
               "100,000 of them; road vehicles are 100,000\n\n");
 
-  for (int size : {10000, kMaxIndex}) {
+  // VORKAB_BENCH_SIZE=n measures that one size only (for profiling).
+  std::vector<int> sizes = {10000, kMaxIndex};
+  if (const char* only = std::getenv("VORKAB_BENCH_SIZE")) sizes = {std::atoi(only)};
+  for (int size : sizes) {
     SeedRecords(server, "sub", size, [](int i) {
       char line[64];
       std::snprintf(line, sizeof line, "%d \"S%05d\"\n", i, i);
@@ -468,8 +506,8 @@ int main(int argc, char** argv) {
 
     SeedRecords(server, "timevarp", size, [&model](int i) { return RecordBody(model, i); });
     std::unique_ptr<Book> book =
-        BenchLoad(server, log, "source time variations", [](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); });
-    BenchSave(server, log, "source time variations", size, [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); });
+        BenchLoad(server, log, "timevars", [](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); });
+    BenchSave(server, log, "timevars", size, [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); });
     if (book->host.Outstanding() != 0) Fail("the library left host values unfreed");
   }
 
@@ -485,12 +523,12 @@ int main(int argc, char** argv) {
     book.reset();
 
     SeedRecords(server, "sveh", kRoadVehicles, [&](int i) { return RecordBody(roadVehicleModel, i, "R"); });
-    book = BenchLoad(server, log, "road vehicles", VKRoadVehiclesLoad, [&] {
+    book = BenchLoad(server, log, "roadvehicles", VKRoadVehiclesLoad, [&] {
       substances();
       wchar_t count[16];
       if (VKRoadVehiclesDefLoad(0, count) != 1) Fail("road-vehicle definition");
     });
-    BenchSave(server, log, "road vehicles", kRoadVehicles, VKRoadVehiclesSave);
+    BenchSave(server, log, "roadvehicles", kRoadVehicles, VKRoadVehiclesSave);
     book.reset();
 
     // The roadtypes name vehicles of the demonstration's numbers.
@@ -508,11 +546,12 @@ int main(int argc, char** argv) {
     for (int row = 1; row <= kMaxSearchkeys; ++row) {
       book.host.Book().SetCell(L"Searchkey", row, 1, sheethost::Cell::Str(L"K" + std::to_wstring(row)));
     }
-    BenchSave(server, log, "searchkeys (list 1)", kMaxSearchkeys, [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); });
+    BenchSave(server, log, "searchkeys", kMaxSearchkeys, [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); });
   }
 
   SetExcel12EntryPt(nullptr);
-  std::printf("\nratio = library seconds / curl seconds; large Saves are measured with the other kinds (a\n"
-              "searchkey list holds at most 127 names and substance list 0 cannot be saved)\n");
+  std::printf("\nratios = seconds / curl's seconds (library: the library alone; full: with the substitute host);\n"
+              "peak = peak resident memory of the full run over what was resident before it.\nSave sizes above 127 are measured with time variations\n"
+              "only (a searchkey list holds at most 127 names and substance list 0 cannot be saved)\n");
   return 0;
 }

@@ -323,6 +323,8 @@ class Request : public Handle {
 
   static size_t OnHeader(char* data, size_t size, size_t count, void* user);
   static size_t OnBody(char* data, size_t size, size_t count, void* user);
+  static size_t OnUpload(char* out, size_t size, size_t count, void* user);
+  static int OnSeek(void* user, curl_off_t offset, int origin);
   static int OnProgress(void* user, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal,
                         curl_off_t ulNow);
 
@@ -342,7 +344,13 @@ class Request : public Handle {
   CURLM* multi_ = nullptr;
   CURL* easy_ = nullptr;
   curl_slist* headerList_ = nullptr;
-  std::string body_;
+  // The POST body is read from the caller's buffer while HttpSendRequestA
+  // runs; what curl has not yet taken when it returns is kept in bodyRest_.
+  const char* body_ = nullptr;
+  size_t bodySize_ = 0;
+  size_t bodySent_ = 0;
+  bool bodyWhole_ = false;  // body_ is the caller's whole body
+  std::string bodyRest_;
 
   // State of the latest send.
   bool sent_ = false;             // the send succeeded: status and headers are known
@@ -420,6 +428,25 @@ size_t Request::OnBody(char* data, size_t size, size_t count, void* user) {
   return length;
 }
 
+size_t Request::OnUpload(char* out, size_t size, size_t count, void* user) {
+  Request* r = static_cast<Request*>(user);
+  size_t take = std::min(size * count, r->bodySize_ - r->bodySent_);
+  if (take) std::memcpy(out, r->body_ + r->bodySent_, take);
+  r->bodySent_ += take;
+  return take;
+}
+
+// curl starts the body again (a retried connection): possible while the
+// caller's whole body is at hand.
+int Request::OnSeek(void* user, curl_off_t offset, int origin) {
+  Request* r = static_cast<Request*>(user);
+  if (!r->bodyWhole_ || origin != SEEK_SET || offset < 0 || static_cast<size_t>(offset) > r->bodySize_) {
+    return CURL_SEEKFUNC_CANTSEEK;
+  }
+  r->bodySent_ = static_cast<size_t>(offset);
+  return CURL_SEEKFUNC_OK;
+}
+
 int Request::OnProgress(void* user, curl_off_t, curl_off_t dlNow, curl_off_t, curl_off_t ulNow) {
   Request* r = static_cast<Request*>(user);
   if (dlNow != r->seenDown_ || ulNow != r->seenUp_) {
@@ -483,14 +510,18 @@ bool Request::BeginTransfer(const std::vector<std::string>& extraHeaders) {
     curl_easy_setopt(e, CURLOPT_SSL_CTX_DATA, this);
   }
 
-  if (verb == "GET" && body_.empty()) {
+  if (verb == "GET" && bodySize_ == 0) {
     curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
-  } else if (verb == "HEAD" && body_.empty()) {
+  } else if (verb == "HEAD" && bodySize_ == 0) {
     curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
   } else {
-    if (verb == "POST" || !body_.empty()) {
-      curl_easy_setopt(e, CURLOPT_POSTFIELDS, body_.data());
-      curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
+    if (verb == "POST" || bodySize_ > 0) {
+      curl_easy_setopt(e, CURLOPT_POST, 1L);
+      curl_easy_setopt(e, CURLOPT_READFUNCTION, &Request::OnUpload);
+      curl_easy_setopt(e, CURLOPT_READDATA, this);
+      curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, &Request::OnSeek);
+      curl_easy_setopt(e, CURLOPT_SEEKDATA, this);
+      curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(bodySize_));
     }
     if (verb != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, verb.c_str());
   }
@@ -669,14 +700,31 @@ BOOL Request::Send(const std::vector<std::string>& extraHeaders, const void* bod
   pending_.clear();
   pendingPos_ = 0;
   seenDown_ = seenUp_ = -1;
-  if (bodyLength > 0) {
-    body_.assign(static_cast<const char*>(body), bodyLength);
-  } else {
-    body_.clear();
-  }
+  bodyRest_.clear();
+  body_ = bodyLength > 0 ? static_cast<const char*>(body) : nullptr;
+  bodySize_ = bodyLength > 0 ? bodyLength : 0;
+  bodySent_ = 0;
+  bodyWhole_ = true;
 
-  if (!BeginTransfer(extraHeaders)) return FALSE;
+  if (!BeginTransfer(extraHeaders)) {
+    bodyWhole_ = false;
+    body_ = nullptr;
+    bodySize_ = 0;
+    return FALSE;
+  }
   Wait wait = Run([this] { return headersComplete_; });
+  bodyWhole_ = false;
+  // The caller may free its body now: what curl still has to send (a reply
+  // that came before the whole body went out) is kept here.
+  if (bodySent_ < bodySize_) {
+    bodyRest_.assign(body_ + bodySent_, bodySize_ - bodySent_);
+    body_ = bodyRest_.data();
+    bodySize_ = bodyRest_.size();
+  } else {
+    body_ = nullptr;
+    bodySize_ = 0;
+  }
+  bodySent_ = 0;
   switch (wait) {
     case Wait::Ready:
       sent_ = true;

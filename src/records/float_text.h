@@ -14,5 +14,9 @@
 void FloatText(float value, wchar_t* out, size_t size);
 std::wstring FloatText(float value);
 
+// The same text, narrow, for the record writers: its length.
+// REQUIRES: out holds 32 bytes.
+size_t FloatChars(float value, char* out);
+
 // The same for a double, with 15 to 17 digits (wcstod).
 void DoubleText(double value, wchar_t* out, size_t size);

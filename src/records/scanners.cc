@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "host/frame.h"
+#include "records/line_scan.h"
 #include "records/record_io.h"
 #include "transport/latin1.h"
 
@@ -66,6 +67,14 @@ int32_t ReadKeyLine(const wchar_t* kind, bool required, const wchar_t* label, co
 }
 
 bool ScanQuoted(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_t size) {
+  if (LineScan::PlainKeyword(keyword)) {
+    LineScan scan(line);
+    const wchar_t *begin, *end;
+    if (scan.Keyword(keyword) && scan.Blanks() && scan.Literal(L'"') && scan.UpToQuote(&begin, &end)) {
+      CopyRange(out, size, begin, end);
+      return true;
+    }
+  }
   wchar_t* text = Scratch();
   if (swscanf(line, Pattern(keyword, QuotedRest).c_str(), text) != 1) return false;
   CopyCut(out, size, text);
@@ -73,6 +82,14 @@ bool ScanQuoted(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_
 }
 
 bool ScanWord(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_t size) {
+  if (LineScan::PlainKeyword(keyword)) {
+    LineScan scan(line);
+    const wchar_t *begin, *end;
+    if (scan.Keyword(keyword) && scan.Word(&begin, &end)) {
+      CopyRange(out, size, begin, end);
+      return true;
+    }
+  }
   wchar_t* word = Scratch();
   if (swscanf(line, Pattern(keyword, WordRest).c_str(), word) != 1) return false;
   CopyCut(out, size, word);
@@ -81,10 +98,26 @@ bool ScanWord(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_t 
 
 bool ScanLong(const wchar_t* line, const wchar_t* keyword, int32_t* out) {
   long long value = 0;
-  if (swscanf(line, Pattern(keyword, L" %lld").c_str(), &value) != 1) return false;
+  if (!ScanKeyInteger(line, keyword, &value)) return false;
   if (!FitsInt32(value)) return false;
   *out = static_cast<int32_t>(value);
   return true;
+}
+
+bool ScanKeyInteger(const wchar_t* line, const wchar_t* keyword, long long* out) {
+  if (LineScan::PlainKeyword(keyword)) {
+    LineScan scan(line);
+    if (scan.Keyword(keyword) && scan.Integer(out)) return true;
+  }
+  return swscanf(line, Pattern(keyword, L" %lld").c_str(), out) == 1;
+}
+
+bool ScanKeyDecimal(const wchar_t* line, const wchar_t* keyword, double* out) {
+  if (LineScan::PlainKeyword(keyword)) {
+    LineScan scan(line);
+    if (scan.Keyword(keyword) && scan.Decimal(out)) return true;
+  }
+  return swscanf(line, Pattern(keyword, L" %lf").c_str(), out) == 1;
 }
 
 bool FloatFits(double value, float* out) {
@@ -96,6 +129,14 @@ bool FloatFits(double value, float* out) {
 int32_t MatchKeyText(const wchar_t* kind, int32_t mode, const wchar_t* label, const wchar_t* keyword,
                      const wchar_t* line, wchar_t* out, size_t size) {
   if (mode == KeyTextNonLetters) {
+    if (LineScan::PlainKeyword(keyword)) {
+      LineScan scan(line);
+      const wchar_t *begin, *end;
+      if (scan.Keyword(keyword) && scan.Blanks() && scan.UpToLetter(&begin, &end)) {
+        CopyRange(out, size, begin, end);
+        return 1;
+      }
+    }
     wchar_t* text = Scratch();
     if (swscanf(line, Pattern(keyword, NonLettersRest).c_str(), text) == 1) {
       CopyCut(out, size, text);
@@ -145,7 +186,20 @@ int32_t GetKeyLong(const wchar_t* kind, const wchar_t* label, const wchar_t* key
 int32_t GetKeyULong(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, uint32_t* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
   unsigned long long value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %llu").c_str(), &value) != 1 || !FitsUint32(value)) {
+  long long quick = 0;
+  bool scanned = false;
+  if (LineScan::PlainKeyword(keyword)) {
+    LineScan scan(IORLine());
+    // A negative number reads as its wrap-around, beyond 32 bits but for -0.
+    if (scan.Keyword(keyword) && scan.Integer(&quick)) {
+      scanned = true;
+      value = static_cast<unsigned long long>(quick);
+    }
+  }
+  if (!scanned && swscanf(IORLine(), keyscan::Pattern(keyword, L" %llu").c_str(), &value) != 1) {
+    return keyscan::NoMatch(kind, label, keyword);
+  }
+  if (!FitsUint32(value)) {
     return keyscan::NoMatch(kind, label, keyword);
   }
   *out = static_cast<uint32_t>(value);
@@ -155,7 +209,7 @@ int32_t GetKeyULong(const wchar_t* kind, const wchar_t* label, const wchar_t* ke
 int32_t GetKeyUShort(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, uint16_t* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
   long long value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld").c_str(), &value) != 1 || value < 0 ||
+  if (!keyscan::ScanKeyInteger(IORLine(), keyword, &value) || value < 0 ||
       value > UINT16_MAX) {
     return keyscan::NoMatch(kind, label, keyword);
   }
@@ -166,7 +220,7 @@ int32_t GetKeyUShort(const wchar_t* kind, const wchar_t* label, const wchar_t* k
 int32_t GetKeyFloat(const wchar_t* kind, const wchar_t* label, const wchar_t* keyword, float* out) {
   if (keyscan::ReadKeyLine(kind, true, label, keyword) != 1) return -1;
   double value = 0;
-  if (swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf").c_str(), &value) != 1 ||
+  if (!keyscan::ScanKeyDecimal(IORLine(), keyword, &value) ||
       !keyscan::FloatFits(value, out)) {
     return keyscan::NoMatch(kind, label, keyword);
   }

@@ -57,6 +57,11 @@ bool ScanWord(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_t 
 // float holds (beyond its range, infinite, not a number).
 bool FloatFits(double value, float* out);
 
+// keyword, blanks, a number as the wide scan's "%lld" and "%lf" read it:
+// true and the value.
+bool ScanKeyInteger(const wchar_t* line, const wchar_t* keyword, long long* out);
+bool ScanKeyDecimal(const wchar_t* line, const wchar_t* keyword, double* out);
+
 // keyword, blanks, a decimal number within the 32-bit signed range.
 bool ScanLong(const wchar_t* line, const wchar_t* keyword, int32_t* out);
 

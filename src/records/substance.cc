@@ -5,6 +5,8 @@
 #include <cwchar>
 
 #include "host/frame.h"
+#include "records/line_scan.h"
+#include "records/record_line.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "transport/commands.h"
@@ -49,14 +51,26 @@ int32_t IORSubGetRec(int32_t first, int32_t list, SubRec* record) {
   static_assert(SubNameSize == 256, "the name is cut to 255 characters");
   static wchar_t name[LineBufferSize];
   long long index = 0;
-  int n = swscanf(IORLine(), L"%lld \"%8095l[^\"]", &index, name);
+  const wchar_t* line = IORLine();
+  LineScan scan(line);
+  const wchar_t *begin = nullptr, *end = nullptr;
+  int n = -1;
+  if (scan.Integer(&index) && scan.Blanks()) {
+    // Without a quote, or with nothing between the quotes, only the index.
+    n = scan.Literal(L'"') && scan.UpToQuote(&begin, &end) ? 2 : 1;
+  }
+  if (n < 0) {
+    n = swscanf(line, L"%lld \"%8095l[^\"]", &index, name);
+    begin = name;
+    end = name + (n == 2 ? wcslen(name) : 0);
+  }
   // An index beyond 16 bits is refused, never wrapped onto another row.
   if (n < 1 || index < 0 || index > UINT16_MAX) {
     SetErrorText("Error in input: %s\n", Narrow(IORLine()).c_str());
     return IORLogged("IORSubGetRec", -1);
   }
   record->index = static_cast<uint16_t>(index);
-  if (n == 2) CopyCut(record->name, SubNameSize, name);
+  if (n == 2) CopyRange(record->name, SubNameSize, begin, end);
   return IORLogged("IORSubGetRec", 1);
 }
 
@@ -70,8 +84,7 @@ int32_t IORSubPutRec(int32_t operation, int32_t list, const SubRec* record) {
       r = IOLSubPut(list, operation == RecordStartFlag0 ? TransferFlagSave0 : 0) == 1 ? 1 : -1;
       break;
     case RecordWrite:
-      r = IOLSendLine(L"%d \"%ls\"", static_cast<int>(record->index),
-                      FieldText(record->name, SubNameSize).c_str()) == 1 ? 1 : -1;
+      r = RecordLine().Int(record->index).Put(" \"").Field(record->name, SubNameSize).Put('"').Send() == 1 ? 1 : -1;
       break;
     case RecordFinish:
       r = FinishSave();

@@ -7,6 +7,8 @@
 
 #include "host/frame.h"
 #include "records/float_text.h"
+#include "records/line_scan.h"
+#include "records/record_line.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -33,8 +35,18 @@ int32_t ReadTypeday(TimevarRec* record) {
       AppendErrorText("TIMEVAR %hu: Out of data scanning TYPEDAY, hour %d", record->index, hour);
       return -1;
     }
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, TypedayScan).c_str(), words[0], words[1], words[2],
-                    words[3]);
+    const wchar_t* line = IORLine();
+    LineScan scan(line);
+    const wchar_t *begin[TimevarDayTypes], *end[TimevarDayTypes];
+    bool quick = scan.Keyword(keyword);
+    for (int day = 0; day < TimevarDayTypes && quick; ++day) quick = scan.Word(&begin[day], &end[day]);
+    if (quick) {
+      for (int day = 0; day < TimevarDayTypes; ++day) {
+        CopyRange(record->typeday[day][hour - 1], TimevarValueSize, begin[day], end[day]);
+      }
+      continue;
+    }
+    int n = swscanf(line, keyscan::Pattern(keyword, TypedayScan).c_str(), words[0], words[1], words[2], words[3]);
     if (n != TimevarDayTypes) {
       SetErrorText("TIMEVAR %hu: Error scanning TYPEDAY, hour %d: %s (Number of fields %d) (pattern %s)",
                    record->index, hour, Narrow(IORLine()).c_str(), n < 0 ? 0 : n,
@@ -56,8 +68,13 @@ int32_t ReadMonths(TimevarRec* record) {
       return -1;
     }
     long long v[6];
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld %lld %lld %lld %lld %lld").c_str(), &v[0], &v[1],
-                    &v[2], &v[3], &v[4], &v[5]);
+    LineScan scan(IORLine());
+    int n = scan.Keyword(keyword) ? 0 : -1;
+    while (n >= 0 && n < 6 && scan.Integer(&v[n])) ++n;
+    if (n != 6) {
+      n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lld %lld %lld %lld %lld %lld").c_str(), &v[0], &v[1],
+                  &v[2], &v[3], &v[4], &v[5]);
+    }
     // A value beyond 16 bits is refused, never wrapped.
     for (int i = 0; i < n && n == 6; ++i) {
       if (v[i] < INT16_MIN || v[i] > INT16_MAX) n = i;
@@ -81,8 +98,13 @@ int32_t ReadScenarios(TimevarRec* record) {
     }
     double v[5];
     float f[5];
-    int n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf %lf %lf %lf %lf").c_str(), &v[0], &v[1], &v[2],
-                    &v[3], &v[4]);
+    LineScan scan(IORLine());
+    int n = scan.Keyword(keyword) ? 0 : -1;
+    while (n >= 0 && n < 5 && scan.Decimal(&v[n])) ++n;
+    if (n != 5) {
+      n = swscanf(IORLine(), keyscan::Pattern(keyword, L" %lf %lf %lf %lf %lf").c_str(), &v[0], &v[1], &v[2], &v[3],
+                  &v[4]);
+    }
     // A value no float holds is refused, never made infinite.
     for (int i = 0; i < n && n == 5; ++i) {
       if (!keyscan::FloatFits(v[i], &f[i])) n = i;
@@ -109,32 +131,34 @@ int32_t ReadRecord(int32_t flags, TimevarRec* record) {
 }
 
 int32_t WriteRecord(const TimevarRec* record) {
-  if (IOLSendLine(L"NAME \"%ls\"", FieldText(record->name, TimevarNameSize).c_str()) != 1) return -1;
-  if (IOLSendLine(L"INDEX %hu", record->index) != 1) return -1;
+  RecordLine line;
+  if (line.Put("NAME \"").Field(record->name, TimevarNameSize).Put('"').Send() != 1) return -1;
+  if (line.Put("INDEX ").Int(record->index).Send() != 1) return -1;
   for (int hour = 0; hour < TimevarHours; ++hour) {
-    std::wstring v[TimevarDayTypes];
-    for (int day = 0; day < TimevarDayTypes; ++day) v[day] = FieldText(record->typeday[day][hour], TimevarValueSize);
-    if (IOLSendLine(L"%ls\t%ls %ls %ls %ls", hour == 0 ? L"TYPEDAY" : L"", v[0].c_str(), v[1].c_str(), v[2].c_str(),
-                    v[3].c_str()) != 1) {
-      return -1;
+    line.Put(hour == 0 ? "TYPEDAY\t" : "\t");
+    for (int day = 0; day < TimevarDayTypes; ++day) {
+      if (day > 0) line.Put(' ');
+      line.Field(record->typeday[day][hour], TimevarValueSize);
     }
+    if (line.Send() != 1) return -1;
   }
   for (int part = 0; part < 2; ++part) {
-    const int16_t* m = record->month + part * 6;
-    if (IOLSendLine(L"%ls\t%hd %hd %hd %hd %hd %hd", part == 0 ? L"MONTH" : L"", m[0], m[1], m[2], m[3], m[4],
-                    m[5]) != 1) {
-      return -1;
+    line.Put(part == 0 ? "MONTH\t" : "\t");
+    for (int i = 0; i < 6; ++i) {
+      if (i > 0) line.Put(' ');
+      line.Int(record->month[part * 6 + i]);
     }
+    if (line.Send() != 1) return -1;
   }
   for (int part = 0; part < 2; ++part) {
-    const float* s = record->scenario + part * 5;
-    if (IOLSendLine(L"%ls\t%ls %ls %ls %ls %ls", part == 0 ? L"SCENARIO" : L"", FloatText(s[0]).c_str(),
-                    FloatText(s[1]).c_str(), FloatText(s[2]).c_str(), FloatText(s[3]).c_str(),
-                    FloatText(s[4]).c_str()) != 1) {
-      return -1;
+    line.Put(part == 0 ? "SCENARIO\t" : "\t");
+    for (int i = 0; i < 5; ++i) {
+      if (i > 0) line.Put(' ');
+      line.Float(record->scenario[part * 5 + i]);
     }
+    if (line.Send() != 1) return -1;
   }
-  return IOLSendLine(L"");
+  return line.Send();
 }
 
 }  // namespace

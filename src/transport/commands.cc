@@ -340,6 +340,23 @@ int32_t IOLSendLine(const wchar_t* format, ...) {
   return HTTPWriteLine(Narrow(big.data()).c_str());
 }
 
+int32_t IOLSendNarrowLine(const std::string& line) {
+  if (line.size() < LineBufferSize) {
+    if (DebugLevel > 2) DebugPrint("  > %s\n", line.c_str());
+    return HTTPWriteLine(line.c_str());
+  }
+  // The limit of IOLSendLine's growing buffer.
+  size_t room = LineBufferSize * 4;
+  while (line.size() >= room) {
+    if (room >= MaxSendLine) {
+      SetErrorText("Line too long to send (more than %u characters).", static_cast<unsigned>(MaxSendLine));
+      return -1;
+    }
+    room *= 4;
+  }
+  return HTTPWriteLine(line.c_str());
+}
+
 int32_t IOLPutDone() {
   if (DebugLevel > 0) DebugPrint("  --> IOLPutDone()\n");
   return Logged("IOLPutDone", HTTPEndWrite());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Option bits of reads and saves.
 enum TransferFlags : int32_t {
@@ -74,6 +75,9 @@ int32_t IOLGridPutDone(const wchar_t* grid);
 // Formats a wide line and appends it to the body (embedded LFs make several
 // body lines).
 int32_t IOLSendLine(const wchar_t* format, ...);
+// The same for a line already in ISO 8859-1, one byte a character (what
+// IOLSendLine makes of its wide line).
+int32_t IOLSendNarrowLine(const std::string& line);
 int32_t IOLPutDone();
 
 int32_t SendDbReadCmd(wchar_t* url, const wchar_t* kind, int32_t flags);

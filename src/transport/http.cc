@@ -3,6 +3,7 @@
 // into one reused buffer, and the line reader on top of it.
 #include "transport/http.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -423,6 +424,13 @@ int32_t ReadChunk() {
 
 bool ChunkUsedUp() { return t.recvPos >= t.recvLength; }
 
+void ReleaseSendBuffer() {
+  free(t.sendBuffer);
+  t.sendBuffer = nullptr;
+  t.sendCapacity = 0;
+  t.sendLength = 0;
+}
+
 }  // namespace
 
 bool HTTPInit() {
@@ -598,15 +606,21 @@ int32_t HTTPGetLine(char* line, int32_t size) {
       if (r < 0) return -1;
       if (r == 0) break;
     }
-    while (!ChunkUsedUp() && n < size - 1) {
-      char c = t.recvBuffer[t.recvPos];
-      if (c == '\r' || c == '\n') {
-        lineEnd = true;
-        break;
-      }
-      line[n++] = c;
-      ++t.recvPos;
-      consumed = true;
+    if (!ChunkUsedUp() && n < size - 1) {
+      // Up to the line end or as much as the line still takes.
+      const char* from = t.recvBuffer.data() + t.recvPos;
+      size_t room = static_cast<size_t>(size - 1 - n);
+      size_t left = static_cast<size_t>(t.recvLength - t.recvPos);
+      size_t take = left < room ? left : room;
+      const char* lf = static_cast<const char*>(memchr(from, '\n', take));
+      if (lf) take = static_cast<size_t>(lf - from);
+      const char* cr = static_cast<const char*>(memchr(from, '\r', take));
+      if (cr) take = static_cast<size_t>(cr - from);
+      memcpy(line + n, from, take);
+      n += static_cast<int32_t>(take);
+      t.recvPos += static_cast<int32_t>(take);
+      if (take) consumed = true;
+      if (lf || cr) lineEnd = true;
     }
     if (lineEnd || n >= size - 1) break;
   }
@@ -657,16 +671,18 @@ int32_t HTTPWriteLine(const char* text) {
   }
   size_t length = strlen(text);
   if (t.sendLength + length + 2 > t.sendCapacity) {
-    size_t wanted = t.sendCapacity + SendBufferStep;
-    while (t.sendLength + length + 2 > wanted) wanted += SendBufferStep;
+    // Doubling: a body of n bytes is copied about n bytes' worth in all.
+    size_t needed = t.sendLength + length + 2;
+    size_t wanted = t.sendCapacity < SendBufferStep ? SendBufferStep : t.sendCapacity;
+    while (needed > wanted) wanted = wanted > SIZE_MAX / 2 ? needed : wanted * 2;
     // The body travels with a 32-bit length.
-    char* grown = wanted < 0xFFFFFFFFu ? new (std::nothrow) char[wanted] : nullptr;
+    // realloc: a large block grows in place or is moved by its pages, not
+    // copied next to itself.
+    char* grown = wanted < 0xFFFFFFFFu ? static_cast<char*>(realloc(t.sendBuffer, wanted)) : nullptr;
     if (!grown) {
       SetErrorText("Out of memory: the request body needs %lu bytes.", static_cast<unsigned long>(wanted));
       return -1;
     }
-    if (t.sendLength) memcpy(grown, t.sendBuffer, t.sendLength);
-    delete[] t.sendBuffer;
     t.sendBuffer = grown;
     t.sendCapacity = wanted;
   }
@@ -693,8 +709,12 @@ int32_t HTTPEndWrite() {
   t.collecting = false;
   if (!OpenRequest("POST")) return fail();
   DWORD length = static_cast<DWORD>(t.sendLength);
-  if (!SendWithCertificate("POST", t.sendBuffer, length)) return fail();
-  if (!CheckStatus("POST", true, t.sendBuffer, length)) {
+  bool sent = SendWithCertificate("POST", t.sendBuffer, length);
+  bool accepted = sent && CheckStatus("POST", true, t.sendBuffer, length);
+  // The body is not needed again: its memory goes back now, not at the next save.
+  ReleaseSendBuffer();
+  if (!sent) return fail();
+  if (!accepted) {
     CloseRequestAndConnection();
     return fail();
   }
@@ -712,6 +732,7 @@ void HTTPAbortCommand() {
   t.commandFailed = false;
   t.replyOpen = false;
   t.collecting = false;
+  ReleaseSendBuffer();
   CloseRequestAndConnection();
 }
 

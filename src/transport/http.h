@@ -13,8 +13,9 @@
 constexpr int32_t MaxRecvChunk = 64 * 1024;
 // Bytes asked for per read when the reply has no Content-Length.
 constexpr int32_t DefaultRecvChunk = 5120;
-// The POST body grows in steps of this many bytes.
-constexpr size_t SendBufferStep = 10485760;
+// The POST body's buffer starts with this many bytes and doubles whenever
+// it fills; it is released once the request is over.
+constexpr size_t SendBufferStep = 64 * 1024;
 // Longest command URL HTTPGet accepts (the path prefix makes it 10220).
 constexpr size_t MaxGetUrlLength = 10202;
 // User names and hosts are kept in 64-byte fields.

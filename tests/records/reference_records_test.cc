@@ -17,8 +17,8 @@ class ReferenceRecordsTest : public RecordTest {
  protected:
   // Saves one record with put and gives the body posted.
   template <class Rec>
-  std::string Saved(const Rec& r, std::function<int32_t(int32_t, const Rec*)> put) {
-    Reply("Ok.\n");
+  std::string Saved(const Rec& r, std::function<int32_t(int32_t, const Rec*)> put, const char* accepted = "Ok.\n") {
+    Reply(accepted);
     EXPECT_EQ(put(RecordStart, &r), 1);
     EXPECT_EQ(put(RecordWrite, &r), 1);
     EXPECT_EQ(put(RecordFinish, &r), 1) << Error();
@@ -68,6 +68,28 @@ TEST_F(ReferenceRecordsTest, TimevarRecordAndItsSeparator) {
   // A separator of one character is taken, one of two characters is not.
   EXPECT_EQ(IORTimevarGetRec(1, 0, 0, &r), -1);
   EXPECT_EQ(Error(), "FORMULA 4: Unexpected end of record: ab");
+}
+
+// What a save posts, byte for byte: a record read from its text is written
+// back as the same text, with the save's header and "EOF".
+TEST_F(ReferenceRecordsTest, SavedBodiesAreTheLoadedText) {
+  std::string text = TimevarText("V\xe4g", 9, "\t" + std::string(15, 'v') + " 5 5 5");
+  const std::string scenarios = "SCENARIO\t1 2 3 4 5\n\t6 7 8 9 0.5\n";
+  // Floats with the fewest digits that read back, a subnormal and %g's forms.
+  text.replace(text.find(scenarios), scenarios.size(),
+               "SCENARIO\t1.2345678 16777216 -0 3e+38 1e-05\n\t1.4013e-45 0.1 100000 1e+06 -2.5e-07\n");
+  static TimevarRec r;
+  Reply(text);
+  ASSERT_EQ(IORTimevarGetRec(0, 1, 0, &r), 1) << Error();
+  EXPECT_EQ(Saved<TimevarRec>(r, [](int32_t op, const TimevarRec* x) { return IORTimevarPutRec(0, op, x); }),
+            SaveHeader("timevarp", -1, "0", "0") + text + "\nEOF\n");
+
+  static SubRec s;
+  Reply("65535 \"Benz\xe9n, \\ 50%\"\n");
+  ASSERT_EQ(IORSubGetRec(1, 1, &s), 1) << Error();
+  EXPECT_EQ(Saved<SubRec>(
+                s, [](int32_t op, const SubRec* x) { return IORSubPutRec(op, 1, x); }, "OK!\n"),
+            SaveHeader("sub", 1, "0", "0") + "65535 \"Benz\xe9n, \\ 50%\"\nEOF\n");
 }
 
 TEST_F(ReferenceRecordsTest, MalformedTimevars) {

@@ -96,6 +96,26 @@ TEST(SheetHostWorkbook, CellsStayWithinTheGridAndTheTextLimit) {
   EXPECT_TRUE(sheet->Get(5, 2).IsEmpty());
 }
 
+TEST(SheetHostWorkbook, RewrittenTextsKeepTheStoreASmallMultipleOfThem) {
+  Host host;
+  auto* sheet = host.Book().AddSheet(L"S");
+  const std::wstring base(100, L'x');
+  for (int round = 0; round < 50; ++round) {
+    for (RW r = 0; r < 1000; ++r) sheet->Set(r, 3, Cell::Str(base + std::to_wstring(round * 1000 + r)));
+    sheet->Set(round, 0, Cell::Num(round));
+  }
+  EXPECT_EQ(sheet->Get(999, 3), Cell::Str(base + L"49999"));
+  EXPECT_EQ(sheet->Get(7, 0), Cell::Num(7));
+  EXPECT_EQ(sheet->CellCount(), 1050u);
+  // 1000 live texts of about 105 characters.
+  EXPECT_LT(sheet->MemoryBytes(), 10 * 1000 * 105 * sizeof(wchar_t));
+  XLREF12 area = {0, 998, 3, 3};
+  sheet->ClearArea(area);
+  EXPECT_EQ(sheet->CellCount(), 51u);
+  EXPECT_EQ(sheet->Cells().begin()->second, Cell::Num(0));
+  EXPECT_EQ(sheet->Cells().rbegin()->second, Cell::Str(base + L"49999"));
+}
+
 TEST(SheetHostEntry, SheetIdByNameOrActiveSheet) {
   Host host;
   auto* data = host.Book().AddSheet(L"Data");
@@ -217,6 +237,12 @@ TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
   tooLong.value.val.str = units.data();
   Ref cell(s->Id(), 0, 0, 0, 0);
   EXPECT_EQ(Call(xlSet, nullptr, {&cell.value, &tooLong.value}), xlretInvXloper);
+  EXPECT_EQ(s->CellCount(), 0u);
+
+  // A host that discards writes still checks the shape, and keeps nothing.
+  host.DiscardWrites(true);
+  ASSERT_EQ(Call(xlSet, nullptr, {&target.value, &row}), xlretSuccess);
+  EXPECT_EQ(Call(xlSet, nullptr, {&wrong.value, &row}), xlretInvXloper);
   EXPECT_EQ(s->CellCount(), 0u);
 }
 

@@ -61,6 +61,24 @@ uint32_t NaturalType(const Cell& cell) {
   return xltypeNil;
 }
 
+// Fills value with a stored cell; a text goes into text (room for its count
+// and characters), which the caller owns.
+void ValueOfView(const CellView& cell, XLOPER12* value, XCHAR* text) {
+  std::memset(value, 0, sizeof *value);
+  switch (cell.kind) {
+    case CellKind::Number: value->xltype = xltypeNum; value->val.num = cell.number; break;
+    case CellKind::Boolean: value->xltype = xltypeBool; value->val.xbool = cell.boolean ? 1 : 0; break;
+    case CellKind::Error: value->xltype = xltypeErr; value->val.err = cell.error; break;
+    case CellKind::Text:
+      value->xltype = xltypeStr;
+      text[0] = static_cast<XCHAR>(cell.length);
+      for (size_t i = 0; i < cell.length; ++i) text[i + 1] = static_cast<XCHAR>(cell.text[i]);
+      value->val.str = text;
+      break;
+    case CellKind::Empty: value->xltype = xltypeNil; break;
+  }
+}
+
 // Fills value with cell; a text goes into text (room for its count and
 // characters), which the caller owns.
 void ValueOfCell(const Cell& cell, XLOPER12* value, XCHAR* text) {
@@ -230,7 +248,7 @@ int Host::Coerce(int count, XLOPER12** args, XLOPER12* result, CallRecord* recor
   if (rows * columns > kMaxCoerceCells) return xlretFailed;
 
   if (rows == 1 && columns == 1) {
-    const Cell& cell = sheet->Get(area.rwFirst, area.colFirst);
+    const Cell cell = sheet->Get(area.rwFirst, area.colFirst);
     if (wanted && !(wanted & NaturalType(cell))) return xlretFailed;
     XCHAR* text = nullptr;
     if (cell.kind == CellKind::Text) {
@@ -246,14 +264,9 @@ int Host::Coerce(int count, XLOPER12** args, XLOPER12* result, CallRecord* recor
   // One block: the values, then the texts of the string cells.
   size_t cells = static_cast<size_t>(rows * columns);
   size_t textUnits = 0;
-  const auto& used = sheet->Cells();
-  for (auto it = used.lower_bound(CellPosition(area.rwFirst, area.colFirst));
-       it != used.end() && it->first.first <= area.rwLast; ++it) {
-    COL c = it->first.second;
-    if (c >= area.colFirst && c <= area.colLast && it->second.kind == CellKind::Text) {
-      textUnits += it->second.text.size() + 1;
-    }
-  }
+  sheet->VisitArea(area, [&textUnits](RW, COL, const CellView& cell) {
+    if (cell.kind == CellKind::Text) textUnits += cell.length + 1;
+  });
   XLOPER12* values = static_cast<XLOPER12*>(Allocate(cells * sizeof(XLOPER12) + textUnits * sizeof(XCHAR)));
   if (!values) return xlretFailed;
   XCHAR* text = reinterpret_cast<XCHAR*>(values + cells);
@@ -261,15 +274,12 @@ int Host::Coerce(int count, XLOPER12** args, XLOPER12* result, CallRecord* recor
     std::memset(&values[i], 0, sizeof values[i]);
     values[i].xltype = xltypeNil;
   }
-  for (auto it = used.lower_bound(CellPosition(area.rwFirst, area.colFirst));
-       it != used.end() && it->first.first <= area.rwLast; ++it) {
-    COL c = it->first.second;
-    if (c < area.colFirst || c > area.colLast) continue;
-    size_t at = static_cast<size_t>(it->first.first - area.rwFirst) * static_cast<size_t>(columns) +
+  sheet->VisitArea(area, [&](RW r, COL c, const CellView& cell) {
+    size_t at = static_cast<size_t>(r - area.rwFirst) * static_cast<size_t>(columns) +
                 static_cast<size_t>(c - area.colFirst);
-    ValueOfCell(it->second, &values[at], text);
-    if (it->second.kind == CellKind::Text) text += it->second.text.size() + 1;
-  }
+    ValueOfView(cell, &values[at], text);
+    if (cell.kind == CellKind::Text) text += cell.length + 1;
+  });
   std::memset(result, 0, sizeof *result);
   result->xltype = xltypeMulti | xlbitXLFree;
   result->val.array.lparray = values;
@@ -288,6 +298,18 @@ int Host::SetCells(int count, XLOPER12** args, XLOPER12* result, CallRecord* rec
   int64_t columns = static_cast<int64_t>(area.colLast) - area.colFirst + 1;
 
   const XLOPER12* value = count == 2 ? args[1] : nullptr;
+  if (m_discardWrites) {
+    if (value && XlType(value->xltype) == xltypeMulti &&
+        (!value->val.array.lparray || value->val.array.rows != rows || value->val.array.columns != columns)) {
+      return xlretInvXloper;
+    }
+    if (result) {
+      std::memset(result, 0, sizeof *result);
+      result->xltype = xltypeBool;
+      result->val.xbool = 1;
+    }
+    return xlretSuccess;
+  }
   std::vector<Cell> cells;  // row-major, or one cell that fills the area
   try {
     if (value && XlType(value->xltype) == xltypeMulti) {
@@ -314,6 +336,7 @@ int Host::SetCells(int count, XLOPER12** args, XLOPER12* result, CallRecord* rec
   } else {
     size_t i = 0;
     for (RW r = area.rwFirst; r <= area.rwLast; ++r) {
+      if (cells.size() > 1) sheet->ReserveRow(r, area.colLast);
       for (COL c = area.colFirst; c <= area.colLast; ++c) {
         sheet->Set(r, c, cells.size() == 1 ? cells[0] : cells[i++]);
       }

@@ -77,6 +77,9 @@ class Host {
   // Whether calls are recorded (on by default).  Long transfers, such as the
   // benchmarks', turn it off so that the record does not grow with them.
   void RecordCalls(bool on) { m_recordCalls = on; }
+  // Whether xlSet only checks its arguments and then drops the values (off
+  // by default): the benchmark's host that measures the library alone.
+  void DiscardWrites(bool on) { m_discardWrites = on; }
 
   // What the entry point does for this host.
   int Answer(int xlfn, int count, XLOPER12** args, XLOPER12* result);
@@ -102,6 +105,7 @@ class Host {
   int m_failFunction = kAnyFunction;
   std::vector<CallRecord> m_calls;
   bool m_recordCalls = true;
+  bool m_discardWrites = false;
 };
 
 }  // namespace sheethost

@@ -43,6 +43,18 @@ bool InGrid(RW row, COL column);
 // Ordering of the used cells: row by row, then by column.
 using CellPosition = std::pair<RW, COL>;
 
+// One used cell as the store holds it: its text lies in the sheet's arena.
+struct CellView {
+  CellKind kind = CellKind::Empty;
+  double number = 0;
+  bool boolean = false;
+  int error = 0;
+  const wchar_t* text = nullptr;  // kind Text: length characters (not terminated)
+  size_t length = 0;
+};
+
+// A sheet's cells are kept flat: a vector of rows, each a vector of small
+// fixed-size slots by column, with every text in one arena of the sheet.
 class Sheet {
  public:
   Sheet(std::wstring name, IDSHEET id) : m_name(std::move(name)), m_id(id) {}
@@ -51,7 +63,7 @@ class Sheet {
   IDSHEET Id() const { return m_id; }
 
   // The cell's value; empty outside the grid and for unused cells.
-  const Cell& Get(RW row, COL column) const;
+  Cell Get(RW row, COL column) const;
   // Stores the value (an empty cell clears).  False, and nothing changes,
   // outside the grid, for a text longer than 32767 characters, or for a
   // number that is not finite.
@@ -59,16 +71,60 @@ class Sheet {
   void Clear(RW row, COL column);
   // Clears every used cell inside the rectangle.
   void ClearArea(const XLREF12& area);
-  void ClearAll() { m_cells.clear(); }
+  void ClearAll();
+  // Makes room for the columns up to last in the row (a row about to be
+  // written whole).  REQUIRES: InGrid(row, last).
+  void ReserveRow(RW row, COL last);
 
-  // The used cells in row-major order.
-  const std::map<CellPosition, Cell>& Cells() const { return m_cells; }
-  size_t CellCount() const { return m_cells.size(); }
+  // The used cells in row-major order: a copy made on demand (and kept until
+  // the next change), for tests and tools that walk every cell.
+  const std::map<CellPosition, Cell>& Cells() const;
+  size_t CellCount() const { return m_count; }
+
+  // Calls visit(row, column, view) for the used cells inside the rectangle,
+  // row by row.
+  template <class Visit>
+  void VisitArea(const XLREF12& area, Visit visit) const {
+    for (RW r = area.rwFirst; r <= area.rwLast && static_cast<size_t>(r) < m_rows.size(); ++r) {
+      const std::vector<Slot>& row = m_rows[static_cast<size_t>(r)];
+      for (COL c = area.colFirst; c <= area.colLast && static_cast<size_t>(c) < row.size(); ++c) {
+        const Slot& slot = row[static_cast<size_t>(c)];
+        if (slot.kind != static_cast<uint8_t>(CellKind::Empty)) visit(r, c, View(slot));
+      }
+    }
+  }
+
+  // What the store takes in memory, in bytes.
+  size_t MemoryBytes() const;
 
  private:
+  struct Slot {
+    uint8_t kind = static_cast<uint8_t>(CellKind::Empty);
+    bool boolean = false;
+    int32_t error = 0;
+    union {
+      double number;
+      struct {
+        uint32_t offset;
+        uint32_t length;
+      } text;
+    };
+    Slot() : number(0) {}
+  };
+
+  CellView View(const Slot& slot) const;
+  Slot* Find(RW row, COL column);
+  void Release(Slot* slot);  // empties the slot (its text becomes garbage)
+  void CompactTexts();
+
   std::wstring m_name;
   IDSHEET m_id;
-  std::map<CellPosition, Cell> m_cells;
+  std::vector<std::vector<Slot>> m_rows;
+  std::vector<wchar_t> m_texts;  // every text of the sheet
+  size_t m_garbage = 0;          // characters of m_texts no cell uses
+  size_t m_count = 0;
+  mutable std::map<CellPosition, Cell> m_snapshot;
+  mutable bool m_snapshotValid = false;
 };
 
 class Workbook {
