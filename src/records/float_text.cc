@@ -53,6 +53,8 @@ size_t FloatChars(float value, char* out) {
   return n;
 }
 
+bool FitsFloat(double value) { return std::isfinite(value) && std::fabs(value) < 0x1.ffffffp+127; }
+
 void DoubleText(double value, wchar_t* out, size_t size) {
   ShortestText<double>(value, 15, 17, std::wcstod, out, size);
 }

@@ -18,5 +18,10 @@ std::wstring FloatText(float value);
 // REQUIRES: out holds 32 bytes.
 size_t FloatChars(float value, char* out);
 
+// True when value is finite and rounds to a finite float: below the midpoint
+// between FLT_MAX and the next power of two, so that FLT_MAX's own text
+// ("3.40282347e+38", a double just above FLT_MAX) is taken back.
+bool FitsFloat(double value);
+
 // The same for a double, with 15 to 17 digits (wcstod).
 void DoubleText(double value, wchar_t* out, size_t size);

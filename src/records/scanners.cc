@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "host/frame.h"
+#include "records/float_text.h"
 #include "records/line_scan.h"
 #include "records/record_io.h"
 #include "transport/latin1.h"
@@ -121,7 +122,7 @@ bool ScanKeyDecimal(const wchar_t* line, const wchar_t* keyword, double* out) {
 }
 
 bool FloatFits(double value, float* out) {
-  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return false;
+  if (!FitsFloat(value)) return false;
   *out = static_cast<float>(value);
   return true;
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cwchar>
 
+#include "records/float_text.h"
 #include "workbook/number_text.h"
 
 namespace {
@@ -32,7 +33,7 @@ bool CellReal(const wchar_t* text, float* value) {
   if (*start == 0) return false;
   wchar_t* end = nullptr;
   double v = wcstod(start, &end);
-  if (end == start || !OnlySpaceLeft(end) || !std::isfinite(v) || std::fabs(v) > FLT_MAX) return false;
+  if (end == start || !OnlySpaceLeft(end) || !FitsFloat(v)) return false;
   *value = static_cast<float>(v);
   return true;
 }

@@ -1,6 +1,7 @@
 // Print-then-parse identity: many generated records of every kind are
 // written by the writer, the posted lines are served back as a read reply,
 // and the reader must give back the very same records.
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -38,7 +39,10 @@ class Generator {
     out[length] = L'\0';
   }
   // Any finite float, with all its digits: the writers must carry it unchanged.
+  // Now and then one of the edges of the float range.
   float Float() {
+    static const float kEdges[] = {FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 16777216.0f, 0.0f};
+    if (Int(0, 15) == 0) return kEdges[Int(0, 5)];
     return static_cast<float>(std::ldexp(std::uniform_real_distribution<double>(-1, 1)(rng_), Int(-30, 30)));
   }
 

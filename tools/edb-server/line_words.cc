@@ -64,7 +64,7 @@ bool ParseSingle(std::string_view word, float* value) {
   std::string copy(word);
   char* end = nullptr;
   double v = std::strtod(copy.c_str(), &end);
-  if (end != copy.c_str() + copy.size() || !std::isfinite(v) || std::fabs(v) > FLT_MAX) return false;
+  if (end != copy.c_str() + copy.size() || !std::isfinite(v) || std::fabs(v) >= 0x1.ffffffp+127) return false;  // rounds past FLT_MAX
   *value = static_cast<float>(v);
   return true;
 }
