@@ -33,6 +33,8 @@
 #include <vector>
 
 #include "sheethost/host.h"
+#include "transport/connection.h"
+#include "transport/latin1.h"
 #include "vorkabcom.h"
 
 #ifndef EDB_SERVER_PATH
@@ -290,6 +292,9 @@ Request FindRequest(const std::string& logPath, long offset, const Server& serve
     if (!found) {
       if (line.compare(0, opener.size(), opener) == 0 && line.back() == ')') {
         request.url = server.url() + kPathPrefix + line.substr(opener.size(), line.size() - opener.size() - 1);
+        // The log masks the authenticator; curl sends the session's own.
+        size_t masked = request.url.find("?****&");
+        if (masked != std::string::npos) request.url.replace(masked + 1, 4, Narrow(CurrentConnPar().authenticator));
         found = true;
       }
       continue;
