@@ -123,8 +123,12 @@ def main():
         what = words[2]
         if what == "loadsubs":
             put("sub_reader_fuzz", name, body + b"\x00" + bytes([int(words[5])]))
+            put("load_exports_fuzz", name, body + b"\x00" + bytes([int(words[5])]))
         elif what == "loadxxxdb":
             kind = words[5]
+            which = {"timevarp": 6, "timevarr": 7, "subgrp": 8, "emfac": 9}.get(kind)
+            if which is not None:
+                put("load_exports_fuzz", name, body + bytes([0, which]))
             for names_only in (0, 1):
                 tag = name + ("-names" if names_only else "")
                 if kind.startswith("timevar"):

@@ -27,6 +27,7 @@ mkdir -p build-fuzz/artifacts build-fuzz/logs
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 failed=()
 summary=()
+details=""
 for t in $targets; do
   bin=build-fuzz/$t
   seeds=tests/fuzz/corpus/$t
@@ -58,13 +59,14 @@ for t in $targets; do
   else
     summary+=("$line  FAILED (see $log)")
     failed+=("$t")
-    grep -E 'fuzz check failed|ERROR: |SUMMARY|Test unit written' "$log" | head -n 6 | sed 's/^/    /' >&2
+    details+=$(grep -E -A1 'fuzz check failed|ERROR: |Test unit written' "$log" | head -n 8 | sed "s/^/  $t: /")$'\n'
   fi
 done
 
 echo "== fuzz targets ($mode, ${seconds} s each)"
 printf '%s\n' "${summary[@]}"
 if [ ${#failed[@]} -gt 0 ]; then
+  printf '%s' "$details" >&2
   echo "FAILED: ${failed[*]}" >&2
   exit 1
 fi
