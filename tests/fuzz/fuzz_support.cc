@@ -63,6 +63,11 @@ void CheckField(const wchar_t* field, size_t size, const char* where) {
 
 namespace fuzz {
 
+bool RoundTrip() {
+  static const bool on = getenv("VORKAB_FUZZ_ROUND_TRIP") && std::string(getenv("VORKAB_FUZZ_ROUND_TRIP")) == "1";
+  return on;
+}
+
 std::string SavedRecords(const std::string& body) {
   size_t pos = 0;
   for (int line = 0; line < 8 && pos != std::string::npos; ++line) {

@@ -6,7 +6,6 @@
 // very same records, unless the writer refused them with a reason.
 #pragma once
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -57,8 +56,7 @@ void ReadAll(FuzzedDataProvider& data, const char* name, Read read, Check check,
   Records<Rec> records;
   ReadRecords<Rec>(TakeReply(data), name, read, &records);
   for (const auto& record : records) check(*record);
-  static const bool roundTrip = getenv("VORKAB_FUZZ_ROUND_TRIP") && *getenv("VORKAB_FUZZ_ROUND_TRIP") == '1';
-  if (!roundTrip || !accepted || records.empty()) return;
+  if (!RoundTrip() || !accepted || records.empty()) return;
 
   fuzz_port::Reply ok;
   ok.body = accepted;
