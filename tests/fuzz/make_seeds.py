@@ -145,9 +145,10 @@ def main():
         put("server_request_fuzz", "get-" + re.sub(r"[^A-Za-z0-9]+", "-", command),
             b"GET /cgi-bin/ikalvoro/do.cgi?AUTH&" + command.encode("latin-1"))
     for n, body in enumerate(posts(os.path.join(work, "save.log"))):
-        put("server_request_fuzz", "post-%d" % n,
-            b"POST /cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x\n" + cut(body).rstrip(b"\n") +
-            (b"\nEOF\n" if not body.rstrip(b"\n").endswith(b"EOF") else b"\n"))
+        body = cut(body).rstrip(b"\n")
+        if not body.endswith(b"\nEOF") and b"\nsavexxxdb\n" in body:
+            body += b"\nEOF"
+        put("server_request_fuzz", "post-%d" % n, b"POST /cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x\n" + body + b"\n")
 
     # Workbooks: the demo's sheets as text, each sheet alone too; a small
     # .xlsx whole and as parts.
