@@ -32,8 +32,8 @@ void CheckResult(int32_t result, const char* where);
 // character before it came from an 8-bit line (at most U+00FF).
 void CheckField(const wchar_t* field, size_t size, const char* where);
 
-// True with VORKAB_FUZZ_ROUND_TRIP=1 in the environment: the targets then
-// also require that what a Load or a read gives comes back through a Save.
+// True with VORKAB_FUZZ_ROUND_TRIP=1 in the environment: load_exports_fuzz
+// then also requires that what a Load wrote comes back through a Save.
 bool RoundTrip();
 
 }  // namespace fuzz
