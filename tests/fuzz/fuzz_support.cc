@@ -1,7 +1,6 @@
 // The shared part of the library's fuzz targets (see fuzz_support.h).
 #include "fuzz_support.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 

@@ -28,7 +28,7 @@ std::wstring Decoded(const std::string& text) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     int extra = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
     uint32_t code = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
-    bool valid = extra > 0 && i + extra < text.size() + 0;
+    bool valid = extra > 0 && i + extra < text.size();
     for (int k = 1; valid && k <= extra; ++k) {
       unsigned char d = static_cast<unsigned char>(text[i + k]);
       valid = (d & 0xC0) == 0x80;
