@@ -282,4 +282,9 @@ FILE* OpenSharedForWriting(const char* path) { return fopen(path, "w"); }
 
 const char* TransportIdentification() { return "scripted replies (fuzz build)"; }
 
+// The scripted server speaks plain HTTP: no certificates.
+bool ServerCertificate(HINTERNET, Certificate*) { return false; }
+
+bool RequireCertificate(HINTERNET, const uint8_t*) { return false; }
+
 }  // namespace port
