@@ -126,15 +126,18 @@ def main():
             put("load_exports_fuzz", name, body + b"\x00" + bytes([int(words[5])]))
         elif what == "loadxxxdb":
             kind = words[5]
-            which = {"timevarp": 6, "timevarr": 7, "subgrp": 8, "emfac": 9}.get(kind)
+            which = {"timevarp": 6, "timevarr": 7, "subgrp": 8, "emfac": 9, "veh": 10, "roadtype": 11,
+                     "sveh": 12}.get(kind)
             if which is not None:
                 put("load_exports_fuzz", name, body + bytes([0, which]))
             for names_only in (0, 1):
                 tag = name + ("-names" if names_only else "")
                 if kind.startswith("timevar"):
                     put("timevar_reader_fuzz", tag, body + bytes([0, names_only, kind == "timevarr"]))
-                elif kind in ("subgrp", "emfac"):
+                elif kind in ("subgrp", "emfac", "roadtype"):
                     put(kind + "_reader_fuzz", tag, body + bytes([0, names_only]))
+                elif kind == "veh":
+                    put("vehicle_reader_fuzz", tag, body + bytes([0, names_only]))
         else:
             which = {"listdb": 0, "listedbusers": 1, "listedbnames": 2, "loadedbrsrc": 3}.get(what)
             if which is not None:

@@ -136,6 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }
   RunSave("VKSubgrpsSave", "Ok.\n", VKSubgrpsSave);
   RunSave("VKEmfacsSave", "Ok.\n", VKEmfacsSave);
+  RunSave("VKVehiclesSave", "Ok.\n", VKVehiclesSave);
+  RunSave("VKRoadtypesSave", "Ok.\n", VKRoadtypesSave);
+  RunSave("VKRoadVehiclesSave", "Ok.\n", VKRoadVehiclesSave);
   fuzz_port::ClearQueue();
   fuzz_port::Queue(fuzz_port::Reply());
   fuzz::CheckResult(VKEdbRsrcSave(), "VKEdbRsrcSave");
