@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -30,13 +31,21 @@ std::string DemoAuthenticator() {
   return text + "0";
 }
 
+// The store's file, removed (with SQLite's companions) when the process ends.
+std::string g_file;
+
+void RemoveStore() {
+  for (const char* suffix : {"", "-wal", "-shm"}) unlink((g_file + suffix).c_str());
+}
+
 edb::Service& TheService() {
   static std::unique_ptr<edb::Store> store;
   static std::unique_ptr<edb::Service> service;
   if (!service) {
-    std::string dir = "/tmp/vorkab-server-fuzz-" + std::to_string(getpid());
-    std::string file = dir + ".sqlite";
-    unlink(file.c_str());
+    g_file = "/tmp/vorkab-server-fuzz-" + std::to_string(getpid()) + ".sqlite";
+    const std::string& file = g_file;
+    RemoveStore();
+    atexit(RemoveStore);
     store.reset(new edb::Store(file));
     edb::SeedDemo(*store);
     edb::AuthSettings settings;

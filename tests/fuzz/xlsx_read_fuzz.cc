@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   sheethost::Workbook book;
   book.AddSheet(L"Before")->Set(1, 2, sheethost::Cell::Str(L"kept"));
   std::string error;
-  if (!LoadXlsx(path, book, &error)) {
+  bool loaded = LoadXlsx(path, book, &error);
+  remove(path.c_str());
+  if (!loaded) {
     FUZZ_CHECK(!error.empty(), "a failed load without a reason");
     FUZZ_CHECK(book.SheetCount() == 1 && book.GetCell(L"Before", 1, 2) == sheethost::Cell::Str(L"kept"),
                "a failed load changed the workbook: " + error);
