@@ -5,11 +5,12 @@ JOBS ?= $(shell nproc)
 DEBIAN_PACKAGES := g++ cmake ninja-build pkg-config ccache make curl openssl sqlite3 \
   libcurl4-openssl-dev libcpp-httplib-dev libsqlite3-dev libssl-dev libgtest-dev libcli11-dev \
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 libgnutls30 \
-  libzip-dev libpugixml-dev python3-openpyxl python3-cryptography libreoffice-calc-nogui
+  libzip-dev libpugixml-dev python3-openpyxl python3-cryptography libreoffice-calc-nogui \
+  clang libclang-rt-dev
 
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan windows test demo bench clean
+.PHONY: all deps build asan windows fuzz-build fuzz test demo bench clean
 
 all: build
 
@@ -46,7 +47,17 @@ windows: deps
 	@cmake --build build-windows/x86_64 -j $(JOBS) --target windows_tests
 	@echo "built build-windows/x86_64: VORKABCOM.dll, the unit tests and wine_e2e.exe (for Wine)"
 
-test: build asan windows
+# The libFuzzer targets of tests/fuzz (clang, address and undefined-behaviour
+# sanitizers) in build-fuzz/.  `make fuzz` runs each for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz-build: deps
+	@cmake -S . -B build-fuzz $(CMAKE_FLAGS) -DCMAKE_CXX_COMPILER=clang++ -DVORKAB_FUZZ=ON -DVORKAB_TESTS=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_targets
+
+fuzz: fuzz-build
+	@tests/fuzz/run.sh fuzz $(FUZZ_SECONDS)
+
+test: build asan windows fuzz-build
 	@echo "== tests (build/)"
 	@cd build && ctest --output-on-failure -j $(JOBS)
 	@echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)"
@@ -54,6 +65,7 @@ test: build asan windows
 	@scripts/check-exports.sh build-windows/i686/VORKABCOM.dll build/libvorkabcom.so
 	@scripts/check-vba.sh
 	@scripts/wine-tests.sh
+	@tests/fuzz/run.sh test 3
 	@scripts/test-ratio.sh
 
 demo: build
@@ -68,4 +80,4 @@ bench: deps
 	@/usr/bin/python3 bench/vorkab_bench.py build-release/vorkab build-release/edb-server
 
 clean:
-	rm -rf build build-asan build-windows build-release
+	rm -rf build build-asan build-windows build-release build-fuzz

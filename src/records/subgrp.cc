@@ -42,8 +42,9 @@ int32_t ReadSlots(SubgrpRec* record) {
     int n = swscanf(IORLine(), SlotPattern, &substance, &slopeRead, &mRead, unit);
     if (n < 1) return 1;  // the separator
     // A substance index or a number the slot cannot hold is refused, never
-    // wrapped or made infinite.
-    if (n < 4 || substance < INT16_MIN || substance > INT16_MAX || !keyscan::FloatFits(slopeRead, &slope) ||
+    // wrapped or made infinite.  Substance 0 marks an unused slot, which no
+    // line stands for (the writer would drop it).
+    if (n < 4 || substance == 0 || substance < INT16_MIN || substance > INT16_MAX || !keyscan::FloatFits(slopeRead, &slope) ||
         !keyscan::FloatFits(mRead, &m)) {
       SetErrorText("SUBGRP %s: Error in SUBSTANCES line %d: %s\n", name.c_str(), slot, Narrow(IORLine()).c_str());
       return -1;

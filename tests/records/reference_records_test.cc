@@ -193,6 +193,7 @@ TEST_F(ReferenceRecordsTest, MalformedSubgrps) {
   for (int i = 1; i <= 250; ++i) slots += "\t" + std::to_string(i) + "\t1\t0\tkg\n";
   const std::pair<std::string, const char*> cases[] = {
       {"SUBSTANCES\n\t5\t0.5\tkg\n", "SUBGRP G: Error in SUBSTANCES line 1: \t5\t0.5\tkg\n"},
+      {"SUBSTANCES\n\t0\t0.3\t0\tkg\n\n", "SUBGRP G: Error in SUBSTANCES line 1: \t0\t0.3\t0\tkg\n"},
       {"SUBSTANZEN\n", "SUBGRP G: Error in SUBSTANCES header: SUBSTANZEN\n"},
       {"", "SUBGRP G: Out of data scanning SUBSTANCES\n"},
       {"SUBSTANCES\n\t1 1 1 kg\n", "SUBGRP G: Out of data scanning SUBSTANCE line 2\n"},

@@ -1,0 +1,34 @@
+# The libFuzzer targets (configured with -DVORKAB_FUZZ=ON and clang, in a
+# build directory of their own): the library's sources over the scripted
+# platform layer instead of libcurl, each target one small file of this folder.
+# `fuzz_targets` builds them all.
+
+set(FUZZ_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz)
+
+set(VORKAB_FUZZ_SOURCES ${VORKAB_SOURCES})
+list(FILTER VORKAB_FUZZ_SOURCES EXCLUDE REGEX "/port_linux\\.cc$")
+add_library(vorkab_fuzz STATIC ${VORKAB_FUZZ_SOURCES} ${FUZZ_DIR}/fuzz_port.cc ${FUZZ_DIR}/fuzz_support.cc)
+target_include_directories(vorkab_fuzz PUBLIC src ${FUZZ_DIR})
+
+# name: the target's file is tests/fuzz/<name>.cc
+function(vorkab_fuzz_target name)
+  add_executable(${name} ${FUZZ_DIR}/${name}.cc)
+  target_link_libraries(${name} PRIVATE ${ARGN})
+  target_include_directories(${name} PRIVATE ${FUZZ_DIR})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(fuzz_targets ${name})
+endfunction()
+
+add_custom_target(fuzz_targets)
+vorkab_fuzz_target(transport_lines_fuzz vorkab_fuzz)
+vorkab_fuzz_target(sub_reader_fuzz vorkab_fuzz)
+vorkab_fuzz_target(timevar_reader_fuzz vorkab_fuzz)
+vorkab_fuzz_target(subgrp_reader_fuzz vorkab_fuzz)
+vorkab_fuzz_target(emfac_reader_fuzz vorkab_fuzz)
+vorkab_fuzz_target(vehicle_reader_fuzz vorkab_fuzz)
+vorkab_fuzz_target(roadtype_reader_fuzz vorkab_fuzz)
+vorkab_fuzz_target(list_replies_fuzz vorkab_fuzz)
+vorkab_fuzz_target(load_exports_fuzz vorkab_fuzz sheethost)
+vorkab_fuzz_target(sheets_fuzz vorkab_fuzz sheethost)
+vorkab_fuzz_target(xlsx_read_fuzz vorkab_xlsx)
+vorkab_fuzz_target(server_request_fuzz edb_server_lib)

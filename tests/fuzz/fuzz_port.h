@@ -1,0 +1,42 @@
+// A scripted platform layer for the fuzz targets: the WinINet subset of
+// port/port.h without a network.  Every request that is sent takes the next
+// queued reply (or the default one) and hands its body out in the chunk sizes
+// the reply names, so that a target decides status, headers, body bytes and
+// how the reads cut them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fuzz_port {
+
+struct Reply {
+  int status = 200;
+  bool hasContentLength = true;  // Content-Length: the body's size
+  std::string body;
+  // Bytes handed out per InternetReadFile, taken in turn and repeated; a 0
+  // entry or an empty list hands out as much as was asked for.
+  std::vector<uint32_t> chunks;
+  // The read that reaches this offset fails (no failure when beyond the body).
+  size_t failAt = SIZE_MAX;
+};
+
+// The next request sent gets `reply`; queued replies go first in, first out.
+void Queue(Reply reply);
+// What a request gets when nothing is queued.
+void SetDefault(Reply reply);
+// Drops the queued replies.
+void ClearQueue();
+
+// Requests sent so far, and the last request's verb, path and body.
+size_t RequestCount();
+const std::string& LastPath();
+const std::string& LastBody();
+
+// Handles alive: sessions, connections and requests.
+size_t LiveHandles();
+size_t LiveRequests();
+
+}  // namespace fuzz_port

@@ -1,0 +1,131 @@
+// The Load exports fed arbitrary reply text: each kind's reader and sheet
+// writer together, call by call as a macro drives them, into the substitute
+// host.  The running count fits its buffer, results are 1, 0 or -1 (with a
+// reason), and the host has every value it handed out back.  With
+// VORKAB_FUZZ_ROUND_TRIP=1 a Load that went well is saved back from the
+// sheet, and the records of the Save's body must be those of the reply.
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "reader_fuzz.h"
+#include "records/emfac.h"
+#include "records/subgrp.h"
+#include "records/substance.h"
+#include "records/timevar.h"
+#include "sheethost/host.h"
+#include "vorkabcom.h"
+
+namespace {
+
+using Transfer = std::function<int32_t(int32_t mode, wchar_t* count)>;
+
+struct Kind {
+  Transfer load;
+  Transfer save;            // none for substance list 0
+  const char* accepted;     // the server's reply to a good save
+  // Whether two reply texts hold the same records.
+  std::function<bool(const std::string&, const std::string&)> same;
+};
+
+// A searchkey Save sends every slot of its list, the unused ones as empty
+// names; a record without a name is such a slot.
+bool UnusedSlot(const SubRec& rec) { return rec.name[0] == L'\0'; }
+template <class Rec>
+bool UnusedSlot(const Rec&) {
+  return false;
+}
+
+template <class Rec, class Read>
+std::function<bool(const std::string&, const std::string&)> SameRecords(Read read) {
+  return [read](const std::string& a, const std::string& b) {
+    fuzz::Records<Rec> x, y;
+    fuzz_port::Reply reply;
+    reply.body = a;
+    fuzz::ReadRecords<Rec>(reply, "the reply", read, &x);
+    reply.body = b;
+    fuzz::ReadRecords<Rec>(reply, "the saved body", read, &y);
+    for (fuzz::Records<Rec>* records : {&x, &y}) {
+      records->erase(std::remove_if(records->begin(), records->end(), [](const auto& r) { return UnusedSlot(*r); }),
+                     records->end());
+    }
+    if (x.size() != y.size()) return false;
+    for (size_t i = 0; i < x.size(); ++i) {
+      if (memcmp(x[i].get(), y[i].get(), sizeof(Rec)) != 0) return false;
+    }
+    return true;
+  };
+}
+
+Kind KindOf(int which) {
+  if (which <= 5) {
+    return {[which](int32_t mode, wchar_t* count) { return VKSubLoad(mode, which, count); },
+            which == 0 ? Transfer() : [which](int32_t mode, wchar_t* count) { return VKSubSave(mode, which, count); },
+            "OK!\n", SameRecords<SubRec>([which](int32_t first, SubRec* r) { return IORSubGetRec(first, which, r); })};
+  }
+  if (which <= 7) {
+    int32_t kind = which - 6;
+    return {[kind](int32_t mode, wchar_t* count) { return VKTimevarsLoad(kind, mode, count); },
+            [kind](int32_t mode, wchar_t* count) { return VKTimevarsSave(kind, mode, count); }, "Ok.\n",
+            SameRecords<TimevarRec>([kind](int32_t first, TimevarRec* r) { return IORTimevarGetRec(kind, first, 0, r); })};
+  }
+  if (which >= 10) {  // no round trip yet
+    Transfer load = which == 10 ? VKVehiclesLoad : which == 11 ? VKRoadtypesLoad : VKRoadVehiclesLoad;
+    return {load, Transfer(), nullptr, nullptr};
+  }
+  if (which == 8) {
+    return {VKSubgrpsLoad, VKSubgrpsSave, "Ok.\n",
+            SameRecords<SubgrpRec>([](int32_t first, SubgrpRec* r) { return IORSubgrpGetRec(first, 0, r); })};
+  }
+  return {VKEmfacsLoad, VKEmfacsSave, "Ok.\n",
+          SameRecords<EmfacRec>([](int32_t first, EmfacRec* r) { return IOREmfacGetRec(first, 0, r); })};
+}
+
+// Runs a transfer to its end; its last result.
+int32_t Run(const Transfer& transfer, size_t bound, const char* name) {
+  std::unique_ptr<wchar_t[]> count(new wchar_t[12]);
+  int32_t r = transfer(1, count.get());
+  for (size_t calls = 0; r == 1; ++calls) {
+    FUZZ_CHECK(calls <= bound, std::string(name) + " does not come to an end");
+    FUZZ_CHECK(wmemchr(count.get(), L'\0', 12) != nullptr, "the count past its buffer");
+    r = transfer(0, count.get());
+  }
+  fuzz::CheckResult(r, name);
+  return r;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  fuzz::LoginOnce();
+  FuzzedDataProvider data(bytes, size);
+  Kind kind = KindOf(data.ConsumeIntegralInRange<int>(0, 12));
+  fuzz_port::Reply reply = fuzz::TakeReply(data);
+  const std::string body = reply.body;
+  const bool whole = reply.status == 200 && reply.failAt >= body.size();
+  fuzz_port::Queue(std::move(reply));
+
+  sheethost::Host host;
+  host.RecordCalls(false);
+  for (const wchar_t* sheet : {L"Substance", L"Searchkey", L"Source timevar", L"Road timevar", L"Emission factor",
+                               L"Emission function", L"Vehicle", L"Roadtype", L"Road Vehicle"}) {
+    host.Book().AddSheet(sheet);
+  }
+  SetExcel12EntryPt(sheethost::Host::EntryPoint());
+  int32_t r = Run(kind.load, body.size() + 1, "Load");
+  if (r == 0 && whole && kind.save && fuzz::RoundTrip()) {
+    fuzz_port::Reply ok;
+    ok.body = kind.accepted;
+    fuzz_port::ClearQueue();
+    fuzz_port::Queue(ok);
+    if (Run(kind.save, 100000, "Save") == 0) {
+      std::string saved = fuzz::SavedRecords(fuzz_port::LastBody());
+      FUZZ_CHECK(kind.same(body, saved), "records changed through a Load and a Save:\n" + saved.substr(0, 2000));
+    }
+  }
+  FUZZ_CHECK(host.Outstanding() == 0, std::to_string(host.Outstanding()) + " host values left unfreed");
+  FUZZ_CHECK(host.BadFrees() == 0, "values freed that the host did not hand out");
+  SetExcel12EntryPt(nullptr);
+  return 0;
+}

@@ -1,0 +1,169 @@
+#!/usr/bin/python3
+"""Rebuilds the seed corpora of the fuzz targets (tests/fuzz/corpus/*/seed-*)
+from the demo data: starts build/edb-server with the demo seed, loads and saves
+the demo EDB with build/vorkab at log level 3, and cuts the replies, request
+bodies and workbooks it saw into one small seed per case.  Regression inputs
+(regress-*) are left alone.  Usage: tests/fuzz/make_seeds.py [BUILD_DIR]"""
+import glob, os, re, subprocess, sys, tempfile, time, zipfile
+import openpyxl
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
+CORPUS = os.path.join(ROOT, "tests", "fuzz", "corpus")
+MAX_SEED = 4096  # bytes of a reply or body kept in a seed
+
+
+def put(target, name, data):
+    os.makedirs(os.path.join(CORPUS, target), exist_ok=True)
+    with open(os.path.join(CORPUS, target, "seed-" + name), "wb") as f:
+        f.write(data)
+
+
+def cut(body):
+    """At most MAX_SEED bytes, ended after a whole record (an empty line) or line."""
+    if len(body) <= MAX_SEED:
+        return body
+    head = body[:MAX_SEED]
+    end = head.rfind(b"\n\n")
+    return head[: end + 2] if end > 0 else head[: head.rfind(b"\n") + 1]
+
+
+def replies(log):
+    """(command, reply bytes) of every GET in a level-3 log."""
+    data = open(log, "rb").read()
+    out = []
+    for m in re.finditer(rb"--> HTTPGet\(do\.cgi\?[^&]*&([^)]*)\)\n", data):
+        pos, body = m.end(), b""
+        while True:
+            r = re.compile(rb"InternetReadFile = (\d+) bytes\n").search(data, pos)
+            nxt = data.find(b"--> HTTPGet(", pos)
+            if not r or (0 <= nxt < r.start()):
+                break
+            n = int(r.group(1))
+            body += data[r.end(): r.end() + n]
+            pos = r.end() + n
+            if n == 0:
+                break
+        out.append((m.group(1).decode("latin-1"), body))
+    return out
+
+
+def posts(log):
+    """Save bodies of a level-3 log, from its 'sent' lines."""
+    data = open(log, "rb").read().decode("latin-1")
+    bodies = []
+    for chunk in data.split("--> HTTPPost(")[1:]:
+        lines = re.findall(r'^ *sent "(.*)"$', chunk.split("HTTPEndWrite")[0], re.M)
+        bodies.append(("\n".join(lines) + "\n").encode("latin-1"))
+    return bodies
+
+
+def sheet_text(path, rows):
+    """A workbook's first rows of every sheet as the text that sheets_fuzz reads."""
+    book = openpyxl.load_workbook(path)
+    out = []
+    for ws in book.worksheets:
+        out.append("=" + ws.title)
+        for row in ws.iter_rows(max_row=rows):
+            for c in row:
+                v = c.value
+                if v is None:
+                    continue
+                r, k = c.row - 1, c.column - 1
+                if isinstance(v, bool):
+                    out.append("%d %d b %d" % (r, k, v))
+                elif isinstance(v, (int, float)):
+                    out.append("%d %d n %r" % (r, k, v))
+                elif c.data_type == "e":
+                    out.append("%d %d e 6" % (r, k))
+                else:
+                    out.append("%d %d s %s" % (r, k, str(v).replace("\n", " ")))
+    return ("\n".join(out) + "\n").encode("utf-8")
+
+
+def main():
+    work = tempfile.mkdtemp()
+    server = subprocess.Popen([os.path.join(BUILD, "edb-server"), "--data", work, "--port", "0", "--seed", "demo",
+                               "--quiet"], stdout=subprocess.PIPE, text=True)
+    try:
+        url = ""
+        while not url.startswith("listening on "):
+            url = server.stdout.readline()
+        env = dict(os.environ, VORKAB_SERVER=url.split()[-1], VORKAB_USER="demo", VORKAB_PASSWORD="demo",
+                   NO_PROXY="127.0.0.1", no_proxy="127.0.0.1")
+        vorkab = [os.path.join(BUILD, "vorkab"), "--edb-user", "demo", "--edb", "Gothenburg2025"]
+        book, small = os.path.join(work, "g.xlsx"), os.path.join(work, "small.xlsx")
+        run = lambda *args: subprocess.run(vorkab + list(args), env=env, check=True, stdout=subprocess.DEVNULL)
+        run("--workbook", book, "--log", "3," + work + "/load.log", "load", "all")
+        run("--workbook", small, "load", "subgrps")
+        run("--log", "3," + work + "/lists.log", "edbs")
+        subprocess.run(vorkab[:1] + ["--log", "3," + work + "/db.log", "databases"], env=env, check=True,
+                       stdout=subprocess.DEVNULL)
+        subprocess.run(vorkab[:1] + ["--log", "3," + work + "/users.log", "edb-users"], env=env, check=True,
+                       stdout=subprocess.DEVNULL)
+        run("--workbook", book, "--log", "3," + work + "/save.log", "save", "all")
+    finally:
+        server.terminate()
+        server.wait()
+
+    for old in glob.glob(os.path.join(CORPUS, "*", "seed-*")):
+        os.remove(old)
+    # Reply seeds: the body, then the bytes the targets take from the end
+    # (a reply shape byte: status 200 with Content-Length, then the choices).
+    got = []
+    for log in ("load.log", "lists.log", "db.log", "users.log"):
+        got += replies(os.path.join(work, log))
+    for command, body in got:
+        body = cut(body)
+        words = command.split("&")
+        name = "-".join(w for w in words[2:3] + words[5:] if w) or words[0]
+        put("transport_lines_fuzz", name, body + b"\x00\x00")
+        if words[0] == "checkauth.cgi":
+            continue
+        what = words[2]
+        if what == "loadsubs":
+            put("sub_reader_fuzz", name, body + b"\x00" + bytes([int(words[5])]))
+            put("load_exports_fuzz", name, body + b"\x00" + bytes([int(words[5])]))
+        elif what == "loadxxxdb":
+            kind = words[5]
+            which = {"timevarp": 6, "timevarr": 7, "subgrp": 8, "emfac": 9, "veh": 10, "roadtype": 11,
+                     "sveh": 12}.get(kind)
+            if which is not None:
+                put("load_exports_fuzz", name, body + bytes([0, which]))
+            for names_only in (0, 1):
+                tag = name + ("-names" if names_only else "")
+                if kind.startswith("timevar"):
+                    put("timevar_reader_fuzz", tag, body + bytes([0, names_only, kind == "timevarr"]))
+                elif kind in ("subgrp", "emfac", "roadtype"):
+                    put(kind + "_reader_fuzz", tag, body + bytes([0, names_only]))
+                elif kind == "veh":
+                    put("vehicle_reader_fuzz", tag, body + bytes([0, names_only]))
+        else:
+            which = {"listdb": 0, "listedbusers": 1, "listedbnames": 2, "loadedbrsrc": 3}.get(what)
+            if which is not None:
+                put("list_replies_fuzz", name, body + bytes([0, which]))
+
+    # Server requests: the reads above and the saves' bodies.
+    for command, _ in got:
+        put("server_request_fuzz", "get-" + re.sub(r"[^A-Za-z0-9]+", "-", command),
+            b"GET /cgi-bin/ikalvoro/do.cgi?AUTH&" + command.encode("latin-1"))
+    for n, body in enumerate(posts(os.path.join(work, "save.log"))):
+        body = cut(body).rstrip(b"\n")
+        if not body.endswith(b"\nEOF") and b"\nsavexxxdb\n" in body:
+            body += b"\nEOF"
+        put("server_request_fuzz", "post-%d" % n, b"POST /cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x\n" + body + b"\n")
+
+    # Workbooks: the demo's sheets as text, each sheet alone too; a small
+    # .xlsx whole and as parts.
+    put("sheets_fuzz", "demo", sheet_text(book, 12))
+    for part in sheet_text(book, 200).split(b"\n="):
+        part = part if part.startswith(b"=") else b"=" + part
+        title = re.sub(rb"[^A-Za-z0-9]+", b"-", part[1:part.find(b"\n")]).decode()
+        put("sheets_fuzz", "sheet-" + title, part[:MAX_SEED])
+    put("xlsx_read_fuzz", "subgrps.xlsx", open(small, "rb").read())
+    with zipfile.ZipFile(small) as z:
+        parts = b"".join(b"@@ " + n.encode() + b"\n" + z.read(n) + b"\n" for n in z.namelist())
+    put("xlsx_read_fuzz", "subgrps-parts", parts)
+
+
+main()
