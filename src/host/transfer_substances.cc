@@ -1,12 +1,16 @@
 // VKSubLoad and VKSubSave: the substances ("Substance" sheet, column B) and
 // the five searchkey lists ("Searchkey" sheet, columns B to F) moved between
 // the server and the workbook through the incremental transfer driver.
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "host/frame.h"
+#include "host/issue_list.h"
 #include "host/transfer.h"
 #include "records/record_io.h"
 #include "records/substance.h"
@@ -52,6 +56,8 @@ class SubLoad final : public LoadKind {
   bool HasWriter() const override { return m_pWriter != nullptr; }
   void ClearList() override {
     if (IsSubList(m_list)) SubLists[m_list].Clear();
+    m_names.assign(size_t{UINT16_MAX} + 1, std::wstring());
+    m_seen.assign(size_t{UINT16_MAX} + 1, false);
   }
   void SortList() override {
     if (IsSubList(m_list)) SubLists[m_list].Sort();
@@ -64,11 +70,37 @@ class SubLoad final : public LoadKind {
       SetErrorText("Could not allocate memory for the substance list.");
       return false;
     }
+    WarnIfNotHeld();
     return m_pWriter->Write(m_record) == 1;
   }
 
  private:
+  // A record the sheet cannot give back to a Save (no row for its index, or
+  // its row taken by a later record of the same index) is named in the
+  // warning list: the Save replaces the server's list with what the sheet
+  // holds.
+  void WarnIfNotHeld() {
+    const wchar_t* sheet = SheetOf(m_list);
+    int32_t column = ColumnOf(m_list);
+    uint16_t index = m_record.index;
+    int32_t rows = m_list == 0 ? UINT16_MAX + 1 : CExcelReadSub::RowLimit(column);
+    if (index == 0 || index >= rows) {
+      WarningList.Add(sheet, -1, column, L"%ls %d from Kalvoro (%ls) has no row on the sheet (rows 1 to %d): a save "
+                      L"would not send it", m_list == 0 ? L"Substance" : L"Searchkey", static_cast<int>(index),
+                      m_record.name, static_cast<int>(rows - 1));
+      return;
+    }
+    if (m_seen[index]) {
+      WarningList.Add(sheet, index, column, L"Kalvoro names index %d twice (%ls, then %ls): the sheet keeps the second",
+                      static_cast<int>(index), m_names[index].c_str(), m_record.name);
+    }
+    m_seen[index] = true;
+    m_names[index] = m_record.name;
+  }
+
   int32_t m_list = 0;
+  std::vector<std::wstring> m_names;  // the name each index had so far in this Load
+  std::vector<bool> m_seen;
   std::unique_ptr<CExcelWriteSub> m_pWriter;
   SubRec m_record = {};
 };

@@ -11,6 +11,7 @@
 
 #include "catalogue/catalogue.h"
 #include "host/frame.h"
+#include "host/issue_list.h"
 #include "scripted_workbook.h"
 #include "vorkabcom.h"
 
@@ -81,6 +82,27 @@ TEST_F(TransferExportsTest, LoadWhoseReplyBreaksOffFailsWithTheListSorted) {
   EXPECT_EQ(server_.RequestCount(), 2u);
 }
 
+// A searchkey the sheet cannot hold (no row for its index, or its row taken
+// by a later one) is named in the warning list: a Save would not send it.
+TEST_F(TransferExportsTest, LoadNamesTheSearchkeysTheSheetCannotHold) {
+  RawReply reply;
+  reply.Send(HttpHead(200, "") + "0 \"Zero\"\n2 \"Two\"\n64 \"Past\"\n2 \"Again\"\n");
+  server_.QueueReply(reply);
+  WarningList.Clear();
+  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{0, L"4"}));
+  std::vector<std::wstring> lines;
+  wchar_t line[256];
+  for (int32_t first = 1; WarningList.Next(first, line, 256) == 1; first = 0) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::wstring>{
+                       L"Searchkey [D]: Searchkey 0 from Kalvoro (Zero) has no row on the sheet (rows 1 to 63): a "
+                       L"save would not send it",
+                       L"Searchkey [D]: Searchkey 64 from Kalvoro (Past) has no row on the sheet (rows 1 to 63): a "
+                       L"save would not send it",
+                       L"Searchkey [D3]: Kalvoro names index 2 twice (Two, then Again): the sheet keeps the second"}));
+  EXPECT_EQ(host_.Book().GetCell(L"Searchkey", 2, 3), Cell::Str(L"Again"));
+  WarningList.Clear();
+}
+
 TEST_F(TransferExportsTest, RequestThatCannotBeSentIsAFailureNotAnEmptyList) {
   SubLists[2].Clear();
   SubLists[2].Add(L"kept", 1);
@@ -133,7 +155,9 @@ TEST_F(TransferExportsTest, StatusOutside2xxFailsReadsSavesListsAndCreation) {
     ClearErrorText();
     EXPECT_EQ(c.call(), c.failure) << c.what << " answered " << c.status << ": " << GetErrorText();
     EXPECT_NE(std::string(GetErrorText()).find(c.error), std::string::npos) << GetErrorText();
-    if (c.failure == 1) EXPECT_STREQ(GetErrorText(), "");
+    if (c.failure == 1) {
+      EXPECT_STREQ(GetErrorText(), "");
+    }
   }
   wchar_t value[1024];
   VKEdbNameGet(value);
