@@ -412,6 +412,11 @@ void RecordSaved(const WorkbookOptions& options, const std::vector<const RecordK
                  WorkbookSession& session) {
   WorkbookOrigin here = WorkbookOrigin::Of(options.login);
   if (session.Origin().Known() && !(session.Origin() == here)) return;  // the base belongs to the other EDB
+  if (ReadOnly(options.workbook)) {
+    std::cerr << "vorkab: warning: " << options.workbook << " is read-only: it cannot record this save, so its "
+              << "next save of these kinds will be refused (vorkab load them again)\n";
+    return;
+  }
   ReadWorkbookNames();  // the names a load reads the records with
   std::map<std::string, KindBase> server;
   bool read = ReadServerKinds(kinds, [&](const RecordKind& kind, const sheethost::Workbook& held) {

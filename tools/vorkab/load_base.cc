@@ -1,6 +1,7 @@
 // The digests of what the server held at the load (see load_base.h).
 #include "load_base.h"
 
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <set>
@@ -124,7 +125,11 @@ std::map<std::string, KindBase> ReadBase(const sheethost::Workbook& book) {
     BaseRecord record;
     record.part = Narrow(FieldText(sheet->Get(row, PartColumn)));
     const Cell& index = sheet->Get(row, IndexColumn);
-    record.index = index.kind == CellKind::Number ? static_cast<int32_t>(index.number) : 0;
+    // No index: a part compared whole.  Anything but a whole index in range
+    // matches no record: the kind then reads as changed, never as unchanged.
+    bool whole = index.kind == CellKind::Number && index.number >= 1 && index.number <= 2147483647.0 &&
+                 std::floor(index.number) == index.number;
+    record.index = index.IsEmpty() ? 0 : whole ? static_cast<int32_t>(index.number) : -1;
     record.name = FieldText(sheet->Get(row, NameColumn));
     record.digest = Narrow(FieldText(sheet->Get(row, DigestColumn)));
     records.push_back(record);
