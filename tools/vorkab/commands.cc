@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "kinds.h"
+#include "load_base.h"
 #include "record_diff.h"
 #include "templates.h"
 #include "terminal.h"
@@ -333,21 +334,101 @@ void PrintDiff(const RecordKind& kind, const TransferPart& part, const sheethost
   total->deleted += d.deleted;
 }
 
-// Loads the server's records of each part that a save sends into a scratch
-// workbook of its own, one part at a time (so that the memory holds the
-// user's workbook and one part of the server's), and prints what a save
-// would change; false when a load failed.
-bool CompareWithServer(const std::vector<const RecordKind*>& kinds, const sheethost::Workbook& book, KindDiff* total) {
+bool Saved(const RecordKind& kind) {
+  for (const TransferPart& part : kind.parts) {
+    if (part.save) return true;
+  }
+  return false;
+}
+
+// Loads the server's records of each kind a save sends into a scratch
+// workbook of its own, one kind at a time (so that the memory holds the
+// user's workbook and one kind of the server's) and as a load does (every
+// part, the ones the server keeps too); then compare runs on it.  False
+// when a load failed.
+template <typename Compare>
+bool ReadServerKinds(const std::vector<const RecordKind*>& kinds, Compare compare) {
   for (const RecordKind* kind : kinds) {
+    if (!Saved(*kind)) continue;
+    ScratchWorkbook scratch;
     for (const TransferPart& part : kind->parts) {
-      if (!part.save) continue;
-      ScratchWorkbook scratch;
       Progress("reading the server's " + part.label);
       if (RunTransfer(part, false) != Outcome::Done) return false;
-      PrintDiff(*kind, part, book, scratch.Book(), total);
     }
+    compare(*kind, scratch.Book());
   }
   return true;
+}
+
+// Prints what a save would change; *server gets the digests of the server's
+// records by kind.  False when a load failed.
+bool CompareWithServer(const std::vector<const RecordKind*>& kinds, const sheethost::Workbook& book, KindDiff* total,
+                       std::map<std::string, KindBase>* server = nullptr) {
+  return ReadServerKinds(kinds, [&](const RecordKind& kind, const sheethost::Workbook& held) {
+    for (const TransferPart& part : kind.parts) {
+      if (part.save) PrintDiff(kind, part, book, held, total);
+    }
+    if (server) (*server)[kind.name] = DigestKind(kind, held);
+  });
+}
+
+// The kinds whose records changed on the server since the workbook loaded
+// them, each explained with the records that changed; a kind the workbook
+// has no digests of is not checked (it says so).
+std::vector<std::string> ChangedSinceLoad(const std::vector<const RecordKind*>& kinds,
+                                          const std::map<std::string, KindBase>& recorded,
+                                          const std::map<std::string, KindBase>& server) {
+  std::vector<std::string> changed;
+  for (const RecordKind* kind : kinds) {
+    auto now = server.find(kind->name);
+    if (now == server.end()) continue;
+    auto then = recorded.find(kind->name);
+    if (then == recorded.end()) {
+      std::cerr << "vorkab: note: the workbook does not record what the server held when " << kind->name
+                << " was loaded: changes made on the server since then cannot be detected (load " << kind->name
+                << " again to record it)\n";
+      continue;
+    }
+    std::vector<BaseChange> changes = ChangesBetween(then->second, now->second);
+    if (changes.empty()) continue;
+    changed.push_back(kind->name);
+    std::cerr << "vorkab: " << kind->name << " changed on the server since this workbook loaded it:\n";
+    for (const BaseChange& c : changes) std::cerr << "  " << c.part << ": " << DescribeChange(c) << "\n";
+  }
+  if (!changed.empty()) {
+    std::string names;
+    for (const std::string& name : changed) names += (names.empty() ? "" : " ") + name;
+    std::cerr << "vorkab: nothing saved: saving would overwrite those changes. Either run vorkab load " << names
+              << " again and redo your edits, or give save --force to overwrite them (vorkab diff --base " << names
+              << " shows both sides).\n";
+  }
+  return changed;
+}
+
+// After a save: the server's records of the kinds saved become the
+// workbook's base, written into its file (only the base sheet and the
+// provenance change).  A failure is reported; the save stands.
+void RecordSaved(const WorkbookOptions& options, const std::vector<const RecordKind*>& kinds,
+                 WorkbookSession& session) {
+  WorkbookOrigin here = WorkbookOrigin::Of(options.login);
+  if (session.Origin().Known() && !(session.Origin() == here)) return;  // the base belongs to the other EDB
+  if (ReadOnly(options.workbook)) {
+    std::cerr << "vorkab: warning: " << options.workbook << " is read-only: it cannot record this save, so its "
+              << "next save of these kinds will be refused (vorkab load them again)\n";
+    return;
+  }
+  ReadWorkbookNames();  // the names a load reads the records with
+  std::map<std::string, KindBase> server;
+  bool read = ReadServerKinds(kinds, [&](const RecordKind& kind, const sheethost::Workbook& held) {
+    server[kind.name] = DigestKind(kind, held);
+  });
+  EndProgress();
+  if (read) {
+    WriteBase(session.Book(), server);
+    if (session.Write({kBaseSheet}, here)) return;
+  }
+  std::cerr << "vorkab: warning: the save is done, but " << options.workbook
+            << " could not record it: its next save of these kinds will be refused (vorkab load them again)\n";
 }
 
 // The status of a command given up after Ctrl-C.
@@ -394,6 +475,7 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   VKUpdateSub();
   LibraryError();  // a workbook without some of those names is no reason to stop
   std::vector<std::wstring> sheets;
+  std::map<std::string, KindBase> loaded;  // what the server held, for the next save
   for (const RecordKind* kind : kinds) {
     for (const std::wstring& sheet : kind->sheets) {
       ResetTemplateSheet(session.Book(), sheet);
@@ -408,8 +490,11 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
       }
       Report("loaded", part, session.Book(), Since(start));
     }
+    if (Saved(*kind)) loaded[kind->name] = DigestKind(*kind, session.Book());
   }
   VKFree();
+  WriteBase(session.Book(), loaded);
+  sheets.push_back(kBaseSheet);
   Progress("writing " + path);
   bool written = session.Write(sheets, WorkbookOrigin::Of(options.login));
   EndProgress();
@@ -455,8 +540,25 @@ int DiffCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   if (!SameEdb(session, options, "comparing with")) return ExitFailure;
   if (!Login(options.login)) return ExitFailure;
   ReadWorkbookNames();
-  KindDiff total;
-  bool compared = CompareWithServer(kinds, session.Book(), &total);
+  bool compared;
+  if (options.base) {
+    std::map<std::string, KindBase> recorded = ReadBase(session.Book());
+    for (const RecordKind* kind : kinds) {
+      if (Saved(*kind) && !recorded.count(kind->name)) {
+        std::cerr << "vorkab: the workbook does not record what the server held when " << kind->name
+                  << " was loaded (vorkab load " << kind->name << " records it)\n";
+        VKFree();
+        return ExitFailure;
+      }
+    }
+    size_t both = 0;
+    compared = ReadServerKinds(kinds, [&](const RecordKind& kind, const sheethost::Workbook& held) {
+      PrintThreeWay(kind, recorded[kind.name], DigestKind(kind, session.Book()), DigestKind(kind, held), &both);
+    });
+  } else {
+    KindDiff total;
+    compared = CompareWithServer(kinds, session.Book(), &total);
+  }
   VKFree();
   return compared ? ExitOk : Failed("nothing compared");
 }
@@ -486,6 +588,28 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   KindDiff total;
   ReadWorkbookNames();
   {
+    // The changes are shown for a dry run, and when the save would delete
+    // records.  The server's records are read with the workbook's names, as
+    // a load reads them.
+    std::streambuf* out = nullptr;
+    std::ostringstream quiet;
+    if (!options.dryRun) out = std::cout.rdbuf(quiet.rdbuf());
+    std::map<std::string, KindBase> server;
+    bool compared = CompareWithServer(kinds, session.Book(), &total, &server);
+    if (out) std::cout.rdbuf(out);
+    if (!compared) {
+      VKFree();
+      return Failed("nothing saved");
+    }
+    if (!options.dryRun && total.deleted > 0) std::cout << quiet.str();
+    // Records someone else saved since the load would be overwritten unseen.
+    if (!options.force && !ChangedSinceLoad(kinds, ReadBase(session.Book()), server).empty()) {
+      VKFree();
+      return ExitFailure;
+    }
+  }
+  ReadWorkbookNames();
+  {
     ScratchWorkbook substances;
     if (!LoadServer({&RecordKinds()[1]}, substances)) {
       VKFree();
@@ -494,17 +618,6 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
     std::map<std::wstring, RW> fresh = NewSubstances(session.Book(), substances.Book());
     WarnNewSubstances(fresh, &warnings);
     RefuseNewSubstanceUses(session.Book(), fresh, kinds, &errors);
-    // The changes are shown for a dry run, and when the save would delete records.
-    std::streambuf* out = nullptr;
-    std::ostringstream quiet;
-    if (!options.dryRun) out = std::cout.rdbuf(quiet.rdbuf());
-    bool compared = CompareWithServer(kinds, session.Book(), &total);
-    if (out) std::cout.rdbuf(out);
-    if (!compared) {
-      VKFree();
-      return Failed("nothing saved");
-    }
-    if (!options.dryRun && total.deleted > 0) std::cout << quiet.str();
   }
   int status = ExitOk;
   if (options.verify || options.dryRun) {
@@ -537,6 +650,7 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   }
 
   std::vector<std::string> saved, notSaved;
+  std::set<const RecordKind*> partial;  // kinds not saved whole
   bool failed = false, interrupted = false;
   for (const RecordKind* kind : kinds) {
     for (const TransferPart& part : kind->parts) {
@@ -545,6 +659,7 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
         continue;
       }
       if (failed || interrupted || Interrupted()) {
+        partial.insert(kind);
         interrupted = interrupted || Interrupted();
         notSaved.push_back(part.label);
         continue;
@@ -555,12 +670,22 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
         Report("saved", part, session.Book(), Since(start));
         saved.push_back(part.label);
       } else {
+        partial.insert(kind);
         notSaved.push_back(part.label + (outcome == Outcome::Interrupted ? " (aborted, nothing of it sent)" : " (failed)"));
         failed = failed || outcome == Outcome::Failed;
         interrupted = interrupted || outcome == Outcome::Interrupted;
       }
     }
   }
+  // What the server holds now of the kinds saved whole is the workbook's new
+  // base: read back, so that the next save compares with what the server
+  // really stores.  A kind saved in part keeps its old base (its next save
+  // is refused until it is loaded again).
+  std::vector<const RecordKind*> whole;
+  for (const RecordKind* kind : kinds) {
+    if (Saved(*kind) && !partial.count(kind)) whole.push_back(kind);
+  }
+  if (!whole.empty() && !Interrupted()) RecordSaved(options, whole, session);
   VKFree();
   std::cout << "saved: " << Join(saved);
   if (!notSaved.empty()) std::cout << "; not saved: " << Join(notSaved);

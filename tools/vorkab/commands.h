@@ -14,9 +14,11 @@ struct WorkbookOptions {
   LoginOptions login;
   std::string workbook = "vorkab.xlsx";
   bool verify = true;   // save: verify first
-  bool force = false;   // load or save although the workbook came from another EDB
+  bool force = false;   // load or save although the workbook came from another EDB, or the
+                        // server's records changed since the load
   bool yes = false;     // save: delete records on the server without asking
   bool dryRun = false;  // save: only show what would change
+  bool base = false;    // diff: workbook and server each against the load
 };
 
 int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& kinds);

@@ -111,7 +111,9 @@ int main(int argc, char** argv) {
   app.add_option("--timeout", timeout, "seconds to wait for each answer of the server")
       ->capture_default_str()
       ->check(CLI::Range(1, 86400));
-  app.add_flag("--force", options.force, "load or save although the workbook was loaded from another EDB");
+  app.add_flag("--force", options.force,
+               "load or save although the workbook was loaded from another EDB; save although the server's "
+               "records changed since the load (overwriting those changes)");
 
   auto* databases = app.add_subcommand("databases", "list the server's databases");
   auto* edbUsers = app.add_subcommand("edb-users", "list the EDB users of the database");
@@ -127,6 +129,8 @@ int main(int argc, char** argv) {
   auto* verify = app.add_subcommand("verify", "check the workbook's sheets against the server; list errors and warnings");
   auto* diff = app.add_subcommand("diff", "show what saving kinds would add, change and delete on the server");
   diff->add_option("KIND", diffKinds, kindHelp)->required();
+  diff->add_flag("--base", options.base,
+                 "three ways: what the workbook and what the server each changed since the load, and where both did");
   auto* save = app.add_subcommand("save", "verify the workbook, then save kinds of record to the EDB");
   save->add_option("KIND", saveKinds, kindHelp)->required();
   bool noVerify = false;

@@ -10,9 +10,7 @@ using sheethost::Cell;
 using sheethost::CellKind;
 using sheethost::Sheet;
 
-namespace {
-
-std::wstring Text(const Cell& cell) {
+std::wstring FieldText(const Cell& cell) {
   switch (cell.kind) {
     case CellKind::Text: return cell.text;
     case CellKind::Number: {
@@ -25,6 +23,10 @@ std::wstring Text(const Cell& cell) {
   }
   return std::wstring();
 }
+
+namespace {
+
+std::wstring Text(const Cell& cell) { return FieldText(cell); }
 
 int32_t IndexOf(const Cell& cell) {
   double value = 0;

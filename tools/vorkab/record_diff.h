@@ -19,6 +19,10 @@ struct SheetRecord {
   std::map<std::wstring, sheethost::Cell> fields;  // by column heading (and row within the record)
 };
 
+// A cell as the comparisons see it: text as it stands, a number as its
+// shortest text, "TRUE"/"FALSE", "#ERROR"; empty for an empty cell.
+std::wstring FieldText(const sheethost::Cell& cell);
+
 // The records the sheet holds as the library's readers see them: named
 // records up to the first record row without a name, name lists every
 // non-empty name but "-".  A missing sheet holds none.

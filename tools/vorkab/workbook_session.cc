@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "load_base.h"
 #include "sheethost/workbook.h"
 #include "templates.h"
 #include "vorkabcom.h"
@@ -76,7 +77,7 @@ bool WorkbookSession::FileHas(const std::wstring& sheet) const {
 
 bool WorkbookSession::Write(const std::vector<std::wstring>& sheets, const WorkbookOrigin& origin) {
   std::string error;
-  if (xlsx::UpdateXlsx(m_path, m_host.Book(), sheets, origin.Properties(), &error)) return true;
+  if (xlsx::UpdateXlsx(m_path, m_host.Book(), sheets, origin.Properties(), &error, {kBaseSheet})) return true;
   std::cerr << "vorkab: " << error << "\n";
   return false;
 }

@@ -39,7 +39,8 @@ class WorkbookSession {
   bool FileHas(const std::wstring& sheet) const;
   bool FileExists() const { return m_fileExists; }
   const WorkbookOrigin& Origin() const { return m_origin; }
-  // Writes the named sheets and the origin into the file (xlsx_update.h).
+  // Writes the named sheets and the origin into the file (xlsx_update.h);
+  // the base sheet (load_base.h) is added hidden.
   bool Write(const std::vector<std::wstring>& sheets, const WorkbookOrigin& origin);
 
  private:

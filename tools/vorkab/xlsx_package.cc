@@ -4,8 +4,13 @@
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace xlsx {
 
@@ -122,26 +127,51 @@ bool PackageReader::Read(const std::string& part, std::string* bytes, std::strin
 
 // ---------------------------------------------------------------- writer
 
-bool PackageWriter::Finish(std::string* archive, std::string* error) const {
-  zip_error_t zerror;
-  zip_error_init(&zerror);
-  // libzip writes the new archive into a buffer of its own when closing.
-  zip_source_t* memory = zip_source_buffer_create(m_base.empty() ? nullptr : m_base.data(), m_base.size(), 0, &zerror);
-  if (!memory) {
-    *error = ErrorOf(&zerror);
-    zip_error_fini(&zerror);
-    return false;
+// A temporary file that is removed with the object.
+class TempFile {
+ public:
+  TempFile() {
+    const char* dir = getenv("TMPDIR");
+    m_path = std::string(dir && *dir ? dir : "/tmp") + "/vorkab-zip-XXXXXX";
+    int fd = mkstemp(&m_path[0]);
+    if (fd < 0) {
+      m_path.clear();
+    } else {
+      close(fd);
+    }
   }
-  zip_t* za = zip_open_from_source(memory, m_base.empty() ? ZIP_TRUNCATE : 0, &zerror);
-  if (!za) {
-    *error = ErrorOf(&zerror);
-    zip_error_fini(&zerror);
-    zip_source_free(memory);
-    return false;
+  ~TempFile() {
+    if (!m_path.empty()) unlink(m_path.c_str());
   }
-  zip_error_fini(&zerror);
-  zip_source_keep(memory);  // the archive's bytes outlive the archive
+  const std::string& Path() const { return m_path; }
 
+ private:
+  std::string m_path;
+};
+
+bool PackageWriter::Finish(std::string* archive, std::string* error) const {
+  // libzip writes the archive through a temporary file: its memory buffers
+  // (1.7) free a buffer they share with the archive started from twice when
+  // the start of the archive stays as it was.
+  TempFile file;
+  if (file.Path().empty()) {
+    *error = std::string("cannot create a temporary file: ") + strerror(errno);
+    return false;
+  }
+  if (!m_base.empty()) {
+    std::ofstream out(file.Path(), std::ios::binary | std::ios::trunc);
+    out.write(m_base.data(), static_cast<std::streamsize>(m_base.size()));
+    if (!out.flush()) {
+      *error = "cannot write the temporary file " + file.Path();
+      return false;
+    }
+  }
+  int code = 0;
+  zip_t* za = zip_open(file.Path().c_str(), m_base.empty() ? ZIP_TRUNCATE : 0, &code);
+  if (!za) {
+    *error = ErrorCode(code);
+    return false;
+  }
   bool ok = true;
   for (const std::string& part : m_removed) {
     zip_int64_t index = zip_name_locate(za, part.c_str(), ZIP_FL_NOCASE);
@@ -168,32 +198,16 @@ bool PackageWriter::Finish(std::string* archive, std::string* error) const {
   if (!ok || zip_close(za) != 0) {
     *error = ErrorOf(zip_get_error(za));
     zip_discard(za);
-    zip_source_free(memory);
     return false;
   }
-
-  zip_stat_t st;
-  zip_stat_init(&st);
-  ok = zip_source_stat(memory, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && zip_source_open(memory) == 0;
-  if (ok) {
-    archive->assign(static_cast<size_t>(st.size), '\0');
-    size_t got = 0;
-    while (ok && got < archive->size()) {
-      zip_int64_t n = zip_source_read(memory, &(*archive)[got], archive->size() - got);
-      if (n <= 0) {
-        ok = false;
-      } else {
-        got += static_cast<size_t>(n);
-      }
-    }
-    zip_source_close(memory);
-  }
-  if (!ok) {
-    *error = ErrorOf(zip_source_error(memory));
+  std::ifstream in(file.Path(), std::ios::binary);
+  archive->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad() || archive->empty()) {
+    *error = "cannot read the temporary file " + file.Path() + " back";
     archive->clear();
+    return false;
   }
-  zip_source_free(memory);
-  return ok;
+  return true;
 }
 
 }  // namespace xlsx

@@ -343,7 +343,8 @@ struct KeptStyles {
 class Updater {
  public:
   Updater(const std::string& path) : m_path(path) {}
-  bool Run(const sheethost::Workbook& book, const std::vector<std::wstring>& sheets, const Properties& properties);
+  bool Run(const sheethost::Workbook& book, const std::vector<std::wstring>& sheets, const Properties& properties,
+           const std::vector<std::wstring>& hidden);
   const std::string& Error() const { return m_error; }
 
  private:
@@ -630,7 +631,7 @@ bool Updater::SetMirror(const Properties& properties) {
 }
 
 bool Updater::Run(const sheethost::Workbook& book, const std::vector<std::wstring>& sheets,
-                  const Properties& properties) {
+                  const Properties& properties, const std::vector<std::wstring>& hidden) {
   struct stat st;
   if (stat(m_path.c_str(), &st) == 0) {
     if (!m_package.Load(m_path, &m_error)) return Fail(m_error);
@@ -714,6 +715,11 @@ bool Updater::Run(const sheethost::Workbook& book, const std::vector<std::wstrin
     entry.append_attribute("name") = encoded.c_str();
     entry.append_attribute("sheetId") = ++maxSheetId;
     entry.append_attribute((relPrefix + ":id").c_str()) = id.c_str();
+    for (const std::wstring& h : hidden) {
+      if (sheethost::SameSheetName(h, name)) {
+        entry.insert_attribute_before("state", entry.attribute((relPrefix + ":id").c_str())) = "hidden";
+      }
+    }
     workbookChanged = true;
   }
   if (replacedAny) {
@@ -793,9 +799,9 @@ bool ReadProperties(const std::string& path, Properties* properties, std::string
 }
 
 bool UpdateXlsx(const std::string& path, const sheethost::Workbook& book, const std::vector<std::wstring>& sheets,
-                const Properties& properties, std::string* error) {
+                const Properties& properties, std::string* error, const std::vector<std::wstring>& hidden) {
   Updater updater(path);
-  if (updater.Run(book, sheets, properties)) return true;
+  if (updater.Run(book, sheets, properties, hidden)) return true;
   if (error) {
     *error = updater.Error();
     for (char& c : *error) {

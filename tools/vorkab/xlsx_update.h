@@ -32,8 +32,9 @@ bool ReadProperties(const std::string& path, Properties* properties, std::string
 // sheet of a new file) is added at the end with a bold, frozen heading row
 // and column widths that fit.  The file is replaced as a whole (see
 // xlsx_file_replace.h); on failure it is as it was.
+// A named sheet the file lacks that hidden names is added hidden.
 // REQUIRES: every named sheet exists in book.
 bool UpdateXlsx(const std::string& path, const sheethost::Workbook& book, const std::vector<std::wstring>& sheets,
-                const Properties& properties, std::string* error);
+                const Properties& properties, std::string* error, const std::vector<std::wstring>& hidden = {});
 
 }  // namespace xlsx
