@@ -111,4 +111,15 @@ TEST_F(TrafficSaves, MalformedUploadsAreRefusedWhole) {
   EXPECT_EQ(before, server_.dumpRecords());
 }
 
+// An EDB without a definition takes back the empty one a workbook shows for
+// it, and road vehicles without emission lines.
+TEST_F(TrafficSaves, AnEdbWithoutADefinitionTakesTheEmptyOne) {
+  ASSERT_EQ("", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&svehsb&0"));
+  std::string records = "DIMENSION 0\nDIMSPEED \nUSEALTSPEED \n\n" + RoadVehicle("");
+  records.pop_back();  // one separator after the record
+  EXPECT_EQ("Ok.\n", Save(SaveBody("sveh", "-1", records, "demo", "Malmo2024")));
+  EXPECT_EQ("Error: the road-vehicle definition differs from the EDB's, and it cannot be saved\n",
+            Save(SaveBody("sveh", "-1", "DIMENSION 0\nDIMSPEED 1\nUSEALTSPEED 0\n\n", "demo", "Malmo2024")));
+}
+
 }  // namespace

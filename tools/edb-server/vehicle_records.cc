@@ -376,7 +376,10 @@ bool ReadVehicleKindRecords(std::string_view kind, std::string_view lines, std::
       }
       Line(&block, std::string(line));
     }
-    if (!ReadRoadVehicleDefinition(block, &definition, reason)) return false;
+    // An EDB without a definition gets back what a workbook shows for it: no
+    // dimensions and empty DIMSPEED and USEALTSPEED cells.
+    bool noDefinition = storedDefinition.empty() && block == "DIMENSION 0\nDIMSPEED \nUSEALTSPEED \n";
+    if (!noDefinition && !ReadRoadVehicleDefinition(block, &definition, reason)) return false;
     RoadVehicleDefinition stored;
     std::string problem;
     if (!storedDefinition.empty() && !ReadRoadVehicleDefinition(storedDefinition, &stored, &problem)) {
