@@ -57,7 +57,19 @@ enum class Outcome { Done, Failed, Interrupted };
 
 // Runs one transfer to its end.  A Ctrl-C between two calls gives the
 // transfer up (a save then sends nothing of this part).
+// The lines of the library's warning list.
+std::vector<std::string> LibraryWarnings() {
+  std::vector<std::string> lines;
+  std::vector<wchar_t> line(1024);
+  for (int32_t first = 1; VKListWarning(first, line.data(), static_cast<int32_t>(line.size())) == 1; first = 0) {
+    lines.push_back(ForTerminal(line.data()));
+  }
+  return lines;
+}
+
 Outcome RunTransfer(const TransferPart& part, bool saving) {
+  // What a Load could not hold in its sheet is named in the warning list.
+  size_t warningsBefore = saving ? 0 : LibraryWarnings().size();
   auto call = saving ? part.save : part.load;
   std::string doing = std::string(saving ? "saving " : "loading ") + part.label;
   Clock::time_point start = Clock::now();
@@ -91,6 +103,12 @@ Outcome RunTransfer(const TransferPart& part, bool saving) {
     if (!part.single) call(-1, count, part.arg);
     std::cerr << "vorkab: " << doing << " failed" << (why.empty() ? "" : ": " + why) << "\n";
     return Outcome::Failed;
+  }
+  if (!saving) {
+    std::vector<std::string> warnings = LibraryWarnings();
+    // A Load that empties the list first (the resources) shows all of it.
+    size_t from = warnings.size() < warningsBefore ? 0 : warningsBefore;
+    for (size_t i = from; i < warnings.size(); ++i) std::cerr << "vorkab: warning: " << warnings[i] << "\n";
   }
   return Outcome::Done;
 }
