@@ -74,6 +74,10 @@ VKEXPORT int32_t VKAPI VKRoadtypesLoad(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKRoadtypesSave(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKRoadVehiclesLoad(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKRoadVehiclesSave(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKCompaniesLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKCompaniesSave(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKFacilitiesLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKFacilitiesSave(int32_t mode, wchar_t* count);
 
 /* The road-vehicle definition, loaded before the road vehicles.  DefLoad: a
  * single call; flags are passed to the server's read; count receives the
@@ -131,6 +135,11 @@ VKEXPORT int32_t VKAPI VKRoadVehiclesDefList(int32_t first, int32_t dimension, w
 VKEXPORT int32_t VKAPI VKUpdateSub(void);
 VKEXPORT int32_t VKAPI VKVerifySub(void);
 VKEXPORT int32_t VKAPI VKMergeCheck(void);
+
+/* One sheet each: "Company", and "Facility" against the company list.  A
+ * missing sheet is nothing to verify.  1, 0 or -1 as above. */
+VKEXPORT int32_t VKAPI VKVerifyCompany(void);
+VKEXPORT int32_t VKAPI VKVerifyFacility(void);
 
 /* The spreadsheet host hands over its C API entry point (see port/xlcall.h
  * for the value layout); null makes the library look for the host's own. */

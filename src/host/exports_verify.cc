@@ -13,6 +13,7 @@
 #include "host/issue_list.h"
 #include "host/merge_check.h"
 #include "vorkabcom.h"
+#include "workbook/company_sheet.h"
 #include "workbook/emfac_sheet.h"
 #include "workbook/road_vehicle_def_sheet.h"
 #include "workbook/road_vehicle_sheet.h"
@@ -129,4 +130,41 @@ int32_t VKAPI VKMergeCheck(void) {
   int32_t r = MergeCheckAll();
   if (DebugLevel > 0) DebugPrint("<-- VKMergeCheck = %d\n", static_cast<int>(r));
   return r;
+}
+
+namespace {
+
+// One sheet's verification: a missing sheet is nothing to verify; rows below
+// the first one without a name, which a save would not reach, are errors.
+template <class Verifier, class Open>
+int32_t VerifyOneSheet(const char* name, const wchar_t* sheet, Open open) {
+  if (DebugLevel > 0) DebugPrint("--> %s()\n", name);
+  int32_t r = 0;
+  if (!ErrorList.IsFull()) {
+    Verifier verifier;
+    r = open(verifier);
+    if (r == 0) {
+      r = Verdict(1);
+    } else if (r == 1) {
+      r = verifier.VerifyRec();
+      if (r == 1) r = CheckRowGap(RowGapSheet{sheet, 1, 1, 1}, ErrorList);
+      r = Verdict(r);
+    }
+  }
+  if (DebugLevel > 0) DebugPrint("<-- %s = %d\n", name, static_cast<int>(r));
+  return r;
+}
+
+}  // namespace
+
+int32_t VKAPI VKVerifyCompany(void) {
+  return VerifyOneSheet<CExcelVerifyCompany>("VKVerifyCompany", CompanySheetName, [](CExcelVerifyCompany& v) {
+    return v.Init(ErrorList, WarningList);
+  });
+}
+
+int32_t VKAPI VKVerifyFacility(void) {
+  return VerifyOneSheet<CExcelVerifyFacility>("VKVerifyFacility", FacilitySheetName, [](CExcelVerifyFacility& v) {
+    return v.Init(CompanyList, ErrorList, WarningList);
+  });
 }

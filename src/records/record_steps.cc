@@ -2,8 +2,10 @@
 #include "records/record_steps.h"
 
 #include <cwchar>
+#include <string>
 
 #include "host/frame.h"
+#include "records/alob.h"
 #include "records/record_io.h"
 #include "transport/latin1.h"
 
@@ -18,6 +20,33 @@ int32_t IORRecordEnd(const char* kind, uint32_t index) {
   if (r == 1 && wcslen(IORLine()) >= 2) {
     SetErrorText("%s %lu: Unexpected end of record: %s", kind, static_cast<unsigned long>(index),
                  Narrow(IORLine()).c_str());
+    return -1;
+  }
+  return 1;
+}
+
+int32_t IORRecordAlobTail(const char* kind, const wchar_t* label, Alob* alob) {
+  std::string name = Narrow(label);
+  int32_t r = IORGetLine();
+  if (r != 1) {
+    if (r == 0) SetLineErrorText("%s (%s): Out of data scanning ALOB\n", kind, name.c_str());
+    return -1;
+  }
+  int n = -1;
+  int end = -1;
+  if (swscanf(IORLine(), L"ALOB %d %n", &n, &end) != 1 || end < 0 || IORLine()[end] != 0 || n < 0) {
+    SetErrorText("%s (%s): ALOB must start with label ALOB\n", kind, name.c_str());
+    return -1;
+  }
+  if (GetAlob(alob, n, label) != 0) {
+    if (!IORLineRefused()) {
+      SetErrorText("%s (%s): ALOB error:  %s\n", kind, name.c_str(), Narrow(IORLine()).c_str());
+    }
+    return -1;
+  }
+  r = IORGetLine();
+  if (r != 1) {
+    if (r == 0) SetLineErrorText("%s (%s): Out of data scanning empty line\n", kind, name.c_str());
     return -1;
   }
   return 1;

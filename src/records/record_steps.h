@@ -12,3 +12,11 @@ int32_t IORLogged(const char* name, int32_t result);
 // than two characters ends it (1); a longer line sets "<kind> <index>:
 // Unexpected end of record: <line>" (-1); a failed read is -1.
 int32_t IORRecordEnd(const char* kind, uint32_t index);
+
+struct Alob;
+
+// Reads the tail that closes a company or facility record: "ALOB n", the n
+// attribute lines into alob, and the separator line.  kind ("Company",
+// "Facility") and label (the record's name) go into the messages.  1, or -1
+// with ErrorText set (a reply that ends before the separator included).
+int32_t IORRecordAlobTail(const char* kind, const wchar_t* label, Alob* alob);

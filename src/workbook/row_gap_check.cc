@@ -26,6 +26,8 @@ const RowGapSheet kSheets[] = {
     {L"Vehicle", 1, 11, 1},        // a vehicle's name in A on the first of its 11 rows
     {L"Road Vehicle", 1, 1, 27},   // a name row or an emission line: columns 0 .. 14 + 12 dimensions
     {L"Roadtype", 1, 4, 3},        // a roadtype's vehicle in C on the first of its 4 rows
+    {L"Company", 1, 1, 1},         // a company's name in A
+    {L"Facility", 1, 1, 1},        // a facility's name in A
 };
 
 bool IsEmpty(const XLOPER12& value) {

@@ -1,6 +1,7 @@
 // Save commands (see save_commands.h).
 #include "save_commands.h"
 
+#include "company_records.h"
 #include "edb_lookup.h"
 #include "record_kinds.h"
 #include "reference_upload.h"
@@ -85,6 +86,11 @@ Reply SaveRecords(Store& store, const SaveHeader& header) {
     if (!ReadVehicleKindRecords(records.kind, records.records, definition, &parsed, &reason)) {
       return Reply::Error(reason);
     }
+    ReferenceRecordSource source(parsed);
+    stored = store.ReplaceRecords(edbId, records.kind, list, source);
+  } else if (IsCompanyKind(records.kind)) {
+    std::vector<ReferenceRecord> parsed;
+    if (!ReadCompanyKindRecords(records.kind, records.records, &parsed, &reason)) return Reply::Error(reason);
     ReferenceRecordSource source(parsed);
     stored = store.ReplaceRecords(edbId, records.kind, list, source);
   } else {

@@ -48,10 +48,15 @@ std::vector<std::string> DemoRoadtypes(bool shared);
 // block, "roadtype") as the library's writer sends them.
 std::string DemoVehicleSaveLines(std::string_view kind);
 
+// The companies and facilities of the full demonstration EDB (none for the
+// other EDBs), each record its stored lines (seed_companies.cc), and the
+// record lines of a save of them ("company", "facility").
+std::vector<std::string> DemoCompanies(bool noInventory);
+std::vector<std::string> DemoFacilities(bool noInventory);
+std::string DemoCompanySaveLines(std::string_view kind);
+
 // Record texts of the kinds not yet seeded, each record its lines followed
 // by "\n".
-std::vector<std::string> DemoCompanies(bool shared);
-std::vector<std::string> DemoFacilities(bool shared);
 std::vector<std::string> DemoSources(bool shared);
 std::vector<std::string> DemoRoads(bool shared);
 

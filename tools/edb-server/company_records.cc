@@ -1,0 +1,158 @@
+// Reading the company and facility records (see company_records.h).
+#include "company_records.h"
+
+#include <map>
+
+#include "line_words.h"
+#include "reference_lines.h"
+#include "reply.h"
+#include "request_text.h"
+
+namespace edb {
+
+namespace {
+
+constexpr size_t kIdChars = 31;
+constexpr size_t kTextChars = 47;
+constexpr size_t kInfo2Chars = 63;
+constexpr size_t kAlobLineChars = 254;
+constexpr int64_t kMaxAlobLines = 100000;
+// The sheet's X and Y cells take 1 to 2147483647.
+constexpr int64_t kMaxCoordinate = 2147483647;
+
+struct Bad {
+  std::string what;
+};
+
+[[noreturn]] void Fail(const std::string& what) { throw Bad{what}; }
+
+void Line(std::string* text, std::string_view line) {
+  text->append(line);
+  text->push_back('\n');
+}
+
+std::string_view Need(LineReader& reader, const std::string& what) {
+  std::string_view line;
+  if (!reader.Next(&line)) Fail("the upload ends before the " + what);
+  return line;
+}
+
+std::string_view Keyword(LineReader& reader, const std::string& keyword, std::string_view line = {}) {
+  if (line.data() == nullptr) line = Need(reader, keyword + " line");
+  std::string_view rest;
+  if (!TakeKeyword(line, keyword, &rest)) Fail(keyword + " line expected: " + Shown(line));
+  return rest;
+}
+
+// KEYWORD "text": the text, at most chars characters, no double quote.
+std::string Quoted(LineReader& reader, const std::string& keyword, size_t chars, std::string_view line = {}) {
+  std::string_view rest = Trimmed(Keyword(reader, keyword, line));
+  if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"' ||
+      rest.substr(1, rest.size() - 2).find('"') != std::string_view::npos) {
+    Fail(keyword + " needs one quoted text: " + Shown(rest));
+  }
+  rest = rest.substr(1, rest.size() - 2);
+  if (rest.size() > chars) Fail(keyword + " is longer than " + std::to_string(chars) + " characters");
+  for (char c : rest) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) Fail(keyword + " holds a control character");
+  }
+  return std::string(rest);
+}
+
+void QuotedLine(std::string* text, const std::string& keyword, const std::string& value) {
+  Line(text, keyword + " \"" + value + "\"");
+}
+
+int64_t Coordinate(LineReader& reader, const std::string& keyword, std::string_view line = {}) {
+  int64_t v = 0;
+  std::string_view word = Trimmed(Keyword(reader, keyword, line));
+  if (word.empty() || word[0] == '+' || word[0] == '-' || !ParseWhole(word, 1, kMaxCoordinate, &v)) {
+    Fail(keyword + " needs a whole number from 1 to " + std::to_string(kMaxCoordinate) + ": " + Shown(word));
+  }
+  return v;
+}
+
+// The six descriptive texts from INFO to MISC.
+void Texts(LineReader& reader, std::string* text) {
+  QuotedLine(text, "INFO", Quoted(reader, "INFO", kTextChars));
+  QuotedLine(text, "INFO2", Quoted(reader, "INFO2", kInfo2Chars));
+  for (const char* keyword : {"ADDRESS", "POSTADDRESS", "INFOSUPPLIER", "MISC"}) {
+    QuotedLine(text, keyword, Quoted(reader, keyword, kTextChars));
+  }
+}
+
+// "ALOB n", the n attribute lines as they stand, and the separator.
+void AlobTail(LineReader& reader, std::string* text) {
+  int64_t n = 0;
+  if (!ParseWhole(Trimmed(Keyword(reader, "ALOB")), 0, kMaxAlobLines, &n)) Fail("ALOB needs a count of lines");
+  Line(text, "ALOB " + std::to_string(n));
+  for (int64_t i = 1; i <= n; ++i) {
+    std::string_view line = Need(reader, "ALOB line " + std::to_string(i));
+    if (line.size() > kAlobLineChars) {
+      Fail("ALOB line " + std::to_string(i) + " is longer than " + std::to_string(kAlobLineChars) + " characters");
+    }
+    Line(text, line);
+  }
+  std::string_view line;
+  if (reader.Next(&line) && !IsSeparatorLine(line)) Fail("an empty line must end the record: " + Shown(line));
+}
+
+ReferenceRecord ReadCompany(std::string_view first, LineReader& reader, std::string* key) {
+  ReferenceRecord record;
+  *key = Quoted(reader, "ID", kIdChars, first);
+  if (key->empty()) Fail("the company ID is empty");
+  QuotedLine(&record.text, "ID", *key);
+  QuotedLine(&record.text, "NAME", Quoted(reader, "NAME", kTextChars));
+  Texts(reader, &record.text);
+  AlobTail(reader, &record.text);
+  return record;
+}
+
+ReferenceRecord ReadFacility(std::string_view first, LineReader& reader, std::string* key) {
+  ReferenceRecord record;
+  int64_t x = Coordinate(reader, "X", first);
+  int64_t y = Coordinate(reader, "Y");
+  *key = std::to_string(x) + " " + std::to_string(y);
+  Line(&record.text, "X " + std::to_string(x));
+  Line(&record.text, "Y " + std::to_string(y));
+  QuotedLine(&record.text, "NAME", Quoted(reader, "NAME", kTextChars));
+  QuotedLine(&record.text, "COMPANY", Quoted(reader, "COMPANY", kIdChars));
+  Texts(reader, &record.text);
+  AlobTail(reader, &record.text);
+  return record;
+}
+
+}  // namespace
+
+bool IsCompanyKind(std::string_view kind) { return kind == "company" || kind == "facility"; }
+
+bool ReadCompanyKindRecords(std::string_view kind, std::string_view lines, std::vector<ReferenceRecord>* records,
+                            std::string* reason) {
+  records->clear();
+  LineReader reader(lines);
+  std::map<std::string, size_t> numberOfKey;
+  std::string_view line;
+  while (reader.Next(&line)) {
+    if (IsSeparatorLine(line)) continue;
+    size_t number = records->size() + 1;
+    ReferenceRecord record;
+    std::string key;
+    try {
+      record = kind == "company" ? ReadCompany(line, reader, &key) : ReadFacility(line, reader, &key);
+    } catch (const Bad& bad) {
+      *reason = "record " + std::to_string(number) + ": " + bad.what;
+      return false;
+    }
+    record.number = number;
+    auto known = numberOfKey.emplace(key, number);
+    if (!known.second) {
+      *reason = "record " + std::to_string(number) + ": " + (kind == "company" ? "company ID " : "facility at ") +
+                key + " is also that of record " + std::to_string(known.first->second);
+      return false;
+    }
+    records->push_back(std::move(record));
+  }
+  return true;
+}
+
+}  // namespace edb
