@@ -132,7 +132,7 @@ TEST_F(ServerTest, ResourceFileSaveAndLoad) {
 
 TEST_F(ServerTest, RecordSaveIsCheckedLineByLine) {
   wchar_t url[UrlBufferSize];
-  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Company, -1, 0), 1);
+  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Road, -1, 0), 1);
   ASSERT_EQ(IOLSendLine(L"NAME \"%ls\"\nINDEX %d\n", L"car", 1), 1);
   ASSERT_EQ(IOLSendLine(L"NAME \"%ls\"\nINDEX %d\n", L"bus", 2), 1);
   ASSERT_EQ(IOLSendLine(L"EOF"), 1);
@@ -140,13 +140,13 @@ TEST_F(ServerTest, RecordSaveIsCheckedLineByLine) {
   EXPECT_EQ(VerifyDbWrite(L"Ok."), 1);
   HTTPAbortCommand();
 
-  ASSERT_EQ(IOLCompaniesGetAll(), 1);
+  ASSERT_EQ(IOLRoadsGetAll(), 1);
   std::vector<std::wstring> back = ReadReply();
   std::vector<std::wstring> expected = {L"NAME \"car\"", L"INDEX 1", L"", L"NAME \"bus\"", L"INDEX 2", L""};
   EXPECT_EQ(back, expected);
 
   // A reply line that does not begin with the expected word fails the save.
-  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Company, -1, 0), 1);
+  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Road, -1, 0), 1);
   ASSERT_EQ(IOLSendLine(L"NAME \"x\""), 1);  // no EOF: the server refuses
   ASSERT_EQ(IOLPutDone(), 1);
   ClearErrorText();

@@ -72,11 +72,11 @@ TEST(ServerHttp, Http10GetHasContentLengthAndLatin1Type) {
   KalvoroClient client(server);
   std::string records;
   for (int i = 0; i < 3000; ++i) records += "NAME \"F" + std::to_string(i) + "\"\nINDEX " + std::to_string(i) + "\n\n";
-  ASSERT_EQ(0u, client.Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "facility", "-1", "0", "0"}) + records +
+  ASSERT_EQ(0u, client.Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "-1", "0", "0"}) + records +
                             "EOF\n")
                     .body.find("Ok.\n"));
   Parsed reply = Parse(Exchange(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?" + client.authenticator +
-                                                   "&iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&facility&0 HTTP/1.0\r\n"
+                                                   "&iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&road&0 HTTP/1.0\r\n"
                                                    "User-Agent: Microsoft Internet Explorer\r\nHost: 127.0.0.1\r\n\r\n"));
   EXPECT_EQ("HTTP/1.1 200 OK", reply.statusLine);
   EXPECT_NE(std::string::npos, reply.headers.find("Content-Length: " + std::to_string(records.size())));

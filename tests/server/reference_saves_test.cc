@@ -130,9 +130,9 @@ TEST_F(ReferenceSaves, MalformedUploadsAreRefusedWhole) {
 }
 
 TEST_F(ReferenceSaves, OtherKindsAreStillStoredAsTheyCome) {
-  // A company record with an empty attribute line keeps splitting at it.
-  EXPECT_EQ("Ok.\nOk.\n", Save(SaveBody("company", "-1", "NAME \"Car\"\nINDEX 9\n\nFREE\n\n")));
-  EXPECT_EQ("NAME \"Car\"\nINDEX 9\n\nFREE\n\n", Get(Load("company", false)));
+  // A road record with an empty attribute line keeps splitting at it.
+  EXPECT_EQ("Ok.\nOk.\n", Save(SaveBody("road", "-1", "NAME \"Car\"\nINDEX 9\n\nFREE\n\n")));
+  EXPECT_EQ("NAME \"Car\"\nINDEX 9\n\nFREE\n\n", Get(Load("road", false)));
 }
 
 TEST_F(ReferenceSaves, SeededRecordsSavedAgainReadBackByteForByte) {

@@ -125,9 +125,9 @@ TEST_F(ServerSaves, SourcesAreSavedAsSourceAndListedWithAHeader) {
 }
 
 TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
-  ASSERT_EQ("Ok.\n", Save(SaveBody("company", "-1", "NAME \"Car\"\nINDEX 1\n\n")));
+  ASSERT_EQ("Ok.\n", Save(SaveBody("road", "-1", "NAME \"Car\"\nINDEX 1\n\n")));
   std::string before = server_.dumpRecords();
-  std::string head = Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company", "-1", "0", "0"});
+  std::string head = Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "-1", "0", "0"});
   // Broken off: the final EOF line is missing.
   EXPECT_EQ("Error: the upload is incomplete (no EOF line)\n", Save(head + "NAME \"Bus\"\nINDEX 2\n\n"));
   EXPECT_EQ("Error: the upload is incomplete (no EOF line)\n", Save(head + "NAME \"Bus\"\nINDEX 2\n\nEO"));
@@ -136,21 +136,21 @@ TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
   EXPECT_EQ("Error: the upload is incomplete (no EOF line)\n", Save(head + "EOF\nNAME \"Bus\"\n"));
   // Malformed headers.
   EXPECT_EQ("Error: missing count or flag lines\n",
-            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company"})));
+            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road"})));
   EXPECT_EQ("Error: missing kind line\n", Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024"})));
   EXPECT_EQ("Error: the count line is not a number\n",
-            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company", "many", "0", "0", "EOF"})));
+            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "many", "0", "0", "EOF"})));
   EXPECT_EQ("Error: the flag lines must be 0 or 1\n",
-            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "company", "-1", "2", "0", "EOF"})));
+            Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "-1", "2", "0", "EOF"})));
   EXPECT_EQ("Error: unknown record kind cars\n", Save(SaveBody("cars", "-1", "NAME \"Bus\"\n\n")));
   EXPECT_EQ("Error: unknown EDB Lost of EDB user demo\n",
-            Save(SaveBody("company", "-1", "NAME \"Bus\"\n\n", "demo", "Lost")));
+            Save(SaveBody("road", "-1", "NAME \"Bus\"\n\n", "demo", "Lost")));
   EXPECT_EQ("Error: missing database line\n", Save(""));
   EXPECT_EQ("Error: unknown command dropall\n", Save(Lines({"REF", "dropall", "demo", "Malmo2024"})));
   EXPECT_EQ("Error: grids are not supported yet\n",
             Save(Lines({"REF", "savegrid", "demo", "Malmo2024", "g", "#GRIDASC", "#GRIDDATA", "#EOF"})));
   EXPECT_EQ(before, server_.dumpRecords());
-  EXPECT_EQ("NAME \"Car\"\nINDEX 1\n\n", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&company&0"));
+  EXPECT_EQ("NAME \"Car\"\nINDEX 1\n\n", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&road&0"));
 }
 
 TEST_F(ServerSaves, CarriageReturnsAndStrayEmptyLines) {
@@ -168,10 +168,10 @@ TEST_F(ServerSaves, LargeSaveAndRead) {
   for (int i = 0; i < 200000; ++i) {
     records += "NAME \"R" + std::to_string(i) + "\"\nINDEX " + std::to_string(i) + "\nALOB 1\n" + filler + "\n\n";
   }
-  std::string reply = Save(SaveBody("company", "-1", records));
+  std::string reply = Save(SaveBody("road", "-1", records));
   ASSERT_EQ(200000u * 4, reply.size());
   EXPECT_EQ("Ok.\n", reply.substr(reply.size() - 4));
-  std::string read = Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&company&0");
+  std::string read = Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&road&0");
   EXPECT_EQ(records.size(), read.size());
   EXPECT_TRUE(read == records);
 }

@@ -1,0 +1,104 @@
+// Readers and writers of companies and facilities: their requests, the
+// attribute lines taken by count, the texts a save posts, and replies that
+// break off inside a record.
+#include <cwchar>
+#include <string>
+
+#include "record_fixture.h"
+#include "records/company.h"
+#include "records/facility.h"
+
+namespace records_test {
+namespace {
+
+using CompanyRecordsTest = RecordTest;
+
+const char* const kCompany =
+    "ID \"556-1\"\nNAME \"Bruk\"\nINFO \"i\"\nINFO2 \"i2\"\nADDRESS \"a\"\nPOSTADDRESS \"p\"\n"
+    "INFOSUPPLIER \"s\"\nMISC \"m\"\n";
+const char* const kFacility =
+    "X 1270000\nY 6160000\nNAME \"Main plant\"\nCOMPANY \"556-1\"\nINFO \"\"\nINFO2 \"\"\nADDRESS \"\"\n"
+    "POSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\n";
+
+TEST_F(CompanyRecordsTest, CompanyWithTwoAlobLinesReadsAndWritesBackTheSame) {
+  // The second ALOB line is empty and the third looks like a keyword line:
+  // both are attribute text, taken by the count.
+  Reply(std::string(kCompany) + "ALOB 3\nA=1\n\nNAME \"x\"\n\n" + "ID \"2\"\nNAME\nINFO \"\"\nINFO2 \"\"\n"
+        "ADDRESS \"\"\nPOSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\nALOB 0\n\n");
+  CompanyRec r;
+  Alob alob;
+  ASSERT_EQ(IORCompanyGetRec(1, 0, &r, &alob), 1) << Error();
+  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&loadxxxdb&anna&edb1&company&0");
+  EXPECT_STREQ(r.id, L"556-1");
+  EXPECT_STREQ(r.misc, L"m");
+  EXPECT_STREQ(alob.Text(), L"A=1\n\nNAME \"x\"");
+  CompanyRec second;
+  Alob none;
+  ASSERT_EQ(IORCompanyGetRec(0, 0, &second, &none), 1) << Error();  // the keyword alone: an empty name
+  EXPECT_STREQ(second.name, L"");
+  EXPECT_STREQ(none.Text(), L"");
+  EXPECT_EQ(IORCompanyGetRec(0, 0, &second, &none), 0);
+  Reply("Ok.\n");
+  ASSERT_EQ(IORCompanyPutRec(RecordStart, nullptr, nullptr), 1) << Error();
+  ASSERT_EQ(IORCompanyPutRec(RecordWrite, &r, &alob), 1);
+  ASSERT_EQ(IORCompanyPutRec(RecordFinish, nullptr, nullptr), 1) << Error();
+  EXPECT_NE(Body(Requests() - 1).find(SaveHeader("company", -1, "0", "0") + kCompany + "ALOB 3\nA=1\n\nNAME \"x\"\n\nEOF\n"),
+            std::string::npos)
+      << Body(Requests() - 1);
+}
+
+TEST_F(CompanyRecordsTest, SavePostsTheRecordsAsTheyWereRead) {
+  FacilityRec f{};
+  f.x = 4294967295u;
+  f.y = 1;
+  wcscpy(f.name, std::wstring(47, L'n').c_str());  // a name of 47 characters is written whole
+  wcscpy(f.company, L"556-1");
+  Alob alob;
+  AlobConcatenate(&alob, L"FUEL=wood", L"");
+  Reply("Ok.\n");
+  ASSERT_EQ(IORFacilityPutRec(RecordStartFlag1, nullptr, nullptr), 1);
+  ASSERT_EQ(IORFacilityPutRec(RecordWrite, &f, &alob), 1);
+  ASSERT_EQ(IORFacilityPutRec(RecordFinish, nullptr, nullptr), 1) << Error();
+  std::string body = Body(Requests() - 1);
+  EXPECT_NE(body.find(SaveHeader("facility", -1, "1", "0") + "X 4294967295\nY 1\nNAME \"" + std::string(47, 'n') +
+                      "\"\nCOMPANY \"556-1\"\nINFO \"\"\n"),
+            std::string::npos)
+      << body;
+  EXPECT_NE(body.find("MISC \"\"\nALOB 1\nFUEL=wood\n\nEOF\n"), std::string::npos) << body;
+}
+
+TEST_F(CompanyRecordsTest, MalformedRecordsFailWithTheirMessages) {
+  struct Case {
+    bool facility;
+    std::string reply;
+    std::string message;
+  };
+  const std::string company(kCompany);
+  const std::string facility(kFacility);
+  const Case cases[] = {
+      {false, "ID \"\"\n", "Company: Error in ID: ID \"\"\n"},
+      {false, company, "Company (Bruk): Out of data scanning ALOB\n"},
+      {false, company + "ALOB x\n", "Company (Bruk): ALOB must start with label ALOB\n"},
+      {false, company + "ALOB 2\nA\n" + std::string(255, 'a') + "\n",
+       "Company (Bruk): ALOB error:  " + std::string(255, 'a') + "\n"},
+      {false, company + "ALOB 1\nA\n", "Company (Bruk): Out of data scanning empty line\n"},
+      {true, "X 12\n", "Facility (12,?\?): Out of data scanning Y1\n"},
+      {true, "X -3\n", "Facility: Error in X1: X -3\n"},
+      {true, "X 12\nY 4294967296\n", "Facility (12,?\?): Error in Y1: Y 4294967296\n"},
+      {true, facility + "ALOB 0\n", "Facility (Main plant): Out of data scanning empty line\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply);
+    Reply(c.reply);
+    CompanyRec company_record;
+    FacilityRec facility_record;
+    Alob alob;
+    int32_t r = c.facility ? IORFacilityGetRec(1, 0, &facility_record, &alob)
+                           : IORCompanyGetRec(1, 0, &company_record, &alob);
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(Error(), c.message);
+  }
+}
+
+}  // namespace
+}  // namespace records_test
