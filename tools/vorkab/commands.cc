@@ -242,17 +242,20 @@ void PrintIssues(const char* heading, int32_t (*list)(int32_t, wchar_t*, int32_t
   }
 }
 
-// VKUpdateSub, VKVerifySub and VKMergeCheck, then the issues with the
-// tool's own; ExitOk, ExitVerify when errors were found, ExitFailure when a
-// step failed.
+// VKUpdateSub, VKVerifySub, VKMergeCheck and the company and facility
+// verifications, then the issues with the tool's own; ExitOk, ExitVerify
+// when errors were found, ExitFailure when a step failed.
 int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings) {
   Progress("verifying the workbook");
-  int32_t results[3];
+  int32_t results[5];
   {
     ServerCall guard("verifying");
     results[0] = VKUpdateSub();
     results[1] = VKVerifySub();
     results[2] = VKMergeCheck();
+    // The company and facility sheets (a missing sheet is nothing to check).
+    results[3] = VKVerifyCompany();
+    results[4] = VKVerifyFacility();
   }
   EndProgress();
   PrintIssues("Errors", VKListError, errors);

@@ -28,6 +28,10 @@ int32_t RoadVehicleLoad(int32_t mode, wchar_t* count, int32_t) { return VKRoadVe
 int32_t RoadVehicleSave(int32_t mode, wchar_t* count, int32_t) { return VKRoadVehiclesSave(mode, count); }
 int32_t RoadtypeLoad(int32_t mode, wchar_t* count, int32_t) { return VKRoadtypesLoad(mode, count); }
 int32_t RoadtypeSave(int32_t mode, wchar_t* count, int32_t) { return VKRoadtypesSave(mode, count); }
+int32_t CompanyLoad(int32_t mode, wchar_t* count, int32_t) { return VKCompaniesLoad(mode, count); }
+int32_t CompanySave(int32_t mode, wchar_t* count, int32_t) { return VKCompaniesSave(mode, count); }
+int32_t FacilityLoad(int32_t mode, wchar_t* count, int32_t) { return VKFacilitiesLoad(mode, count); }
+int32_t FacilitySave(int32_t mode, wchar_t* count, int32_t) { return VKFacilitiesSave(mode, count); }
 
 // Records with a name in column A and an index in column B, from row 1.
 RecordLayout Named(const wchar_t* sheet) { return {sheet, 0, 1, 1, {}}; }
@@ -68,6 +72,12 @@ std::vector<RecordKind> MakeKinds() {
                     {"road vehicles", RoadVehicleLoad, RoadVehicleSave, 0, false}}});
   kinds.push_back({"roadtypes", "roadtypes with their vehicles' profiles and speeds", {L"Roadtype"},
                    {{"roadtypes", RoadtypeLoad, RoadtypeSave, 0, false}}});
+  // Companies before facilities, which name them.  Both are keyed by text
+  // (a company ID, a facility's X and Y), so diff compares their sheets whole.
+  kinds.push_back({"companies", "companies with their attribute texts", {L"Company"},
+                   {{"companies", CompanyLoad, CompanySave, 0, false}}});
+  kinds.push_back({"facilities", "facilities by coordinates, naming their companies", {L"Facility"},
+                   {{"facilities", FacilityLoad, FacilitySave, 0, false}}});
   return kinds;
 }
 

@@ -66,9 +66,11 @@ void WriteTemplate(sheethost::Sheet& sheet) {
   } else if (name == L"Rsrc") {
     WriteHeadings(sheet, {{0, L"Tag"}, {1, L"Value"}});
   } else if (name == L"Company") {
-    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Company ID"}});
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"Company ID"}, {2, L"Info"}, {3, L"Info2"}, {4, L"Address"},
+                          {5, L"Postaddress"}, {6, L"Infosupp"}, {7, L"Misc"}, {8, L"ALOB"}});
   } else if (name == L"Facility") {
-    WriteHeadings(sheet, {{0, L"Name"}, {1, L"X"}, {2, L"Y"}});
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"X"}, {2, L"Y"}, {3, L"Company"}, {4, L"Info"}, {5, L"Info2"},
+                          {6, L"Address"}, {7, L"Postaddress"}, {8, L"Infosupp"}, {9, L"Misc"}, {10, L"ALOB"}});
   } else if (name == L"Vehicle") {
     // Substance columns from E are headed by the Load.
     WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}, {2, L"Activity code / Is heavy"}, {3, L"Speed"}});
