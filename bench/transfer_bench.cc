@@ -57,7 +57,7 @@ const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",       L"Sou
                                   L"Road timevar",     L"Emission factor", L"Emission function",
                                   L"Speed-Temp-Scen", L"Units",           L"Rsrc",
                                   L"Vehicle",          L"Road Vehicle Def.", L"Road Vehicle",
-                                  L"Roadtype"};
+                                  L"Roadtype",         L"Company",         L"Facility"};
 
 [[noreturn]] void Fail(const std::string& what) {
   char error[10240];
@@ -542,6 +542,32 @@ int main(int argc, char** argv) {
     book = BenchLoad(server, log, "roadtypes", VKRoadtypesLoad,
                      [] { Run(VKVehiclesLoad, "vehicles"); });
     BenchSave(server, log, "roadtypes", kMaxIndex, VKRoadtypesSave);
+  }
+
+  // Companies and facilities, 100,000 each; facility i belongs to company i,
+  // so each facility Load and Save finds its company among 100,000.
+  {
+    auto id = [](int i) {
+      char text[16];
+      std::snprintf(text, sizeof text, "C%06d", i);
+      return std::string(text);
+    };
+    SeedRecords(server, "company", kRoadVehicles, [&](int i) {
+      return "ID \"" + id(i) + "\"\nNAME \"Company " + id(i) + "\"\nINFO \"Industry\"\nINFO2 \"\"\n"
+             "ADDRESS \"Industriv\xe4gen " + std::to_string(i) + "\"\nPOSTADDRESS \"Box 1\"\nINFOSUPPLIER \"\"\n"
+             "MISC \"\"\nALOB 2\nEMPLOYEES=10\nFUEL=wood\n";
+    });
+    std::unique_ptr<Book> book = BenchLoad(server, log, "companies", VKCompaniesLoad);
+    BenchSave(server, log, "companies", kRoadVehicles, VKCompaniesSave);
+    book.reset();
+
+    SeedRecords(server, "facility", kRoadVehicles, [&](int i) {
+      return "X " + std::to_string(1000000 + i) + "\nY " + std::to_string(6000000 + i) + "\nNAME \"Plant " + id(i) +
+             "\"\nCOMPANY \"" + id(i) + "\"\nINFO \"\"\nINFO2 \"\"\nADDRESS \"\"\nPOSTADDRESS \"\"\n"
+             "INFOSUPPLIER \"\"\nMISC \"\"\nALOB 1\nSTACKS=1\n";
+    });
+    book = BenchLoad(server, log, "facilities", VKFacilitiesLoad, [] { Run(VKCompaniesLoad, "companies"); });
+    BenchSave(server, log, "facilities", kRoadVehicles, VKFacilitiesSave);
   }
 
   // Substances are saved as searchkey lists only, of at most 127 names.

@@ -165,6 +165,7 @@ int32_t VKAPI VKVerifyCompany(void) {
 
 int32_t VKAPI VKVerifyFacility(void) {
   return VerifyOneSheet<CExcelVerifyFacility>("VKVerifyFacility", FacilitySheetName, [](CExcelVerifyFacility& v) {
+    CompanyList.Sort(CRecordListKey::kByName);  // looked up by name
     return v.Init(CompanyList, ErrorList, WarningList);
   });
 }

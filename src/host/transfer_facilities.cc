@@ -26,13 +26,21 @@ class FacilityLoad final : public LoadKind {
       SetErrorText("Could not allocate memory for buffer");
       return false;
     }
+    // The writer looks companies up by ID, the other users by name: by ID
+    // while the Load runs, so that each lookup bisects.
+    m_companySort = CompanyList.SortKey();
+    CompanyList.Sort(CRecordListKey::kByKey);
     if (m_pWriter->Init(CompanyList) != 1) {
+      CompanyList.Sort(m_companySort);
       m_pWriter.reset();
       return false;
     }
     return true;
   }
-  void CloseWriter() override { m_pWriter.reset(); }
+  void CloseWriter() override {
+    if (m_pWriter) CompanyList.Sort(m_companySort);
+    m_pWriter.reset();
+  }
   bool HasWriter() const override { return m_pWriter != nullptr; }
   void ClearList() override { FacilityList.Clear(); }
   void SortList() override { FacilityList.Sort(); }
@@ -48,6 +56,7 @@ class FacilityLoad final : public LoadKind {
 
  private:
   std::unique_ptr<CExcelWriteFacility> m_pWriter;
+  uint32_t m_companySort = CRecordListKey::kByName;
   FacilityRec m_record{};
   Alob m_alob;
 };
@@ -60,6 +69,7 @@ class FacilitySave final : public SaveKind {
       SetErrorText("Could not allocate memory for buffer");
       return false;
     }
+    CompanyList.Sort(CRecordListKey::kByName);  // the reader looks companies up by name
     return m_pReader->Init(CompanyList) == 1;
   }
   void CloseReader() override { m_pReader.reset(); }

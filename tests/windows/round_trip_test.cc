@@ -2,7 +2,7 @@
 // workbook through VORKABCOM.dll, saved back to the server and loaded again
 // into an empty workbook: the second workbook must equal the first.  The
 // traffic kinds (vehicles, the road-vehicle definition, road vehicles and
-// roadtypes) travel with them.
+// roadtypes), companies and facilities travel with them.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -23,7 +23,7 @@ const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",        L"So
                                   L"Road timevar",     L"Emission factor",  L"Emission function",
                                   L"Vehicle",          L"Road Vehicle Def.", L"Road Vehicle",
                                   L"Roadtype",         L"Speed-Temp-Scen",  L"Units",
-                                  L"Rsrc"};
+                                  L"Rsrc",             L"Company",          L"Facility"};
 
 const char* const kReferenceExports[] = {"VKEdbRsrcLoad",  "VKEdbRsrcSave",  "VKSubLoad",     "VKSubSave",
                                          "VKTimevarsLoad", "VKTimevarsSave", "VKSubgrpsLoad", "VKSubgrpsSave",
@@ -32,6 +32,8 @@ const char* const kReferenceExports[] = {"VKEdbRsrcLoad",  "VKEdbRsrcSave",  "VK
 const char* const kVehicleExports[] = {"VKVehiclesLoad",        "VKVehiclesSave",     "VKRoadVehiclesDefLoad",
                                        "VKRoadVehiclesLoad",    "VKRoadVehiclesSave", "VKRoadtypesLoad",
                                        "VKRoadtypesSave"};
+
+const char* const kCompanyExports[] = {"VKCompaniesLoad", "VKCompaniesSave", "VKFacilitiesLoad", "VKFacilitiesSave"};
 
 // True when the DLL exports every name.
 template <size_t N>
@@ -106,6 +108,7 @@ class RoundTrip : public ::testing::Test {
     std::string missing;
     if (!Exports(kReferenceExports, &missing)) GTEST_SKIP() << "VORKABCOM.dll does not export yet: " << missing;
     ASSERT_TRUE(Exports(kVehicleExports, &missing)) << "VORKABCOM.dll lacks " << missing;
+    ASSERT_TRUE(Exports(kCompanyExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_EQ(Login(L"demo", HttpServerUrl()), 0) << TakeError();
     VK_EXPORT(VKDatabaseSet)(L"REF");
     VK_EXPORT(VKEdbUserSet)(L"demo");
@@ -137,7 +140,7 @@ class RoundTrip : public ::testing::Test {
     ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>("VKVehiclesLoad")), 0) << TakeError();
     wchar_t count[16];
     ASSERT_EQ(dll.Find<VKFlagsCountFn>("VKRoadVehiclesDefLoad")(0, count), 1) << TakeError();
-    for (const char* name : {"VKRoadVehiclesLoad", "VKRoadtypesLoad"}) {
+    for (const char* name : {"VKRoadVehiclesLoad", "VKRoadtypesLoad", "VKCompaniesLoad", "VKFacilitiesLoad"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
   }
@@ -160,7 +163,8 @@ class RoundTrip : public ::testing::Test {
     for (const char* name : {"VKSubgrpsSave", "VKEmfacsSave"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
-    for (const char* name : {"VKVehiclesSave", "VKRoadVehiclesSave", "VKRoadtypesSave"}) {
+    for (const char* name :
+         {"VKVehiclesSave", "VKRoadVehiclesSave", "VKRoadtypesSave", "VKCompaniesSave", "VKFacilitiesSave"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
   }
@@ -176,6 +180,9 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
     first = Take(host.Book());
     EXPECT_GT(first.at(L"Substance").size(), 0u) << "the seeded substances did not arrive";
     EXPECT_GT(first.at(L"Road Vehicle").size(), 300u) << "the seeded road vehicles did not arrive";
+    // 51 facilities of 11 columns, the Latin-1 names as UTF-16.
+    EXPECT_GT(first.at(L"Facility").size(), 500u) << "the seeded facilities did not arrive";
+    EXPECT_EQ(first.at(L"Company").at({2, 0}).text, L"G\u00f6teborgs Raffinaderi AB");
     SaveAll();
     if (HasFatalFailure()) return;
     EXPECT_EQ(host.Outstanding(), 0u) << "values the DLL did not give back with xlFree";
