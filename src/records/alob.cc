@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <string>
 
 #include "host/frame.h"
 #include "records/record_io.h"
@@ -67,5 +68,13 @@ int32_t PutAlob(const Alob* alob, const wchar_t* label, const wchar_t* prefix) {
     if (*c == L'\n') ++lines;
   }
   if (IOLSendLine(L"%lsALOB %d", prefix, lines) != 1) return -1;
-  return IOLSendLine(L"%ls", text) == 1 ? 0 : -1;
+  // One line at a time, so that the diagnostic log shows each as sent.
+  std::wstring line;
+  for (const wchar_t* start = text;;) {
+    const wchar_t* end = wcschr(start, L'\n');
+    line.assign(start, end ? static_cast<size_t>(end - start) : wcslen(start));
+    if (IOLSendLine(L"%ls", line.c_str()) != 1) return -1;
+    if (!end) return 0;
+    start = end + 1;
+  }
 }
