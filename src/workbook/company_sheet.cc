@@ -272,7 +272,7 @@ int32_t CExcelReadFacility::Read(FacilityRec* record, Alob* alob) {
   if (company[0] != 0) {
     const wchar_t* id = m_pCompanies->FindKey(company);
     if (!id || wcslen(id) >= CompanyIdSize) {
-      SetErrorText("Could not get key for company: %s (row %d).", Narrow(company).c_str(), static_cast<int>(row));
+      CellErrorText(sheet, row, kCompany, L"Could not get key for company: %ls", company);
       return -1;
     }
     listtext::CopyCut(record->company, CompanyIdSize, id);

@@ -127,7 +127,7 @@ class CExcelReadFacility {
   // 1, 0 (no "Facility" sheet) or -1.
   int32_t Init(const CRecordListKey& companies);
   // As CExcelReadCompany::Read; an unknown company name gives "Could not get
-  // key for company: %ls (row %d).".
+  // key for company: %ls" with the cell's place.
   int32_t Read(FacilityRec* record, Alob* alob);
 
  private:

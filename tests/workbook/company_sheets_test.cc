@@ -89,7 +89,7 @@ TEST_F(CompanySheetTest, ReadersGiveRecordsAndRefuseUnknownCompanies) {
   EXPECT_STREQ(record.company, L"");
   EXPECT_STREQ(alob.Text(), L"");
   EXPECT_EQ(reader.Read(&record, &alob), -1);
-  EXPECT_EQ(Error(), "Could not get key for company: Nobody AB (row 3).");
+  EXPECT_EQ(Error(), "Could not get key for company: Nobody AB (sheet Facility, cell D4, row 4).");
 
   Put(L"Company", 1, 0, {L"Bruk AB", L"556-1", L"", L"", L"", L"", L"", L"", L"x\ry"});
   CExcelReadCompany companyReader;
