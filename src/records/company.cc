@@ -15,6 +15,12 @@ namespace {
 
 constexpr const wchar_t* Kind = L"Company";
 
+// A required quoted field that must fit its record field whole.
+int32_t Text(const wchar_t* label, const wchar_t* keyword, wchar_t* out, size_t size) {
+  if (GetKeyString(Kind, true, label, keyword, out, size) != 1) return -1;
+  return IORQuotedFits("Company", label, keyword, size) ? 1 : -1;
+}
+
 int32_t ReadRecord(CompanyRec* record, Alob* alob) {
   int32_t r = IORGetLine();
   if (r < 0) {
@@ -26,13 +32,15 @@ int32_t ReadRecord(CompanyRec* record, Alob* alob) {
     SetErrorText("Company: Error in ID: %s\n", Narrow(IORLine()).c_str());
     return -1;
   }
-  if (GetKeyString(Kind, true, record->id, L"NAME", record->name, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"INFO", record->info, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
-      GetKeyString(Kind, true, record->name, L"ADDRESS", record->address, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"MISC", record->misc, CompanyTextSize) != 1) {
+  // A cut ID would name another company when saved back.
+  if (!IORQuotedFits("Company", record->id, L"ID", CompanyIdSize)) return -1;
+  if (Text(record->id, L"NAME", record->name, CompanyTextSize) != 1 ||
+      Text(record->name, L"INFO", record->info, CompanyTextSize) != 1 ||
+      Text(record->name, L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
+      Text(record->name, L"ADDRESS", record->address, CompanyTextSize) != 1 ||
+      Text(record->name, L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
+      Text(record->name, L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
+      Text(record->name, L"MISC", record->misc, CompanyTextSize) != 1) {
     return -1;
   }
   return IORRecordAlobTail("Company", record->name, alob);

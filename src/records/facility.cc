@@ -30,6 +30,12 @@ bool ScanCoordinate(const wchar_t* line, const wchar_t* keyword, uint32_t* out) 
   return true;
 }
 
+// A required quoted field that must fit its record field whole.
+int32_t Text(const wchar_t* label, const wchar_t* keyword, wchar_t* out, size_t size) {
+  if (GetKeyString(Kind, true, label, keyword, out, size) != 1) return -1;
+  return IORQuotedFits("Facility", label, keyword, size) ? 1 : -1;
+}
+
 int32_t ReadRecord(FacilityRec* record, Alob* alob) {
   int32_t r = IORGetLine();
   if (r < 0) {
@@ -54,14 +60,14 @@ int32_t ReadRecord(FacilityRec* record, Alob* alob) {
   }
   wchar_t label[32];
   swprintf(label, 32, L"%lu,%lu", x, static_cast<unsigned long>(record->y));
-  if (GetKeyString(Kind, true, label, L"NAME", record->name, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"COMPANY", record->company, CompanyIdSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"INFO", record->info, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
-      GetKeyString(Kind, true, record->name, L"ADDRESS", record->address, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
-      GetKeyString(Kind, true, record->name, L"MISC", record->misc, CompanyTextSize) != 1) {
+  if (Text(label, L"NAME", record->name, CompanyTextSize) != 1 ||
+      Text(record->name, L"COMPANY", record->company, CompanyIdSize) != 1 ||
+      Text(record->name, L"INFO", record->info, CompanyTextSize) != 1 ||
+      Text(record->name, L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
+      Text(record->name, L"ADDRESS", record->address, CompanyTextSize) != 1 ||
+      Text(record->name, L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
+      Text(record->name, L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
+      Text(record->name, L"MISC", record->misc, CompanyTextSize) != 1) {
     return -1;
   }
   return IORRecordAlobTail("Facility", record->name, alob);

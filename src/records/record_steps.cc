@@ -51,3 +51,14 @@ int32_t IORRecordAlobTail(const char* kind, const wchar_t* label, Alob* alob) {
   }
   return 1;
 }
+
+bool IORQuotedFits(const char* kind, const wchar_t* label, const wchar_t* keyword, size_t size) {
+  const wchar_t* open = wcschr(IORLine(), L'"');
+  if (!open) return true;  // the keyword alone: an empty text
+  const wchar_t* close = wcschr(open + 1, L'"');
+  size_t length = close ? static_cast<size_t>(close - open - 1) : wcslen(open + 1);
+  if (length + 1 <= size) return true;
+  SetErrorText("%s (%s): %s is longer than %d characters, which the record cannot hold\n", kind,
+               Narrow(label).c_str(), Narrow(keyword).c_str(), static_cast<int>(size - 1));
+  return false;
+}

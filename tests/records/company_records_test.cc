@@ -78,6 +78,11 @@ TEST_F(CompanyRecordsTest, MalformedRecordsFailWithTheirMessages) {
   const Case cases[] = {
       {false, "ID \"\"\n", "Company: Error in ID: ID \"\"\n"},
       {false, company, "Company (Bruk): Out of data scanning ALOB\n"},
+      // Texts the record cannot hold whole are refused, never cut.
+      {false, "ID \"" + std::string(32, 'i') + "\"\n",
+       "Company (" + std::string(31, 'i') + "): ID is longer than 31 characters, which the record cannot hold\n"},
+      {true, "X 1\nY 2\nNAME \"" + std::string(48, 'n') + "\"\n",
+       "Facility (1,2): NAME is longer than 47 characters, which the record cannot hold\n"},
       {false, company + "ALOB x\n", "Company (Bruk): ALOB must start with label ALOB\n"},
       {false, company + "ALOB 2\nA\n" + std::string(255, 'a') + "\n",
        "Company (Bruk): ALOB error:  " + std::string(255, 'a') + "\n"},
