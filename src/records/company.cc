@@ -34,15 +34,10 @@ int32_t ReadRecord(CompanyRec* record, Alob* alob) {
   }
   // A cut ID would name another company when saved back.
   if (!IORQuotedFits("Company", record->id, L"ID", CompanyIdSize)) return -1;
-  if (Text(record->id, L"NAME", record->name, CompanyTextSize) != 1 ||
-      Text(record->name, L"INFO", record->info, CompanyTextSize) != 1 ||
-      Text(record->name, L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
-      Text(record->name, L"ADDRESS", record->address, CompanyTextSize) != 1 ||
-      Text(record->name, L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
-      Text(record->name, L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
-      Text(record->name, L"MISC", record->misc, CompanyTextSize) != 1) {
-    return -1;
-  }
+  auto text = [record](const wchar_t* keyword, wchar_t* out, size_t size) {
+    return Text(record->name, keyword, out, size);
+  };
+  if (Text(record->id, L"NAME", record->name, CompanyTextSize) != 1 || ForSharedTexts(*record, text) != 1) return -1;
   return IORRecordAlobTail("Company", record->name, alob);
 }
 
@@ -52,11 +47,7 @@ int32_t Quoted(const wchar_t* keyword, const wchar_t* field, size_t size) {
 
 int32_t WriteRecord(const CompanyRec* record, const Alob* alob) {
   if (Quoted(L"ID", record->id, CompanyIdSize) != 1 || Quoted(L"NAME", record->name, CompanyTextSize) != 1 ||
-      Quoted(L"INFO", record->info, CompanyTextSize) != 1 || Quoted(L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
-      Quoted(L"ADDRESS", record->address, CompanyTextSize) != 1 ||
-      Quoted(L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
-      Quoted(L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
-      Quoted(L"MISC", record->misc, CompanyTextSize) != 1) {
+      ForSharedTexts(*record, Quoted) != 1) {
     return -1;
   }
   if (PutAlob(alob, record->name, L"") != 0) return -1;

@@ -11,6 +11,21 @@ constexpr size_t CompanyIdSize = 32;     // at most 31 characters
 constexpr size_t CompanyTextSize = 48;   // name, info, addresses, misc: at most 47
 constexpr size_t CompanyInfo2Size = 64;  // at most 63
 
+// Applies fn(keyword, field, size) to the descriptive texts that companies
+// and facilities share, in their record order (INFO, INFO2, ADDRESS,
+// POSTADDRESS, INFOSUPPLIER, MISC), up to the first result other than 1;
+// that result, or 1.
+template <class Record, class Fn>
+int32_t ForSharedTexts(Record& record, Fn fn) {
+  int32_t r = fn(L"INFO", record.info, CompanyTextSize);
+  if (r == 1) r = fn(L"INFO2", record.info2, CompanyInfo2Size);
+  if (r == 1) r = fn(L"ADDRESS", record.address, CompanyTextSize);
+  if (r == 1) r = fn(L"POSTADDRESS", record.postaddress, CompanyTextSize);
+  if (r == 1) r = fn(L"INFOSUPPLIER", record.infosupplier, CompanyTextSize);
+  if (r == 1) r = fn(L"MISC", record.misc, CompanyTextSize);
+  return r;
+}
+
 struct CompanyRec {
   wchar_t id[CompanyIdSize];
   wchar_t name[CompanyTextSize];

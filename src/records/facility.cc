@@ -60,14 +60,11 @@ int32_t ReadRecord(FacilityRec* record, Alob* alob) {
   }
   wchar_t label[32];
   swprintf(label, 32, L"%lu,%lu", x, static_cast<unsigned long>(record->y));
+  auto text = [record](const wchar_t* keyword, wchar_t* out, size_t size) {
+    return Text(record->name, keyword, out, size);
+  };
   if (Text(label, L"NAME", record->name, CompanyTextSize) != 1 ||
-      Text(record->name, L"COMPANY", record->company, CompanyIdSize) != 1 ||
-      Text(record->name, L"INFO", record->info, CompanyTextSize) != 1 ||
-      Text(record->name, L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
-      Text(record->name, L"ADDRESS", record->address, CompanyTextSize) != 1 ||
-      Text(record->name, L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
-      Text(record->name, L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
-      Text(record->name, L"MISC", record->misc, CompanyTextSize) != 1) {
+      Text(record->name, L"COMPANY", record->company, CompanyIdSize) != 1 || ForSharedTexts(*record, text) != 1) {
     return -1;
   }
   return IORRecordAlobTail("Facility", record->name, alob);
@@ -81,11 +78,7 @@ int32_t WriteRecord(const FacilityRec* record, const Alob* alob) {
   if (IOLSendLine(L"X %lu", static_cast<unsigned long>(record->x)) != 1 ||
       IOLSendLine(L"Y %lu", static_cast<unsigned long>(record->y)) != 1 ||
       Quoted(L"NAME", record->name, CompanyTextSize) != 1 || Quoted(L"COMPANY", record->company, CompanyIdSize) != 1 ||
-      Quoted(L"INFO", record->info, CompanyTextSize) != 1 || Quoted(L"INFO2", record->info2, CompanyInfo2Size) != 1 ||
-      Quoted(L"ADDRESS", record->address, CompanyTextSize) != 1 ||
-      Quoted(L"POSTADDRESS", record->postaddress, CompanyTextSize) != 1 ||
-      Quoted(L"INFOSUPPLIER", record->infosupplier, CompanyTextSize) != 1 ||
-      Quoted(L"MISC", record->misc, CompanyTextSize) != 1) {
+      ForSharedTexts(*record, Quoted) != 1) {
     return -1;
   }
   if (PutAlob(alob, record->name, L"") != 0) return -1;
