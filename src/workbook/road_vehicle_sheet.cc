@@ -146,25 +146,10 @@ void CExcelWriteRoadVehicle::EndRecord() {
 
 int32_t CRoadVehicleSheetRows::Open(int32_t dimensions) {
   m_dimensions = dimensions < 0 ? 0 : dimensions;
-  int32_t columns = LastColumn() + 1;
-  m_buf.reset(new (std::nothrow) wchar_t[static_cast<size_t>(columns) * kMaxText]);
-  m_pRows.reset(new (std::nothrow) CSheetRowReader(1, 0, columns, kMaxText, RoadVehicleSheetName));
-  if (!m_buf || !m_pRows) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  m_texts.resize(static_cast<size_t>(columns));
-  for (int32_t c = 0; c < columns; ++c) {
-    m_texts[static_cast<size_t>(c)] = m_buf.get() + static_cast<size_t>(c) * kMaxText;
-    m_texts[static_cast<size_t>(c)][0] = 0;
-  }
-  return m_pRows->Init() == 1 ? 1 : -1;
+  return m_rows.Open(RoadVehicleSheetName, LastColumn() + 1, kMaxText);
 }
 
-int32_t CRoadVehicleSheetRows::ReadRow() {
-  if (!m_pRows) return ReadBeforeOpen(0, 0, RoadVehicleSheetName);
-  return m_pRows->ReadRow(m_texts.data());
-}
+int32_t CRoadVehicleSheetRows::ReadRow() { return m_rows.ReadRow(); }
 
 bool CRoadVehicleSheetRows::EmptyFrom(int32_t from) const {
   for (int32_t c = from; c <= LastColumn(); ++c) {

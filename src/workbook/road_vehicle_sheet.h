@@ -25,6 +25,7 @@
 #include "workbook/cell_checker.h"
 #include "workbook/sheet_cell_writer.h"
 #include "workbook/sheet_row_reader.h"
+#include "workbook/sheet_row_texts.h"
 
 constexpr const wchar_t* RoadVehicleSheetName = L"Road Vehicle";
 
@@ -73,16 +74,14 @@ class CRoadVehicleSheetRows {
   int32_t Open(int32_t dimensions);
   // Reads the next row; 1 or -1.
   int32_t ReadRow();
-  const wchar_t* Cell(int32_t c) const { return m_texts[static_cast<size_t>(c)]; }
+  const wchar_t* Cell(int32_t c) const { return m_rows.Cell(c); }
   // True when columns from .. 14 + D of the row read last are all empty.
   bool EmptyFrom(int32_t from) const;
   int32_t Dimensions() const { return m_dimensions; }
   int32_t LastColumn() const { return 14 + m_dimensions; }
 
  private:
-  std::unique_ptr<CSheetRowReader> m_pRows;
-  std::unique_ptr<wchar_t[]> m_buf;
-  std::vector<wchar_t*> m_texts;
+  CSheetRowTexts m_rows;
   int32_t m_dimensions = 0;
 };
 

@@ -107,25 +107,10 @@ int32_t CVehicleSheetRows::Open() {
     if (text[0] == 0) break;
     m_heading.emplace_back(text);
   }
-  int32_t columns = kFirstSubstanceColumn + Columns();
-  m_buf.reset(new (std::nothrow) wchar_t[static_cast<size_t>(columns) * kMaxText]);
-  m_pRows.reset(new (std::nothrow) CSheetRowReader(1, 0, columns, kMaxText, VehicleSheetName));
-  if (!m_buf || !m_pRows) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  m_texts.resize(static_cast<size_t>(columns));
-  for (int32_t c = 0; c < columns; ++c) {
-    m_texts[static_cast<size_t>(c)] = m_buf.get() + static_cast<size_t>(c) * kMaxText;
-    m_texts[static_cast<size_t>(c)][0] = 0;
-  }
-  return m_pRows->Init() == 1 ? 1 : -1;
+  return m_rows.Open(VehicleSheetName, kFirstSubstanceColumn + Columns(), kMaxText);
 }
 
-int32_t CVehicleSheetRows::ReadRow() {
-  if (!m_pRows) return ReadBeforeOpen(0, 0, VehicleSheetName);
-  return m_pRows->ReadRow(m_texts.data());
-}
+int32_t CVehicleSheetRows::ReadRow() { return m_rows.ReadRow(); }
 
 // ---------------------------------------------------------------- reader
 

@@ -19,6 +19,7 @@
 #include "workbook/sheet_cell_reader.h"
 #include "workbook/sheet_cell_writer.h"
 #include "workbook/sheet_row_reader.h"
+#include "workbook/sheet_row_texts.h"
 
 constexpr const wchar_t* VehicleSheetName = L"Vehicle";
 
@@ -65,13 +66,11 @@ class CVehicleSheetRows {
   // Reads the next row; 1 or -1.
   int32_t ReadRow();
   // Column c of the row read last.
-  const wchar_t* Cell(int32_t c) const { return m_texts[static_cast<size_t>(c)]; }
+  const wchar_t* Cell(int32_t c) const { return m_rows.Cell(c); }
 
  private:
   std::vector<std::wstring> m_heading;
-  std::unique_ptr<CSheetRowReader> m_pRows;
-  std::unique_ptr<wchar_t[]> m_buf;
-  std::vector<wchar_t*> m_texts;
+  CSheetRowTexts m_rows;
 };
 
 class CExcelReadVehicle {
