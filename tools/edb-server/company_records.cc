@@ -26,11 +26,6 @@ struct Bad {
 
 [[noreturn]] void Fail(const std::string& what) { throw Bad{what}; }
 
-void Line(std::string* text, std::string_view line) {
-  text->append(line);
-  text->push_back('\n');
-}
-
 std::string_view Need(LineReader& reader, const std::string& what) {
   std::string_view line;
   if (!reader.Next(&line)) Fail("the upload ends before the " + what);
@@ -60,7 +55,7 @@ std::string Quoted(LineReader& reader, const std::string& keyword, size_t chars,
 }
 
 void QuotedLine(std::string* text, const std::string& keyword, const std::string& value) {
-  Line(text, keyword + " \"" + value + "\"");
+  AppendLine(text, keyword + " \"" + value + "\"");
 }
 
 int64_t Coordinate(LineReader& reader, const std::string& keyword, std::string_view line = {}) {
@@ -85,13 +80,13 @@ void Texts(LineReader& reader, std::string* text) {
 void AlobTail(LineReader& reader, std::string* text) {
   int64_t n = 0;
   if (!ParseWhole(Trimmed(Keyword(reader, "ALOB")), 0, kMaxAlobLines, &n)) Fail("ALOB needs a count of lines");
-  Line(text, "ALOB " + std::to_string(n));
+  AppendLine(text, "ALOB " + std::to_string(n));
   for (int64_t i = 1; i <= n; ++i) {
     std::string_view line = Need(reader, "ALOB line " + std::to_string(i));
     if (line.size() > kAlobLineChars) {
       Fail("ALOB line " + std::to_string(i) + " is longer than " + std::to_string(kAlobLineChars) + " characters");
     }
-    Line(text, line);
+    AppendLine(text, line);
   }
   std::string_view line;
   if (reader.Next(&line) && !IsSeparatorLine(line)) Fail("an empty line must end the record: " + Shown(line));
@@ -113,8 +108,8 @@ ReferenceRecord ReadFacility(std::string_view first, LineReader& reader, std::st
   int64_t x = Coordinate(reader, "X", first);
   int64_t y = Coordinate(reader, "Y");
   *key = std::to_string(x) + " " + std::to_string(y);
-  Line(&record.text, "X " + std::to_string(x));
-  Line(&record.text, "Y " + std::to_string(y));
+  AppendLine(&record.text, "X " + std::to_string(x));
+  AppendLine(&record.text, "Y " + std::to_string(y));
   QuotedLine(&record.text, "NAME", Quoted(reader, "NAME", kTextChars));
   QuotedLine(&record.text, "COMPANY", Quoted(reader, "COMPANY", kIdChars));
   Texts(reader, &record.text);

@@ -13,6 +13,12 @@ namespace edb {
 // True for the blank and the tab, the only white space inside a line.
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// Appends line and its line feed to text.
+inline void AppendLine(std::string* text, std::string_view line) {
+  text->append(line);
+  text->push_back('\n');
+}
+
 // The line without leading and trailing blanks and tabs.
 std::string_view Trimmed(std::string_view line);
 

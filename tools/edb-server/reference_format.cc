@@ -9,11 +9,6 @@ namespace edb {
 
 namespace {
 
-void Line(std::string* text, const std::string& line) {
-  text->append(line);
-  text->push_back('\n');
-}
-
 std::string NameLine(const std::string& name) { return "NAME \"" + name + "\""; }
 
 template <typename T, size_t N>
@@ -38,27 +33,27 @@ std::string RecordText(const SubstanceEntry& entry) {
 
 std::string RecordText(const TimevarEntry& entry) {
   std::string text;
-  Line(&text, NameLine(entry.name));
-  Line(&text, "INDEX " + std::to_string(entry.index));
+  AppendLine(&text, NameLine(entry.name));
+  AppendLine(&text, "INDEX " + std::to_string(entry.index));
   for (size_t hour = 0; hour < entry.typeday.size(); ++hour) {
     const auto& v = entry.typeday[hour];
-    Line(&text, std::string(hour == 0 ? "TYPEDAY" : "") + "\t" + v[0] + " " + v[1] + " " + v[2] + " " + v[3]);
+    AppendLine(&text, std::string(hour == 0 ? "TYPEDAY" : "") + "\t" + v[0] + " " + v[1] + " " + v[2] + " " + v[3]);
   }
-  Line(&text, "MONTH\t" + Joined(entry.month, 0, 6));
-  Line(&text, "\t" + Joined(entry.month, 6, 6));
-  Line(&text, "SCENARIO\t" + Joined(entry.scenario, 0, 5));
-  Line(&text, "\t" + Joined(entry.scenario, 5, 5));
+  AppendLine(&text, "MONTH\t" + Joined(entry.month, 0, 6));
+  AppendLine(&text, "\t" + Joined(entry.month, 6, 6));
+  AppendLine(&text, "SCENARIO\t" + Joined(entry.scenario, 0, 5));
+  AppendLine(&text, "\t" + Joined(entry.scenario, 5, 5));
   return text;
 }
 
 std::string RecordText(const SubgrpEntry& entry) {
   std::string text;
-  Line(&text, NameLine(entry.name));
-  Line(&text, "INDEX " + std::to_string(entry.index));
-  Line(&text, "SUBSTANCES");
+  AppendLine(&text, NameLine(entry.name));
+  AppendLine(&text, "INDEX " + std::to_string(entry.index));
+  AppendLine(&text, "SUBSTANCES");
   for (const GroupSlot& slot : entry.slots) {
     if (slot.substance == 0) continue;  // an unused slot
-    Line(&text, "\t" + std::to_string(slot.substance) + " \t" + SingleText(slot.slope) + " \t" + SingleText(slot.m) +
+    AppendLine(&text, "\t" + std::to_string(slot.substance) + " \t" + SingleText(slot.slope) + " \t" + SingleText(slot.m) +
                     " \t" + slot.unit);
   }
   return text;
@@ -67,14 +62,14 @@ std::string RecordText(const SubgrpEntry& entry) {
 std::string RecordText(const EmfacEntry& entry, TextForm form) {
   const char* gap = form == TextForm::kWriter ? " \t" : " ";
   std::string text;
-  Line(&text, NameLine(entry.name));
-  Line(&text, "INDEX " + std::to_string(entry.index));
-  Line(&text, "SUBSTANCE " + std::to_string(entry.substance));
-  Line(&text, "FORMULA " + entry.formula);
+  AppendLine(&text, NameLine(entry.name));
+  AppendLine(&text, "INDEX " + std::to_string(entry.index));
+  AppendLine(&text, "SUBSTANCE " + std::to_string(entry.substance));
+  AppendLine(&text, "FORMULA " + entry.formula);
   for (size_t n = 1; n <= entry.variables.size(); ++n) {
     const EmfacVariable& variable = entry.variables[n - 1];
-    Line(&text, "VAR." + std::to_string(n) + gap + variable.name);
-    Line(&text, "TYPE." + std::to_string(n) + gap + (variable.constant ? "CONST" : "VAR"));
+    AppendLine(&text, "VAR." + std::to_string(n) + gap + variable.name);
+    AppendLine(&text, "TYPE." + std::to_string(n) + gap + (variable.constant ? "CONST" : "VAR"));
   }
   return text;
 }

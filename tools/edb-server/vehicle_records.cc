@@ -34,11 +34,6 @@ struct Bad {
 [[noreturn]] void Fail(const std::string& what) { throw Bad{what}; }
 [[noreturn]] void FailLine(const std::string& what, std::string_view line) { throw Bad{what + ": " + Shown(line)}; }
 
-void Line(std::string* text, const std::string& line) {
-  text->append(line);
-  text->push_back('\n');
-}
-
 // The lines of one record: Need for a line that must come, More for one
 // that may.
 class Lines {
@@ -141,16 +136,16 @@ ReferenceRecord ReadVehicle(std::string_view first, LineReader& reader) {
 
   ReferenceRecord record;
   record.index = static_cast<uint32_t>(index);
-  Line(&record.text, "NAME \"" + name + "\"");
-  Line(&record.text, "INDEX " + std::to_string(index));
-  Line(&record.text, "ACTIVITYCODE " + code);
-  Line(&record.text, "ISHEAVY " + std::to_string(heavy));
+  AppendLine(&record.text, "NAME \"" + name + "\"");
+  AppendLine(&record.text, "INDEX " + std::to_string(index));
+  AppendLine(&record.text, "ACTIVITYCODE " + code);
+  AppendLine(&record.text, "ISHEAVY " + std::to_string(heavy));
   for (const Slot& slot : slots) {
-    Line(&record.text, "SUBSTANCE " + std::to_string(slot.substance));
+    AppendLine(&record.text, "SUBSTANCE " + std::to_string(slot.substance));
     for (int s = 1; s <= kSpeeds; ++s) {
       char head[32];
       std::snprintf(head, sizeof head, "    SPEED %3d EMISSION ", s);
-      Line(&record.text, head + ShortestSingle(slot.emission[s - 1]));
+      AppendLine(&record.text, head + ShortestSingle(slot.emission[s - 1]));
     }
   }
   return record;
@@ -200,20 +195,20 @@ ReferenceRecord ReadRoadVehicle(std::string_view first, LineReader& reader, cons
 
   ReferenceRecord record;
   record.index = static_cast<uint32_t>(index);
-  Line(&record.text, "NAME \"" + name + "\"");
-  Line(&record.text, "INDEX " + std::to_string(index));
-  Line(&record.text, "ACTIVITYCODE " + code);
-  Line(&record.text, "ISHEAVY " + std::to_string(heavy));
-  Line(&record.text, "ISTRAFFIC " + std::to_string(traffic));
+  AppendLine(&record.text, "NAME \"" + name + "\"");
+  AppendLine(&record.text, "INDEX " + std::to_string(index));
+  AppendLine(&record.text, "ACTIVITYCODE " + code);
+  AppendLine(&record.text, "ISHEAVY " + std::to_string(heavy));
+  AppendLine(&record.text, "ISTRAFFIC " + std::to_string(traffic));
   char weightLine[48];
   std::snprintf(weightLine, sizeof weightLine, "WEIGHT %f", weight);
-  Line(&record.text, weightLine);
-  Line(&record.text, "EMISSIONMODEL " + std::to_string(model));
-  Line(&record.text, "FLOWEQUI " + ShortestSingle(flow));
-  Line(&record.text, "DEPENDENCY " + std::to_string(dependency));
-  Line(&record.text, "INFO \"" + info + "\"");
+  AppendLine(&record.text, weightLine);
+  AppendLine(&record.text, "EMISSIONMODEL " + std::to_string(model));
+  AppendLine(&record.text, "FLOWEQUI " + ShortestSingle(flow));
+  AppendLine(&record.text, "DEPENDENCY " + std::to_string(dependency));
+  AppendLine(&record.text, "INFO \"" + info + "\"");
   std::string_view line;
-  while (lines.More(&line)) Line(&record.text, EmissionLine(line, definition));
+  while (lines.More(&line)) AppendLine(&record.text, EmissionLine(line, definition));
   return record;
 }
 
@@ -234,14 +229,14 @@ std::vector<std::string_view> Values(std::string_view line, const char* keyword,
 
 std::string RoadtypeBlock(Lines& lines, std::string_view vehicleLine) {
   std::string text;
-  Line(&text, "VEHICLE " + std::to_string(Whole(vehicleLine, 1, UINT16_MAX, "VEHICLE")));
+  AppendLine(&text, "VEHICLE " + std::to_string(Whole(vehicleLine, 1, UINT16_MAX, "VEHICLE")));
   for (int hour = 1; hour <= 24; ++hour) {
     std::string what = "TYPEDAY line for hour " + std::to_string(hour);
     std::vector<std::string_view> v = Values(lines.Need(what), "TYPEDAY", hour == 1, 4, what);
     for (std::string_view value : v) {
       if (value.size() > kTypedayChars) Fail("a TYPEDAY value is longer than 15 characters: " + Shown(value));
     }
-    Line(&text, std::string(hour == 1 ? "TYPEDAY" : "") + "\t " + std::string(v[0]) + " " + std::string(v[1]) + " " +
+    AppendLine(&text, std::string(hour == 1 ? "TYPEDAY" : "") + "\t " + std::string(v[0]) + " " + std::string(v[1]) + " " +
                     std::string(v[2]) + " " + std::string(v[3]));
   }
   for (int part = 0; part < 2; ++part) {
@@ -253,19 +248,19 @@ std::string RoadtypeBlock(Lines& lines, std::string_view vehicleLine) {
       std::snprintf(cell, sizeof cell, " %4d", static_cast<int>(Whole(value, INT16_MIN, INT16_MAX, what)));
       line += cell;
     }
-    Line(&text, line);
+    AppendLine(&text, line);
   }
   for (int part = 0; part < 2; ++part) {
     std::string what = "SCENARIO line " + std::to_string(part + 1);
     std::vector<std::string_view> v = Values(lines.Need(what), "SCENARIO", part == 0, 5, what);
     std::string line = part == 0 ? "SCENARIO\t" : "\t";
     for (std::string_view value : v) line += " " + ShortestSingle(Single(value, what));
-    Line(&text, line);
+    AppendLine(&text, line);
   }
   std::string_view line = lines.Need("MINSPEED/MAXSPEED line");
   std::vector<std::string_view> w = Words(line);
   if (w.size() != 4 || w[0] != "MINSPEED" || w[2] != "MAXSPEED") FailLine("MINSPEED and MAXSPEED expected", line);
-  Line(&text, "MINSPEED " + std::to_string(Whole(w[1], INT16_MIN, INT16_MAX, "MINSPEED")) + " MAXSPEED " +
+  AppendLine(&text, "MINSPEED " + std::to_string(Whole(w[1], INT16_MIN, INT16_MAX, "MINSPEED")) + " MAXSPEED " +
                   std::to_string(Whole(w[3], INT16_MIN, INT16_MAX, "MAXSPEED")));
   return text;
 }
@@ -276,8 +271,8 @@ ReferenceRecord ReadRoadtype(std::string_view first, LineReader& reader) {
   int64_t index = Whole(Keyword(lines, "INDEX"), 0, UINT16_MAX, "INDEX");
   ReferenceRecord record;
   record.index = static_cast<uint32_t>(index);
-  Line(&record.text, "NAME \"" + name + "\"");
-  Line(&record.text, "INDEX " + std::to_string(index));
+  AppendLine(&record.text, "NAME \"" + name + "\"");
+  AppendLine(&record.text, "INDEX " + std::to_string(index));
   std::string_view line;
   size_t blocks = 0;
   while (lines.More(&line)) {
@@ -343,16 +338,16 @@ bool ReadRoadVehicleDefinition(std::string_view text, RoadVehicleDefinition* def
 std::string RoadVehicleDefinitionText(const RoadVehicleDefinition& definition) {
   std::string text;
   size_t dimensions = definition.classes.size();
-  Line(&text, "DIMENSION " + std::to_string(dimensions));
+  AppendLine(&text, "DIMENSION " + std::to_string(dimensions));
   for (size_t d = 0; d < dimensions; ++d) {
-    Line(&text, "DIM" + std::to_string(d + 1) + " " + std::to_string(definition.classes[d].size()));
+    AppendLine(&text, "DIM" + std::to_string(d + 1) + " " + std::to_string(definition.classes[d].size()));
   }
-  Line(&text, "DIMSPEED " + std::to_string(definition.dimspeed));
-  Line(&text, "USEALTSPEED " + std::to_string(definition.usealtspeed));
+  AppendLine(&text, "DIMSPEED " + std::to_string(definition.dimspeed));
+  AppendLine(&text, "USEALTSPEED " + std::to_string(definition.usealtspeed));
   for (size_t d = 0; d < dimensions; ++d) {
-    Line(&text, "HEADER" + std::to_string(d + 1) + " " + definition.headers[d]);
+    AppendLine(&text, "HEADER" + std::to_string(d + 1) + " " + definition.headers[d]);
     for (size_t t = 0; t < definition.classes[d].size(); ++t) {
-      Line(&text, "TEXT" + std::to_string(t + 1) + " " + definition.classes[d][t]);
+      AppendLine(&text, "TEXT" + std::to_string(t + 1) + " " + definition.classes[d][t]);
     }
   }
   return text;
@@ -374,7 +369,7 @@ bool ReadVehicleKindRecords(std::string_view kind, std::string_view lines, std::
         if (block.empty()) continue;
         break;
       }
-      Line(&block, std::string(line));
+      AppendLine(&block, std::string(line));
     }
     // An EDB without a definition gets back what a workbook shows for it: no
     // dimensions and empty DIMSPEED and USEALTSPEED cells.

@@ -59,17 +59,6 @@ const char kSkeletonWorkbookRels[] =
     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
     "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
     "styles\" Target=\"styles.xml\"/></Relationships>";
-const char kSkeletonStyles[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-    "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-    "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
-    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-    "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
-    "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-    "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
-    "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-    "</styleSheet>";
 
 const char* LocalName(const char* name) {
   const char* colon = std::strrchr(name, ':');
@@ -640,7 +629,7 @@ bool Updater::Run(const sheethost::Workbook& book, const std::vector<std::wstrin
     m_package.Put("_rels/.rels", kSkeletonRels);
     m_package.Put("xl/workbook.xml", kSkeletonWorkbook);
     m_package.Put("xl/_rels/workbook.xml.rels", kSkeletonWorkbookRels);
-    m_package.Put("xl/styles.xml", kSkeletonStyles);
+    m_package.Put("xl/styles.xml", kDefaultStyles);
   }
   if (!m_package.Has("[Content_Types].xml")) return Fail("no content types part");
   if (!m_package.Parse("[Content_Types].xml", &m_types, &m_error)) return Fail(m_error);

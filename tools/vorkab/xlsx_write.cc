@@ -28,18 +28,6 @@ const char kContentTypesNamespace[] = "http://schemas.openxmlformats.org/package
 const std::string kRelationshipType = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 const std::string kContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
 
-// The style sheet with the one default format every cell uses.
-const char kStyles[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-    "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-    "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
-    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-    "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
-    "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-    "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
-    "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-    "</styleSheet>";
 
 struct StringWriter : pugi::xml_writer {
   std::string out;
@@ -261,7 +249,7 @@ bool Saver::Build(const Workbook& book, xlsx::PackageWriter* package) {
   package->Add("_rels/.rels", Serialize(packageRels));
   package->Add("xl/workbook.xml", Serialize(workbook));
   package->Add("xl/_rels/workbook.xml.rels", Serialize(workbookRels));
-  package->Add("xl/styles.xml", kStyles);
+  package->Add("xl/styles.xml", xlsx::kDefaultStyles);
   if (!m_strings.empty()) package->Add("xl/sharedStrings.xml", SharedStringsPart());
   for (auto& part : sheetParts) package->Add(part.first, std::move(part.second));
   return true;
