@@ -1,6 +1,8 @@
-// Saves and reads of the traffic kinds: the seeded records saved again are
-// stored unchanged, names-only reads, and malformed uploads (or a changed
-// road-vehicle definition) refused whole with nothing stored.
+// Saves and reads of the record kinds that a save replaces whole (traffic,
+// companies, facilities): the seeded records saved again are stored
+// unchanged, names-only reads, and malformed uploads (or a changed road-vehicle
+// definition) refused whole with nothing stored.  A new kind adds its rows to
+// the tables here.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,10 +15,8 @@ using servertest::SaveBody;
 
 namespace {
 
-const std::string kGothenburg = "demo&Gothenburg2025";
-
-std::string Load(const std::string& kind, bool namesOnly) {
-  return "iedbvk2.cgi&REF&loadxxxdb&" + kGothenburg + "&" + kind + "&" + (namesOnly ? "1" : "0");
+std::string Load(const std::string& kind, bool namesOnly = false) {
+  return "iedbvk2.cgi&REF&loadxxxdb&demo&Gothenburg2025&" + kind + "&" + (namesOnly ? "1" : "0");
 }
 
 std::string SaveTo(const std::string& kind, const std::string& records) {
@@ -53,34 +53,52 @@ std::string RoadVehicle(const std::string& line) {
          "FLOWEQUI 1\nDEPENDENCY 0\nINFO \"\"\n" + line + "\n\n";
 }
 
-using TrafficSaves = servertest::SeededServerTest;
+std::string Texts(const std::string& info = "") {
+  return "INFO \"" + info + "\"\nINFO2 \"\"\nADDRESS \"\"\nPOSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\n";
+}
 
-TEST_F(TrafficSaves, SeededRecordsSavedAgainAreStoredUnchanged) {
+std::string Company(const std::string& id, const std::string& tail = "ALOB 0\n\n") {
+  return "ID \"" + id + "\"\nNAME \"Bruk\"\n" + Texts() + tail;
+}
+
+std::string Facility(const std::string& x, const std::string& y, const std::string& info = "") {
+  return "X " + x + "\nY " + y + "\nNAME \"Plant\"\nCOMPANY \"1\"\n" + Texts(info) + "ALOB 0\n\n";
+}
+
+using RecordSaves = servertest::SeededServerTest;
+
+TEST_F(RecordSaves, SeededRecordsSavedAgainAreStoredUnchanged) {
   std::string before = server_.dumpRecords();
-  std::string definition = Get(Load("svehsb", false));
+  std::string definition = Get(Load("svehsb"));
   ASSERT_EQ(0u, definition.find("DIMENSION 3\nDIM1 7\nDIM2 8\nDIM3 5\nDIMSPEED 3\nUSEALTSPEED 0\nHEADER1 Vehicle"));
-  for (const char* kind : {"veh", "sveh", "roadtype"}) {
-    SCOPED_TRACE(kind);
-    std::string reply = Get(Load(kind, false));
+  const struct {
+    std::string kind, writer;
+  } kinds[] = {
+      {"veh", edb::DemoVehicleSaveLines("veh")},          {"sveh", edb::DemoVehicleSaveLines("sveh")},
+      {"roadtype", edb::DemoVehicleSaveLines("roadtype")}, {"company", edb::DemoCompanySaveLines("company")},
+      {"facility", edb::DemoCompanySaveLines("facility")},
+  };
+  for (const auto& k : kinds) {
+    SCOPED_TRACE(k.kind);
     // As the library's writer sends them, and as the server hands them out.
-    std::string sent = std::string(kind) == "sveh" ? definition + reply : reply;
-    for (const std::string& records : {edb::DemoVehicleSaveLines(kind), sent}) {
-      std::string ack = Save(SaveTo(kind, records));
+    std::string reply = Get(Load(k.kind));
+    for (const std::string& records : {k.writer, k.kind == "sveh" ? definition + reply : reply}) {
+      std::string ack = Save(SaveTo(k.kind, records));
       EXPECT_EQ(0u, ack.find("Ok.\n")) << ack;
       EXPECT_EQ(before, server_.dumpRecords());
     }
   }
 }
 
-TEST_F(TrafficSaves, NamesOnlyRepliesHoldNameIndexAndSeparator) {
+TEST_F(RecordSaves, NamesOnlyRepliesHoldNameIndexAndSeparator) {
   EXPECT_EQ(0u, Get(Load("veh", true)).find("NAME \"Car petrol Euro4\"\nINDEX 1\n\nNAME \"Car petrol Euro5\"\nINDEX 2\n\n"));
   EXPECT_EQ(0u, Get(Load("sveh", true)).find("NAME \"PC petrol\"\nINDEX 1\n\nNAME \"PC diesel\"\nINDEX 2\n\n"));
   EXPECT_EQ(0u, Get(Load("roadtype", true)).find("NAME \"Motorway 110\"\nINDEX 1\n\nNAME \"Motorway 90\"\nINDEX 2\n\n"));
 }
 
-TEST_F(TrafficSaves, MalformedUploadsAreRefusedWhole) {
+TEST_F(RecordSaves, MalformedUploadsAreRefusedWhole) {
   std::string before = server_.dumpRecords();
-  std::string definition = Get(Load("svehsb", false));
+  std::string definition = Get(Load("svehsb"));
   std::string changed = definition;
   changed.replace(changed.find("TEXT1 Car"), 9, "TEXT1 Auto");
   const struct {
@@ -104,6 +122,19 @@ TEST_F(TrafficSaves, MalformedUploadsAreRefusedWhole) {
       {"sveh", changed + "\n" + RoadVehicle("1 Auto Petrol 50kmh 0.1 0.2 0.3 0.4"),
        "Error: the road-vehicle definition differs from the EDB's, and it cannot be saved\n"},
       {"svehsb", definition, "Error: unknown record kind svehsb\n"},
+      {"company", Company(""), "Error: record 1: the company ID is empty\n"},
+      {"company", Company(std::string(32, 'i')), "Error: record 1: ID is longer than 31 characters\n"},
+      {"company", Company("1") + Company("1"), "Error: record 2: company ID 1 is also that of record 1\n"},
+      {"company", Company("1", "ALOB 2\nA=1\n"), "Error: record 1: the upload ends before the ALOB line 2\n"},
+      {"company", Company("1", "ALOB 1\nA=1\nB=2\n\n"), "Error: record 1: an empty line must end the record: B=2\n"},
+      {"company", Company("1", "ALOB 1\n" + std::string(255, 'a') + "\n\n"),
+       "Error: record 1: ALOB line 1 is longer than 254 characters\n"},
+      {"facility", Facility("0", "5"), "Error: record 1: X needs a whole number from 1 to 2147483647: 0\n"},
+      {"facility", Facility("5", "2147483648"),
+       "Error: record 1: Y needs a whole number from 1 to 2147483647: 2147483648\n"},
+      {"facility", Facility("5", "6", std::string(48, 'i')), "Error: record 1: INFO is longer than 47 characters\n"},
+      {"facility", Facility("5", "6", "a\"b"), "Error: record 1: INFO needs one quoted text: \"a\"b\"\n"},
+      {"facility", Facility("5", "6") + Facility("5", "6"), "Error: record 2: facility at 5 6 is also that of record 1\n"},
   };
   for (const auto& r : refused) {
     EXPECT_EQ(r.reply, Save(SaveTo(r.kind, r.records))) << r.kind << "\n" << r.records;
@@ -113,7 +144,7 @@ TEST_F(TrafficSaves, MalformedUploadsAreRefusedWhole) {
 
 // An EDB without a definition takes back the empty one a workbook shows for
 // it, and road vehicles without emission lines.
-TEST_F(TrafficSaves, AnEdbWithoutADefinitionTakesTheEmptyOne) {
+TEST_F(RecordSaves, AnEdbWithoutADefinitionTakesTheEmptyOne) {
   ASSERT_EQ("", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&svehsb&0"));
   std::string records = "DIMENSION 0\nDIMSPEED \nUSEALTSPEED \n\n" + RoadVehicle("");
   records.pop_back();  // one separator after the record
