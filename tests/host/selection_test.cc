@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/frame.h"
+#include "host/scripted_login.h"
 #include "records/lists.h"
 #include "support/raw_http_server.h"
 #include "transport/connection.h"
@@ -22,15 +23,7 @@ class SelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.Start());
-    server_.QueueReply(RawReply::Http(200, "OK\n"));
-    wchar_t user[] = L"anna";
-    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
-    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << GetErrorText();
-    VKDatabaseSet(L"REF");
-    VKEdbUserSet(L"");
-    VKEdbNameSet(L"");
-    ClearErrorText();
+    ScriptedLogin(server_, L"", L"");
   }
   void TearDown() override { server_.Stop(); }
 
