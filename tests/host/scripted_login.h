@@ -6,10 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "host/frame.h"
 #include "support/raw_http_server.h"
 #include "vorkabcom.h"
+
+// The path and query of request n (0 is the login), the authenticator
+// replaced by AUTH: "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&...".
+inline std::string RequestQuery(test_support::RawHttpServer& server, size_t n) {
+  EXPECT_TRUE(server.WaitForRequests(n + 1, 5000));
+  std::vector<test_support::RecordedRequest> requests = server.Requests();
+  if (n >= requests.size()) return std::string();
+  std::string line = requests[n].requestLine;
+  std::string path = line.substr(line.find(' ') + 1);
+  path = path.substr(0, path.rfind(' '));
+  return path.substr(0, path.find('?') + 1) + "AUTH" + path.substr(path.find('&'));
+}
 
 // REQUIRES: server is started and has no reply queued yet.
 inline void ScriptedLogin(test_support::RawHttpServer& server, const wchar_t* edbUser, const wchar_t* edbName) {

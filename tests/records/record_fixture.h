@@ -53,16 +53,7 @@ class RecordTest : public ::testing::Test {
     std::vector<test_support::RecordedRequest> requests = server_.Requests();
     return n < requests.size() ? requests[n].body : std::string();
   }
-  std::string Query(size_t n) {
-    EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
-    std::vector<test_support::RecordedRequest> requests = server_.Requests();
-    if (n >= requests.size()) return std::string();
-    std::string line = requests[n].requestLine;
-    std::string path = line.substr(line.find(' ') + 1);
-    path = path.substr(0, path.rfind(' '));
-    size_t amp = path.find('&');
-    return path.substr(0, path.find('?') + 1) + "AUTH" + path.substr(amp);
-  }
+  std::string Query(size_t n) { return RequestQuery(server_, n); }
   size_t Requests() const { return server_.RequestCount(); }
 
   std::string Error() const { return GetErrorText(); }
