@@ -15,6 +15,7 @@
 #include "sheethost/host.h"
 #include "support/raw_http_server.h"
 #include "vorkabcom.h"
+#include "workbook/sheet_fixture.h"
 
 class ScriptedWorkbookTest : public ::testing::Test {
  protected:
