@@ -35,12 +35,7 @@ class EdbRsrcExportsTest : public ScriptedWorkbookTest {
     for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
     return names;
   }
-  static Names Warnings() {
-    Names lines;
-    wchar_t line[256];
-    for (int32_t first = 1; VKListWarning(first, line, 256) == 1; first = 0) lines.push_back(line);
-    return lines;
-  }
+  static Names Warnings() { return IssueTexts(WarningList); }
 };
 
 TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {

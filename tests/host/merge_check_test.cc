@@ -13,46 +13,21 @@
 #include "host/issue_list.h"
 #include "host/merge_check.h"
 #include "support/edb_server_process.h"
-#include "support/raw_http_server.h"
+#include "host/scripted_login.h"
+#include "verification_fixture.h"
 #include "transport/latin1.h"
 #include "vorkabcom.h"
 
 namespace {
 
-using test_support::RawHttpServer;
 using test_support::RawReply;
-using Lines = std::vector<std::wstring>;
-
-Lines AllLines(IssueList& list) {
-  Lines lines;
-  wchar_t line[kIssueTextSize];
-  for (int32_t first = 1; list.Next(first, line, kIssueTextSize); first = 0) lines.push_back(line);
-  return lines;
-}
-
-void ResetLists() {
-  ErrorList.Clear();
-  WarningList.Clear();
-  for (CRecordList& list : SubLists) list.Clear();
-  SourceTimevarList.Clear();
-  RoadTimevarList.Clear();
-  SubgrpList.Clear();
-  VehicleList.Clear();
-  RoadVehicleList.Clear();
-  RoadtypeList.Clear();
-}
-
-std::string TakeError() {
-  char buffer[2048];
-  VKError(buffer, sizeof buffer);
-  return buffer;
-}
 
 // ------------------------------------------------------------ IsCompatible
 
-class IsCompatibleTest : public ::testing::Test {
+class IsCompatibleTest : public VerificationTest {
  protected:
   void SetUp() override {
+    VerificationTest::SetUp();
     server.SetBadReference(false);
     server.SetSortKey(CRecordList::kByIndex);
   }
@@ -63,8 +38,6 @@ class IsCompatibleTest : public ::testing::Test {
 
   CRecordList workbook;
   CRecordList server;
-  IssueList errors;
-  IssueList warnings;
 };
 
 TEST_F(IsCompatibleTest, SameIndexOtherNameIsOneErrorWithoutRow) {
@@ -80,7 +53,7 @@ TEST_F(IsCompatibleTest, SameIndexOtherNameIsOneErrorWithoutRow) {
   EXPECT_EQ(row, -1);
   EXPECT_EQ(column, 1);
   EXPECT_STREQ(message, L"Index 3 has different name in Kalvoro (Highway)");
-  EXPECT_EQ(AllLines(errors), (Lines{L"Roadtype [B]: Index 3 has different name in Kalvoro (Highway)"}));
+  EXPECT_EQ(Lines(errors), (IssueLines{L"Roadtype [B]: Index 3 has different name in Kalvoro (Highway)"}));
   EXPECT_EQ(warnings.Count(), 0);
 }
 
@@ -100,31 +73,23 @@ TEST_F(IsCompatibleTest, NamesCompareExactlyAndEveryPairIsSeen) {
   server.Add(L"Motorway", 3);
   server.Add(L"Street", 5);
   EXPECT_EQ(Check(), 1);
-  EXPECT_EQ(AllLines(errors), (Lines{L"Roadtype [B]: Index 3 has different name in Kalvoro (Motorway)",
+  EXPECT_EQ(Lines(errors), (IssueLines{L"Roadtype [B]: Index 3 has different name in Kalvoro (Motorway)",
                                      L"Roadtype [B]: Index 5 has different name in Kalvoro (Street)"}));
 }
 
 // ------------------------------------------------------ scripted server
 
-class ScriptedMergeTest : public ::testing::Test {
+class ScriptedMergeTest : public VerificationTest {
  protected:
   void SetUp() override {
-    ResetLists();
+    VerificationTest::SetUp();
     ASSERT_TRUE(server_.Start());
-    server_.QueueReply(RawReply::Http(200, "OK\n"));
-    wchar_t user[] = L"anna";
-    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
-    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << TakeError();
-    VKDatabaseSet(L"REF");
-    VKEdbUserSet(L"anna");
-    VKEdbNameSet(L"Edb1");
-    ClearErrorText();
+    ScriptedLogin(server_, L"anna", L"Edb1");
     server_.SetDefaultReply(RawReply::Http(200, ""));
   }
   void TearDown() override {
     server_.Stop();
-    ResetLists();
+    VerificationTest::TearDown();
   }
 
   // The queries after the login, with the authenticator left out.
@@ -140,13 +105,13 @@ class ScriptedMergeTest : public ::testing::Test {
     return queries;
   }
 
-  RawHttpServer server_;
+  test_support::RawHttpServer server_;
 };
 
 TEST_F(ScriptedMergeTest, AsksForEverySubstanceListThenNamesOnly) {
   // Empty workbook lists: everything on the server is merely unknown to them.
   server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"SO2\"\n"));
-  EXPECT_EQ(VKMergeCheck(), 1) << TakeError();
+  EXPECT_EQ(VKMergeCheck(), 1) << Error();
   EXPECT_EQ(Queries(), (std::vector<std::string>{
                            "iedbvk2.cgi&REF&loadsubs&anna&Edb1&0",
                            "iedbvk2.cgi&REF&loadsubs&anna&Edb1&1",
@@ -171,8 +136,8 @@ TEST_F(ScriptedMergeTest, SearchkeysAreComparedOnTheirOwnColumn) {
   server_.QueueReply(RawReply::Http(200, ""));
   server_.QueueReply(RawReply::Http(200, ""));
   server_.QueueReply(RawReply::Http(200, "1 \"Diesel\"\n2 \"Gasoline\"\n"));
-  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
-  EXPECT_EQ(AllLines(ErrorList), (Lines{L"Searchkey [D]: Index 2 has different name in Kalvoro (Gasoline)"}));
+  EXPECT_EQ(VKMergeCheck(), 0) << Error();
+  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Searchkey [D]: Index 2 has different name in Kalvoro (Gasoline)"}));
 }
 
 TEST_F(ScriptedMergeTest, DashAndEmptyServerNamesAreNoSubstances) {
@@ -180,7 +145,7 @@ TEST_F(ScriptedMergeTest, DashAndEmptyServerNamesAreNoSubstances) {
   SubLists[0].Add(L"New one", 2);
   SubLists[0].Add(L"Another", 3);
   server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"-\"\n3\n"));
-  EXPECT_EQ(VKMergeCheck(), 1) << TakeError();
+  EXPECT_EQ(VKMergeCheck(), 1) << Error();
   EXPECT_EQ(ErrorList.Count(), 0);
 }
 
@@ -192,8 +157,8 @@ TEST_F(ScriptedMergeTest, TimevarsAndGroupsReadNamesOnly) {
   server_.QueueReply(RawReply::Http(200, "NAME \"Office\"\nINDEX 1\n\nNAME \"Shop\"\nINDEX 2\n\n"));
   server_.QueueReply(RawReply::Http(200, "NAME \"Avenue\"\nINDEX 2\n\n"));
   server_.QueueReply(RawReply::Http(200, "NAME \"Stove\"\nINDEX 7\n\n"));
-  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
-  EXPECT_EQ(AllLines(ErrorList), (Lines{L"Road timevar [B]: Index 2 has different name in Kalvoro (Avenue)",
+  EXPECT_EQ(VKMergeCheck(), 0) << Error();
+  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Road timevar [B]: Index 2 has different name in Kalvoro (Avenue)",
                                         L"Emission factor [B]: Index 7 has different name in Kalvoro (Stove)"}));
 }
 
@@ -206,8 +171,8 @@ TEST_F(ScriptedMergeTest, TrafficKindsReadNamesOnlyOnTheirOwnSheets) {
   server_.QueueReply(RawReply::Http(200, "NAME \"Car petrol\"\nINDEX 1\n\n"));
   server_.QueueReply(RawReply::Http(200, "NAME \"PC petrol\"\nINDEX 2\n\n"));
   server_.QueueReply(RawReply::Http(200, "NAME \"Highway\"\nINDEX 3\n\nNAME \"Tunnel\"\nINDEX 4\n\n"));
-  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
-  EXPECT_EQ(AllLines(ErrorList), (Lines{L"Road Vehicle [B]: Index 2 has different name in Kalvoro (PC petrol)",
+  EXPECT_EQ(VKMergeCheck(), 0) << Error();
+  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Road Vehicle [B]: Index 2 has different name in Kalvoro (PC petrol)",
                                         L"Roadtype [B]: Index 3 has different name in Kalvoro (Highway)"}));
 }
 
@@ -216,7 +181,7 @@ TEST_F(ScriptedMergeTest, FailedReadStopsWithMinusOne) {
   server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n"));
   server_.QueueReply(RawReply::Http(200, "garbage\n"));
   EXPECT_EQ(VKMergeCheck(), -1);
-  EXPECT_NE(TakeError().find("Error in input: garbage"), std::string::npos);
+  EXPECT_NE(Error().find("Error in input: garbage"), std::string::npos);
   EXPECT_EQ(Queries().size(), 2u);  // nothing asked after the failure
 }
 
@@ -224,7 +189,7 @@ TEST_F(ScriptedMergeTest, UnreachableServerIsAFailureNotACompatibleEdb) {
   SubLists[0].Add(L"NOx", 1);
   server_.Stop();
   EXPECT_EQ(VKMergeCheck(), -1);
-  EXPECT_NE(TakeError().find("Request '"), std::string::npos);
+  EXPECT_NE(Error().find("Request '"), std::string::npos);
   EXPECT_EQ(ErrorList.Count(), 0);
 }
 
@@ -256,7 +221,7 @@ TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {
   int32_t r = MergeCheckSubgrp();
   DebugLevel = 0;
   CloseDebugLog();
-  EXPECT_EQ(r, 1) << TakeError();
+  EXPECT_EQ(r, 1) << Error();
   EXPECT_EQ(SubgrpList.Count(), 2);
   EXPECT_EQ(SubgrpList.Find(L"Boiler"), 7);
   std::ifstream in(log);
@@ -276,7 +241,7 @@ TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {
 
 // --------------------------------------------------- substitute server
 
-class DemoMergeTest : public ::testing::Test {
+class DemoMergeTest : public VerificationTest {
  protected:
   static void SetUpTestSuite() { server_ = new EdbServerProcess(); }
   static void TearDownTestSuite() {
@@ -284,19 +249,17 @@ class DemoMergeTest : public ::testing::Test {
     server_ = nullptr;
   }
   void SetUp() override {
+    VerificationTest::SetUp();
     ASSERT_TRUE(server_ && server_->ok());
-    ResetLists();
     wchar_t user[] = L"demo";
     std::wstring address = L"Kalvoro:" + Widen(server_->url().c_str());
     int32_t r = VKInit(user, L"demo", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << TakeError();
+    ASSERT_TRUE(r == 0 || r == 1) << Error();
     VKDatabaseSet(L"REF");
     VKEdbUserSet(L"demo");
     VKEdbNameSet(L"Gothenburg2025");
     ClearErrorText();
   }
-  void TearDown() override { ResetLists(); }
-
   static EdbServerProcess* server_;
 };
 
@@ -311,7 +274,7 @@ TEST_F(DemoMergeTest, WorkbookMatchingTheEdbPasses) {
   RoadTimevarList.Add(L"Urban street", 1);
   SubgrpList.Add(L"Natural gas boiler", 1);
   SubgrpList.Add(L"Brand new group", 900);
-  EXPECT_EQ(VKMergeCheck(), 1) << TakeError();
+  EXPECT_EQ(VKMergeCheck(), 1) << Error();
   EXPECT_EQ(ErrorList.Count(), 0);
   EXPECT_EQ(WarningList.Count(), 0);
 }
@@ -322,9 +285,9 @@ TEST_F(DemoMergeTest, RenamedIndexesAreReportedOncePerKind) {
   SourceTimevarList.Add(L"Always on", 1);
   RoadTimevarList.Add(L"Urban street", 1);
   SubgrpList.Add(L"Gas boiler", 1);
-  EXPECT_EQ(VKMergeCheck(), 0) << TakeError();
-  EXPECT_EQ(AllLines(ErrorList),
-            (Lines{L"Substance [A]: Index 1 has different name in Kalvoro (NOx)",
+  EXPECT_EQ(VKMergeCheck(), 0) << Error();
+  EXPECT_EQ(Lines(ErrorList),
+            (IssueLines{L"Substance [A]: Index 1 has different name in Kalvoro (NOx)",
                    L"Searchkey [C]: Index 5 has different name in Kalvoro (Centrum)",
                    L"Source timevar [B]: Index 1 has different name in Kalvoro (Continuous 24h)",
                    L"Emission factor [B]: Index 1 has different name in Kalvoro (Natural gas boiler)"}));
@@ -340,7 +303,7 @@ TEST_F(DemoMergeTest, UnknownEdbFails) {
   VKEdbNameSet(L"NoSuchEdb");
   SubLists[0].Add(L"NOx", 1);
   EXPECT_EQ(VKMergeCheck(), -1);
-  EXPECT_NE(TakeError().find("unknown EDB NoSuchEdb"), std::string::npos);
+  EXPECT_NE(Error().find("unknown EDB NoSuchEdb"), std::string::npos);
 }
 
 }  // namespace

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "host/frame.h"
+#include "host/scripted_login.h"
 #include "sheethost/host.h"
 #include "support/raw_http_server.h"
 #include "vorkabcom.h"
+#include "workbook/sheet_fixture.h"
 
 class ScriptedWorkbookTest : public ::testing::Test {
  protected:
@@ -23,15 +25,7 @@ class ScriptedWorkbookTest : public ::testing::Test {
     for (const wchar_t* name : sheets_) ASSERT_NE(host_.Book().AddSheet(name), nullptr);
     SetExcel12EntryPt(sheethost::Host::EntryPoint());
     ASSERT_TRUE(server_.Start());
-    server_.QueueReply(test_support::RawReply::Http(200, "OK\n"));
-    wchar_t user[] = L"anna";
-    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
-    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << GetErrorText();
-    VKDatabaseSet(L"REF");
-    VKEdbUserSet(L"anna");
-    VKEdbNameSet(L"Stockholm2023");
-    ClearErrorText();
+    ScriptedLogin(server_, L"anna", L"Stockholm2023");
   }
   void TearDown() override {
     server_.Stop();

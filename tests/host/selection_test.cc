@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/frame.h"
+#include "host/scripted_login.h"
 #include "records/lists.h"
 #include "support/raw_http_server.h"
 #include "transport/connection.h"
@@ -22,27 +23,11 @@ class SelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.Start());
-    server_.QueueReply(RawReply::Http(200, "OK\n"));
-    wchar_t user[] = L"anna";
-    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
-    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << GetErrorText();
-    VKDatabaseSet(L"REF");
-    VKEdbUserSet(L"");
-    VKEdbNameSet(L"");
-    ClearErrorText();
+    ScriptedLogin(server_, L"", L"");
   }
   void TearDown() override { server_.Stop(); }
 
-  // The path and query of the request number n (0 is the login).
-  std::string Query(size_t n) {
-    EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
-    std::string line = server_.Requests()[n].requestLine;
-    std::string path = line.substr(line.find(' ') + 1);
-    path = path.substr(0, path.rfind(' '));
-    size_t amp = path.find('&');  // drop "…do.cgi?<authenticator>"
-    return path.substr(0, path.find('?') + 1) + "AUTH" + path.substr(amp);
-  }
+  std::string Query(size_t n) { return RequestQuery(server_, n); }
 
   static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
     std::vector<std::wstring> names;
@@ -56,33 +41,32 @@ class SelectionTest : public ::testing::Test {
 
 using Names = std::vector<std::wstring>;
 
-TEST_F(SelectionTest, DatabasesEndAtAnEmptyLineAndAreSorted) {
-  server_.QueueReply(RawReply::Http(200, "TEST\nREF\n\nOTHER\n"));
-  EXPECT_EQ(VKDatabasesLoad(), 1);
-  EXPECT_EQ(All(VKDatabasesList), (Names{L"REF", L"TEST"}));
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&x&listdb&x&x");
-}
-
-TEST_F(SelectionTest, EmptyReplyLoadsAnEmptyList) {
-  server_.QueueReply(RawReply::Http(200, ""));
-  EXPECT_EQ(VKDatabasesLoad(), 1);
-  wchar_t name[1024] = L"untouched";
-  EXPECT_EQ(VKDatabasesList(1, name), 0);
-}
-
-TEST_F(SelectionTest, EdbUsersAreTheFirstTokenOfEachLine) {
-  server_.QueueReply(RawReply::Http(200, "global;Shared data\nanna;Anna's inventory\n;;bertil;x\nplain\n"));
-  EXPECT_EQ(VKEdbUsersLoad(), 1);
-  EXPECT_EQ(All(VKEdbUsersList), (Names{L"anna", L"bertil", L"global", L"plain"}));
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&listedbusers&x&x");
-}
-
-TEST_F(SelectionTest, EdbNamesOfTheCurrentUser) {
-  VKEdbUserSet(L"anna");
-  server_.QueueReply(RawReply::Http(200, "Stockholm2023\nG\xf6teborg\n"));
-  EXPECT_EQ(VKEdbNamesLoad(), 1);
-  EXPECT_EQ(All(VKEdbNamesList), (Names{L"G\xf6teborg", L"Stockholm2023"}));
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&listedbnames&anna&x");
+TEST_F(SelectionTest, ListsAreSortedFromTheirRequests) {
+  const struct {
+    const wchar_t* edbUser;
+    const char* reply;
+    int32_t (*load)();
+    int32_t (*list)(int32_t, wchar_t*);
+    Names names;
+    const char* query;
+  } cases[] = {
+      // Databases end at an empty line.
+      {L"", "TEST\nREF\n\nOTHER\n", VKDatabasesLoad, VKDatabasesList, {L"REF", L"TEST"}, "x&listdb&x&x"},
+      {L"", "", VKDatabasesLoad, VKDatabasesList, {}, "x&listdb&x&x"},
+      // EDB users are the first token of each line.
+      {L"", "global;Shared data\nanna;Anna's inventory\n;;bertil;x\nplain\n", VKEdbUsersLoad, VKEdbUsersList,
+       {L"anna", L"bertil", L"global", L"plain"}, "REF&listedbusers&x&x"},
+      {L"anna", "Stockholm2023\nG\xf6teborg\n", VKEdbNamesLoad, VKEdbNamesList, {L"G\xf6teborg", L"Stockholm2023"},
+       "REF&listedbnames&anna&x"},
+  };
+  size_t request = 1;
+  for (const auto& c : cases) {
+    VKEdbUserSet(c.edbUser);
+    server_.QueueReply(RawReply::Http(200, c.reply));
+    EXPECT_EQ(c.load(), 1);
+    EXPECT_EQ(All(c.list), c.names);
+    EXPECT_EQ(Query(request++), std::string("/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&") + c.query);
+  }
 }
 
 TEST_F(SelectionTest, BrokenReplyKeepsTheNamesReadSoFarInReplyOrder) {

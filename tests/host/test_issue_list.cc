@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/issue_list.h"
+#include "verification_fixture.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -22,24 +23,15 @@ std::wstring Line(IssueList& list, int32_t first) {
 }
 
 TEST(CellName, ColumnLettersAndRowNumbers) {
-  EXPECT_EQ(Cell(0, 0), L"A1");
-  EXPECT_EQ(Cell(9, 27), L"AB10");
-  EXPECT_EQ(Cell(11, 2), L"C12");
-  EXPECT_EQ(Cell(0, 25), L"Z1");
-  EXPECT_EQ(Cell(0, 26), L"AA1");
-  EXPECT_EQ(Cell(0, 701), L"ZZ1");
-  EXPECT_EQ(Cell(4, -1), L"5");
-  EXPECT_EQ(Cell(-1, 3), L"D");
-  EXPECT_EQ(Cell(-1, -1), L"");
-  EXPECT_EQ(Cell(-7, -100), L"");
-}
-
-TEST(CellName, BeyondZZ) {
-  EXPECT_EQ(Cell(0, 702), L"AAA1");
-  EXPECT_EQ(Cell(0, 16383), L"XFD1");  // the spreadsheet's last column
-  EXPECT_EQ(Cell(0, 18277), L"ZZZ1");
-  EXPECT_EQ(Cell(0, 18278), L"AAAA1");
-  EXPECT_EQ(Cell(2147483646, 2147483647), L"FXSHRXX2147483647");
+  const struct {
+    int32_t row, column;
+    const wchar_t* name;
+  } cases[] = {{0, 0, L"A1"},       {9, 27, L"AB10"},     {11, 2, L"C12"},      {0, 25, L"Z1"},
+               {0, 26, L"AA1"},     {0, 701, L"ZZ1"},     {4, -1, L"5"},        {-1, 3, L"D"},
+               {-1, -1, L""},       {-7, -100, L""},      {0, 702, L"AAA1"},    {0, 18277, L"ZZZ1"},
+               {0, 16383, L"XFD1"},  // the spreadsheet's last column
+               {0, 18278, L"AAAA1"}, {2147483646, 2147483647, L"FXSHRXX2147483647"}};
+  for (const auto& c : cases) EXPECT_EQ(Cell(c.row, c.column), c.name) << c.row << "," << c.column;
 }
 
 TEST(CellName, CutToTheBuffer) {
@@ -127,17 +119,7 @@ TEST(IssueList, GetInfoCutsTheSheet) {
 }
 
 // The exports work on the process-wide lists; each test starts them empty.
-class IssueExports : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ErrorList.Clear();
-    WarningList.Clear();
-  }
-  void TearDown() override {
-    ErrorList.Clear();
-    WarningList.Clear();
-  }
-};
+using IssueExports = VerificationTest;
 
 TEST_F(IssueExports, ListErrorWithSmallBuffers) {
   ErrorList.Add(L"Source", 11, 2, L"Unknown timevar");

@@ -90,10 +90,7 @@ TEST_F(TransferExportsTest, LoadNamesTheSearchkeysTheSheetCannotHold) {
   server_.QueueReply(reply);
   WarningList.Clear();
   EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{0, L"4"}));
-  std::vector<std::wstring> lines;
-  wchar_t line[256];
-  for (int32_t first = 1; WarningList.Next(first, line, 256) == 1; first = 0) lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::wstring>{
+  EXPECT_EQ(IssueTexts(WarningList), (std::vector<std::wstring>{
                        L"Searchkey [D]: Searchkey 0 from Kalvoro (Zero) has no row on the sheet (rows 1 to 63): a "
                        L"save would not send it",
                        L"Searchkey [D]: Searchkey 64 from Kalvoro (Past) has no row on the sheet (rows 1 to 63): a "

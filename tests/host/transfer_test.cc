@@ -98,45 +98,34 @@ Call Save(TransferState& state, SaveKind& kind, int32_t mode) {
   return {r, count};
 }
 
-TEST(TransferLoad, TwentyFiveRecordsInThreeCalls) {
-  TransferState state;
-  FakeLoad kind(25);
-  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
-  EXPECT_EQ(Load(state, kind, 0), (Call{1, L"20"}));
-  EXPECT_EQ(Load(state, kind, 0), (Call{0, L"25"}));
-  EXPECT_EQ(kind.list.size(), 25u);
-  EXPECT_TRUE(kind.sorted);
-  EXPECT_FALSE(kind.HasWriter());
-}
-
-TEST(TransferLoad, ExactlyTenRecords) {
-  TransferState state;
-  FakeLoad kind(10);
-  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
-  EXPECT_EQ(Load(state, kind, 0), (Call{0, L"10"}));
-  FakeLoad none(0);
-  EXPECT_EQ(Load(state, none, 1), (Call{0, L"0"}));
-}
-
-TEST(TransferLoad, ReadFailureEndsWithMinusOneAndSortedList) {
-  TransferState state;
-  FakeLoad kind(30);
-  kind.failAt = 14;
-  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
-  EXPECT_EQ(Load(state, kind, 0), (Call{-1, L"14"}));
-  EXPECT_TRUE(kind.sorted);
-  EXPECT_FALSE(kind.HasWriter());
-}
-
-TEST(TransferLoad, AbortKeepsTheCountAndAFreshStartBegins) {
-  TransferState state;
-  FakeLoad kind(25);
-  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
-  EXPECT_EQ(Load(state, kind, -1), (Call{0, L"10"}));
-  EXPECT_FALSE(kind.HasWriter());
-  EXPECT_EQ(Load(state, kind, 2), (Call{0, L"10"}));  // 2 aborts a Load
-  EXPECT_EQ(Load(state, kind, 1), (Call{1, L"10"}));
-  EXPECT_EQ(kind.list.size(), 10u);  // the list was cleared at the start
+// Calls of one Load from a fresh state: the answers and counts, the records
+// listed, and whether the transfer ended by itself (list sorted, writer closed).
+TEST(TransferLoad, BatchesEndsFailuresAndAborts) {
+  struct Case {
+    const char* what;
+    int records, failAt;
+    std::vector<std::pair<int32_t, Call>> calls;  // mode, expected answer
+    size_t listed;
+    bool ended;
+  };
+  const Case cases[] = {
+      {"25 in three calls", 25, -1, {{1, {1, L"10"}}, {0, {1, L"20"}}, {0, {0, L"25"}}}, 25, true},
+      {"exactly ten", 10, -1, {{1, {1, L"10"}}, {0, {0, L"10"}}}, 10, true},
+      {"none", 0, -1, {{1, {0, L"0"}}}, 0, true},
+      {"read failure", 30, 14, {{1, {1, L"10"}}, {0, {-1, L"14"}}}, 14, true},
+      {"abort keeps the count", 25, -1, {{1, {1, L"10"}}, {-1, {0, L"10"}}}, 10, false},
+      // 2 aborts a Load; the next start clears the list.
+      {"2 aborts", 25, -1, {{1, {1, L"10"}}, {2, {0, L"10"}}, {2, {0, L"10"}}, {1, {1, L"10"}}}, 10, false},
+  };
+  for (const Case& c : cases) {
+    TransferState state;
+    FakeLoad kind(c.records);
+    kind.failAt = c.failAt;
+    for (const auto& call : c.calls) EXPECT_EQ(Load(state, kind, call.first), call.second) << c.what;
+    EXPECT_EQ(kind.list.size(), c.listed) << c.what;
+    EXPECT_EQ(kind.HasWriter(), c.calls.back().second.result == 1) << c.what;
+    if (c.ended) EXPECT_TRUE(kind.sorted) << c.what;
+  }
 }
 
 TEST(TransferLoad, StartOverAnOpenTransferReleasesTheOldWriter) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/frame.h"
+#include "host/scripted_login.h"
 #include "host/issue_list.h"
 #include "support/raw_http_server.h"
 #include "transport/latin1.h"
@@ -37,14 +38,7 @@ class TypedValuesTest : public VerificationTest {
   void SetUp() override {
     VerificationTest::SetUp();
     ASSERT_TRUE(server_.Start());
-    server_.QueueReply(test_support::RawReply::Http(200, "OK\n"));
-    wchar_t user[] = L"anna";
-    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
-    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << Error();
-    VKEdbUserSet(L"anna");
-    VKEdbNameSet(L"Stockholm2023");
-    ClearErrorText();
+    ScriptedLogin(server_, L"anna", L"Stockholm2023");
     // One clean record of every kind a Save of reference data writes.
     Put(L"Substance", 1, 1, L"NOx");
     Put(L"Units", 1, 2, L"kg");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/frame.h"
+#include "host/scripted_login.h"
 #include "records/record_io.h"
 #include "support/raw_http_server.h"
 #include "transport/commands.h"
@@ -28,15 +29,7 @@ class RecordTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.Start());
-    server_.QueueReply(RawReply::Http(200, "OK\n"));
-    wchar_t user[] = L"anna";
-    std::wstring address = L"k:http://127.0.0.1:" + std::to_wstring(server_.port());
-    int32_t r = VKInit(user, L"pw", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << GetErrorText();  // 0: already logged in
-    VKDatabaseSet(L"REF");
-    VKEdbUserSet(L"anna");
-    VKEdbNameSet(L"edb1");
-    ClearErrorText();
+    ScriptedLogin(server_, L"anna", L"edb1");
   }
   void TearDown() override {
     HTTPAbortCommand();
@@ -60,16 +53,7 @@ class RecordTest : public ::testing::Test {
     std::vector<test_support::RecordedRequest> requests = server_.Requests();
     return n < requests.size() ? requests[n].body : std::string();
   }
-  std::string Query(size_t n) {
-    EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
-    std::vector<test_support::RecordedRequest> requests = server_.Requests();
-    if (n >= requests.size()) return std::string();
-    std::string line = requests[n].requestLine;
-    std::string path = line.substr(line.find(' ') + 1);
-    path = path.substr(0, path.rfind(' '));
-    size_t amp = path.find('&');
-    return path.substr(0, path.find('?') + 1) + "AUTH" + path.substr(amp);
-  }
+  std::string Query(size_t n) { return RequestQuery(server_, n); }
   size_t Requests() const { return server_.RequestCount(); }
 
   std::string Error() const { return GetErrorText(); }

@@ -286,4 +286,31 @@ TEST(SheetHostEntry, FreeAccountingInjectedFailuresAndTheCallLog) {
   EXPECT_EQ(Call(xlSheetId, &result, {}), xlretFailed);
 }
 
+// The call record can be turned off for long transfers: calls are still
+// answered and the memory accounting still counts, only the record stops
+// growing; turned on again, it records again.
+TEST(SheetHostEntry, CallRecordOffKeepsTheAnswersAndTheAccounting) {
+  Host host;
+  auto* sheet = host.Book().AddSheet(L"Data");
+  sheet->Set(1, 1, Cell::Str(L"abc"));
+  Ref cell(sheet->Id(), 1, 1, 1, 1);
+  auto coerceAndFree = [&]() {
+    XLOPER12 value;
+    ASSERT_EQ(Call(xlCoerce, &value, {&cell.value}), xlretSuccess);
+    EXPECT_EQ(Text(value), L"abc");
+    EXPECT_EQ(Call(xlFree, nullptr, {&value}), xlretSuccess);
+  };
+  host.RecordCalls(false);
+  for (int i = 0; i < 3; ++i) coerceAndFree();
+  EXPECT_TRUE(host.Calls().empty());
+  EXPECT_EQ(host.CallCount(xlCoerce), 0u);
+  EXPECT_EQ(host.HandedOut(), 3u);
+  EXPECT_EQ(host.Freed(), 3u);
+  host.RecordCalls(true);
+  coerceAndFree();
+  ASSERT_EQ(host.Calls().size(), 2u);
+  EXPECT_EQ(host.Calls()[0].xlfn, xlCoerce);
+  EXPECT_EQ(host.Calls()[1].xlfn, xlFree);
+}
+
 }  // namespace

@@ -12,7 +12,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/edb_rsrc_rows.h"
 #include "catalogue/edb_rsrc_tables.h"
-#include "sheet_fixture.h"
+#include "host/verification_fixture.h"
 #include "workbook/edb_rsrc_update_idx.h"
 #include "workbook/rsrc_sheet.h"
 #include "workbook/speed_temp_scen_sheet.h"
@@ -22,21 +22,17 @@ namespace {
 
 using sheethost::Cell;
 
-class RsrcSheetsTest : public SheetTest {
+// The workbook of the verification tests (catalogue lists emptied around
+// each test), with the three resource sheets.
+class RsrcSheetsTest : public VerificationTest {
  protected:
   void SetUp() override {
-    SheetTest::SetUp();
-    stt = AddSheet(SpeedTempScenSheet);
-    units = AddSheet(UnitsSheet);
-    rsrc = AddSheet(RsrcSheet);
+    VerificationTest::SetUp();
+    stt = Sheet(SpeedTempScenSheet);
+    units = Sheet(UnitsSheet);
+    rsrc = Sheet(RsrcSheet);
   }
-  void TearDown() override {
-    for (CRecordList* list : {&SpeedList, &TemperatureList, &ScenarioList, &UnitSubList, &UnitSubGrpList,
-                              &UnitSubGrpEmList}) {
-      list->Clear();
-    }
-    SheetTest::TearDown();
-  }
+  using SheetTest::Put;
 
   static std::wstring Pairs(CRecordList& list) {
     std::wstring all;

@@ -17,6 +17,14 @@
 
 using Lines_ = std::vector<std::wstring>;
 
+// Every line of an issue list, "sheet [cell]: message".
+inline Lines_ IssueTexts(IssueList& list) {
+  Lines_ lines;
+  wchar_t line[kIssueTextSize];
+  for (int32_t first = 1; list.Next(first, line, kIssueTextSize); first = 0) lines.push_back(line);
+  return lines;
+}
+
 class SheetTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -50,13 +58,7 @@ class SheetTest : public ::testing::Test {
   }
   static std::string Error() { return GetErrorText(); }
 
-  // Every line of an issue list, "sheet [cell]: message".
-  static Lines_ Lines(IssueList& list) {
-    Lines_ lines;
-    wchar_t line[kIssueTextSize];
-    for (int32_t first = 1; list.Next(first, line, kIssueTextSize); first = 0) lines.push_back(line);
-    return lines;
-  }
+  static Lines_ Lines(IssueList& list) { return IssueTexts(list); }
 
   sheethost::Host host;
   IssueList errors;
