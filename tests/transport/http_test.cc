@@ -8,6 +8,7 @@
 
 #include "host/frame.h"
 #include "support/raw_http_server.h"
+#include "transport/commands.h"
 #include "transport/http.h"
 
 namespace {
@@ -119,6 +120,31 @@ TEST_F(HttpTest, PostBodyAndReply) {
   ASSERT_EQ(HTTPEndWrite(), 1);
   EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
   EXPECT_EQ(server_.Requests()[1].body, "only\n");
+}
+
+// Every line of a record save's reply must begin with the acknowledgement;
+// the first that does not fails the save and becomes the error text.
+TEST_F(HttpTest, SaveRepliesAreCheckedLineByLine) {
+  const struct {
+    const char* reply;
+    int32_t result;
+    const char* error;
+  } cases[] = {
+      {"Ok.\nOk.\n", 1, ""},
+      {"Ok.\nOk", -1, "Ok"},
+      {"Ok.\nOkay\n", -1, "Okay"},
+      {"Error: record 2: index 1 is also that of record 1\n", -1, "Error: record 2: index 1 is also that of record 1"},
+  };
+  for (const auto& c : cases) {
+    server_.QueueReply(RawReply::Http(200, c.reply));
+    ASSERT_EQ(HTTPPost("save"), 1);
+    ASSERT_EQ(HTTPWriteLine("EOF"), 1);
+    ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
+    ClearErrorText();
+    EXPECT_EQ(VerifyDbWrite(L"Ok."), c.result) << c.reply;
+    EXPECT_STREQ(GetErrorText(), c.error) << c.reply;
+    HTTPAbortCommand();
+  }
 }
 
 TEST_F(HttpTest, PostBodyLargerThanOneBufferStep) {
