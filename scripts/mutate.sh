@@ -25,7 +25,7 @@ while getopts "b:l:t:h" opt; do
 done
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 2
-cmake --build "$build" -j2 >/dev/null || { echo "the unmutated tree does not build" >&2; exit 2; }
+cmake --build "$build" -j2 >/dev/null 2>&1 || { echo "the unmutated tree does not build" >&2; exit 2; }
 
 current=""
 restore() { if [ -n "$current" ]; then mv -f "$current.unmutated" "$current"; current=""; fi; }
