@@ -10,7 +10,7 @@ DEBIAN_PACKAGES := g++ cmake ninja-build pkg-config ccache make curl openssl sql
 
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan windows fuzz-build fuzz test demo bench clean
+.PHONY: all deps build asan windows fuzz-build fuzz mutate test demo bench clean
 
 all: build
 
@@ -56,6 +56,11 @@ fuzz-build: deps
 
 fuzz: fuzz-build
 	@tests/fuzz/run.sh fuzz $(FUZZ_SECONDS)
+
+# Each mutant of scripts/mutants.txt rebuilt and run against the suite (about
+# 30 to 50 minutes on 2 cores): the suite's score on the library's layers.
+mutate: build
+	@scripts/mutate.sh -b build
 
 test: build asan windows fuzz-build
 	@echo "== tests (build/)"
