@@ -6,6 +6,7 @@
 // attribute texts.  They are printed as the library's writer prints them and
 // stored through the same reading as a save, so that the seed is exactly
 // what a Load and Save give back.
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -114,14 +115,23 @@ std::string SourceLines() {
     } else {
       Alob(&text, "", i % 3 == 1 ? std::vector<std::string>{"MEASURED=yes"} : std::vector<std::string>{});
     }
-    // Blocks: emissions, then groups, then activities; some sources start
-    // with a group block, and some hold a substance twice.
+    // Blocks: emissions, then groups, then activities (the order the library
+    // writes them in); some sources hold a substance twice.  Within a kind
+    // the blocks come in index order, the order in which the workbook shows
+    // and saves them, so that a round trip keeps the records as they are.
     int emissions = 1 + i % 3;
     int groupBlocks = i % 4 == 1 ? 2 : i % 4 == 2 ? 1 : 0;
     int activities = i % 5 == 0 ? 2 : i % 5 == 3 ? 1 : 0;
+      std::vector<int> groupIndexes, substances;
+    for (int n = 1; n <= groupBlocks; ++n) groupIndexes.push_back(1 + (i + n * 5) % static_cast<int>(groups));
+    for (int n = 1; n <= emissions; ++n) {
+      substances.push_back(n == 3 && i % 6 == 2 ? kSubstances[(i + 1) % 8] : kSubstances[(i + n) % 8]);
+    }
+    std::sort(groupIndexes.begin(), groupIndexes.end());
+    std::sort(substances.begin(), substances.end());
     auto group = [&](int n) {
       std::string k = "SUBGRP." + std::to_string(n) + ".";
-      Line(&text, k + "SUBGRP", std::to_string(1 + (i + n * 5) % static_cast<int>(groups)));
+      Line(&text, k + "SUBGRP", std::to_string(groupIndexes[static_cast<size_t>(n - 1)]));
       Line(&text, k + "ACTIVITY", SingleText(i % 11 == 1 ? 2.5e-05f : 100.0f + static_cast<float>(i) * 1.5f));
       Line(&text, k + "TIMEVAR", std::to_string(1 + (i + n) % static_cast<int>(timevars)));
       Line(&text, k + "UNIT", kGroupUnits[(i + n) % 4]);
@@ -129,10 +139,9 @@ std::string SourceLines() {
       Alob(&text, k, n == 1 && i % 8 == 1 ? std::vector<std::string>{"SOURCE=questionnaire"} : std::vector<std::string>{});
     };
     int groupsWritten = 0;
-    if (i % 8 == 2 && groupBlocks > 0) group(++groupsWritten);
     for (int n = 1; n <= emissions; ++n) {
       std::string k = "EMISSION." + std::to_string(n) + ".";
-      int substance = n == 3 && i % 6 == 2 ? kSubstances[(i + 1) % 8] : kSubstances[(i + n) % 8];
+      int substance = substances[static_cast<size_t>(n - 1)];
       bool macro = i % 13 == 4 && n == 1;
       float value = kValues[(i + n) % 8];
       if (macro) value = -value;
@@ -146,8 +155,11 @@ std::string SourceLines() {
                                           : std::vector<std::string>{});
     }
     while (groupsWritten < groupBlocks) group(++groupsWritten);
+    std::vector<size_t> picked;
+    for (int n = 1; n <= activities; ++n) picked.push_back(static_cast<size_t>(i * 7 + n * 3) % functions.size());
+    std::sort(picked.begin(), picked.end());
     for (int n = 1; n <= activities; ++n) {
-      const EmfacEntry& f = functions[static_cast<size_t>(i * 7 + n * 3) % functions.size()];
+      const EmfacEntry& f = functions[picked[static_cast<size_t>(n - 1)]];
       int variables = 0;
       for (const EmfacVariable& v : f.variables) variables += v.constant ? 0 : 1;
       if (n == 2 && variables > 0) --variables;  // fewer than the function has
