@@ -1,8 +1,8 @@
 // VKSourcesLoad and VKSourcesSave: the point and area sources ("Source" sheet)
 // moved between the server and the workbook through the incremental transfer
 // driver.  A Load lays the sheet's block columns out from the listing header
-// before the first source; a Save reads the rows through the layout that
-// VKVerifySource found (SourceInfo).
+// before the first source; a Save reads the layout back from the heading row
+// (SourceInfo), as VKVerifySource does, and refuses a damaged one.
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -73,7 +73,7 @@ class SourceSave final : public SaveKind {
       return false;
     }
     FacilityList.Sort(CRecordListKey::kByName);  // the reader looks facilities up by name
-    return m_pReader->Init(Lists(), SourceInfo) == 1;
+    return m_pReader->Init(Lists(), &SourceInfo) == 1;
   }
   void CloseReader() override { m_pReader.reset(); }
   bool HasReader() const override { return m_pReader != nullptr; }

@@ -723,52 +723,24 @@ int32_t CExcelWriteSource::Write(SourceRec& rec) {
 CExcelReadSource::CExcelReadSource() = default;
 CExcelReadSource::~CExcelReadSource() = default;
 
-namespace {
-
-bool SameLayout(const CSourceInfo& a, const CSourceInfo& b) {
-  if (a.SubCount() != b.SubCount() || a.GroupCount() != b.GroupCount() || a.FormulaCount() != b.FormulaCount()) {
-    return false;
-  }
-  for (int32_t k = 0; k < a.SubCount(); ++k) {
-    if (a.Sub(k) != b.Sub(k)) return false;
-  }
-  for (int32_t k = 0; k < a.GroupCount(); ++k) {
-    if (a.Group(k) != b.Group(k)) return false;
-  }
-  for (int32_t k = 0; k < a.FormulaCount(); ++k) {
-    if (a.Formula(k) != b.Formula(k) || a.Variables(k) != b.Variables(k)) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-int32_t CExcelReadSource::Init(const SourceSheetLists& lists, const CSourceInfo& layout) {
+int32_t CExcelReadSource::Init(const SourceSheetLists& lists, CSourceInfo* layout) {
   m_lists = lists;
-  m_pLayout = &layout;
+  m_pLayout = layout;
   m_row = 0;
   CSheetCellReader cells(kCellRead, SourceSheetName);
   int32_t r = cells.Init();
   if (r != 1) return r;
-  // The heading row must still be the one the latest verification read:
-  // rows read through another layout would put values into other blocks.
-  std::unique_ptr<CSourceInfo> now(new (std::nothrow) CSourceInfo());
+  // A damaged heading row would put values into other blocks: nothing is read.
   IssueList issues;
   bool damaged = false;
-  if (!now) {
-    SetErrorText("Could not allocate memory for buffer");
-    return -1;
-  }
-  if (ReadSourceLayout(cells, lists, now.get(), issues, &damaged) != 1) return -1;
+  if (ReadSourceLayout(cells, lists, layout, issues, &damaged) != 1) return -1;
   if (damaged || issues.Count() > 0) {
-    SetErrorText("The Source sheet's heading row is damaged; VKVerifySource lists where.");
+    wchar_t first[kIssueTextSize];
+    issues.Next(1, first, kIssueTextSize);
+    SetErrorText("The Source sheet's heading row is damaged: %s", Narrow(first).c_str());
     return -1;
   }
-  if (!SameLayout(*now, layout)) {
-    SetErrorText("The Source sheet's heading row is not the one VKVerifySource read; verify the sheet again.");
-    return -1;
-  }
-  return OpenRows(layout, &m_pRows, &m_buf, &m_texts);
+  return OpenRows(*layout, &m_pRows, &m_buf, &m_texts);
 }
 
 int32_t CExcelReadSource::Read(SourceRec* rec) {

@@ -6,8 +6,8 @@
 // 7 columns), per substance group ("Emission fac k: <name>", 6 columns) and
 // per emission function ("Emission func k: <name>", 4 columns and one per
 // variable).  A Load lays the blocks out from the listing header; the
-// verifier reads the layout back from the heading row into SourceInfo, and a
-// Save reads the rows through that layout.
+// verifier and the Save's reader read the layout back from the heading row
+// into SourceInfo.
 #pragma once
 
 #include <cstdint>
@@ -80,10 +80,12 @@ class CExcelReadSource {
  public:
   CExcelReadSource();
   ~CExcelReadSource();
-  // Opens the sheet with the layout of the latest verification (SourceInfo):
-  // 1; 0 (no "Source" sheet); -1 also when the heading row is damaged or no
-  // longer the one that verification found.
-  int32_t Init(const SourceSheetLists& lists, const CSourceInfo& layout);
+  // Opens the sheet and reads its layout from the heading row into layout,
+  // as VKVerifySource does, so that the rows are read through the columns
+  // the sheet has now, also when its headings changed since the latest
+  // verification: 1; 0 (no "Source" sheet); -1 also when the heading row is
+  // damaged (VKVerifySource names the cells).
+  int32_t Init(const SourceSheetLists& lists, CSourceInfo* layout);
   // The next row: 1; 0 at a row without a name; -1 for a cell the record
   // cannot carry (ErrorText names sheet and cell).
   int32_t Read(SourceRec* rec);

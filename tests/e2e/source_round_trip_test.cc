@@ -163,17 +163,11 @@ TEST_F(SourceRoundTrip, DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   Load(book);
   if (HasFatalFailure()) return;
   ASSERT_EQ(VKVerifySource(), 1) << Errors();
-  // Another substance named in the first block: not the layout verification read.
-  ASSERT_EQ(book.Text(L"Source", 0, 31), L"Emission sub 1: NOx");
-  ASSERT_TRUE(book.Set(L"Source", 0, 31, L"Emission sub 1: SO2"));
-  EXPECT_EQ(Calls(VKSourcesSave).back().result, -1);
-  std::string error = TakeError();
-  EXPECT_NE(error.find("heading row is not the one VKVerifySource read"), std::string::npos) << error;
   // A column of the first block deleted: its later headings move left.
   for (int c = 34; c < 45; ++c) ASSERT_TRUE(book.Set(L"Source", 0, c, book.Text(L"Source", 0, c + 1)));
   EXPECT_EQ(Calls(VKSourcesSave).back().result, -1);
-  error = TakeError();
-  EXPECT_NE(error.find("heading row is damaged"), std::string::npos) << error;
+  std::string error = TakeError();
+  EXPECT_NE(error.find("heading row is damaged: Source [AI1]: Heading should be"), std::string::npos) << error;
   VKUpdateSub();
   EXPECT_EQ(VKVerifySource(), 0);
   EXPECT_NE(Errors().find("Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""),

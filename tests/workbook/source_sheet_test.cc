@@ -98,7 +98,7 @@ TEST_F(SourceSheetTest, VerifierFindsOneFaultOfEachKind) {
 
   // The Save's reader takes the clean row and refuses the next with its place.
   CExcelReadSource reader;
-  ASSERT_EQ(reader.Init(lists, layout), 1) << Error();
+  ASSERT_EQ(reader.Init(lists, &layout), 1) << Error();
   SourceRec rec;
   ASSERT_EQ(reader.Read(&rec), 1) << Error();
   EXPECT_EQ(rec.px, 1270000u);
@@ -121,7 +121,7 @@ TEST_F(SourceSheetTest, DamagedHeadingRowIsReportedAndRefused) {
                                    L"Source [AO1]: Heading should be \"Emission fac 1: Activity\", not \"Emission "
                                    L"fac 1: Unit\": the block's columns were moved or deleted"}));
   CExcelReadSource reader;
-  EXPECT_EQ(reader.Init(lists, layout), -1);
+  EXPECT_EQ(reader.Init(lists, &layout), -1);
   EXPECT_NE(Error().find("heading row is damaged"), std::string::npos) << Error();
 }
 

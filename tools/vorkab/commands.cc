@@ -242,12 +242,12 @@ void PrintIssues(const char* heading, int32_t (*list)(int32_t, wchar_t*, int32_t
   }
 }
 
-// VKUpdateSub, VKVerifySub, VKMergeCheck and the company and facility
+// VKUpdateSub, VKVerifySub, VKMergeCheck and the company, facility and source
 // verifications, then the issues with the tool's own; ExitOk, ExitVerify
 // when errors were found, ExitFailure when a step failed.
 int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings) {
   Progress("verifying the workbook");
-  int32_t results[5];
+  int32_t results[6];
   {
     ServerCall guard("verifying");
     results[0] = VKUpdateSub();
@@ -256,6 +256,7 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings)
     // The company and facility sheets (a missing sheet is nothing to check).
     results[3] = VKVerifyCompany();
     results[4] = VKVerifyFacility();
+    results[5] = VKVerifySource();
   }
   EndProgress();
   PrintIssues("Errors", VKListError, errors);
