@@ -154,8 +154,9 @@ class RowParse {
 
   bool Whole(int32_t column, const wchar_t* label, int64_t low, int64_t high, int64_t* value) {
     if (CellWhole(Cell(column), low, high, value)) return true;
-    Fault(column, L"%ls cell not a whole number from %lld to %lld: %ls", label, static_cast<long long>(low),
-          static_cast<long long>(high), Cell(column));
+    // Every bound of the sheet fits 32 bits.
+    Fault(column, L"%ls cell not a whole number from %d to %d: %ls", label, static_cast<int>(low),
+          static_cast<int>(high), Cell(column));
     return false;
   }
 
