@@ -2,7 +2,9 @@
 // workbook through VORKABCOM.dll, saved back to the server and loaded again
 // into an empty workbook: the second workbook must equal the first.  The
 // traffic kinds (vehicles, the road-vehicle definition, road vehicles and
-// roadtypes), companies, facilities and sources travel with them.
+// roadtypes), companies, facilities and sources travel with them, and two
+// edits of the Source sheet (a changed emission, a source moved to another
+// facility) must come back.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -194,6 +196,19 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
     // 240 sources with their emission blocks from column AF.
     EXPECT_GT(first.at(L"Source").size(), 240u * 20u) << "the seeded sources did not arrive";
     EXPECT_EQ(first.at(L"Source").at({0, 31}).text, L"Emission sub 1: NOx");
+    // Edits a user makes: an emission changed, a source moved to another
+    // facility.  The second Load must show them.
+    sheethost::Sheet* sources = host.Book().FindSheet(L"Source");
+    int block = 31;
+    while (sources->Get(0, block).text.compare(0, 13, L"Emission sub ") == 0 &&
+           sources->Get(2, block + 1).text.empty()) {
+      block += 7;
+    }
+    ASSERT_FALSE(sources->Get(2, block + 1).text.empty()) << "source 2 has no emission block";
+    ASSERT_TRUE(sources->Set(2, block + 2, sheethost::Cell::Str(L"42.75")));
+    ASSERT_NE(sources->Get(4, 5).text, sources->Get(9, 5).text);
+    ASSERT_TRUE(sources->Set(4, 5, sources->Get(9, 5)));
+    first = Take(host.Book());
     SaveAll();
     if (HasFatalFailure()) return;
     EXPECT_EQ(host.Outstanding(), 0u) << "values the DLL did not give back with xlFree";
