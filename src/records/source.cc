@@ -344,6 +344,31 @@ bool ScanCoordinate(const wchar_t* keyword, uint32_t* out) {
   return true;
 }
 
+// "KEYWORD n" with a blank inside the keyword ("CHIMNEY HEIGHT"): read here
+// rather than through a scan pattern, which would be slow for every source.
+int32_t UShortField(const wchar_t* label, const wchar_t* keyword, uint16_t* out) {
+  if (keyscan::ReadKeyLine(Kind, true, label, keyword) != 1) return -1;
+  long long v = 0;
+  if (!ScanWhole(IORLine(), keyword, 0, UINT16_MAX, &v)) return keyscan::NoMatch(Kind, label, keyword);
+  *out = static_cast<uint16_t>(v);
+  return 1;
+}
+
+int32_t FloatField(const wchar_t* label, const wchar_t* keyword, float* out) {
+  if (keyscan::ReadKeyLine(Kind, true, label, keyword) != 1) return -1;
+  const wchar_t* rest = nullptr;
+  if (KeywordLine(IORLine(), keyword, &rest)) {
+    while (*rest == L' ' || *rest == L'\t') ++rest;
+    wchar_t* end = nullptr;
+    double v = wcstod(rest, &end);
+    if (end != rest) {
+      while (*end == L' ' || *end == L'\t' || *end == L'\r') ++end;
+      if (*end == 0 && keyscan::FloatFits(v, out)) return 1;
+    }
+  }
+  return keyscan::NoMatch(Kind, label, keyword);
+}
+
 // A required quoted field that must fit its record field whole.
 int32_t Text(const wchar_t* label, const wchar_t* keyword, wchar_t* out, size_t size) {
   if (GetKeyString(Kind, true, label, keyword, out, size) != 1) return -1;
@@ -425,19 +450,19 @@ int32_t ReadRecord(SourceRec* rec) {
   const wchar_t* name = rec->name;
   if (Text(name, L"INFO", rec->info, SourceNameSize) != 1 || Text(name, L"INFO2", rec->info2, SourceInfo2Size) != 1 ||
       GetKeyULong(Kind, name, L"DATE", &rec->date) != 1 || GetKeyULong(Kind, name, L"CHANGED", &rec->changed) != 1 ||
-      GetKeyUShort(Kind, name, L"CHIMNEY HEIGHT", &rec->chimneyHeight) != 1 ||
+      UShortField(name, L"CHIMNEY HEIGHT", &rec->chimneyHeight) != 1 ||
       GetKeyUShort(Kind, name, L"GASTEMPERATURE", &rec->gasTemperature) != 1 ||
-      GetKeyUShort(Kind, name, L"GAS FLOW", &rec->gasFlow) != 1) {
+      UShortField(name, L"GAS FLOW", &rec->gasFlow) != 1) {
     return -1;
   }
   for (int k = 0; k < SourceSearchkeys; ++k) {
     std::wstring keyword = L"SEARCHKEY" + std::to_wstring(k + 1);
     if (GetKeyUShort(Kind, name, keyword.c_str(), &rec->searchkey[k]) != 1) return -1;
   }
-  if (GetKeyFloat(Kind, name, L"CHIMNEY OUT", &rec->chimneyOut) != 1 ||
-      GetKeyFloat(Kind, name, L"CHIMNEY IN", &rec->chimneyIn) != 1 ||
-      GetKeyUShort(Kind, name, L"HOUSE WIDTH", &rec->houseWidth) != 1 ||
-      GetKeyUShort(Kind, name, L"HOUSE HEIGHT", &rec->houseHeight) != 1 ||
+  if (FloatField(name, L"CHIMNEY OUT", &rec->chimneyOut) != 1 ||
+      FloatField(name, L"CHIMNEY IN", &rec->chimneyIn) != 1 ||
+      UShortField(name, L"HOUSE WIDTH", &rec->houseWidth) != 1 ||
+      UShortField(name, L"HOUSE HEIGHT", &rec->houseHeight) != 1 ||
       GetKeyLong(Kind, name, L"NOSEGMENTS", &rec->nosegments) != 1) {
     return -1;
   }

@@ -18,6 +18,10 @@ std::string Fixed(const std::string& x2y2, int segments, const std::string& buil
          "GEOCODE 1480-1\nFORMULAMACRO \"WORKDAYS\"\nALOB 2\nA=1\n\n";
 }
 
+std::string Replaced(std::string text, const std::string& what, const std::string& by) {
+  return text.replace(text.find(what), what.size(), by);
+}
+
 const char* const kNoBuilding = "BUILD_WIDTHS\nBUILD_HEIGHTS\nBUILD_LENGTHS\nBUILD_DISTFARWALL\nBUILD_CENTER\n";
 
 // Two emissions of one substance, a substance-group block (read before the
@@ -88,6 +92,10 @@ TEST_F(SourceRecordsTest, RefusedRecordsNameWhatIsWrong) {
       {"0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 0, kNoBuilding) + "EMISSION.1.SUBSTANCE 1\nEMISSION.1.EMISSION 1\n"
            "EMISSION.1.TIMEVAR 1\nEMISSION.1.UNIT " + std::string(64, 'u') + "\n", "longer than 63"},
       {"x\n", "Source: Error parsing new record"},
+      {"0\n0\n0\n" + Replaced(Fixed("X2 0\nY2 0\n", 0, kNoBuilding), "CHIMNEY OUT 1.25", "CHIMNEY OUT 1.25x"),
+       "Source (Boiler 1): Error in CHIMNEY OUT: CHIMNEY OUT 1.25x"},
+      {"0\n0\n0\n" + Replaced(Fixed("X2 0\nY2 0\n", 0, kNoBuilding), "HOUSE WIDTH 12", "HOUSE WIDTH 65536"),
+       "Source (Boiler 1): Error in HOUSE WIDTH: HOUSE WIDTH 65536"},
   };
   for (const Case& c : cases) {
     Reply(c.reply);
