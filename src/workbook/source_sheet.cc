@@ -605,11 +605,18 @@ int32_t CExcelWriteSource::Write(SourceRec& rec) {
   }
   m_cells[kInfo] = FieldText(rec.info, SourceNameSize);
   m_cells[kInfo2] = FieldText(rec.info2, SourceInfo2Size);
-  wchar_t date[kDateCellTextSize];
-  DateCodeToCell(rec.date, date, kDateCellTextSize);
-  m_cells[kDate] = date;
-  DateCodeToCell(rec.changed, date, kDateCellTextSize);
-  m_cells[kChanged] = date;
+  // A date code the cell cannot show would come back as no date at all.
+  const uint32_t codes[2] = {rec.date, rec.changed};
+  for (int i = 0; i < 2; ++i) {
+    wchar_t date[kDateCellTextSize];
+    DateCodeToCell(codes[i], date, kDateCellTextSize);
+    if (codes[i] != 0 && date[0] == 0) {
+      SetErrorText("Source %s: %s %06lu is not a date the sheet can show", name.c_str(), i == 0 ? "DATE" : "CHANGED",
+                   static_cast<unsigned long>(codes[i]));
+      return -1;
+    }
+    m_cells[kDate + i] = date;
+  }
   if (!rec.IsArea()) {
     m_cells[kChimneyHeight] = std::to_wstring(rec.chimneyHeight);
     m_cells[kGasTemperature] = std::to_wstring(rec.gasTemperature);

@@ -2,6 +2,7 @@
 // columns and the blocks, a damaged heading row, and the Save reader that
 // refuses both.
 #include <cfloat>
+#include <cwchar>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -123,6 +124,30 @@ TEST_F(SourceSheetTest, DamagedHeadingRowIsReportedAndRefused) {
   CExcelReadSource reader;
   EXPECT_EQ(reader.Init(lists, &layout), -1);
   EXPECT_NE(Error().find("heading row is damaged"), std::string::npos) << Error();
+}
+
+TEST_F(SourceSheetTest, WriterRefusesWhatTheSheetCannotShow) {
+  CExcelWriteSource writer;
+  ASSERT_EQ(writer.Init(lists), 1);
+  SourceRec rec;
+  rec.header.subs = {1};
+  rec.header.subUsed = {0};
+  ASSERT_EQ(writer.WriteHeader(rec), 0) << Error();
+  wcscpy(rec.name, L"Stack");
+  rec.x1 = rec.y1 = 5;
+  rec.date = 250231;  // 31 February
+  EXPECT_EQ(writer.Write(rec), -1);
+  EXPECT_NE(Error().find("Source Stack: DATE 250231 is not a date the sheet can show"), std::string::npos) << Error();
+  rec.date = 250228;
+  SourceEmission* e = rec.emissions.Append();
+  e->substance = 4;  // no heading entry for it
+  e->timevar = 1;
+  EXPECT_EQ(writer.Write(rec), -1);
+  EXPECT_NE(Error().find("the listing heading has no free substance block for 4"), std::string::npos) << Error();
+  e->substance = 1;
+  EXPECT_EQ(writer.Write(rec), 1) << Error();
+  EXPECT_EQ(Sheet(L"Source")->Get(0, 31).text, L"Emission sub 1: NOx");
+  EXPECT_EQ(Sheet(L"Source")->Get(1, 32).text, L"Flat");
 }
 
 }  // namespace
