@@ -57,7 +57,8 @@ const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",       L"Sou
                                   L"Road timevar",     L"Emission factor", L"Emission function",
                                   L"Speed-Temp-Scen", L"Units",           L"Rsrc",
                                   L"Vehicle",          L"Road Vehicle Def.", L"Road Vehicle",
-                                  L"Roadtype",         L"Company",         L"Facility"};
+                                  L"Roadtype",         L"Company",         L"Facility",
+                                  L"Source"};
 
 [[noreturn]] void Fail(const std::string& what) {
   char error[10240];
@@ -568,6 +569,55 @@ int main(int argc, char** argv) {
     });
     book = BenchLoad(server, log, "facilities", VKFacilitiesLoad, [] { Run(VKCompaniesLoad, "companies"); });
     BenchSave(server, log, "facilities", kRoadVehicles, VKFacilitiesSave);
+  }
+
+  // Sources, 100,000 with 5 emission blocks each (three substances, one
+  // substance group, one emission function with two variables), at 50
+  // facilities; the sheet's blocks name the seeded substances, groups,
+  // functions and ten time variations.
+  {
+    SeedRecords(server, "company", 50, [](int i) {
+      return "ID \"C" + std::to_string(i) + "\"\nNAME \"Company " + std::to_string(i) +
+             "\"\nINFO \"\"\nINFO2 \"\"\nADDRESS \"\"\nPOSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\nALOB 0\n";
+    });
+    SeedRecords(server, "facility", 50, [](int i) {
+      return "X " + std::to_string(1000000 + i) + "\nY " + std::to_string(6000000 + i) + "\nNAME \"Plant " +
+             std::to_string(i) + "\"\nCOMPANY \"C" + std::to_string(i) +
+             "\"\nINFO \"\"\nINFO2 \"\"\nADDRESS \"\"\nPOSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\nALOB 0\n";
+    });
+    SeedRecords(server, "timevarp", 10, [&model](int i) { return RecordBody(model, i); });
+    SeedRecords(server, "source", kRoadVehicles, [](int i) {
+      int f = 1 + i % 50;
+      std::string t = std::to_string(1 + i % 10);
+      std::string text = "X1 " + std::to_string(1000000 + i) + "\nY1 " + std::to_string(6000000 + i) +
+                         "\nX2 0\nY2 0\nPX " + std::to_string(1000000 + f) + "\nPY " + std::to_string(6000000 + f) +
+                         "\nNAME \"Stack " + std::to_string(i) +
+                         "\"\nINFO \"Boiler\"\nINFO2 \"\"\nDATE 250115\nCHANGED 000000\nCHIMNEY HEIGHT 45\n"
+                         "GASTEMPERATURE 120\nGAS FLOW 30\nSEARCHKEY1 0\nSEARCHKEY2 0\nSEARCHKEY3 0\nSEARCHKEY4 0\n"
+                         "SEARCHKEY5 0\nCHIMNEY OUT 1.25\nCHIMNEY IN 0.8\nHOUSE WIDTH 12\nHOUSE HEIGHT 8\nNOSEGMENTS 2\n"
+                         "BUILD_WIDTHS 10 20\nBUILD_HEIGHTS 5 6\nBUILD_LENGTHS 30 40\nBUILD_DISTFARWALL 7 8\n"
+                         "BUILD_CENTER 3 4\nGEOCODE 1480\nFORMULAMACRO \"\"\nALOB 1\nPERMIT=" + std::to_string(i) + "\n";
+      for (int n = 1; n <= 3; ++n) {
+        std::string k = "EMISSION." + std::to_string(n) + ".";
+        text += k + "SUBSTANCE " + std::to_string(n) + "\n" + k + "EMISSION " + std::to_string(i % 997) + ".25\n" +
+                k + "TIMEVAR " + t + "\n" + k + "UNIT kg/year\n" + k + "MACRO \n" + k + "ACTCODE 1.A.1\n" + k +
+                "ALOB 0\n";
+      }
+      text += "SUBGRP.1.SUBGRP 1\nSUBGRP.1.ACTIVITY 12.5\nSUBGRP.1.TIMEVAR " + t +
+              "\nSUBGRP.1.UNIT MWh/year\nSUBGRP.1.ACTCODE \nSUBGRP.1.ALOB 0\n"
+              "ACTIVITY.1.EMFAC 1\nACTIVITY.1.TIMEVAR " + t +
+              "\nACTIVITY.1.VAR.1 100\nACTIVITY.1.VAR.2 0.5\nACTIVITY.1.ACTCODE \nACTIVITY.1.ALOB 0\n";
+      return text;
+    });
+    std::unique_ptr<Book> book = BenchLoad(server, log, "sources", VKSourcesLoad, [] {
+      Run([](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }, "substances");
+      Run([](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); }, "time variations");
+      Run(VKSubgrpsLoad, "substance groups");
+      Run(VKEmfacsLoad, "emission factors");
+      Run(VKCompaniesLoad, "companies");
+      Run(VKFacilitiesLoad, "facilities");
+    });
+    BenchSave(server, log, "sources", kRoadVehicles, VKSourcesSave);
   }
 
   // Substances are saved as searchkey lists only, of at most 127 names.

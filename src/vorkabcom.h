@@ -78,6 +78,11 @@ VKEXPORT int32_t VKAPI VKCompaniesLoad(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKCompaniesSave(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKFacilitiesLoad(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKFacilitiesSave(int32_t mode, wchar_t* count);
+/* Sources ("Source" sheet): the Load lays the emission block columns out from
+ * the listing header; the Save reads the rows through the layout of the
+ * heading row, as VKVerifySource finds it, and fails when it is damaged. */
+VKEXPORT int32_t VKAPI VKSourcesLoad(int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKSourcesSave(int32_t mode, wchar_t* count);
 
 /* The road-vehicle definition, loaded before the road vehicles.  DefLoad: a
  * single call; flags are passed to the server's read; count receives the
@@ -140,6 +145,9 @@ VKEXPORT int32_t VKAPI VKMergeCheck(void);
  * missing sheet is nothing to verify.  1, 0 or -1 as above. */
 VKEXPORT int32_t VKAPI VKVerifyCompany(void);
 VKEXPORT int32_t VKAPI VKVerifyFacility(void);
+/* "Source": reads the block layout from the heading row, reporting damaged
+ * headings at their cells, then checks every row.  1, 0 or -1 as above. */
+VKEXPORT int32_t VKAPI VKVerifySource(void);
 
 /* The spreadsheet host hands over its C API entry point (see port/xlcall.h
  * for the value layout); null makes the library look for the host's own. */

@@ -20,6 +20,7 @@
 #include "workbook/roadtype_sheet.h"
 #include "workbook/row_gap_check.h"
 #include "workbook/rsrc_verify.h"
+#include "workbook/source_sheet.h"
 #include "workbook/subgrp_sheet.h"
 #include "workbook/timevar_sheet.h"
 #include "workbook/vehicle_sheet.h"
@@ -167,5 +168,14 @@ int32_t VKAPI VKVerifyFacility(void) {
   return VerifyOneSheet<CExcelVerifyFacility>("VKVerifyFacility", FacilitySheetName, [](CExcelVerifyFacility& v) {
     CompanyList.Sort(CRecordListKey::kByName);  // looked up by name
     return v.Init(CompanyList, ErrorList, WarningList);
+  });
+}
+
+int32_t VKAPI VKVerifySource(void) {
+  return VerifyOneSheet<CExcelVerifySource>("VKVerifySource", SourceSheetName, [](CExcelVerifySource& v) {
+    FacilityList.Sort(CRecordListKey::kByName);  // looked up by name
+    SourceSheetLists lists{SubLists,      &SourceTimevarList, &EmfacList,     &SubgrpList,
+                           &FacilityList, &UnitSubList,       &UnitSubGrpList};
+    return v.Init(lists, &SourceInfo, ErrorList, WarningList);
   });
 }

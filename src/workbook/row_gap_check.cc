@@ -28,6 +28,7 @@ const RowGapSheet kSheets[] = {
     {L"Roadtype", 1, 4, 3},        // a roadtype's vehicle in C on the first of its 4 rows
     {L"Company", 1, 1, 1},         // a company's name in A
     {L"Facility", 1, 1, 1},        // a facility's name in A
+    {L"Source", 1, 1, 1},          // a source's name in A
 };
 
 bool IsEmpty(const XLOPER12& value) {

@@ -20,7 +20,7 @@ TEST_F(VorkabCommands, ListsAndUsage) {
   run = Vorkab(folder_, server_.url(), {"load", "roads"});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("known kinds: resources, substances, searchkeys, timevars, subgrps, emfacs, vehicles, "
-                         "roadvehicles, roadtypes, companies, facilities, all"),
+                         "roadvehicles, roadtypes, companies, facilities, sources, all"),
             std::string::npos)
       << run.err;
   run = Vorkab(folder_, server_.url(), {"databases"}, "wrong");

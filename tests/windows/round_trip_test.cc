@@ -2,7 +2,9 @@
 // workbook through VORKABCOM.dll, saved back to the server and loaded again
 // into an empty workbook: the second workbook must equal the first.  The
 // traffic kinds (vehicles, the road-vehicle definition, road vehicles and
-// roadtypes), companies and facilities travel with them.
+// roadtypes), companies, facilities and sources travel with them, and two
+// edits of the Source sheet (a changed emission, a source moved to another
+// facility) must come back.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -23,7 +25,8 @@ const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",        L"So
                                   L"Road timevar",     L"Emission factor",  L"Emission function",
                                   L"Vehicle",          L"Road Vehicle Def.", L"Road Vehicle",
                                   L"Roadtype",         L"Speed-Temp-Scen",  L"Units",
-                                  L"Rsrc",             L"Company",          L"Facility"};
+                                  L"Rsrc",             L"Company",          L"Facility",
+                                  L"Source"};
 
 const char* const kReferenceExports[] = {"VKEdbRsrcLoad",  "VKEdbRsrcSave",  "VKSubLoad",     "VKSubSave",
                                          "VKTimevarsLoad", "VKTimevarsSave", "VKSubgrpsLoad", "VKSubgrpsSave",
@@ -34,6 +37,8 @@ const char* const kVehicleExports[] = {"VKVehiclesLoad",        "VKVehiclesSave"
                                        "VKRoadtypesSave"};
 
 const char* const kCompanyExports[] = {"VKCompaniesLoad", "VKCompaniesSave", "VKFacilitiesLoad", "VKFacilitiesSave"};
+
+const char* const kSourceExports[] = {"VKSourcesLoad", "VKSourcesSave", "VKVerifySource"};
 
 // True when the DLL exports every name.
 template <size_t N>
@@ -109,6 +114,7 @@ class RoundTrip : public ::testing::Test {
     if (!Exports(kReferenceExports, &missing)) GTEST_SKIP() << "VORKABCOM.dll does not export yet: " << missing;
     ASSERT_TRUE(Exports(kVehicleExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_TRUE(Exports(kCompanyExports, &missing)) << "VORKABCOM.dll lacks " << missing;
+    ASSERT_TRUE(Exports(kSourceExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_EQ(Login(L"demo", HttpServerUrl()), 0) << TakeError();
     VK_EXPORT(VKDatabaseSet)(L"REF");
     VK_EXPORT(VKEdbUserSet)(L"demo");
@@ -140,7 +146,8 @@ class RoundTrip : public ::testing::Test {
     ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>("VKVehiclesLoad")), 0) << TakeError();
     wchar_t count[16];
     ASSERT_EQ(dll.Find<VKFlagsCountFn>("VKRoadVehiclesDefLoad")(0, count), 1) << TakeError();
-    for (const char* name : {"VKRoadVehiclesLoad", "VKRoadtypesLoad", "VKCompaniesLoad", "VKFacilitiesLoad"}) {
+    for (const char* name :
+         {"VKRoadVehiclesLoad", "VKRoadtypesLoad", "VKCompaniesLoad", "VKFacilitiesLoad", "VKSourcesLoad"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
   }
@@ -167,6 +174,9 @@ class RoundTrip : public ::testing::Test {
          {"VKVehiclesSave", "VKRoadVehiclesSave", "VKRoadtypesSave", "VKCompaniesSave", "VKFacilitiesSave"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
+    // The source sheet's block layout as the verification reads it, then its rows.
+    ASSERT_NE(dll.Find<VKNoArgsFn>("VKVerifySource")(), -1) << TakeError();
+    ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>("VKSourcesSave")), 0) << TakeError();
   }
 };
 
@@ -183,6 +193,22 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
     // 51 facilities of 11 columns, the Latin-1 names as UTF-16.
     EXPECT_GT(first.at(L"Facility").size(), 500u) << "the seeded facilities did not arrive";
     EXPECT_EQ(first.at(L"Company").at({2, 0}).text, L"G\u00f6teborgs Raffinaderi AB");
+    // 240 sources with their emission blocks from column AF.
+    EXPECT_GT(first.at(L"Source").size(), 240u * 20u) << "the seeded sources did not arrive";
+    EXPECT_EQ(first.at(L"Source").at({0, 31}).text, L"Emission sub 1: NOx");
+    // Edits a user makes: an emission changed, a source moved to another
+    // facility.  The second Load must show them.
+    sheethost::Sheet* sources = host.Book().FindSheet(L"Source");
+    int block = 31;
+    while (sources->Get(0, block).text.compare(0, 13, L"Emission sub ") == 0 &&
+           sources->Get(2, block + 1).text.empty()) {
+      block += 7;
+    }
+    ASSERT_FALSE(sources->Get(2, block + 1).text.empty()) << "source 2 has no emission block";
+    ASSERT_TRUE(sources->Set(2, block + 2, sheethost::Cell::Str(L"42.75")));
+    ASSERT_NE(sources->Get(4, 5).text, sources->Get(9, 5).text);
+    ASSERT_TRUE(sources->Set(4, 5, sources->Get(9, 5)));
+    first = Take(host.Book());
     SaveAll();
     if (HasFatalFailure()) return;
     EXPECT_EQ(host.Outstanding(), 0u) << "values the DLL did not give back with xlFree";

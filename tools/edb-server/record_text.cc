@@ -1,6 +1,7 @@
 // Names-only record texts and the source listing header (see record_text.h).
 #include "record_text.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "request_text.h"
@@ -60,6 +61,7 @@ void SourceListingHeader::Add(std::string_view record) {
   int64_t currentFunction = 0;
   int64_t currentVariables = 0;
   bool inActivity = false;
+  std::map<int64_t, int64_t> subs, groups, functions;  // blocks of this source
   while (lines.Next(&line)) {
     std::string_view keyword, rest;
     SplitKeyword(line, &keyword, &rest);
@@ -73,31 +75,41 @@ void SourceListingHeader::Add(std::string_view record) {
       continue;
     }
     if (StartsWith(keyword, "EMISSION.") && EndsWith(keyword, ".SUBSTANCE")) {
-      if (LeadingInteger(rest, &value)) substances_.insert(value);
+      if (LeadingInteger(rest, &value)) ++subs[value];
     } else if (StartsWith(keyword, "SUBGRP.") && EndsWith(keyword, ".SUBGRP")) {
-      if (LeadingInteger(rest, &value)) groups_.insert(value);
+      if (LeadingInteger(rest, &value)) ++groups[value];
     } else if (StartsWith(keyword, "ACTIVITY.") && EndsWith(keyword, ".EMFAC")) {
       inActivity = LeadingInteger(rest, &value);
       currentFunction = value;
       currentVariables = 0;
-      if (inActivity && !maxVariables_.count(currentFunction)) maxVariables_[currentFunction] = 0;
+      if (inActivity) {
+        ++functions[currentFunction];
+        if (!maxVariables_.count(currentFunction)) maxVariables_[currentFunction] = 0;
+      }
     } else if (inActivity && StartsWith(keyword, "ACTIVITY.") && keyword.find(".VAR.") != std::string_view::npos) {
       ++currentVariables;
       int64_t& most = maxVariables_[currentFunction];
       if (currentVariables > most) most = currentVariables;
     }
   }
+  for (const auto& entry : subs) substances_[entry.first] = std::max(substances_[entry.first], entry.second);
+  for (const auto& entry : groups) groups_[entry.first] = std::max(groups_[entry.first], entry.second);
+  for (const auto& entry : functions) functions_[entry.first] = std::max(functions_[entry.first], entry.second);
 }
 
 std::string SourceListingHeader::Text() const {
-  std::string text = std::to_string(substances_.size());
-  for (int64_t s : substances_) text += " " + std::to_string(s);
-  text += "\n" + std::to_string(groups_.size());
-  for (int64_t g : groups_) text += " " + std::to_string(g);
-  text += "\n" + std::to_string(maxVariables_.size());
-  for (const auto& f : maxVariables_) text += " " + std::to_string(f.first) + ":" + std::to_string(f.second);
-  text += "\n";
-  return text;
+  auto line = [](const std::map<int64_t, int64_t>& counts, const std::map<int64_t, int64_t>* variables) {
+    int64_t n = 0;
+    std::string tokens;
+    for (const auto& entry : counts) {
+      for (int64_t i = 0; i < entry.second; ++i, ++n) {
+        tokens += " " + std::to_string(entry.first);
+        if (variables) tokens += ":" + std::to_string(variables->at(entry.first));
+      }
+    }
+    return std::to_string(n) + tokens + "\n";
+  };
+  return line(substances_, nullptr) + line(groups_, nullptr) + line(functions_, &maxVariables_);
 }
 
 }  // namespace edb

@@ -17,7 +17,9 @@ std::string NamesOnlyText(std::string_view record);
 
 // Collects, over all sources of a listing, the substances of the emission
 // blocks, the substance groups, and per emission function the largest number
-// of variables; attribute (ALOB) lines are passed over.
+// of variables; attribute (ALOB) lines are passed over.  An index stands in
+// the header as often as the source with the most blocks of it needs, so
+// that every block of every source has a column block of its own.
 class SourceListingHeader {
  public:
   void Add(std::string_view record);
@@ -26,8 +28,9 @@ class SourceListingHeader {
   std::string Text() const;
 
  private:
-  std::set<int64_t> substances_;
-  std::set<int64_t> groups_;
+  std::map<int64_t, int64_t> substances_;  // index -> most blocks in one source
+  std::map<int64_t, int64_t> groups_;
+  std::map<int64_t, int64_t> functions_;
   std::map<int64_t, int64_t> maxVariables_;
 };
 

@@ -7,6 +7,7 @@
 #include "reference_upload.h"
 #include "request_text.h"
 #include "save_body.h"
+#include "source_records.h"
 #include "vehicle_records.h"
 
 namespace edb {
@@ -91,6 +92,11 @@ Reply SaveRecords(Store& store, const SaveHeader& header) {
   } else if (IsCompanyKind(records.kind)) {
     std::vector<ReferenceRecord> parsed;
     if (!ReadCompanyKindRecords(records.kind, records.records, &parsed, &reason)) return Reply::Error(reason);
+    ReferenceRecordSource source(parsed);
+    stored = store.ReplaceRecords(edbId, records.kind, list, source);
+  } else if (IsSourceKind(records.kind)) {
+    std::vector<ReferenceRecord> parsed;
+    if (!ReadSourceRecords(records.records, &parsed, &reason)) return Reply::Error(reason);
     ReferenceRecordSource source(parsed);
     stored = store.ReplaceRecords(edbId, records.kind, list, source);
   } else {

@@ -304,7 +304,6 @@ std::string DemoSaveLines(std::string_view kind, int list) {
 
 // The kinds below get demonstration records once the server knows their
 // layouts.
-std::vector<std::string> DemoSources(bool shared) { return {}; }
 std::vector<std::string> DemoRoads(bool shared) { return {}; }
 
 void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content) {
@@ -324,7 +323,7 @@ void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content) {
   Put(store, edbId, "roadtype", 0, DemoRoadtypes(noTraffic));
   Put(store, edbId, "company", 0, DemoCompanies(noTraffic));
   Put(store, edbId, "facility", 0, DemoFacilities(noTraffic));
-  Put(store, edbId, "source", 0, DemoSources(shared));
+  Put(store, edbId, "source", 0, DemoSources(noTraffic));
   Put(store, edbId, "road", 0, DemoRoads(shared));
 }
 

@@ -55,9 +55,14 @@ std::vector<std::string> DemoCompanies(bool noInventory);
 std::vector<std::string> DemoFacilities(bool noInventory);
 std::string DemoCompanySaveLines(std::string_view kind);
 
+// The point and area sources of the full demonstration EDB (none for the
+// other EDBs), each record its stored lines (seed_sources.cc), and the record
+// lines of a save of them.
+std::vector<std::string> DemoSources(bool noInventory);
+std::string DemoSourceSaveLines();
+
 // Record texts of the kinds not yet seeded, each record its lines followed
 // by "\n".
-std::vector<std::string> DemoSources(bool shared);
 std::vector<std::string> DemoRoads(bool shared);
 
 }  // namespace edb

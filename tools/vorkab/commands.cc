@@ -242,12 +242,17 @@ void PrintIssues(const char* heading, int32_t (*list)(int32_t, wchar_t*, int32_t
   }
 }
 
-// VKUpdateSub, VKVerifySub, VKMergeCheck and the company and facility
+// VKUpdateSub, VKVerifySub, VKMergeCheck and the company, facility and source
 // verifications, then the issues with the tool's own; ExitOk, ExitVerify
-// when errors were found, ExitFailure when a step failed.
-int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings) {
+// when errors were found, ExitFailure when a step failed.  The source sheet,
+// whose blocks name every other kind, is checked when `saving` (null: a
+// whole verification) holds the sources.
+int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings,
+           const std::vector<const RecordKind*>* saving = nullptr) {
+  bool sources = !saving;
+  for (size_t i = 0; saving && i < saving->size(); ++i) sources = sources || (*saving)[i]->name == "sources";
   Progress("verifying the workbook");
-  int32_t results[5];
+  int32_t results[6];
   {
     ServerCall guard("verifying");
     results[0] = VKUpdateSub();
@@ -256,6 +261,7 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings)
     // The company and facility sheets (a missing sheet is nothing to check).
     results[3] = VKVerifyCompany();
     results[4] = VKVerifyFacility();
+    results[5] = sources ? VKVerifySource() : 1;
   }
   EndProgress();
   PrintIssues("Errors", VKListError, errors);
@@ -642,7 +648,7 @@ int SaveCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   }
   int status = ExitOk;
   if (options.verify || options.dryRun) {
-    status = Verify(errors, warnings);
+    status = Verify(errors, warnings, &kinds);
   } else {
     ServerCall guard("reading the workbook's names");
     // Even unverified, rows name their references: the lists must hold the workbook's names.

@@ -32,6 +32,8 @@ int32_t CompanyLoad(int32_t mode, wchar_t* count, int32_t) { return VKCompaniesL
 int32_t CompanySave(int32_t mode, wchar_t* count, int32_t) { return VKCompaniesSave(mode, count); }
 int32_t FacilityLoad(int32_t mode, wchar_t* count, int32_t) { return VKFacilitiesLoad(mode, count); }
 int32_t FacilitySave(int32_t mode, wchar_t* count, int32_t) { return VKFacilitiesSave(mode, count); }
+int32_t SourceLoad(int32_t mode, wchar_t* count, int32_t) { return VKSourcesLoad(mode, count); }
+int32_t SourceSave(int32_t mode, wchar_t* count, int32_t) { return VKSourcesSave(mode, count); }
 
 // Records with a name in column A and an index in column B, from row 1.
 RecordLayout Named(const wchar_t* sheet) { return {sheet, 0, 1, 1, {}}; }
@@ -78,6 +80,10 @@ std::vector<RecordKind> MakeKinds() {
                    {{"companies", CompanyLoad, CompanySave, 0, false}}});
   kinds.push_back({"facilities", "facilities by coordinates, naming their companies", {L"Facility"},
                    {{"facilities", FacilityLoad, FacilitySave, 0, false}}});
+  // Sources after the facilities and the reference kinds they name; their
+  // block columns follow the listing, so diff compares the sheet whole.
+  kinds.push_back({"sources", "point and area sources with their emission blocks", {L"Source"},
+                   {{"sources", SourceLoad, SourceSave, 0, false}}});
   return kinds;
 }
 

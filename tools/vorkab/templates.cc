@@ -71,6 +71,17 @@ void WriteTemplate(sheethost::Sheet& sheet) {
   } else if (name == L"Facility") {
     WriteHeadings(sheet, {{0, L"Name"}, {1, L"X"}, {2, L"Y"}, {3, L"Company"}, {4, L"Info"}, {5, L"Info2"},
                           {6, L"Address"}, {7, L"Postaddress"}, {8, L"Infosupp"}, {9, L"Misc"}, {10, L"ALOB"}});
+  } else if (name == L"Source") {
+    // The emission blocks from AF are headed by the Load.
+    WriteHeadings(sheet, {{0, L"Name"}, {1, L"X1"}, {2, L"Y1"}, {3, L"X2"}, {4, L"Y2"}, {5, L"Facility"},
+                          {6, L"Info"}, {7, L"Info2"}, {8, L"Date"}, {9, L"Changed"}, {10, L"Chimney height"},
+                          {11, L"Gas temperature"}, {12, L"Gas flow"}, {13, L"Chimney outer diam."},
+                          {14, L"Chimney inner diam."}, {15, L"House width"}, {16, L"House height"},
+                          {17, L"No seg"}, {18, L"Building widths"}, {19, L"Building heights"},
+                          {20, L"Building lengths"}, {21, L"Distances to farthest wall"},
+                          {22, L"Distances to centre"}, {23, L"Searchkey 1"}, {24, L"Searchkey 2"},
+                          {25, L"Searchkey 3"}, {26, L"Searchkey 4"}, {27, L"Searchkey 5"},
+                          {28, L"Formula macro"}, {29, L"Geocode"}, {30, L"ALOB"}});
   } else if (name == L"Vehicle") {
     // Substance columns from E are headed by the Load.
     WriteHeadings(sheet, {{0, L"Name"}, {1, L"Index"}, {2, L"Activity code / Is heavy"}, {3, L"Speed"}});
@@ -91,7 +102,8 @@ const std::vector<std::wstring>& TemplateSheetNames() {
   static const std::vector<std::wstring> names = {
       L"Substance",       L"Searchkey",         L"Source timevar", L"Road timevar", L"Emission factor",
       L"Emission function", L"Speed-Temp-Scen", L"Units",          L"Rsrc",         L"Vehicle",
-      L"Road Vehicle Def.", L"Road Vehicle",    L"Roadtype",       L"Company",      L"Facility"};
+      L"Road Vehicle Def.", L"Road Vehicle",    L"Roadtype",       L"Company",      L"Facility",
+      L"Source"};
   return names;
 }
 
