@@ -12,13 +12,6 @@
 namespace e2e {
 namespace {
 
-std::string GothenburgRecords(const std::string& dump) {
-  const std::string head = "== EDB REF/demo/Gothenburg2025\n";
-  size_t start = dump.find(head);
-  size_t end = dump.find("\n== EDB ", start + 1);
-  return start == std::string::npos ? std::string() : dump.substr(start, end == std::string::npos ? end : end - start);
-}
-
 // The text around the first place where a and b differ ("" when equal).
 std::string FirstDifference(const std::string& a, const std::string& b) {
   size_t i = 0;

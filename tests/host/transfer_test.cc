@@ -124,7 +124,9 @@ TEST(TransferLoad, BatchesEndsFailuresAndAborts) {
     for (const auto& call : c.calls) EXPECT_EQ(Load(state, kind, call.first), call.second) << c.what;
     EXPECT_EQ(kind.list.size(), c.listed) << c.what;
     EXPECT_EQ(kind.HasWriter(), c.calls.back().second.result == 1) << c.what;
-    if (c.ended) EXPECT_TRUE(kind.sorted) << c.what;
+    if (c.ended) {
+      EXPECT_TRUE(kind.sorted) << c.what;
+    }
   }
 }
 

@@ -67,23 +67,23 @@ std::vector<RecordKind> MakeKinds() {
   // which the server keeps, before the road vehicles.  Their records span
   // several rows each, so diff compares their sheets whole.
   kinds.push_back({"vehicles", "vehicles with emission factors per speed", {L"Vehicle"},
-                   {{"vehicles", VehicleLoad, VehicleSave, 0, false}}});
+                   {{"vehicles", VehicleLoad, VehicleSave, 0, false, {}}}});
   kinds.push_back({"roadvehicles", "the road-vehicle definition (loaded only) and road vehicles",
                    {L"Road Vehicle Def.", L"Road Vehicle"},
-                   {{"road-vehicle definition", RoadVehicleDefLoad, nullptr, 0, true},
-                    {"road vehicles", RoadVehicleLoad, RoadVehicleSave, 0, false}}});
+                   {{"road-vehicle definition", RoadVehicleDefLoad, nullptr, 0, true, {}},
+                    {"road vehicles", RoadVehicleLoad, RoadVehicleSave, 0, false, {}}}});
   kinds.push_back({"roadtypes", "roadtypes with their vehicles' profiles and speeds", {L"Roadtype"},
-                   {{"roadtypes", RoadtypeLoad, RoadtypeSave, 0, false}}});
+                   {{"roadtypes", RoadtypeLoad, RoadtypeSave, 0, false, {}}}});
   // Companies before facilities, which name them.  Both are keyed by text
   // (a company ID, a facility's X and Y), so diff compares their sheets whole.
   kinds.push_back({"companies", "companies with their attribute texts", {L"Company"},
-                   {{"companies", CompanyLoad, CompanySave, 0, false}}});
+                   {{"companies", CompanyLoad, CompanySave, 0, false, {}}}});
   kinds.push_back({"facilities", "facilities by coordinates, naming their companies", {L"Facility"},
-                   {{"facilities", FacilityLoad, FacilitySave, 0, false}}});
+                   {{"facilities", FacilityLoad, FacilitySave, 0, false, {}}}});
   // Sources after the facilities and the reference kinds they name; their
   // block columns follow the listing, so diff compares the sheet whole.
   kinds.push_back({"sources", "point and area sources with their emission blocks", {L"Source"},
-                   {{"sources", SourceLoad, SourceSave, 0, false}}});
+                   {{"sources", SourceLoad, SourceSave, 0, false, {}}}});
   return kinds;
 }
 
