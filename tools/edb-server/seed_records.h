@@ -60,4 +60,7 @@ std::string DemoCompanySaveLines(std::string_view kind);
 std::vector<std::string> DemoSources(bool shared);
 std::vector<std::string> DemoRoads(bool shared);
 
+// The demonstration grids of the full demonstration EDB (seed_grids.cc).
+void SeedDemoGrids(Store& store, int64_t edbId);
+
 }  // namespace edb
