@@ -17,6 +17,7 @@
 #include <sstream>
 #include <vector>
 
+#include "grid_kinds.h"
 #include "kinds.h"
 #include "load_base.h"
 #include "record_diff.h"
@@ -247,7 +248,7 @@ void PrintIssues(const char* heading, int32_t (*list)(int32_t, wchar_t*, int32_t
 // when errors were found, ExitFailure when a step failed.
 int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings) {
   Progress("verifying the workbook");
-  int32_t results[5];
+  int32_t results[6];
   {
     ServerCall guard("verifying");
     results[0] = VKUpdateSub();
@@ -256,6 +257,11 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings)
     // The company and facility sheets (a missing sheet is nothing to check).
     results[3] = VKVerifyCompany();
     results[4] = VKVerifyFacility();
+    // Each grid sheet with its continuation sheets.
+    results[5] = 1;
+    for (const std::wstring& grid : WorkbookGrids(sheethost::Host::Current()->Book())) {
+      if (VKVerifyGrid(grid.c_str()) < 0) results[5] = -1;
+    }
   }
   EndProgress();
   PrintIssues("Errors", VKListError, errors);
@@ -513,6 +519,7 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
     }
     if (Saved(*kind)) loaded[kind->name] = DigestKind(*kind, session.Book());
   }
+  for (const std::wstring& sheet : GridSheetsWritten()) sheets.push_back(sheet);
   VKFree();
   WriteBase(session.Book(), loaded);
   sheets.push_back(kBaseSheet);
