@@ -19,6 +19,7 @@
 #include "transport/latin1.h"
 #include "vorkabcom.h"
 #include "workbook/grid_sheet.h"
+#include "workbook/sheet_name.h"
 
 namespace {
 
@@ -34,6 +35,13 @@ bool GridOfSheet(const char* name, const wchar_t* sheet, std::wstring* grid) {
   if (!sheet || wcsncmp(sheet, kSheetPrefix, prefix) != 0 || sheet[prefix] == 0) {
     SetErrorText("%s: \"%s\" is no grid sheet; its name must be \"Grid.\" followed by the grid name.", name,
                  Narrow(sheet ? sheet : L"").c_str());
+    return false;
+  }
+  // Room for the continuation sheets' " (n)": a name cut by the host would
+  // name another sheet.
+  if (wcslen(sheet) + 6 > static_cast<size_t>(SheetName::kMaxChars)) {
+    SetErrorText("%s: the sheet name \"%s\" is longer than the %d characters a grid sheet may have.", name,
+                 Narrow(sheet).c_str(), static_cast<int>(SheetName::kMaxChars) - 6);
     return false;
   }
   *grid = sheet + prefix;
