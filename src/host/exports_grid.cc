@@ -57,6 +57,11 @@ int32_t VKAPI VKVerifyGrid(const wchar_t* sheet) {
   std::wstring first = sheet ? sheet : L"";
   if (DebugLevel > 0) DebugPrint("--> VKVerifyGrid(%s)\n", Narrow(first.c_str()).c_str());
   int32_t r = 1;
+  if (first.empty()) {
+    // The empty name would select whatever sheet is active.
+    SetErrorText("VKVerifyGrid: no grid sheet named.");
+    r = -1;
+  }
   GridLists lists{SubLists, &SourceTimevarList, &SubgrpList};
   GridLayout layout;
   // The first sheet, then each continuation sheet while there is one.
