@@ -337,8 +337,10 @@ struct Request {
   long sentLength = -1;  // the POST body's length as the library sent it
 };
 
-// The first GET or POST logged at or after the offset, with its body lines.
-Request FindRequest(const std::string& logPath, long offset, const Server& server, bool post) {
+// The first GET or POST logged at or after the offset, with its body lines
+// (with last set: the last one, as for a grid Load, whose first GET fetches
+// only the header).
+Request FindRequest(const std::string& logPath, long offset, const Server& server, bool post, bool last = false) {
   std::ifstream in(logPath, std::ios::binary);
   in.seekg(offset);
   const std::string opener = post ? "    --> HTTPPost(" : "    --> HTTPGet(";
@@ -349,6 +351,10 @@ Request FindRequest(const std::string& logPath, long offset, const Server& serve
   std::string line;
   bool found = false;
   while (std::getline(in, line)) {
+    if (last && found && line.compare(0, opener.size(), opener) == 0 && line.back() == ')') {
+      request = Request();
+      found = false;
+    }
     if (!found) {
       if (line.compare(0, opener.size(), opener) == 0 && line.back() == ')') {
         request.url = server.url() + kPathPrefix + line.substr(opener.size(), line.size() - opener.size() - 1);
@@ -449,7 +455,7 @@ std::string Megabytes(long bytes) {
 // kind's sheet refers to).
 std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, const std::string& kind,
                                 const std::function<int32_t(int32_t, wchar_t*)>& call,
-                                const std::function<void()>& prepare = nullptr) {
+                                const std::function<void()>& prepare = nullptr, bool lastRequest = false) {
   // The library alone: the host drops what the Load writes.
   Login(server, 0, log);
   double library = 0;
@@ -490,7 +496,7 @@ std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, co
     if (prepare) prepare();
     long offset = LogSize(log);
     Run(call, kind + " load (logged)");
-    request = FindRequest(log, offset, server, false);
+    request = FindRequest(log, offset, server, false, lastRequest);
   }
 
   CurlResult curl = Curl("-o /dev/null -w '%{size_download} %{time_total}' " + Quoted(request.url));
@@ -641,7 +647,7 @@ int main(int argc, char** argv) {
     };
     std::unique_ptr<Book> book =
         BenchLoad(server, log, "grid", [](int32_t m, wchar_t* c) { return GridLoadCall(L"Grid.Bench", m, c); },
-                  prepare);
+                  prepare, true);
     BenchSave(server, log, "grid", 1000000, [](int32_t m, wchar_t* c) { return VKGridSave(m, L"Grid.Bench", c); });
   }
 
