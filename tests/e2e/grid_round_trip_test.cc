@@ -136,6 +136,44 @@ TEST_F(GridRoundTrip, ALargeGridSpillsOntoContinuationSheetsAndComesBackUnchange
   EXPECT_TRUE(before == Stored());
 }
 
+TEST_F(GridRoundTrip, ACellTheGridCannotCarryStopsTheSaveWithNothingSent) {
+  const std::wstring sheet = L"Grid.Shipping2025";
+  std::string before = Stored();
+  Workbook book;
+  LoadGrid(book, sheet);
+  if (HasFailure()) return;
+  const struct {
+    int row, column;
+    const wchar_t* text;
+    const char* refusal;
+  } faults[] = {
+      {40, 6, L"North@East", "Name cell holds an @"},
+      {40, 24, L"lots", "not a number from 0 to 3.40282347e+38: lots"},
+      {40, 15, L"Sunday", "Could not get index for timevar: Sunday"},
+      {40, 0, L"12.5", "X cell not a whole number"},
+      {1, 2, L"0", "Nx cell not a whole number from 1"},
+  };
+  for (const auto& f : faults) {
+    SCOPED_TRACE(f.refusal);
+    std::wstring kept = book.Text(sheet.c_str(), f.row, f.column);
+    ASSERT_TRUE(book.Set(sheet.c_str(), f.row, f.column, f.text));
+    EXPECT_EQ(SaveGrid(sheet), -1);
+    std::string error = TakeError();
+    EXPECT_NE(error.find(f.refusal), std::string::npos) << error;
+    EXPECT_NE(error.find("(sheet Grid.Shipping2025, cell "), std::string::npos) << error;
+    ASSERT_TRUE(book.Set(sheet.c_str(), f.row, f.column, kept));
+  }
+  // A continuation sheet whose header differs from the first sheet's.
+  ASSERT_NE(book.Book().AddSheet(L"Grid.Shipping2025 (2)"), nullptr);
+  for (int c = 0; c < 24; ++c) ASSERT_TRUE(book.Set(L"Grid.Shipping2025 (2)", 1, c, book.Text(sheet.c_str(), 1, c)));
+  for (int c = 24; c < 26; ++c) ASSERT_TRUE(book.Set(L"Grid.Shipping2025 (2)", 0, c, book.Text(sheet.c_str(), 0, c)));
+  ASSERT_TRUE(book.Set(L"Grid.Shipping2025 (2)", 1, 6, L"One name"));
+  EXPECT_EQ(SaveGrid(sheet), -1);
+  std::string error = TakeError();
+  EXPECT_NE(error.find("differs from the grid's first sheet"), std::string::npos) << error;
+  EXPECT_TRUE(before == Stored());
+}
+
 TEST_F(GridRoundTrip, AnUploadTheServerRefusesLeavesTheStoredGridAsItWas) {
   std::string before = Stored();
   GridRec header{};
