@@ -167,6 +167,66 @@ void SeedRecords(const Server& server, const char* kind, int count, const std::f
   sqlite3_close(db);
 }
 
+// Replaces the EDB's grid `name` with one of nx * ny cells of one substance
+// value each, stored as the server keeps grids: the header, then the data
+// lines in chunks of 4096.
+void SeedGrid(const Server& server, const std::string& name, int nx, int ny) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(server.database().c_str(), &db) != SQLITE_OK) Fail("cannot open the server's database");
+  sqlite3_busy_timeout(db, 10000);
+  std::string kind = "grid " + name;
+  std::string header = "X 300000\nY 6300000\nNX " + std::to_string(nx) + "\nNY " + std::to_string(ny) +
+                       "\nDX 50\nDY 50\nNAME \"" + name + "\"\nINFO \"\"\nINFO2 \"\"\nADDRESS \"\"\n"
+                       "POSTADDRESS \"\"\nINFOGIVER \"\"\nDATE 250101\nCHANGED 250101\nMISC \"\"\nFUEL 0\n"
+                       "FORMULA 1\nSEARCHKEY1 0\nSEARCHKEY2 0\nSEARCHKEY3 0\nSEARCHKEY4 0\nSEARCHKEY5 0\n"
+                       "ACTIVITYCODE\nGEOCODE\nSUBSTANCE 1\n";
+  std::vector<std::string> chunks(1, std::string());
+  for (int j = 0, n = 0; j < ny; ++j) {
+    for (int i = 0; i < nx; ++i, ++n) {
+      if (n > 0 && n % 4096 == 0) chunks.emplace_back();
+      char line[96];
+      std::snprintf(line, sizeof line, "%d@%d@%g\n", 300000 + 50 * i, 6300000 + 50 * j, (n % 977) / 8.0);
+      chunks.back() += line;
+    }
+  }
+  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+  sqlite3_stmt* remove = nullptr;
+  sqlite3_prepare_v2(db, "DELETE FROM records WHERE edb_id = ? AND kind = ?", -1, &remove, nullptr);
+  sqlite3_bind_int(remove, 1, kEdbId);
+  sqlite3_bind_text(remove, 2, kind.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(remove) != SQLITE_DONE) Fail("seeding the grid: delete failed");
+  sqlite3_finalize(remove);
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO records(edb_id, kind, list, seq, body) VALUES(?, ?, ?, ?, ?)", -1, &insert,
+                     nullptr);
+  auto put = [&](int list, int seq, const std::string& body) {
+    sqlite3_bind_int(insert, 1, kEdbId);
+    sqlite3_bind_text(insert, 2, kind.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int(insert, 3, list);
+    sqlite3_bind_int(insert, 4, seq);
+    sqlite3_bind_blob(insert, 5, body.data(), static_cast<int>(body.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(insert) != SQLITE_DONE) Fail("seeding the grid: insert failed");
+    sqlite3_reset(insert);
+  };
+  put(0, 0, header);
+  for (size_t k = 0; k < chunks.size(); ++k) put(1, static_cast<int>(k), chunks[k]);
+  sqlite3_finalize(insert);
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+}
+
+// A grid Load as the macro runs it: the grid sheet added first, and each
+// continuation sheet the Load asks for.
+int32_t GridLoadCall(const wchar_t* sheet, int32_t mode, wchar_t* count) {
+  sheethost::Workbook& book = sheethost::Host::Current()->Book();
+  if (mode == 1 && !book.FindSheet(sheet)) book.AddSheet(sheet);
+  int32_t r = VKGridLoad(mode, sheet, count);
+  if (r < 2) return r;
+  std::wstring next = std::wstring(sheet) + L" (" + std::to_wstring(r) + L")";
+  if (!book.FindSheet(next)) book.AddSheet(next);
+  return 1;
+}
+
 // The shortest seeded record of a kind's stored bodies, as the template for
 // more.
 std::string RecordTemplate(const Server& server, const std::string& kind) {
@@ -278,8 +338,10 @@ struct Request {
   long sentLength = -1;  // the POST body's length as the library sent it
 };
 
-// The first GET or POST logged at or after the offset, with its body lines.
-Request FindRequest(const std::string& logPath, long offset, const Server& server, bool post) {
+// The first GET or POST logged at or after the offset, with its body lines
+// (with last set: the last one, as for a grid Load, whose first GET fetches
+// only the header).
+Request FindRequest(const std::string& logPath, long offset, const Server& server, bool post, bool last = false) {
   std::ifstream in(logPath, std::ios::binary);
   in.seekg(offset);
   const std::string opener = post ? "    --> HTTPPost(" : "    --> HTTPGet(";
@@ -290,6 +352,10 @@ Request FindRequest(const std::string& logPath, long offset, const Server& serve
   std::string line;
   bool found = false;
   while (std::getline(in, line)) {
+    if (last && found && line.compare(0, opener.size(), opener) == 0 && line.back() == ')') {
+      request = Request();
+      found = false;
+    }
     if (!found) {
       if (line.compare(0, opener.size(), opener) == 0 && line.back() == ')') {
         request.url = server.url() + kPathPrefix + line.substr(opener.size(), line.size() - opener.size() - 1);
@@ -390,7 +456,7 @@ std::string Megabytes(long bytes) {
 // kind's sheet refers to).
 std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, const std::string& kind,
                                 const std::function<int32_t(int32_t, wchar_t*)>& call,
-                                const std::function<void()>& prepare = nullptr) {
+                                const std::function<void()>& prepare = nullptr, bool lastRequest = false) {
   // The library alone: the host drops what the Load writes.
   Login(server, 0, log);
   double library = 0;
@@ -431,7 +497,7 @@ std::unique_ptr<Book> BenchLoad(const Server& server, const std::string& log, co
     if (prepare) prepare();
     long offset = LogSize(log);
     Run(call, kind + " load (logged)");
-    request = FindRequest(log, offset, server, false);
+    request = FindRequest(log, offset, server, false, lastRequest);
   }
 
   CurlResult curl = Curl("-o /dev/null -w '%{size_download} %{time_total}' " + Quoted(request.url));
@@ -476,7 +542,7 @@ void BenchSave(const Server& server, const std::string& log, const std::string& 
   std::ifstream reply(replyFile);
   std::string first;
   std::getline(reply, first);
-  if (first != "Ok." && first != "OK!" && first.compare(0, 9, "Import OK") != 0) Fail("the server refused curl's body: " + first);
+  if (first != "Ok." && first != "OK!" && first != "Examining data" && first.compare(0, 9, "Import OK") != 0) Fail("the server refused curl's body: " + first);
   if (static_cast<long>(request.body.size()) != request.sentLength) {
     Fail("the body taken from the log has " + std::to_string(request.body.size()) + " bytes, the library sent " +
          std::to_string(request.sentLength));
@@ -618,6 +684,20 @@ int main(int argc, char** argv) {
       Run(VKFacilitiesLoad, "facilities");
     });
     BenchSave(server, log, "sources", kRoadVehicles, VKSourcesSave);
+  }
+  // A grid of 1,000,000 cells (1000 x 1000, one substance): 60,000 rows a
+  // sheet, so the Load fills 17 sheets and the Save reads them in turn.
+  {
+    SeedRecords(server, "sub", 40, [](int i) { return std::to_string(i) + " \"S" + std::to_string(i) + "\"\n"; });
+    SeedGrid(server, "Bench", 1000, 1000);
+    auto prepare = [] {
+      Run([](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }, "substances");
+      Run([](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); }, "time variations");
+    };
+    std::unique_ptr<Book> book =
+        BenchLoad(server, log, "grid", [](int32_t m, wchar_t* c) { return GridLoadCall(L"Grid.Bench", m, c); },
+                  prepare, true);
+    BenchSave(server, log, "grid", 1000000, [](int32_t m, wchar_t* c) { return VKGridSave(m, L"Grid.Bench", c); });
   }
 
   // Substances are saved as searchkey lists only, of at most 127 names.

@@ -35,11 +35,14 @@ build/vorkab --edb-user demo edbs
 rm -f demo/demo.xlsx
 echo; echo "== vorkab load all"
 $vorkab load all
+echo; echo "== vorkab grids, vorkab load grids"
+$vorkab grids
+$vorkab load grids
 before=$(records)
 echo; echo "== vorkab verify"
 $vorkab verify
-echo; echo "== vorkab save all"
-$vorkab save all
+echo; echo "== vorkab save all grids"
+$vorkab save all grids
 if [ "$(records)" = "$before" ]; then
   echo "The server's records are unchanged after the round trip."
 else

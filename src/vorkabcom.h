@@ -84,6 +84,19 @@ VKEXPORT int32_t VKAPI VKFacilitiesSave(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKSourcesLoad(int32_t mode, wchar_t* count);
 VKEXPORT int32_t VKAPI VKSourcesSave(int32_t mode, wchar_t* count);
 
+/* Grids: sheet is the grid sheet "Grid." followed by the grid name.  A Load
+ * moves 500 cells a call and 60000 a sheet; after a full sheet it returns the
+ * number n of the next sheet (2, 3 ...), which the caller adds as "sheet (n)"
+ * before it calls again with mode 0.  A Save reads those sheets in turn.
+ * GridsList: with first != 0 fetches the EDB's grids; 1 and the next grid
+ * sheet name in buffer (261 characters), 0 at the end, -1 failure.
+ * VerifyGrid: the sheet and its continuation sheets; 1, 0 or -1 as the
+ * verifications below. */
+VKEXPORT int32_t VKAPI VKGridLoad(int32_t mode, const wchar_t* sheet, wchar_t* count);
+VKEXPORT int32_t VKAPI VKGridSave(int32_t mode, const wchar_t* sheet, wchar_t* count);
+VKEXPORT int32_t VKAPI VKGridsList(int32_t first, wchar_t* buffer);
+VKEXPORT int32_t VKAPI VKVerifyGrid(const wchar_t* sheet);
+
 /* The road-vehicle definition, loaded before the road vehicles.  DefLoad: a
  * single call; flags are passed to the server's read; count receives the
  * number of dimensions; 1 read, 0 the EDB has none, -1 failure.  DefDim: the

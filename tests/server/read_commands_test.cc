@@ -100,7 +100,7 @@ TEST_F(ServerReads, MalformedReadsAreAnsweredWithOneErrorLine) {
   EXPECT_EQ("Error: unknown command dropdb\n", Get("iedbvk2.cgi&REF&dropdb&x&x"));
   EXPECT_EQ("Error: unknown script rm.cgi\n", Get("rm.cgi&x"));
   EXPECT_EQ("Error: missing script name\n", Get(""));
-  EXPECT_EQ("Error: grids are not supported yet\n", Get("iedbvk2.cgi&REF&loadgridasc&demo&Malmo2024&g"));
+  EXPECT_EQ("Error: no grid g in this EDB\n", Get("iedbvk2.cgi&REF&loadgridasc&demo&Malmo2024&g"));
   // Control characters of a field never split the error line.
   EXPECT_EQ("Error: unknown command a?b\n", Get("iedbvk2.cgi&REF&a%0Ab&x&x"));
   // Reads are GET requests, saves POST requests.

@@ -157,7 +157,7 @@ TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
             Save(SaveBody("road", "-1", "NAME \"Bus\"\n\n", "demo", "Lost")));
   EXPECT_EQ("Error: missing database line\n", Save(""));
   EXPECT_EQ("Error: unknown command dropall\n", Save(Lines({"REF", "dropall", "demo", "Malmo2024"})));
-  EXPECT_EQ("Error: grids are not supported yet\n",
+  EXPECT_EQ("Error: grid header: X must be a whole number from 0 to 4294967295\n",
             Save(Lines({"REF", "savegrid", "demo", "Malmo2024", "g", "#GRIDASC", "#GRIDDATA", "#EOF"})));
   EXPECT_EQ(before, server_.dumpRecords());
   EXPECT_EQ("NAME \"Car\"\nINDEX 1\n\n", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&road&0"));

@@ -20,7 +20,7 @@ TEST_F(VorkabCommands, ListsAndUsage) {
   run = Vorkab(folder_, server_.url(), {"load", "roads"});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("known kinds: resources, substances, searchkeys, timevars, subgrps, emfacs, vehicles, "
-                         "roadvehicles, roadtypes, companies, facilities, sources, all"),
+                         "roadvehicles, roadtypes, companies, facilities, sources, grids, grid NAME..., all"),
             std::string::npos)
       << run.err;
   run = Vorkab(folder_, server_.url(), {"databases"}, "wrong");
@@ -37,6 +37,19 @@ TEST_F(VorkabCommands, LoadVerifySaveLeavesTheServerUnchanged) {
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   run = Do({"save", "all"});
   EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(server_.dumpRecords(), before);
+}
+
+TEST_F(VorkabCommands, GridsAreListedLoadedVerifiedAndSavedBack) {
+  std::string before = server_.dumpRecords();
+  Outcome run = Do({"grids"});
+  EXPECT_EQ(run.out, "FinePM2025\nHeating2025\nShipping2025\nTraffic2025\n") << run.err;
+  run = Do({"load", "all", "grid", "Shipping2025", "Traffic2025"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Do({"verify"}).status, 0);
+  run = Do({"save", "grids"});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("saved grids"), std::string::npos) << run.out;
   EXPECT_EQ(server_.dumpRecords(), before);
 }
 

@@ -2,6 +2,7 @@
 #include "read_commands.h"
 
 #include "edb_lookup.h"
+#include "grid_records.h"
 #include "record_kinds.h"
 #include "record_reply.h"
 #include "record_text.h"
@@ -135,13 +136,18 @@ Reply HandleReadCommand(Store& store, const std::vector<std::string>& fields) {
     return LoadSubstances(store, fields);
   }
   if (command == "listgrids") {
-    // No grids are kept yet: the list is empty, after the usual EDB check.
     if (!Require(fields, kEdbName, &refusal)) return refusal;
     int64_t edbId = 0;
     if (!ResolveEdb(store, fields[kDatabase], fields[kEdbUser], fields[kEdbName], &edbId, &refusal)) return refusal;
-    return Reply::Text(std::string());
+    return Reply::Text(JoinLines(GridNames(store, edbId)));
   }
-  if (command == "loadgridasc" || command == "loadgriddata") return Reply::Error("grids are not supported yet");
+  if (command == "loadgridasc" || command == "loadgriddata") {
+    if (!Require(fields, kArg1, &refusal)) return refusal;
+    int64_t edbId = 0;
+    if (!ResolveEdb(store, fields[kDatabase], fields[kEdbUser], fields[kEdbName], &edbId, &refusal)) return refusal;
+    if (command == "loadgridasc") return GridHeaderReply(store, edbId, fields[kArg1]);
+    return GridDataReply(store, edbId, fields[kArg1]);
+  }
   return Reply::Error("unknown command " + Shown(command));
 }
 

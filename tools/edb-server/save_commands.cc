@@ -3,6 +3,7 @@
 
 #include "company_records.h"
 #include "edb_lookup.h"
+#include "grid_records.h"
 #include "record_kinds.h"
 #include "reference_upload.h"
 #include "request_text.h"
@@ -129,7 +130,7 @@ Reply HandleSaveCommand(Store& store, const std::string& loginUser, std::string_
   if (header.command == "createempty") return CreateEmpty(store, loginUser, header);
   if (header.command == "saveedbrsrc") return SaveResourceFile(store, header);
   if (header.command == "savexxxdb") return SaveRecords(store, header);
-  if (header.command == "savegrid") return Reply::Error("grids are not supported yet");
+  if (header.command == "savegrid") return SaveGrid(store, header);
   return Reply::Error("unknown command " + Shown(header.command));
 }
 

@@ -110,6 +110,7 @@ bool SeedDemo(Store& store) {
     SeedEdbRecords(store, gothenburg, DemoContent::kReference);
     SeedEdbRecords(store, malmo, DemoContent::kCatalogue);
     SeedEdbRecords(store, stockholm, DemoContent::kCatalogue);
+    SeedDemoGrids(store, gothenburg);
     store.PutLoginUser(demo);
   });
   return true;

@@ -65,4 +65,7 @@ std::string DemoSourceSaveLines();
 // by "\n".
 std::vector<std::string> DemoRoads(bool shared);
 
+// The demonstration grids of the full demonstration EDB (seed_grids.cc).
+void SeedDemoGrids(Store& store, int64_t edbId);
+
 }  // namespace edb

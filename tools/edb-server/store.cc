@@ -301,6 +301,16 @@ size_t Store::PutRecords(int64_t edbId, std::string_view kind, int64_t list, Rec
   return count;
 }
 
+std::vector<std::string> Store::KindsWithPrefix(int64_t edbId, std::string_view prefix) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Statement st = db_.Prepare(
+      "SELECT DISTINCT kind FROM records WHERE edb_id = ?1 AND list = 0 AND substr(kind, 1, ?2) = ?3 ORDER BY kind");
+  st.BindInt(1, edbId).BindInt(2, static_cast<int64_t>(prefix.size())).BindText(3, prefix);
+  std::vector<std::string> kinds;
+  while (st.Step()) kinds.emplace_back(st.Bytes(0).substr(prefix.size()));
+  return kinds;
+}
+
 ReadSnapshot::ReadSnapshot(const std::string& file) : db_(file, Database::Mode::kReadOnly) {
   db_.Exec("BEGIN");
 }

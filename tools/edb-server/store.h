@@ -100,6 +100,10 @@ class Store {
   // the store fails.
   size_t ReplaceRecords(int64_t edbId, std::string_view kind, int64_t list, RecordSource& source);
 
+  // The kinds of the EDB's records (list 0) that begin with prefix, without
+  // it, sorted.
+  std::vector<std::string> KindsWithPrefix(int64_t edbId, std::string_view prefix);
+
   // Runs f with the store locked inside one write transaction (seeding).
   template <typename F>
   void InTransaction(F&& f) {

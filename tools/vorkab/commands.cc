@@ -17,6 +17,7 @@
 #include <sstream>
 #include <vector>
 
+#include "grid_kinds.h"
 #include "kinds.h"
 #include "load_base.h"
 #include "record_diff.h"
@@ -252,7 +253,7 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings,
   bool sources = !saving;
   for (size_t i = 0; saving && i < saving->size(); ++i) sources = sources || (*saving)[i]->name == "sources";
   Progress("verifying the workbook");
-  int32_t results[6];
+  int32_t results[7];
   {
     ServerCall guard("verifying");
     results[0] = VKUpdateSub();
@@ -262,6 +263,11 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings,
     results[3] = VKVerifyCompany();
     results[4] = VKVerifyFacility();
     results[5] = sources ? VKVerifySource() : 1;
+    // Each grid sheet with its continuation sheets.
+    results[6] = 1;
+    for (const std::wstring& grid : WorkbookGrids(sheethost::Host::Current()->Book())) {
+      if (VKVerifyGrid(grid.c_str()) < 0) results[6] = -1;
+    }
   }
   EndProgress();
   PrintIssues("Errors", VKListError, errors);
@@ -519,6 +525,7 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
     }
     if (Saved(*kind)) loaded[kind->name] = DigestKind(*kind, session.Book());
   }
+  for (const std::wstring& sheet : GridSheetsWritten()) sheets.push_back(sheet);
   VKFree();
   WriteBase(session.Book(), loaded);
   sheets.push_back(kBaseSheet);

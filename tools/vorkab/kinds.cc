@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "grid_kinds.h"
+#include "terminal.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -84,6 +86,10 @@ std::vector<RecordKind> MakeKinds() {
   // block columns follow the listing, so diff compares the sheet whole.
   kinds.push_back({"sources", "point and area sources with their emission blocks", {L"Source"},
                    {{"sources", SourceLoad, SourceSave, 0, false, {}}}});
+  // Grids last: "grid NAME..." or "grids" (every grid); "all" leaves them
+  // out, as a grid may fill several sheets.  Their sheets are the grids'.
+  kinds.push_back({"grids", "grids: grid NAME... or grids for all of them", {},
+                   {{"grids", GridsLoad, GridsSave, 0, false, {}}}});
   return kinds;
 }
 
@@ -96,10 +102,28 @@ const std::vector<RecordKind>& RecordKinds() {
 
 bool SelectKinds(const std::vector<std::string>& words, std::vector<const RecordKind*>* kinds, std::string* unknown) {
   std::vector<bool> wanted(RecordKinds().size(), false);
+  bool allGrids = false;
+  bool gridNames = false;  // the words after "grid" name grids
+  std::vector<std::wstring> grids;
   for (const std::string& word : words) {
     bool found = false;
+    if (word == "grid") {
+      gridNames = true;
+      wanted.back() = true;
+      continue;
+    }
+    if (gridNames && word != "all" && word != "grids") {
+      bool kindName = false;
+      for (const RecordKind& kind : RecordKinds()) kindName = kindName || word == kind.name;
+      if (!kindName) {
+        grids.push_back(FromTerminal(word));
+        continue;
+      }
+    }
+    gridNames = false;
+    if (word == "grids") allGrids = true;
     for (size_t i = 0; i < RecordKinds().size(); ++i) {
-      if (word == "all" || word == RecordKinds()[i].name) {
+      if ((word == "all" && RecordKinds()[i].name != "grids") || word == RecordKinds()[i].name) {
         wanted[i] = true;
         found = true;
       }
@@ -109,6 +133,7 @@ bool SelectKinds(const std::vector<std::string>& words, std::vector<const Record
       return false;
     }
   }
+  SelectGrids(allGrids || grids.empty(), grids);
   kinds->clear();
   for (size_t i = 0; i < RecordKinds().size(); ++i) {
     if (wanted[i]) kinds->push_back(&RecordKinds()[i]);
@@ -119,5 +144,5 @@ bool SelectKinds(const std::vector<std::string>& words, std::vector<const Record
 std::string KnownKindNames() {
   std::string names;
   for (const RecordKind& kind : RecordKinds()) names += kind.name + ", ";
-  return names + "all";
+  return names + "grid NAME..., all";
 }

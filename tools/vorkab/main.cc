@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "grid_kinds.h"
 #include "kinds.h"
 #include "login.h"
 #include "terminal.h"
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
   auto* databases = app.add_subcommand("databases", "list the server's databases");
   auto* edbUsers = app.add_subcommand("edb-users", "list the EDB users of the database");
   auto* edbs = app.add_subcommand("edbs", "list the EDBs of the EDB user");
+  auto* grids = app.add_subcommand("grids", "list the grids of the EDB");
   auto* create = app.add_subcommand("create-edb", "create an empty EDB for the login user");
   std::string newEdb;
   create->add_option("NAME", newEdb, "name of the new EDB")->required();
@@ -162,7 +164,7 @@ int main(int argc, char** argv) {
     }
   }
   if (login.edbUser.empty()) login.edbUser = login.user;
-  bool needsEdb = load->parsed() || verify->parsed() || diff->parsed() || save->parsed() || info->parsed();
+  bool needsEdb = grids->parsed() || load->parsed() || verify->parsed() || diff->parsed() || save->parsed() || info->parsed();
   if (needsEdb && login.edb.empty()) return Usage("no EDB: give --edb NAME (vorkab edbs lists them)");
   StartWatchdog(timeout);
   CatchInterrupt();
@@ -170,6 +172,7 @@ int main(int argc, char** argv) {
   if (databases->parsed()) return ListCommand(login, VKDatabasesLoad, VKDatabasesList, "databases");
   if (edbUsers->parsed()) return ListCommand(login, VKEdbUsersLoad, VKEdbUsersList, "EDB users");
   if (edbs->parsed()) return ListCommand(login, VKEdbNamesLoad, VKEdbNamesList, "EDBs");
+  if (grids->parsed()) return ListCommand(login, ListGridsLoad, ListGrids, "grids");
   if (create->parsed()) {
     if (!Login(login)) return ExitFailure;
     int status = ExitOk;

@@ -1,0 +1,204 @@
+// Grids through the workbook: every demonstration grid (substance values,
+// activities, items per cell, and one spread over three sheets) loaded and
+// saved back leaves the server's stored grid byte for byte as it was; edits
+// come back in a fresh Load; a header the server refuses changes nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/transfer_fixture.h"
+#include "records/grid.h"
+
+namespace e2e {
+namespace {
+
+std::wstring ContinuationSheet(const std::wstring& sheet, int32_t number) {
+  return sheet + L" (" + std::to_wstring(number) + L")";
+}
+
+class GridRoundTrip : public TransferTest {
+ protected:
+  // Loads the catalogue, then the grid as the macro does, adding each
+  // continuation sheet the Load asks for.  The results of the calls.
+  std::vector<int32_t> LoadGrid(Workbook& book, const std::wstring& sheet) {
+    std::vector<int32_t> results;
+    LoadAll();
+    if (HasFatalFailure()) return results;
+    EXPECT_NE(book.Book().AddSheet(sheet.c_str()), nullptr);
+    wchar_t count[16];
+    int32_t mode = 1;
+    for (int calls = 0; calls < 10000; ++calls) {
+      int32_t r = VKGridLoad(mode, sheet.c_str(), count);
+      results.push_back(r);
+      mode = 0;
+      if (r >= 2) {
+        EXPECT_NE(book.Book().AddSheet(ContinuationSheet(sheet, r).c_str()), nullptr);
+      } else if (r != 1) {
+        break;
+      }
+    }
+    EXPECT_EQ(results.back(), 0) << TakeError();
+    return results;
+  }
+  int32_t SaveGrid(const std::wstring& sheet) {
+    Steps steps = Calls([&sheet](int32_t m, wchar_t* c) { return VKGridSave(m, sheet.c_str(), c); });
+    return steps.back().result;
+  }
+  std::string Stored() { return server_->dumpRecords(); }
+};
+
+TEST_F(GridRoundTrip, TheListNamesEveryGridSheet) {
+  std::vector<std::wstring> names = Names(VKGridsList);
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"Grid.FinePM2025", L"Grid.Heating2025", L"Grid.Shipping2025",
+                                             L"Grid.Traffic2025"}));
+}
+
+TEST_F(GridRoundTrip, EachSmallGridComesBackUnchanged) {
+  std::string before = Stored();
+  for (const wchar_t* sheet : {L"Grid.Heating2025", L"Grid.Traffic2025", L"Grid.Shipping2025"}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(sheet)));
+    Workbook book;
+    LoadGrid(book, sheet);
+    if (HasFailure()) return;
+    ASSERT_EQ(VKVerifyGrid(sheet), 1) << TakeError();
+    ASSERT_EQ(SaveGrid(sheet), 0) << TakeError();
+  }
+  EXPECT_TRUE(before == Stored());
+}
+
+TEST_F(GridRoundTrip, TheSheetsShowTheHeaderNamesAndCells) {
+  Workbook book;
+  LoadGrid(book, L"Grid.Traffic2025");
+  if (HasFailure()) return;
+  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 0, 24), L"NOx");
+  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 0, 26), L"PM10");
+  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 1, 2), L"30");
+  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 2, 0), L"315000");
+  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 601, 1), L"6414000");
+  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 602, 0), L"");
+  Workbook shipping;
+  LoadGrid(shipping, L"Grid.Shipping2025");
+  if (HasFailure()) return;
+  EXPECT_EQ(shipping.Text(L"Grid.Shipping2025", 1, 6), L"DYNAMIC");
+  EXPECT_EQ(shipping.Text(L"Grid.Shipping2025", 3, 6), L"G\u00f6ta \u00e4lv");
+  EXPECT_EQ(shipping.Text(L"Grid.Shipping2025", 2, 21), L"H.50.0");
+  Workbook heating;
+  LoadGrid(heating, L"Grid.Heating2025");
+  if (HasFailure()) return;
+  EXPECT_EQ(heating.Text(L"Grid.Heating2025", 0, 24), L"Em Fac Activity");
+}
+
+TEST_F(GridRoundTrip, EditsAreSavedAndLoadedAgain) {
+  const std::wstring sheet = L"Grid.Shipping2025";
+  {
+    Workbook book;
+    LoadGrid(book, sheet);
+    if (HasFailure()) return;
+    ASSERT_TRUE(book.Set(sheet.c_str(), 2, 24, L"0.125"));          // a value
+    ASSERT_TRUE(book.Set(sheet.c_str(), 3, 6, L"Nya \u00c4lvsborg"));  // a DYNAMIC item
+    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 0, L"318000"));         // a new cell
+    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 1, L"6393000"));
+    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 6, L"New lane"));
+    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 15, book.Text(sheet.c_str(), 2, 15)));
+    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 24, L"7"));
+    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 25, L"1.5"));
+    ASSERT_EQ(VKVerifyGrid(sheet.c_str()), 1) << TakeError();
+    ASSERT_EQ(SaveGrid(sheet), 0) << TakeError();
+  }
+  Workbook fresh;
+  LoadGrid(fresh, sheet);
+  if (HasFailure()) return;
+  EXPECT_EQ(fresh.Text(sheet.c_str(), 2, 24), L"0.125");
+  EXPECT_EQ(fresh.Text(sheet.c_str(), 3, 6), L"Nya \u00c4lvsborg");
+  EXPECT_EQ(fresh.Text(sheet.c_str(), 52, 0), L"318000");
+  EXPECT_EQ(fresh.Text(sheet.c_str(), 52, 6), L"New lane");
+  EXPECT_EQ(fresh.Text(sheet.c_str(), 52, 25), L"1.5");
+  EXPECT_NE(Stored().find("318000@6393000@New lane@0@"), std::string::npos);
+}
+
+TEST_F(GridRoundTrip, ALargeGridSpillsOntoContinuationSheetsAndComesBackUnchanged) {
+  const std::wstring sheet = L"Grid.FinePM2025";
+  std::string before = Stored();
+  {
+    Workbook book;
+    std::vector<int32_t> results = LoadGrid(book, sheet);
+    if (HasFailure()) return;
+    // 150,000 cells: 60,000 on the first sheet, 60,000 on "(2)", the rest on "(3)".
+    EXPECT_EQ(std::count(results.begin(), results.end(), 2), 1);
+    EXPECT_EQ(std::count(results.begin(), results.end(), 3), 1);
+    EXPECT_EQ(book.Text(ContinuationSheet(sheet, 2).c_str(), 2, 0), L"305000");  // cell 60,001: row 120 of 500
+    EXPECT_EQ(book.Text(ContinuationSheet(sheet, 3).c_str(), 30001, 0), L"354900");
+    EXPECT_EQ(book.Text(ContinuationSheet(sheet, 3).c_str(), 30002, 0), L"");
+    ASSERT_EQ(SaveGrid(sheet), 0) << TakeError();
+  }
+  EXPECT_TRUE(before == Stored());
+}
+
+TEST_F(GridRoundTrip, ACellTheGridCannotCarryStopsTheSaveWithNothingSent) {
+  const std::wstring sheet = L"Grid.Shipping2025";
+  std::string before = Stored();
+  Workbook book;
+  LoadGrid(book, sheet);
+  if (HasFailure()) return;
+  const struct {
+    int row, column;
+    const wchar_t* text;
+    const char* refusal;
+  } faults[] = {
+      {40, 6, L"North@East", "Name cell holds an @"},
+      {40, 24, L"lots", "not a number from 0 to 3.40282347e+38: lots"},
+      {40, 15, L"Sunday", "Could not get index for timevar: Sunday"},
+      {40, 0, L"12.5", "X cell not a whole number"},
+      {1, 2, L"0", "Nx cell not a whole number from 1"},
+  };
+  for (const auto& f : faults) {
+    SCOPED_TRACE(f.refusal);
+    std::wstring kept = book.Text(sheet.c_str(), f.row, f.column);
+    ASSERT_TRUE(book.Set(sheet.c_str(), f.row, f.column, f.text));
+    EXPECT_EQ(SaveGrid(sheet), -1);
+    std::string error = TakeError();
+    EXPECT_NE(error.find(f.refusal), std::string::npos) << error;
+    EXPECT_NE(error.find("(sheet Grid.Shipping2025, cell "), std::string::npos) << error;
+    ASSERT_TRUE(book.Set(sheet.c_str(), f.row, f.column, kept));
+  }
+  // A continuation sheet whose header differs from the first sheet's.
+  ASSERT_NE(book.Book().AddSheet(L"Grid.Shipping2025 (2)"), nullptr);
+  for (int c = 0; c < 24; ++c) ASSERT_TRUE(book.Set(L"Grid.Shipping2025 (2)", 1, c, book.Text(sheet.c_str(), 1, c)));
+  for (int c = 24; c < 26; ++c) ASSERT_TRUE(book.Set(L"Grid.Shipping2025 (2)", 0, c, book.Text(sheet.c_str(), 0, c)));
+  ASSERT_TRUE(book.Set(L"Grid.Shipping2025 (2)", 1, 6, L"One name"));
+  EXPECT_EQ(SaveGrid(sheet), -1);
+  std::string error = TakeError();
+  EXPECT_NE(error.find("differs from the grid's first sheet"), std::string::npos) << error;
+  EXPECT_TRUE(before == Stored());
+}
+
+TEST_F(GridRoundTrip, AnUploadTheServerRefusesLeavesTheStoredGridAsItWas) {
+  std::string before = Stored();
+  GridRec header{};
+  header.x = header.y = header.dx = header.dy = header.ny = 1;
+  header.nx = 0;  // no raster: refused with the header section
+  header.fuel = 4;
+  header.formula = 1;
+  header.fieldCount = 3;
+  GridSubstances substances{};
+  GridFields cell{L"1", L"1", L"2.5"};
+  for (bool badHeader : {true, false}) {
+    SCOPED_TRACE(badHeader ? "header" : "data");
+    if (!badHeader) {
+      header.nx = 1;
+      cell.push_back(L"3");  // one field more than the header makes
+      header.fieldCount = 4;
+    }
+    ASSERT_EQ(IORGridPut(GridPutStart, L"Heating2025", &header, &substances, nullptr, L"", L""), 1) << TakeError();
+    ASSERT_EQ(IORGridPut(GridPutRow, L"Heating2025", &header, nullptr, &cell, nullptr, nullptr), 1);
+    EXPECT_EQ(IORGridPut(GridPutFinish, L"Heating2025", nullptr, nullptr, nullptr, nullptr, nullptr), -1);
+    std::string error = TakeError();
+    EXPECT_NE(error.find(badHeader ? "grid header: NX" : "data line 1"), std::string::npos) << error;
+    EXPECT_TRUE(before == Stored());
+  }
+}
+
+}  // namespace
+}  // namespace e2e

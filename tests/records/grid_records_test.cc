@@ -1,0 +1,38 @@
+// Grid data lines: split at every '@' into the cell's fields, the line feed
+// of the last one dropped; a line of more fields than a grid carries is
+// refused instead of being cut.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "records/grid.h"
+
+namespace {
+
+TEST(GridDataLine, SplitsAtEveryAtSign) {
+  const struct {
+    const wchar_t* line;
+    GridFields fields;
+  } cases[] = {
+      {L"12@34@1.5\n", {L"12", L"34", L"1.5"}},
+      {L"12@34@@North@", {L"12", L"34", L"", L"North", L""}},
+      {L"7", {L"7"}},
+  };
+  GridFields fields{L"left", L"over", L"from", L"before", L"x", L"y"};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(SplitGridLine(c.line, &fields));
+    EXPECT_EQ(fields, c.fields);
+  }
+}
+
+TEST(GridDataLine, MoreFieldsThanAGridCarriesAreRefused) {
+  std::wstring line = L"1";
+  for (int i = 1; i < GridMaxFields; ++i) line += L"@1";
+  GridFields fields;
+  EXPECT_TRUE(SplitGridLine(line.c_str(), &fields));
+  EXPECT_EQ(fields.size(), static_cast<size_t>(GridMaxFields));
+  line += L"@1";
+  EXPECT_FALSE(SplitGridLine(line.c_str(), &fields));
+}
+
+}  // namespace
