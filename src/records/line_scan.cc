@@ -119,7 +119,10 @@ bool LineScan::Float(float* out) {
   return true;
 }
 
-bool LineScan::AtEnd() { return Blanks() && *p_ == 0; }
+bool LineScan::AtEnd() {
+  while (PlainBlank(*p_)) ++p_;
+  return *p_ == 0;
+}
 
 bool LineScan::DecimalText(char* text, size_t* length, const wchar_t** after) {
   if (!Blanks()) return false;

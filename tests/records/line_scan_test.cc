@@ -73,6 +73,7 @@ TEST(LineScanTest, KeywordScannersGiveWhatTheWideScanGives) {
 // take "SUBSTANCE %d %n", "VEHICLE %u %n" and " %f %n": where the quick step
 // answers, the wide scan gives the same value and ends at the line's end.
 TEST(LineScanTest, NumbersToTheEndGiveWhatTheWideScanGives) {
+  int answered[3] = {0, 0, 0};
   for (const wchar_t* keyword : kKeywords) {
     for (const wchar_t* line : kLines) {
       SCOPED_TRACE(testing::Message() << "keyword '" << std::string(keyword, keyword + wcslen(keyword)) << "', line "
@@ -81,6 +82,7 @@ TEST(LineScanTest, NumbersToTheEndGiveWhatTheWideScanGives) {
       int integer = 0, wantInteger = 0;
       LineScan a(line);
       if (a.Keyword(keyword) && a.Int32(&integer) && a.AtEnd()) {
+        ++answered[0];
         ASSERT_EQ(swscanf(line, Pattern(keyword, L" %d %n").c_str(), &wantInteger, &end), 1);
         EXPECT_EQ(integer, wantInteger);
         EXPECT_EQ(line[end], 0);
@@ -89,6 +91,7 @@ TEST(LineScanTest, NumbersToTheEndGiveWhatTheWideScanGives) {
       LineScan b(line);
       end = -1;
       if (b.Keyword(keyword) && b.Unsigned(&whole) && b.AtEnd()) {
+        ++answered[1];
         ASSERT_EQ(swscanf(line, Pattern(keyword, L" %u %n").c_str(), &wantWhole, &end), 1);
         EXPECT_EQ(whole, wantWhole);
         EXPECT_EQ(line[end], 0);
@@ -97,12 +100,17 @@ TEST(LineScanTest, NumbersToTheEndGiveWhatTheWideScanGives) {
       LineScan c(line);
       end = -1;
       if (c.Keyword(keyword) && c.Float(&real) && c.AtEnd()) {
+        ++answered[2];
         ASSERT_EQ(swscanf(line, Pattern(keyword, L" %f %n").c_str(), &wantReal, &end), 1);
         EXPECT_EQ(std::memcmp(&real, &wantReal, sizeof real), 0);
         EXPECT_EQ(line[end], 0);
       }
     }
   }
+  // The plain lines are the quick steps' own: "INDEX 42", "INDEX 7\t" ...
+  EXPECT_GE(answered[0], 8);
+  EXPECT_GE(answered[1], 4);
+  EXPECT_GE(answered[2], 12);
 }
 
 TEST(LineScanTest, CursorStepsStopWhereTheScanWould) {
