@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 
@@ -49,6 +50,14 @@ namespace {
 // both the shortest form and what "%.6g" rounds to: its digits are printed
 // as %g would, fixed for decimal exponents -4 to 5, else d.ddde+XX.
 size_t SixDigitText(float value, char* out) {
+  // A whole number below 10^6 is its own six digits.
+  if (std::fabs(value) < 1e6f && value == std::trunc(value)) {
+    char* o = out;
+    if (std::signbit(value)) *o++ = '-';
+    std::to_chars_result whole = std::to_chars(o, out + 31, static_cast<int32_t>(std::fabs(value)));
+    *whole.ptr = '\0';
+    return static_cast<size_t>(whole.ptr - out);
+  }
   char shortest[32];
   std::to_chars_result r = std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
   if (r.ec != std::errc()) return 0;
