@@ -3,6 +3,7 @@
 // formatting that always leaves a terminated text.
 #pragma once
 
+#include <charconv>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +45,30 @@ inline void CopyCut(wchar_t* out, size_t size, const wchar_t* text) {
     while (n + 1 < size && text[n] != 0) ++n;
     memcpy(out, text, n * sizeof(wchar_t));
   }
+  out[n] = 0;
+}
+
+// A fixed text field (at most fieldSize - 1 characters up to its
+// terminator) cut to size - 1 characters into out and terminated; nothing is
+// written when size is 0 or out is null.
+inline void CopyFieldCut(wchar_t* out, size_t size, const wchar_t* field, size_t fieldSize) {
+  if (!out || size == 0) return;
+  size_t n = 0;
+  if (field) {
+    while (n + 1 < fieldSize && n + 1 < size && field[n] != 0) ++n;
+    memcpy(out, field, n * sizeof(wchar_t));
+  }
+  out[n] = 0;
+}
+
+// The decimal text of value ("%d" / "%lu" / "%hd" print the same), cut to
+// size - 1 characters and terminated.  REQUIRES: size >= 1.
+inline void IntegerText(int64_t value, wchar_t* out, size_t size) {
+  char digits[24];
+  std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
+  size_t n = static_cast<size_t>(r.ptr - digits);
+  if (n > size - 1) n = size - 1;
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(digits[i]);
   out[n] = 0;
 }
 

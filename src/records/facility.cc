@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "host/frame.h"
+#include "records/line_scan.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -18,6 +19,17 @@ constexpr const wchar_t* Kind = L"Facility";
 
 // "KEYWORD n" with n an unsigned 32-bit number and nothing after it.
 bool ScanCoordinate(const wchar_t* line, const wchar_t* keyword, uint32_t* out) {
+  if (keyscan::BeginsWith(line, keyword)) {
+    const wchar_t* digits = line + wcslen(keyword);
+    while (*digits == L' ' || *digits == L'\t') ++digits;
+    long long quick = 0;
+    LineScan scan(digits);
+    if (*digits >= L'0' && *digits <= L'9' && scan.Integer(&quick) && scan.AtEnd()) {
+      if (quick > UINT32_MAX) return false;
+      *out = static_cast<uint32_t>(quick);
+      return true;
+    }
+  }
   unsigned long long value = 0;
   int end = -1;
   std::wstring pattern = keyscan::Pattern(keyword, L" %llu %n");

@@ -2,6 +2,7 @@
 #include "records/line_scan.h"
 
 #include <charconv>
+#include <cstdint>
 
 namespace {
 
@@ -63,15 +64,74 @@ bool LineScan::Integer(long long* out) {
   return true;
 }
 
+bool LineScan::Int32(int* out) {
+  const wchar_t* start = p_;
+  long long value = 0;
+  if (!Integer(&value)) return false;
+  if (value < INT32_MIN || value > INT32_MAX) {
+    p_ = start;
+    return false;
+  }
+  *out = static_cast<int>(value);
+  return true;
+}
+
+bool LineScan::Unsigned(unsigned* out) {
+  if (!Blanks()) return false;
+  const wchar_t* p = p_;
+  unsigned value = 0;
+  int digits = 0;
+  for (; Digit(*p); ++p, ++digits) {
+    if (digits == 9) return false;
+    value = value * 10 + static_cast<unsigned>(*p - L'0');
+  }
+  if (digits == 0) return false;
+  *out = value;
+  p_ = p;
+  return true;
+}
+
 bool LineScan::Decimal(double* out) {
+  char text[64];
+  size_t n = 0;
+  const wchar_t* p = nullptr;
+  if (!DecimalText(text, &n, &p)) return false;
+  double value = 0;
+  std::from_chars_result r = std::from_chars(text, text + n, value);
+  // Out of range (beyond or below what a double holds) or not taken whole:
+  // the C library decides.
+  if (r.ec != std::errc() || r.ptr != text + n) return false;
+  *out = value;
+  p_ = p;
+  return true;
+}
+
+bool LineScan::Float(float* out) {
+  char text[64];
+  size_t n = 0;
+  const wchar_t* p = nullptr;
+  if (!DecimalText(text, &n, &p)) return false;
+  float value = 0;
+  std::from_chars_result r = std::from_chars(text, text + n, value);
+  if (r.ec != std::errc() || r.ptr != text + n) return false;
+  *out = value;
+  p_ = p;
+  return true;
+}
+
+bool LineScan::AtEnd() {
+  while (PlainBlank(*p_)) ++p_;
+  return *p_ == 0;
+}
+
+bool LineScan::DecimalText(char* text, size_t* length, const wchar_t** after) {
   if (!Blanks()) return false;
   // sign, digits, an optional point and digits, an optional exponent with
   // digits; then a blank or the end.  Copied narrow, without a '+'.
-  char text[64];
   size_t n = 0;
   const wchar_t* p = p_;
   auto take = [&](wchar_t c) {
-    if (n + 1 >= sizeof text) return false;
+    if (n + 1 >= kDecimalText) return false;
     text[n++] = static_cast<char>(c);
     return true;
   };
@@ -100,13 +160,8 @@ bool LineScan::Decimal(double* out) {
     if (exponent == 0) return false;
   }
   if (*p && !PlainBlank(*p)) return false;
-  double value = 0;
-  std::from_chars_result r = std::from_chars(text, text + n, value);
-  // Out of range (beyond or below what a double holds) or not taken whole:
-  // the C library decides.
-  if (r.ec != std::errc() || r.ptr != text + n) return false;
-  *out = value;
-  p_ = p;
+  *length = n;
+  *after = p;
   return true;
 }
 

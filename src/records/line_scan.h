@@ -1,7 +1,8 @@
 // A quick reader of record lines: a cursor over one wide line that takes a
 // keyword, blanks, integers, decimal numbers, words and quoted texts, each
 // exactly as the C library's wide scan conversions take them (the keyword
-// like literal pattern characters, `%lld`, `%lf`, `%ls`, `%l[^"]`).
+// like literal pattern characters, `%lld`, `%lf`, `%d`, `%u`, `%f`, `%ls`,
+// `%l[^"]`).
 //
 // It only answers for the plain shapes that real replies are made of.  For
 // anything else (a character whose blankness depends on the C library, a
@@ -30,6 +31,16 @@ class LineScan {
   // Blanks, then a plain decimal number (sign, digits, point, exponent)
   // followed by a blank or the end of the line.
   bool Decimal(double* out);
+  // Blanks, then a decimal integer that an int holds (`%d`).
+  bool Int32(int* out);
+  // Blanks, then digits without a sign of a number below 10^9 (`%u`).
+  bool Unsigned(unsigned* out);
+  // Blanks, then a plain decimal number as Decimal, read as a float the way
+  // `%f` reads it (rounded once, to the nearest float).
+  bool Float(float* out);
+  // Blanks up to the end of the line (a pattern's trailing " %n" that finds
+  // the end).
+  bool AtEnd();
   // Blanks, then the characters up to the next blank or the end: at least one.
   // The word is [*begin, *end).
   bool Word(const wchar_t** begin, const wchar_t** end);
@@ -45,6 +56,11 @@ class LineScan {
   static bool PlainKeyword(const wchar_t* keyword);
 
  private:
+  static constexpr size_t kDecimalText = 64;
+  // Blanks, then a plain decimal number copied narrow into text[64] (its
+  // length; *after where the number ends); false for anything else.
+  bool DecimalText(char* text, size_t* length, const wchar_t** after);
+
   const wchar_t* p_;
 };
 

@@ -37,9 +37,10 @@ int32_t IORGetLine() {
     return 1;
   }
   g_refused = false;
-  int32_t r = WcsGetLine(g_line, LineBufferSize + 1);
+  size_t length = 0;
+  int32_t r = WcsGetLineCounted(g_line, LineBufferSize + 1, &length);
   if (r != 1) return r;
-  if (wcslen(g_line) > MaxRecordLine) {
+  if (length > MaxRecordLine) {
     g_refused = true;
     SetErrorText("Line longer than %u characters refused: %.*s...\n", static_cast<unsigned>(MaxRecordLine),
                  RefusedLineShown, Narrow(g_line).c_str());

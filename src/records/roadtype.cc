@@ -1,12 +1,14 @@
 // Roadtype records (see roadtype.h).
 #include "records/roadtype.h"
 
+#include <cstddef>
 #include <cstring>
 #include <cwchar>
 #include <string>
 
 #include "host/frame.h"
 #include "records/float_text.h"
+#include "records/line_scan.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -44,6 +46,21 @@ int32_t ReadTypeday(RoadtypeRec* record, int k) {
   for (int hour = 1; hour <= TimevarHours; ++hour) {
     if (!NextLine(record, "TYPEDAY hour", hour)) return -1;
     const wchar_t* rest = ValueRest(IORLine(), L"TYPEDAY", hour == 1);
+    if (rest) {
+      // Four words that fit their fields and nothing after them.
+      LineScan scan(rest);
+      const wchar_t *begin[TimevarDayTypes], *end[TimevarDayTypes];
+      bool quick = true;
+      for (int day = 0; day < TimevarDayTypes && quick; ++day) {
+        quick = scan.Word(&begin[day], &end[day]) && end[day] - begin[day] < static_cast<std::ptrdiff_t>(TimevarValueSize);
+      }
+      if (quick && scan.AtEnd()) {
+        for (int day = 0; day < TimevarDayTypes; ++day) {
+          CopyRange(record->block[k].typeday[day][hour - 1], TimevarValueSize, begin[day], end[day]);
+        }
+        continue;
+      }
+    }
     int n = rest ? swscanf(rest, L"%8095ls %8095ls %8095ls %8095ls %8095ls", words[0], words[1], words[2],
                            words[3], words[4])
                  : 0;
@@ -67,8 +84,12 @@ int32_t ReadMonths(RoadtypeRec* record, int k) {
     const wchar_t* rest = ValueRest(IORLine(), L"MONTH", part == 1);
     int v[6];
     int end = -1;
-    bool ok = rest && swscanf(rest, L" %d %d %d %d %d %d %n", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &end) == 6 &&
-              end >= 0 && rest[end] == 0;
+    LineScan scan(rest ? rest : L"");
+    int quick = 0;
+    while (rest && quick < 6 && scan.Int32(&v[quick])) ++quick;
+    bool ok = (quick == 6 && scan.AtEnd()) ||
+              (rest && swscanf(rest, L" %d %d %d %d %d %d %n", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &end) == 6 &&
+               end >= 0 && rest[end] == 0);
     for (int i = 0; ok && i < 6; ++i) ok = v[i] >= INT16_MIN && v[i] <= INT16_MAX;
     if (!ok) {
       SetErrorText("ROADTYPE %s: Error in months for VEHICLE %hu, line %d\n", Narrow(record->name).c_str(),
@@ -86,6 +107,10 @@ int32_t ReadScenarios(RoadtypeRec* record, int k) {
     const wchar_t* rest = ValueRest(IORLine(), L"SCENARIO", part == 1);
     float* v = record->block[k].scenario + (part - 1) * 5;
     int end = -1;
+    LineScan scan(rest ? rest : L"");
+    int quick = 0;
+    while (rest && quick < 5 && scan.Float(&v[quick])) ++quick;
+    if (quick == 5 && scan.AtEnd()) continue;
     if (!rest || swscanf(rest, L" %f %f %f %f %f %n", &v[0], &v[1], &v[2], &v[3], &v[4], &end) != 5 || end < 0 ||
         rest[end] != 0) {
       SetErrorText("ROADTYPE %s: Error in scenarios for VEHICLE %hu, line %d\n", Narrow(record->name).c_str(),
@@ -106,8 +131,12 @@ int32_t ReadSpeeds(RoadtypeRec* record, int k) {
     return -1;
   }
   int low = 0, high = 0, end = -1;
-  if (swscanf(IORLine(), L"MINSPEED %d MAXSPEED %d %n", &low, &high, &end) != 2 || end < 0 || IORLine()[end] != 0 ||
-      low < INT16_MIN || low > INT16_MAX || high < INT16_MIN || high > INT16_MAX) {
+  LineScan scan(IORLine());
+  bool quick = scan.Keyword(L"MINSPEED") && scan.Int32(&low) && scan.Blanks() && scan.Keyword(L"MAXSPEED") &&
+               scan.Int32(&high) && scan.AtEnd();
+  bool ok = quick || (swscanf(IORLine(), L"MINSPEED %d MAXSPEED %d %n", &low, &high, &end) == 2 && end >= 0 &&
+                      IORLine()[end] == 0);
+  if (!ok || low < INT16_MIN || low > INT16_MAX || high < INT16_MIN || high > INT16_MAX) {
     SetErrorText("ROADTYPE %s: Error in MINSPEED/MAXSPEED for VEHICLE %hu\n", Narrow(record->name).c_str(),
                  record->vehicle[k]);
     return -1;
@@ -122,7 +151,10 @@ int32_t ReadBlocks(RoadtypeRec* record) {
     if (!NextLine(record, "VEHICLE number", k + 1)) return -1;
     unsigned vehicle = 0;
     int end = -1;
-    if (swscanf(IORLine(), L"VEHICLE %u %n", &vehicle, &end) != 1 || end < 0) {
+    LineScan scan(IORLine());
+    if (scan.Keyword(L"VEHICLE") && scan.Unsigned(&vehicle) && scan.AtEnd()) {
+      end = static_cast<int>(scan.Rest() - IORLine());
+    } else if (swscanf(IORLine(), L"VEHICLE %u %n", &vehicle, &end) != 1 || end < 0) {
       // Not a VEHICLE line: the separator.
       if (wcslen(IORLine()) >= 2) {
         SetErrorText("ROADTYPE %hu: Unexpected end of record: %s", record->index, Narrow(IORLine()).c_str());

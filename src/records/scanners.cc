@@ -71,9 +71,12 @@ bool ScanQuoted(const wchar_t* line, const wchar_t* keyword, wchar_t* out, size_
   if (LineScan::PlainKeyword(keyword)) {
     LineScan scan(line);
     const wchar_t *begin, *end;
-    if (scan.Keyword(keyword) && scan.Blanks() && scan.Literal(L'"') && scan.UpToQuote(&begin, &end)) {
-      CopyRange(out, size, begin, end);
-      return true;
+    if (scan.Keyword(keyword) && scan.Blanks() && scan.Literal(L'"')) {
+      if (scan.UpToQuote(&begin, &end)) {
+        CopyRange(out, size, begin, end);
+        return true;
+      }
+      if (*scan.Rest() == L'"') return false;  // an empty text: the scan takes nothing
     }
   }
   wchar_t* text = Scratch();

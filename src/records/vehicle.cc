@@ -8,6 +8,7 @@
 #include "host/frame.h"
 #include "records/activity_code.h"
 #include "records/float_text.h"
+#include "records/line_scan.h"
 #include "records/record_io.h"
 #include "records/record_steps.h"
 #include "records/scanners.h"
@@ -23,6 +24,13 @@ bool ScanSpeed(const wchar_t* line, int speed, float* value) {
   int number = 0;
   int end = -1;
   float v = 0;
+  LineScan scan(line);
+  if (scan.Blanks() && scan.Keyword(L"SPEED") && scan.Int32(&number) && scan.Blanks() && scan.Keyword(L"EMISSION") &&
+      scan.Float(&v) && scan.AtEnd()) {
+    if (number != speed) return false;
+    *value = v;
+    return true;
+  }
   if (swscanf(line, L" SPEED %d EMISSION %f %n", &number, &v, &end) != 2 || end < 0) return false;
   if (line[end] != 0 || number != speed) return false;
   *value = v;
@@ -39,7 +47,9 @@ int32_t ReadSubstances(VehicleRec* record) {
     if (r == 0 || wcslen(IORLine()) < 2) return 1;  // the separator, or the end after a whole block
     int value = 0;
     int end = -1;
-    if (swscanf(IORLine(), L"SUBSTANCE %d %n", &value, &end) != 1 || end < 0 || IORLine()[end] != 0) {
+    LineScan scan(IORLine());
+    bool quick = scan.Keyword(L"SUBSTANCE") && scan.Int32(&value) && scan.AtEnd();
+    if (!quick && (swscanf(IORLine(), L"SUBSTANCE %d %n", &value, &end) != 1 || end < 0 || IORLine()[end] != 0)) {
       SetErrorText("VEHICLE %hu: Expecting SUBSTANCE not %s", record->index, Narrow(IORLine()).c_str());
       return -1;
     }

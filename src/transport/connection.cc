@@ -170,17 +170,30 @@ const char* Wcs2Mbs(const wchar_t* text) {
 }
 
 int32_t WcsGetLine(wchar_t* buffer, size_t size) {
+  size_t length = 0;
+  return WcsGetLineCounted(buffer, size, &length);
+}
+
+int32_t WcsGetLineCounted(wchar_t* buffer, size_t size, size_t* length) {
+  *length = 0;
   if (size == 0) return -1;
   // Every byte becomes one wide character: a line longer than the caller's
   // buffer arrives in pieces rather than being cut.
   size_t bytes = size < sizeof g_narrowLine ? size : sizeof g_narrowLine;
-  int32_t r = HTTPGetLine(g_narrowLine, static_cast<int32_t>(bytes));
+  int32_t got = 0;
+  int32_t r = HTTPGetLineCounted(g_narrowLine, static_cast<int32_t>(bytes), &got);
   if (r != 1) {
     buffer[0] = L'\0';
     return r;
   }
   if (DebugLevel > 2) DebugPrint("  < %s\n", g_narrowLine);
-  Latin1ToWide(g_narrowLine, buffer, size);
+  // As Latin1ToWide: up to a zero byte, at most size - 1 characters.
+  size_t n = static_cast<size_t>(got);
+  if (const void* zero = memchr(g_narrowLine, 0, n)) n = static_cast<size_t>(static_cast<const char*>(zero) - g_narrowLine);
+  if (n > size - 1) n = size - 1;
+  for (size_t i = 0; i < n; ++i) buffer[i] = static_cast<wchar_t>(static_cast<unsigned char>(g_narrowLine[i]));
+  buffer[n] = L'\0';
+  *length = n;
   return 1;
 }
 

@@ -61,6 +61,8 @@ void IOLEdbNameGet(wchar_t* out);         // empty while the EDB user is "global
 const char* Wcs2Mbs(const wchar_t* text);
 // Reads one reply line into buffer (size characters): 1, 0 end, -1 failure.
 int32_t WcsGetLine(wchar_t* buffer, size_t size);
+// WcsGetLine that also gives the length of the text it put into buffer.
+int32_t WcsGetLineCounted(wchar_t* buffer, size_t size, size_t* length);
 // WcsGetLine with LineBufferSize characters.
 int32_t IOLGetLine(wchar_t* buffer);
 

@@ -593,6 +593,12 @@ int32_t HTTPGet(const char* url) {
 }
 
 int32_t HTTPGetLine(char* line, int32_t size) {
+  int32_t length = 0;
+  return HTTPGetLineCounted(line, size, &length);
+}
+
+int32_t HTTPGetLineCounted(char* line, int32_t size, int32_t* length) {
+  *length = 0;
   if (!line || size < 1) return -1;
   line[0] = '\0';
   if (!t.replyOpen) return t.commandFailed ? -1 : 0;
@@ -625,6 +631,7 @@ int32_t HTTPGetLine(char* line, int32_t size) {
     if (lineEnd || n >= size - 1) break;
   }
   line[n] = '\0';
+  *length = n;
 
   // A full line may have its line end at the start of the next chunk.
   if (!lineEnd && t.replyOpen && ChunkUsedUp()) {

@@ -50,6 +50,9 @@ int32_t HTTPGet(const char* url);
 // 1 a line, 0 the reply has ended, -1 failure (also after a command that
 // failed to start: its reply cannot be read).
 int32_t HTTPGetLine(char* line, int32_t size);
+// HTTPGetLine that also gives the number of bytes it put into line (the
+// line's bytes up to its end, a zero byte among them included).
+int32_t HTTPGetLineCounted(char* line, int32_t size, int32_t* length);
 int32_t HTTPPost(const char* url);
 int32_t HTTPWriteLine(const char* text);
 int32_t HTTPEndWrite();

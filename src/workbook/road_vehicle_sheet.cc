@@ -79,16 +79,16 @@ int32_t CExcelWriteRoadVehicle::Write(const RoadVehicleRec& record, const CodeSt
   m_written[record.index] = m_name;
   if (record.dependency != 0) m_dependencies.emplace_back(m_row, record.dependency);
   const wchar_t* dependency = L"";
-  wchar_t index[16], heavy[16], traffic[16], weight[16], model[16];
-  listtext::FormatCut(index, 16, L"%lu", static_cast<unsigned long>(record.index));
-  listtext::FormatCut(heavy, 16, L"%ld", static_cast<long>(record.isheavy));
-  listtext::FormatCut(traffic, 16, L"%ld", static_cast<long>(record.istraffic));
-  listtext::FormatCut(weight, 16, L"%ld", static_cast<long>(record.weight));
-  listtext::FormatCut(model, 16, L"%ld", static_cast<long>(record.emissionmodel));
-  std::wstring flow = FloatText(record.flowequi);
+  wchar_t index[16], heavy[16], traffic[16], weight[16], model[16], flow[32];
+  listtext::IntegerText(record.index, index, 16);
+  listtext::IntegerText(record.isheavy, heavy, 16);
+  listtext::IntegerText(record.istraffic, traffic, 16);
+  listtext::IntegerText(record.weight, weight, 16);
+  listtext::IntegerText(record.emissionmodel, model, 16);
+  FloatText(record.flowequi, flow, 32);
   std::wstring info = FieldText(record.info, RoadVehicleInfoSize);
   const wchar_t* cells[] = {m_name.c_str(), index, code ? code->Text() : L"", heavy, traffic, weight, model,
-                            flow.c_str(),   dependency, info.c_str()};
+                            flow,           dependency, info.c_str()};
   for (int32_t c = 0; c < 10; ++c) {
     if (m_pWriter->WriteCell(m_row, c, cells[c]) != 1) return -1;
   }

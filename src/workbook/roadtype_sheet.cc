@@ -86,8 +86,8 @@ int32_t CExcelWriteRoadtype::Write(const RoadtypeRec& record) {
       return -1;
     }
     if (k == 0) {
-      listtext::CopyCut(m_first[kName], kTextSize, FieldText(record.name, RoadtypeNameSize).c_str());
-      listtext::FormatCut(m_first[kIndex], kTextSize, L"%lu", static_cast<unsigned long>(record.index));
+      listtext::CopyFieldCut(m_first[kName], kTextSize, record.name, RoadtypeNameSize);
+      listtext::IntegerText(record.index, m_first[kIndex], kTextSize);
     } else {
       m_first[kName][0] = 0;
       m_first[kIndex][0] = 0;
@@ -96,13 +96,13 @@ int32_t CExcelWriteRoadtype::Write(const RoadtypeRec& record) {
     listtext::CopyCut(m_first[kMinSpeed], kTextSize, low);
     listtext::CopyCut(m_first[kMaxSpeed], kTextSize, high);
     for (int32_t h = 0; h < TimevarHours; ++h) {
-      listtext::CopyCut(m_first[kHour + h], kTextSize, FieldText(block.typeday[0][h], TimevarValueSize).c_str());
+      listtext::CopyFieldCut(m_first[kHour + h], kTextSize, block.typeday[0][h], TimevarValueSize);
     }
     for (int32_t m = 0; m < TimevarMonths; ++m) {
-      listtext::FormatCut(m_first[kMonth + m], kTextSize, L"%hd", static_cast<short>(block.month[m]));
+      listtext::IntegerText(block.month[m], m_first[kMonth + m], kTextSize);
     }
     for (int32_t s = 0; s < TimevarScenarios; ++s) {
-      listtext::CopyCut(m_first[kScenario + s], kTextSize, FloatText(block.scenario[s]).c_str());
+      FloatText(block.scenario[s], m_first[kScenario + s], kTextSize);
     }
     const wchar_t* first[kFirstColumns];
     for (int32_t c = 0; c < kFirstColumns; ++c) first[c] = m_first[c];
@@ -111,7 +111,7 @@ int32_t CExcelWriteRoadtype::Write(const RoadtypeRec& record) {
     const wchar_t* next[kNextColumns];
     for (int32_t d = 1; d < TimevarDayTypes; ++d) {
       for (int32_t h = 0; h < TimevarHours; ++h) {
-        listtext::CopyCut(m_next[h], kTextSize, FieldText(block.typeday[d][h], TimevarValueSize).c_str());
+        listtext::CopyFieldCut(m_next[h], kTextSize, block.typeday[d][h], TimevarValueSize);
         next[h] = m_next[h];
       }
       if (m_pNext->WriteRow(next) != 1) return -1;

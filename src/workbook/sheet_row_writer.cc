@@ -85,6 +85,43 @@ int32_t CSheetRowWriter::WriteRow(const wchar_t* const* texts) {
       cell.val.str = m_buf[j];
     }
   }
+  return SendRow();
+}
+
+void CSheetRowWriter::PutField(int32_t column, const wchar_t* field, size_t fieldSize) {
+  XCHAR* counted = m_buf[column];
+  size_t most = static_cast<size_t>(m_maxSize < kXlMaxText ? m_maxSize : kXlMaxText);
+  size_t n = 0;
+  while (n + 1 < fieldSize && n < most && field[n]) {
+    counted[n + 1] = field[n];
+    ++n;
+  }
+  counted[0] = static_cast<XCHAR>(n);
+  XLOPER12& cell = m_pData[column];
+  cell.xltype = xltypeStr;
+  cell.val.str = counted;
+}
+
+void CSheetRowWriter::PutLatin1(int32_t column, const char* text, size_t length) {
+  XCHAR* counted = m_buf[column];
+  size_t most = static_cast<size_t>(m_maxSize < kXlMaxText ? m_maxSize : kXlMaxText);
+  size_t n = length < most ? length : most;
+  for (size_t i = 0; i < n; ++i) counted[i + 1] = static_cast<XCHAR>(static_cast<unsigned char>(text[i]));
+  counted[0] = static_cast<XCHAR>(n);
+  XLOPER12& cell = m_pData[column];
+  cell.xltype = xltypeStr;
+  cell.val.str = counted;
+}
+
+int32_t CSheetRowWriter::WriteFilled() {
+  if (!m_ready) {
+    SetErrorText("Couldn't write row: %d.", static_cast<int>(m_currentRow) + 1);
+    return -1;
+  }
+  return SendRow();
+}
+
+int32_t CSheetRowWriter::SendRow() {
   m_ref.SetRows(m_currentRow, m_currentRow);
   if (m_currentRow < INT32_MAX) ++m_currentRow;
   int code = Excel12(xlSet, nullptr, 2, m_ref.Value(), &m_row);

@@ -28,9 +28,25 @@ class CSheetRowWriter {
   // 1 or -1.
   int32_t WriteRow(const wchar_t* const* texts);
 
+  // A row filled column by column, straight into the writer's buffers, then
+  // written with WriteFilled as WriteRow writes it.  REQUIRES: Init
+  // succeeded, 0 <= column < columns, and the text does not start with
+  // NumberCellMark (such a text goes through WriteRow).
+  // A fixed text field (at most fieldSize - 1 characters up to its
+  // terminator) as a text cell, cut to maxSize characters.
+  void PutField(int32_t column, const wchar_t* field, size_t fieldSize);
+  // length ISO 8859-1 characters as a text cell, cut to maxSize characters.
+  void PutLatin1(int32_t column, const char* text, size_t length);
+  // Writes the row put together and moves to the next row, also when the
+  // write fails; 1 or -1.
+  int32_t WriteFilled();
+
   int32_t CurrentRow() const { return m_currentRow; }
 
  private:
+  // The xlSet of m_row into the current row; moves to the next row.
+  int32_t SendRow();
+
   int32_t m_currentRow;
   int32_t m_firstColumn;
   int32_t m_columns;

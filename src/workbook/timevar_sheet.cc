@@ -94,6 +94,13 @@ int32_t CExcelWriteTimevar::Write(const TimevarRec& record) {
     SetErrorText("Couldn't write row: %d.", 0);
     return -1;
   }
+  // A text that starts with the number mark becomes a number cell: such a
+  // record goes through the rows of texts below.
+  bool marked = record.name[0] == NumberCellMark;
+  for (int32_t d = 0; d < TimevarDayTypes && !marked; ++d) {
+    for (int32_t h = 0; h < TimevarHours && !marked; ++h) marked = record.typeday[d][h][0] == NumberCellMark;
+  }
+  if (!marked) return WriteFilled(record);
   CopyField(m_first[0], kTextSize, record.name, TimevarNameSize);
   IntegerText(record.index, m_first[1], kTextSize);
   for (int32_t h = 0; h < TimevarHours; ++h) {
@@ -115,6 +122,29 @@ int32_t CExcelWriteTimevar::Write(const TimevarRec& record) {
       next[h] = m_next[h];
     }
     if (m_pNext->WriteRow(next) != 1) return -1;
+  }
+  m_pNext->SkipRows(1);
+  return 1;
+}
+
+int32_t CExcelWriteTimevar::WriteFilled(const TimevarRec& record) {
+  char digits[32];
+  m_pFirst->PutField(0, record.name, TimevarNameSize);
+  std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, record.index);
+  m_pFirst->PutLatin1(1, digits, static_cast<size_t>(r.ptr - digits));
+  for (int32_t h = 0; h < TimevarHours; ++h) m_pFirst->PutField(kHourColumn + h, record.typeday[0][h], TimevarValueSize);
+  for (int32_t m = 0; m < TimevarMonths; ++m) {
+    r = std::to_chars(digits, digits + sizeof digits, record.month[m]);
+    m_pFirst->PutLatin1(kMonthColumn + m, digits, static_cast<size_t>(r.ptr - digits));
+  }
+  for (int32_t s = 0; s < TimevarScenarios; ++s) {
+    m_pFirst->PutLatin1(kScenarioColumn + s, digits, FloatChars(record.scenario[s], digits));
+  }
+  if (m_pFirst->WriteFilled() != 1) return -1;
+  m_pFirst->SkipRows(kRecordRows - 1);
+  for (int32_t d = 1; d < TimevarDayTypes; ++d) {
+    for (int32_t h = 0; h < TimevarHours; ++h) m_pNext->PutField(h, record.typeday[d][h], TimevarValueSize);
+    if (m_pNext->WriteFilled() != 1) return -1;
   }
   m_pNext->SkipRows(1);
   return 1;

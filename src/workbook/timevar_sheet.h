@@ -37,6 +37,9 @@ class CExcelWriteTimevar {
   int32_t Write(const TimevarRec& record);
 
  private:
+  // Write for a record none of whose texts starts with NumberCellMark.
+  int32_t WriteFilled(const TimevarRec& record);
+
   static constexpr int32_t kFirstColumns = 48;
   static constexpr int32_t kNextColumns = 24;
   static constexpr int32_t kTextSize = 32;

@@ -47,12 +47,12 @@ int32_t CExcelWriteVehicle::Write(const VehicleRec& record, const CodeString* co
   int32_t row = m_row;
   m_row += VehicleSpeeds;
   wchar_t text[32];
-  listtext::FormatCut(text, 32, L"%hu", static_cast<unsigned short>(record.index));
+  listtext::IntegerText(record.index, text, 32);
   if (m_pWriter->WriteCell(row, 0, FieldText(record.name, VehicleNameSize).c_str()) != 1 ||
       m_pWriter->WriteCell(row, 1, text) != 1 || m_pWriter->WriteCell(row, kCodeColumn, code ? code->Text() : L"") != 1) {
     return -1;
   }
-  listtext::FormatCut(text, 32, L"%ld", static_cast<long>(record.isheavy));
+  listtext::IntegerText(record.isheavy, text, 32);
   if (m_pWriter->WriteCell(row + kHeavyRow, kCodeColumn, text) != 1) return -1;
 
   int32_t slots = VehicleSubstanceCount(record);
@@ -84,8 +84,9 @@ int32_t CExcelWriteVehicle::Write(const VehicleRec& record, const CodeString* co
     }
     if (m_pWriter->WriteCell(row + s - 1, kSpeedColumn, speed) != 1) return -1;
     for (int32_t k = 0; k < slots; ++k) {
-      std::wstring value = FloatText(record.emission[k][s - 1]);
-      if (m_pWriter->WriteCell(row + s - 1, columns[static_cast<size_t>(k)], value.c_str()) != 1) return -1;
+      wchar_t value[32];
+      FloatText(record.emission[k][s - 1], value, 32);
+      if (m_pWriter->WriteCell(row + s - 1, columns[static_cast<size_t>(k)], value) != 1) return -1;
     }
   }
   return 1;

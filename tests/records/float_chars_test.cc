@@ -1,9 +1,13 @@
-// The record writers' narrow float text against the wide FloatText it
-// stands in for, over floats of every magnitude and bit pattern.
+// The float texts of the record and sheet writers against the C library's
+// "%.*g" with the fewest digits from 6 to 9 that read back (strtof) as the
+// same float, over floats of every magnitude and bit pattern and over the
+// short decimals real data is made of.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -14,30 +18,57 @@
 
 namespace {
 
-void ExpectSameText(float value) {
+std::string PrintfText(float value) {
+  char text[64];
+  if (!std::isfinite(value)) {
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+  }
+  for (int digits = 6; digits <= 9; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+    if (std::strtof(text, nullptr) == value) break;
+  }
+  return text;
+}
+
+void ExpectPrintfText(float value) {
   char narrow[32];
   size_t n = FloatChars(value, narrow);
-  std::string wide = Narrow(FloatText(value).c_str());
-  EXPECT_EQ(std::string(narrow, n), wide) << "bits " << std::hex << [value] {
+  std::string want = PrintfText(value);
+  EXPECT_EQ(std::string(narrow, n), want) << "bits " << std::hex << [value] {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
   }();
+  EXPECT_EQ(Narrow(FloatText(value).c_str()), want);
 }
 
-TEST(FloatChars, GivesFloatTextsText) {
+TEST(FloatChars, GivesWhatPrintfGives) {
   const float special[] = {0.0f, -0.0f, 1.0f, 0.1f, 1.2345678f, 16777217.0f, 100000.0f, 1e6f, 123456.7f,
-                           FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 1e-40f, 3e38f, 1e-5f, 9.9999999e-5f,
+                           999999.0f, 999999.5f, 9999999.0f, 0.0001f, 0.00009999f, 1e-5f, 9.9999999e-5f,
+                           FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 1e-40f, 3e38f, 120.0f, -2.5f,
                            std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
                            std::nanf("")};
-  for (float value : special) ExpectSameText(value);
+  for (float value : special) ExpectPrintfText(value);
   std::mt19937 rng(19);
-  for (int i = 0; i < 200000; ++i) {
+  for (int i = 0; i < 100000 && !HasFailure(); ++i) {
     uint32_t bits = static_cast<uint32_t>(rng());
     float value;
     std::memcpy(&value, &bits, sizeof value);
-    ExpectSameText(value);
-    if (HasFailure()) break;
+    ExpectPrintfText(value);
+  }
+  // Decimals of 1 to 7 digits at every decimal exponent a float reaches,
+  // and their neighbouring floats.
+  for (int i = 0; i < 100000 && !HasFailure(); ++i) {
+    int digits = 1 + static_cast<int>(rng() % 7);
+    long mantissa = static_cast<long>(rng() % 10000000) % static_cast<long>(std::pow(10, digits));
+    int exponent = static_cast<int>(rng() % 80) - 45;
+    char text[48];
+    std::snprintf(text, sizeof text, "%s%lde%d", rng() % 2 ? "-" : "", mantissa, exponent);
+    float value = std::strtof(text, nullptr);
+    ExpectPrintfText(value);
+    ExpectPrintfText(std::nextafter(value, 0.0f));
+    ExpectPrintfText(std::nextafter(value, FLT_MAX));
   }
 }
 

@@ -20,6 +20,9 @@ const wchar_t* const kLines[] = {
     L"INDEX 3.4028235e38", L"INDEX 0.1 0.2", L"INDEX 1.5x", L"INDEX 0x1p3", L"INDEX 123456789012345678901234567890.5",
     L"NAME \"Road 1\"", L"NAME \"\"", L"NAME", L"NAME plain", L"NAME   \"a b", L"NAME\"x\"", L"NAME \"\x00e9t\x00e9\"",
     L"NAME \x00a0\"x\"", L"NAME \"a\tb\" c", L"NAME  -12.5 kg/h", L"NAME word\x0085tail", L"NAME  \t ", L"NAMEword",
+    L"INDEX 2147483647", L"INDEX -2147483648", L"INDEX 2147483648", L"INDEX 999999999", L"INDEX 1000000000 ",
+    L"INDEX 16777217", L"INDEX 0.1000000015", L"INDEX 3.40282357e38", L"INDEX 1e-45", L"INDEX 1e-46", L"INDEX 7\t",
+    L"INDEX 7\x00a0", L"INDEX -5 ", L"INDEX +5", L"INDEX 12.5 ", L"INDEX 1.17549435e-38",
 };
 
 const wchar_t* const kKeywords[] = {L"INDEX", L"NAME", L""};
@@ -64,6 +67,50 @@ TEST(LineScanTest, KeywordScannersGiveWhatTheWideScanGives) {
       }
     }
   }
+}
+
+// A keyword and one number up to the end of the line, as the record readers
+// take "SUBSTANCE %d %n", "VEHICLE %u %n" and " %f %n": where the quick step
+// answers, the wide scan gives the same value and ends at the line's end.
+TEST(LineScanTest, NumbersToTheEndGiveWhatTheWideScanGives) {
+  int answered[3] = {0, 0, 0};
+  for (const wchar_t* keyword : kKeywords) {
+    for (const wchar_t* line : kLines) {
+      SCOPED_TRACE(testing::Message() << "keyword '" << std::string(keyword, keyword + wcslen(keyword)) << "', line "
+                                      << ::testing::PrintToString(std::wstring(line)));
+      int end = -1;
+      int integer = 0, wantInteger = 0;
+      LineScan a(line);
+      if (a.Keyword(keyword) && a.Int32(&integer) && a.AtEnd()) {
+        ++answered[0];
+        ASSERT_EQ(swscanf(line, Pattern(keyword, L" %d %n").c_str(), &wantInteger, &end), 1);
+        EXPECT_EQ(integer, wantInteger);
+        EXPECT_EQ(line[end], 0);
+      }
+      unsigned whole = 0, wantWhole = 0;
+      LineScan b(line);
+      end = -1;
+      if (b.Keyword(keyword) && b.Unsigned(&whole) && b.AtEnd()) {
+        ++answered[1];
+        ASSERT_EQ(swscanf(line, Pattern(keyword, L" %u %n").c_str(), &wantWhole, &end), 1);
+        EXPECT_EQ(whole, wantWhole);
+        EXPECT_EQ(line[end], 0);
+      }
+      float real = 0, wantReal = 0;
+      LineScan c(line);
+      end = -1;
+      if (c.Keyword(keyword) && c.Float(&real) && c.AtEnd()) {
+        ++answered[2];
+        ASSERT_EQ(swscanf(line, Pattern(keyword, L" %f %n").c_str(), &wantReal, &end), 1);
+        EXPECT_EQ(std::memcmp(&real, &wantReal, sizeof real), 0);
+        EXPECT_EQ(line[end], 0);
+      }
+    }
+  }
+  // The plain lines are the quick steps' own: "INDEX 42", "INDEX 7\t" ...
+  EXPECT_GE(answered[0], 8);
+  EXPECT_GE(answered[1], 4);
+  EXPECT_GE(answered[2], 12);
 }
 
 TEST(LineScanTest, CursorStepsStopWhereTheScanWould) {

@@ -116,6 +116,63 @@ TEST(SheetHostWorkbook, RewrittenTextsKeepTheStoreASmallMultipleOfThem) {
   EXPECT_EQ(sheet->Cells().rbegin()->second, Cell::Str(base + L"49999"));
 }
 
+// Every form a value takes in the store (numbers as doubles, short and long
+// ISO 8859-1 texts, wide texts, booleans, errors) comes back as it went in:
+// set one by one, set as a row through xlSet, read by Get and by xlCoerce,
+// and overwritten by another form.
+TEST(SheetHostWorkbook, EveryValueFormComesBackAsItWentIn) {
+  Host host;
+  auto* sheet = host.Book().AddSheet(L"S");
+  const std::vector<Cell> values = {
+      Cell::Num(0), Cell::Num(-0.0), Cell::Num(1.5e-308), Cell::Num(-1.7976931348623157e308), Cell::Num(4.9e-324),
+      Cell::Str(L""), Cell::Str(L"a"), Cell::Str(L"12:3"), Cell::Str(L"\u00ff\u00e9\u0001 x"), Cell::Str(L"abcdef"),
+      Cell::Str(L"TV000001"), Cell::Str(L"\u20ac"), Cell::Str(L"x\u0100y"), Cell::Str(std::wstring(32767, L'\u00e5')),
+      Cell::Bool(true), Cell::Bool(false), Cell::Err(xlerrNA), Cell::Err(-5)};
+  const COL n = static_cast<COL>(values.size());
+  std::vector<CountedText> texts;
+  texts.reserve(values.size());
+  std::vector<XLOPER12> row(values.size());
+  for (COL c = 0; c < n; ++c) {
+    ASSERT_TRUE(sheet->Set(0, c, values[c]));
+    std::memset(&row[c], 0, sizeof row[c]);
+    switch (values[c].kind) {
+      case sheethost::CellKind::Number: row[c].xltype = xltypeNum; row[c].val.num = values[c].number; break;
+      case sheethost::CellKind::Text: texts.emplace_back(values[c].text); row[c] = texts.back().value; break;
+      case sheethost::CellKind::Boolean: row[c].xltype = xltypeBool; row[c].val.xbool = values[c].boolean; break;
+      default: row[c].xltype = xltypeErr; row[c].val.err = values[c].error; break;
+    }
+  }
+  XLOPER12 multi;
+  std::memset(&multi, 0, sizeof multi);
+  multi.xltype = xltypeMulti;
+  multi.val.array.lparray = row.data();
+  multi.val.array.rows = 1;
+  multi.val.array.columns = n;
+  Ref second(sheet->Id(), 1, 1, 0, n - 1);
+  ASSERT_EQ(Call(xlSet, nullptr, {&second.value, &multi}), xlretSuccess);
+  XLOPER12 back;
+  Ref both(sheet->Id(), 0, 1, 0, n - 1);
+  ASSERT_EQ(Call(xlCoerce, &back, {&both.value}), xlretSuccess);
+  for (RW r = 0; r < 2; ++r) {
+    for (COL c = 0; c < n; ++c) {
+      SCOPED_TRACE(testing::Message() << "row " << r << ", column " << c);
+      EXPECT_EQ(sheet->Get(r, c), values[c]);
+      const XLOPER12& got = back.val.array.lparray[r * n + c];
+      if (values[c].kind == sheethost::CellKind::Text) {
+        EXPECT_EQ(Text(got), values[c].text);
+      } else if (values[c].kind == sheethost::CellKind::Number) {
+        EXPECT_EQ(std::signbit(got.val.num), std::signbit(values[c].number));
+        EXPECT_EQ(got.val.num, values[c].number);
+      }
+    }
+  }
+  Call(xlFree, nullptr, {&back});
+  // Each form overwritten by the next one keeps the count and the value.
+  for (COL c = 0; c < n; ++c) ASSERT_TRUE(sheet->Set(1, c, values[(c + 1) % n]));
+  for (COL c = 0; c < n; ++c) EXPECT_EQ(sheet->Get(1, c), values[(c + 1) % n]);
+  EXPECT_EQ(sheet->CellCount(), 2 * values.size());
+}
+
 TEST(SheetHostEntry, SheetIdByNameOrActiveSheet) {
   Host host;
   auto* data = host.Book().AddSheet(L"Data");

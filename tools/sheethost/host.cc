@@ -72,7 +72,7 @@ void ValueOfView(const CellView& cell, XLOPER12* value, XCHAR* text) {
     case CellKind::Text:
       value->xltype = xltypeStr;
       text[0] = static_cast<XCHAR>(cell.length);
-      for (size_t i = 0; i < cell.length; ++i) text[i + 1] = static_cast<XCHAR>(cell.text[i]);
+      for (size_t i = 0; i < cell.length; ++i) text[i + 1] = static_cast<XCHAR>(cell.At(i));
       value->val.str = text;
       break;
     case CellKind::Empty: value->xltype = xltypeNil; break;
@@ -309,6 +309,49 @@ int Host::SetCells(int count, XLOPER12** args, XLOPER12* result, CallRecord* rec
       result->val.xbool = 1;
     }
     return xlretSuccess;
+  }
+  if (value && XlType(value->xltype) == xltypeMulti) {
+    const XLOPER12* elements = value->val.array.lparray;
+    if (!elements || value->val.array.rows != rows || value->val.array.columns != columns) return xlretInvXloper;
+    if (rows * columns > kMaxCoerceCells) return xlretFailed;
+    size_t count = static_cast<size_t>(rows * columns);
+    // Numbers and texts, the values the library writes, go in without a
+    // Cell in between once every value is known to be one a cell takes.
+    bool plain = true;
+    for (size_t i = 0; i < count && plain; ++i) {
+      uint32_t type = XlType(elements[i].xltype);
+      if (type == xltypeStr) {
+        plain = elements[i].val.str && static_cast<uint32_t>(elements[i].val.str[0]) <= static_cast<uint32_t>(kXlMaxText);
+      } else {
+        plain = type == xltypeNum;
+      }
+    }
+    if (plain) {
+      try {
+        size_t i = 0;
+        for (RW r = area.rwFirst; r <= area.rwLast; ++r) {
+          sheet->ReserveRow(r, area.colLast);
+          for (COL c = area.colFirst; c <= area.colLast; ++c, ++i) {
+            const XLOPER12& element = elements[i];
+            if (XlType(element.xltype) == xltypeStr) {
+              sheet->SetText(r, c, element.val.str + 1, static_cast<size_t>(static_cast<uint32_t>(element.val.str[0])));
+            } else if (std::isfinite(element.val.num)) {
+              sheet->SetNumber(r, c, element.val.num);
+            } else {
+              sheet->Set(r, c, Cell::Err(xlerrNum));
+            }
+          }
+        }
+      } catch (const std::bad_alloc&) {
+        return xlretFailed;
+      }
+      if (result) {
+        std::memset(result, 0, sizeof *result);
+        result->xltype = xltypeBool;
+        result->val.xbool = 1;
+      }
+      return xlretSuccess;
+    }
   }
   std::vector<Cell> cells;  // row-major, or one cell that fills the area
   try {

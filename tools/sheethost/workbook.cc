@@ -2,6 +2,7 @@
 #include "sheethost/workbook.h"
 
 #include <cmath>
+#include <cstring>
 #include <cwchar>
 #include <iterator>
 
@@ -82,16 +83,37 @@ bool SameSheetName(const std::wstring& a, const std::wstring& b) {
 
 CellView Sheet::View(const Slot& slot) const {
   CellView view;
-  view.kind = static_cast<CellKind>(slot.kind);
-  switch (view.kind) {
-    case CellKind::Number: view.number = slot.number; break;
-    case CellKind::Boolean: view.boolean = slot.boolean; break;
-    case CellKind::Error: view.error = slot.error; break;
-    case CellKind::Text:
-      view.text = m_texts.data() + slot.text.offset;
-      view.length = slot.text.length;
+  if (slot.Number()) {
+    view.kind = CellKind::Number;
+    std::memcpy(&view.number, &slot.bits, sizeof view.number);
+    return view;
+  }
+  switch (slot.Kind()) {
+    case kBoolean:
+      view.kind = CellKind::Boolean;
+      view.boolean = (slot.bits & 1) != 0;
       break;
-    case CellKind::Empty: break;
+    case kError:
+      view.kind = CellKind::Error;
+      view.error = static_cast<int>(static_cast<int32_t>(slot.bits & 0xFFFFFFFFu));
+      break;
+    case kSmallText:
+      view.kind = CellKind::Text;
+      view.length = static_cast<size_t>((slot.bits >> 40) & 0xFF);
+      for (size_t i = 0; i < view.length; ++i) view.small[i] = static_cast<unsigned char>(slot.bits >> (8 * i));
+      break;
+    case kNarrowText:
+      view.kind = CellKind::Text;
+      view.narrow = m_narrow.data() + slot.Offset();
+      view.length = slot.Length();
+      break;
+    case kWideText:
+      view.kind = CellKind::Text;
+      view.wide = m_wide.data() + slot.Offset();
+      view.length = slot.Length();
+      break;
+    default:
+      break;
   }
   return view;
 }
@@ -108,7 +130,11 @@ Cell Sheet::Get(RW row, COL column) const {
   CellView view = View(*slot);
   switch (view.kind) {
     case CellKind::Number: return Cell::Num(view.number);
-    case CellKind::Text: return Cell::Str(std::wstring(view.text, view.length));
+    case CellKind::Text: {
+      std::wstring text(view.length, L'\0');
+      for (size_t i = 0; i < view.length; ++i) text[i] = view.At(i);
+      return Cell::Str(std::move(text));
+    }
     case CellKind::Boolean: return Cell::Bool(view.boolean);
     case CellKind::Error: return Cell::Err(view.error);
     case CellKind::Empty: break;
@@ -117,8 +143,8 @@ Cell Sheet::Get(RW row, COL column) const {
 }
 
 void Sheet::Release(Slot* slot) {
-  if (slot->kind == static_cast<uint8_t>(CellKind::Empty)) return;
-  if (slot->kind == static_cast<uint8_t>(CellKind::Text)) m_garbage += slot->text.length;
+  if (slot->Empty()) return;
+  if (!slot->Number() && (slot->Kind() == kNarrowText || slot->Kind() == kWideText)) m_garbage += slot->Length();
   *slot = Slot();
   --m_count;
   m_snapshotValid = false;
@@ -131,50 +157,90 @@ void Sheet::ReserveRow(RW row, COL last) {
   if (cells.size() <= static_cast<size_t>(last)) cells.resize(static_cast<size_t>(last) + 1);
 }
 
-bool Sheet::Set(RW row, COL column, const Cell& cell) {
-  if (!InGrid(row, column)) return false;
-  if (cell.kind == CellKind::Text && cell.text.size() > static_cast<size_t>(kXlMaxText)) return false;
-  if (cell.kind == CellKind::Number && !std::isfinite(cell.number)) return false;
-  if (cell.IsEmpty()) {
-    Clear(row, column);
-    return true;
-  }
+Sheet::Slot* Sheet::Prepare(RW row, COL column) {
+  if (!InGrid(row, column)) return nullptr;
   ReserveRow(row, column);
   Slot* slot = Find(row, column);
   Release(slot);
-  Slot fresh;
-  fresh.kind = static_cast<uint8_t>(cell.kind);
-  switch (cell.kind) {
-    case CellKind::Number: fresh.number = cell.number; break;
-    case CellKind::Boolean: fresh.boolean = cell.boolean; break;
-    case CellKind::Error: fresh.error = cell.error; break;
-    case CellKind::Text:
-      if (m_garbage > (1u << 16) && m_garbage > m_texts.size() / 2) CompactTexts();
-      fresh.text.offset = static_cast<uint32_t>(m_texts.size());
-      fresh.text.length = static_cast<uint32_t>(cell.text.size());
-      m_texts.insert(m_texts.end(), cell.text.begin(), cell.text.end());
-      break;
-    case CellKind::Empty: break;
-  }
-  *slot = fresh;
   ++m_count;
   m_snapshotValid = false;
+  return slot;
+}
+
+bool Sheet::Set(RW row, COL column, const Cell& cell) {
+  if (!InGrid(row, column)) return false;
+  switch (cell.kind) {
+    case CellKind::Number: return SetNumber(row, column, cell.number);
+    case CellKind::Text: return SetText(row, column, cell.text.data(), cell.text.size());
+    case CellKind::Empty:
+      Clear(row, column);
+      return true;
+    case CellKind::Boolean:
+    case CellKind::Error: {
+      Slot* slot = Prepare(row, column);
+      uint64_t payload = cell.kind == CellKind::Boolean ? (cell.boolean ? 1u : 0u)
+                                                        : static_cast<uint32_t>(static_cast<int32_t>(cell.error));
+      uint64_t tag = cell.kind == CellKind::Boolean ? kBoolean : kError;
+      slot->bits = kMarked | (tag << 48) | payload;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Sheet::SetNumber(RW row, COL column, double number) {
+  if (!InGrid(row, column) || !std::isfinite(number)) return false;
+  Slot* slot = Prepare(row, column);
+  std::memcpy(&slot->bits, &number, sizeof number);
+  return true;
+}
+
+bool Sheet::SetText(RW row, COL column, const wchar_t* text, size_t length) {
+  if (!InGrid(row, column) || length > static_cast<size_t>(kXlMaxText)) return false;
+  bool latin1 = true;
+  for (size_t i = 0; i < length && latin1; ++i) latin1 = static_cast<uint32_t>(text[i]) <= 0xFF;
+  if (m_garbage > (1u << 16) && m_garbage > (m_narrow.size() + m_wide.size()) / 2) CompactTexts();
+  Slot* slot = Prepare(row, column);
+  if (latin1 && length <= kSmallChars) {
+    uint64_t bits = kMarked | (uint64_t{kSmallText} << 48) | (uint64_t{length} << 40);
+    for (size_t i = 0; i < length; ++i) bits |= uint64_t{static_cast<uint32_t>(text[i]) & 0xFFu} << (8 * i);
+    slot->bits = bits;
+  } else if (latin1) {
+    uint64_t offset = m_narrow.size();
+    for (size_t i = 0; i < length; ++i) m_narrow.push_back(static_cast<unsigned char>(text[i]));
+    slot->bits = kMarked | (uint64_t{kNarrowText} << 48) | (uint64_t{length} << 32) | offset;
+  } else {
+    uint64_t offset = m_wide.size();
+    m_wide.insert(m_wide.end(), text, text + length);
+    slot->bits = kMarked | (uint64_t{kWideText} << 48) | (uint64_t{length} << 32) | offset;
+  }
   return true;
 }
 
 void Sheet::CompactTexts() {
-  std::vector<wchar_t> texts;
-  texts.reserve(m_texts.size() - m_garbage);
+  std::vector<unsigned char> narrow;
+  std::vector<wchar_t> wide;
+  narrow.reserve(m_narrow.size());
+  wide.reserve(m_wide.size());
   for (std::vector<Slot>& row : m_rows) {
     for (Slot& slot : row) {
-      if (slot.kind != static_cast<uint8_t>(CellKind::Text)) continue;
-      uint32_t offset = static_cast<uint32_t>(texts.size());
-      texts.insert(texts.end(), m_texts.begin() + slot.text.offset,
-                   m_texts.begin() + slot.text.offset + slot.text.length);
-      slot.text.offset = offset;
+      if (slot.Number() || (slot.Kind() != kNarrowText && slot.Kind() != kWideText)) continue;
+      size_t offset = slot.Offset(), length = slot.Length();
+      uint64_t at;
+      if (slot.Kind() == kNarrowText) {
+        at = narrow.size();
+        narrow.insert(narrow.end(), m_narrow.begin() + offset, m_narrow.begin() + offset + length);
+      } else {
+        at = wide.size();
+        wide.insert(wide.end(), m_wide.begin() + offset, m_wide.begin() + offset + length);
+      }
+      slot.bits = (slot.bits & ~uint64_t{0xFFFFFFFFu}) | at;
     }
   }
-  m_texts.swap(texts);
+  narrow.shrink_to_fit();
+  wide.shrink_to_fit();
+  m_narrow.swap(narrow);
+  m_wide.swap(wide);
   m_garbage = 0;
 }
 
@@ -193,7 +259,8 @@ void Sheet::ClearArea(const XLREF12& area) {
 
 void Sheet::ClearAll() {
   m_rows.clear();
-  m_texts.clear();
+  m_narrow.clear();
+  m_wide.clear();
   m_garbage = 0;
   m_count = 0;
   m_snapshotValid = false;
@@ -204,7 +271,7 @@ const std::map<CellPosition, Cell>& Sheet::Cells() const {
     m_snapshot.clear();
     for (size_t r = 0; r < m_rows.size(); ++r) {
       for (size_t c = 0; c < m_rows[r].size(); ++c) {
-        if (m_rows[r][c].kind == static_cast<uint8_t>(CellKind::Empty)) continue;
+        if (m_rows[r][c].Empty()) continue;
         m_snapshot.emplace_hint(m_snapshot.end(), CellPosition(static_cast<RW>(r), static_cast<COL>(c)),
                                 Get(static_cast<RW>(r), static_cast<COL>(c)));
       }
@@ -215,7 +282,7 @@ const std::map<CellPosition, Cell>& Sheet::Cells() const {
 }
 
 size_t Sheet::MemoryBytes() const {
-  size_t bytes = m_rows.capacity() * sizeof(std::vector<Slot>) + m_texts.capacity() * sizeof(wchar_t);
+  size_t bytes = m_rows.capacity() * sizeof(std::vector<Slot>) + m_narrow.capacity() + m_wide.capacity() * sizeof(wchar_t);
   for (const std::vector<Slot>& row : m_rows) bytes += row.capacity() * sizeof(Slot);
   return bytes;
 }

@@ -43,18 +43,31 @@ bool InGrid(RW row, COL column);
 // Ordering of the used cells: row by row, then by column.
 using CellPosition = std::pair<RW, COL>;
 
-// One used cell as the store holds it: its text lies in the sheet's arena.
+// One used cell as the store holds it.  A text of kind Text has length
+// characters (not terminated): in the sheet's wide arena (wide), in its
+// ISO 8859-1 arena (narrow), or, when short, in the view itself (small).
 struct CellView {
   CellKind kind = CellKind::Empty;
   double number = 0;
   bool boolean = false;
   int error = 0;
-  const wchar_t* text = nullptr;  // kind Text: length characters (not terminated)
+  const wchar_t* wide = nullptr;
+  const unsigned char* narrow = nullptr;
+  unsigned char small[8] = {};
   size_t length = 0;
+
+  // Character i of the text.  REQUIRES: kind Text, i < length.
+  wchar_t At(size_t i) const {
+    return wide ? wide[i] : static_cast<wchar_t>(narrow ? narrow[i] : small[i]);
+  }
 };
 
-// A sheet's cells are kept flat: a vector of rows, each a vector of small
-// fixed-size slots by column, with every text in one arena of the sheet.
+// A sheet's cells are kept flat: a vector of rows, each a vector of 8-byte
+// slots by column.  A slot holds a number as its double; any other value is
+// marked by the bits no finite double has: a boolean, an error code, a text
+// of up to 5 ISO 8859-1 characters in the slot itself, or the place of a
+// longer text in one of the sheet's two arenas (ISO 8859-1 texts one byte a
+// character, the others wide).
 class Sheet {
  public:
   Sheet(std::wstring name, IDSHEET id) : m_name(std::move(name)), m_id(id) {}
@@ -68,6 +81,10 @@ class Sheet {
   // outside the grid, for a text longer than 32767 characters, or for a
   // number that is not finite.
   bool Set(RW row, COL column, const Cell& cell);
+  // The same for a text of length characters and for a number, without a
+  // Cell in between.
+  bool SetText(RW row, COL column, const wchar_t* text, size_t length);
+  bool SetNumber(RW row, COL column, double number);
   void Clear(RW row, COL column);
   // Clears every used cell inside the rectangle.
   void ClearArea(const XLREF12& area);
@@ -89,7 +106,7 @@ class Sheet {
       const std::vector<Slot>& row = m_rows[static_cast<size_t>(r)];
       for (COL c = area.colFirst; c <= area.colLast && static_cast<size_t>(c) < row.size(); ++c) {
         const Slot& slot = row[static_cast<size_t>(c)];
-        if (slot.kind != static_cast<uint8_t>(CellKind::Empty)) visit(r, c, View(slot));
+        if (!slot.Empty()) visit(r, c, View(slot));
       }
     }
   }
@@ -98,30 +115,35 @@ class Sheet {
   size_t MemoryBytes() const;
 
  private:
+  // Bits 63..52 all set mark a value that is not a number; bits 51..48 then
+  // say which (Tag), the rest holds it.
+  enum Tag : uint64_t { kEmpty = 0, kBoolean = 1, kError = 2, kSmallText = 3, kNarrowText = 4, kWideText = 5 };
+  static constexpr uint64_t kMarked = uint64_t{0xFFF} << 52;
+  static constexpr size_t kSmallChars = 5;
   struct Slot {
-    uint8_t kind = static_cast<uint8_t>(CellKind::Empty);
-    bool boolean = false;
-    int32_t error = 0;
-    union {
-      double number;
-      struct {
-        uint32_t offset;
-        uint32_t length;
-      } text;
-    };
-    Slot() : number(0) {}
+    uint64_t bits = kMarked;  // empty
+    bool Empty() const { return bits == kMarked; }
+    bool Number() const { return (bits & kMarked) != kMarked; }
+    Tag Kind() const { return static_cast<Tag>((bits >> 48) & 0xF); }
+    // Arena texts: bits 47..32 the length, 31..0 the offset.
+    size_t Length() const { return static_cast<size_t>((bits >> 32) & 0xFFFF); }
+    size_t Offset() const { return static_cast<size_t>(bits & 0xFFFFFFFFu); }
   };
+  static_assert(sizeof(Slot) == 8, "a slot is 8 bytes");
 
   CellView View(const Slot& slot) const;
   Slot* Find(RW row, COL column);
+  // The slot of a cell about to be set, emptied (null outside the grid).
+  Slot* Prepare(RW row, COL column);
   void Release(Slot* slot);  // empties the slot (its text becomes garbage)
   void CompactTexts();
 
   std::wstring m_name;
   IDSHEET m_id;
   std::vector<std::vector<Slot>> m_rows;
-  std::vector<wchar_t> m_texts;  // every text of the sheet
-  size_t m_garbage = 0;          // characters of m_texts no cell uses
+  std::vector<unsigned char> m_narrow;  // the longer ISO 8859-1 texts
+  std::vector<wchar_t> m_wide;          // the texts with other characters
+  size_t m_garbage = 0;                 // characters of the arenas no cell uses
   size_t m_count = 0;
   mutable std::map<CellPosition, Cell> m_snapshot;
   mutable bool m_snapshotValid = false;
