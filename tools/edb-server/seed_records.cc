@@ -305,7 +305,6 @@ std::string DemoSaveLines(std::string_view kind, int list) {
 // The kinds below get demonstration records once the server knows their
 // layouts.
 std::vector<std::string> DemoSources(bool shared) { return {}; }
-std::vector<std::string> DemoRoads(bool shared) { return {}; }
 
 void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content) {
   bool shared = content == DemoContent::kShared;
@@ -325,7 +324,7 @@ void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content) {
   Put(store, edbId, "company", 0, DemoCompanies(noTraffic));
   Put(store, edbId, "facility", 0, DemoFacilities(noTraffic));
   Put(store, edbId, "source", 0, DemoSources(shared));
-  Put(store, edbId, "road", 0, DemoRoads(shared));
+  Put(store, edbId, "road", 0, DemoRoads(noTraffic));
 }
 
 }  // namespace edb
