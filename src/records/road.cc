@@ -26,6 +26,13 @@ constexpr const wchar_t* Kind = L"ROAD";
 bool AsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
 bool Blank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
+// Only blanks are left of the line.
+bool AtEnd(const LineScan& scan) {
+  const wchar_t* p = scan.Rest();
+  while (Blank(*p)) ++p;
+  return *p == 0;
+}
+
 // The road's name for messages.
 std::string Label(const RoadRec* record) { return Narrow(FieldText(record->name, RoadNameSize).c_str()); }
 
@@ -115,7 +122,7 @@ int32_t ReadTraffic(RoadRec* record, RoadTrafficVector* traffic) {
     double value = 0;
     float v = 0;
     if (scan.Keyword(keyword) && scan.Integer(&index) && scan.Integer(&timevar) && scan.Decimal(&value) &&
-        scan.Blanks() && *scan.Rest() == 0) {
+        AtEnd(scan)) {
       if (index < INT32_MIN || index > INT32_MAX || timevar < INT32_MIN || timevar > INT32_MAX ||
           !keyscan::FloatFits(value, &v)) {
         SetErrorText("ROAD (%s): Error in %s: %s\n", Label(record).c_str(), Narrow(keyword).c_str(),
@@ -181,8 +188,7 @@ int32_t ReadAlob(RoadRec* record, Alob* alob) {
   long long count = -1;
   LineScan scan(rest);
   scan.Blanks();
-  if (*scan.Rest() != 0 && !(scan.Integer(&count) && count >= 0 && count <= INT32_MAX && scan.Blanks() &&
-                              *scan.Rest() == 0)) {
+  if (*scan.Rest() != 0 && !(scan.Integer(&count) && count >= 0 && count <= INT32_MAX && AtEnd(scan))) {
     SetErrorText("ROAD (%s): ALOB must start with label ALOB\n", Label(record).c_str());
     return -1;
   }
@@ -227,7 +233,7 @@ int32_t ReadCoordinates(RoadRec* record, RoadCoordVector* coordinates) {
     LineScan scan(line);
     long long x = -1, y = -1;
     bool hasX = scan.Keyword(xKey) && scan.Integer(&x);
-    bool hasY = hasX && scan.Blanks() && scan.Keyword(yKey) && scan.Integer(&y) && scan.Blanks() && *scan.Rest() == 0;
+    bool hasY = hasX && scan.Blanks() && scan.Keyword(yKey) && scan.Integer(&y) && AtEnd(scan);
     if (!hasX || !hasY || x < 0 || x > INT32_MAX || y < 0 || y > INT32_MAX) {
       SetErrorText("ROAD (%s): Error in coordinate pair %d: %s\n", Label(record).c_str(), n + 1, Narrow(line).c_str());
       return -1;
