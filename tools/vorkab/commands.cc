@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -256,6 +257,15 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings)
     // The company and facility sheets (a missing sheet is nothing to check).
     results[3] = VKVerifyCompany();
     results[4] = VKVerifyFacility();
+    // Every road sheet.
+    if (sheethost::Host* host = sheethost::Host::Current()) {
+      for (const RecordKind& kind : RecordKinds()) {
+        if (kind.name != "roads") continue;
+        for (const std::wstring& sheet : KindSheets(kind, host->Book())) {
+          if (VKVerifyRoad(sheet.c_str()) < 0) results[4] = -1;
+        }
+      }
+    }
   }
   EndProgress();
   PrintIssues("Errors", VKListError, errors);
@@ -316,7 +326,11 @@ void PrintDiff(const RecordKind& kind, const TransferPart& part, const sheethost
                const sheethost::Workbook& server, KindDiff* total) {
   if (part.layout.sheet.empty()) {
     size_t count = 0;
-    std::vector<std::wstring> cells = DiffSheets(server, book, kind.sheets, 10, &count);
+    std::vector<std::wstring> sheets = KindSheets(kind, book);
+    for (const std::wstring& sheet : KindSheets(kind, server)) {
+      if (std::find(sheets.begin(), sheets.end(), sheet) == sheets.end()) sheets.push_back(sheet);
+    }
+    std::vector<std::wstring> cells = DiffSheets(server, book, sheets, 10, &count);
     std::cout << part.label << ": " << (count == 0 ? "no change" : std::to_string(count) + " cells change") << "\n";
     for (const std::wstring& cell : cells) std::cout << "  change " << ForTerminal(cell) << "\n";
     if (count > cells.size()) std::cout << "  ... and " << count - cells.size() << " more\n";
@@ -498,10 +512,8 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   std::vector<std::wstring> sheets;
   std::map<std::string, KindBase> loaded;  // what the server held, for the next save
   for (const RecordKind* kind : kinds) {
-    for (const std::wstring& sheet : kind->sheets) {
-      ResetTemplateSheet(session.Book(), sheet);
-      sheets.push_back(sheet);
-    }
+    // Sheets a former Load filled are emptied: none of their rows stay.
+    for (const std::wstring& sheet : KindSheets(*kind, session.Book())) ResetTemplateSheet(session.Book(), sheet);
     for (const TransferPart& part : kind->parts) {
       Clock::time_point start = Clock::now();
       Outcome outcome = RunTransfer(part, false);
@@ -511,6 +523,7 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
       }
       Report("loaded", part, session.Book(), Since(start));
     }
+    for (const std::wstring& sheet : KindSheets(*kind, session.Book())) sheets.push_back(sheet);
     if (Saved(*kind)) loaded[kind->name] = DigestKind(*kind, session.Book());
   }
   VKFree();
