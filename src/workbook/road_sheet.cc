@@ -105,7 +105,7 @@ int32_t CRoadSheetRows::Open(const wchar_t* sheet) {
   m_sheet = sheet ? sheet : L"";
   m_row = 0;
   m_buf.reset(new (std::nothrow) wchar_t[static_cast<size_t>(RoadSheetColumns) * RoadSheetCellSize]);
-  m_pReader.reset(new (std::nothrow) CSheetRowReader(1, 0, RoadSheetColumns, RoadSheetCellSize, m_sheet.c_str()));
+  m_pReader.reset(new (std::nothrow) CSheetRowReader(1, 0, kNarrow, RoadSheetCellSize, m_sheet.c_str()));
   if (!m_buf || !m_pReader) {
     SetErrorText("Could not allocate memory for buffer");
     return -1;
@@ -124,12 +124,19 @@ int32_t CRoadSheetRows::ReadRow() {
     return -1;
   }
   ++m_row;
-  return m_pReader->ReadRow(m_texts.data());
-}
-
-const std::vector<int32_t>& CRoadSheetRows::Unreadable() const {
-  static const std::vector<int32_t> none;
-  return m_pReader ? m_pReader->UnreadableColumns() : none;
+  for (size_t c = kNarrow; c < m_texts.size(); ++c) m_texts[c][0] = 0;
+  int32_t r = m_pReader->ReadRow(m_texts.data());
+  if (r < 0) return -1;
+  m_unreadable = m_pReader->UnreadableColumns();
+  if (m_texts[kNarrow - 1][0] != 0) {
+    // A long road: the rest of its row.
+    CSheetRowReader rest(m_row, kNarrow, RoadSheetColumns - kNarrow, RoadSheetCellSize, m_sheet.c_str());
+    if (rest.Init() != 1) return -1;
+    int32_t more = rest.ReadRow(m_texts.data() + kNarrow);
+    if (more < 0) return -1;
+    for (int32_t c : rest.UnreadableColumns()) m_unreadable.push_back(kNarrow + c);
+  }
+  return m_unreadable.empty() ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- writer
@@ -154,7 +161,7 @@ int32_t CExcelWriteRoad::Write(const RoadRec& record, const Alob* alob, const Ro
   }
   std::wstring name = FieldText(record.name, RoadNameSize);
   std::string label = Narrow(name.c_str());
-  for (std::wstring& cell : m_cells) cell.clear();
+  for (int32_t i = 0; i < m_used; ++i) m_cells[static_cast<size_t>(i)].clear();
   std::vector<std::wstring>& cells = m_cells;
   cells[kName] = name;
   cells[kInfo] = FieldText(record.info, RoadNameSize);
@@ -297,9 +304,14 @@ int32_t CExcelWriteRoad::Write(const RoadRec& record, const Alob* alob, const Ro
     cells[c++] = std::to_wstring(coordinates.x[i]);
     cells[c++] = std::to_wstring(coordinates.y[i]);
   }
-  std::vector<const wchar_t*> texts(RoadSheetColumns);
-  for (int32_t i = 0; i < RoadSheetColumns; ++i) texts[static_cast<size_t>(i)] = cells[static_cast<size_t>(i)].c_str();
-  return m_pWriter->WriteRow(texts.data()) == 1 ? 1 : -1;
+  // The row up to one empty cell after its last: what stands right of that
+  // is never read, so the cells beyond need not be written.
+  int32_t used = static_cast<int32_t>(c) + 1;
+  m_texts.resize(RoadSheetColumns);
+  for (int32_t i = 0; i < used; ++i) m_texts[static_cast<size_t>(i)] = cells[static_cast<size_t>(i)].c_str();
+  int32_t r = m_pWriter->WriteRowPart(m_texts.data(), used);
+  m_used = used;
+  return r == 1 ? 1 : -1;
 }
 
 // ---------------------------------------------------------------- reader

@@ -53,15 +53,20 @@ class CRoadSheetRows {
   int32_t ReadRow();
   int32_t Row() const { return m_row; }
   const wchar_t* Cell(int32_t c) const { return m_texts[static_cast<size_t>(c)]; }
-  const std::vector<int32_t>& Unreadable() const;
+  const std::vector<int32_t>& Unreadable() const { return m_unreadable; }
   const wchar_t* Sheet() const { return m_sheet.c_str(); }
 
  private:
+  // Rows are read this many columns wide; a row whose last of them is
+  // filled is read again to its end.
+  static constexpr int32_t kNarrow = 160;
+
   std::wstring m_sheet;
   int32_t m_row = 0;
   std::unique_ptr<CSheetRowReader> m_pReader;
   std::unique_ptr<wchar_t[]> m_buf;
   std::vector<wchar_t*> m_texts;
+  std::vector<int32_t> m_unreadable;
 };
 
 class CExcelWriteRoad {
@@ -78,6 +83,8 @@ class CExcelWriteRoad {
   RoadSheetLists m_lists{};
   std::unique_ptr<CSheetRowWriter> m_pWriter;
   std::vector<std::wstring> m_cells;
+  std::vector<const wchar_t*> m_texts;
+  int32_t m_used = RoadSheetColumns;  // cells of the row written last
 };
 
 class CExcelReadRoad {

@@ -1,6 +1,6 @@
 // Roads through the workbook: the demonstration roads loaded, verified and
 // saved back leave the server's stored records byte for byte as they were; a
-// new polyline point, a changed vehicle count and a roadtype swapped for
+// new polyline points, a changed vehicle count and a roadtype swapped for
 // explicit emission factors come back in a fresh Load; and an EDB with more
 // roads than a sheet holds continues on a second sheet and saves back whole.
 #include <gtest/gtest.h>
@@ -92,8 +92,11 @@ TEST_F(RoadRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
     int end = coord + 1;
     while (!book.Text(L"Road", 1, end).empty()) ++end;
     ASSERT_EQ(end - coord - 1, 30);
-    ASSERT_TRUE(book.Set(L"Road", 1, end, L"2147483647"));
-    ASSERT_TRUE(book.Set(L"Road", 1, end + 1, L"6399999"));
+    // New points up to X99: the row now reaches past the first 160 columns.
+    for (int p = 15; p < 100; ++p, end += 2) {
+      ASSERT_TRUE(book.Set(L"Road", 1, end, p == 99 ? L"2147483647" : std::to_wstring(320000 + p)));
+      ASSERT_TRUE(book.Set(L"Road", 1, end + 1, L"6399999"));
+    }
     ASSERT_TRUE(book.Set(L"Road", 1, 3, L"1234567"));
     // The roadtype swapped for explicit emission factors (road 1 has no
     // further speeds).
@@ -113,7 +116,8 @@ TEST_F(RoadRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
   EXPECT_EQ(fresh.Text(L"Road", 1, 37), L"70kmh");
   std::string stored = GothenburgRecords(server_->dumpRecords());
   EXPECT_NE(stored.find("ROADTYPE 0\nEMIFAC 4 6 3\n"), std::string::npos);
-  EXPECT_NE(stored.find("X15 2147483647 Y15 6399999\n"), std::string::npos);
+  EXPECT_NE(stored.find("X15 320015 Y15 6399999\n"), std::string::npos);
+  EXPECT_NE(stored.find("X98 320098 Y98 6399999\nX99 2147483647 Y99 6399999\n"), std::string::npos);
 }
 
 // More roads than a sheet holds, stored straight into the server's file.

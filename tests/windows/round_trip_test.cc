@@ -2,7 +2,8 @@
 // workbook through VORKABCOM.dll, saved back to the server and loaded again
 // into an empty workbook: the second workbook must equal the first.  The
 // traffic kinds (vehicles, the road-vehicle definition, road vehicles and
-// roadtypes), companies and facilities travel with them.
+// roadtypes), companies, facilities and roads travel with them; more roads
+// than a sheet holds continue on a second road sheet.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -23,7 +24,8 @@ const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",        L"So
                                   L"Road timevar",     L"Emission factor",  L"Emission function",
                                   L"Vehicle",          L"Road Vehicle Def.", L"Road Vehicle",
                                   L"Roadtype",         L"Speed-Temp-Scen",  L"Units",
-                                  L"Rsrc",             L"Company",          L"Facility"};
+                                  L"Rsrc",             L"Company",          L"Facility",
+                                  L"Road"};
 
 const char* const kReferenceExports[] = {"VKEdbRsrcLoad",  "VKEdbRsrcSave",  "VKSubLoad",     "VKSubSave",
                                          "VKTimevarsLoad", "VKTimevarsSave", "VKSubgrpsLoad", "VKSubgrpsSave",
@@ -34,6 +36,8 @@ const char* const kVehicleExports[] = {"VKVehiclesLoad",        "VKVehiclesSave"
                                        "VKRoadtypesSave"};
 
 const char* const kCompanyExports[] = {"VKCompaniesLoad", "VKCompaniesSave", "VKFacilitiesLoad", "VKFacilitiesSave"};
+
+const char* const kRoadExports[] = {"VKRoadsLoad", "VKRoadsSave", "VKVerifyRoad"};
 
 // True when the DLL exports every name.
 template <size_t N>
@@ -109,6 +113,7 @@ class RoundTrip : public ::testing::Test {
     if (!Exports(kReferenceExports, &missing)) GTEST_SKIP() << "VORKABCOM.dll does not export yet: " << missing;
     ASSERT_TRUE(Exports(kVehicleExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_TRUE(Exports(kCompanyExports, &missing)) << "VORKABCOM.dll lacks " << missing;
+    ASSERT_TRUE(Exports(kRoadExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_EQ(Login(L"demo", HttpServerUrl()), 0) << TakeError();
     VK_EXPORT(VKDatabaseSet)(L"REF");
     VK_EXPORT(VKEdbUserSet)(L"demo");
@@ -120,8 +125,9 @@ class RoundTrip : public ::testing::Test {
   }
 
   // Loads the resources and every reference kind, in the order in which
-  // their names depend on each other.
-  static void LoadAll() {
+  // their names depend on each other; the roads end with `roads` (2: the
+  // "Road" sheet is full).
+  static void LoadAll(int32_t roads = 0) {
     auto& dll = VorkabDll::Get();
     ASSERT_EQ(dll.Find<VKNoArgsFn>("VKEdbRsrcLoad")(), 1) << TakeError();
     auto subLoad = dll.Find<VKSubTransferFn>("VKSubLoad");
@@ -143,6 +149,18 @@ class RoundTrip : public ::testing::Test {
     for (const char* name : {"VKRoadVehiclesLoad", "VKRoadtypesLoad", "VKCompaniesLoad", "VKFacilitiesLoad"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
+    ASSERT_EQ(RunTransfer([](int32_t m, wchar_t* c) { return VK_EXPORT(VKRoadsLoad)(L"Road", m, c); }), roads)
+        << TakeError();
+  }
+
+  // Verifies the road sheet and saves it; mode 5 adds its roads to those
+  // saved before.
+  static void SaveRoads(const wchar_t* sheet, int32_t mode = 1) {
+    ASSERT_EQ(VK_EXPORT(VKVerifyRoad)(sheet), 1) << TakeError();
+    wchar_t count[16] = L"";
+    int32_t r = VK_EXPORT(VKRoadsSave)(sheet, mode, count);
+    while (r == 1) r = VK_EXPORT(VKRoadsSave)(sheet, 0, count);
+    ASSERT_EQ(r, 0) << TakeError();
   }
 
   // Saves the resources and every kind that may be written (the substances
@@ -167,6 +185,7 @@ class RoundTrip : public ::testing::Test {
          {"VKVehiclesSave", "VKRoadVehiclesSave", "VKRoadtypesSave", "VKCompaniesSave", "VKFacilitiesSave"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
+    SaveRoads(L"Road");
   }
 };
 
@@ -183,6 +202,9 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
     // 51 facilities of 11 columns, the Latin-1 names as UTF-16.
     EXPECT_GT(first.at(L"Facility").size(), 500u) << "the seeded facilities did not arrive";
     EXPECT_EQ(first.at(L"Company").at({2, 0}).text, L"G\u00f6teborgs Raffinaderi AB");
+    // 520 roads with their polylines.
+    EXPECT_EQ(first.at(L"Road").at({520, 0}).text, L"Kungsportsavenyn 520");
+    EXPECT_EQ(first.at(L"Road").count({521, 0}), 0u);
     SaveAll();
     if (HasFatalFailure()) return;
     EXPECT_EQ(host.Outstanding(), 0u) << "values the DLL did not give back with xlFree";
@@ -195,6 +217,53 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
   Snapshot second = Take(host.Book());
   EXPECT_TRUE(first == second) << Differences(first, second);
   EXPECT_EQ(host.Outstanding(), 0u);
+}
+
+// More roads than one sheet holds: saved from a sheet, loaded over "Road"
+// and "Road (2)" (result 2, then mode 8), saved back from both sheets and
+// loaded again unchanged.
+TEST_F(RoundTrip, RoadsBeyondOneSheetContinueOnTheNext) {
+  const int kRoads = 60005;
+  {
+    sheethost::Host host;
+    AddSheets(host.Book());
+    LoadAll();
+    if (HasFatalFailure()) return;
+    // The first demonstration road (on a roadtype), repeated under new names.
+    sheethost::Sheet* road = host.Book().FindSheet(L"Road");
+    std::map<sheethost::CellPosition, sheethost::Cell> cells = road->Cells();
+    for (int row = 2; row <= kRoads; ++row) {
+      for (const auto& [pos, cell] : cells) {
+        if (pos.first != 1) continue;
+        road->Set(row, pos.second, pos.second == 0 ? sheethost::Cell::Str(L"Road " + std::to_wstring(row)) : cell);
+      }
+    }
+    SaveRoads(L"Road");
+    if (HasFatalFailure()) return;
+  }
+  Snapshot first;
+  for (int pass = 0; pass < 2; ++pass) {
+    sheethost::Host host;
+    AddSheets(host.Book());
+    LoadAll(2);
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(host.Book().FindSheet(L"Road")->Cells().count({60001, 0}), 0u);
+    ASSERT_NE(host.Book().AddSheet(L"Road (2)"), nullptr);
+    wchar_t count[16] = L"";
+    ASSERT_EQ(VK_EXPORT(VKRoadsLoad)(L"Road (2)", 8, count), 0) << TakeError();
+    EXPECT_STREQ(count, L"60005");
+    Snapshot now = Take(host.Book());
+    EXPECT_EQ(now.at(L"Road").at({60000, 0}).text, L"Road 60000");
+    EXPECT_EQ(now.at(L"Road (2)").at({5, 0}).text, L"Road 60005");
+    if (pass == 1) {
+      EXPECT_TRUE(first == now) << Differences(first, now);
+      break;
+    }
+    first = now;
+    SaveRoads(L"Road");
+    SaveRoads(L"Road (2)", 5);
+    if (HasFatalFailure()) return;
+  }
 }
 
 }  // namespace
