@@ -101,8 +101,16 @@ RoadSheetLists CatalogueRoadLists() {
 
 // ---------------------------------------------------------------- the rows
 
+// An empty name would select the active sheet, whatever it holds.
+static bool NamedSheet(const wchar_t* sheet) {
+  if (sheet && sheet[0]) return true;
+  SetErrorText("No road sheet named: the road sheets are named by the macro");
+  return false;
+}
+
 int32_t CRoadSheetRows::Open(const wchar_t* sheet) {
-  m_sheet = sheet ? sheet : L"";
+  if (!NamedSheet(sheet)) return -1;
+  m_sheet = sheet;
   m_row = 0;
   m_buf.reset(new (std::nothrow) wchar_t[static_cast<size_t>(RoadSheetColumns) * RoadSheetCellSize]);
   m_pReader.reset(new (std::nothrow) CSheetRowReader(1, 0, kNarrow, RoadSheetCellSize, m_sheet.c_str()));
@@ -143,6 +151,7 @@ int32_t CRoadSheetRows::ReadRow() {
 
 int32_t CExcelWriteRoad::Init(const wchar_t* sheet, const RoadSheetLists& lists) {
   if (DebugLevel > 0) DebugPrint("Creating new excel object for %s\n", Narrow(sheet ? sheet : L"").c_str());
+  if (!NamedSheet(sheet)) return -1;
   m_lists = lists;
   m_cells.assign(RoadSheetColumns, std::wstring());
   m_pWriter.reset(new (std::nothrow) CSheetRowWriter(1, 0, RoadSheetColumns, RoadSheetCellSize - 1, sheet));

@@ -103,4 +103,14 @@ TEST_F(RoadVerify, EachFaultIsReportedAtItsCellOnTheFirstSheet) { Check(L"Road")
 
 TEST_F(RoadVerify, EachFaultIsReportedAtItsCellOnAContinuationSheet) { Check(L"Road (2)"); }
 
+// An empty name would select the active sheet: no road sheet is named so.
+TEST_F(RoadVerify, AnEmptySheetNameIsRefused) {
+  PutRoad(L"Substance", 1);
+  EXPECT_EQ(VKVerifyRoad(L""), -1);
+  wchar_t count[16] = L"";
+  EXPECT_EQ(VKRoadsLoad(L"", 1, count), -1);
+  EXPECT_EQ(VKRoadsSave(nullptr, 1, count), -1);
+  EXPECT_TRUE(ErrorLines().empty());
+}
+
 }  // namespace
