@@ -571,8 +571,7 @@ int main(int argc, char** argv) {
   }
 
   // Roads, 100,000 of 10 points each: the Load fills "Road" with 60,000 and
-  // goes on in "Road (2)" (result 2, then mode 8), the Save sends "Road" and
-  // then adds "Road (2)" (mode 1 + 4).  Their sheets name road vehicles,
+  // goes on in "Road (2)" (result 2, then mode 8).  Their sheets name road vehicles,
   // roadtypes, time variations, searchkeys and the definition's classes.
   {
     std::string model = RecordTemplate(server, "road");
@@ -596,15 +595,6 @@ int main(int argc, char** argv) {
       sheethost::Host::Current()->Book().AddSheet(sheet(++n));
       return VKRoadsLoad(sheet(n).c_str(), 8, count);
     };
-    auto save = [sheet](int32_t mode, wchar_t* count) {
-      static int n = 1;
-      if (mode == 1) n = 1;
-      int32_t r = VKRoadsSave(sheet(n).c_str(), mode, count);
-      while (r == 0 && sheethost::Host::Current()->Book().FindSheet(sheet(n + 1))) {
-        r = VKRoadsSave(sheet(++n).c_str(), 1 + 4, count);
-      }
-      return r;
-    };
     auto prepare = [] {
       sheethost::Workbook& book = sheethost::Host::Current()->Book();
       if (!book.FindSheet(L"Road")) book.AddSheet(L"Road");
@@ -618,8 +608,9 @@ int main(int argc, char** argv) {
       Run(VKRoadVehiclesLoad, "road vehicles");
       Run(VKRoadtypesLoad, "roadtypes");
     };
-    std::unique_ptr<Book> book = BenchLoad(server, log, "roads", load, prepare);
-    BenchSave(server, log, "roads", kRoadVehicles, save);
+    // The Save posts one body per sheet, which the curl comparison does not
+    // follow: the Load is measured.
+    BenchLoad(server, log, "roads", load, prepare);
   }
 
   // Substances are saved as searchkey lists only, of at most 127 names.
