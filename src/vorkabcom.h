@@ -96,6 +96,12 @@ VKEXPORT int32_t VKAPI VKGridLoad(int32_t mode, const wchar_t* sheet, wchar_t* c
 VKEXPORT int32_t VKAPI VKGridSave(int32_t mode, const wchar_t* sheet, wchar_t* count);
 VKEXPORT int32_t VKAPI VKGridsList(int32_t first, wchar_t* buffer);
 VKEXPORT int32_t VKAPI VKVerifyGrid(const wchar_t* sheet);
+/* Roads, one per row of the sheet named.  Load: 200 roads a call and at
+ * most 60000 a sheet; a full sheet answers 2, and the next call (mode 8, the
+ * name of a new sheet) goes on there.  Save: one sheet; mode value 4 adds
+ * its roads to those saved before (the further sheets of a Load). */
+VKEXPORT int32_t VKAPI VKRoadsLoad(const wchar_t* sheet, int32_t mode, wchar_t* count);
+VKEXPORT int32_t VKAPI VKRoadsSave(const wchar_t* sheet, int32_t mode, wchar_t* count);
 
 /* The road-vehicle definition, loaded before the road vehicles.  DefLoad: a
  * single call; flags are passed to the server's read; count receives the
@@ -161,6 +167,8 @@ VKEXPORT int32_t VKAPI VKVerifyFacility(void);
 /* "Source": reads the block layout from the heading row, reporting damaged
  * headings at their cells, then checks every row.  1, 0 or -1 as above. */
 VKEXPORT int32_t VKAPI VKVerifySource(void);
+/* The road sheet named; sets the number of noise factors the Saves send. */
+VKEXPORT int32_t VKAPI VKVerifyRoad(const wchar_t* sheet);
 
 /* The spreadsheet host hands over its C API entry point (see port/xlcall.h
  * for the value layout); null makes the library look for the host's own. */

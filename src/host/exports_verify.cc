@@ -12,10 +12,12 @@
 #include "host/index_update.h"
 #include "host/issue_list.h"
 #include "host/merge_check.h"
+#include "transport/latin1.h"
 #include "vorkabcom.h"
 #include "workbook/company_sheet.h"
 #include "workbook/emfac_sheet.h"
 #include "workbook/road_vehicle_def_sheet.h"
+#include "workbook/road_sheet.h"
 #include "workbook/road_vehicle_sheet.h"
 #include "workbook/roadtype_sheet.h"
 #include "workbook/row_gap_check.h"
@@ -178,4 +180,24 @@ int32_t VKAPI VKVerifySource(void) {
                            &FacilityList, &UnitSubList,       &UnitSubGrpList};
     return v.Init(lists, &SourceInfo, ErrorList, WarningList);
   });
+}
+
+int32_t VKAPI VKVerifyRoad(const wchar_t* sheet) {
+  const wchar_t* name = sheet ? sheet : L"";
+  if (DebugLevel > 0) DebugPrint("--> VKVerifyRoad(%s)\n", Narrow(name).c_str());
+  int32_t r = 0;
+  if (!ErrorList.IsFull()) {
+    CExcelVerifyRoad verifier;
+    r = verifier.Init(name, CatalogueRoadLists(), ErrorList, WarningList);
+    if (r == 0) {
+      r = Verdict(1);
+    } else if (r == 1) {
+      while ((r = verifier.VerifyRec()) == 1) {
+      }
+      if (r == 0) r = CheckRowGap(RowGapSheet{name, 1, 1, 1}, ErrorList);
+      r = Verdict(r);
+    }
+  }
+  if (DebugLevel > 0) DebugPrint("<-- VKVerifyRoad = %d\n", static_cast<int>(r));
+  return r;
 }

@@ -43,7 +43,21 @@ int32_t EarlyFailure(const char* name, const char* step) {
 int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKind& kind, int32_t mode,
                 wchar_t* count) {
   if (DebugLevel > 0) DebugPrint("--> %s(%s)\n", name, args);
-  if (mode != TransferStart && mode != TransferContinue) {
+  bool newSheet = mode == TransferNewSheet && kind.SpansSheets();
+  if (newSheet) {
+    // The previous sheet is full: the rest goes into the sheet now named.
+    if (!state.open || kind.HasWriter()) {
+      SetErrorText("%s: no transfer waits for a new sheet; start one first.", name);
+      return Finish(name, state, count, -1);
+    }
+    if (Interrupted(name, state, "the sheets hold only the records read before")) {
+      kind.SortList();
+      state.open = false;
+      return Finish(name, state, count, -1);
+    }
+    if (!kind.OpenWriter()) return Finish(name, state, count, -1);
+    mode = TransferContinue;
+  } else if (mode != TransferStart && mode != TransferContinue) {
     HTTPAbortCommand();
     kind.CloseWriter();
     state.open = false;
@@ -61,6 +75,7 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
     if (!kind.OpenWriter()) return EarlyFailure(name, " (LOAD_FIRST)");
     kind.ClearList();
     state.open = true;
+  } else if (newSheet) {
   } else if (!state.open || !kind.HasWriter()) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
     return Finish(name, state, count, -1);
@@ -78,7 +93,12 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
       r = -1;
       break;
     }
-    if (state.counter % TransferBatch == 0) return Pause(name, state, count);
+    if (kind.SheetFull()) {
+      kind.CloseWriter();
+      state.command = HTTPCommandNumber();
+      return Finish(name, state, count, TransferSheetFull);
+    }
+    if (state.counter % kind.Batch() == 0) return Pause(name, state, count);
     r = kind.ReadRecord(false);
   }
   kind.CloseWriter();

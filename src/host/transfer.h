@@ -12,7 +12,12 @@ enum TransferMode : int32_t {
   TransferStart = 1,
   TransferSaveFlag0 = 2,  // Save start: upload with TransferFlags bit 0
   TransferSaveFlag1 = 4,  // Save start: upload with TransferFlags bit 1 (some kinds)
+  TransferNewSheet = 8,   // Load of a kind that spans sheets: go on into a new sheet
 };
+
+// The result of a Load call whose sheet is full: the macro adds a sheet and
+// calls again with TransferNewSheet and its name.
+constexpr int32_t TransferSheetFull = 2;
 
 // A Save's mode without its flag values 2 and 4.
 inline int32_t MaskedSaveMode(int32_t mode) {
@@ -42,6 +47,12 @@ class LoadKind {
   // Adds the record to the list and writes it into the sheet; false when
   // the sheet write fails (ErrorText set).
   virtual bool StoreRecord() = 0;
+  // Records moved per call.
+  virtual int32_t Batch() const { return TransferBatch; }
+  // For kinds that span sheets: true after StoreRecord when the sheet holds
+  // what it can, so that the Load goes on in a new sheet (TransferNewSheet).
+  virtual bool SpansSheets() const { return false; }
+  virtual bool SheetFull() const { return false; }
 };
 
 // One kind's side of a Save (sheet to server).

@@ -46,6 +46,8 @@ class SourceLoad final : public LoadKind {
     m_pWriter.reset();
   }
   bool HasWriter() const override { return m_pWriter != nullptr; }
+  // Sources move 200 records a Load call.
+  int32_t Batch() const override { return 200; }
   void ClearList() override {}
   void SortList() override {}
   int32_t ReadRecord(bool first) override { return IORSourceGetRec(first ? 1 : 0, &m_record); }

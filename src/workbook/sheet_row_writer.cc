@@ -131,3 +131,17 @@ int32_t CSheetRowWriter::SendRow() {
   }
   return 1;
 }
+
+int32_t CSheetRowWriter::WriteRowPart(const wchar_t* const* texts, int32_t columns) {
+  if (!m_ready || columns >= m_columns) return WriteRow(texts);
+  if (columns < 1) columns = 1;
+  int32_t all = m_columns;
+  m_columns = columns;
+  m_ref.SetColumns(m_firstColumn, m_firstColumn + columns - 1);
+  m_row.val.array.columns = columns;
+  int32_t r = WriteRow(texts);
+  m_columns = all;
+  m_ref.SetColumns(m_firstColumn, m_firstColumn + all - 1);
+  m_row.val.array.columns = all;
+  return r;
+}

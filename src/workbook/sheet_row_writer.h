@@ -27,6 +27,9 @@ class CSheetRowWriter {
   // the current row and moves to the next row, also when the write fails;
   // 1 or -1.
   int32_t WriteRow(const wchar_t* const* texts);
+  // The same for the first `columns` columns only (at most the writer's);
+  // the cells right of them stay as they are.
+  int32_t WriteRowPart(const wchar_t* const* texts, int32_t columns);
 
   // A row filled column by column, straight into the writer's buffers, then
   // written with WriteFilled as WriteRow writes it.  REQUIRES: Init

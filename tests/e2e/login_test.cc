@@ -11,6 +11,7 @@
 
 #include "host/frame.h"
 #include "support/edb_server_process.h"
+#include "support/road_text.h"
 #include "transport/commands.h"
 #include "transport/connection.h"
 #include "transport/http.h"
@@ -96,8 +97,12 @@ TEST_F(ServerTest, ResourceFileSaveAndLoad) {
 TEST_F(ServerTest, RecordSaveIsCheckedLineByLine) {
   wchar_t url[UrlBufferSize];
   ASSERT_EQ(SendDbWriteCmd(url, KindWord::Road, -1, 0), 1);
-  ASSERT_EQ(IOLSendLine(L"NAME \"%ls\"\nINDEX %d\n", L"car", 1), 1);
-  ASSERT_EQ(IOLSendLine(L"NAME \"%ls\"\nINDEX %d\n", L"bus", 2), 1);
+  // Two roads, sent as two lines that each hold a road's lines.
+  std::string roads[2] = {test_support::RoadText("car"), test_support::RoadText("bus")};
+  for (const std::string& road : roads) {
+    std::wstring text(road.begin(), road.end());
+    ASSERT_EQ(IOLSendLine(L"%ls", text.c_str()), 1);
+  }
   ASSERT_EQ(IOLSendLine(L"EOF"), 1);
   ASSERT_EQ(IOLPutDone(), 1);
   EXPECT_EQ(VerifyDbWrite(L"Ok."), 1);
@@ -105,7 +110,13 @@ TEST_F(ServerTest, RecordSaveIsCheckedLineByLine) {
 
   ASSERT_EQ(IOLRoadsGetAll(), 1);
   std::vector<std::wstring> back = ReadReply();
-  std::vector<std::wstring> expected = {L"NAME \"car\"", L"INDEX 1", L"", L"NAME \"bus\"", L"INDEX 2", L""};
+  std::vector<std::wstring> expected;
+  for (const std::string& road : roads) {
+    for (size_t start = 0, end; (end = road.find('\n', start)) != std::string::npos; start = end + 1) {
+      expected.emplace_back(road.begin() + static_cast<std::ptrdiff_t>(start), road.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    expected.emplace_back();
+  }
   EXPECT_EQ(back, expected);
 
   // A reply line that does not begin with the expected word fails the save.

@@ -11,6 +11,7 @@
 
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
+#include "support/road_text.h"
 
 using servertest::KalvoroClient;
 using servertest::Lines;
@@ -71,7 +72,7 @@ TEST(ServerHttp, Http10GetHasContentLengthAndLatin1Type) {
   ASSERT_TRUE(server.ok());
   KalvoroClient client(server);
   std::string records;
-  for (int i = 0; i < 3000; ++i) records += "NAME \"F" + std::to_string(i) + "\"\nINDEX " + std::to_string(i) + "\n\n";
+  for (int i = 0; i < 300; ++i) records += test_support::RoadText("F" + std::to_string(i)) + "\n";
   ASSERT_EQ(0u, client.Save(Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "-1", "0", "0"}) + records +
                             "EOF\n")
                     .body.find("Ok.\n"));

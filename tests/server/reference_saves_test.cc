@@ -10,6 +10,7 @@
 #include "seed_records.h"
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
+#include "support/road_text.h"
 
 using servertest::KalvoroClient;
 using servertest::Lines;
@@ -129,10 +130,11 @@ TEST_F(ReferenceSaves, MalformedUploadsAreRefusedWhole) {
   EXPECT_EQ(good, Get(Load("timevarp", false)));
 }
 
-TEST_F(ReferenceSaves, OtherKindsAreStillStoredAsTheyCome) {
-  // A road record with an empty attribute line keeps splitting at it.
-  EXPECT_EQ("Ok.\nOk.\n", Save(SaveBody("road", "-1", "NAME \"Car\"\nINDEX 9\n\nFREE\n\n")));
-  EXPECT_EQ("NAME \"Car\"\nINDEX 9\n\nFREE\n\n", Get(Load("road", false)));
+TEST_F(ReferenceSaves, RoadsAreReadStrictlyToo) {
+  // An empty attribute line, which a road sheet cannot show, refuses the road.
+  EXPECT_EQ("Error: record 1: ALOB line 1 is empty, which a road sheet cannot show\n",
+            Save(SaveBody("road", "-1", test_support::RoadText("Car", "ALOB 1\n\n") + "\n")));
+  EXPECT_EQ("", Get(Load("road", false)));
 }
 
 TEST_F(ReferenceSaves, SeededRecordsSavedAgainReadBackByteForByte) {

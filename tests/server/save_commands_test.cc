@@ -6,6 +6,7 @@
 #include "seed_records.h"
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
+#include "support/road_text.h"
 
 using servertest::KalvoroClient;
 using servertest::Lines;
@@ -135,7 +136,8 @@ TEST_F(ServerSaves, SourcesAreSavedAsSourceAndListedWithAHeader) {
 }
 
 TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
-  ASSERT_EQ("Ok.\n", Save(SaveBody("road", "-1", "NAME \"Car\"\nINDEX 1\n\n")));
+  const std::string car = test_support::RoadText("Car") + "\n";
+  ASSERT_EQ("Ok.\n", Save(SaveBody("road", "-1", car)));
   std::string before = server_.dumpRecords();
   std::string head = Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "-1", "0", "0"});
   // Broken off: the final EOF line is missing.
@@ -160,7 +162,7 @@ TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
   EXPECT_EQ("Error: grid header: X must be a whole number from 0 to 4294967295\n",
             Save(Lines({"REF", "savegrid", "demo", "Malmo2024", "g", "#GRIDASC", "#GRIDDATA", "#EOF"})));
   EXPECT_EQ(before, server_.dumpRecords());
-  EXPECT_EQ("NAME \"Car\"\nINDEX 1\n\n", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&road&0"));
+  EXPECT_EQ(car, Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&road&0"));
 }
 
 TEST_F(ServerSaves, CarriageReturnsAndStrayEmptyLines) {
@@ -172,14 +174,14 @@ TEST_F(ServerSaves, CarriageReturnsAndStrayEmptyLines) {
 }
 
 TEST_F(ServerSaves, LargeSaveAndRead) {
-  // About 40 MiB in 200,000 records, sent as one body and read back whole.
+  // About 40 MiB in 60,000 roads, sent as one body and read back whole.
   std::string records;
   const std::string filler(180, 'x');
-  for (int i = 0; i < 200000; ++i) {
-    records += "NAME \"R" + std::to_string(i) + "\"\nINDEX " + std::to_string(i) + "\nALOB 1\n" + filler + "\n\n";
+  for (int i = 0; i < 60000; ++i) {
+    records += test_support::RoadText("R" + std::to_string(i), "ALOB 1\n" + filler + "\n") + "\n";
   }
   std::string reply = Save(SaveBody("road", "-1", records));
-  ASSERT_EQ(200000u * 4, reply.size());
+  ASSERT_EQ(60000u * 4, reply.size());
   EXPECT_EQ("Ok.\n", reply.substr(reply.size() - 4));
   std::string read = Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&road&0");
   EXPECT_EQ(records.size(), read.size());

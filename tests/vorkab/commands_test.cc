@@ -17,10 +17,10 @@ TEST_F(VorkabCommands, ListsAndUsage) {
   EXPECT_EQ(Vorkab(folder_, server_.url(), {"edb-users"}).status, 0);
   EXPECT_EQ(Vorkab(folder_, server_.url(), {"frobnicate"}).status, 2);
   EXPECT_EQ(Vorkab(folder_, server_.url(), {"--help"}).status, 0);
-  run = Vorkab(folder_, server_.url(), {"load", "roads"});
+  run = Vorkab(folder_, server_.url(), {"load", "lakes"});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("known kinds: resources, substances, searchkeys, timevars, subgrps, emfacs, vehicles, "
-                         "roadvehicles, roadtypes, companies, facilities, sources, grids, grid NAME..., all"),
+                         "roadvehicles, roadtypes, companies, facilities, sources, roads, grids, grid NAME..., all"),
             std::string::npos)
       << run.err;
   run = Vorkab(folder_, server_.url(), {"databases"}, "wrong");

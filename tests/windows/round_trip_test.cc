@@ -2,9 +2,10 @@
 // workbook through VORKABCOM.dll, saved back to the server and loaded again
 // into an empty workbook: the second workbook must equal the first.  The
 // traffic kinds (vehicles, the road-vehicle definition, road vehicles and
-// roadtypes), companies, facilities and sources travel with them, and two
+// roadtypes), companies, facilities, sources and roads travel with them; two
 // edits of the Source sheet (a changed emission, a source moved to another
-// facility) must come back.
+// facility) must come back, and more roads than a sheet holds continue on a
+// second road sheet.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -26,7 +27,7 @@ const wchar_t* const kSheets[] = {L"Substance",        L"Searchkey",        L"So
                                   L"Vehicle",          L"Road Vehicle Def.", L"Road Vehicle",
                                   L"Roadtype",         L"Speed-Temp-Scen",  L"Units",
                                   L"Rsrc",             L"Company",          L"Facility",
-                                  L"Source"};
+                                  L"Source",           L"Road"};
 
 const char* const kReferenceExports[] = {"VKEdbRsrcLoad",  "VKEdbRsrcSave",  "VKSubLoad",     "VKSubSave",
                                          "VKTimevarsLoad", "VKTimevarsSave", "VKSubgrpsLoad", "VKSubgrpsSave",
@@ -39,6 +40,7 @@ const char* const kVehicleExports[] = {"VKVehiclesLoad",        "VKVehiclesSave"
 const char* const kCompanyExports[] = {"VKCompaniesLoad", "VKCompaniesSave", "VKFacilitiesLoad", "VKFacilitiesSave"};
 
 const char* const kSourceExports[] = {"VKSourcesLoad", "VKSourcesSave", "VKVerifySource"};
+const char* const kRoadExports[] = {"VKRoadsLoad", "VKRoadsSave", "VKVerifyRoad"};
 
 // True when the DLL exports every name.
 template <size_t N>
@@ -115,6 +117,7 @@ class RoundTrip : public ::testing::Test {
     ASSERT_TRUE(Exports(kVehicleExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_TRUE(Exports(kCompanyExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_TRUE(Exports(kSourceExports, &missing)) << "VORKABCOM.dll lacks " << missing;
+    ASSERT_TRUE(Exports(kRoadExports, &missing)) << "VORKABCOM.dll lacks " << missing;
     ASSERT_EQ(Login(L"demo", HttpServerUrl()), 0) << TakeError();
     VK_EXPORT(VKDatabaseSet)(L"REF");
     VK_EXPORT(VKEdbUserSet)(L"demo");
@@ -126,8 +129,9 @@ class RoundTrip : public ::testing::Test {
   }
 
   // Loads the resources and every reference kind, in the order in which
-  // their names depend on each other.
-  static void LoadAll() {
+  // their names depend on each other; the roads end with `roads` (2: the
+  // "Road" sheet is full).
+  static void LoadAll(int32_t roads = 0) {
     auto& dll = VorkabDll::Get();
     ASSERT_EQ(dll.Find<VKNoArgsFn>("VKEdbRsrcLoad")(), 1) << TakeError();
     auto subLoad = dll.Find<VKSubTransferFn>("VKSubLoad");
@@ -150,6 +154,18 @@ class RoundTrip : public ::testing::Test {
          {"VKRoadVehiclesLoad", "VKRoadtypesLoad", "VKCompaniesLoad", "VKFacilitiesLoad", "VKSourcesLoad"}) {
       ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>(name)), 0) << name << ": " << TakeError();
     }
+    ASSERT_EQ(RunTransfer([](int32_t m, wchar_t* c) { return VK_EXPORT(VKRoadsLoad)(L"Road", m, c); }), roads)
+        << TakeError();
+  }
+
+  // Verifies the road sheet and saves it; mode 5 adds its roads to those
+  // saved before.
+  static void SaveRoads(const wchar_t* sheet, int32_t mode = 1) {
+    ASSERT_EQ(VK_EXPORT(VKVerifyRoad)(sheet), 1) << TakeError();
+    wchar_t count[16] = L"";
+    int32_t r = VK_EXPORT(VKRoadsSave)(sheet, mode, count);
+    while (r == 1) r = VK_EXPORT(VKRoadsSave)(sheet, 0, count);
+    ASSERT_EQ(r, 0) << TakeError();
   }
 
   // Saves the resources and every kind that may be written (the substances
@@ -177,6 +193,7 @@ class RoundTrip : public ::testing::Test {
     // The source sheet's block layout as the verification reads it, then its rows.
     ASSERT_NE(dll.Find<VKNoArgsFn>("VKVerifySource")(), -1) << TakeError();
     ASSERT_EQ(RunTransfer(dll.Find<VKModeCountFn>("VKSourcesSave")), 0) << TakeError();
+    SaveRoads(L"Road");
   }
 };
 
@@ -193,6 +210,9 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
     // 51 facilities of 11 columns, the Latin-1 names as UTF-16.
     EXPECT_GT(first.at(L"Facility").size(), 500u) << "the seeded facilities did not arrive";
     EXPECT_EQ(first.at(L"Company").at({2, 0}).text, L"G\u00f6teborgs Raffinaderi AB");
+    // 520 roads with their polylines.
+    EXPECT_EQ(first.at(L"Road").at({520, 0}).text, L"Kungsportsavenyn 520");
+    EXPECT_EQ(first.at(L"Road").count({521, 0}), 0u);
     // 240 sources with their emission blocks from column AF.
     EXPECT_GT(first.at(L"Source").size(), 240u * 20u) << "the seeded sources did not arrive";
     EXPECT_EQ(first.at(L"Source").at({0, 31}).text, L"Emission sub 1: NOx");
@@ -283,6 +303,53 @@ TEST_F(RoundTrip, GridsComeBackUnchanged) {
   if (HasFatalFailure()) return;
   Snapshot second = Take(host.Book());
   EXPECT_TRUE(first == second) << Differences(first, second);
+}
+
+// More roads than one sheet holds: saved from a sheet, loaded over "Road"
+// and "Road (2)" (result 2, then mode 8), saved back from both sheets and
+// loaded again unchanged.
+TEST_F(RoundTrip, RoadsBeyondOneSheetContinueOnTheNext) {
+  const int kRoads = 60005;
+  {
+    sheethost::Host host;
+    AddSheets(host.Book());
+    LoadAll();
+    if (HasFatalFailure()) return;
+    // The first demonstration road (on a roadtype), repeated under new names.
+    sheethost::Sheet* road = host.Book().FindSheet(L"Road");
+    std::map<sheethost::CellPosition, sheethost::Cell> cells = road->Cells();
+    for (int row = 2; row <= kRoads; ++row) {
+      for (const auto& [pos, cell] : cells) {
+        if (pos.first != 1) continue;
+        road->Set(row, pos.second, pos.second == 0 ? sheethost::Cell::Str(L"Road " + std::to_wstring(row)) : cell);
+      }
+    }
+    SaveRoads(L"Road");
+    if (HasFatalFailure()) return;
+  }
+  Snapshot first;
+  for (int pass = 0; pass < 2; ++pass) {
+    sheethost::Host host;
+    AddSheets(host.Book());
+    LoadAll(2);
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(host.Book().FindSheet(L"Road")->Cells().count({60001, 0}), 0u);
+    ASSERT_NE(host.Book().AddSheet(L"Road (2)"), nullptr);
+    wchar_t count[16] = L"";
+    ASSERT_EQ(VK_EXPORT(VKRoadsLoad)(L"Road (2)", 8, count), 0) << TakeError();
+    EXPECT_STREQ(count, L"60005");
+    Snapshot now = Take(host.Book());
+    EXPECT_EQ(now.at(L"Road").at({60000, 0}).text, L"Road 60000");
+    EXPECT_EQ(now.at(L"Road (2)").at({5, 0}).text, L"Road 60005");
+    if (pass == 1) {
+      EXPECT_TRUE(first == now) << Differences(first, now);
+      break;
+    }
+    first = now;
+    SaveRoads(L"Road");
+    SaveRoads(L"Road (2)", 5);
+    if (HasFatalFailure()) return;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "record_kinds.h"
 #include "reference_upload.h"
 #include "request_text.h"
+#include "road_records.h"
 #include "save_body.h"
 #include "source_records.h"
 #include "vehicle_records.h"
@@ -100,6 +101,15 @@ Reply SaveRecords(Store& store, const SaveHeader& header) {
     if (!ReadSourceRecords(records.records, &parsed, &reason)) return Reply::Error(reason);
     ReferenceRecordSource source(parsed);
     stored = store.ReplaceRecords(edbId, records.kind, list, source);
+  } else if (records.kind == "road") {
+    // A workbook holds its roads over several sheets: the first sheet's save
+    // replaces the EDB's roads, the further sheets' saves (seventh header
+    // line 1, the library's TransferFlags bit 1) add theirs after them.
+    std::vector<ReferenceRecord> parsed;
+    if (!ReadRoadRecords(records.records, &parsed, &reason)) return Reply::Error(reason);
+    ReferenceRecordSource source(parsed);
+    stored = records.flag7 ? store.AppendRecords(edbId, records.kind, list, source)
+                           : store.ReplaceRecords(edbId, records.kind, list, source);
   } else {
     RecordSplitter splitter(records.records, false);
     stored = store.ReplaceRecords(edbId, StoredKind(records.kind), list, splitter);

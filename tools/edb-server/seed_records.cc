@@ -302,12 +302,7 @@ std::string DemoSaveLines(std::string_view kind, int list) {
   return text;
 }
 
-// The kinds below get demonstration records once the server knows their
-// layouts.
-std::vector<std::string> DemoRoads(bool shared) { return {}; }
-
 void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content) {
-  bool shared = content == DemoContent::kShared;
   for (int list = 0; list <= 5; ++list) PutReference(store, edbId, "sub", list);
   if (content == DemoContent::kReference) {
     PutReference(store, edbId, "timevarp", 0);
@@ -324,7 +319,7 @@ void SeedEdbRecords(Store& store, int64_t edbId, DemoContent content) {
   Put(store, edbId, "company", 0, DemoCompanies(noTraffic));
   Put(store, edbId, "facility", 0, DemoFacilities(noTraffic));
   Put(store, edbId, "source", 0, DemoSources(noTraffic));
-  Put(store, edbId, "road", 0, DemoRoads(shared));
+  Put(store, edbId, "road", 0, DemoRoads(noTraffic));
 }
 
 }  // namespace edb

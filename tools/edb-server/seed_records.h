@@ -61,9 +61,11 @@ std::string DemoCompanySaveLines(std::string_view kind);
 std::vector<std::string> DemoSources(bool noInventory);
 std::string DemoSourceSaveLines();
 
-// Record texts of the kinds not yet seeded, each record its lines followed
-// by "\n".
-std::vector<std::string> DemoRoads(bool shared);
+// The roads of the full demonstration EDB (none for the other EDBs), each
+// record its stored lines (seed_roads.cc), and the record lines of a save of
+// them.
+std::vector<std::string> DemoRoads(bool noInventory);
+std::string DemoRoadSaveLines();
 
 // The demonstration grids of the full demonstration EDB (seed_grids.cc).
 void SeedDemoGrids(Store& store, int64_t edbId);

@@ -285,6 +285,27 @@ size_t Store::ReplaceRecords(int64_t edbId, std::string_view kind, int64_t list,
   return count;
 }
 
+size_t Store::AppendRecords(int64_t edbId, std::string_view kind, int64_t list, RecordSource& source) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Transaction tx(db_);
+  Statement last = db_.Prepare("SELECT COALESCE(MAX(seq) + 1, 0) FROM records WHERE edb_id = ?1 AND kind = ?2 AND list = ?3");
+  last.BindInt(1, edbId).BindText(2, kind).BindInt(3, list);
+  int64_t seq = last.Step() ? last.Int(0) : 0;
+  last.Reset();
+  Statement insert = db_.Prepare("INSERT INTO records(edb_id, kind, list, seq, body) VALUES (?1, ?2, ?3, ?4, ?5)");
+  size_t count = 0;
+  std::string_view record;
+  while (source.Next(&record)) {
+    insert.Reset();
+    insert.BindInt(1, edbId).BindText(2, kind).BindInt(3, list).BindInt(4, seq + static_cast<int64_t>(count));
+    insert.BindBlob(5, record, false);
+    insert.Step();
+    ++count;
+  }
+  tx.Commit();
+  return count;
+}
+
 size_t Store::PutRecords(int64_t edbId, std::string_view kind, int64_t list, RecordSource& source) {
   Statement remove = db_.Prepare("DELETE FROM records WHERE edb_id = ?1 AND kind = ?2 AND list = ?3");
   remove.BindInt(1, edbId).BindText(2, kind).BindInt(3, list).Step();

@@ -99,6 +99,10 @@ class Store {
   // transaction; returns how many were stored.  Throws (storing nothing) when
   // the store fails.
   size_t ReplaceRecords(int64_t edbId, std::string_view kind, int64_t list, RecordSource& source);
+  // Adds the records of source after those of (kind, list) of the EDB in one
+  // transaction; returns how many were added.  Throws (storing nothing) when
+  // the store fails.
+  size_t AppendRecords(int64_t edbId, std::string_view kind, int64_t list, RecordSource& source);
 
   // The kinds of the EDB's records (list 0) that begin with prefix, without
   // it, sorted.

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -253,7 +254,7 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings,
   bool sources = !saving;
   for (size_t i = 0; saving && i < saving->size(); ++i) sources = sources || (*saving)[i]->name == "sources";
   Progress("verifying the workbook");
-  int32_t results[7];
+  int32_t results[8];
   {
     ServerCall guard("verifying");
     results[0] = VKUpdateSub();
@@ -267,6 +268,16 @@ int Verify(const std::vector<Issue>& errors, const std::vector<Issue>& warnings,
     results[6] = 1;
     for (const std::wstring& grid : WorkbookGrids(sheethost::Host::Current()->Book())) {
       if (VKVerifyGrid(grid.c_str()) < 0) results[6] = -1;
+    }
+    // Every road sheet.
+    results[7] = 1;
+    if (sheethost::Host* host = sheethost::Host::Current()) {
+      for (const RecordKind& kind : RecordKinds()) {
+        if (kind.name != "roads") continue;
+        for (const std::wstring& sheet : KindSheets(kind, host->Book())) {
+          if (VKVerifyRoad(sheet.c_str()) < 0) results[7] = -1;
+        }
+      }
     }
   }
   EndProgress();
@@ -328,7 +339,11 @@ void PrintDiff(const RecordKind& kind, const TransferPart& part, const sheethost
                const sheethost::Workbook& server, KindDiff* total) {
   if (part.layout.sheet.empty()) {
     size_t count = 0;
-    std::vector<std::wstring> cells = DiffSheets(server, book, kind.sheets, 10, &count);
+    std::vector<std::wstring> sheets = KindSheets(kind, book);
+    for (const std::wstring& sheet : KindSheets(kind, server)) {
+      if (std::find(sheets.begin(), sheets.end(), sheet) == sheets.end()) sheets.push_back(sheet);
+    }
+    std::vector<std::wstring> cells = DiffSheets(server, book, sheets, 10, &count);
     std::cout << part.label << ": " << (count == 0 ? "no change" : std::to_string(count) + " cells change") << "\n";
     for (const std::wstring& cell : cells) std::cout << "  change " << ForTerminal(cell) << "\n";
     if (count > cells.size()) std::cout << "  ... and " << count - cells.size() << " more\n";
@@ -510,10 +525,8 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
   std::vector<std::wstring> sheets;
   std::map<std::string, KindBase> loaded;  // what the server held, for the next save
   for (const RecordKind* kind : kinds) {
-    for (const std::wstring& sheet : kind->sheets) {
-      ResetTemplateSheet(session.Book(), sheet);
-      sheets.push_back(sheet);
-    }
+    // Sheets a former Load filled are emptied: none of their rows stay.
+    for (const std::wstring& sheet : KindSheets(*kind, session.Book())) ResetTemplateSheet(session.Book(), sheet);
     for (const TransferPart& part : kind->parts) {
       Clock::time_point start = Clock::now();
       Outcome outcome = RunTransfer(part, false);
@@ -523,6 +536,7 @@ int LoadCommand(const WorkbookOptions& options, const std::vector<std::string>& 
       }
       Report("loaded", part, session.Book(), Since(start));
     }
+    for (const std::wstring& sheet : KindSheets(*kind, session.Book())) sheets.push_back(sheet);
     if (Saved(*kind)) loaded[kind->name] = DigestKind(*kind, session.Book());
   }
   for (const std::wstring& sheet : GridSheetsWritten()) sheets.push_back(sheet);

@@ -5,6 +5,8 @@
 
 #include "grid_kinds.h"
 #include "terminal.h"
+#include "sheethost/host.h"
+#include "templates.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -36,6 +38,47 @@ int32_t FacilityLoad(int32_t mode, wchar_t* count, int32_t) { return VKFacilitie
 int32_t FacilitySave(int32_t mode, wchar_t* count, int32_t) { return VKFacilitiesSave(mode, count); }
 int32_t SourceLoad(int32_t mode, wchar_t* count, int32_t) { return VKSourcesLoad(mode, count); }
 int32_t SourceSave(int32_t mode, wchar_t* count, int32_t) { return VKSourcesSave(mode, count); }
+
+// Roads fill "Road" and, when a sheet is full (the Load answers 2), the
+// further sheets "Road (2)", "Road (3)" ..., which the Load adds as the
+// macros do.  A Save sends "Road" and then adds each further sheet's roads
+// (mode 1 + 4).
+std::wstring RoadSheet(int n) { return n == 1 ? std::wstring(L"Road") : L"Road (" + std::to_wstring(n) + L")"; }
+int g_roadLoadSheet = 1;
+bool g_roadNewSheet = false;
+int g_roadSaveSheet = 1;
+
+int32_t RoadLoad(int32_t mode, wchar_t* count, int32_t) {
+  if (mode == 1) {
+    g_roadLoadSheet = 1;
+    g_roadNewSheet = false;
+  }
+  if (mode == 0 && g_roadNewSheet) {
+    g_roadNewSheet = false;
+    mode = 8;
+  }
+  int32_t r = VKRoadsLoad(RoadSheet(g_roadLoadSheet).c_str(), mode, count);
+  if (r != 2) return r;
+  ++g_roadLoadSheet;
+  sheethost::Host* host = sheethost::Host::Current();
+  if (!host || !ResetTemplateSheet(host->Book(), RoadSheet(g_roadLoadSheet))) {
+    VKRoadsLoad(RoadSheet(g_roadLoadSheet).c_str(), -1, count);
+    return -1;
+  }
+  g_roadNewSheet = true;
+  return 1;
+}
+
+int32_t RoadSave(int32_t mode, wchar_t* count, int32_t) {
+  if (mode == 1) g_roadSaveSheet = 1;
+  int32_t r = VKRoadsSave(RoadSheet(g_roadSaveSheet).c_str(), mode, count);
+  sheethost::Host* host = sheethost::Host::Current();
+  while (r == 0 && (mode == 0 || mode == 1) && host && host->Book().FindSheet(RoadSheet(g_roadSaveSheet + 1))) {
+    ++g_roadSaveSheet;
+    r = VKRoadsSave(RoadSheet(g_roadSaveSheet).c_str(), 1 + 4, count);
+  }
+  return r;
+}
 
 // Records with a name in column A and an index in column B, from row 1.
 RecordLayout Named(const wchar_t* sheet) { return {sheet, 0, 1, 1, {}}; }
@@ -86,6 +129,9 @@ std::vector<RecordKind> MakeKinds() {
   // block columns follow the listing, so diff compares the sheet whole.
   kinds.push_back({"sources", "point and area sources with their emission blocks", {L"Source"},
                    {{"sources", SourceLoad, SourceSave, 0, false, {}}}});
+  // Roads name roadtypes, road vehicles, their classes and time variations.
+  kinds.push_back({"roads", "roads with traffic, canyons and polylines, over as many sheets as they need", {L"Road"},
+                   {{"roads", RoadLoad, RoadSave, 0, false, {}}}});
   // Grids last: "grid NAME..." or "grids" (every grid); "all" leaves them
   // out, as a grid may fill several sheets.  Their sheets are the grids'.
   kinds.push_back({"grids", "grids: grid NAME... or grids for all of them", {},
@@ -94,6 +140,14 @@ std::vector<RecordKind> MakeKinds() {
 }
 
 }  // namespace
+
+std::vector<std::wstring> KindSheets(const RecordKind& kind, const sheethost::Workbook& book) {
+  std::vector<std::wstring> sheets = kind.sheets;
+  if (kind.name == "roads") {
+    for (int n = 2; book.FindSheet(RoadSheet(n)); ++n) sheets.push_back(RoadSheet(n));
+  }
+  return sheets;
+}
 
 const std::vector<RecordKind>& RecordKinds() {
   static const std::vector<RecordKind> kinds = MakeKinds();

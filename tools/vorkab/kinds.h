@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sheethost/workbook.h"
+
 // Where a part's records stand in its sheet.
 struct RecordLayout {
   std::wstring sheet;         // empty: the part is compared as whole sheets
@@ -44,3 +46,7 @@ bool SelectKinds(const std::vector<std::string>& words, std::vector<const Record
 
 // "substances, searchkeys, ..." for messages.
 std::string KnownKindNames();
+
+// The sheets of a kind in the workbook: its own sheets, and for roads the
+// further sheets a Load filled ("Road (2)", "Road (3)" ...).
+std::vector<std::wstring> KindSheets(const RecordKind& kind, const sheethost::Workbook& book);

@@ -84,7 +84,7 @@ KindBase DigestKind(const RecordKind& kind, const sheethost::Workbook& book) {
     if (part.layout.sheet.empty()) {
       // Compared whole: every cell of the kind's sheets, with its place.
       Digest digest;
-      for (const std::wstring& name : kind.sheets) {
+      for (const std::wstring& name : KindSheets(kind, book)) {
         digest.Add(name);
         const Sheet* sheet = book.FindSheet(name);
         if (!sheet) continue;

@@ -44,6 +44,20 @@ void EmissionFunctionHeadings(sheethost::Sheet& sheet) {
   }
 }
 
+// The road sheets: the fixed columns; the emission-factor columns (one per
+// road-vehicle dimension) and the sections that follow are the Load's.
+void RoadHeadings(sheethost::Sheet& sheet) {
+  static const wchar_t* const headings[] = {
+      L"Name",         L"Info",          L"Info2",          L"Vehicles",       L"Vehicle macro",
+      L"Corr",         L"Lanes",         L"Speed",          L"Roadtype",       L"Cong. speed 1",
+      L"Cong. speed 2", L"Cong. speed 3", L"Heavy speed",   L"Heavy cong. speed 1", L"Heavy cong. speed 2",
+      L"Heavy cong. speed 3", L"Percent heavy", L"Searchkey 1", L"Searchkey 2", L"Searchkey 3",
+      L"Searchkey 4",  L"Searchkey 5",   L"Geocode",        L"Width",          L"Dist. houses",
+      L"Slope",        L"Elevation",     L"Building heights", L"Barrier height 1", L"Barrier height 2",
+      L"Barrier angle 1", L"Barrier angle 2", L"Barrier distance 1", L"Barrier distance 2", L"Noise factors"};
+  for (int c = 0; c < 35; ++c) sheet.Set(0, c, Cell::Str(headings[c]));
+}
+
 void WriteTemplate(sheethost::Sheet& sheet) {
   const std::wstring& name = sheet.Name();
   if (name == L"Substance") {
@@ -92,6 +106,8 @@ void WriteTemplate(sheethost::Sheet& sheet) {
                           {9, L"Info"}, {10, L"Substance"}});
   } else if (name == L"Roadtype") {
     RoadtypeHeadings(sheet);
+  } else if (name == L"Road" || name.compare(0, 6, L"Road (") == 0) {
+    RoadHeadings(sheet);
   }
   // "Road Vehicle Def." starts empty: its dimensions are rows from row 3.
 }
@@ -103,7 +119,7 @@ const std::vector<std::wstring>& TemplateSheetNames() {
       L"Substance",       L"Searchkey",         L"Source timevar", L"Road timevar", L"Emission factor",
       L"Emission function", L"Speed-Temp-Scen", L"Units",          L"Rsrc",         L"Vehicle",
       L"Road Vehicle Def.", L"Road Vehicle",    L"Roadtype",       L"Company",      L"Facility",
-      L"Source"};
+      L"Source",          L"Road"};
   return names;
 }
 

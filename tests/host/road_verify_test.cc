@@ -1,0 +1,116 @@
+// VKVerifyRoad over a road sheet: a clean road passes, and each kind of
+// fault is reported at its cell, on the first sheet and on a continuation
+// sheet alike.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "host/verification_fixture.h"
+#include "records/road.h"
+#include "vorkabcom.h"
+
+namespace {
+
+std::wstring CellName(int column, int row) {
+  std::wstring letters;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<wchar_t>(L'A' + (c - 1) % 26));
+  return letters + std::to_wstring(row + 1);
+}
+
+struct Fault {
+  int column;
+  const wchar_t* text;
+  int at;  // the column reported
+  const wchar_t* message;
+};
+
+const Fault kFaults[] = {
+    {0, L"A name of forty-eight characters, one too many!!", 0, L"To long string for Name. Max is 47"},
+    {3, L"10000000", 3, L"Vehicles cell value out of range [0,9999999]"},
+    {7, L"99 km/h", 7, L"Unknown Speed"},
+    {8, L"Nowhere", 8, L"Unknown Roadtype"},
+    {10, L"50 km/h", 10, L"All speeds must be specified or none"},
+    {17, L"Elsewhere", 17, L"Unknown SearchKey1"},
+    {27, L"1 2 3", 27, L"Must specify 12 building heights"},
+    {27, L"300 1 1 1 1 1 1 1 1 1 1 1", 27, L"Building heights must be in the interval of 0 to 255"},
+    {34, L"1 2 3", 34, L"Number of noise factors differs from erlier roads 3 (2)"},
+    {30, L"400", 30, L"Barrier angle 1 cell value out of range [0,360]"},
+    {35, L"Car", 35, L"Road referencing a roadtype has a non empty emission factor 0"},
+    {38, L"Tram", 38, L"Unknown road vehicle: Tram"},
+    {39, L"Nope", 39, L"Unknown timevar"},
+    {40, L"-1", 40, L"Complex vehicle percentage cell value out of range [0,1e+09]"},
+    {42, L"abc", 42, L"No coordinate specified or garbage"},
+    {44, L"", 41, L"Must have at least two coordinate pairs for a road"},
+    {37, L"JUNK", 37, L"Garbage data"},
+};
+
+class RoadVerify : public VerificationTest {
+ protected:
+  void SetUp() override {
+    VerificationTest::SetUp();
+    SpeedList.Add(L"50 km/h", 1);
+    RoadtypeList.Add(L"Urban", 1);
+    RoadTimevarList.Add(L"Street", 1);
+    RoadVehicleList.Add(L"PC", 1);
+    SubLists[0].Add(L"NOx", 1);
+    SubLists[1].Add(L"Energy", 1);
+    ASSERT_TRUE(RoadVehicleDef.Create(2));
+    RoadVehicleDef.List(0)->Add(L"Car", 0);
+    RoadVehicleDef.List(1)->Add(L"50kmh", 0);
+  }
+
+  // A clean road on a roadtype with traffic and two points.
+  void PutRoad(const wchar_t* sheet, RW row) {
+    std::vector<std::wstring> cells(46);
+    cells[0] = L"Main street " + std::to_wstring(row);
+    cells[3] = L"1000", cells[5] = L"1", cells[6] = L"2", cells[7] = L"50 km/h", cells[8] = L"Urban";
+    cells[16] = L"5", cells[23] = L"20", cells[24] = L"10", cells[25] = L"0", cells[26] = L"5";
+    cells[27] = L"10 10 10 10 10 10 10 10 10 10 10 10";
+    for (int c = 28; c <= 33; ++c) cells[static_cast<size_t>(c)] = L"0";
+    cells[34] = L"1 2";
+    cells[37] = L"TRAFFIC", cells[38] = L"PC", cells[39] = L"Street", cells[40] = L"100";
+    cells[41] = L"COORD", cells[42] = L"100", cells[43] = L"200", cells[44] = L"110", cells[45] = L"210";
+    for (size_t c = 0; c < cells.size(); ++c) {
+      if (!cells[c].empty()) Put(sheet, row, static_cast<COL>(c), cells[c]);
+    }
+  }
+
+  void Check(const wchar_t* sheet) {
+    AddSheet(sheet);
+    PutRoad(sheet, 1);
+    EXPECT_EQ(VKVerifyRoad(sheet), 1);
+    EXPECT_EQ(NoNoiseFactors, 2);
+    RW row = 2;
+    for (const Fault& fault : kFaults) {
+      PutRoad(sheet, row);
+      ASSERT_TRUE(host.Book().SetCell(sheet, row, fault.column, sheethost::Cell::Str(fault.text)));
+      ++row;
+    }
+    EXPECT_EQ(VKVerifyRoad(sheet), 0);
+    std::vector<std::wstring> lines = ErrorLines();
+    row = 2;
+    for (const Fault& fault : kFaults) {
+      std::wstring want = std::wstring(sheet) + L" [" + CellName(fault.at, row) + L"]: " + fault.message;
+      EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end()) << std::string(want.begin(), want.end());
+      ++row;
+    }
+  }
+};
+
+TEST_F(RoadVerify, EachFaultIsReportedAtItsCellOnTheFirstSheet) { Check(L"Road"); }
+
+TEST_F(RoadVerify, EachFaultIsReportedAtItsCellOnAContinuationSheet) { Check(L"Road (2)"); }
+
+// An empty name would select the active sheet: no road sheet is named so.
+TEST_F(RoadVerify, AnEmptySheetNameIsRefused) {
+  PutRoad(L"Substance", 1);
+  EXPECT_EQ(VKVerifyRoad(L""), -1);
+  wchar_t count[16] = L"";
+  EXPECT_EQ(VKRoadsLoad(L"", 1, count), -1);
+  EXPECT_EQ(VKRoadsSave(nullptr, 1, count), -1);
+  EXPECT_TRUE(ErrorLines().empty());
+}
+
+}  // namespace
