@@ -70,7 +70,7 @@ class CExcelWriteSource {
 
 // Reads the layout of the heading row into layout: 1, or -1 when the sheet
 // cannot be read.  Every heading cell that is not as the layout needs (an
-// unknown name or specification, a block heading moved or deleted) is an
+// unknown name, a heading of no block kind, a block heading moved or deleted) is an
 // issue at its cell in errors; *damaged is then true and the layout holds the
 // blocks before that cell only.
 int32_t ReadSourceLayout(CSheetCellReader& cells, const SourceSheetLists& lists, CSourceInfo* layout,
