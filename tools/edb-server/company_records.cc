@@ -4,6 +4,7 @@
 #include <map>
 
 #include "line_words.h"
+#include "record_fault.h"
 #include "reference_lines.h"
 #include "reply.h"
 #include "request_text.h"
@@ -15,25 +16,11 @@ namespace {
 constexpr size_t kIdChars = 31;
 constexpr size_t kTextChars = 47;
 constexpr size_t kInfo2Chars = 63;
-constexpr size_t kAlobLineChars = 254;
-constexpr int64_t kMaxAlobLines = 100000;
 // The sheet's X and Y cells take 1 to 2147483647.
 constexpr int64_t kMaxCoordinate = 2147483647;
 
-struct Bad {
-  std::string what;
-};
-
-[[noreturn]] void Fail(const std::string& what) { throw Bad{what}; }
-
-std::string_view Need(LineReader& reader, const std::string& what) {
-  std::string_view line;
-  if (!reader.Next(&line)) Fail("the upload ends before the " + what);
-  return line;
-}
-
 std::string_view Keyword(LineReader& reader, const std::string& keyword, std::string_view line = {}) {
-  if (line.data() == nullptr) line = Need(reader, keyword + " line");
+  if (line.data() == nullptr) line = NeedLine(reader, keyword + " line");
   std::string_view rest;
   if (!TakeKeyword(line, keyword, &rest)) Fail(keyword + " line expected: " + Shown(line));
   return rest;
@@ -80,14 +67,7 @@ void Texts(LineReader& reader, std::string* text) {
 void AlobTail(LineReader& reader, std::string* text) {
   int64_t n = 0;
   if (!ParseWhole(Trimmed(Keyword(reader, "ALOB")), 0, kMaxAlobLines, &n)) Fail("ALOB needs a count of lines");
-  AppendLine(text, "ALOB " + std::to_string(n));
-  for (int64_t i = 1; i <= n; ++i) {
-    std::string_view line = Need(reader, "ALOB line " + std::to_string(i));
-    if (line.size() > kAlobLineChars) {
-      Fail("ALOB line " + std::to_string(i) + " is longer than " + std::to_string(kAlobLineChars) + " characters");
-    }
-    AppendLine(text, line);
-  }
+  AppendAlob(reader, "", n, text);
   std::string_view line;
   if (reader.Next(&line) && !IsSeparatorLine(line)) Fail("an empty line must end the record: " + Shown(line));
 }
@@ -134,7 +114,7 @@ bool ReadCompanyKindRecords(std::string_view kind, std::string_view lines, std::
     std::string key;
     try {
       record = kind == "company" ? ReadCompany(line, reader, &key) : ReadFacility(line, reader, &key);
-    } catch (const Bad& bad) {
+    } catch (const RecordFault& bad) {
       *reason = "record " + std::to_string(number) + ": " + bad.what;
       return false;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "line_words.h"
+#include "record_fault.h"
 #include "reference_lines.h"
 #include "reply.h"
 #include "request_text.h"
@@ -16,25 +17,13 @@ constexpr size_t kNameChars = 47;
 constexpr size_t kInfo2Chars = 63;
 constexpr size_t kMacroChars = 31;
 constexpr size_t kNumbersChars = 63;  // HEIGHT and NOISE texts
-constexpr size_t kAlobLineChars = 254;
-constexpr int64_t kMaxAlobLines = 100000;
 constexpr size_t kMaxEmissionFactors = 12;
-
-struct Bad {
-  std::string what;
-};
-
-[[noreturn]] void Fail(const std::string& what) { throw Bad{what}; }
 
 class RoadReader {
  public:
   explicit RoadReader(LineReader& reader) : reader_(reader) {}
 
-  std::string_view Need(const std::string& what) {
-    std::string_view line;
-    if (!reader_.Next(&line)) Fail("the upload ends before the " + what);
-    return line;
-  }
+  std::string_view Need(const std::string& what) { return NeedLine(reader_, what); }
 
   std::string_view Keyword(const std::string& keyword, std::string_view line = {}) {
     if (line.data() == nullptr) line = Need(keyword + " line");
@@ -140,15 +129,10 @@ class RoadReader {
   void Alob(std::string_view line) {
     int64_t n = 0;
     if (!ParseWhole(Trimmed(Keyword("ALOB", line)), 0, kMaxAlobLines, &n)) Fail("ALOB needs a count of lines");
-    AppendLine(&text_, "ALOB " + std::to_string(n));
-    for (int64_t i = 1; i <= n; ++i) {
-      std::string_view alob = Need("ALOB line " + std::to_string(i));
-      std::string what = "ALOB line " + std::to_string(i);
-      if (alob.size() > kAlobLineChars) Fail(what + " is longer than " + std::to_string(kAlobLineChars) + " characters");
+    AppendAlob(reader_, "", n, &text_, [](const std::string& what, std::string_view alob) {
       if (IsSeparatorLine(alob)) Fail(what + " is empty, which a road sheet cannot show");
       NoControl(what, alob);
-      AppendLine(&text_, alob);
-    }
+    });
   }
 
   void Coordinates() {
@@ -237,7 +221,7 @@ bool ReadRoadRecords(std::string_view lines, std::vector<ReferenceRecord>* recor
     try {
       RoadReader road(reader);
       records->push_back(road.Road(line));
-    } catch (const Bad& bad) {
+    } catch (const RecordFault& bad) {
       *reason = "record " + std::to_string(number) + ": " + bad.what;
       return false;
     }

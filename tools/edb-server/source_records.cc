@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "line_words.h"
+#include "record_fault.h"
 #include "reference_lines.h"
 #include "reply.h"
 #include "request_text.h"
@@ -17,18 +18,10 @@ constexpr size_t kInfo2Chars = 63;
 constexpr size_t kMacroChars = 19;
 constexpr size_t kUnitChars = 63;
 constexpr size_t kBlockMacroChars = 31;
-constexpr size_t kAlobLineChars = 254;
 constexpr size_t kMaxLineChars = 8095;
-constexpr int64_t kMaxAlobLines = 100000;
 constexpr int64_t kMaxCoordinate = 2147483647;
 constexpr int64_t kMaxSegments = 36;
 constexpr int64_t kMaxVariables = 45;
-
-struct Bad {
-  std::string what;
-};
-
-[[noreturn]] void Fail(const std::string& what) { throw Bad{what}; }
 
 class Lines {
  public:
@@ -105,15 +98,7 @@ class Lines {
   // "<prefix>ALOB n" and the n attribute lines.
   void Alob(const std::string& prefix, std::string* text) {
     int64_t n = Whole(prefix + "ALOB", 0, kMaxAlobLines);
-    AppendLine(text, prefix + "ALOB " + std::to_string(n));
-    for (int64_t i = 1; i <= n; ++i) {
-      std::string_view line = Need(prefix + "ALOB line " + std::to_string(i));
-      if (line.size() > kAlobLineChars) {
-        Fail(prefix + "ALOB line " + std::to_string(i) + " is longer than " + std::to_string(kAlobLineChars) +
-             " characters");
-      }
-      AppendLine(text, line);
-    }
+    AppendAlob(reader_, prefix, n, text);
   }
 
  private:
@@ -264,7 +249,7 @@ bool ReadSourceRecords(std::string_view lines, std::vector<ReferenceRecord>* rec
     ReferenceRecord record;
     try {
       record.text = ReadSource(line, reader);
-    } catch (const Bad& bad) {
+    } catch (const RecordFault& bad) {
       *reason = "record " + std::to_string(number) + ": " + bad.what;
       return false;
     }

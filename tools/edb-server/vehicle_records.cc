@@ -10,6 +10,7 @@
 #include <set>
 
 #include "line_words.h"
+#include "record_fault.h"
 #include "reference_lines.h"
 #include "reply.h"
 #include "request_text.h"
@@ -26,13 +27,7 @@ constexpr int kSpeeds = 11;
 constexpr size_t kMaxDimensions = 12;
 constexpr int64_t kMaxClasses = 65535;
 
-// Thrown inside a record's reading with what is wrong.
-struct Bad {
-  std::string what;
-};
-
-[[noreturn]] void Fail(const std::string& what) { throw Bad{what}; }
-[[noreturn]] void FailLine(const std::string& what, std::string_view line) { throw Bad{what + ": " + Shown(line)}; }
+[[noreturn]] void FailLine(const std::string& what, std::string_view line) { Fail(what + ": " + Shown(line)); }
 
 // The lines of one record: Need for a line that must come, More for one
 // that may.
@@ -328,7 +323,7 @@ bool ReadRoadVehicleDefinition(std::string_view text, RoadVehicleDefinition* def
     }
     std::string_view extra;
     if (lines.More(&extra)) FailLine("unexpected line after the definition", extra);
-  } catch (const Bad& bad) {
+  } catch (const RecordFault& bad) {
     *problem = "road-vehicle definition: " + bad.what;
     return false;
   }
@@ -400,7 +395,7 @@ bool ReadVehicleKindRecords(std::string_view kind, std::string_view lines, std::
       } else {
         record = ReadRoadtype(line, reader);
       }
-    } catch (const Bad& bad) {
+    } catch (const RecordFault& bad) {
       *reason = "record " + std::to_string(number) + ": " + bad.what;
       return false;
     }
