@@ -73,16 +73,24 @@ bool ReadAlob(const CCompanySheetRows& rows, const wchar_t* name, Alob* alob) {
   return rows.Alob()[0] == 0 || AlobConcatenate(alob, rows.Alob(), name) == 0;
 }
 
-// Reports the unreadable cells of the row as errors.
-void ReportUnreadable(const CCompanySheetRows& rows, IssueList& errors) {
-  for (int32_t c : rows.Unreadable()) errors.Add(rows.Sheet(), rows.Row(), c, L"%ls", kUnreadableCell);
-}
-
-// An empty name ends the data: the filled cells of that row are warnings.
-void ReportGarbage(const CCompanySheetRows& rows, IssueList& warnings) {
-  for (int32_t c = 0; c < rows.Columns(); ++c) {
-    if (rows.Cell(c)[0] != 0) warnings.Add(rows.Sheet(), rows.Row(), c, L"Missing name or garbage data in row.");
+// Reads the next row a verifier checks: 1 with the row read (its unreadable
+// cells reported as errors), 0 at the end of the data, -1 when the sheet
+// cannot be read.  An empty name ends the data: the filled cells of that row
+// are warnings.
+int32_t NextRowToVerify(CCompanySheetRows& rows, CCellChecker& check, const char* verifier) {
+  int32_t r = rows.ReadRow();
+  if (r < 0) return -1;
+  if (r == 0) {
+    for (int32_t c : rows.Unreadable()) check.Errors().Add(rows.Sheet(), rows.Row(), c, L"%ls", kUnreadableCell);
   }
+  if (rows.Cell(kName)[0] != 0 || rows.Unreadable().count(kName)) return 1;
+  for (int32_t c = 0; c < rows.Columns(); ++c) {
+    if (rows.Cell(c)[0] != 0) {
+      check.Warnings().Add(rows.Sheet(), rows.Row(), c, L"Missing name or garbage data in row.");
+    }
+  }
+  if (DebugLevel > 0) DebugPrint("  --- End of records\n  <-- %s::VerifyRec()\n", verifier);
+  return 0;
 }
 
 void CheckTexts(const CCompanySheetRows& rows, CCellChecker& check) {
@@ -301,15 +309,9 @@ int32_t CExcelVerifyCompany::VerifyRec() {
   if (DebugLevel > 0) DebugPrint("  --> CExcelVerifyCompany::VerifyRec()\n");
   CCellChecker& check = *m_pChecker;
   for (;;) {
-    int32_t r = m_rows.ReadRow();
-    if (r < 0) return -1;
+    int32_t r = NextRowToVerify(m_rows, check, "CExcelVerifyCompany");
+    if (r <= 0) return r < 0 ? -1 : 1;
     int32_t row = m_rows.Row();
-    if (r == 0) ReportUnreadable(m_rows, check.Errors());
-    if (m_rows.Cell(kName)[0] == 0 && !m_rows.Unreadable().count(kName)) {
-      ReportGarbage(m_rows, check.Warnings());
-      if (DebugLevel > 0) DebugPrint("  --- End of records\n  <-- CExcelVerifyCompany::VerifyRec()\n");
-      return 1;
-    }
     check.CheckText(row, kName, L"Name", m_rows.Cell(kName), CompanyTextSize, FieldForm::kQuoted);
     const wchar_t* id = m_rows.Cell(kId);
     if (id[0] == 0) {
@@ -340,15 +342,9 @@ int32_t CExcelVerifyFacility::VerifyRec() {
   if (DebugLevel > 0) DebugPrint("  --> CExcelVerifyFacility::VerifyRec()\n");
   CCellChecker& check = *m_pChecker;
   for (;;) {
-    int32_t r = m_rows.ReadRow();
-    if (r < 0) return -1;
+    int32_t r = NextRowToVerify(m_rows, check, "CExcelVerifyFacility");
+    if (r <= 0) return r < 0 ? -1 : 1;
     int32_t row = m_rows.Row();
-    if (r == 0) ReportUnreadable(m_rows, check.Errors());
-    if (m_rows.Cell(kName)[0] == 0 && !m_rows.Unreadable().count(kName)) {
-      ReportGarbage(m_rows, check.Warnings());
-      if (DebugLevel > 0) DebugPrint("  --- End of records\n  <-- CExcelVerifyFacility::VerifyRec()\n");
-      return 1;
-    }
     check.CheckText(row, kName, L"Name", m_rows.Cell(kName), CompanyTextSize, FieldForm::kQuoted);
     int32_t x = 0;
     int32_t y = 0;
