@@ -138,6 +138,8 @@ def main():
                     put(kind + "_reader_fuzz", tag, body + bytes([0, names_only]))
                 elif kind == "veh":
                     put("vehicle_reader_fuzz", tag, body + bytes([0, names_only]))
+            if kind in ("road", "source2"):
+                put(kind.rstrip("2") + "_reader_fuzz", name, body + b"\x00")
         else:
             which = {"listdb": 0, "listedbusers": 1, "listedbnames": 2, "loadedbrsrc": 3}.get(what)
             if which is not None:

@@ -35,7 +35,7 @@ const char* const kDistricts[] = {
     "Angered",       "Askim",          "Backa",        "Biskopsg\xE5rden", "Centrum",      "Fr\xF6lunda",
     "Gunnared",      "H\xE4rlanda",    "Kortedala",    "Linn\xE9staden",   "Lundby",       "L\xE4rjedalen",
     "Majorna",       "Norra Hisingen", "Styrs\xF6",    "Torslanda",        "Tuve-S\xE4ve", "Tynnered",
-    "V\xE4stra G\xF6teborg", "\xD6rgryte", "H\xF6gsbo", "K\xE4rra-R\xF6" "d", "Bergsj\xF6n", "Johanneberg",
+    "V\xE4stra G\xF6teborg", "\xD6rgryte", "H\xF6gsbo", ("K\xE4rra-R\xF6" "d"), "Bergsj\xF6n", "Johanneberg",
     "Kviberg",       "Hamnen",         "Arendal"};
 
 // Searchkey list 3: fuels.

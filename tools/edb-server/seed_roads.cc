@@ -21,7 +21,7 @@ const char* const kStreets[] = {
     "Kungsportsavenyn", "G\xf6tgatan",       "Vasagatan",        "Linn\xe9gatan",      "Sk\xe5negatan",
     "Odinsgatan",       "Friggagatan",       "Eklandagatan",     "\xd6stra Hamngatan", "Norra Hamngatan",
     "Allm\xe4nna v\xe4gen", "Dag Hammarskj\xf6ldsleden", "Oscarsleden", "Lundbyleden", "Hisingsleden",
-    "E6 Kungsbackaleden", "E20 Alings\xe5sleden", "R\xf6" "da v\xe4gen", "M\xf6lndalsv\xe4gen", "Fr\xf6lundagatan"};
+    "E6 Kungsbackaleden", "E20 Alings\xe5sleden", ("R\xf6" "da v\xe4gen"), "M\xf6lndalsv\xe4gen", "Fr\xf6lundagatan"};
 
 std::string Quoted(const char* keyword, const std::string& value) {
   return std::string(keyword) + " \"" + value + "\"\n";
