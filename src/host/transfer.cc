@@ -76,6 +76,7 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
     kind.ClearList();
     state.open = true;
   } else if (newSheet) {
+    // Checked above: the transfer goes on in the new sheet's writer.
   } else if (!state.open || !kind.HasWriter()) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
     return Finish(name, state, count, -1);
