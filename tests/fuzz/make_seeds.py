@@ -4,7 +4,7 @@ from the demo data: starts build/edb-server with the demo seed, loads and saves
 the demo EDB with build/vorkab at log level 3, and cuts the replies, request
 bodies and workbooks it saw into one small seed per case.  Regression inputs
 (regress-*) are left alone.  Usage: tests/fuzz/make_seeds.py [BUILD_DIR]"""
-import glob, os, re, subprocess, sys, tempfile, time, zipfile
+import glob, os, re, shutil, subprocess, sys, tempfile, time, zipfile
 import openpyxl
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -96,6 +96,9 @@ def main():
         run = lambda *args: subprocess.run(vorkab + list(args), env=env, check=True, stdout=subprocess.DEVNULL)
         run("--workbook", book, "--log", "3," + work + "/load.log", "load", "all")
         run("--workbook", small, "load", "subgrps")
+        grids = os.path.join(work, "grids.xlsx")  # grids need the reference kinds loaded first
+        shutil.copy(book, grids)
+        run("--workbook", grids, "--log", "3," + work + "/grids.log", "load", "grids")
         run("--log", "3," + work + "/lists.log", "edbs")
         subprocess.run(vorkab[:1] + ["--log", "3," + work + "/db.log", "databases"], env=env, check=True,
                        stdout=subprocess.DEVNULL)
@@ -144,6 +147,21 @@ def main():
             which = {"listdb": 0, "listedbusers": 1, "listedbnames": 2, "loadedbrsrc": 3}.get(what)
             if which is not None:
                 put("list_replies_fuzz", name, body + bytes([0, which]))
+
+    # The grid reader: each grid's header reply (escaped, as FuzzedDataProvider
+    # reads a string) and the start of its data reply.
+    header = None
+    for command, body in replies(os.path.join(work, "grids.log")):
+        words = command.split("&")
+        if len(words) < 6:
+            continue
+        if words[2] == "loadgridasc":
+            header = body
+        elif words[2] == "loadgriddata" and header is not None:
+            cells = body[:3000]
+            cells = cells[: cells.rfind(b"\n") + 1]
+            put("grid_reader_fuzz", words[5], header.replace(b"\\", b"\\\\") + b"\\n" + cells + b"\x00")
+            header = None
 
     # Server requests: the reads above and the saves' bodies.
     for command, _ in got:
