@@ -11,13 +11,6 @@
 namespace e2e {
 namespace {
 
-std::string GothenburgRecords(const std::string& dump) {
-  const std::string head = "== EDB REF/demo/Gothenburg2025\n";
-  size_t start = dump.find(head);
-  size_t end = dump.find("\n== EDB ", start + 1);
-  return start == std::string::npos ? std::string() : dump.substr(start, end == std::string::npos ? end : end - start);
-}
-
 class CompanyRoundTrip : public TransferTest {
  protected:
   void Load(Workbook& book) {

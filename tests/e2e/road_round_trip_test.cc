@@ -13,13 +13,6 @@
 namespace e2e {
 namespace {
 
-std::string GothenburgRecords(const std::string& dump) {
-  const std::string head = "== EDB REF/demo/Gothenburg2025\n";
-  size_t start = dump.find(head);
-  size_t end = dump.find("\n== EDB ", start + 1);
-  return start == std::string::npos ? std::string() : dump.substr(start, end == std::string::npos ? end : end - start);
-}
-
 int32_t RoadsLoad(const wchar_t* sheet, int32_t mode, wchar_t* count) { return VKRoadsLoad(sheet, mode, count); }
 
 class RoadRoundTrip : public TransferTest {

@@ -20,15 +20,6 @@ namespace {
 
 using RoundTrip = TransferTest;
 
-// The part of a dump that belongs to one EDB.
-std::string EdbPart(const std::string& dump, const std::string& edb) {
-  std::string head = "== EDB " + edb + "\n";
-  size_t start = dump.find(head);
-  if (start == std::string::npos) return std::string();
-  size_t end = dump.find("\n== EDB ", start + head.size());
-  return dump.substr(start, end == std::string::npos ? std::string::npos : end + 1 - start);
-}
-
 TEST_F(RoundTrip, LoadThenSaveLeavesTheServerAsItWas) {
   std::string before = server_->dumpRecords();
   ASSERT_NE(EdbPart(before, "REF/demo/Gothenburg2025").find("-- record emfac"), std::string::npos);

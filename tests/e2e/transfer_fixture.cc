@@ -130,4 +130,12 @@ std::vector<std::wstring> TimevarNames(int32_t kind) {
   return names;
 }
 
+std::string EdbPart(const std::string& dump, const std::string& edb) {
+  std::string head = "== EDB " + edb + "\n";
+  size_t start = dump.find(head);
+  if (start == std::string::npos) return std::string();
+  size_t end = dump.find("\n== EDB ", start + head.size());
+  return dump.substr(start, end == std::string::npos ? std::string::npos : end + 1 - start);
+}
+
 }  // namespace e2e

@@ -75,4 +75,8 @@ std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*));
 std::vector<std::wstring> SubNames(int32_t list);
 std::vector<std::wstring> TimevarNames(int32_t kind);
 
+// The part of the server's dump that belongs to one EDB ("REF/demo/Gothenburg2025").
+std::string EdbPart(const std::string& dump, const std::string& edb);
+inline std::string GothenburgRecords(const std::string& dump) { return EdbPart(dump, "REF/demo/Gothenburg2025"); }
+
 }  // namespace e2e

@@ -13,13 +13,6 @@ namespace {
 
 const wchar_t* const kTrafficSheets[] = {L"Vehicle", L"Road Vehicle Def.", L"Road Vehicle", L"Roadtype"};
 
-std::string GothenburgRecords(const std::string& dump) {
-  const std::string head = "== EDB REF/demo/Gothenburg2025\n";
-  size_t start = dump.find(head);
-  size_t end = dump.find("\n== EDB ", start + 1);
-  return start == std::string::npos ? std::string() : dump.substr(start, end == std::string::npos ? end : end - start);
-}
-
 class TrafficRoundTrip : public TransferTest {
  protected:
   // The resources and substances the sheets name, then the traffic kinds in

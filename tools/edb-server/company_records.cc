@@ -28,17 +28,7 @@ std::string_view Keyword(LineReader& reader, const std::string& keyword, std::st
 
 // KEYWORD "text": the text, at most chars characters, no double quote.
 std::string Quoted(LineReader& reader, const std::string& keyword, size_t chars, std::string_view line = {}) {
-  std::string_view rest = Trimmed(Keyword(reader, keyword, line));
-  if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"' ||
-      rest.substr(1, rest.size() - 2).find('"') != std::string_view::npos) {
-    Fail(keyword + " needs one quoted text: " + Shown(rest));
-  }
-  rest = rest.substr(1, rest.size() - 2);
-  if (rest.size() > chars) Fail(keyword + " is longer than " + std::to_string(chars) + " characters");
-  for (char c : rest) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) Fail(keyword + " holds a control character");
-  }
-  return std::string(rest);
+  return std::string(QuotedText(keyword, Trimmed(Keyword(reader, keyword, line)), chars));
 }
 
 void QuotedLine(std::string* text, const std::string& keyword, const std::string& value) {

@@ -2,8 +2,26 @@
 #include "record_fault.h"
 
 #include "line_words.h"
+#include "reply.h"
 
 namespace edb {
+
+void NoControlChars(const std::string& what, std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) Fail(what + " holds a control character");
+  }
+}
+
+std::string_view QuotedText(const std::string& keyword, std::string_view quoted, size_t chars) {
+  if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"' ||
+      quoted.substr(1, quoted.size() - 2).find('"') != std::string_view::npos) {
+    Fail(keyword + " needs one quoted text: " + Shown(quoted));
+  }
+  std::string_view text = quoted.substr(1, quoted.size() - 2);
+  if (text.size() > chars) Fail(keyword + " is longer than " + std::to_string(chars) + " characters");
+  NoControlChars(keyword, text);
+  return text;
+}
 
 std::string_view NeedLine(LineReader& reader, const std::string& what) {
   std::string_view line;

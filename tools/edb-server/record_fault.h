@@ -23,6 +23,14 @@ struct RecordFault {
 constexpr size_t kAlobLineChars = 254;
 constexpr int64_t kMaxAlobLines = 100000;
 
+// Fails naming `what` when text holds a control character.
+void NoControlChars(const std::string& what, std::string_view text);
+
+// The text of one quoted field, `quoted` being what follows its keyword
+// without the blanks around it: at most `chars` characters, no double quote
+// inside, no control character.
+std::string_view QuotedText(const std::string& keyword, std::string_view quoted, size_t chars);
+
 // The next line of the upload; the upload ending fails the record naming
 // `what` ("the upload ends before the ALOB line 2").
 std::string_view NeedLine(LineReader& reader, const std::string& what);

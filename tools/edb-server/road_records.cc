@@ -33,14 +33,7 @@ class RoadReader {
   }
 
   void Quoted(const std::string& keyword, size_t chars, std::string_view line = {}) {
-    std::string_view rest = Trimmed(Keyword(keyword, line));
-    if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"' ||
-        rest.substr(1, rest.size() - 2).find('"') != std::string_view::npos) {
-      Fail(keyword + " needs one quoted text: " + Shown(rest));
-    }
-    rest = rest.substr(1, rest.size() - 2);
-    if (rest.size() > chars) Fail(keyword + " is longer than " + std::to_string(chars) + " characters");
-    NoControl(keyword, rest);
+    std::string_view rest = QuotedText(keyword, Trimmed(Keyword(keyword, line)), chars);
     AppendLine(&text_, keyword + " \"" + std::string(rest) + "\"");
   }
 
@@ -102,7 +95,7 @@ class RoadReader {
     for (char c : rest) {
       if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) Fail(keyword + " holds a letter: " + Shown(rest));
     }
-    NoControl(keyword, rest);
+    NoControlChars(keyword, rest);
     AppendLine(&text_, keyword + " " + std::string(rest));
   }
 
@@ -131,7 +124,7 @@ class RoadReader {
     if (!ParseWhole(Trimmed(Keyword("ALOB", line)), 0, kMaxAlobLines, &n)) Fail("ALOB needs a count of lines");
     AppendAlob(reader_, "", n, &text_, [](const std::string& what, std::string_view alob) {
       if (IsSeparatorLine(alob)) Fail(what + " is empty, which a road sheet cannot show");
-      NoControl(what, alob);
+      NoControlChars(what, alob);
     });
   }
 
@@ -178,7 +171,7 @@ class RoadReader {
       Fail("GEOCODE line expected: " + Shown(line));
     }
     std::string_view code = line.size() > 8 ? line.substr(8) : std::string_view();
-    NoControl("GEOCODE", code);
+    NoControlChars("GEOCODE", code);
     AppendLine(&text_, "GEOCODE " + std::string(code));
     for (const char* k : {"WIDTH", "DISTHOUSES", "SLOPE", "ELEVATION"}) Long(k);
     Numbers("HEIGHT");
@@ -199,12 +192,6 @@ class RoadReader {
   }
 
  private:
-  static void NoControl(const std::string& what, std::string_view text) {
-    for (char c : text) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) Fail(what + " holds a control character");
-    }
-  }
-
   LineReader& reader_;
   std::string text_;
 };

@@ -52,24 +52,12 @@ class Lines {
     }
     std::string_view rest = line.size() > keyword.size() ? line.substr(keyword.size() + 1) : std::string_view();
     if (chars > 0 && rest.size() > chars) Fail(keyword + " is longer than " + std::to_string(chars) + " characters");
-    for (char c : rest) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) Fail(keyword + " holds a control character");
-    }
+    NoControlChars(keyword, rest);
     return std::string(rest);
   }
 
   std::string Quoted(const std::string& keyword, size_t chars) {
-    std::string_view rest = Trimmed(Keyword(keyword));
-    if (rest.size() < 2 || rest.front() != '"' || rest.back() != '"' ||
-        rest.substr(1, rest.size() - 2).find('"') != std::string_view::npos) {
-      Fail(keyword + " needs one quoted text: " + Shown(rest));
-    }
-    rest = rest.substr(1, rest.size() - 2);
-    if (rest.size() > chars) Fail(keyword + " is longer than " + std::to_string(chars) + " characters");
-    for (char c : rest) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) Fail(keyword + " holds a control character");
-    }
-    return std::string(rest);
+    return std::string(QuotedText(keyword, Trimmed(Keyword(keyword)), chars));
   }
 
   int64_t Whole(const std::string& keyword, int64_t low, int64_t high, std::string_view line = {}) {
