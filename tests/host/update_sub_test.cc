@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "host/frame.h"
@@ -41,31 +40,20 @@ TEST_F(UpdateSubTest, EveryListIsRebuiltFromItsSheet) {
   Put(L"Searchkey", 1, 5, L"Permit");
   PutTimevar(L"Source timevar", 1, L"Office", 3);
   PutTimevar(L"Road timevar", 1, L"Street", 8);
-  Put(L"Emission factor", 1, 0, L"Boiler");
-  PutNum(L"Emission factor", 1, 1, 2);
-  Put(L"Emission function", 1, 0, L"Formula");
-  PutNum(L"Emission function", 1, 1, 4);
-  Put(L"Vehicle", 1, 0, L"Car");
-  PutNum(L"Vehicle", 1, 1, 6);
-  Put(L"Road Vehicle Def.", 3, 0, L"Fuel");
-  Put(L"Road Vehicle Def.", 3, 1, L"Petrol");
-  Put(L"Road Vehicle Def.", 3, 2, L"Diesel");
-  Put(L"Road Vehicle Def.", 4, 0, L"Size");
-  Put(L"Road Vehicle Def.", 4, 1, L"Small");
-  Put(L"Road Vehicle", 1, 0, L"Taxi");
-  PutNum(L"Road Vehicle", 1, 1, 5);
+  PutNamed(L"Emission factor", 1, L"Boiler", 2);
+  PutNamed(L"Emission function", 1, L"Formula", 4);
+  PutNamed(L"Vehicle", 1, L"Car", 6);
+  Put(L"Road Vehicle Def.", 3, 0, {L"Fuel", L"Petrol", L"Diesel"});
+  Put(L"Road Vehicle Def.", 4, 0, {L"Size", L"Small"});
+  PutNamed(L"Road Vehicle", 1, L"Taxi", 5);
   for (COL c = 10; c <= 16; ++c) PutNum(L"Road Vehicle", 1, c, 1);  // dimensions + 14 = 16
-  Put(L"Roadtype", 1, 0, L"Motorway");
-  PutNum(L"Roadtype", 1, 1, 9);
-  Put(L"Roadtype", 1, 2, L"Car");
-  Put(L"Company", 1, 0, L"Acme");
-  Put(L"Company", 1, 1, L"C-17");
+  Put(L"Roadtype", 1, 0, {L"Motorway", L"9", L"Car"});
+  Put(L"Company", 1, 0, {L"Acme", L"C-17"});
   Put(L"Facility", 1, 0, L"Plant");
   PutNum(L"Facility", 1, 1, 100);
   PutNum(L"Facility", 1, 2, 200);
   Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
-  Put(L"Units", 1, 2, L"MWh/year");
-  Put(L"Units", 1, 3, L"1");
+  Put(L"Units", 1, 2, {L"MWh/year", L"1"});
 
   ASSERT_EQ(VKUpdateSub(), 1) << Error();
   EXPECT_EQ(SubLists[0].Count(), 2);
@@ -96,14 +84,8 @@ TEST_F(UpdateSubTest, EveryListIsRebuiltFromItsSheet) {
 }
 
 TEST_F(UpdateSubTest, IssuesOfTheSheetsMakeZeroAndAnEarlierFindingKeepsVerifyAtZero) {
-  Put(L"Emission function", 1, 0, L"CO2");
-  PutNum(L"Emission function", 1, 1, 3);
-  Put(L"Emission function", 2, 0, L"CO2");
-  PutNum(L"Emission function", 2, 1, 4);
-  for (RW row : {1, 2}) {
-    Put(L"Emission function", row, 2, L"NOx");
-    Put(L"Emission function", row, 3, L"A*2");
-  }
+  Put(L"Emission function", 1, 0, {L"CO2", L"3", L"NOx", L"A*2"});
+  Put(L"Emission function", 2, 0, {L"CO2", L"4", L"NOx", L"A*2"});
   Put(L"Substance", 2, 1, L"NOx");
   Put(L"Substance", 5, 1, L"NOx");  // a duplicate substance is only a warning
   EXPECT_EQ(VKUpdateSub(), 0);
@@ -121,10 +103,8 @@ TEST_F(UpdateSubTest, IssuesOfTheSheetsMakeZeroAndAnEarlierFindingKeepsVerifyAtZ
 }
 
 TEST_F(UpdateSubTest, MissingSheetFailsAndSkipsTheLaterSteps) {
-  Put(L"Emission function", 1, 0, L"Formula");
-  PutNum(L"Emission function", 1, 1, 4);
-  Put(L"Company", 1, 0, L"Acme");
-  Put(L"Company", 1, 1, L"C-17");
+  PutNamed(L"Emission function", 1, L"Formula", 4);
+  Put(L"Company", 1, 0, {L"Acme", L"C-17"});
   FacilityList.Add(L"Earlier", L"1 2");
   ASSERT_TRUE(host.Book().RemoveSheet(L"Roadtype"));
   EXPECT_EQ(VKUpdateSub(), -1);
@@ -136,10 +116,7 @@ TEST_F(UpdateSubTest, MissingSheetFailsAndSkipsTheLaterSteps) {
 }
 
 TEST_F(UpdateSubTest, FullErrorListStopsTheUpdate) {
-  for (RW row = 1; row <= 300; ++row) {
-    Put(L"Emission function", row, 0, L"F" + std::to_wstring(row));
-    Put(L"Emission function", row, 1, L"abc");
-  }
+  for (RW row = 1; row <= 300; ++row) Put(L"Emission function", row, 0, {L"F" + std::to_wstring(row), L"abc"});
   VehicleList.Add(L"Earlier", 1);
   EXPECT_EQ(VKUpdateSub(), 0);
   EXPECT_TRUE(ErrorList.IsFull());
@@ -171,10 +148,7 @@ TEST_F(VerifySubTest, TwoRunsReportEveryIssueTwice) {
   PutTimevar(L"Source timevar", 1, L"Office", 3);
   Put(L"Source timevar", 1, 5, L"40000");
   Put(L"Source timevar", 3, 4, L"120:4");  // Saturday, column E
-  Put(L"Emission function", 1, 0, L"F");
-  PutNum(L"Emission function", 1, 1, 1);
-  Put(L"Emission function", 1, 2, L"Unknown");
-  Put(L"Emission function", 1, 3, L"A*B");
+  Put(L"Emission function", 1, 0, {L"F", L"1", L"Unknown", L"A*B"});
   ASSERT_EQ(VKUpdateSub(), 1) << Error();
   EXPECT_EQ(VKVerifySub(), 0);
   IssueLines once = ErrorLines();
@@ -211,19 +185,9 @@ TEST_F(VerifySubTest, UnreadableSheetFailsAndAnUnknownTimevarIsListed) {
 TEST_F(VerifySubTest, SubstanceGroupsAreCheckedAgainstTheRebuiltUnits) {
   Put(L"Substance", 1, 1, L"NOx");
   Put(L"Units", 1, 2, L"MWh/year");
-  Put(L"Emission factor", 0, 2, L"NOx");
-  Put(L"Emission factor", 0, 3, L"m");
-  Put(L"Emission factor", 0, 4, L"Unit");
-  Put(L"Emission factor", 1, 0, L"Boiler");
-  PutNum(L"Emission factor", 1, 1, 1);
-  PutNum(L"Emission factor", 1, 2, 0.5);
-  PutNum(L"Emission factor", 1, 3, 0);
-  Put(L"Emission factor", 1, 4, L"MWh/year");
-  Put(L"Emission factor", 2, 0, L"Stove");
-  PutNum(L"Emission factor", 2, 1, 2);
-  PutNum(L"Emission factor", 2, 2, 0.5);
-  PutNum(L"Emission factor", 2, 3, 0);
-  Put(L"Emission factor", 2, 4, L"GJ");
+  Put(L"Emission factor", 0, 2, {L"NOx", L"m", L"Unit"});
+  Put(L"Emission factor", 1, 0, {L"Boiler", L"1", L"0.5", L"0", L"MWh/year"});
+  Put(L"Emission factor", 2, 0, {L"Stove", L"2", L"0.5", L"0", L"GJ"});
   ASSERT_EQ(VKUpdateSub(), 1) << Error();
   EXPECT_EQ(VKVerifySub(), 0);
   EXPECT_EQ(ErrorLines(), (IssueLines{L"Emission factor [E3]: Unknown unit: \"GJ\""}));
@@ -254,30 +218,20 @@ TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
   CloseDebugLog();
   EXPECT_EQ(update, 1);
   EXPECT_EQ(verify, 1);
+  auto step = [](const std::string& name, const std::string& args, int result) {
+    return " --> " + name + "(" + args + ")\n <-- " + name + " = " + std::to_string(result) + "\n";
+  };
+  std::string steps = step("EdbRsrcUpdateIdx", "", 0);
+  for (int list = 0; list < 6; ++list) steps += step("SubUpdateIdx", std::to_string(list), 1);
+  steps += step("TimevarUpdateIdx", "0", 1) + step("TimevarUpdateIdx", "1", 1);
+  for (const char* name : {"SubgrpUpdateIdx", "EmfacUpdateIdx", "VehicleUpdateIdx", "RoadVehicleDefUpdateIdx",
+                           "RoadVehicleUpdateIdx", "RoadtypeUpdateIdx", "CompanyUpdateIdx", "FacilityUpdateIdx"}) {
+    steps += step(name, "", 1);
+  }
   EXPECT_EQ(LoggedCalls(log),
-            "--> VKUpdateSub()\n"
-            " --> EdbRsrcUpdateIdx()\n <-- EdbRsrcUpdateIdx = 0\n"
-            " --> SubUpdateIdx(0)\n <-- SubUpdateIdx = 1\n"
-            " --> SubUpdateIdx(1)\n <-- SubUpdateIdx = 1\n"
-            " --> SubUpdateIdx(2)\n <-- SubUpdateIdx = 1\n"
-            " --> SubUpdateIdx(3)\n <-- SubUpdateIdx = 1\n"
-            " --> SubUpdateIdx(4)\n <-- SubUpdateIdx = 1\n"
-            " --> SubUpdateIdx(5)\n <-- SubUpdateIdx = 1\n"
-            " --> TimevarUpdateIdx(0)\n <-- TimevarUpdateIdx = 1\n"
-            " --> TimevarUpdateIdx(1)\n <-- TimevarUpdateIdx = 1\n"
-            " --> SubgrpUpdateIdx()\n <-- SubgrpUpdateIdx = 1\n"
-            " --> EmfacUpdateIdx()\n <-- EmfacUpdateIdx = 1\n"
-            " --> VehicleUpdateIdx()\n <-- VehicleUpdateIdx = 1\n"
-            " --> RoadVehicleDefUpdateIdx()\n <-- RoadVehicleDefUpdateIdx = 1\n"
-            " --> RoadVehicleUpdateIdx()\n <-- RoadVehicleUpdateIdx = 1\n"
-            " --> RoadtypeUpdateIdx()\n <-- RoadtypeUpdateIdx = 1\n"
-            " --> CompanyUpdateIdx()\n <-- CompanyUpdateIdx = 1\n"
-            " --> FacilityUpdateIdx()\n <-- FacilityUpdateIdx = 1\n"
-            "<-- VKUpdateSub = 1\n"
-            "--> VKVerifySub()\n"
+            "--> VKUpdateSub()\n" + steps + "<-- VKUpdateSub = 1\n--> VKVerifySub()\n"
             "\tTimevar source\n\tTimevar road\n\tSubstance groups\n\tEmission factors\n\tResources\n"
-            "\tVehicles\n\tRoad Vehicles Def\n\tRoad Vehicles\n\tRoadtypes\n"
-            "<-- VKVerifySub = 1\n");
+            "\tVehicles\n\tRoad Vehicles Def\n\tRoad Vehicles\n\tRoadtypes\n<-- VKVerifySub = 1\n");
   std::remove(log.c_str());
 }
 

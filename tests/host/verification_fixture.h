@@ -43,11 +43,17 @@ class VerificationTest : public SheetTest {
     FacilityList.Clear();
   }
 
+  using SheetTest::Put;  // a row of texts from a column on
   void Put(const wchar_t* sheet, RW row, COL column, const std::wstring& text) {
     ASSERT_TRUE(host.Book().SetCell(sheet, row, column, sheethost::Cell::Str(text))) << row << "," << column;
   }
   void PutNum(const wchar_t* sheet, RW row, COL column, double value) {
     ASSERT_TRUE(host.Book().SetCell(sheet, row, column, sheethost::Cell::Num(value))) << row << "," << column;
+  }
+  // A name in column A and its index as a number in column B.
+  void PutNamed(const wchar_t* sheet, RW row, const std::wstring& name, double index) {
+    Put(sheet, row, 0, name);
+    PutNum(sheet, row, 1, index);
   }
 
   // A well-formed time variation at record k (rows 4k - 3 .. 4k).
