@@ -62,30 +62,13 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
   EXPECT_EQ(All(VKEdbUnitSubGrpList), (Names{L"%", L"%/100"}));
   EXPECT_EQ(All(VKEdbUnitSubGrpEmList), (Names{L"ton/year"}));
   EXPECT_EQ(SpeedList.Find(L"50 km/h"), 3);
-
-  EXPECT_EQ(At(L"Speed-Temp-Scen", 3, 1), Cell::Str(L"50 km/h"));
-  EXPECT_EQ(At(L"Speed-Temp-Scen", 1, 1), Cell::Str(L"30 km/h"));
-  EXPECT_TRUE(At(L"Speed-Temp-Scen", 2, 1).IsEmpty());
-  EXPECT_EQ(At(L"Speed-Temp-Scen", 30, 2), Cell::Str(L"600 C"));
-  EXPECT_EQ(At(L"Speed-Temp-Scen", 2, 3), Cell::Str(L"Low emission zone"));
-  // Units: the fixed first unit in row 1, unit n in row n + 1.
-  EXPECT_EQ(At(L"Units", 1, 0), Cell::Str(L"ton/year"));
-  EXPECT_EQ(At(L"Units", 1, 1), Cell::Str(L"1.0"));
-  EXPECT_EQ(At(L"Units", 3, 0), Cell::Str(L"kg/year"));
-  EXPECT_EQ(At(L"Units", 3, 1), Cell::Str(L"1000"));
-  EXPECT_TRUE(At(L"Units", 5, 0).IsEmpty());
-  EXPECT_EQ(At(L"Units", 1, 2), Cell::Str(L"%"));
-  EXPECT_EQ(At(L"Units", 1, 4), Cell::Str(L"ton/year"));
-  EXPECT_EQ(At(L"Units", 1, 6), Cell::Str(L"g/s"));
-  EXPECT_EQ(At(L"Units", 2, 6), Cell::Str(L"g/h"));
-  EXPECT_EQ(At(L"Units", 2, 7), Cell::Str(L"3.6"));
+  EXPECT_EQ(Rows(L"Speed-Temp-Scen", 1, 3, 4), (Names{L"|30 km/h||", L"|||Low emission zone", L"|50 km/h||"}));
+  EXPECT_EQ(Rows(L"Speed-Temp-Scen", 30, 1, 4), (Names{L"||600 C|"}));
+  // Units: the fixed first units in row 1, unit n in row n + 1.
+  EXPECT_EQ(Rows(L"Units", 1, 5, 9), (Names{L"ton/year|1.0|%|1.0|ton/year|1.0|g/s|1.0|", L"||%/100|0.01|||g/h|3.6|",
+                                            L"kg/year|1000|||||||", L"||||||||", L"||||||||"}));
   // Free settings under the heading, tag and value.
-  EXPECT_EQ(At(L"Rsrc", 0, 0), Cell::Str(L"Tag"));
-  EXPECT_EQ(At(L"Rsrc", 0, 1), Cell::Str(L"Value"));
-  EXPECT_EQ(At(L"Rsrc", 1, 0), Cell::Str(L"NAME 0"));
-  EXPECT_EQ(At(L"Rsrc", 1, 1), Cell::Str(L"Town"));
-  EXPECT_EQ(At(L"Rsrc", 2, 0), Cell::Str(L"YEAR"));
-  EXPECT_TRUE(At(L"Rsrc", 3, 0).IsEmpty());
+  EXPECT_EQ(Rows(L"Rsrc", 0, 4, 2), (Names{L"Tag|Value", L"NAME 0|Town", L"YEAR|2023", L"|"}));
   // The lines the sheets cannot give back, named in the WarningList.
   EXPECT_EQ(Warnings(),
             (Names{L"Rsrc []: Resource line 3 is not a setting (head: value) and is not kept: \"# a comment\"",
@@ -135,27 +118,16 @@ TEST_F(EdbRsrcExportsTest, LoadFailures) {
 
 TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
   // Sheets filled by hand, as a workbook saved in an earlier session.
-  Put(L"Speed-Temp-Scen", 1, 1, L"30 km/h");
+  Put(L"Speed-Temp-Scen", 1, 1, {L"30 km/h", L"", L"Base year"});
   Put(L"Speed-Temp-Scen", 3, 1, L"50 km/h");
   Put(L"Speed-Temp-Scen", 12, 1, L"past the table");
-  Put(L"Speed-Temp-Scen", 1, 3, L"Base year");
   Put(L"Speed-Temp-Scen", 30, 2, L"600 C");
-  Put(L"Units", 1, 0, L"ton/year");
-  Put(L"Units", 1, 1, L"1.0");
-  Put(L"Units", 2, 0, L"kg/year");
-  Put(L"Units", 2, 1, L"1000");
+  Put(L"Units", 1, 0, {L"ton/year", L"1.0", L"", L"", L"ton/year", L"", L"g/s"});
+  Put(L"Units", 2, 0, {L"kg/year", L"1000", L"", L"", L"kg/year", L"1000", L"mg/s", L"1000"});
   Put(L"Units", 4, 0, L"after the gap");
-  Put(L"Units", 1, 6, L"g/s");
-  Put(L"Units", 2, 6, L"mg/s");
-  Put(L"Units", 2, 7, L"1000");
-  Put(L"Units", 1, 4, L"ton/year");
-  Put(L"Units", 2, 4, L"kg/year");
-  Put(L"Units", 2, 5, L"1000");
   Put(L"Rsrc", 0, 0, L"Tag");
-  Put(L"Rsrc", 1, 0, L"NAME");
-  Put(L"Rsrc", 1, 1, L"G\xf6teborg");
-  Put(L"Rsrc", 2, 0, L"BASE YEAR");  // a tag of two words, read back whole
-  Put(L"Rsrc", 2, 1, L"2025");
+  Put(L"Rsrc", 1, 0, {L"NAME", L"G\xf6teborg"});
+  Put(L"Rsrc", 2, 0, {L"BASE YEAR", L"2025"});  // a tag of two words, read back whole
 
   server_.QueueReply(RawReply::Http(200, ""));
   EXPECT_EQ(VKEdbRsrcSave(), 1) << GetErrorText();
@@ -216,10 +188,8 @@ TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
     }
     Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
     Put(L"Units", 1, 0, L"ton/year");
-    Put(L"Units", 2, 0, L"kg/year");
-    Put(L"Units", 2, 1, L"1000");
-    Put(L"Rsrc", 1, 0, L"NAME");
-    Put(L"Rsrc", 1, 1, L"Town");
+    Put(L"Units", 2, 0, {L"kg/year", L"1000"});
+    Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
     Put(c.sheet, c.row, c.column, c.text.c_str());
     if (c.errorValue) host_.Book().SetCell(c.sheet, c.row, c.column, sheethost::Cell::Err(7));
 
@@ -247,15 +217,10 @@ TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
 // warns about it.
 TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {
   Put(L"Speed-Temp-Scen", 12, 1, L"130 km/h");
-  Put(L"Units", 1, 0, L"ton/year");
-  Put(L"Units", 2, 0, L"kg/year");
-  Put(L"Units", 2, 1, L"1000");
-  Put(L"Units", 3, 1, L"5");  // a factor without a name ends the table
-  Put(L"Units", 1, 2, L"%");
-  Put(L"Units", 3, 2, L"MWh");  // under an empty row
-  Put(L"Units", 3, 3, L"1");
-  Put(L"Rsrc", 1, 0, L"NAME");
-  Put(L"Rsrc", 1, 1, L"Town");
+  Put(L"Units", 1, 0, {L"ton/year", L"", L"%"});
+  Put(L"Units", 2, 0, {L"kg/year", L"1000"});
+  Put(L"Units", 3, 1, {L"5" /* a factor without a name ends the table */, L"MWh" /* under an empty row */, L"1"});
+  Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
   Put(L"Rsrc", 2, 1, L"orphan");
   ErrorList.Clear();
   WarningList.Clear();

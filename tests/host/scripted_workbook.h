@@ -50,6 +50,27 @@ class ScriptedWorkbookTest : public ::testing::Test {
   void Put(const wchar_t* sheet, int row, int column, const wchar_t* text) {
     host_.Book().SetCell(sheet, row, column, sheethost::Cell::Str(text));
   }
+  // Texts into a row from a column on; an empty text leaves its cell alone.
+  void Put(const wchar_t* sheet, int row, int column, std::initializer_list<const wchar_t*> texts) {
+    for (const wchar_t* text : texts) {
+      if (*text) Put(sheet, row, column, text);
+      ++column;
+    }
+  }
+  // Rows first.. of a sheet, each as its first `columns` cells "a|b|"; a cell
+  // that holds no text shows as "#".
+  std::vector<std::wstring> Rows(const wchar_t* sheet, int first, int count, int columns) {
+    std::vector<std::wstring> rows;
+    for (int row = first; row < first + count; ++row) {
+      std::wstring text;
+      for (int column = 0; column < columns; ++column) {
+        sheethost::Cell cell = At(sheet, row, column);
+        text += (column ? L"|" : L"") + (cell.IsEmpty() || cell.kind == sheethost::CellKind::Text ? cell.text : L"#");
+      }
+      rows.push_back(text);
+    }
+    return rows;
+  }
 
   std::vector<const wchar_t*> sheets_;
   sheethost::Host host_;
