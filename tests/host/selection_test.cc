@@ -8,7 +8,6 @@
 
 #include "host/frame.h"
 #include "host/scripted_login.h"
-#include "records/lists.h"
 #include "support/raw_http_server.h"
 #include "transport/connection.h"
 #include "vorkabcom.h"
@@ -147,7 +146,7 @@ TEST_F(SelectionTest, NamesThatCannotTravelAreRefusedBeforeAnyRequest) {
   EXPECT_EQ(server_.RequestCount(), 1u) << "only the login went out";
 }
 
-TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInSaveBodies) {
+TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInTheCreationBody) {
   VKDatabaseSet(L"R E%F#?+");
   VKEdbUserSet(L"G\xf6ran/1");
   server_.QueueReply(RawReply::Http(200, "x\n"));
@@ -155,8 +154,17 @@ TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInSaveBodies) {
   EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&R%20E%25F%23%3F%2B&listedbnames&G%F6ran%2F1&x");
   server_.QueueReply(RawReply::Http(200, "OK\n"));
   EXPECT_EQ(VKEdbCreate(L"50% \xf6?"), 1) << GetErrorText();
-  ASSERT_TRUE(server_.WaitForRequests(3, 5000));
+  EXPECT_EQ(Query(2), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x");
   EXPECT_EQ(server_.Requests()[2].body, "R E%F#?+\ncreateempty\nG\xf6ran/1\n50% \xf6?\n");
+  wchar_t value[1024];
+  VKEdbUserGet(value);
+  EXPECT_STREQ(value, L"anna");  // the login user owns the new EDB
+  VKEdbNameGet(value);
+  EXPECT_STREQ(value, L"50% \xf6?");
+
+  server_.QueueReply(RawReply::Http(200, "Error: EDB New exists\n"));
+  EXPECT_EQ(VKEdbCreate(L"New"), -1);
+  EXPECT_STREQ(GetErrorText(), "Error: EDB New exists\n");
 }
 
 TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
@@ -168,6 +176,7 @@ TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
   VKEdbUserSet(L"global");
   VKEdbNameGet(value);
   EXPECT_STREQ(value, L"");
+  EXPECT_STREQ(CurrentConnPar().edbName, L"Malmo2024");  // kept for another EDB user
   VKEdbUserGet(value);
   EXPECT_STREQ(value, L"global");
 
@@ -177,39 +186,6 @@ TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
   VKDatabaseGet(value);
   EXPECT_EQ(std::wstring(value), std::wstring(1023, L'd'));
   EXPECT_EQ(value[1024], L'#') << "written past 1024 characters";
-}
-
-TEST_F(SelectionTest, EdbCreationRequestAndRefusal) {
-  VKDatabaseSet(L"REF");
-  VKEdbUserSet(L"demo");
-  server_.QueueReply(RawReply::Http(200, "OK\n"));
-  EXPECT_EQ(VKEdbCreate(L"New"), 1);
-  ASSERT_TRUE(server_.WaitForRequests(2, 5000));
-  EXPECT_EQ(server_.Requests()[1].body, "REF\ncreateempty\ndemo\nNew\n");
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x");
-  wchar_t value[1024];
-  VKEdbUserGet(value);
-  EXPECT_STREQ(value, L"anna");  // the login user owns the new EDB
-  VKEdbNameGet(value);
-  EXPECT_STREQ(value, L"New");
-
-  server_.QueueReply(RawReply::Http(200, "Error: EDB New exists\n"));
-  EXPECT_EQ(VKEdbCreate(L"New"), -1);
-  EXPECT_STREQ(GetErrorText(), "Error: EDB New exists\n");
-}
-
-TEST_F(SelectionTest, ResourceFileLinesAndRefusedSave) {
-  server_.QueueReply(RawReply::Http(200, "a\n\nb\n"));
-  wchar_t line[LineBufferSize];
-  std::vector<std::wstring> lines;
-  for (int32_t first = 1; IOREdbRsrcLoad(first, line) == 1; first = 0) lines.push_back(line);
-  EXPECT_EQ(lines, (Names{L"a", L"", L"b"}));
-
-  server_.QueueReply(RawReply::Http(200, "disk full\n"));
-  ASSERT_EQ(IOREdbRsrcSave(RsrcSaveStart, nullptr), 1);
-  ASSERT_EQ(IOREdbRsrcSave(RsrcSaveLine, L"x"), 1);
-  EXPECT_EQ(IOREdbRsrcSave(RsrcSaveFinish, nullptr), -1);
-  EXPECT_STREQ(GetErrorText(), "Error writing edb.rsrc file: disk full");
 }
 
 }  // namespace

@@ -116,25 +116,6 @@ TEST(ConnectionState, ServerLabelDroppedAndLoginInLatin1) {
   EXPECT_NE(std::string(GetErrorText()).find("ISO 8859-1"), std::string::npos);
 }
 
-TEST(ConnectionState, SelectionFieldsAndTheGlobalUser) {
-  wchar_t out[ConnFieldSize];
-  IOLEdbUserSet(L"anna");
-  IOLEdbNameSet(L"");
-  IOLEdbNameGet(out);
-  EXPECT_STREQ(out, L"x");
-  IOLEdbNameSet(L"Malmo");
-  IOLEdbUserSet(L"global");
-  IOLEdbNameGet(out);
-  EXPECT_STREQ(out, L"");
-  EXPECT_STREQ(CurrentConnPar().edbName, L"Malmo");
-
-  std::wstring longName(2000, L'n');
-  IOLDatabaseSet(longName.c_str());
-  IOLDatabaseGet(out);
-  EXPECT_EQ(std::wstring(out), std::wstring(ConnFieldSize - 1, L'n'));
-  IOLDatabaseSet(L"REF");
-}
-
 TEST(RequestUrls, CommandFormatsAndFirstQuestionMark) {
   ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"k:http://127.0.0.1:1"));
   std::wstring auth = CurrentConnPar().authenticator;
