@@ -94,51 +94,32 @@ TEST_F(ScriptedMergeTest, AsksForEverySubstanceListThenNamesOnly) {
   EXPECT_EQ(Queries(), expected);
 }
 
-TEST_F(ScriptedMergeTest, SearchkeysAreComparedOnTheirOwnColumn) {
-  SubLists[0].Add(L"NOx", 1);
-  SubLists[3].Add(L"Diesel", 1);
-  SubLists[3].Add(L"Petrol", 2);
-  server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"-\"\n"));
-  server_.QueueReply(RawReply::Http(200, ""));
-  server_.QueueReply(RawReply::Http(200, ""));
-  server_.QueueReply(RawReply::Http(200, "1 \"Diesel\"\n2 \"Gasoline\"\n"));
-  EXPECT_EQ(VKMergeCheck(), 0) << Error();
-  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Searchkey [D]: Index 2 has different name in Kalvoro (Gasoline)"}));
-}
-
-TEST_F(ScriptedMergeTest, DashAndEmptyServerNamesAreNoSubstances) {
+// Names only: a dash or an empty name on the server is no substance, and
+// each kind is compared on its own sheet and column.
+TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
   SubLists[0].Add(L"NOx", 1);
   SubLists[0].Add(L"New one", 2);
   SubLists[0].Add(L"Another", 3);
-  server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"-\"\n3\n"));
-  EXPECT_EQ(VKMergeCheck(), 1) << Error();
-  EXPECT_EQ(ErrorList.Count(), 0);
-}
-
-TEST_F(ScriptedMergeTest, TimevarsAndGroupsReadNamesOnly) {
+  SubLists[3].Add(L"Diesel", 1);
+  SubLists[3].Add(L"Petrol", 2);
   SourceTimevarList.Add(L"Office", 1);
   RoadTimevarList.Add(L"Street", 2);
   SubgrpList.Add(L"Boiler", 7);
-  for (int n = 0; n < 6; ++n) server_.QueueReply(RawReply::Http(200, ""));
-  server_.QueueReply(RawReply::Http(200, "NAME \"Office\"\nINDEX 1\n\nNAME \"Shop\"\nINDEX 2\n\n"));
-  server_.QueueReply(RawReply::Http(200, "NAME \"Avenue\"\nINDEX 2\n\n"));
-  server_.QueueReply(RawReply::Http(200, "NAME \"Stove\"\nINDEX 7\n\n"));
-  EXPECT_EQ(VKMergeCheck(), 0) << Error();
-  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Road timevar [B]: Index 2 has different name in Kalvoro (Avenue)",
-                                        L"Emission factor [B]: Index 7 has different name in Kalvoro (Stove)"}));
-}
-
-TEST_F(ScriptedMergeTest, TrafficKindsReadNamesOnlyOnTheirOwnSheets) {
   VehicleList.Add(L"Car petrol", 1);
   RoadVehicleList.Add(L"PC diesel", 2);
   RoadtypeList.Add(L"Motorway", 3);
   RoadtypeList.Add(L"Ring road", 9);  // unknown to the server: a new roadtype
-  for (int n = 0; n < 9; ++n) server_.QueueReply(RawReply::Http(200, ""));
-  server_.QueueReply(RawReply::Http(200, "NAME \"Car petrol\"\nINDEX 1\n\n"));
-  server_.QueueReply(RawReply::Http(200, "NAME \"PC petrol\"\nINDEX 2\n\n"));
-  server_.QueueReply(RawReply::Http(200, "NAME \"Highway\"\nINDEX 3\n\nNAME \"Tunnel\"\nINDEX 4\n\n"));
+  for (const char* reply : {"1 \"NOx\"\n2 \"-\"\n3\n", "", "", "1 \"Diesel\"\n2 \"Gasoline\"\n", "", "",
+                            "NAME \"Office\"\nINDEX 1\n\nNAME \"Shop\"\nINDEX 2\n\n", "NAME \"Avenue\"\nINDEX 2\n\n",
+                            "NAME \"Stove\"\nINDEX 7\n\n", "NAME \"Car petrol\"\nINDEX 1\n\n",
+                            "NAME \"PC petrol\"\nINDEX 2\n\n", "NAME \"Highway\"\nINDEX 3\n\nNAME \"Tunnel\"\nINDEX 4\n\n"}) {
+    server_.QueueReply(RawReply::Http(200, reply));
+  }
   EXPECT_EQ(VKMergeCheck(), 0) << Error();
-  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Road Vehicle [B]: Index 2 has different name in Kalvoro (PC petrol)",
+  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Searchkey [D]: Index 2 has different name in Kalvoro (Gasoline)",
+                                        L"Road timevar [B]: Index 2 has different name in Kalvoro (Avenue)",
+                                        L"Emission factor [B]: Index 7 has different name in Kalvoro (Stove)",
+                                        L"Road Vehicle [B]: Index 2 has different name in Kalvoro (PC petrol)",
                                         L"Roadtype [B]: Index 3 has different name in Kalvoro (Highway)"}));
 }
 
