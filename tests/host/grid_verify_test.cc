@@ -27,14 +27,12 @@ class GridVerifyTest : public VerificationTest {
   // A clean grid of substance values whose name and searchkey 1 vary per
   // cell, with one data row.
   void PutGrid(const wchar_t* sheet) {
-    const wchar_t* header[24] = {L"100", L"200", L"2", L"1", L"10", L"10", L"DYNAMIC", L"Info", L"", L"", L"",
-                                 L"", L"", L"", L"", L"Weekday", L"DYNAMIC", L"", L"", L"", L"", L"", L"", L""};
-    for (COL c = 0; c < 24; ++c) Put(sheet, 1, c, header[c]);
-    Put(sheet, 0, 24, L"NOx");
-    Put(sheet, 0, 25, L"PM10");
-    const wchar_t* cell[26] = {L"100", L"200", L"", L"", L"", L"", L"North", L"", L"", L"", L"", L"", L"", L"",
-                               L"", L"", L"Industry", L"", L"", L"", L"", L"", L"", L"", L"1.5", L"2"};
-    for (COL c = 0; c < 26; ++c) Put(sheet, 2, c, cell[c]);
+    Put(sheet, 0, 24, {L"NOx", L"PM10"});
+    Put(sheet, 1, 0, {L"100", L"200", L"2", L"1", L"10", L"10", L"DYNAMIC", L"Info"});
+    Put(sheet, 1, 15, {L"Weekday", L"DYNAMIC"});
+    Put(sheet, 2, 0, {L"100", L"200", L"", L"", L"", L"", L"North"});
+    Put(sheet, 2, 16, L"Industry");
+    Put(sheet, 2, 24, {L"1.5", L"2"});
   }
 };
 

@@ -112,7 +112,8 @@ TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
   for (const char* reply : {"1 \"NOx\"\n2 \"-\"\n3\n", "", "", "1 \"Diesel\"\n2 \"Gasoline\"\n", "", "",
                             "NAME \"Office\"\nINDEX 1\n\nNAME \"Shop\"\nINDEX 2\n\n", "NAME \"Avenue\"\nINDEX 2\n\n",
                             "NAME \"Stove\"\nINDEX 7\n\n", "NAME \"Car petrol\"\nINDEX 1\n\n",
-                            "NAME \"PC petrol\"\nINDEX 2\n\n", "NAME \"Highway\"\nINDEX 3\n\nNAME \"Tunnel\"\nINDEX 4\n\n"}) {
+                            "NAME \"PC petrol\"\nINDEX 2\n\n",
+                            "NAME \"Highway\"\nINDEX 3\n\nNAME \"Tunnel\"\nINDEX 4\n\n"}) {
     server_.QueueReply(RawReply::Http(200, reply));
   }
   EXPECT_EQ(VKMergeCheck(), 0) << Error();

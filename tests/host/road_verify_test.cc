@@ -7,17 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "host/issue_list.h"
 #include "host/verification_fixture.h"
 #include "records/road.h"
 #include "vorkabcom.h"
 
 namespace {
-
-std::wstring CellName(int column, int row) {
-  std::wstring letters;
-  for (int c = column + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<wchar_t>(L'A' + (c - 1) % 26));
-  return letters + std::to_wstring(row + 1);
-}
 
 struct Fault {
   int column;
@@ -63,18 +58,10 @@ class RoadVerify : public VerificationTest {
 
   // A clean road on a roadtype with traffic and two points.
   void PutRoad(const wchar_t* sheet, RW row) {
-    std::vector<std::wstring> cells(46);
-    cells[0] = L"Main street " + std::to_wstring(row);
-    cells[3] = L"1000", cells[5] = L"1", cells[6] = L"2", cells[7] = L"50 km/h", cells[8] = L"Urban";
-    cells[16] = L"5", cells[23] = L"20", cells[24] = L"10", cells[25] = L"0", cells[26] = L"5";
-    cells[27] = L"10 10 10 10 10 10 10 10 10 10 10 10";
-    for (int c = 28; c <= 33; ++c) cells[static_cast<size_t>(c)] = L"0";
-    cells[34] = L"1 2";
-    cells[37] = L"TRAFFIC", cells[38] = L"PC", cells[39] = L"Street", cells[40] = L"100";
-    cells[41] = L"COORD", cells[42] = L"100", cells[43] = L"200", cells[44] = L"110", cells[45] = L"210";
-    for (size_t c = 0; c < cells.size(); ++c) {
-      if (!cells[c].empty()) Put(sheet, row, static_cast<COL>(c), cells[c]);
-    }
+    Put(sheet, row, 0, {L"Main street " + std::to_wstring(row), L"", L"", L"1000", L"", L"1", L"2", L"50 km/h", L"Urban"});
+    Put(sheet, row, 16, {L"5", L"", L"", L"", L"", L"", L"", L"20", L"10", L"0", L"5"});
+    Put(sheet, row, 27, {L"10 10 10 10 10 10 10 10 10 10 10 10", L"0", L"0", L"0", L"0", L"0", L"0", L"1 2"});
+    Put(sheet, row, 37, {L"TRAFFIC", L"PC", L"Street", L"100", L"COORD", L"100", L"200", L"110", L"210"});
   }
 
   void Check(const wchar_t* sheet) {
@@ -92,7 +79,9 @@ class RoadVerify : public VerificationTest {
     std::vector<std::wstring> lines = ErrorLines();
     row = 2;
     for (const Fault& fault : kFaults) {
-      std::wstring want = std::wstring(sheet) + L" [" + CellName(fault.at, row) + L"]: " + fault.message;
+      wchar_t cell[kCellNameSize];
+      CellName(row, fault.at, cell, kCellNameSize);
+      std::wstring want = std::wstring(sheet) + L" [" + cell + L"]: " + fault.message;
       EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end()) << std::string(want.begin(), want.end());
       ++row;
     }
