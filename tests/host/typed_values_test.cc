@@ -44,20 +44,13 @@ class TypedValuesTest : public VerificationTest {
     Put(L"Units", 1, 2, L"kg");
     Put(L"Searchkey", 1, 1, L"Energy");
     PutTimevar(L"Source timevar", 1, L"Office", 3);
-    Put(L"Emission factor", 0, 2, L"NOx");
-    Put(L"Emission factor", 0, 3, L"m");
-    Put(L"Emission factor", 0, 4, L"Unit");
-    Put(L"Emission factor", 1, 0, L"Boiler");
-    PutNum(L"Emission factor", 1, 1, 2);
+    Put(L"Emission factor", 0, 2, {L"NOx", L"m", L"Unit"});
+    PutNamed(L"Emission factor", 1, L"Boiler", 2);
     PutNum(L"Emission factor", 1, 2, 0.5);
     PutNum(L"Emission factor", 1, 3, 0);
     Put(L"Emission factor", 1, 4, L"kg");
-    Put(L"Emission function", 1, 0, L"Heating");
-    PutNum(L"Emission function", 1, 1, 4);
-    Put(L"Emission function", 1, 2, L"NOx");
-    Put(L"Emission function", 1, 3, L"a*2");
-    Put(L"Emission function", 1, 4, L"a");
-    Put(L"Emission function", 1, 5, L"VAR");
+    PutNamed(L"Emission function", 1, L"Heating", 4);
+    Put(L"Emission function", 1, 2, {L"NOx", L"a*2", L"a", L"VAR"});
   }
   void TearDown() override {
     server_.Stop();
@@ -202,13 +195,10 @@ TEST_F(TypedValuesTest, AnErrorOrLogicalCellIsReportedAndRefused) {
   const std::string refusal = Narrow(unreadable.c_str());
   ExpectReportedAndRefused({
       {L"Searchkey", 1, 1, Cell::Bool(true), {L"Searchkey [B2]: " + unreadable}, refusal},
-      {L"Source timevar", 1, 38, Cell::Err(xlerrDiv0),
-       {L"Source timevar [AM2]: " + unreadable}, refusal},
-      {L"Source timevar", 4, 3, Cell::Err(xlerrNA),
-       {L"Source timevar [D5]: " + unreadable}, refusal},
+      {L"Source timevar", 1, 38, Cell::Err(xlerrDiv0), {L"Source timevar [AM2]: " + unreadable}, refusal},
+      {L"Source timevar", 4, 3, Cell::Err(xlerrNA), {L"Source timevar [D5]: " + unreadable}, refusal},
       {L"Emission factor", 1, 2, Cell::Bool(false), {L"Emission factor [C2]: " + unreadable}, refusal},
-      {L"Emission function", 1, 3, Cell::Err(xlerrValue),
-       {L"Emission function [D2]: " + unreadable}, refusal},
+      {L"Emission function", 1, 3, Cell::Err(xlerrValue), {L"Emission function [D2]: " + unreadable}, refusal},
   });
 }
 
@@ -243,15 +233,14 @@ TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
     std::string body;
     std::string error;
   };
+  const Transfer timevars = [](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); };
   const std::vector<Reply> replies = {
       {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }, "65536 \"Wrapped\"\n", "Error in input: 65536"},
       {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 1, c); }, "-1 \"Wrapped\"\n", "Error in input: -1"},
-      {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); }, "NAME \"T\"\nINDEX 65536\n",
-       "TIMEVAR (T): Error in INDEX: INDEX 65536"},
-      {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); },
-       timevar + hours + "MONTH\t1 1 40000 1 1 1\n\t1 1 1 1 1 1\n", "TIMEVAR 1: Error scanning MONTH, part 1"},
-      {[](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); },
-       timevar + hours + "MONTH\t1 1 1 1 1 1\n\t1 1 1 1 1 1\nSCENARIO\t1 1e39 1 1 1\n",
+      {timevars, "NAME \"T\"\nINDEX 65536\n", "TIMEVAR (T): Error in INDEX: INDEX 65536"},
+      {timevars, timevar + hours + "MONTH\t1 1 40000 1 1 1\n\t1 1 1 1 1 1\n",
+       "TIMEVAR 1: Error scanning MONTH, part 1"},
+      {timevars, timevar + hours + "MONTH\t1 1 1 1 1 1\n\t1 1 1 1 1 1\nSCENARIO\t1 1e39 1 1 1\n",
        "TIMEVAR 1: Error scanning SCENARIO, part 1"},
       {VKSubgrpsLoad, group + "\t40000\t1\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
       {VKSubgrpsLoad, group + "\t1\t1e39\t0 kg\n\n", "SUBGRP G: Error in SUBSTANCES line 1"},
