@@ -58,7 +58,8 @@ class RoadVerify : public VerificationTest {
 
   // A clean road on a roadtype with traffic and two points.
   void PutRoad(const wchar_t* sheet, RW row) {
-    Put(sheet, row, 0, {L"Main street " + std::to_wstring(row), L"", L"", L"1000", L"", L"1", L"2", L"50 km/h", L"Urban"});
+    Put(sheet, row, 0, {L"Main street " + std::to_wstring(row), L"", L"", L"1000", L"", L"1", L"2", L"50 km/h"});
+    Put(sheet, row, 8, L"Urban");
     Put(sheet, row, 16, {L"5", L"", L"", L"", L"", L"", L"", L"20", L"10", L"0", L"5"});
     Put(sheet, row, 27, {L"10 10 10 10 10 10 10 10 10 10 10 10", L"0", L"0", L"0", L"0", L"0", L"0", L"1 2"});
     Put(sheet, row, 37, {L"TRAFFIC", L"PC", L"Street", L"100", L"COORD", L"100", L"200", L"110", L"210"});
