@@ -49,22 +49,16 @@ TEST(AuthCodec, AlphabetHas66DistinctCharactersWithPunctuationInFirst64) {
 
 TEST(AuthCodec, BlockLayout) {
   uint8_t block[auth::BlockSize];
-  size_t n = auth::BuildBlock(block, "abcdefghijklmn", kRandom, "2612070012", "pw");
-  ASSERT_EQ(n, 28u);
-  EXPECT_EQ(0, memcmp(block, "abcdefghij", 10));  // only 10 bytes of the user
-  EXPECT_EQ(block[10], 0x11);
-  EXPECT_EQ(block[11], 0x22);
-  EXPECT_EQ(0, memcmp(block + 12, "2612070012", 10));
-  EXPECT_EQ(block[22], 0x33);
-  EXPECT_EQ(block[23], 0x44);
-  EXPECT_EQ(0, memcmp(block + 24, "pw", 2));
-  uint16_t crc = auth::Crc16Xmodem(block, 26);
-  EXPECT_EQ(block[26], crc >> 8);
-  EXPECT_EQ(block[27], crc & 0xFF);
+  ASSERT_EQ(auth::BuildBlock(block, "abcdefghijklmn", kRandom, "2612070012", "pw"), 28u);
+  // Ten bytes of the user, two random bytes, the time, two more, the
+  // password, and the CRC of all that, high byte first.
+  std::string expected("abcdefghij\x11\x22" "2612070012\x33\x44" "pw");
+  uint16_t crc = auth::Crc16Xmodem(reinterpret_cast<const uint8_t*>(expected.data()), expected.size());
+  expected += {static_cast<char>(crc >> 8), static_cast<char>(crc & 0xFF)};
+  EXPECT_EQ(std::string(block, block + 28), expected);
 
-  size_t shortUser = auth::BuildBlock(block, "ann", kRandom, "2612070012", "");
-  EXPECT_EQ(shortUser, 26u);
-  EXPECT_EQ(0, memcmp(block, "ann\0\0\0\0\0\0\0", 10));
+  EXPECT_EQ(auth::BuildBlock(block, "ann", kRandom, "2612070012", ""), 26u);
+  EXPECT_EQ(std::string(block, block + 10), std::string("ann\0\0\0\0\0\0\0", 10));
   // A password that does not fit is refused.
   std::string fits(230, 'p'), tooLong(231, 'p');
   EXPECT_EQ(auth::BuildBlock(block, "u", kRandom, "2612070012", fits.c_str()), 256u);
