@@ -105,19 +105,6 @@ TEST(IssueList, NextRefusesAMissingBuffer) {
   EXPECT_STREQ(buffer, L"S [");
 }
 
-TEST(IssueList, GetInfoCutsTheSheet) {
-  IssueList list;
-  list.Add(L"A very long sheet name", 3, 4, L"msg");
-  wchar_t sheet[7];
-  int32_t row = 0, column = 0;
-  ASSERT_EQ(list.GetInfo(0, sheet, 7, &row, &column, nullptr, 0), 1);
-  EXPECT_STREQ(sheet, L"A very");
-  EXPECT_EQ(row, 3);
-  EXPECT_EQ(column, 4);
-  EXPECT_EQ(list.GetInfo(1, sheet, 7, &row, &column, nullptr, 0), 0);
-  EXPECT_EQ(list.GetInfo(-1, sheet, 7, &row, &column, nullptr, 0), 0);
-}
-
 // The exports work on the process-wide lists; each test starts them empty.
 using IssueExports = VerificationTest;
 
