@@ -108,49 +108,45 @@ class TypedValuesTest : public VerificationTest {
 Cell Text(const std::wstring& text) { return Cell::Str(text); }
 
 // A fault the field rule names after the cell's label: the pass's issue
-// ("Sheet [B2]: Label<fault>") and the Save's refusal ("Label<fault>").
-Typed LabelledFault(const wchar_t* sheet, RW row, COL column, const Cell& value, const std::wstring& issueLabel,
-                    const std::string& label, const std::string& fault) {
+// ("Sheet [B2]: Label<fault>") and the Save's refusal ("Label<fault>"); the
+// pass may name the cell otherwise (issueLabel).
+Typed LabelledFault(const wchar_t* sheet, RW row, COL column, const Cell& value, const std::string& label,
+                    const std::string& fault, const char* issueLabel = nullptr) {
   wchar_t cell[kCellNameSize];
   CellName(row, column, cell, kCellNameSize);
-  std::wstring issue = std::wstring(sheet) + L" [" + cell + L"]: " + issueLabel + Widen(fault.c_str());
-  return {sheet, row, column, value, {issue}, label + fault};
+  std::string issue = (issueLabel ? issueLabel : label) + fault;
+  std::wstring place = std::wstring(sheet) + L" [" + cell + L"]: ";
+  return {sheet, row, column, value, {place + Widen(issue.c_str())}, label + fault};
 }
 
-TEST_F(TypedValuesTest, ALineBreakInAnyTextIsReportedAndRefused) {
+TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
   const std::string lb = " cell holds a line break, which a record cannot carry";
-  const Cell two = Text(L"one\ntwo");
-  ExpectReportedAndRefused({
-      LabelledFault(L"Searchkey", 1, 1, two, L"Searchkey", "Name", lb),
-      LabelledFault(L"Source timevar", 1, 0, two, L"Timevar name", "Timevar name", lb),
-      LabelledFault(L"Source timevar", 1, 2, Text(L"1\n2"), L"Typeday (Mon-Thu)", "Typeday (Mon-Thu)", lb),
-      LabelledFault(L"Source timevar", 3, 9, Text(L"1\r"), L"Typeday (Sat)", "Typeday (Sat)", lb),
-      LabelledFault(L"Emission factor", 1, 0, two, L"Substance group name", "Substance group name", lb),
-      LabelledFault(L"Emission factor", 1, 4, Text(L"kg\n"), L"Unit", "Unit", lb),
-      LabelledFault(L"Emission function", 1, 0, two, L"Emission function name", "Emission function name", lb),
-      LabelledFault(L"Emission function", 1, 3, Text(L"a*2\nEOF"), L"Formula", "Formula", lb),
-      LabelledFault(L"Emission function", 1, 4, Text(L"a\nb"), L"Variable name", "Variable name", lb),
-  });
-}
-
-TEST_F(TypedValuesTest, ADoubleQuoteInANameIsReportedAndRefused) {
   const std::string quote = " cell holds a double quote, which a quoted field cannot carry";
+  const Cell two = Text(L"one\ntwo");
   const Cell quoted = Text(L"say \"hi\"");
-  ExpectReportedAndRefused({
-      LabelledFault(L"Searchkey", 1, 1, quoted, L"Searchkey", "Name", quote),
-      LabelledFault(L"Source timevar", 1, 0, quoted, L"Timevar name", "Timevar name", quote),
-      LabelledFault(L"Emission factor", 1, 0, quoted, L"Substance group name", "Substance group name", quote),
-      LabelledFault(L"Emission function", 1, 0, quoted, L"Emission function name", "Emission function name", quote),
-      // A variable name is read back from its first non-blank.
-      LabelledFault(L"Emission function", 1, 4, Text(L" a"), L"Variable name", "Variable name",
-                    " cell begins with white space, which a record does not keep"),
-  });
-}
-
-TEST_F(TypedValuesTest, ATextLongerThanItsFieldIsReportedAndRefused) {
-  // Well past the field: no reader may cut it to a length that fits.
   const Cell name30 = Text(std::wstring(30, L'n'));
+  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
+  const std::string refusal = Narrow(unreadable.c_str());
   ExpectReportedAndRefused({
+      // A line break in any text.
+      LabelledFault(L"Searchkey", 1, 1, two, "Name", lb, "Searchkey"),
+      LabelledFault(L"Source timevar", 1, 0, two, "Timevar name", lb),
+      LabelledFault(L"Source timevar", 1, 2, Text(L"1\n2"), "Typeday (Mon-Thu)", lb),
+      LabelledFault(L"Source timevar", 3, 9, Text(L"1\r"), "Typeday (Sat)", lb),
+      LabelledFault(L"Emission factor", 1, 0, two, "Substance group name", lb),
+      LabelledFault(L"Emission factor", 1, 4, Text(L"kg\n"), "Unit", lb),
+      LabelledFault(L"Emission function", 1, 0, two, "Emission function name", lb),
+      LabelledFault(L"Emission function", 1, 3, Text(L"a*2\nEOF"), "Formula", lb),
+      LabelledFault(L"Emission function", 1, 4, Text(L"a\nb"), "Variable name", lb),
+      // A double quote in a name.
+      LabelledFault(L"Searchkey", 1, 1, quoted, "Name", quote, "Searchkey"),
+      LabelledFault(L"Source timevar", 1, 0, quoted, "Timevar name", quote),
+      LabelledFault(L"Emission factor", 1, 0, quoted, "Substance group name", quote),
+      LabelledFault(L"Emission function", 1, 0, quoted, "Emission function name", quote),
+      // A variable name is read back from its first non-blank.
+      LabelledFault(L"Emission function", 1, 4, Text(L" a"), "Variable name",
+                    " cell begins with white space, which a record does not keep"),
+      // A text well past its field: no reader may cut it to a length that fits.
       {L"Searchkey", 1, 1, Text(std::wstring(256, L's')), {L"Searchkey [B2]: Searchkey can only be 31 characters"},
        "To long string for Name. Max is 255"},
       {L"Source timevar", 1, 0, name30,
@@ -176,24 +172,14 @@ TEST_F(TypedValuesTest, ATextLongerThanItsFieldIsReportedAndRefused) {
       {L"Emission function", 1, 4, Text(std::wstring(16, L'v')),
        {L"Emission function [E2]: Description must be shoter than 16 characters: \"vvvvvvvvvvvvvvvv\""},
        "To long string for Variable name. Max is 15"},
-  });
-}
-
-TEST_F(TypedValuesTest, AnIndexWithAFractionIsReportedAndRefused) {
-  ExpectReportedAndRefused({
+      // An index with a fraction.
       {L"Source timevar", 1, 1, Cell::Num(9.7), {L"Source timevar [B2]: Invalid index"},
        "Could not get index for timevar: Office"},
       {L"Emission factor", 1, 1, Cell::Num(2.5), {L"Emission factor [B2]: Invalid index"},
        "Could not get index for substance group: Boiler"},
       {L"Emission function", 1, 1, Text(L"4.0"), {L"Emission function [B2]: Invalid index"},
        "Could not get index for emission factor: Heating"},
-  });
-}
-
-TEST_F(TypedValuesTest, AnErrorOrLogicalCellIsReportedAndRefused) {
-  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
-  const std::string refusal = Narrow(unreadable.c_str());
-  ExpectReportedAndRefused({
+      // An error or logical value.
       {L"Searchkey", 1, 1, Cell::Bool(true), {L"Searchkey [B2]: " + unreadable}, refusal},
       {L"Source timevar", 1, 38, Cell::Err(xlerrDiv0), {L"Source timevar [AM2]: " + unreadable}, refusal},
       {L"Source timevar", 4, 3, Cell::Err(xlerrNA), {L"Source timevar [D5]: " + unreadable}, refusal},
