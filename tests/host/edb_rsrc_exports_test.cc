@@ -1,7 +1,5 @@
-// VKEdbRsrcLoad, VKEdbRsrcSave and the six resource list exports against a
-// scripted server and a substitute workbook: what a file's lines become in
-// the sheets and lists, the lines a save sends from the sheets alone, and
-// the failures on either side.
+// The resource file exports against a scripted server and a substitute
+// workbook: Load into the sheets and lists, Save from the sheets, failures.
 #include <gtest/gtest.h>
 
 #include <algorithm>

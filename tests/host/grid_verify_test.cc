@@ -1,7 +1,5 @@
-// VKVerifyGrid over a grid sheet with one fault of each kind the header rows
-// and the data rows can hold: each is reported at its cell and the
-// verification goes on; a missing sheet and a continuation sheet whose header
-// differs are errors too.
+// VKVerifyGrid: each fault a grid's header and data rows can hold is
+// reported at its cell, and the verification goes on.
 #include <gtest/gtest.h>
 
 #include <string>

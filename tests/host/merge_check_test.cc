@@ -1,6 +1,5 @@
-// The merge check: IsCompatible on its own, the checks against a scripted
-// server (what is asked for, in which order, and failed reads), and
-// VKMergeCheck against the substitute server's demonstration EDB.
+// The merge check: IsCompatible alone, against a scripted server, and
+// against the substitute server's demonstration EDB.
 #include <gtest/gtest.h>
 
 #include <cstdio>

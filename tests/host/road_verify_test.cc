@@ -1,6 +1,5 @@
-// VKVerifyRoad over a road sheet: a clean road passes, and each kind of
-// fault is reported at its cell, on the first sheet and on a continuation
-// sheet alike.
+// VKVerifyRoad: each kind of fault reported at its cell, on the first sheet
+// and on a continuation sheet alike.
 #include <gtest/gtest.h>
 
 #include <algorithm>

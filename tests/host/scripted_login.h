@@ -1,6 +1,5 @@
-// The login every scripted-server test starts from: "anna" logs in against a
-// scripted loopback server (its answer to the login is queued here) and
-// chooses a database and an EDB; the error text is left empty.
+// The login every scripted-server test starts from: "anna" against a
+// scripted loopback server, a database and an EDB chosen, no error text.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-// The fixture of the export tests that need a workbook but no real server: a
-// substitute host with the named sheets behind the library's entry point, a
-// scripted server on loopback that accepted the login of "anna" (EDB
-// Stockholm2023 chosen), and the check that the host got every value back.
+// The fixture of the export tests against a scripted server: a substitute
+// host with the named sheets, "anna" logged in, and no host value leaked.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,8 +1,5 @@
 // The transfer exports of the reference kinds against a scripted server and
-// a substitute workbook: replies that break off, requests that cannot be
-// sent, error statuses, the flag lines a Save start writes, a save the server
-// does not confirm, transfers interrupted by another request, and calls
-// without a transfer.
+// a substitute workbook: failed, refused, interrupted and idle transfers.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,6 +1,5 @@
-// The incremental transfer protocol with stand-in kinds: batch arithmetic,
-// running counts, mode values and masks, aborts, and the sound handling of a
-// start over an open transfer and a continue without one.
+// The incremental transfer protocol with stand-in kinds: batches, counts,
+// modes, aborts, and a start or continue out of turn.
 #include <gtest/gtest.h>
 
 #include <string>

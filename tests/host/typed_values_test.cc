@@ -1,9 +1,5 @@
-// What a user types into the reference sheets either reaches the server as
-// typed or is reported before anything is sent: for every reference kind, a
-// text its record cannot carry, an index with a fraction and an error cell
-// are listed by the verification pass at their cell and refused by the Save
-// (nothing posted); numbers typed with many digits are saved as typed; a
-// reply number beyond its field fails the Load instead of wrapping.
+// What a user types into the reference sheets reaches the server as typed or
+// is reported and refused before anything is sent; reply numbers never wrap.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,7 +1,5 @@
-// VKUpdateSub and VKVerifySub over a substitute workbook: the catalogue lists
-// rebuilt from the name-index sheets, the issue lists emptied first, the
-// results, where the steps stop, and the diagnostic log's entry and exit
-// lines.
+// VKUpdateSub and VKVerifySub over a substitute workbook: the lists rebuilt,
+// the results, where the steps stop, and the diagnostic log's lines.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,6 +1,5 @@
-// The fixture of the verification tests: a substitute spreadsheet host with
-// every sheet the update reads (headings only: a clean workbook), and the
-// process-wide issue and catalogue lists emptied before and after each test.
+// The fixture of the verification tests: a clean workbook of every sheet the
+// update reads, and the process-wide lists emptied around each test.
 #pragma once
 
 #include <string>

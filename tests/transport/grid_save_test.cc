@@ -48,9 +48,7 @@ TEST_F(GridSaveTest, BodyAndAcceptedReply) {
             "REF\nsavegrid\nanna\nLund\nNOx2025\n#GRIDASC\nNCOLS 2\n#GRIDDATA\n1 2\n#EOF\n");
 }
 
-// A reply out of order names the line and the text expected; a short one
-// counts the lines matched.
-TEST_F(GridSaveTest, RepliesOutOfOrderOrShortFail) {
+TEST_F(GridSaveTest, ReplyOutOfOrderNamesTheLineAndAShortOneTheLinesMatched) {
   const std::pair<const char*, const char*> cases[] = {
       {"Examining data\nWrite index\nOK!\n", "Error writing grid: OK! (Expected Write data)"},
       {"Examining data\nWrite index\n", "Unexpected end. i = 2"},

@@ -1,6 +1,5 @@
-// The HTTP transport against a scripted loopback server: request lines and
-// bodies on the wire, the line reader over chunk boundaries, long lines,
-// broken-off replies, credentials requests and one command at a time.
+// The HTTP transport against a scripted loopback server: the wire, the line
+// reader, broken-off replies, error statuses and one command at a time.
 #include <gtest/gtest.h>
 
 #include <string>
