@@ -2,8 +2,6 @@
 // against the substitute server's demonstration EDB.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -161,29 +159,16 @@ TEST_F(ScriptedMergeTest, FullErrorListAsksTheServerNothing) {
 TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {
   SubgrpList.Add(L"Boiler", 7);
   SubgrpList.Add(L"Stove", 3);
-  std::string log = ::testing::TempDir() + "merge_check_log.txt";
-  ASSERT_TRUE(OpenDebugLog(log.c_str()));
-  DebugLevel = 1;
   server_.QueueReply(RawReply::Http(200, "NAME \"Stove\"\nINDEX 3\n\n"));
-  int32_t r = MergeCheckSubgrp();
-  DebugLevel = 0;
-  CloseDebugLog();
+  int32_t r = 0;
+  std::string calls = Logged([&] { r = MergeCheckSubgrp(); }, [](const std::string& line) {
+    return line.find("MergeCheck") != std::string::npos || line.find("IsCompatible") != std::string::npos;
+  });
   EXPECT_EQ(r, 1) << Error();
   EXPECT_EQ(SubgrpList.Count(), 2);
   EXPECT_EQ(SubgrpList.Find(L"Boiler"), 7);
-  std::ifstream in(log);
-  std::string line, calls;
-  while (std::getline(in, line)) {
-    if (line.find("MergeCheck") != std::string::npos || line.find("IsCompatible") != std::string::npos) {
-      calls += line + "\n";
-    }
-  }
   EXPECT_EQ(calls,
-            " --> MergeCheckSubgrp()\n"
-            "  --> IsCompatible()\n"
-            "  <-- IsCompatible = 1\n"
-            " <-- MergeCheckSubgrp = 1\n");
-  std::remove(log.c_str());
+            " --> MergeCheckSubgrp()\n  --> IsCompatible()\n  <-- IsCompatible = 1\n <-- MergeCheckSubgrp = 1\n");
 }
 
 // --------------------------------------------------- substitute server

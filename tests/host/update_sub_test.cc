@@ -2,8 +2,6 @@
 // the results, where the steps stop, and the diagnostic log's lines.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "host/frame.h"
@@ -192,28 +190,17 @@ TEST_F(VerifySubTest, SubstanceGroupsAreCheckedAgainstTheRebuiltUnits) {
 }
 
 // The export's own entry and exit lines and those of the steps, in order.
-std::string LoggedCalls(const std::string& path) {
-  std::ifstream in(path);
-  std::string line, calls;
-  while (std::getline(in, line)) {
-    size_t start = line.find_first_not_of(' ');
-    if (start == std::string::npos) continue;
-    if (line.compare(start, 4, "--> ") == 0 || line.compare(start, 4, "<-- ") == 0 || line[0] == '\t') {
-      if (line.find("::") != std::string::npos) continue;  // the catalogue's own trace
-      calls += line + "\n";
-    }
-  }
-  return calls;
-}
-
 TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
-  std::string log = ::testing::TempDir() + "verify_sub_log.txt";
-  ASSERT_TRUE(OpenDebugLog(log.c_str()));
-  DebugLevel = 1;
-  int32_t update = VKUpdateSub();
-  int32_t verify = VKVerifySub();
-  DebugLevel = 0;
-  CloseDebugLog();
+  int32_t update = 0, verify = 0;
+  auto run = [&] {
+    update = VKUpdateSub();
+    verify = VKVerifySub();
+  };
+  std::string calls = Logged(run, [](const std::string& line) {
+    size_t start = line.find_first_not_of(' ');
+    if (start == std::string::npos || line.find("::") != std::string::npos) return false;  // the catalogue's trace
+    return line.compare(start, 4, "--> ") == 0 || line.compare(start, 4, "<-- ") == 0 || line[0] == '\t';
+  });
   EXPECT_EQ(update, 1);
   EXPECT_EQ(verify, 1);
   auto step = [](const std::string& name, const std::string& args, int result) {
@@ -226,11 +213,10 @@ TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
                            "RoadVehicleUpdateIdx", "RoadtypeUpdateIdx", "CompanyUpdateIdx", "FacilityUpdateIdx"}) {
     steps += step(name, "", 1);
   }
-  EXPECT_EQ(LoggedCalls(log),
+  EXPECT_EQ(calls,
             "--> VKUpdateSub()\n" + steps + "<-- VKUpdateSub = 1\n--> VKVerifySub()\n"
             "\tTimevar source\n\tTimevar road\n\tSubstance groups\n\tEmission factors\n\tResources\n"
             "\tVehicles\n\tRoad Vehicles Def\n\tRoad Vehicles\n\tRoadtypes\n<-- VKVerifySub = 1\n");
-  std::remove(log.c_str());
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // update reads, and the process-wide lists emptied around each test.
 #pragma once
 
+#include <cstdio>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +73,24 @@ class VerificationTest : public SheetTest {
 
   static std::vector<std::wstring> ErrorLines() { return Lines(ErrorList); }
   static std::vector<std::wstring> WarningLines() { return Lines(WarningList); }
+
+  // The lines of the diagnostic log (level 1) written while `run` ran that
+  // `keep` keeps, each ending in "\n".
+  static std::string Logged(const std::function<void()>& run, const std::function<bool(const std::string&)>& keep) {
+    std::string path = ::testing::TempDir() + "verification_log.txt";
+    EXPECT_TRUE(OpenDebugLog(path.c_str()));
+    DebugLevel = 1;
+    run();
+    DebugLevel = 0;
+    CloseDebugLog();
+    std::ifstream in(path);
+    std::string line, kept;
+    while (std::getline(in, line)) {
+      if (keep(line)) kept += line + "\n";
+    }
+    std::remove(path.c_str());
+    return kept;
+  }
 
   // Fills the ErrorList up to its "and so on..." entry.
   static void FillErrorList() {
