@@ -67,9 +67,7 @@ TEST(VKError, TinyBuffersAreNeverOverrun) {
 TEST(VKInit, NullPasswordIsRefused) {
   wchar_t user[] = L"anna";
   EXPECT_EQ(VKInit(user, nullptr, L"", L"x:http://127.0.0.1:1", L"", L"", 0), -1);
-  std::string error(100, '\0');
-  VKError(&error[0], 100);
-  EXPECT_STREQ(error.c_str(), "Must enter password.");
+  EXPECT_EQ(TakeError(100), "Must enter password.");
 }
 
 TEST(VKInit, LogThatCannotBeOpened) {
@@ -77,9 +75,7 @@ TEST(VKInit, LogThatCannotBeOpened) {
   EXPECT_EQ(VKInit(user, L"pw", L"", L"k:http://127.0.0.1:1", L"", L"", 0), -1);
   EXPECT_EQ(DebugLevel, 0);
   EXPECT_STREQ(user, L"anna");
-  char error[512];
-  VKError(error, sizeof error);
-  EXPECT_STREQ(error, "Can't open debug (1) log file \"/nonexistent-dir/x.log\": No such file or directory");
+  EXPECT_EQ(TakeError(512), "Can't open debug (1) log file \"/nonexistent-dir/x.log\": No such file or directory");
 }
 
 TEST(VKInit, LevelWithoutDigitsIsZeroAndTheUserTextIsCut) {

@@ -46,7 +46,7 @@ TEST_F(UpdateSubTest, EveryListIsRebuiltFromItsSheet) {
   Put(L"Roadtype", 1, 0, {L"Motorway", L"9", L"Car"});
   Put(L"Company", 1, 0, {L"Acme", L"C-17"});
   Put(L"Facility", 1, 0, L"Plant");
-  PutNum(L"Facility", 1, 1, 100);
+  PutNum(L"Facility", 1, 1, 100);  // coordinates as numbers: the key is "100 200"
   PutNum(L"Facility", 1, 2, 200);
   Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
   Put(L"Units", 1, 2, {L"MWh/year", L"1"});
