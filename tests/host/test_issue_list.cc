@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "host/issue_list.h"
 #include "verification_fixture.h"
@@ -48,9 +49,8 @@ TEST(IssueList, LinesInOrderWithTheirCells) {
   EXPECT_TRUE(list.Add(L"Company", -1, -1, L"%d and %ls", 42, L"more"));
   EXPECT_EQ(list.Count(), 3);
   EXPECT_FALSE(list.IsFull());
-  EXPECT_EQ(Line(list, 1), L"Source [A1]: Unknown substance: XY");
-  EXPECT_EQ(Line(list, 0), L"Vehicle [5]: No data.");
-  EXPECT_EQ(Line(list, 0), L"Company []: 42 and more");
+  EXPECT_EQ(IssueTexts(list), (std::vector<std::wstring>{L"Source [A1]: Unknown substance: XY",
+                                                         L"Vehicle [5]: No data.", L"Company []: 42 and more"}));
   EXPECT_EQ(Line(list, 0), L"<none>");
   EXPECT_EQ(Line(list, 1), L"Source [A1]: Unknown substance: XY");
 }
@@ -64,16 +64,9 @@ TEST(IssueList, LimitAndAndSoOn) {
   for (int i = 257; i < 300; ++i) EXPECT_FALSE(list.Add(L"S", i, 1, L"issue %d", i));
   EXPECT_EQ(list.Count(), 257);
 
-  int lines = 0;
-  std::wstring last;
-  for (int32_t first = 1;; first = 0) {
-    std::wstring line = Line(list, first);
-    if (line == L"<none>") break;
-    last = line;
-    ++lines;
-  }
-  EXPECT_EQ(lines, 257);
-  EXPECT_EQ(last, L"T [C301]: and so on...");  // place of the first issue that did not fit
+  std::vector<std::wstring> lines = IssueTexts(list);
+  EXPECT_EQ(lines.size(), 257u);
+  EXPECT_EQ(lines.back(), L"T [C301]: and so on...");  // place of the first issue that did not fit
 
   list.Clear();
   EXPECT_EQ(list.Count(), 0);
