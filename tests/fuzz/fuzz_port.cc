@@ -1,6 +1,6 @@
 // The scripted platform layer of the fuzz build (see fuzz_port.h): replaces
-// port_linux.cc, so the transport above runs unchanged over replies that the
-// targets make up.
+// port_linux.cc (the kernel calls stay those of kernel_linux.cc), so the
+// transport above runs unchanged over replies that the targets make up.
 #include "fuzz_port.h"
 
 #include <algorithm>
@@ -31,17 +31,15 @@ fuzz_port::Reply g_default;
 size_t g_requests = 0;
 std::string g_lastPath;
 std::string g_lastBody;
-thread_local DWORD g_lastError = ERROR_SUCCESS;
-
 BOOL Fail(DWORD code) {
-  g_lastError = code;
+  SetLastError(code);
   return FALSE;
 }
 
 Handle* Resolve(HINTERNET value, Kind kind) {
   Handle* h = static_cast<Handle*>(value);
   if (!h || !g_live.count(h) || h->kind != kind) {
-    g_lastError = h && g_live.count(h) ? ERROR_INTERNET_INCORRECT_HANDLE_TYPE : ERROR_INVALID_HANDLE;
+    SetLastError(h && g_live.count(h) ? ERROR_INTERNET_INCORRECT_HANDLE_TYPE : ERROR_INVALID_HANDLE);
     return nullptr;
   }
   return h;
@@ -50,7 +48,7 @@ Handle* Resolve(HINTERNET value, Kind kind) {
 HINTERNET NewHandle(Kind kind) {
   Handle* h = new Handle{kind, {}};
   g_live.insert(h);
-  g_lastError = ERROR_SUCCESS;
+  SetLastError(ERROR_SUCCESS);
   return h;
 }
 
@@ -63,32 +61,6 @@ BOOL CopyOut(const std::string& text, void* buffer, DWORD* length) {
   *length = static_cast<DWORD>(text.size());
   return TRUE;
 }
-
-// Days since 1970-01-01 of a civil date, and back.
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(int64_t z, int64_t* y, unsigned* m, unsigned* d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp < 10 ? mp + 3 : mp - 9;
-  *y = static_cast<int64_t>(yoe) + era * 400 + (*m <= 2);
-}
-
-constexpr uint64_t kTicksPerMs = 10000;
-constexpr uint64_t kMsPerDay = 86400000;
-const int64_t kEpoch1601 = DaysFromCivil(1601, 1, 1);
 
 }  // namespace
 
@@ -223,55 +195,6 @@ BOOL InternetCanonicalizeUrlA(const char* url, char* buffer, DWORD* bufferLength
     }
   }
   return CopyOut(out, buffer, bufferLength);
-}
-
-DWORD GetLastError() { return g_lastError; }
-void SetLastError(DWORD code) { g_lastError = code; }
-
-HWND GetDesktopWindow() {
-  static char desktop;
-  return &desktop;
-}
-
-DWORD GetTickCount() { return 1000; }
-
-// A fixed clock: the targets' runs do not depend on the time of day.
-void GetLocalTime(SYSTEMTIME* time) {
-  if (time) *time = SYSTEMTIME{2026, 12, 0, 6, 12, 0, 0, 0};
-}
-
-BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* fileTime) {
-  if (!st || !fileTime || st->wYear < 1601 || st->wMonth < 1 || st->wMonth > 12 || st->wDay < 1 ||
-      st->wDay > 31 || st->wHour > 23 || st->wMinute > 59 || st->wSecond > 59 || st->wMilliseconds > 999) {
-    return Fail(ERROR_INVALID_PARAMETER);
-  }
-  uint64_t days = static_cast<uint64_t>(DaysFromCivil(st->wYear, st->wMonth, st->wDay) - kEpoch1601);
-  uint64_t ms = days * kMsPerDay + st->wHour * 3600000ull + st->wMinute * 60000ull + st->wSecond * 1000ull +
-                st->wMilliseconds;
-  uint64_t ticks = ms * kTicksPerMs;
-  fileTime->dwLowDateTime = static_cast<DWORD>(ticks);
-  fileTime->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-  return TRUE;
-}
-
-BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* st) {
-  if (!fileTime || !st) return Fail(ERROR_INVALID_PARAMETER);
-  uint64_t ticks = (static_cast<uint64_t>(fileTime->dwHighDateTime) << 32) | fileTime->dwLowDateTime;
-  uint64_t ms = ticks / kTicksPerMs;
-  int64_t year;
-  unsigned month, day;
-  CivilFromDays(static_cast<int64_t>(ms / kMsPerDay) + kEpoch1601, &year, &month, &day);
-  if (year > 30827) return Fail(ERROR_INVALID_PARAMETER);
-  uint64_t inDay = ms % kMsPerDay;
-  st->wYear = static_cast<WORD>(year);
-  st->wMonth = static_cast<WORD>(month);
-  st->wDayOfWeek = static_cast<WORD>((ms / kMsPerDay + 1) % 7);  // 1601-01-01 was a Monday
-  st->wDay = static_cast<WORD>(day);
-  st->wHour = static_cast<WORD>(inDay / 3600000);
-  st->wMinute = static_cast<WORD>(inDay / 60000 % 60);
-  st->wSecond = static_cast<WORD>(inDay / 1000 % 60);
-  st->wMilliseconds = static_cast<WORD>(inDay % 1000);
-  return TRUE;
 }
 
 namespace port {
