@@ -66,11 +66,7 @@ TEST_F(TrafficRecordsTest, VehicleWrittenBackKeepsEveryFloat) {
   r->emission[0][1] = 1.2345678e-7f;  // "%f" would print 0.000000
   CodeString code;
   CopyCode(&code, L"7.4");
-  Reply("Ok.\n");
-  ASSERT_EQ(IORVehiclePutRec(RecordStart, nullptr, nullptr), 1);
-  ASSERT_EQ(IORVehiclePutRec(RecordWrite, r.get(), &code), 1);
-  ASSERT_EQ(IORVehiclePutRec(RecordFinish, nullptr, nullptr), 1) << Error();
-  std::string body = Body(Requests() - 1);
+  std::string body = Posted([&](int32_t op) { return IORVehiclePutRec(op, r.get(), &code); });
   EXPECT_NE(body.find(SaveHeader("veh", -1, "0", "0") + "NAME \"Bus\"\nINDEX 2\nACTIVITYCODE 7.4\nISHEAVY 0\n"
                       "SUBSTANCE 5\n    SPEED   1 EMISSION 0.5\n    SPEED   2 EMISSION 1.2345679e-07\n"),
             std::string::npos)
@@ -158,12 +154,8 @@ TEST_F(TrafficRecordsTest, RoadtypeBlocksUpToTheSeparator) {
   std::unique_ptr<RoadtypeRec> end(new RoadtypeRec());
   EXPECT_EQ(IORRoadtypeGetRec(0, 0, end.get()), 0);
 
-  Reply("Ok.\n");
-  ASSERT_EQ(IORRoadtypePutRec(RecordStart, nullptr), 1);
-  ASSERT_EQ(IORRoadtypePutRec(RecordWrite, r.get()), 1);
-  ASSERT_EQ(IORRoadtypePutRec(RecordFinish, nullptr), 1) << Error();
   // Written back as it was read.
-  std::string body = Body(Requests() - 1);
+  std::string body = Posted([&](int32_t op) { return IORRoadtypePutRec(op, r.get()); });
   EXPECT_NE(body.find("NAME \"Street\"\nINDEX 5\n" + Block(3) + Block(9) + "\nEOF\n"), std::string::npos) << body;
 }
 

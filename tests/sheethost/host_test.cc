@@ -43,6 +43,23 @@ struct Ref {
   XLOPER12 value;
 };
 
+// A value of the given type; a number when num is given.
+XLOPER12 Oper(uint32_t type, double num = 0) {
+  XLOPER12 v;
+  std::memset(&v, 0, sizeof v);
+  v.xltype = type;
+  v.val.num = num;
+  return v;
+}
+
+XLOPER12 Multi(XLOPER12* values, RW rows, COL columns) {
+  XLOPER12 v = Oper(xltypeMulti);
+  v.val.array.lparray = values;
+  v.val.array.rows = rows;
+  v.val.array.columns = columns;
+  return v;
+}
+
 int Call(int xlfn, XLOPER12* result, std::vector<XLOPER12*> args) {
   return Host::EntryPoint()(xlfn, static_cast<int>(args.size()), args.data(), result);
 }
@@ -134,20 +151,15 @@ TEST(SheetHostWorkbook, EveryValueFormComesBackAsItWentIn) {
   std::vector<XLOPER12> row(values.size());
   for (COL c = 0; c < n; ++c) {
     ASSERT_TRUE(sheet->Set(0, c, values[c]));
-    std::memset(&row[c], 0, sizeof row[c]);
+    row[c] = Oper(xltypeNum, values[c].number);
     switch (values[c].kind) {
-      case sheethost::CellKind::Number: row[c].xltype = xltypeNum; row[c].val.num = values[c].number; break;
+      case sheethost::CellKind::Number: break;
       case sheethost::CellKind::Text: texts.emplace_back(values[c].text); row[c] = texts.back().value; break;
-      case sheethost::CellKind::Boolean: row[c].xltype = xltypeBool; row[c].val.xbool = values[c].boolean; break;
-      default: row[c].xltype = xltypeErr; row[c].val.err = values[c].error; break;
+      case sheethost::CellKind::Boolean: row[c] = Oper(xltypeBool); row[c].val.xbool = values[c].boolean; break;
+      default: row[c] = Oper(xltypeErr); row[c].val.err = values[c].error; break;
     }
   }
-  XLOPER12 multi;
-  std::memset(&multi, 0, sizeof multi);
-  multi.xltype = xltypeMulti;
-  multi.val.array.lparray = row.data();
-  multi.val.array.rows = 1;
-  multi.val.array.columns = n;
+  XLOPER12 multi = Multi(row.data(), 1, n);
   Ref second(sheet->Id(), 1, 1, 0, n - 1);
   ASSERT_EQ(Call(xlSet, nullptr, {&second.value, &multi}), xlretSuccess);
   XLOPER12 back;
@@ -248,17 +260,9 @@ TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
   Host host;
   auto* s = host.Book().AddSheet(L"Data");
   CountedText text(L"x\u00e9");
-  XLOPER12 values[2];
-  std::memset(values, 0, sizeof values);
-  values[0] = text.value;
-  values[1].xltype = xltypeInt;
+  XLOPER12 values[2] = {text.value, Oper(xltypeInt)};
   values[1].val.w = 42;
-  XLOPER12 row;
-  std::memset(&row, 0, sizeof row);
-  row.xltype = xltypeMulti;
-  row.val.array.lparray = values;
-  row.val.array.rows = 1;
-  row.val.array.columns = 2;
+  XLOPER12 row = Multi(values, 1, 2);
   Ref target(s->Id(), 7, 7, 3, 4);
   ASSERT_EQ(Call(xlSet, nullptr, {&target.value, &row}), xlretSuccess);
   EXPECT_EQ(s->Get(7, 3), Cell::Str(L"x\u00e9"));
@@ -270,17 +274,12 @@ TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
   EXPECT_TRUE(s->Get(8, 3).IsEmpty());
 
   // A single value fills the area; a missing value clears it.
-  XLOPER12 one;
-  std::memset(&one, 0, sizeof one);
-  one.xltype = xltypeNum;
-  one.val.num = 1.5;
+  XLOPER12 one = Oper(xltypeNum, 1.5);
   Ref square(s->Id(), 10, 11, 0, 1);
   ASSERT_EQ(Call(xlSet, nullptr, {&square.value, &one}), xlretSuccess);
   EXPECT_EQ(s->CellCount(), 6u);
   EXPECT_EQ(s->Get(11, 1), Cell::Num(1.5));
-  XLOPER12 missing;
-  std::memset(&missing, 0, sizeof missing);
-  missing.xltype = xltypeMissing;
+  XLOPER12 missing = Oper(xltypeMissing);
   ASSERT_EQ(Call(xlSet, nullptr, {&square.value, &missing}), xlretSuccess);
   EXPECT_EQ(s->CellCount(), 2u);
   Ref whole(s->Id(), 7, 7, 0, 10);
