@@ -22,15 +22,6 @@ namespace {
 
 class NameIndexTest : public SheetTest {
  protected:
-  static std::wstring Pairs(CRecordList& list) {
-    std::wstring all;
-    wchar_t name[256];
-    int32_t index = 0;
-    for (int32_t first = 1; list.ListWithIndex(first, name, 256, &index); first = 0) {
-      all += std::wstring(all.empty() ? L"" : L",") + name + L"=" + std::to_wstring(index);
-    }
-    return all;
-  }
   // Runs a reader over a list: Init, then Update; the pairs taken.
   template <class Reader, class... Args>
   std::wstring Updated(Reader& reader, CRecordList& list, Args... args) {
