@@ -1,6 +1,4 @@
-// Readers and writers of companies and facilities: their requests, the
-// attribute lines taken by count, the texts a save posts, and replies that
-// break off inside a record.
+// Company and facility records: reads, attribute lines by count, saves and broken replies.
 #include <cwchar>
 #include <string>
 

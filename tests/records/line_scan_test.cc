@@ -1,6 +1,4 @@
-// The quick line reader against the wide scan it stands in for: for every
-// line of a table of plain, tricky and malformed lines, the keyword scanners
-// give what swscanf with the old pattern gives, value and match alike.
+// The quick line reader must give what swscanf with the old pattern gives, value and match.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,5 +1,4 @@
-// A login against a scripted loopback server for the record tests, with
-// helpers that open a reply for the scanners and look at what saves posted.
+// A login against a scripted loopback server for the record tests, and reply/save helpers.
 #pragma once
 
 #include <gtest/gtest.h>

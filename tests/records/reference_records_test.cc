@@ -1,6 +1,4 @@
-// Readers and writers of substances, time variations, substance groups and
-// emission factors: their requests, record texts on the wire, names-only
-// reads, the separators and the malformed records of each kind.
+// Substance, time-variation, substance-group and emission-factor records on the wire.
 #include <functional>
 #include <string>
 

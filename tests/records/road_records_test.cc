@@ -1,7 +1,4 @@
-// Road records: a road read from a listing and written back gives its text
-// again byte for byte (floats that "%f" would round included), the listing
-// ends cleanly after the last road, and malformed roads are refused with
-// their place instead of being cut.
+// Road records: read and written back byte for byte; malformed roads refused with their place.
 #include <string>
 
 #include "record_fixture.h"

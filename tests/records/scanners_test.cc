@@ -1,5 +1,4 @@
-// The keyword-line scanners, the DYNAMIC fields, attribute lines and codes,
-// driven through a real reply from the scripted server.
+// The keyword-line scanners, DYNAMIC fields, attribute lines and codes over a real reply.
 #include <string>
 
 #include "record_fixture.h"

@@ -1,7 +1,4 @@
-// Readers and writers of vehicles, the road-vehicle definition, road
-// vehicles and roadtypes: their requests, the sorted substance slots, the
-// emission lines one at a time, the record texts a save posts, and replies
-// that break off inside a record.
+// Vehicle, road-vehicle definition, road-vehicle and roadtype records on the wire.
 #include <memory>
 #include <string>
 

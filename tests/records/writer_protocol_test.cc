@@ -1,5 +1,4 @@
-// The writer protocol on the wire: which operation opens which save header,
-// how a save is finished and checked, and the substance save's own rules.
+// The writer protocol: save headers per start operation, finishing and checking a save.
 #include <string>
 
 #include "record_fixture.h"

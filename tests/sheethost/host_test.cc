@@ -1,7 +1,4 @@
-// The substitute spreadsheet host: its workbook (names without regard to case,
-// grid limits, used cells) and its entry point answering xlSheetId, xlCoerce,
-// xlSet and xlFree as the real host does, with its accounting of handed-out
-// memory and its injected failures.
+// The substitute spreadsheet host: its workbook and its C API entry point, memory accounting.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,4 @@
-// The "Emission function" sheet: many emission factors written and read back
-// equal (long formulas whole), the reader's refusals, and the verifier's
-// issues at their cells.
+// The "Emission function" sheet: round trips, the reader's refusals and the verifier.
 #include <cstring>
 #include <memory>
 #include <string>

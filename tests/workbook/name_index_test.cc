@@ -1,6 +1,4 @@
-// The name-index readers: the pairs they put into the catalogue lists and the
-// issues they report (duplicates, missing and invalid indexes, long names,
-// garbage where a sheet's data ends), for every kind of sheet.
+// The name-index readers: the pairs they list and the issues they report, per sheet.
 #include <string>
 
 #include "catalogue/record_list.h"

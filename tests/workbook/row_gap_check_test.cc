@@ -1,6 +1,4 @@
-// Rows after a gap: content below the first empty record row is an error at
-// its first row, whatever the sheet's record height, and the verification
-// carries it (so a save refuses the workbook).
+// Content below the first empty record row is an error, so a save refuses the workbook.
 #include "workbook/row_gap_check.h"
 
 #include <algorithm>

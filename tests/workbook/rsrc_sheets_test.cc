@@ -1,7 +1,4 @@
-// The resource sheets ("Speed-Temp-Scen", "Units", "Rsrc"): rows written and
-// read back equal, the readers' numbering and ends, the resource lists
-// rebuilt from the sheets, and a resource file taken through the sheets and
-// back unchanged.
+// The resource sheets: rows written and read back, the lists rebuilt, a file round trip.
 #include <string>
 #include <vector>
 

@@ -1,7 +1,4 @@
-// The fixture of the workbook tests: a substitute host handed to the library
-// as its entry point, with every test ending on the host reporting nothing
-// unfreed and nothing freed that it did not hand out; helpers that fill
-// sheets and read the issue lists.
+// Workbook test fixture: a substitute host that must end with nothing unfreed or badly freed.
 #pragma once
 
 #include <gtest/gtest.h>

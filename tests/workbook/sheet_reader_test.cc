@@ -1,6 +1,4 @@
-// Reading sheets: the row reader's 30-row blocks, the cell rule for every
-// value type, cutting to the caller's buffer, and the failures of sheet
-// selection and coercion with their messages.
+// Reading sheets: 30-row blocks, the cell rule, cutting to the buffer, failures.
 #include <cstring>
 #include <cwchar>
 #include <memory>

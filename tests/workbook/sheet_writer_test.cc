@@ -1,6 +1,4 @@
-// Writing sheets: rows of strings and marked numbers, consecutive and
-// skipped rows, texts cut to the writer's maximum, and the failures of sheet
-// selection and writing with their messages.
+// Writing sheets: marked numbers and strings, skipped rows, cutting, failures.
 #include <string>
 #include <vector>
 

@@ -1,6 +1,4 @@
-// The "Substance" and "Searchkey" sheets: names written by index and read
-// back as one record per row, empty rows included, up to each column's last
-// row.
+// The "Substance" and "Searchkey" sheets: names by index, read back row by row.
 #include <cstring>
 #include <string>
 #include <vector>

@@ -1,6 +1,4 @@
-// The time-variation sheets: many records written and read back equal, the
-// scenario heading, the index and field-size refusals of the reader, and the
-// verifier's issues at their cells.
+// The time-variation sheets: round trips, the scenario heading, refusals, the verifier.
 #include <cstring>
 #include <string>
 #include <vector>

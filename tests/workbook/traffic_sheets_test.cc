@@ -1,7 +1,4 @@
-// The "Vehicle", "Road Vehicle Def.", "Road Vehicle" and "Roadtype" sheets:
-// one verifier run per sheet with a fault of every kind it checks, the Save's
-// readers refusing rows the records cannot carry, and the lines the readers
-// of the definition and the emission lines give.
+// The vehicle, road-vehicle and roadtype sheets: verifiers, Save readers, emission lines.
 #include <string>
 
 #include "catalogue/record_list.h"
