@@ -130,10 +130,8 @@ TEST(SheetHostWorkbook, RewrittenTextsKeepTheStoreASmallMultipleOfThem) {
   EXPECT_EQ(sheet->Cells().rbegin()->second, Cell::Str(base + L"49999"));
 }
 
-// Every form a value takes in the store (numbers as doubles, short and long
-// ISO 8859-1 texts, wide texts, booleans, errors) comes back as it went in:
-// set one by one, set as a row through xlSet, read by Get and by xlCoerce,
-// and overwritten by another form.
+// Set alone and as an xlSet row, read by Get and xlCoerce, then overwritten by
+// another form: every form of value comes back as it went in.
 TEST(SheetHostWorkbook, EveryValueFormComesBackAsItWentIn) {
   Host host;
   auto* sheet = host.Book().AddSheet(L"S");

@@ -174,8 +174,7 @@ TEST_F(TimevarSheetTest, VerifierReportsEachFaultAtItsCell) {
   timevars.Add(L"second", 2);
   CExcelVerifyTimevar verifier;
   ASSERT_EQ(verifier.Init(0, timevars, errors, warnings), 1);
-  // The third record's name is not in the list: reported, and the
-  // verification goes on.
+  // The third record's name is not in the list: reported, and verification goes on.
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
   EXPECT_EQ(Lines(errors),
             (Lines_{L"Source timevar [C2]: Typeday (Mon-Thu) cell value out of range [0,3] 4",

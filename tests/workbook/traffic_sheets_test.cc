@@ -104,8 +104,7 @@ TEST_F(TrafficSheetTest, RoadVehicleVerifierFindings) {
 }
 
 TEST_F(TrafficSheetTest, HeadingAndDefinitionFindings) {
-  // A 252nd substance column, and a class text of two words, which an
-  // emission line cannot carry.
+  // A 252nd substance column, and a two-word class text an emission line cannot carry.
   for (COL c = 4; c < 4 + 252; ++c) Put(L"Vehicle", 0, c, {L"NOx"});
   CExcelVerifyVehicle vehicles;
   ASSERT_EQ(vehicles.Init(substances, speeds, errors, warnings), 1) << Error();
