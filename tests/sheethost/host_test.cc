@@ -180,24 +180,6 @@ TEST(SheetHostWorkbook, EveryValueFormComesBackAsItWentIn) {
   EXPECT_EQ(sheet->CellCount(), 2 * values.size());
 }
 
-TEST(SheetHostEntry, SheetIdByNameOrActiveSheet) {
-  Host host;
-  auto* data = host.Book().AddSheet(L"Data");
-  auto* other = host.Book().AddSheet(L"Other");
-  XLOPER12 result;
-  CountedText name(L"OTHER");
-  ASSERT_EQ(Call(xlSheetId, &result, {&name.value}), xlretSuccess);
-  EXPECT_EQ(result.xltype, xltypeRef);
-  EXPECT_EQ(result.val.mref.idSheet, other->Id());
-
-  ASSERT_EQ(Call(xlSheetId, &result, {}), xlretSuccess);
-  EXPECT_EQ(result.val.mref.idSheet, data->Id());
-
-  CountedText unknown(L"Nope");
-  EXPECT_NE(Call(xlSheetId, &result, {&unknown.value}), xlretSuccess);
-  EXPECT_EQ(host.HandedOut(), 0u);
-}
-
 TEST(SheetHostEntry, CoerceGivesSingleValuesAndRowMajorMultis) {
   Host host;
   auto* s = host.Book().AddSheet(L"Data");
