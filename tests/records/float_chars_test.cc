@@ -1,7 +1,4 @@
-// The float texts of the record and sheet writers against the C library's
-// "%.*g" with the fewest digits from 6 to 9 that read back (strtof) as the
-// same float, over floats of every magnitude and bit pattern and over the
-// short decimals real data is made of.
+// Float texts against "%.*g" with the fewest digits (6..9) that read back as the same float.
 #include <gtest/gtest.h>
 
 #include <cfloat>

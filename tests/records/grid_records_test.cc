@@ -1,6 +1,4 @@
-// Grid data lines: split at every '@' into the cell's fields, the line feed
-// of the last one dropped; a line of more fields than a grid carries is
-// refused instead of being cut.
+// Grid data lines split at every '@'; too many fields are refused, never cut.
 #include <gtest/gtest.h>
 
 #include <string>

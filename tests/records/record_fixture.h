@@ -1,9 +1,9 @@
-// A login against a scripted loopback server for the record tests, with
-// helpers that open a reply for the scanners and look at what saves posted.
+// A login against a scripted loopback server for the record tests, and reply/save helpers.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +45,16 @@ class RecordTest : public ::testing::Test {
 
   // Queues the reply of the next request (a read or a save).
   void Reply(const std::string& body) { server_.QueueReply(RawReply::Http(200, body)); }
+
+  // Runs a save through put (start, one write, finish; the server replying
+  // accepted) and gives the body posted.
+  std::string Posted(std::function<int32_t(int32_t)> put, int32_t start = RecordStart, const char* accepted = "Ok.\n") {
+    Reply(accepted);
+    EXPECT_EQ(put(start), 1) << Error();
+    EXPECT_EQ(put(RecordWrite), 1) << Error();
+    EXPECT_EQ(put(RecordFinish), 1) << Error();
+    return Body(Requests() - 1);
+  }
 
   // Request n (0 is the login): its body, and its path and query with the
   // authenticator replaced by AUTH.

@@ -1,7 +1,4 @@
-// Road records: a road read from a listing and written back gives its text
-// again byte for byte (floats that "%f" would round included), the listing
-// ends cleanly after the last road, and malformed roads are refused with
-// their place instead of being cut.
+// Road records: read and written back byte for byte; malformed roads refused with their place.
 #include <string>
 
 #include "record_fixture.h"
@@ -50,11 +47,9 @@ TEST_F(RoadRecordsTest, ARoadReadAndWrittenBackIsTheSameText) {
   EXPECT_EQ(next.Get(0), 0) << Error();  // the listing ends after the road
 
   NoNoiseFactors = 0;  // not verified: the road's own noise factors still go
-  Reply("Ok.\n");
-  ASSERT_EQ(IORRoadPutRec(RecordStartFlag1, nullptr, nullptr, nullptr, nullptr, nullptr), 1) << Error();
-  ASSERT_EQ(IORRoadPutRec(RecordWrite, &r.record, &r.alob, &r.coordinates, &r.geocode, &r.traffic), 1) << Error();
-  ASSERT_EQ(IORRoadPutRec(RecordFinish, nullptr, nullptr, nullptr, nullptr, nullptr), 1) << Error();
-  EXPECT_EQ(Body(2), SaveHeader("road", -1, "1", "0") + kRoad + "EOF\n");
+  auto put = [&](int32_t op) { return IORRoadPutRec(op, &r.record, &r.alob, &r.coordinates, &r.geocode, &r.traffic); };
+  EXPECT_EQ(Posted(put, RecordStartFlag1),
+            SaveHeader("road", -1, "1", "0") + kRoad + "EOF\n");
 }
 
 TEST_F(RoadRecordsTest, RoadsWithoutTrafficAlobOrCoordinatesEndAtTheEmptyLine) {

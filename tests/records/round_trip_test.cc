@@ -1,6 +1,4 @@
-// Print-then-parse identity: many generated records of every kind are
-// written by the writer, the posted lines are served back as a read reply,
-// and the reader must give back the very same records.
+// Print-then-parse identity: generated records saved, served back and read must be the same.
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// The keyword-line scanners, the DYNAMIC fields, attribute lines and codes,
-// driven through a real reply from the scripted server.
+// The keyword-line scanners, DYNAMIC fields, attribute lines and codes over a real reply.
 #include <string>
 
 #include "record_fixture.h"
@@ -21,6 +20,13 @@ class ScannerTest : public RecordTest {
     int32_t r = scan(out);
     return r == 1 ? std::wstring(out) : L"#" + std::to_wstring(r);
   }
+  // What one number scan gave: the value, or "#r" for a result r other than 1.
+  template <class T, class Scan>
+  static std::wstring Number(Scan scan) {
+    T value{};
+    int32_t r = scan(&value);
+    return r == 1 ? std::to_wstring(value) : L"#" + std::to_wstring(r);
+  }
 };
 
 TEST_F(ScannerTest, QuotedTextEmptyUnquotedAndMissing) {
@@ -33,8 +39,7 @@ TEST_F(ScannerTest, QuotedTextEmptyUnquotedAndMissing) {
   // End of reply: 0 when not required, the out-of-data message when required.
   EXPECT_EQ(Took([](wchar_t* out) { return GetKeyString(L"K", false, L"r", L"NAME", out, 20); }), L"#0");
   Serve("INDEX four\n");
-  uint16_t index = 0;
-  EXPECT_EQ(GetKeyUShort(L"TIMEVAR", L"Weekday", L"INDEX", &index), -1);
+  EXPECT_EQ(Number<uint16_t>([](uint16_t* v) { return GetKeyUShort(L"TIMEVAR", L"Weekday", L"INDEX", v); }), L"#-1");
   EXPECT_EQ(Error(), "TIMEVAR (Weekday): Error in INDEX: INDEX four\n");
   EXPECT_EQ(Took([](wchar_t* out) { return GetKeyString(L"SOURCE", true, L"S1", L"NAME", out, 20); }), L"#-1");
   EXPECT_EQ(Error(), "SOURCE (S1): Out of data scanning NAME\n");
@@ -74,25 +79,14 @@ TEST_F(ScannerTest, TextModes) {
 TEST_F(ScannerTest, NumbersAndTheirRanges) {
   Serve("SUBSTANCE -5\nSUBSTANCE 2147483647\nSUBSTANCE 3000000000\n"
         "INDEX 4294967295\nINDEX 4294967296\nINDEX 65535\nHEIGHT 12.5\nHEIGHT high\n");
-  int32_t l = 0;
-  for (int32_t expected : {-5, 2147483647}) {
-    ASSERT_EQ(GetKeyLong(L"K", L"r", L"SUBSTANCE", &l), 1);
-    EXPECT_EQ(l, expected);
-  }
-  EXPECT_EQ(GetKeyLong(L"K", L"r", L"SUBSTANCE", &l), -1);
+  auto substance = [](int32_t* v) { return GetKeyLong(L"K", L"r", L"SUBSTANCE", v); };
+  for (const wchar_t* expected : {L"-5", L"2147483647", L"#-1"}) EXPECT_EQ(Number<int32_t>(substance), expected);
   EXPECT_EQ(Error(), "K (r): Error in SUBSTANCE: SUBSTANCE 3000000000\n");
-  uint32_t u = 0;
-  ASSERT_EQ(GetKeyULong(L"K", L"r", L"INDEX", &u), 1);
-  EXPECT_EQ(u, 4294967295u);
-  EXPECT_EQ(GetKeyULong(L"K", L"r", L"INDEX", &u), -1);
-  uint16_t s = 0;
-  ASSERT_EQ(GetKeyUShort(L"K", L"r", L"INDEX", &s), 1);
-  EXPECT_EQ(s, 65535);
-  float f = 0;
-  ASSERT_EQ(GetKeyFloat(L"K", L"r", L"HEIGHT", &f), 1);
-  EXPECT_EQ(f, 12.5f);
-  EXPECT_EQ(GetKeyFloat(L"K", L"r", L"HEIGHT", &f), -1);
-  EXPECT_EQ(GetKeyFloat(L"K", L"r", L"HEIGHT", &f), -1);
+  auto index = [](uint32_t* v) { return GetKeyULong(L"K", L"r", L"INDEX", v); };
+  for (const wchar_t* expected : {L"4294967295", L"#-1"}) EXPECT_EQ(Number<uint32_t>(index), expected);
+  EXPECT_EQ(Number<uint16_t>([](uint16_t* v) { return GetKeyUShort(L"K", L"r", L"INDEX", v); }), L"65535");
+  auto height = [](float* v) { return GetKeyFloat(L"K", L"r", L"HEIGHT", v); };
+  for (const wchar_t* expected : {L"12.500000", L"#-1", L"#-1"}) EXPECT_EQ(Number<float>(height), expected);
   EXPECT_EQ(Error(), "K (r): Out of data scanning HEIGHT\n");
 }
 
@@ -100,12 +94,8 @@ TEST_F(ScannerTest, DynamicInEveryDynamicScanner) {
   Serve("NOCARS DYNAMIC\nNOCARS 12\nNOCARS many\n"
         "VEHICLE DYNAMIC\nVEHICLE \"Car\"\nVEHICLE Car\nOTHER x\n"
         "GEOCODE DYNAMIC\nGEOCODE\nGEOCODE 0180 0114\nGEOCODE \n");
-  int32_t l = 0;
-  ASSERT_EQ(GetKeyLongDynamic(L"ROAD", L"E4", L"NOCARS", &l), 1);
-  EXPECT_EQ(l, -1);
-  ASSERT_EQ(GetKeyLongDynamic(L"ROAD", L"E4", L"NOCARS", &l), 1);
-  EXPECT_EQ(l, 12);
-  EXPECT_EQ(GetKeyLongDynamic(L"ROAD", L"E4", L"NOCARS", &l), -1);
+  auto nocars = [](int32_t* v) { return GetKeyLongDynamic(L"ROAD", L"E4", L"NOCARS", v); };
+  for (const wchar_t* expected : {L"-1", L"12", L"#-1"}) EXPECT_EQ(Number<int32_t>(nocars), expected);
   EXPECT_EQ(Error(), "ROAD (E4): Error in NOCARS: NOCARS many\n");
 
   auto vehicle = [](wchar_t* out) { return GetKeyStringDynamic(L"ROAD", L"E4", L"VEHICLE", out, 32); };

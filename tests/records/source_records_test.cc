@@ -1,5 +1,4 @@
-// Source records: the listing header, a record with every block kind read and
-// written back line for line, and the records the reader refuses.
+// Source records: the listing header, every block kind read and written back, refusals.
 #include <string>
 
 #include "record_fixture.h"

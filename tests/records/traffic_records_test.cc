@@ -1,7 +1,4 @@
-// Readers and writers of vehicles, the road-vehicle definition, road
-// vehicles and roadtypes: their requests, the sorted substance slots, the
-// emission lines one at a time, the record texts a save posts, and replies
-// that break off inside a record.
+// Vehicle, road-vehicle definition, road-vehicle and roadtype records on the wire.
 #include <memory>
 #include <string>
 
@@ -66,11 +63,7 @@ TEST_F(TrafficRecordsTest, VehicleWrittenBackKeepsEveryFloat) {
   r->emission[0][1] = 1.2345678e-7f;  // "%f" would print 0.000000
   CodeString code;
   CopyCode(&code, L"7.4");
-  Reply("Ok.\n");
-  ASSERT_EQ(IORVehiclePutRec(RecordStart, nullptr, nullptr), 1);
-  ASSERT_EQ(IORVehiclePutRec(RecordWrite, r.get(), &code), 1);
-  ASSERT_EQ(IORVehiclePutRec(RecordFinish, nullptr, nullptr), 1) << Error();
-  std::string body = Body(Requests() - 1);
+  std::string body = Posted([&](int32_t op) { return IORVehiclePutRec(op, r.get(), &code); });
   EXPECT_NE(body.find(SaveHeader("veh", -1, "0", "0") + "NAME \"Bus\"\nINDEX 2\nACTIVITYCODE 7.4\nISHEAVY 0\n"
                       "SUBSTANCE 5\n    SPEED   1 EMISSION 0.5\n    SPEED   2 EMISSION 1.2345679e-07\n"),
             std::string::npos)
@@ -158,12 +151,8 @@ TEST_F(TrafficRecordsTest, RoadtypeBlocksUpToTheSeparator) {
   std::unique_ptr<RoadtypeRec> end(new RoadtypeRec());
   EXPECT_EQ(IORRoadtypeGetRec(0, 0, end.get()), 0);
 
-  Reply("Ok.\n");
-  ASSERT_EQ(IORRoadtypePutRec(RecordStart, nullptr), 1);
-  ASSERT_EQ(IORRoadtypePutRec(RecordWrite, r.get()), 1);
-  ASSERT_EQ(IORRoadtypePutRec(RecordFinish, nullptr), 1) << Error();
   // Written back as it was read.
-  std::string body = Body(Requests() - 1);
+  std::string body = Posted([&](int32_t op) { return IORRoadtypePutRec(op, r.get()); });
   EXPECT_NE(body.find("NAME \"Street\"\nINDEX 5\n" + Block(3) + Block(9) + "\nEOF\n"), std::string::npos) << body;
 }
 
@@ -174,32 +163,29 @@ TEST_F(TrafficRecordsTest, BrokenRecordsFail) {
   std::unique_ptr<RoadtypeRec> roadtype(new RoadtypeRec());
   RoadVehicleRec roadVehicle = {};
   CodeString code;
+  const std::function<int32_t()> reads[] = {[&] { return IORVehicleGetRec(1, 0, vehicle.get(), &code); },
+                                             [&] { return IORRoadVehicleGetRec(1, 0, &roadVehicle, &code); },
+                                             [&] { return IORRoadtypeGetRec(1, 0, roadtype.get()); }};
+  std::string blocks = "NAME \"Street\"\nINDEX 5\n";
+  for (int b = 1; b <= 11; ++b) blocks += Block(b);
   const struct {
     const char* what;
     std::string reply;
-    std::function<int32_t()> read;
+    int read;  // vehicle, road vehicle, roadtype
   } cases[] = {
-      {"vehicle ends in its SPEED lines", VehicleText(1, "SUBSTANCE 3\n" + Speeds(3).substr(0, 60)),
-       [&] { return IORVehicleGetRec(1, 0, vehicle.get(), &code); }},
-      {"vehicle ends before ISHEAVY", "NAME \"Car\"\nINDEX 1\nACTIVITYCODE 7\n",
-       [&] { return IORVehicleGetRec(1, 0, vehicle.get(), &code); }},
-      {"SPEED line that does not match", VehicleText(1, "SUBSTANCE 3\n    SPEED 1 EMISSION x\n"),
-       [&] { return IORVehicleGetRec(1, 0, vehicle.get(), &code); }},
-      {"substance 0", VehicleText(1, "SUBSTANCE 0\n" + Speeds(0)), [&] { return IORVehicleGetRec(1, 0, vehicle.get(), &code); }},
-      {"road vehicle ends before INFO", std::string(kRoadVehicleHead).substr(0, 100),
-       [&] { return IORRoadVehicleGetRec(1, 0, &roadVehicle, &code); }},
-      {"roadtype ends in a block", "NAME \"Street\"\nINDEX 5\n" + Block(3).substr(0, 200),
-       [&] { return IORRoadtypeGetRec(1, 0, roadtype.get()); }},
-      {"roadtype of 11 blocks",
-       "NAME \"Street\"\nINDEX 5\n" + Block(1) + Block(2) + Block(3) + Block(4) + Block(5) + Block(6) + Block(7) +
-           Block(8) + Block(9) + Block(10) + Block(11) + "\n",
-       [&] { return IORRoadtypeGetRec(1, 0, roadtype.get()); }},
-      {"roadtype hour value longer than its field", "NAME \"Street\"\nINDEX 5\nVEHICLE 1\nTYPEDAY\t 1234567890123456 1 1 1\n",
-       [&] { return IORRoadtypeGetRec(1, 0, roadtype.get()); }},
+      {"vehicle ends in its SPEED lines", VehicleText(1, "SUBSTANCE 3\n" + Speeds(3).substr(0, 60)), 0},
+      {"vehicle ends before ISHEAVY", "NAME \"Car\"\nINDEX 1\nACTIVITYCODE 7\n", 0},
+      {"SPEED line that does not match", VehicleText(1, "SUBSTANCE 3\n    SPEED 1 EMISSION x\n"), 0},
+      {"substance 0", VehicleText(1, "SUBSTANCE 0\n" + Speeds(0)), 0},
+      {"road vehicle ends before INFO", std::string(kRoadVehicleHead).substr(0, 100), 1},
+      {"roadtype ends in a block", "NAME \"Street\"\nINDEX 5\n" + Block(3).substr(0, 200), 2},
+      {"roadtype of 11 blocks", blocks + "\n", 2},
+      {"roadtype hour value longer than its field",
+       "NAME \"Street\"\nINDEX 5\nVEHICLE 1\nTYPEDAY\t 1234567890123456 1 1 1\n", 2},
   };
   for (const auto& c : cases) {
     Reply(c.reply);
-    EXPECT_EQ(c.read(), -1) << c.what;
+    EXPECT_EQ(reads[c.read](), -1) << c.what;
     EXPECT_NE(Error(), "") << c.what;
     ClearErrorText();
   }

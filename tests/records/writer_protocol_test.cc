@@ -1,5 +1,4 @@
-// The writer protocol on the wire: which operation opens which save header,
-// how a save is finished and checked, and the substance save's own rules.
+// The writer protocol: save headers per start operation, finishing and checking a save.
 #include <string>
 
 #include "record_fixture.h"
@@ -23,11 +22,8 @@ TEST_F(WriterProtocolTest, StartOperationsMapToTheFlagHeaderLines) {
   const int32_t starts[] = {RecordStart, RecordStartFlag0, RecordStartFlag1};
   const char* lines[][2] = {{"0", "0"}, {"0", "1"}, {"1", "0"}};
   for (int i = 0; i < 3; ++i) {
-    Reply("Ok.\n");
-    ASSERT_EQ(RunRecordOperation(starts[i], save), 1) << Error();
-    ASSERT_EQ(RunRecordOperation(RecordWrite, save), 1);
-    ASSERT_EQ(RunRecordOperation(RecordFinish, save), 1) << Error();
-    EXPECT_EQ(Body(1 + i), SaveHeader("company", -1, lines[i][0], lines[i][1]) + "NAME \"x\"\nEOF\n");
+    EXPECT_EQ(Posted([&](int32_t op) { return RunRecordOperation(op, save); }, starts[i]),
+              SaveHeader("company", -1, lines[i][0], lines[i][1]) + "NAME \"x\"\nEOF\n");
     EXPECT_EQ(Query(1 + i), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x");
   }
 }
@@ -51,11 +47,9 @@ TEST_F(WriterProtocolTest, FinishRequiresEveryReplyLineToBeginWithOk) {
   SubgrpRec record{};
   wcscpy(record.name, L"G");
   record.index = 3;
-  Reply("Ok. 1 saved\nOk. done\n");
-  ASSERT_EQ(IORSubgrpPutRec(RecordStartFlag0, &record), 1);
-  ASSERT_EQ(IORSubgrpPutRec(RecordWrite, &record), 1);
-  EXPECT_EQ(IORSubgrpPutRec(RecordFinish, &record), 1) << Error();
-  EXPECT_EQ(Body(1), SaveHeader("subgrp", -1, "0", "1") + "NAME \"G\"\nINDEX 3\nSUBSTANCES\n\nEOF\n");
+  auto group = [&](int32_t op) { return IORSubgrpPutRec(op, &record); };
+  EXPECT_EQ(Posted(group, RecordStartFlag0, "Ok. 1 saved\nOk. done\n"),
+            SaveHeader("subgrp", -1, "0", "1") + "NAME \"G\"\nINDEX 3\nSUBSTANCES\n\nEOF\n");
 
   Reply("Ok. 1 saved\nError: substance 99 unknown\nOk.\n");
   ASSERT_EQ(IORSubgrpPutRec(RecordStart, &record), 1);
@@ -80,11 +74,9 @@ TEST_F(WriterProtocolTest, SubstanceSaveChecksTheFirstReplyLineForOk) {
   SubRec record{};
   record.index = 12;
   wcscpy(record.name, L"NOx as NO2");
-  Reply("OK! 1 searchkey\nanything\n");
-  ASSERT_EQ(IORSubPutRec(RecordStartFlag0, 2, &record), 1) << Error();
-  ASSERT_EQ(IORSubPutRec(RecordWrite, 2, &record), 1);
-  EXPECT_EQ(IORSubPutRec(RecordFinish, 2, &record), 1) << Error();
-  EXPECT_EQ(Body(1), SaveHeader("sub", 2, "0", "1") + "12 \"NOx as NO2\"\nEOF\n");
+  auto substances = [&](int32_t op) { return IORSubPutRec(op, 2, &record); };
+  EXPECT_EQ(Posted(substances, RecordStartFlag0, "OK! 1 searchkey\nanything\n"),
+            SaveHeader("sub", 2, "0", "1") + "12 \"NOx as NO2\"\nEOF\n");
 
   Reply("Database locked\n");
   ASSERT_EQ(IORSubPutRec(RecordStart, 5, &record), 1);

@@ -1,5 +1,4 @@
-// CCellChecker: what each check accepts, its bounds with 32-bit ranges on
-// every platform, and the one issue (text and cell) each failure adds.
+// CCellChecker: what each check accepts and the one issue (text and cell) each failure adds.
 #include <gtest/gtest.h>
 
 #include <cfloat>

@@ -1,6 +1,4 @@
-// The "Company" and "Facility" sheets: one verifier run per sheet with one
-// fault of each kind, the Save readers' refusals and the records they give,
-// and the verification exports on a workbook without the sheets.
+// The "Company" and "Facility" sheets: verifiers, the Save readers, missing sheets.
 #include <cwchar>
 #include <string>
 

@@ -1,6 +1,4 @@
-// The name-index readers: the pairs they put into the catalogue lists and the
-// issues they report (duplicates, missing and invalid indexes, long names,
-// garbage where a sheet's data ends), for every kind of sheet.
+// The name-index readers: the pairs they list and the issues they report, per sheet.
 #include <string>
 
 #include "catalogue/record_list.h"
@@ -22,15 +20,6 @@ namespace {
 
 class NameIndexTest : public SheetTest {
  protected:
-  static std::wstring Pairs(CRecordList& list) {
-    std::wstring all;
-    wchar_t name[256];
-    int32_t index = 0;
-    for (int32_t first = 1; list.ListWithIndex(first, name, 256, &index); first = 0) {
-      all += std::wstring(all.empty() ? L"" : L",") + name + L"=" + std::to_wstring(index);
-    }
-    return all;
-  }
   // Runs a reader over a list: Init, then Update; the pairs taken.
   template <class Reader, class... Args>
   std::wstring Updated(Reader& reader, CRecordList& list, Args... args) {
@@ -67,6 +56,9 @@ TEST_F(NameIndexTest, OneRowSheetsIndexesDuplicatesAndLongNames) {
 }
 
 TEST_F(NameIndexTest, EndTestFollowsTheFilledHeadings) {
+  CExcelReadEmifacIdx missing;
+  EXPECT_EQ(missing.Init(errors, warnings), -1);
+  EXPECT_EQ(Error(), "Couldn't set sheet Emission function.");
   const wchar_t* sheet = L"Emission function";
   Put(sheet, 0, 0, {L"Name", L"Index", L"Unit", L"Formula"});
   Put(sheet, 1, 0, {L"f", L"1"});
@@ -118,6 +110,11 @@ TEST_F(NameIndexTest, SpacedRecordsOfTimevarsAndVehicles) {
   EXPECT_EQ(vehicles.Records(), 2);
   EXPECT_EQ(Lines(errors), (Lines_{L"Vehicle [B12]: Garbage data. Should be empty.",
                                    L"Vehicle [IU24]: Missing name or garbage data in row."}));
+  CExcelReadVehicleIdx failing;
+  ASSERT_EQ(failing.Init(errors, warnings), 1);
+  host.FailNextCall(xlretAbort, xlCoerce);
+  EXPECT_EQ(failing.Update(list), -1);
+  EXPECT_EQ(Error(), "Couldn't read cell: (1, 0). Error 1, sheet Vehicle.");
 }
 
 TEST_F(NameIndexTest, SubstancesAndSearchkeysUseTheRowAsIndex) {
@@ -252,19 +249,6 @@ TEST_F(NameIndexTest, CompaniesAndFacilitiesByKey) {
                                    L"Company [B6]: Missing index", L"Facility [A4]: Duplicate facility",
                                    L"Facility [B5]: Missing x coordinate", L"Facility [C5]: Invalid y coordinate",
                                    L"Facility [B6]: Invalid x coordinate", L"Facility [C6]: Invalid y coordinate"}));
-}
-
-TEST_F(NameIndexTest, MissingSheetsAndFailedReads) {
-  CExcelReadEmifacIdx missing;
-  EXPECT_EQ(missing.Init(errors, warnings), -1);
-  EXPECT_EQ(Error(), "Couldn't set sheet Emission function.");
-  Put(L"Vehicle", 1, 0, {L"car", L"1"});
-  CRecordList list;
-  CExcelReadVehicleIdx reader;
-  ASSERT_EQ(reader.Init(errors, warnings), 1);
-  host.FailNextCall(xlretAbort, xlCoerce);
-  EXPECT_EQ(reader.Update(list), -1);
-  EXPECT_EQ(Error(), "Couldn't read cell: (1, 0). Error 1, sheet Vehicle.");
 }
 
 }  // namespace

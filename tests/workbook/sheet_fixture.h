@@ -1,7 +1,4 @@
-// The fixture of the workbook tests: a substitute host handed to the library
-// as its entry point, with every test ending on the host reporting nothing
-// unfreed and nothing freed that it did not hand out; helpers that fill
-// sheets and read the issue lists.
+// Workbook test fixture: a substitute host that must end with nothing unfreed or badly freed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/record_list.h"
 #include "sheethost/host.h"
 #include "host/frame.h"
 #include "host/issue_list.h"
@@ -59,6 +57,16 @@ class SheetTest : public ::testing::Test {
   static std::string Error() { return GetErrorText(); }
 
   static Lines_ Lines(IssueList& list) { return IssueTexts(list); }
+  // A list's entries in its order, "name=index,...".
+  static std::wstring Pairs(CRecordList& list) {
+    std::wstring all;
+    wchar_t name[256];
+    int32_t index = 0;
+    for (int32_t first = 1; list.ListWithIndex(first, name, 256, &index); first = 0) {
+      all += std::wstring(all.empty() ? L"" : L",") + name + L"=" + std::to_wstring(index);
+    }
+    return all;
+  }
 
   sheethost::Host host;
   IssueList errors;

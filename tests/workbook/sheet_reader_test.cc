@@ -1,9 +1,8 @@
-// Reading sheets: the row reader's 30-row blocks, the cell rule for every
-// value type, cutting to the caller's buffer, and the failures of sheet
-// selection and coercion with their messages.
+// Reading sheets: 30-row blocks, the cell rule, cutting to the buffer, failures.
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <vector>
 
 #include "port/xlcall.h"
 #include "sheet_fixture.h"
@@ -132,58 +131,52 @@ TEST_F(RowReaderTest, MissingOrActiveSheetAndFailedCoercion) {
   EXPECT_EQ(row[0], L"here");
 }
 
-TEST_F(CellReaderTest, TheCellRule) {
+// Numbers as the shortest text that reads back, cut like texts to buffers of
+// exactly the reader's size (so that writing past them shows; 20 is the
+// sheets' narrowest).
+TEST_F(CellReaderTest, TheCellRuleCutToTheBuffer) {
   auto* s = AddSheet(L"Data");
-  const std::pair<Cell, const wchar_t*> cases[] = {{Cell::Num(0.1), L"0.1"},
-                                                  {Cell::Num(7), L"7"},
-                                                  {Cell::Num(0.00005), L"5e-05"},
-                                                  {Cell::Num(-0.000001), L"-1e-06"},
-                                                  {Cell::Num(0.1 + 0.2), L"0.30000000000000004"},
-                                                  {Cell::Num(1234567890123456789.0), L"1.2345678901234568e+18"},
-                                                  {Cell::Str(L"text \u00e9\u20ac"), L"text \u00e9\u20ac"},
-                                                  {Cell::Str(L""), L""},
-                                                  {Cell(), L""}};
-  wchar_t text[32];
-  CSheetCellReader reader(32, L"Data");
-  ASSERT_EQ(reader.Init(), 1);
+  const double wide = -1.2345678901234567e+300;
+  wchar_t printed[64];
+  swprintf(printed, 64, L"%.17g", wide);
+  ASSERT_EQ(wcslen(printed), 24u);
+  const struct {
+    Cell cell;
+    int32_t size;
+    std::wstring text;
+  } cases[] = {{Cell::Num(0.1), 32, L"0.1"},
+               {Cell::Num(7), 32, L"7"},
+               {Cell::Num(0.00005), 32, L"5e-05"},
+               {Cell::Num(-0.000001), 32, L"-1e-06"},
+               {Cell::Num(0.1 + 0.2), 32, L"0.30000000000000004"},
+               {Cell::Num(1234567890123456789.0), 32, L"1.2345678901234568e+18"},
+               {Cell::Str(L"text \u00e9\u20ac"), 32, L"text \u00e9\u20ac"},
+               {Cell::Str(L""), 32, L""},
+               {Cell(), 32, L""},
+               {Cell::Str(L"abcdefgh"), 5, L"abcd"},
+               {Cell::Num(wide), 5, L"-1.2"},
+               {Cell::Num(wide), 20, std::wstring(printed, 19)},
+               {Cell::Str(std::wstring(32767, L'x')), 32766, std::wstring(32765, L'x')}};
   for (const auto& c : cases) {
-    s->Set(0, 0, c.first);
-    ASSERT_EQ(reader.ReadCell(0, 0, text), 1);
-    EXPECT_STREQ(text, c.second);
+    s->Set(0, 0, c.cell);
+    std::vector<wchar_t> buffer(static_cast<size_t>(c.size), L'#');
+    buffer.back() = 0;
+    CSheetCellReader reader(c.size, L"Data");
+    ASSERT_EQ(reader.Init(), 1);
+    ASSERT_EQ(reader.ReadCell(0, 0, buffer.data()), 1);
+    EXPECT_EQ(std::wstring(buffer.data()), c.text);
   }
   // Integer-typed values, which only other hosts hand out.
   XLOPER12 w;
   std::memset(&w, 0, sizeof w);
   w.xltype = xltypeInt;
   w.val.w = -7;
+  wchar_t text[32];
   ASSERT_TRUE(CellValueText(w, text, 32));
   EXPECT_STREQ(text, L"-7");
-}
-
-TEST_F(CellReaderTest, TextsAndNumbersAreCutToTheBuffer) {
-  auto* s = AddSheet(L"Data");
+  // The row reader cuts alike.
   s->Set(0, 0, Cell::Str(L"abcdefgh"));
-  s->Set(0, 1, Cell::Num(-1.2345678901234567e+300));  // printed with 24 characters
-  s->Set(0, 2, Cell::Str(std::wstring(32767, L'x')));
-  wchar_t printed[64];
-  swprintf(printed, 64, L"%.17g", -1.2345678901234567e+300);
-  ASSERT_EQ(wcslen(printed), 24u);
-  struct Case {
-    int32_t size;
-    COL column;
-    std::wstring text;
-  };
-  // Buffers of exactly the reader's size, so that writing past them shows;
-  // 20 is the sheets' narrowest.
-  const Case cases[] = {{5, 0, L"abcd"}, {5, 1, L"-1.2"}, {20, 1, std::wstring(printed, 19)},
-                        {32766, 2, std::wstring(32765, L'x')}};
-  for (const Case& c : cases) {
-    auto buffer = std::make_unique<wchar_t[]>(static_cast<size_t>(c.size));
-    CSheetCellReader reader(c.size, L"Data");
-    ASSERT_EQ(reader.Init(), 1);
-    ASSERT_EQ(reader.ReadCell(0, c.column, buffer.get()), 1);
-    EXPECT_EQ(std::wstring(buffer.get()), c.text);
-  }
+  s->Set(0, 1, Cell::Num(wide));
   RowBuffers row(2, 5);
   CSheetRowReader rows(0, 0, 2, 5, L"Data");
   ASSERT_EQ(rows.Init(), 1);

@@ -1,6 +1,4 @@
-// Writing sheets: rows of strings and marked numbers, consecutive and
-// skipped rows, texts cut to the writer's maximum, and the failures of sheet
-// selection and writing with their messages.
+// Writing sheets: marked numbers and strings, skipped rows, cutting, failures.
 #include <string>
 #include <vector>
 
@@ -65,6 +63,13 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
   EXPECT_EQ(active.Init(), -1);
   EXPECT_EQ(Error(), "Couldn't set active sheet.");
   AddSheet(L"Out");
+  auto* second = AddSheet(L"Second");
+  host.Book().SetActiveSheet(L"second");
+  CSheetRowWriter toActive(0, 0, 1, 8, L"");
+  ASSERT_EQ(toActive.Init(), 1);
+  const wchar_t* texts[] = {L"a"};
+  ASSERT_EQ(toActive.WriteRow(texts), 1);
+  EXPECT_EQ(second->Get(0, 0), Cell::Str(L"a"));
   CSheetRowWriter missing(0, 0, 2, 8, L"Nope");
   EXPECT_EQ(missing.Init(), -1);
   EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
@@ -72,27 +77,14 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
     CSheetRowWriter none(0, 0, 0, 8, L"Out");
     EXPECT_EQ(none.Init(), -1);
     EXPECT_EQ(Error(), "Could not allocate m_pData memory. 0 columns");
-    const wchar_t* texts[] = {L"a"};
     EXPECT_EQ(none.WriteRow(texts), -1);  // never writes through half-made buffers
   }
   CSheetRowWriter writer(5, 0, 1, 8, L"Out");
   ASSERT_EQ(writer.Init(), 1);
-  const wchar_t* texts[] = {L"a"};
   host.FailNextCall(xlretFailed, xlSet);
   EXPECT_EQ(writer.WriteRow(texts), -1);
   EXPECT_EQ(Error(), "Couldn't write row: 6.");
   EXPECT_EQ(writer.CurrentRow(), 6);
-}
-
-TEST_F(RowWriterTest, ActiveSheet) {
-  AddSheet(L"First");
-  auto* second = AddSheet(L"Second");
-  host.Book().SetActiveSheet(L"second");
-  CSheetRowWriter writer(0, 0, 1, 8, L"");
-  ASSERT_EQ(writer.Init(), 1);
-  const wchar_t* texts[] = {L"x"};
-  ASSERT_EQ(writer.WriteRow(texts), 1);
-  EXPECT_EQ(second->Get(0, 0), Cell::Str(L"x"));
 }
 
 TEST_F(CellWriterTest, WritesCutTextsAndReportsFailures) {

@@ -1,6 +1,4 @@
-// The "Source" sheet: the verifier with one fault of each kind in the fixed
-// columns and the blocks, a damaged heading row, and the Save reader that
-// refuses both.
+// The "Source" sheet: the verifier, a damaged heading row, the Save reader and writer.
 #include <cfloat>
 #include <cwchar>
 #include <string>

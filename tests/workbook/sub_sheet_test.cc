@@ -1,6 +1,4 @@
-// The "Substance" and "Searchkey" sheets: names written by index and read
-// back as one record per row, empty rows included, up to each column's last
-// row.
+// The "Substance" and "Searchkey" sheets: names by index, read back row by row.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -63,20 +61,17 @@ TEST_F(SubSheetTest, NamesWrittenByIndexAreReadBackRowByRow) {
   ASSERT_EQ(writer.Init(1, L"Substance"), 1);
   ASSERT_EQ(writer.Write(Record(1000, L"Benzo(a)pyren")), 1);
   EXPECT_EQ(substances->Get(1000, 1), Cell::Str(L"Benzo(a)pyren"));
-}
-
-TEST_F(SubSheetTest, ColumnsAndSheetsRefused) {
-  AddSheet(L"Searchkey");
+  // Columns and sheets refused.
   CExcelReadSub reader;
   EXPECT_EQ(reader.Init(6, L"Searchkey"), -1);
   EXPECT_EQ(Error(), "Unknown sub column: 6");
   EXPECT_EQ(reader.Init(0, L"Searchkey"), -1);
   EXPECT_EQ(reader.Init(1, L"Nope"), -1);
   EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
-  CExcelWriteSub writer;
-  EXPECT_EQ(writer.Init(1, L"Nope"), -1);
+  CExcelWriteSub nowhere;
+  EXPECT_EQ(nowhere.Init(1, L"Nope"), -1);
   EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
-  EXPECT_EQ(writer.Write(Record(1, L"x")), -1);
+  EXPECT_EQ(nowhere.Write(Record(1, L"x")), -1);
 }
 
 }  // namespace

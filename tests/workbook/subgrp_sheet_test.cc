@@ -1,6 +1,4 @@
-// The "Emission factor" sheet: substance blocks created in the order
-// substances first appear, many groups written and read back equal, the
-// reader's refusals, and the verifier's issues at their cells.
+// The "Emission factor" sheet: block order, round trips, refusals and the verifier.
 #include <cstring>
 #include <string>
 #include <vector>

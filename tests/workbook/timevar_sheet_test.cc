@@ -1,6 +1,4 @@
-// The time-variation sheets: many records written and read back equal, the
-// scenario heading, the index and field-size refusals of the reader, and the
-// verifier's issues at their cells.
+// The time-variation sheets: round trips, the scenario heading, refusals, the verifier.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -176,8 +174,7 @@ TEST_F(TimevarSheetTest, VerifierReportsEachFaultAtItsCell) {
   timevars.Add(L"second", 2);
   CExcelVerifyTimevar verifier;
   ASSERT_EQ(verifier.Init(0, timevars, errors, warnings), 1);
-  // The third record's name is not in the list: reported, and the
-  // verification goes on.
+  // The third record's name is not in the list: reported, and verification goes on.
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
   EXPECT_EQ(Lines(errors),
             (Lines_{L"Source timevar [C2]: Typeday (Mon-Thu) cell value out of range [0,3] 4",

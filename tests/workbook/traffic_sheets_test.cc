@@ -1,7 +1,4 @@
-// The "Vehicle", "Road Vehicle Def.", "Road Vehicle" and "Roadtype" sheets:
-// one verifier run per sheet with a fault of every kind it checks, the Save's
-// readers refusing rows the records cannot carry, and the lines the readers
-// of the definition and the emission lines give.
+// The vehicle, road-vehicle and roadtype sheets: verifiers, Save readers, emission lines.
 #include <string>
 
 #include "catalogue/record_list.h"
@@ -107,8 +104,7 @@ TEST_F(TrafficSheetTest, RoadVehicleVerifierFindings) {
 }
 
 TEST_F(TrafficSheetTest, HeadingAndDefinitionFindings) {
-  // A 252nd substance column, and a class text of two words, which an
-  // emission line cannot carry.
+  // A 252nd substance column, and a two-word class text an emission line cannot carry.
   for (COL c = 4; c < 4 + 252; ++c) Put(L"Vehicle", 0, c, {L"NOx"});
   CExcelVerifyVehicle vehicles;
   ASSERT_EQ(vehicles.Init(substances, speeds, errors, warnings), 1) << Error();
