@@ -2,9 +2,7 @@
 // cannot hold a worker, a body is refused by its announced length before it
 // is read (and before the login), and one address keeps only so many
 // connections.  Every wait here is bounded.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,50 +15,13 @@
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
 
+using servertest::Connect;
+using servertest::Exchange;
 using servertest::KalvoroClient;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int Connect(int port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-// What the server sends until it closes (at most ten seconds).
-std::string ReadUntilClosed(int fd) {
-  std::string reply;
-  auto until = Clock::now() + std::chrono::seconds(10);
-  while (Clock::now() < until) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 100) <= 0) continue;
-    char buffer[4096];
-    ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-    if (n <= 0) break;
-    reply.append(buffer, static_cast<size_t>(n));
-  }
-  return reply;
-}
-
-// Sends request (headers only, as a client that has not started its body)
-// and returns the reply.
-std::string HeadOnly(int port, const std::string& request) {
-  int fd = Connect(port);
-  if (fd < 0) return std::string();
-  send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-  std::string reply = ReadUntilClosed(fd);
-  close(fd);
-  return reply;
-}
 
 // Sends one header byte every 100 ms until the server closes the
 // connection; true when it did within `limit`.
@@ -110,7 +71,7 @@ TEST(ServerLimits, OneAddressKeepsOnlySoManyConnections) {
   int held[2] = {Connect(server.port()), Connect(server.port())};
   for (int fd : held) send(fd, "GET /", 5, MSG_NOSIGNAL);  // requests begun, not finished
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  std::string third = HeadOnly(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?x HTTP/1.1\r\n\r\n");
+  std::string third = Exchange(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?x HTTP/1.1\r\n\r\n");
   EXPECT_EQ(0u, third.find("HTTP/1.1 503 ")) << third;
   EXPECT_NE(std::string::npos, third.find("Error: too many connections from this address"));
   for (int fd : held) close(fd);
@@ -118,7 +79,7 @@ TEST(ServerLimits, OneAddressKeepsOnlySoManyConnections) {
   std::string after;
   for (int i = 0; i < 50 && after.find(" 200 ") == std::string::npos; ++i) {
     if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    after = HeadOnly(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?" + KalvoroClient(server).authenticator +
+    after = Exchange(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?" + KalvoroClient(server).authenticator +
                                         "&checkauth.cgi HTTP/1.0\r\n\r\n");
   }
   EXPECT_NE(std::string::npos, after.find("\r\n\r\nOK\n")) << after;
@@ -132,7 +93,7 @@ TEST(ServerLimits, BodiesAreJudgedByTheirLengthBeforeTheyAreRead) {
   KalvoroClient client(server);
   std::string before = server.dumpRecords();
   auto post = [&](const std::string& auth, const std::string& lengthLines) {
-    return HeadOnly(server.port(), "POST /cgi-bin/ikalvoro/do.cgi?" + auth +
+    return Exchange(server.port(), "POST /cgi-bin/ikalvoro/do.cgi?" + auth +
                                        "&iedbvksave2.cgi&x HTTP/1.1\r\nHost: 127.0.0.1\r\n" + lengthLines + "\r\n");
   };
   struct {

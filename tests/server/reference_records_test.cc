@@ -3,10 +3,7 @@
 // demonstration seed read back under the same rules.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <map>
-#include <memory>
 #include <set>
 
 #include "record_kinds.h"
@@ -14,6 +11,7 @@
 #include "reference_upload.h"
 #include "seed.h"
 #include "seed_records.h"
+#include "server/server_client.h"
 #include "store.h"
 
 namespace {
@@ -207,25 +205,6 @@ TEST(ReferenceRecords, TheLibrarysLimitsAreAccepted) {
   EXPECT_TRUE(Read(edb::ReferenceKind::kSubstance, "65535 \"" + std::string(255, 's') + "\"\n0 \"\"\n").ok);
 }
 
-class TempStore {
- public:
-  TempStore() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "edb-reference-XXXXXX").string();
-    dir_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-    store_ = std::make_unique<edb::Store>(dir_ + "/edb.sqlite");
-  }
-  ~TempStore() {
-    store_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  edb::Store& store() { return *store_; }
-
- private:
-  std::string dir_;
-  std::unique_ptr<edb::Store> store_;
-};
-
 std::vector<std::string> Stored(edb::Store& store, int64_t edb, const std::string& kind, int64_t list) {
   edb::ReadSnapshot snapshot(store.file());
   snapshot.Start(edb, kind, list);
@@ -236,8 +215,9 @@ std::vector<std::string> Stored(edb::Store& store, int64_t edb, const std::strin
 }
 
 TEST(ReferenceRecords, EverySeededRecordIsWellFormed) {
-  TempStore temp;
-  ASSERT_TRUE(edb::SeedDemo(temp.store()));
+  servertest::TempFolder folder;
+  edb::Store store(folder.File());
+  ASSERT_TRUE(edb::SeedDemo(store));
   const struct {
     const char* user;
     const char* edb;
@@ -252,10 +232,10 @@ TEST(ReferenceRecords, EverySeededRecordIsWellFormed) {
   } kinds[] = {{"sub", 0}, {"sub", 1},      {"sub", 2},      {"sub", 3},    {"sub", 4},
                {"sub", 5}, {"timevarp", 0}, {"timevarr", 0}, {"subgrp", 0}, {"emfac", 0}};
   for (const auto& e : edbs) {
-    int64_t id = temp.store().FindEdb("REF", e.user, e.edb).id;
+    int64_t id = store.FindEdb("REF", e.user, e.edb).id;
     for (const auto& k : kinds) {
       SCOPED_TRACE(std::string(e.edb) + " " + k.kind + " " + std::to_string(k.list));
-      std::vector<std::string> stored = Stored(temp.store(), id, k.kind, k.list);
+      std::vector<std::string> stored = Stored(store, id, k.kind, k.list);
       bool reference = std::string(k.kind) == "sub" || e.full;
       if (!reference) {
         EXPECT_TRUE(stored.empty());

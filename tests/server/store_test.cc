@@ -1,8 +1,6 @@
 // The SQLite store and the demonstration seed, in process.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
 #include <openssl/evp.h>
@@ -16,21 +14,7 @@
 
 namespace {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "edb-store-test-XXXXXX").string();
-    path_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File() const { return path_ + "/edb.sqlite"; }
-
- private:
-  std::string path_;
-};
+using servertest::TempFolder;
 
 class ListSource : public edb::RecordSource {
  public:
