@@ -106,35 +106,6 @@ TEST_F(ServerSaves, SubstanceListsAreKeptPerListNumber) {
   EXPECT_EQ("1 \"Shared\"\n", Get("iedbvk2.cgi&REF&loadsubs&global&anything&4"));
 }
 
-TEST_F(ServerSaves, SourcesAreSavedAsSourceAndListedWithAHeader) {
-  const std::string fixed =
-      "INFO \"\"\nINFO2 \"\"\nDATE 250101\nCHANGED 000000\nCHIMNEY HEIGHT 0\nGASTEMPERATURE 0\nGAS FLOW 0\n"
-      "SEARCHKEY1 0\nSEARCHKEY2 0\nSEARCHKEY3 0\nSEARCHKEY4 0\nSEARCHKEY5 0\nCHIMNEY OUT 0\nCHIMNEY IN 0\n"
-      "HOUSE WIDTH 0\nHOUSE HEIGHT 0\nNOSEGMENTS 0\nBUILD_WIDTHS\nBUILD_HEIGHTS\nBUILD_LENGTHS\nBUILD_DISTFARWALL\n"
-      "BUILD_CENTER\nGEOCODE \nFORMULAMACRO \"\"\n";
-  auto emission = [](int n, int substance) {
-    std::string k = "EMISSION." + std::to_string(n) + ".";
-    return k + "SUBSTANCE " + std::to_string(substance) + "\n" + k + "EMISSION 1.5\n" + k + "TIMEVAR 1\n" + k +
-           "UNIT kg/year\n" + k + "MACRO \n" + k + "ACTCODE \n" + k + "ALOB 0\n";
-  };
-  // The ALOB line that looks like a block line is attribute text.
-  const std::string source1 = "X1 100\nY1 200\nX2 0\nY2 0\nPX 0\nPY 0\nNAME \"Chimney\"\n" + fixed +
-                              "ALOB 2\nEMISSION.1.SUBSTANCE 99\nfree text\n" + emission(1, 4) + emission(2, 1) +
-                              "ACTIVITY.1.EMFAC 12\nACTIVITY.1.TIMEVAR 0\nACTIVITY.1.VAR.1 1\nACTIVITY.1.VAR.2 2\n"
-                              "ACTIVITY.1.ACTCODE \nACTIVITY.1.ALOB 0\n";
-  const std::string source2 = "X1 300\nY1 400\nX2 310\nY2 410\nPX 0\nPY 0\nNAME \"Yard\"\n" + fixed + "ALOB 0\n" +
-                              emission(1, 4) +
-                              "SUBGRP.1.SUBGRP 7\nSUBGRP.1.ACTIVITY 2\nSUBGRP.1.TIMEVAR 1\nSUBGRP.1.UNIT %\n"
-                              "SUBGRP.1.ACTCODE \nSUBGRP.1.ALOB 0\n"
-                              "ACTIVITY.1.EMFAC 15\nACTIVITY.1.TIMEVAR 0\nACTIVITY.1.ACTCODE \nACTIVITY.1.ALOB 0\n"
-                              "ACTIVITY.2.EMFAC 12\nACTIVITY.2.TIMEVAR 0\nACTIVITY.2.VAR.1 3\nACTIVITY.2.VAR.2 1\n"
-                              "ACTIVITY.2.VAR.3 1\nACTIVITY.2.ACTCODE \nACTIVITY.2.ALOB 0\n";
-  EXPECT_EQ("Import OK\nImport OK\n", Save(SaveBody("source", "-1", source1 + "\n" + source2 + "\n")));
-  EXPECT_EQ("2 1 4\n1 7\n2 12:3 15:0\n" + source1 + "\n" + source2 + "\n",
-            Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&source2&0"));
-  EXPECT_EQ("Error: unknown record kind source2\n", Save(SaveBody("source2", "-1", source1 + "\n")));
-}
-
 TEST_F(ServerSaves, RefusedUploadsStoreNothing) {
   const std::string car = test_support::RoadText("Car") + "\n";
   ASSERT_EQ("Ok.\n", Save(SaveBody("road", "-1", car)));
