@@ -24,10 +24,11 @@ std::string RandomBytes(std::mt19937& random, size_t n, bool urlSafe) {
   return s;
 }
 
-TEST(ServerRobustness, RandomRequestsGetErrorLinesOrReplies) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  KalvoroClient client(server);
+using ServerRobustness = servertest::SeededServerTest;
+
+// Every reply below comes with status 200 (the fixture checks it).
+TEST_F(ServerRobustness, RandomRequestsGetErrorLinesOrReplies) {
+  KalvoroClient client(server_);
   std::mt19937 random(12345);
   const std::vector<std::string> commands = {"listdb", "listedbusers", "listedbnames", "loadedbrsrc",
                                              "loadxxxdb", "loadsubs", "listgrids", "x"};
@@ -44,8 +45,7 @@ TEST(ServerRobustness, RandomRequestsGetErrorLinesOrReplies) {
         rest += f == 0 ? "REF" : (f == 2 ? "global" : "0");
       }
     }
-    servertest::HttpReply reply = client.Get(rest);
-    ASSERT_EQ(200, reply.status) << rest;
+    Get(rest);
   }
   const std::vector<std::string> saveCommands = {"createempty", "saveedbrsrc", "savexxxdb", "savegrid", "zz"};
   for (int i = 0; i < 150; ++i) {
@@ -59,49 +59,42 @@ TEST(ServerRobustness, RandomRequestsGetErrorLinesOrReplies) {
       else body += RandomBytes(random, random() % 60, false);
       if (random() % 8) body += "\n";
     }
-    servertest::HttpReply reply = client.Save(body);
-    ASSERT_EQ(200, reply.status);
+    Save(body);
   }
   // Totally random raw bodies and queries.
   for (int i = 0; i < 50; ++i) {
     client.Save(RandomBytes(random, random() % 2000, false));
     client.RawGet("/cgi-bin/ikalvoro/do.cgi?" + RandomBytes(random, random() % 300, true));
   }
-  EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
-  EXPECT_EQ("REF\nTEST\nARCHIVE\n", client.Get("iedbvk2.cgi&x&listdb&x&x").body);
+  EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
+  EXPECT_EQ("REF\nTEST\nARCHIVE\n", Get("iedbvk2.cgi&x&listdb&x&x"));
 }
 
-TEST(ServerRobustness, HugeFieldsAndLines) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  KalvoroClient client(server);
+TEST_F(ServerRobustness, HugeFieldsAndLines) {
   // A long field still fits the request line.
-  std::string longName(7000, 'n');
   EXPECT_EQ("Error: unknown EDB user " + std::string(80, 'n') + "... in database REF\n",
-            client.Get("iedbvk2.cgi&REF&listedbnames&" + longName + "&x").body);
+            Get("iedbvk2.cgi&REF&listedbnames&" + std::string(7000, 'n') + "&x"));
   // A request line beyond the HTTP layer's limit is refused without a crash.
-  servertest::HttpReply huge = client.Get("iedbvk2.cgi&REF&listedbnames&" + std::string(20000, 'n') + "&x");
-  EXPECT_NE(200, huge.status);
+  KalvoroClient client(server_);
+  EXPECT_NE(200, client.Get("iedbvk2.cgi&REF&listedbnames&" + std::string(20000, 'n') + "&x").status);
   // A one-megabyte line in a resource file is kept as it is.
   std::string line = "NOTE 0: " + std::string(1 << 20, 'z');
-  EXPECT_EQ("", client.Save(Lines({"REF", "saveedbrsrc", "demo", "Malmo2024", line})).body);
-  EXPECT_EQ(line + "\n", client.Get("iedbvk2.cgi&REF&loadedbrsrc&demo&Malmo2024").body);
+  EXPECT_EQ("", Save(Lines({"REF", "saveedbrsrc", "demo", "Malmo2024", line})));
+  EXPECT_EQ(line + "\n", Get("iedbvk2.cgi&REF&loadedbrsrc&demo&Malmo2024"));
   // Too long an EDB name is refused.
-  EXPECT_EQ(0u, client.Save(Lines({"REF", "createempty", "demo", std::string(300, 'e')})).body.find("Error: "));
-  EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
+  EXPECT_EQ(0u, Save(Lines({"REF", "createempty", "demo", std::string(300, 'e')})).find("Error: "));
+  EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
 }
 
-TEST(ServerRobustness, MultipartBodiesAreRefused) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  httplib::Client http(server.url());
+TEST_F(ServerRobustness, MultipartBodiesAreRefused) {
+  httplib::Client http(server_.url());
   http.set_url_encode(false);
-  KalvoroClient client(server);
   httplib::MultipartFormDataItems items = {{"file", "REF\ncreateempty\ndemo\nX\n", "a.txt", "text/plain"}};
-  auto result = http.Post(("/cgi-bin/ikalvoro/do.cgi?" + client.authenticator + "&iedbvksave2.cgi&x").c_str(), items);
+  std::string target = "/cgi-bin/ikalvoro/do.cgi?" + KalvoroClient(server_).authenticator + "&iedbvksave2.cgi&x";
+  auto result = http.Post(target.c_str(), items);
   ASSERT_TRUE(result);
   EXPECT_EQ("Error: multipart bodies are not accepted\n", result->body);
-  EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
+  EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
 }
 
 }  // namespace
