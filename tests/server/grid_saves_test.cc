@@ -43,8 +43,8 @@ TEST_F(GridSaves, SeededGridsSavedAgainAreStoredUnchanged) {
 TEST_F(GridSaves, ANewGridIsListedAndReadBack) {
   std::string data = "100@200@North@1.5@2\n110@200@South@0@0.25\n";
   EXPECT_EQ(kAccepted, Save(Upload("Test grid", Header(), data)));
-  EXPECT_NE(Get("iedbvk2.cgi&REF&listgrids&demo&Gothenburg2025").find("Shipping2025\nTest grid\nTraffic2025\n"),
-            std::string::npos);
+  EXPECT_NE(std::string::npos,
+            Get("iedbvk2.cgi&REF&listgrids&demo&Gothenburg2025").find("Shipping2025\nTest grid\nTraffic2025\n"));
   EXPECT_EQ(Header(), Get(Read("loadgridasc", "Test%20grid")));
   EXPECT_EQ(data, Get(Read("loadgriddata", "Test%20grid")));
   // Saved again with one cell: the grid is replaced whole.
@@ -55,13 +55,15 @@ TEST_F(GridSaves, ANewGridIsListedAndReadBack) {
 
 TEST_F(GridSaves, MalformedUploadsAreRefusedWithNothingStored) {
   std::string before = server_.dumpRecords();
-  const std::string cells = "100@200@North@1.5@2\n";
+  const std::string cells = "100@200@North@1.5@2\n", full = Upload("Heating2025", Header(), cells);
   const struct {
     std::string upload, reply;
   } refused[] = {
       {Upload("Heating2025", "X 100\n", cells), "Error: grid header: Y must be a whole number from 0 to 4294967295\n"},
-      {Upload("Heating2025", Header("4"), cells), "Error: grid header: SUBSTANCE lines belong only to a grid whose FUEL is 0\n"},
-      {Upload("Heating2025", Header("0", ""), cells), "Error: grid header: a grid whose FUEL is 0 needs at least one SUBSTANCE line\n"},
+      {Upload("Heating2025", Header("4"), cells),
+       "Error: grid header: SUBSTANCE lines belong only to a grid whose FUEL is 0\n"},
+      {Upload("Heating2025", Header("0", ""), cells),
+       "Error: grid header: a grid whose FUEL is 0 needs at least one SUBSTANCE line\n"},
       {Upload("Heating2025", Header("x"), cells), "Error: grid header: FUEL must be an index\n"},
       {Upload("Heating2025", Header().replace(Header().find("FORMULA 1"), 9, "FORMULA 0"), cells),
        "Error: grid header: FORMULA must name a time variation by its index\n"},
@@ -70,8 +72,7 @@ TEST_F(GridSaves, MalformedUploadsAreRefusedWithNothingStored) {
        "Examining data\nError: grid Heating2025: data line 1: 4 fields where the header makes 5\n"},
       {Upload("Heating2025", Header(), cells + "100@200@North@x@2\n"),
        "Examining data\nError: grid Heating2025: data line 2: the value x is not a number\n"},
-      {Upload("Heating2025", Header(), cells).substr(0, Upload("Heating2025", Header(), cells).size() - 5),
-       "Examining data\nError: grid Heating2025: the #EOF line is missing\n"},
+      {full.substr(0, full.size() - 5), "Examining data\nError: grid Heating2025: the #EOF line is missing\n"},
   };
   for (const auto& r : refused) {
     EXPECT_EQ(r.reply, Save(r.upload));

@@ -42,9 +42,8 @@ bool TrickleIsCutOff(int port, std::chrono::seconds limit) {
 }
 
 TEST(ServerLimits, TricklingClientsCannotHoldTheWorkers) {
-  EdbServerProcess::Options options;
-  options.extraArgs = {"--threads", "2", "--header-timeout", "2", "--max-connections-per-address", "20"};
-  EdbServerProcess server(options);
+  EdbServerProcess server(EdbServerProcess::Options{
+      true, false, {"--threads", "2", "--header-timeout", "2", "--max-connections-per-address", "20"}});
   ASSERT_TRUE(server.ok());
   KalvoroClient client(server);
   ASSERT_EQ("OK\n", client.Get("checkauth.cgi&x").body);  // the login is remembered
@@ -64,9 +63,8 @@ TEST(ServerLimits, TricklingClientsCannotHoldTheWorkers) {
 }
 
 TEST(ServerLimits, OneAddressKeepsOnlySoManyConnections) {
-  EdbServerProcess::Options options;
-  options.extraArgs = {"--max-connections-per-address", "2", "--header-timeout", "3"};
-  EdbServerProcess server(options);
+  EdbServerProcess server(
+      EdbServerProcess::Options{true, false, {"--max-connections-per-address", "2", "--header-timeout", "3"}});
   ASSERT_TRUE(server.ok());
   int held[2] = {Connect(server.port()), Connect(server.port())};
   for (int fd : held) send(fd, "GET /", 5, MSG_NOSIGNAL);  // requests begun, not finished
@@ -86,9 +84,7 @@ TEST(ServerLimits, OneAddressKeepsOnlySoManyConnections) {
 }
 
 TEST(ServerLimits, BodiesAreJudgedByTheirLengthBeforeTheyAreRead) {
-  EdbServerProcess::Options options;
-  options.extraArgs = {"--max-request-mb", "1"};
-  EdbServerProcess server(options);
+  EdbServerProcess server(EdbServerProcess::Options{true, false, {"--max-request-mb", "1"}});
   ASSERT_TRUE(server.ok());
   KalvoroClient client(server);
   std::string before = server.dumpRecords();
