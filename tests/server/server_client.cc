@@ -20,13 +20,8 @@ std::string MakeAuthenticator(const std::string& user, const std::string& passwo
   if (when == 0) when = std::time(nullptr);
   std::tm local{};
   localtime_r(&when, &local);
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(local.tm_year + 1900);
-  time.wMonth = static_cast<WORD>(local.tm_mon + 1);
-  time.wDay = static_cast<WORD>(local.tm_mday);
-  time.wHour = static_cast<WORD>(local.tm_hour);
-  time.wMinute = static_cast<WORD>(local.tm_min);
-  time.wSecond = static_cast<WORD>(local.tm_sec);
+  const SYSTEMTIME time = {WORD(local.tm_year + 1900), WORD(local.tm_mon + 1), 0, WORD(local.tm_mday),
+                           WORD(local.tm_hour), WORD(local.tm_min), WORD(local.tm_sec), 0};
   const uint8_t random[4] = {0x5A, 0xC3, 0x11, 0x7E};
   char out[AuthenticatorBufferSize];
   return CreateAuthenticatorAt(user.c_str(), password.c_str(), level, time, random, out) ? out : "";
