@@ -191,7 +191,7 @@ TEST(ServerAuthTime, ShiftMatchesTheLibrarysStamp) {
 
 struct Case {
   const char* user;     // anna: owns the EDB user anna; bertil: owns none; chief: administrator
-  const char* request;  // "GET ..." (the query after the authenticator) or "POST ..." (the save body, '|' for line ends)
+  const char* request;  // "GET " and the query after the authenticator, or "POST " and the body ('|' ends a line)
   const char* reply;
 };
 

@@ -58,7 +58,7 @@ void RoundTrip(Reader reader, Writer writer) {
   for (size_t i = 0; i < all.size(); ++i) {
     EXPECT_EQ(0, wcscmp(all[i].name, names[i].name));
     EXPECT_EQ(all[i].index, names[i].index);
-    if (i > 0) EXPECT_LT(all[i - 1].index, all[i].index);
+    EXPECT_TRUE(i == 0 || all[i - 1].index < all[i].index) << all[i].index;
   }
   WriteAll(all, writer);
 }
@@ -67,7 +67,8 @@ TEST(LibraryRoundTrip, SeededReferenceDataSurvivesLoadAndSave) {
   EdbServerProcess server;
   ASSERT_TRUE(server.ok());
   std::wstring address = L"Kalvoro:" + Widen(server.url().c_str());
-  int32_t r = VKInit(L"demo", L"demo", L"", address.c_str(), L"", L"", 0);
+  wchar_t user[] = L"demo";
+  int32_t r = VKInit(user, L"demo", L"", address.c_str(), L"", L"", 0);
   ASSERT_TRUE(r == 0 || r == 1) << TakeError();
   IOLDatabaseSet(L"REF");
   IOLEdbUserSet(L"demo");
