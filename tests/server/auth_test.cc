@@ -188,7 +188,6 @@ TEST(ServerAuthTime, ShiftMatchesTheLibrarysStamp) {
   EXPECT_EQ(server + 90 * 60000, edb::ShiftedLocalMillis(now + 3600, 30));
 }
 
-
 struct Case {
   const char* user;     // anna: owns the EDB user anna; bertil: owns none; chief: administrator
   const char* request;  // "GET " and the query after the authenticator, or "POST " and the body ('|' ends a line)

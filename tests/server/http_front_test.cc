@@ -143,7 +143,6 @@ TEST(ServerLimits, BodiesAreJudgedByTheirLengthBeforeTheyAreRead) {
   EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
 }
 
-
 struct Parsed {
   std::string statusLine, headers, body;
 };
@@ -184,7 +183,6 @@ TEST_F(ServerHttp, Http10GetAndPostWithoutContentType) {
   Exchange(server_.port(), post(partial, partial.size() + 100), true);
   EXPECT_EQ(before, server_.dumpRecords());
 }
-
 
 std::string RandomBytes(std::mt19937& random, size_t n, bool urlSafe) {
   std::string s;

@@ -245,7 +245,6 @@ TEST_F(RecordSaves, AnEdbWithoutADefinitionTakesTheEmptyOne) {
             Save(servertest::SaveBody("sveh", "-1", "DIMENSION 0\nDIMSPEED 1\nUSEALTSPEED 0\n\n")));
 }
 
-
 using GridSaves = servertest::SeededServerTest;
 
 std::string Read(const std::string& command, const std::string& grid) {
