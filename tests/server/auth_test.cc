@@ -1,4 +1,7 @@
-// Acceptance and refusal of authenticators by the substitute server.
+// Who may do what on the substitute server: authenticators accepted and
+// refused, failed logins slowed down, and what each role may touch (a login
+// user its own EDB user's EDBs, an administrator all, everyone may read a
+// shared EDB user; a refusal is an "Error:" line and changes nothing).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,13 +11,17 @@
 #include "auth_check.h"
 #include "login_throttle.h"
 #include "server/server_client.h"
-#include "transport/auth_codec.h"
 #include "support/edb_server_process.h"
+#include "transport/auth_codec.h"
 
 using servertest::KalvoroClient;
 using servertest::MakeAuthenticator;
+using servertest::RunEdbServer;
 
 namespace {
+
+const char* const kWrong = "Error: unknown user or wrong password\n";
+const char* const kInvalid = "Error: invalid authenticator\n";
 
 std::string CheckAuth(const EdbServerProcess& server, const std::string& authenticator) {
   KalvoroClient client(server);
@@ -24,121 +31,109 @@ std::string CheckAuth(const EdbServerProcess& server, const std::string& authent
   return reply.body;
 }
 
-TEST(ServerAuth, AcceptsRightPasswordAndRefusesOthers) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("demo", "demo")));
-  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("demo", "demo", 12)));  // debug level 12
-  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("demo", "Demo")));
-  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("demo", "")));
-  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("nobody", "demo")));
-  EXPECT_EQ("Error: missing authenticator\n", CheckAuth(server, ""));
-}
+class ServerAuth : public servertest::SeededServerTest {
+ protected:
+  std::string Check(const std::string& authenticator) { return CheckAuth(server_, authenticator); }
+};
 
-TEST(ServerAuth, RefusesBrokenAuthenticators) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  std::string good = MakeAuthenticator("demo", "demo");
+TEST_F(ServerAuth, AcceptsRightPasswordAndRefusesOthers) {
+  const std::string good = MakeAuthenticator("demo", "demo");
+  const struct {
+    std::string authenticator, reply;
+  } cases[] = {
+      {good, "OK\n"},
+      {MakeAuthenticator("demo", "demo", 12), "OK\n"},  // debug level 12
+      {MakeAuthenticator("demo", "Demo"), kWrong},
+      {MakeAuthenticator("demo", ""), kWrong},
+      {MakeAuthenticator("nobody", "demo"), kWrong},
+      {"", "Error: missing authenticator\n"},
+      {good.substr(0, good.size() - 3) + "0", kInvalid},
+      {"hello0", kInvalid},
+      {std::string(2000, 'A') + "0", kInvalid},
+      {"%00%01%FF%0A", kInvalid},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.reply, Check(c.authenticator)) << c.authenticator;
   // One changed character breaks the CRC (or the encoding).
   for (size_t at : {size_t(0), size_t(5), good.size() / 2, good.size() - 2}) {
     std::string bad = good;
     bad[at] = bad[at] == 'a' ? 'b' : 'a';
-    EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, bad)) << at;
+    EXPECT_EQ(kInvalid, Check(bad)) << at;
   }
-  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, good.substr(0, good.size() - 3) + "0"));
-  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, "hello0"));
-  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, std::string(2000, 'A') + "0"));
-  EXPECT_EQ("Error: invalid authenticator\n", CheckAuth(server, "%00%01%FF%0A"));
   std::mt19937 random(7);
   for (int i = 0; i < 30; ++i) {
     std::string garbage;
     int n = 1 + static_cast<int>(random() % 300);
     for (int k = 0; k < n; ++k) garbage.push_back(auth::AuthAlphabet[random() % 64]);
-    EXPECT_EQ(0u, CheckAuth(server, garbage).rfind("Error: ", 0)) << garbage;
+    EXPECT_EQ(0u, Check(garbage).rfind("Error: ", 0)) << garbage;
   }
 }
 
-TEST(ServerAuth, TimeOutsideTheWindowIsRefused) {
-  // The server's clock runs 50 hours ahead: a fresh authenticator looks old.
-  EdbServerProcess::Options late;
-  late.extraArgs = {"--clock-offset", "3000"};
-  EdbServerProcess lateServer(late);
-  ASSERT_TRUE(lateServer.ok());
-  EXPECT_EQ("Error: authenticator expired\n", CheckAuth(lateServer, MakeAuthenticator("demo", "demo")));
-  // Also one from the future.
-  EdbServerProcess::Options early;
-  early.extraArgs = {"--clock-offset", "-3000"};
-  EdbServerProcess earlyServer(early);
-  ASSERT_TRUE(earlyServer.ok());
-  EXPECT_EQ("Error: authenticator expired\n", CheckAuth(earlyServer, MakeAuthenticator("demo", "demo")));
-  // Inside a wider window the same offset is accepted.
-  EdbServerProcess::Options wide;
-  wide.extraArgs = {"--clock-offset", "3000", "--auth-window", "3100"};
-  EdbServerProcess wideServer(wide);
-  ASSERT_TRUE(wideServer.ok());
-  EXPECT_EQ("OK\n", CheckAuth(wideServer, MakeAuthenticator("demo", "demo")));
+TEST(ServerAuthWindow, TimeOutsideTheWindowIsRefused) {
+  const struct {
+    std::vector<std::string> args;
+    const char* reply;
+  } cases[] = {
+      // The server's clock runs 50 hours ahead (a fresh authenticator looks old), or behind.
+      {{"--clock-offset", "3000"}, "Error: authenticator expired\n"},
+      {{"--clock-offset", "-3000"}, "Error: authenticator expired\n"},
+      // Inside a wider window the same offset is accepted.
+      {{"--clock-offset", "3000", "--auth-window", "3100"}, "OK\n"},
+  };
+  for (const auto& c : cases) {
+    EdbServerProcess server(EdbServerProcess::Options{true, false, c.args});
+    ASSERT_TRUE(server.ok());
+    EXPECT_EQ(c.reply, CheckAuth(server, MakeAuthenticator("demo", "demo"))) << c.args[1];
+  }
 }
 
-TEST(ServerAuth, EveryRequestChecksTheAuthenticator) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  KalvoroClient client(server, "demo", "wrong");
-  EXPECT_EQ("Error: unknown user or wrong password\n", client.Get("iedbvk2.cgi&x&listdb&x&x").body);
-  EXPECT_EQ("Error: unknown user or wrong password\n",
-            client.Save(servertest::Lines({"REF", "createempty", "demo", "Sneaky"})).body);
-  std::string before = server.dumpRecords();
-  EXPECT_EQ("Error: unknown user or wrong password\n",
-            client.Save(servertest::Lines({"REF", "saveedbrsrc", "demo", "Gothenburg2025", "speed 1: 1"})).body);
-  EXPECT_EQ(before, server.dumpRecords());
+TEST_F(ServerAuth, EveryRequestChecksTheAuthenticator) {
+  KalvoroClient client(server_, "demo", "wrong");
+  std::string before = server_.dumpRecords();
+  EXPECT_EQ(kWrong, client.Get("iedbvk2.cgi&x&listdb&x&x").body);
+  EXPECT_EQ(kWrong, client.Save("REF\ncreateempty\ndemo\nSneaky\n").body);
+  EXPECT_EQ(kWrong, client.Save("REF\nsaveedbrsrc\ndemo\nGothenburg2025\nspeed 1: 1\n").body);
+  EXPECT_EQ(before, server_.dumpRecords());
 }
 
-TEST(ServerAuth, UsersSharingTheirFirstTenBytesAreTold) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  ASSERT_TRUE(server.addUser("environment1", "first"));
-  ASSERT_TRUE(server.addUser("environment2", "second"));
-  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("environment1", "first")));
-  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("environment2", "second")));
-  EXPECT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("environment2", "third")));
+TEST_F(ServerAuth, UsersSharingTheirFirstTenBytesAreTold) {
+  ASSERT_TRUE(server_.addUser("environment1", "first"));
+  ASSERT_TRUE(server_.addUser("environment2", "second"));
+  EXPECT_EQ("OK\n", Check(MakeAuthenticator("environment1", "first")));
+  EXPECT_EQ("OK\n", Check(MakeAuthenticator("environment2", "second")));
+  EXPECT_EQ(kWrong, Check(MakeAuthenticator("environment2", "third")));
   // Both names begin with "environmen": the password picks the user, and
   // a new EDB belongs to that user.
-  KalvoroClient second(server, "environment2", "second");
+  KalvoroClient second(server_, "environment2", "second");
   EXPECT_EQ("OK\n", second.Save(servertest::Lines({"TEST", "createempty", "x", "Lund"})).body);
   EXPECT_EQ("Lund\n", second.Get("iedbvk2.cgi&TEST&listedbnames&environment2&x").body);
 }
 
-TEST(ServerAuth, LongestPasswordThatFitsIsAccepted) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
+TEST_F(ServerAuth, LongestPasswordThatFitsIsAccepted) {
   std::string password(164, 'p');
-  ASSERT_TRUE(server.addUser("longpw", password));
+  ASSERT_TRUE(server_.addUser("longpw", password));
   std::string authenticator = MakeAuthenticator("longpw", password);
   EXPECT_EQ(255u, authenticator.size());
-  EXPECT_EQ("OK\n", CheckAuth(server, authenticator));
-  EXPECT_FALSE(server.addUser("toolong", std::string(165, 'p')));
+  EXPECT_EQ("OK\n", Check(authenticator));
+  EXPECT_FALSE(server_.addUser("toolong", std::string(165, 'p')));
 }
 
-TEST(ServerAuth, FailedLoginBurstIsSlowedDownNotLockedOut) {
-  EdbServerProcess server;
-  ASSERT_TRUE(server.ok());
-  ASSERT_TRUE(server.addUser("anna", "right"));
+TEST_F(ServerAuth, FailedLoginBurstIsSlowedDownNotLockedOut) {
+  ASSERT_TRUE(server_.addUser("anna", "right"));
   std::string session = MakeAuthenticator("demo", "demo");
-  ASSERT_EQ("OK\n", CheckAuth(server, session));
+  ASSERT_EQ("OK\n", Check(session));
   // Five free failures, a sixth that starts the wait; then even the right
   // password waits, without being checked.
-  for (int i = 0; i < 6; ++i) {
-    ASSERT_EQ("Error: unknown user or wrong password\n", CheckAuth(server, MakeAuthenticator("anna", "guess", i)));
-  }
-  EXPECT_EQ(0u, CheckAuth(server, MakeAuthenticator("anna", "right")).find("Error: too many failed logins; wait "));
+  for (int i = 0; i < 6; ++i) ASSERT_EQ(kWrong, Check(MakeAuthenticator("anna", "guess", i)));
+  EXPECT_EQ(0u, Check(MakeAuthenticator("anna", "right")).find("Error: too many failed logins; wait "));
   // Another user from the same address, and a session already open, go on.
-  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("demo", "demo", 3)));
-  EXPECT_EQ("OK\n", CheckAuth(server, session));
+  EXPECT_EQ("OK\n", Check(MakeAuthenticator("demo", "demo", 3)));
+  EXPECT_EQ("OK\n", Check(session));
   // The first wait is a second; after it the right password is taken.
   std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-  EXPECT_EQ("OK\n", CheckAuth(server, MakeAuthenticator("anna", "right")));
+  EXPECT_EQ("OK\n", Check(MakeAuthenticator("anna", "right")));
 }
 
-TEST(ServerAuth, ThrottleDelaysGrowPerUserAndPerAddress) {
+TEST(ServerAuthThrottle, DelaysGrowPerUserAndPerAddress) {
   edb::ThrottleSettings settings;  // 5 free failures per user, 20 per address, 1 s doubling to 60 s
   edb::LoginThrottle throttle(settings);
   auto t = edb::LoginThrottle::Clock::time_point() + std::chrono::hours(1);
@@ -175,12 +170,9 @@ TEST(ServerAuthTime, StampsAreCalendarChecked) {
   EXPECT_TRUE(edb::ParseAuthTime("2503010000", &b));
   EXPECT_EQ((11 * 60 + 30) * 60000, b - a);
   EXPECT_TRUE(edb::ParseAuthTime("2402291200", &a));  // leap day
-  EXPECT_FALSE(edb::ParseAuthTime("2502291200", &a));
-  EXPECT_FALSE(edb::ParseAuthTime("2513011200", &a));
-  EXPECT_FALSE(edb::ParseAuthTime("2501012400", &a));
-  EXPECT_FALSE(edb::ParseAuthTime("2501011260", &a));
-  EXPECT_FALSE(edb::ParseAuthTime("25010112", &a));
-  EXPECT_FALSE(edb::ParseAuthTime("25O1011200", &a));
+  for (const char* bad : {"2502291200", "2513011200", "2501012400", "2501011260", "25010112", "25O1011200"}) {
+    EXPECT_FALSE(edb::ParseAuthTime(bad, &a)) << bad;
+  }
 }
 
 TEST(ServerAuthTime, ShiftMatchesTheLibrarysStamp) {
@@ -194,6 +186,71 @@ TEST(ServerAuthTime, ShiftMatchesTheLibrarysStamp) {
   EXPECT_GE(server, stamp);
   EXPECT_LT(server - stamp, 60000);
   EXPECT_EQ(server + 90 * 60000, edb::ShiftedLocalMillis(now + 3600, 30));
+}
+
+struct Case {
+  const char* user;     // anna: owns the EDB user anna; bertil: owns none; chief: administrator
+  const char* request;  // "GET " and the query after the authenticator, or "POST " and the body ('|' ends a line)
+  const char* reply;
+};
+
+const Case kCases[] = {
+    {"anna", "GET iedbvk2.cgi&REF&listdb&demo&x", "REF\nTEST\nARCHIVE\n"},
+    {"anna", "GET iedbvk2.cgi&REF&listedbnames&anna&x", "Stockholm2023\n"},
+    {"anna", "GET iedbvk2.cgi&REF&listedbnames&global&x", "global\n"},
+    {"anna", "GET iedbvk2.cgi&REF&loadxxxdb&global&global&timevarp&1", "@ok"},
+    {"anna", "GET iedbvk2.cgi&REF&listedbnames&demo&x",
+     "Error: login user anna may not read the EDBs of EDB user demo\n"},
+    {"anna", "GET iedbvk2.cgi&REF&loadsubs&demo&Gothenburg2025&1",
+     "Error: login user anna may not read the EDBs of EDB user demo\n"},
+    {"anna", "GET iedbvk2.cgi&REF&loadedbrsrc&&Gothenburg2025", "Error: no EDB user chosen\n"},
+    {"anna", "POST REF|saveedbrsrc|demo|Malmo2024|speed 1: 5 km/h",
+     "Error: login user anna may not change the EDBs of EDB user demo\n"},
+    {"anna", "POST REF|savexxxdb|global|global|timevarp|-1|0|0|EOF",
+     "Error: only an administrator may change the shared EDB user global\n"},
+    {"anna", "POST REF|saveedbrsrc|anna|Stockholm2023|speed 1: 5 km/h", ""},
+    {"anna", "POST REF|createempty|demo|Annas", "OK\n"},  // made for anna, whatever the request names
+    {"bertil", "GET iedbvk2.cgi&REF&listedbusers&anna&x", "@ok"},
+    {"bertil", "GET iedbvk2.cgi&REF&loadedbrsrc&anna&Stockholm2023",
+     "Error: login user bertil may not read the EDBs of EDB user anna\n"},
+    {"bertil", "GET iedbvk2.cgi&REF&listgrids&global&global", ""},
+    {"chief", "GET iedbvk2.cgi&REF&listedbnames&anna&x", "Stockholm2023\nAnnas\n"},
+    {"chief", "POST REF|saveedbrsrc|demo|Malmo2024|speed 1: 5 km/h", ""},
+    {"chief", "POST REF|savexxxdb|global|global|emfac|-1|0|0|EOF", "@ok"},
+};
+
+std::string Send(const EdbServerProcess& server, const Case& c) {
+  KalvoroClient client(server, c.user, "pw-" + std::string(c.user));
+  std::string request = c.request;
+  if (request.compare(0, 4, "GET ") == 0) return client.Get(request.substr(4)).body;
+  std::string body = request.substr(5);
+  for (char& ch : body) ch = ch == '|' ? '\n' : ch;
+  return client.Save(body + "\n").body;
+}
+
+TEST(ServerAccess, EachRoleTouchesOnlyWhatItMay) {
+  EdbServerProcess server;
+  ASSERT_TRUE(server.ok());
+  ASSERT_TRUE(server.addUser("anna", "pw-anna"));
+  ASSERT_TRUE(server.addUser("bertil", "pw-bertil"));
+  ASSERT_EQ(0, RunEdbServer({"--data", server.dataDir(), "--add-user", "chief", "--admin", "--quiet"}, "pw-chief\n")
+                   .exitCode);
+  EXPECT_EQ("anna|0\nbertil|0\nchief|1\ndemo|1", server.query("SELECT name, admin FROM login_users ORDER BY name"));
+  for (const Case& c : kCases) {
+    std::string before = server.dumpRecords();
+    std::string reply = Send(server, c);
+    if (std::string(c.reply) == "@ok") {
+      EXPECT_NE(0u, reply.rfind("Error: ", 0)) << c.user << " " << c.request << ": " << reply;
+    } else {
+      EXPECT_EQ(c.reply, reply) << c.user << " " << c.request;
+    }
+    // A refusal changes nothing.
+    EXPECT_EQ(before, reply.rfind("Error: ", 0) == 0 ? server.dumpRecords() : before) << c.request;
+  }
+  // Re-adding a user without --admin takes the role away.
+  ASSERT_TRUE(server.addUser("chief", "pw-chief"));
+  EXPECT_EQ("Error: login user chief may not read the EDBs of EDB user anna\n",
+            KalvoroClient(server, "chief", "pw-chief").Get("iedbvk2.cgi&REF&listedbnames&anna&x").body);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// Saves and reads of the record kinds that a save replaces whole (traffic,
-// companies, facilities): the seeded records saved again are stored
-// unchanged, names-only reads, and malformed uploads (or a changed road-vehicle
-// definition) refused whole with nothing stored.  A new kind adds its rows to
-// the tables here.
+// Saves and reads of the record kinds that a save replaces whole (roads,
+// sources, traffic, companies, facilities, grids): the seeded records saved again
+// (as the library's writer sends them and as the server hands them out) are
+// stored unchanged, and malformed uploads (or a changed road-vehicle
+// definition) are refused whole with nothing stored.  A new kind adds its rows
+// to the tables here.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,17 +11,36 @@
 #include "seed_records.h"
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
+#include "support/road_text.h"
 
-using servertest::SaveBody;
+using servertest::Load;
 
 namespace {
 
-std::string Load(const std::string& kind, bool namesOnly = false) {
-  return "iedbvk2.cgi&REF&loadxxxdb&demo&Gothenburg2025&" + kind + "&" + (namesOnly ? "1" : "0");
-}
+const std::string kEdb = "demo&Gothenburg2025";
 
 std::string SaveTo(const std::string& kind, const std::string& records) {
-  return SaveBody(kind, "-1", records, "demo", "Gothenburg2025");
+  return servertest::SaveBody(kind, "-1", records, "demo", "Gothenburg2025");
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  if (!from.empty()) text.replace(text.find(from), from.size(), to);
+  return text;
+}
+
+// One road as the library's writer prints it, with its separator; `from` is replaced by `to`.
+std::string Road(const std::string& from = "", const std::string& to = "") {
+  std::string road = Replaced(test_support::RoadText("Avenyn"), "EMIFAC \n", "EMIFAC \nVEH1 1 1 100\n") + "\n";
+  return Replaced(road, from, to);
+}
+
+// A point source; corners replaces the X2..PY lines, tail what follows HOUSE HEIGHT.
+std::string Source(const std::string& corners = "X2 0\nY2 0\nPX 0\nPY 0\n", const std::string& chimney = "45",
+                   const std::string& tail = "NOSEGMENTS 0\nBUILD_WIDTHS\nBUILD_HEIGHTS\nBUILD_LENGTHS\n"
+                                             "BUILD_DISTFARWALL\nBUILD_CENTER\nGEOCODE \nFORMULAMACRO \"\"\nALOB 0\n") {
+  return "X1 5\nY1 6\n" + corners + "NAME \"Stack\"\nINFO \"\"\nINFO2 \"\"\nDATE 250101\nCHANGED 000000\n"
+         "CHIMNEY HEIGHT " + chimney + "\nGASTEMPERATURE 0\nGAS FLOW 0\nSEARCHKEY1 0\nSEARCHKEY2 0\nSEARCHKEY3 0\n"
+         "SEARCHKEY4 0\nSEARCHKEY5 0\nCHIMNEY OUT 0\nCHIMNEY IN 0\nHOUSE WIDTH 0\nHOUSE HEIGHT 0\n" + tail;
 }
 
 // A vehicle with one substance; speed line `bad` (1..11) replaced by badLine.
@@ -69,41 +89,112 @@ using RecordSaves = servertest::SeededServerTest;
 
 TEST_F(RecordSaves, SeededRecordsSavedAgainAreStoredUnchanged) {
   std::string before = server_.dumpRecords();
-  std::string definition = Get(Load("svehsb"));
+  std::string definition = Get(Load(kEdb, "svehsb"));
   ASSERT_EQ(0u, definition.find("DIMENSION 3\nDIM1 7\nDIM2 8\nDIM3 5\nDIMSPEED 3\nUSEALTSPEED 0\nHEADER1 Vehicle"));
+  std::string listing = Get(Load(kEdb, "source2"));
+  size_t header = 0;
+  for (int line = 0; line < 3; ++line) header = listing.find('\n', header) + 1;
+  // A substance stands as often as the source with the most blocks of it needs.
+  EXPECT_EQ(0u, listing.find("12 1 2 2 3 4 4 5 6 6 8 15 15\n")) << listing.substr(0, header);
+  EXPECT_GE(edb::DemoSources(false).size(), 200u);
   const struct {
-    std::string kind, writer;
+    std::string kind, writer, reply;
   } kinds[] = {
-      {"veh", edb::DemoVehicleSaveLines("veh")},          {"sveh", edb::DemoVehicleSaveLines("sveh")},
-      {"roadtype", edb::DemoVehicleSaveLines("roadtype")}, {"company", edb::DemoCompanySaveLines("company")},
-      {"facility", edb::DemoCompanySaveLines("facility")},
+      {"road", edb::DemoRoadSaveLines(), Get(Load(kEdb, "road"))},
+      {"source", edb::DemoSourceSaveLines(), listing.substr(header)},
+      {"veh", edb::DemoVehicleSaveLines("veh"), Get(Load(kEdb, "veh"))},
+      {"sveh", edb::DemoVehicleSaveLines("sveh"), definition + Get(Load(kEdb, "sveh"))},
+      {"roadtype", edb::DemoVehicleSaveLines("roadtype"), Get(Load(kEdb, "roadtype"))},
+      {"company", edb::DemoCompanySaveLines("company"), Get(Load(kEdb, "company"))},
+      {"facility", edb::DemoCompanySaveLines("facility"), Get(Load(kEdb, "facility"))},
   };
   for (const auto& k : kinds) {
-    SCOPED_TRACE(k.kind);
-    // As the library's writer sends them, and as the server hands them out.
-    std::string reply = Get(Load(k.kind));
-    for (const std::string& records : {k.writer, k.kind == "sveh" ? definition + reply : reply}) {
+    for (const std::string& records : {k.writer, k.reply}) {
       std::string ack = Save(SaveTo(k.kind, records));
-      EXPECT_EQ(0u, ack.find("Ok.\n")) << ack;
-      EXPECT_EQ(before, server_.dumpRecords());
+      EXPECT_EQ(0u, ack.find(k.kind == "source" ? "Import OK\n" : "Ok.\n")) << k.kind << ": " << ack.substr(0, 200);
+      EXPECT_EQ(before, server_.dumpRecords()) << k.kind;
     }
   }
 }
 
 TEST_F(RecordSaves, NamesOnlyRepliesHoldNameIndexAndSeparator) {
-  EXPECT_EQ(0u, Get(Load("veh", true)).find("NAME \"Car petrol Euro4\"\nINDEX 1\n\nNAME \"Car petrol Euro5\"\nINDEX 2\n\n"));
-  EXPECT_EQ(0u, Get(Load("sveh", true)).find("NAME \"PC petrol\"\nINDEX 1\n\nNAME \"PC diesel\"\nINDEX 2\n\n"));
-  EXPECT_EQ(0u, Get(Load("roadtype", true)).find("NAME \"Motorway 110\"\nINDEX 1\n\nNAME \"Motorway 90\"\nINDEX 2\n\n"));
+  EXPECT_EQ(0u, Get(Load(kEdb, "veh", true))
+                    .find("NAME \"Car petrol Euro4\"\nINDEX 1\n\nNAME \"Car petrol Euro5\"\nINDEX 2\n\n"));
+  EXPECT_EQ(0u, Get(Load(kEdb, "sveh", true)).find("NAME \"PC petrol\"\nINDEX 1\n\nNAME \"PC diesel\"\nINDEX 2\n\n"));
+  EXPECT_EQ(0u, Get(Load(kEdb, "roadtype", true))
+                    .find("NAME \"Motorway 110\"\nINDEX 1\n\nNAME \"Motorway 90\"\nINDEX 2\n\n"));
+}
+
+TEST_F(RecordSaves, AFurtherSheetsSaveAddsItsRoads) {
+  ASSERT_EQ("Ok.\n", Save(SaveTo("road", Road())));
+  // The seventh header line 1: the roads come after the stored ones.
+  ASSERT_EQ("Ok.\nOk.\n", Save("REF\nsavexxxdb\ndemo\nGothenburg2025\nroad\n-1\n1\n0\n" + Road("Avenyn", "Second") +
+                               Road("Avenyn", "Third") + "EOF\n"));
+  EXPECT_EQ(Road() + Road("Avenyn", "Second") + Road("Avenyn", "Third"), Get(Load(kEdb, "road")));
+}
+
+TEST_F(RecordSaves, SourceListingsOpenWithTheirBlockHeader) {
+  auto emission = [](int n, int substance) {
+    std::string k = "EMISSION." + std::to_string(n) + ".";
+    return k + "SUBSTANCE " + std::to_string(substance) + "\n" + k + "EMISSION 1.5\n" + k + "TIMEVAR 1\n" + k +
+           "UNIT kg/year\n" + k + "MACRO \n" + k + "ACTCODE \n" + k + "ALOB 0\n";
+  };
+  // The ALOB line that looks like a block line is attribute text.
+  const std::string first = Replaced(Source(), "ALOB 0\n", "ALOB 2\nEMISSION.1.SUBSTANCE 99\nfree text\n") +
+                            emission(1, 4) + emission(2, 1) +
+                            "ACTIVITY.1.EMFAC 12\nACTIVITY.1.TIMEVAR 0\nACTIVITY.1.VAR.1 1\nACTIVITY.1.VAR.2 2\n"
+                            "ACTIVITY.1.ACTCODE \nACTIVITY.1.ALOB 0\n";
+  const std::string second = Source() + emission(1, 4) +
+                             "SUBGRP.1.SUBGRP 7\nSUBGRP.1.ACTIVITY 2\nSUBGRP.1.TIMEVAR 1\nSUBGRP.1.UNIT %\n"
+                             "SUBGRP.1.ACTCODE \nSUBGRP.1.ALOB 0\n"
+                             "ACTIVITY.1.EMFAC 15\nACTIVITY.1.TIMEVAR 0\nACTIVITY.1.ACTCODE \nACTIVITY.1.ALOB 0\n"
+                             "ACTIVITY.2.EMFAC 12\nACTIVITY.2.TIMEVAR 0\nACTIVITY.2.VAR.1 3\nACTIVITY.2.VAR.2 1\n"
+                             "ACTIVITY.2.VAR.3 1\nACTIVITY.2.ACTCODE \nACTIVITY.2.ALOB 0\n";
+  EXPECT_EQ("Import OK\nImport OK\n", Save(servertest::SaveBody("source", "-1", first + "\n" + second + "\n")));
+  EXPECT_EQ("2 1 4\n1 7\n2 12:3 15:0\n" + first + "\n" + second + "\n", Get(Load("demo&Malmo2024", "source2")));
 }
 
 TEST_F(RecordSaves, MalformedUploadsAreRefusedWhole) {
   std::string before = server_.dumpRecords();
-  std::string definition = Get(Load("svehsb"));
-  std::string changed = definition;
-  changed.replace(changed.find("TEXT1 Car"), 9, "TEXT1 Auto");
+  std::string definition = Get(Load(kEdb, "svehsb"));
+  std::string changed = Replaced(definition, "TEXT1 Car", "TEXT1 Auto");
+  std::string noBuilding = "BUILD_WIDTHS\nBUILD_HEIGHTS\nBUILD_LENGTHS\nBUILD_DISTFARWALL\nBUILD_CENTER\n";
+  std::string manyPairs;
+  for (int i = 0; i <= 2000; ++i) manyPairs += "X" + std::to_string(i) + " 1 Y" + std::to_string(i) + " 1\n";
   const struct {
     std::string kind, records, reply;
   } refused[] = {
+      {"road", Road("Avenyn", std::string(48, 'n')), "Error: record 1: NAME is longer than 47 characters\n"},
+      {"road", Road("EMIFAC ", "EMIFAC 1 2 3 4 5 6 7 8 9 10 11 12 13"),
+       "Error: record 1: EMIFAC holds more than 12 emission factors\n"},
+      {"road", Road("VEH1 1 1 100", "VEH1 1 1"),
+       "Error: record 1: VEH1 needs an index, a time variation and a value: 1 1\n"},
+      {"road", Road("X1 3 Y1 4", "X2 3 Y2 4"), "Error: record 1: coordinate pair 2 must be X1 x Y1 y: X2 3 Y2 4\n"},
+      {"road", Road("X1 3 Y1 4", "X1 3 Y1 2147483648"),
+       "Error: record 1: coordinate pair 2 must be X1 x Y1 y: X1 3 Y1 2147483648\n"},
+      {"road", Road("X0 1 Y0 2\nX1 3 Y1 4\n", manyPairs), "Error: record 1: more than 2000 coordinate pairs\n"},
+      {"road", Road("ALOB 0", "ALOB 2\nA=1\n"),
+       "Error: record 1: ALOB line 2 is empty, which a road sheet cannot show\n"},
+      {"road", Road("HEIGHT 0", "HEIGHT x0"), "Error: record 1: HEIGHT holds a letter: x0 0 0 0 0 0 0 0 0 0 0 0\n"},
+      {"road", Road() + Road("SPEED 3", "SPEED 3.5"),
+       "Error: record 2: SPEED needs a whole number from -2147483648 to 2147483647: 3.5\n"},
+      {"source", Source("X2 7\nY2 0\nPX 0\nPY 0\n"), "Error: record 1: X2 and Y2 must both be given or both be 0\n"},
+      {"source", Source("X2 7\nY2 8\nPX 0\nPY 0\n"), "Error: record 1: CHIMNEY HEIGHT must be 0 for an area source\n"},
+      {"source", Source("X2 0\nY2 0\nPX 0\nPY 0\n", "65536"),
+       "Error: record 1: CHIMNEY HEIGHT needs a whole number from 0 to 65535: 65536\n"},
+      {"source", Source("X2 0\nY2 0\nPX 0\nPY 0\n", "1", "NOSEGMENTS 1\n" + noBuilding),
+       "Error: record 1: BUILD_WIDTHS needs one value for each of the 1 segments\n"},
+      {"source", Source() + "EMISSION.2.SUBSTANCE 1\n",
+       "Error: record 1: EMISSION.1.SUBSTANCE line expected: EMISSION.2.SUBSTANCE 1\n"},
+      {"source", Source() + "EMISSION.1.SUBSTANCE 1\nEMISSION.1.EMISSION 1e39\n",
+       "Error: record 1: EMISSION.1.EMISSION needs a single-precision number: 1e39\n"},
+      {"source", Source() + "SUBGRP.1.SUBGRP 1\nSUBGRP.1.ACTIVITY 1\nSUBGRP.1.TIMEVAR 1\nSUBGRP.1.UNIT " +
+                     std::string(64, 'u') + "\n",
+       "Error: record 1: SUBGRP.1.UNIT is longer than 63 characters\n"},
+      {"source", Source() + "\n" + Source() + "NOISE 1\n",
+       "Error: record 2: EMISSION, SUBGRP or ACTIVITY block expected: NOISE 1\n"},
+      // Sources are saved as source and read as source2.
+      {"source2", Source(), "Error: unknown record kind source2\n"},
       {"veh", Vehicle(1) + Vehicle(2, "1", 5, "    SPEED 5 EMISSION"),
        "Error: record 2: SPEED 5 line of substance 1 needs SPEED 5 EMISSION and a number\n"},
       {"veh", Vehicle(1) + Vehicle(2, "1", 6, "    SPEED 7 EMISSION 0.5"),
@@ -134,7 +225,8 @@ TEST_F(RecordSaves, MalformedUploadsAreRefusedWhole) {
        "Error: record 1: Y needs a whole number from 1 to 2147483647: 2147483648\n"},
       {"facility", Facility("5", "6", std::string(48, 'i')), "Error: record 1: INFO is longer than 47 characters\n"},
       {"facility", Facility("5", "6", "a\"b"), "Error: record 1: INFO needs one quoted text: \"a\"b\"\n"},
-      {"facility", Facility("5", "6") + Facility("5", "6"), "Error: record 2: facility at 5 6 is also that of record 1\n"},
+      {"facility", Facility("5", "6") + Facility("5", "6"),
+       "Error: record 2: facility at 5 6 is also that of record 1\n"},
   };
   for (const auto& r : refused) {
     EXPECT_EQ(r.reply, Save(SaveTo(r.kind, r.records))) << r.kind << "\n" << r.records;
@@ -145,12 +237,82 @@ TEST_F(RecordSaves, MalformedUploadsAreRefusedWhole) {
 // An EDB without a definition takes back the empty one a workbook shows for
 // it, and road vehicles without emission lines.
 TEST_F(RecordSaves, AnEdbWithoutADefinitionTakesTheEmptyOne) {
-  ASSERT_EQ("", Get("iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&svehsb&0"));
+  ASSERT_EQ("", Get(Load("demo&Malmo2024", "svehsb")));
   std::string records = "DIMENSION 0\nDIMSPEED \nUSEALTSPEED \n\n" + RoadVehicle("");
   records.pop_back();  // one separator after the record
-  EXPECT_EQ("Ok.\n", Save(SaveBody("sveh", "-1", records, "demo", "Malmo2024")));
+  EXPECT_EQ("Ok.\n", Save(servertest::SaveBody("sveh", "-1", records)));
   EXPECT_EQ("Error: the road-vehicle definition differs from the EDB's, and it cannot be saved\n",
-            Save(SaveBody("sveh", "-1", "DIMENSION 0\nDIMSPEED 1\nUSEALTSPEED 0\n\n", "demo", "Malmo2024")));
+            Save(servertest::SaveBody("sveh", "-1", "DIMENSION 0\nDIMSPEED 1\nUSEALTSPEED 0\n\n")));
+}
+
+using GridSaves = servertest::SeededServerTest;
+
+std::string Read(const std::string& command, const std::string& grid) {
+  return "iedbvk2.cgi&REF&" + command + "&demo&Gothenburg2025&" + grid;
+}
+
+std::string Upload(const std::string& grid, const std::string& header, const std::string& data) {
+  return "REF\nsavegrid\ndemo\nGothenburg2025\n" + grid + "\n#GRIDASC\n" + header + "#GRIDDATA\n" + data + "#EOF\n";
+}
+
+// A header of substance values with two substances and a dynamic name.
+std::string Header(const std::string& fuel = "0", const std::string& substances = "SUBSTANCE 1\nSUBSTANCE 3\n") {
+  return "X 100\nY 200\nNX 2\nNY 1\nDX 10\nDY 10\nNAME DYNAMIC\nINFO \"\"\nINFO2 \"\"\nADDRESS \"\"\n"
+         "POSTADDRESS \"\"\nINFOGIVER \"\"\nDATE 250101\nCHANGED 0\nMISC \"\"\nFUEL " +
+         fuel + "\nFORMULA 1\nSEARCHKEY1 0\nSEARCHKEY2 0\nSEARCHKEY3 0\nSEARCHKEY4 0\nSEARCHKEY5 0\nACTIVITYCODE\n"
+         "GEOCODE 1480\n" + substances;
+}
+
+constexpr const char* kAccepted = "Examining data\nWrite index\nWrite data 2 cells\nOK!\n";
+
+TEST_F(GridSaves, SeededGridsSavedAgainAreStoredUnchanged) {
+  std::string before = server_.dumpRecords();
+  for (const char* grid : {"Heating2025", "Traffic2025", "Shipping2025"}) {
+    SCOPED_TRACE(grid);
+    std::string reply = Save(Upload(grid, Get(Read("loadgridasc", grid)), Get(Read("loadgriddata", grid))));
+    EXPECT_EQ(0u, reply.find("Examining data\nWrite index\nWrite data")) << reply;
+    EXPECT_EQ(before, server_.dumpRecords());
+  }
+}
+
+TEST_F(GridSaves, ANewGridIsListedAndReadBack) {
+  std::string data = "100@200@North@1.5@2\n110@200@South@0@0.25\n";
+  EXPECT_EQ(kAccepted, Save(Upload("Test grid", Header(), data)));
+  EXPECT_NE(std::string::npos,
+            Get("iedbvk2.cgi&REF&listgrids&demo&Gothenburg2025").find("Shipping2025\nTest grid\nTraffic2025\n"));
+  EXPECT_EQ(Header(), Get(Read("loadgridasc", "Test%20grid")));
+  EXPECT_EQ(data, Get(Read("loadgriddata", "Test%20grid")));
+  // Saved again with one cell: the grid is replaced whole.
+  EXPECT_EQ("Examining data\nWrite index\nWrite data 1 cells\nOK!\n",
+            Save(Upload("Test grid", Header(), "100@200@North@1.5@2\n")));
+  EXPECT_EQ("100@200@North@1.5@2\n", Get(Read("loadgriddata", "Test%20grid")));
+}
+
+TEST_F(GridSaves, MalformedUploadsAreRefusedWithNothingStored) {
+  std::string before = server_.dumpRecords();
+  const std::string cells = "100@200@North@1.5@2\n", full = Upload("Heating2025", Header(), cells);
+  const struct {
+    std::string upload, reply;
+  } refused[] = {
+      {Upload("Heating2025", "X 100\n", cells), "Error: grid header: Y must be a whole number from 0 to 4294967295\n"},
+      {Upload("Heating2025", Header("4"), cells),
+       "Error: grid header: SUBSTANCE lines belong only to a grid whose FUEL is 0\n"},
+      {Upload("Heating2025", Header("0", ""), cells),
+       "Error: grid header: a grid whose FUEL is 0 needs at least one SUBSTANCE line\n"},
+      {Upload("Heating2025", Header("x"), cells), "Error: grid header: FUEL must be an index\n"},
+      {Upload("Heating2025", Header().replace(Header().find("FORMULA 1"), 9, "FORMULA 0"), cells),
+       "Error: grid header: FORMULA must name a time variation by its index\n"},
+      {Upload("", Header(), cells), "Error: grid header: invalid grid name \"\"\n"},
+      {Upload("Heating2025", Header(), "100@200@North@1.5\n"),
+       "Examining data\nError: grid Heating2025: data line 1: 4 fields where the header makes 5\n"},
+      {Upload("Heating2025", Header(), cells + "100@200@North@x@2\n"),
+       "Examining data\nError: grid Heating2025: data line 2: the value x is not a number\n"},
+      {full.substr(0, full.size() - 5), "Examining data\nError: grid Heating2025: the #EOF line is missing\n"},
+  };
+  for (const auto& r : refused) {
+    EXPECT_EQ(r.reply, Save(r.upload));
+    EXPECT_EQ(before, server_.dumpRecords());
+  }
 }
 
 }  // namespace

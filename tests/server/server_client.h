@@ -1,11 +1,12 @@
-// Test helpers for the substitute server: authenticators made as the library
-// makes them, a client that sends the library's requests with their raw
-// query, and a runner for edb-server command lines.
+// Test helpers for the substitute server: authenticators made by the
+// library's own code, a client that sends the library's requests with their
+// raw query, raw-socket exchanges, and a runner for edb-server command lines.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,8 @@
 
 namespace servertest {
 
-// The authenticator of user and password with the time stamp of `when`
-// (default: now) moved by the library's shift; level is the trailing debug level.
+// The library's authenticator of user and password at the local time of
+// `when` (default: now); level is the trailing debug level.
 std::string MakeAuthenticator(const std::string& user, const std::string& password, int level = 0,
                               std::time_t when = 0);
 
@@ -33,12 +34,13 @@ class KalvoroClient {
   // POST of body to the save script, with the content type curl uses by default.
   HttpReply Save(const std::string& body) const;
   // Any request target (path and query) as it is.
-  HttpReply RawGet(const std::string& target) const;
-  HttpReply RawPost(const std::string& target, const std::string& body) const;
+  HttpReply RawGet(const std::string& target) const { return Send(target, nullptr); }
+  HttpReply RawPost(const std::string& target, const std::string& body) const { return Send(target, &body); }
 
   std::string authenticator;
 
  private:
+  HttpReply Send(const std::string& target, const std::string* body) const;
   std::string url_;
   std::string certFile_;
 };
@@ -49,6 +51,9 @@ std::string Lines(const std::vector<std::string>& lines);
 // A record save body for kind (lines 5 to 8 of the header, then the records and "EOF").
 std::string SaveBody(const std::string& kind, const std::string& count, const std::string& records,
                      const std::string& edbUser = "demo", const std::string& edbName = "Malmo2024");
+
+// The read of kind's records in the REF EDB named "user&name".
+std::string Load(const std::string& edb, const std::string& kind, bool namesOnly = false);
 
 // A test with its own seeded server and the demo user's requests to it; every
 // reply is expected with status 200.
@@ -76,5 +81,23 @@ struct ProgramResult {
 
 // Runs build/edb-server with args and input on stdin (bounded wait).
 ProgramResult RunEdbServer(const std::vector<std::string>& args, const std::string& input = std::string());
+
+// A TCP connection to 127.0.0.1:port, or -1.
+int Connect(int port);
+// Sends request on a new connection and returns what arrives until the server
+// closes it (at most 30 seconds); halfClose ends the sending side at once, as
+// a client that broke off does.
+std::string Exchange(int port, const std::string& request, bool halfClose = false);
+
+// A temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  std::string File() const { return path_ + "/edb.sqlite"; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace servertest

@@ -1,11 +1,7 @@
 // The SQLite store and the demonstration seed, in process.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
-
-#include <openssl/evp.h>
 
 #include "auth_check.h"
 #include "password.h"
@@ -16,21 +12,7 @@
 
 namespace {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "edb-store-test-XXXXXX").string();
-    path_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File() const { return path_ + "/edb.sqlite"; }
-
- private:
-  std::string path_;
-};
+using servertest::TempFolder;
 
 class ListSource : public edb::RecordSource {
  public:
@@ -49,16 +31,26 @@ class ListSource : public edb::RecordSource {
   size_t next_ = 0;
 };
 
-std::vector<std::string> ReadAll(edb::Store& store, int64_t edb, const char* kind) {
-  edb::ReadSnapshot snapshot(store.file());
-  snapshot.Start(edb, kind, 0);
-  std::vector<std::string> out;
-  std::string_view body;
-  while (snapshot.Next(&body)) out.emplace_back(body);
-  return out;
-}
+// A seeded store in a temporary folder.
+class ServerStore : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(edb::SeedDemo(store_)); }
+  // The records of kind (list 0) as a snapshot taken now reads them.
+  std::vector<std::string> ReadAll(edb::ReadSnapshot& snapshot, int64_t edb, const char* kind) {
+    snapshot.Start(edb, kind, 0);
+    std::vector<std::string> out;
+    for (std::string_view body; snapshot.Next(&body);) out.emplace_back(body);
+    return out;
+  }
+  std::vector<std::string> ReadAll(int64_t edb, const char* kind) {
+    edb::ReadSnapshot snapshot(store_.file());
+    return ReadAll(snapshot, edb, kind);
+  }
+  TempFolder folder_;
+  edb::Store store_{folder_.File()};
+};
 
-TEST(ServerStore, SeedRunsOnceOnly) {
+TEST(ServerSeed, SeedRunsOnceOnly) {
   TempFolder folder;
   {
     edb::Store store(folder.File());
@@ -79,46 +71,33 @@ TEST(ServerStore, SeedRunsOnceOnly) {
   EXPECT_FALSE(edb::PasswordMatches(users[0], "demo "));
 }
 
-TEST(ServerStore, AFailingSaveKeepsTheOldRecords) {
-  TempFolder folder;
-  edb::Store store(folder.File());
-  ASSERT_TRUE(edb::SeedDemo(store));
-  edb::EdbRef ref = store.FindEdb("REF", "anna", "Stockholm2023");
+TEST_F(ServerStore, AFailingSaveKeepsTheOldRecords) {
+  edb::EdbRef ref = store_.FindEdb("REF", "anna", "Stockholm2023");
   ASSERT_EQ(edb::Lookup::kOk, ref.status);
-  ListSource first({"A\n", "B\n"});
-  EXPECT_EQ(2u, store.ReplaceRecords(ref.id, "veh", 0, first));
-  ListSource broken({"C\n", "D\n", "E\n"}, 2);
-  EXPECT_THROW(store.ReplaceRecords(ref.id, "veh", 0, broken), std::runtime_error);
-  EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(store, ref.id, "veh"));
+  ListSource first({"A\n", "B\n"}), broken({"C\n", "D\n", "E\n"}, 2), second({"F\n"});
+  EXPECT_EQ(2u, store_.ReplaceRecords(ref.id, "veh", 0, first));
+  EXPECT_THROW(store_.ReplaceRecords(ref.id, "veh", 0, broken), std::runtime_error);
+  EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(ref.id, "veh"));
   // The store still works after the rollback.
-  ListSource second({"F\n"});
-  EXPECT_EQ(1u, store.ReplaceRecords(ref.id, "veh", 0, second));
-  EXPECT_EQ((std::vector<std::string>{"F\n"}), ReadAll(store, ref.id, "veh"));
+  EXPECT_EQ(1u, store_.ReplaceRecords(ref.id, "veh", 0, second));
+  EXPECT_EQ((std::vector<std::string>{"F\n"}), ReadAll(ref.id, "veh"));
 }
 
-TEST(ServerStore, SnapshotsDoNotSeeLaterSaves) {
-  TempFolder folder;
-  edb::Store store(folder.File());
-  ASSERT_TRUE(edb::SeedDemo(store));
-  int64_t edb = store.FindEdb("REF", "demo", "Malmo2024").id;
-  ListSource first({"A\n", "B\n"});
-  store.ReplaceRecords(edb, "road", 0, first);
-  edb::ReadSnapshot snapshot(store.file());
+TEST_F(ServerStore, SnapshotsDoNotSeeLaterSaves) {
+  int64_t edb = store_.FindEdb("REF", "demo", "Malmo2024").id;
+  ListSource first({"A\n", "B\n"}), second({"CCCC\n"});
+  store_.ReplaceRecords(edb, "road", 0, first);
+  edb::ReadSnapshot snapshot(store_.file());
   uint64_t bytes = 0, count = 0;
   snapshot.Measure(edb, "road", 0, &bytes, &count);
-  ListSource second({"CCCC\n"});
-  store.ReplaceRecords(edb, "road", 0, second);
-  snapshot.Start(edb, "road", 0);
-  std::string seen;
-  std::string_view body;
-  while (snapshot.Next(&body)) seen += body;
-  EXPECT_EQ("A\nB\n", seen);
+  store_.ReplaceRecords(edb, "road", 0, second);
+  EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(snapshot, edb, "road"));
   EXPECT_EQ(4u, bytes);
   EXPECT_EQ(2u, count);
 }
 
 // A store written before roles and slow hashes: one salted SHA-256 round.
-TEST(ServerStore, OldStoresGainRolesAndSlowHashesOnLogin) {
+TEST(ServerStoreUpgrade, OldStoresGainRolesAndSlowHashesOnLogin) {
   TempFolder folder;
   const std::string salt = "00112233445566778899aabbccddeeff";
   {
@@ -130,17 +109,10 @@ TEST(ServerStore, OldStoresGainRolesAndSlowHashesOnLogin) {
         "CREATE TABLE edb_users(id INTEGER PRIMARY KEY, database_id INTEGER NOT NULL REFERENCES databases(id),"
         " name TEXT NOT NULL, description TEXT NOT NULL DEFAULT '', UNIQUE(database_id, name));"
         "INSERT INTO databases(name) VALUES ('REF');"
-        "INSERT INTO edb_users(database_id, name) VALUES (1, 'global'), (1, 'olle');");
-    std::string input;
-    for (size_t i = 0; i < salt.size(); i += 2) input.push_back(static_cast<char>(std::stoi(salt.substr(i, 2), nullptr, 16)));
-    input += "gammal";
-    unsigned char digest[32];
-    ASSERT_EQ(1, EVP_Digest(input.data(), input.size(), digest, nullptr, EVP_sha256(), nullptr));
-    std::string hex;
-    for (unsigned char b : digest) hex += "0123456789abcdef"[b >> 4], hex += "0123456789abcdef"[b & 15];
-    edb::Statement insert =
-        old.Prepare("INSERT INTO login_users(name, prefix, salt, hash) VALUES ('olle', 'olle', ?1, ?2)");
-    insert.BindText(1, salt).BindText(2, hex).Step();
+        "INSERT INTO edb_users(database_id, name) VALUES (1, 'global'), (1, 'olle');"
+        // The SHA-256 of the salt's bytes followed by the password "gammal".
+        "INSERT INTO login_users(name, prefix, salt, hash) VALUES ('olle', 'olle', '00112233445566778899aabbccddeeff',"
+        " '0892361392c29da228cb19a930816b89d0eb3001f9e3ae508974538b7deaa177');");
   }
   edb::Store store(folder.File());
   EXPECT_TRUE(store.IsSharedEdbUser("REF", "global"));

@@ -13,9 +13,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #ifndef EDB_SERVER_PATH
@@ -35,69 +37,35 @@ std::vector<char*> MakeArgv(std::vector<std::string>& args) {
   return argv;
 }
 
-// Waits for the child to end, at most timeoutMs; true and its status when it did.
-bool WaitBounded(pid_t pid, int timeoutMs, int* status) {
+// Waits at most timeoutMs for the child to end, then kills it; returns its wait status.
+int Reap(pid_t pid, int timeoutMs) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    pid_t r = waitpid(pid, status, WNOHANG);
-    if (r == pid) return true;
-    if (r < 0 && errno != EINTR) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid || (r < 0 && errno != EINTR)) return status;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-}
-
-// Ends a child that did not stop by itself.
-int Reap(pid_t pid, int timeoutMs) {
-  int status = 0;
-  if (WaitBounded(pid, timeoutMs, &status)) return status;
   kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
   return status;
 }
 
-// Runs a program with `input` on its stdin and its stdout and stderr sent to
-// /dev/null; returns the exit status (as from waitpid) or -1.
-int RunChild(std::vector<std::string> args, const std::string& input) {
-  int in[2];
-  if (pipe2(in, O_CLOEXEC) != 0) return -1;
-  std::vector<char*> argv = MakeArgv(args);
-  pid_t pid = fork();
-  if (pid < 0) {
-    close(in[0]);
-    close(in[1]);
-    return -1;
+// Reads what the child wrote into a temporary file.
+void TakeOutput(FILE* file, std::string* text) {
+  if (!file) return;
+  if (text) {
+    std::rewind(file);
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text->append(buffer, n);
   }
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(in[0], 0);
-    int devnull = open("/dev/null", O_WRONLY);
-    if (devnull >= 0) {
-      dup2(devnull, 1);
-      dup2(devnull, 2);
-    }
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  close(in[0]);
-  signal(SIGPIPE, SIG_IGN);
-  size_t done = 0;
-  while (done < input.size()) {
-    ssize_t n = write(in[1], input.data() + done, input.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  close(in[1]);
-  return Reap(pid, kChildTimeoutMs);
+  std::fclose(file);
 }
 
 std::string MakeTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "edb-server-test-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!mkdtemp(buffer.data())) return std::string();
-  return std::string(buffer.data());
+  return mkdtemp(&pattern[0]) ? pattern : std::string();
 }
 
 // Reads the first line of the child's stdout, waiting at most timeoutMs.
@@ -121,29 +89,6 @@ bool ReadFirstLine(int fd, int timeoutMs, std::string* line) {
   }
 }
 
-struct SqliteHandle {
-  sqlite3* db = nullptr;
-  ~SqliteHandle() {
-    if (db) sqlite3_close(db);
-  }
-};
-
-// Opens the file for reading only (the connection refuses writes).
-bool OpenForQuery(const std::string& file, SqliteHandle* handle, std::string* error) {
-  if (sqlite3_open_v2(file.c_str(), &handle->db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-    *error = handle->db ? sqlite3_errmsg(handle->db) : "cannot open";
-    return false;
-  }
-  sqlite3_busy_timeout(handle->db, 10000);
-  char* message = nullptr;
-  if (sqlite3_exec(handle->db, "PRAGMA query_only = ON", nullptr, nullptr, &message) != SQLITE_OK) {
-    *error = message ? message : "PRAGMA failed";
-    sqlite3_free(message);
-    return false;
-  }
-  return true;
-}
-
 std::string ColumnText(sqlite3_stmt* st, int column) {
   const void* data = sqlite3_column_blob(st, column);
   int size = sqlite3_column_bytes(st, column);
@@ -151,33 +96,60 @@ std::string ColumnText(sqlite3_stmt* st, int column) {
   return std::string(static_cast<const char*>(data), static_cast<size_t>(size));
 }
 
-// Runs sql and joins its rows; false with an error text on failure.
-bool RunQuery(const std::string& file, const std::string& sql, std::string* out, std::string* error) {
-  SqliteHandle handle;
-  if (!OpenForQuery(file, &handle, error)) return false;
+// Runs sql on the file through a connection that refuses writes, in one read
+// transaction (one consistent state), calling row for each row; false with an
+// error text on failure.
+bool EachRow(const std::string& file, const std::string& sql, const std::function<void(sqlite3_stmt*)>& row,
+             std::string* error) {
+  sqlite3* db = nullptr;
   sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(handle.db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-    *error = sqlite3_errmsg(handle.db);
-    return false;
+  int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_busy_timeout(db, 10000);
+    rc = sqlite3_exec(db, "PRAGMA query_only = ON; BEGIN", nullptr, nullptr, nullptr);
   }
-  out->clear();
-  bool firstRow = true;
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    if (!firstRow) out->push_back('\n');
-    firstRow = false;
-    int columns = sqlite3_column_count(st);
-    for (int c = 0; c < columns; ++c) {
-      if (c) out->push_back('|');
-      *out += ColumnText(st, c);
-    }
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+  if (rc == SQLITE_OK) {
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) row(st);
   }
-  if (rc != SQLITE_DONE) *error = sqlite3_errmsg(handle.db);
+  if (rc != SQLITE_DONE) *error = db ? sqlite3_errmsg(db) : "cannot open";
   sqlite3_finalize(st);
+  sqlite3_close(db);
   return rc == SQLITE_DONE;
 }
 
 }  // namespace
+
+int RunProgram(std::vector<std::string> args, const std::string& input, std::string* out, std::string* err) {
+  int in[2];
+  if (pipe2(in, O_CLOEXEC) != 0) return -1;
+  FILE* files[2] = {std::tmpfile(), std::tmpfile()};
+  std::vector<char*> argv = MakeArgv(args);
+  pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(in[0], 0);
+    for (int fd : {1, 2}) {
+      if (files[fd - 1]) dup2(fileno(files[fd - 1]), fd);
+    }
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(in[0]);
+  signal(SIGPIPE, SIG_IGN);
+  size_t done = 0;
+  while (pid > 0 && done < input.size()) {
+    ssize_t n = write(in[1], input.data() + done, input.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  close(in[1]);
+  int status = pid > 0 ? Reap(pid, kChildTimeoutMs) : -1;
+  TakeOutput(files[0], out);
+  TakeOutput(files[1], err);
+  return status;
+}
 
 EdbServerProcess::EdbServerProcess(const Options& options) {
   dataDir_ = MakeTempDir();
@@ -188,39 +160,27 @@ EdbServerProcess::EdbServerProcess(const Options& options) {
   databaseFile_ = dataDir_ + "/edb.sqlite";
   std::vector<std::string> args = {EDB_SERVER_PATH, "--data", dataDir_, "--bind", "127.0.0.1", "--port", "0",
                                    "--quiet"};
-  if (options.seedDemo) {
-    args.push_back("--seed");
-    args.push_back("demo");
-  }
+  if (options.seedDemo) args.insert(args.end(), {"--seed", "demo"});
   if (options.https) {
     certFile_ = dataDir_ + "/server-cert.pem";
     keyFile_ = dataDir_ + "/server-key.pem";
-    int status = RunChild({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
-                           keyFile_, "-out", certFile_, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
-                           "subjectAltName=IP:127.0.0.1,DNS:localhost"},
-                          std::string());
+    int status = RunProgram({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                             keyFile_, "-out", certFile_, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                             "subjectAltName=IP:127.0.0.1,DNS:localhost"},
+                            std::string());
     if (status != 0) {
       ADD_FAILURE() << "openssl could not make a self-signed certificate";
       return;
     }
-    args.push_back("--cert");
-    args.push_back(certFile_);
-    args.push_back("--key");
-    args.push_back(keyFile_);
+    args.insert(args.end(), {"--cert", certFile_, "--key", keyFile_});
   }
-  for (const auto& a : options.extraArgs) args.push_back(a);
+  args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
   int out[2];
-  if (pipe2(out, O_CLOEXEC) != 0) {
-    ADD_FAILURE() << "pipe failed";
-    return;
-  }
   std::vector<char*> argv = MakeArgv(args);
-  pid_t pid = fork();
+  pid_t pid = pipe2(out, O_CLOEXEC) == 0 ? fork() : -1;
   if (pid < 0) {
-    close(out[0]);
-    close(out[1]);
-    ADD_FAILURE() << "fork failed";
+    ADD_FAILURE() << "cannot start edb-server";
     return;
   }
   if (pid == 0) {
@@ -236,18 +196,12 @@ EdbServerProcess::EdbServerProcess(const Options& options) {
   stdoutFd_ = out[0];
 
   std::string line;
-  if (!ReadFirstLine(stdoutFd_, kStartTimeoutMs, &line)) {
-    ADD_FAILURE() << "edb-server did not print its listening line";
-    return;
-  }
   const std::string prefix = options.https ? "listening on https://127.0.0.1:" : "listening on http://127.0.0.1:";
-  if (line.compare(0, prefix.size(), prefix) != 0) {
-    ADD_FAILURE() << "unexpected first line from edb-server: " << line;
-    return;
+  if (ReadFirstLine(stdoutFd_, kStartTimeoutMs, &line) && line.compare(0, prefix.size(), prefix) == 0) {
+    port_ = atoi(line.c_str() + prefix.size());
   }
-  port_ = atoi(line.c_str() + prefix.size());
   if (port_ <= 0 || port_ > 65535) {
-    ADD_FAILURE() << "bad port in: " << line;
+    ADD_FAILURE() << "edb-server did not print its listening line, but: " << line;
     return;
   }
   url_ = line.substr(std::strlen("listening on "));
@@ -290,28 +244,23 @@ const std::string& EdbServerProcess::databaseFile() const { return databaseFile_
 
 bool EdbServerProcess::addUser(const std::string& name, const std::string& password) {
   if (dataDir_.empty()) return false;
-  int status = RunChild({EDB_SERVER_PATH, "--data", dataDir_, "--add-user", name, "--quiet"}, password + "\n");
+  int status = RunProgram({EDB_SERVER_PATH, "--data", dataDir_, "--add-user", name, "--quiet"}, password + "\n");
   return status == 0;
 }
 
 std::string EdbServerProcess::query(const std::string& sql) {
   std::string out, error;
-  if (!RunQuery(databaseFile_, sql, &out, &error)) {
-    ADD_FAILURE() << "query failed: " << error << " (" << sql << ")";
-    return std::string();
-  }
-  return out;
+  bool first = true;
+  bool ok = EachRow(databaseFile_, sql, [&out, &first](sqlite3_stmt* st) {
+    if (!first) out.push_back('\n');
+    first = false;
+    for (int c = 0; c < sqlite3_column_count(st); ++c) out += (c ? "|" : "") + ColumnText(st, c);
+  }, &error);
+  if (!ok) ADD_FAILURE() << "query failed: " << error << " (" << sql << ")";
+  return ok ? out : std::string();
 }
 
 std::string EdbServerProcess::dumpRecords() const {
-  std::string text, error;
-  SqliteHandle handle;
-  if (!OpenForQuery(databaseFile_, &handle, &error)) {
-    ADD_FAILURE() << "cannot open " << databaseFile_ << ": " << error;
-    return std::string();
-  }
-  // One read transaction, so that the dump is one consistent state.
-  sqlite3_exec(handle.db, "BEGIN", nullptr, nullptr, nullptr);
   const char* sql =
       "SELECT 'EDB', d.name || '/' || u.name || '/' || e.name, NULL, NULL, "
       "       (SELECT content FROM resource_files r WHERE r.edb_id = e.id), d.name, u.name, e.name, '', -1, -1 "
@@ -321,25 +270,16 @@ std::string EdbServerProcess::dumpRecords() const {
       "FROM records rec JOIN edbs e ON e.id = rec.edb_id JOIN edb_users u ON u.id = e.edb_user_id "
       "JOIN databases d ON d.id = u.database_id "
       "ORDER BY 6, 7, 8, 9, 10, 11";
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(handle.db, sql, -1, &st, nullptr) != SQLITE_OK) {
-    ADD_FAILURE() << "dump failed: " << sqlite3_errmsg(handle.db);
-    return std::string();
-  }
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    std::string what = ColumnText(st, 0);
-    if (what == "EDB") {
-      text += "== EDB " + ColumnText(st, 1) + "\n";
-      text += "-- resource file\n" + ColumnText(st, 4);
+  std::string text, error;
+  bool ok = EachRow(databaseFile_, sql, [&text](sqlite3_stmt* st) {
+    if (ColumnText(st, 0) == "EDB") {
+      text += "== EDB " + ColumnText(st, 1) + "\n-- resource file\n" + ColumnText(st, 4);
     } else {
       text += "-- record " + ColumnText(st, 1) + " list " + ColumnText(st, 2) + " #" + ColumnText(st, 3) + "\n";
       text += ColumnText(st, 4);
     }
     if (!text.empty() && text.back() != '\n') text.push_back('\n');
-  }
-  if (rc != SQLITE_DONE) ADD_FAILURE() << "dump failed: " << sqlite3_errmsg(handle.db);
-  sqlite3_finalize(st);
-  sqlite3_exec(handle.db, "COMMIT", nullptr, nullptr, nullptr);
-  return text;
+  }, &error);
+  if (!ok) ADD_FAILURE() << "dump of " << databaseFile_ << " failed: " << error;
+  return ok ? text : std::string();
 }

@@ -8,6 +8,12 @@
 #include <string>
 #include <vector>
 
+// Runs a program (args[0] is its path) with `input` on its stdin, waiting at
+// most 30 seconds; what it writes to stdout and stderr goes to out and err
+// (dropped when null).  Returns the wait status, or -1 when it could not start.
+int RunProgram(std::vector<std::string> args, const std::string& input, std::string* out = nullptr,
+               std::string* err = nullptr);
+
 class EdbServerProcess {
  public:
   struct Options {

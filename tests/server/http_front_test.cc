@@ -1,0 +1,270 @@
+// The server's HTTP front against raw and hostile clients: HTTP/1.0 requests
+// as the library sends them (GET and POST without a content type, large
+// replies read by their Content-Length); a trickle of header bytes cannot hold
+// a worker, a body is refused by its announced length before it is read (and
+// before the login), one address keeps only so many connections; and random
+// bytes, huge fields and multipart bodies get error lines, never a crash.
+// Every wait here is bounded.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "server/server_client.h"
+#include "support/edb_server_process.h"
+#include "support/road_text.h"
+
+using servertest::Connect;
+using servertest::Exchange;
+using servertest::KalvoroClient;
+using servertest::Lines;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Sends one header byte every 100 ms until the server closes the
+// connection; true when it did within `limit`.
+bool TrickleIsCutOff(int port, std::chrono::seconds limit) {
+  int fd = Connect(port);
+  if (fd < 0) return false;
+  const std::string head = "GET /cgi-bin/ikalvoro/do.cgi?" + std::string(4000, 'a');
+  bool cut = false;
+  auto until = Clock::now() + limit;
+  for (size_t i = 0; Clock::now() < until && !cut; ++i) {
+    if (send(fd, &head[i % head.size()], 1, MSG_NOSIGNAL) != 1) cut = true;
+    pollfd p{fd, POLLIN, 0};
+    char byte;
+    if (poll(&p, 1, 100) > 0 && recv(fd, &byte, 1, MSG_DONTWAIT) <= 0) cut = true;
+  }
+  close(fd);
+  return cut;
+}
+
+TEST(ServerLimits, TricklingClientsCannotHoldTheWorkers) {
+  EdbServerProcess server(EdbServerProcess::Options{
+      true, false, {"--threads", "2", "--header-timeout", "2", "--max-connections-per-address", "20"}});
+  ASSERT_TRUE(server.ok());
+  KalvoroClient client(server);
+  ASSERT_EQ("OK\n", client.Get("checkauth.cgi&x").body);  // the login is remembered
+  // Four trickles for two workers: each is cut off at its deadline, and a
+  // real request is answered in between.
+  std::atomic<int> cut{0};
+  std::vector<std::thread> tricklers;
+  for (int i = 0; i < 4; ++i) {
+    tricklers.emplace_back([&] { cut += TrickleIsCutOff(server.port(), std::chrono::seconds(30)) ? 1 : 0; });
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  auto start = Clock::now();
+  EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
+  for (auto& t : tricklers) t.join();
+  EXPECT_EQ(4, cut.load());
+}
+
+TEST(ServerLimits, OneAddressKeepsOnlySoManyConnections) {
+  EdbServerProcess server(
+      EdbServerProcess::Options{true, false, {"--max-connections-per-address", "2", "--header-timeout", "3"}});
+  ASSERT_TRUE(server.ok());
+  int held[2] = {Connect(server.port()), Connect(server.port())};
+  for (int fd : held) send(fd, "GET /", 5, MSG_NOSIGNAL);  // requests begun, not finished
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::string third = Exchange(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?x HTTP/1.1\r\n\r\n");
+  EXPECT_EQ(0u, third.find("HTTP/1.1 503 ")) << third;
+  EXPECT_NE(std::string::npos, third.find("Error: too many connections from this address"));
+  for (int fd : held) close(fd);
+  // Once they are closed, the address is served again.
+  std::string after;
+  for (int i = 0; i < 50 && after.find(" 200 ") == std::string::npos; ++i) {
+    if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    after = Exchange(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?" + KalvoroClient(server).authenticator +
+                                        "&checkauth.cgi HTTP/1.0\r\n\r\n");
+  }
+  EXPECT_NE(std::string::npos, after.find("\r\n\r\nOK\n")) << after;
+}
+
+TEST(ServerLimits, BodiesAreJudgedByTheirLengthBeforeTheyAreRead) {
+  EdbServerProcess server(EdbServerProcess::Options{true, false, {"--max-request-mb", "1"}});
+  ASSERT_TRUE(server.ok());
+  KalvoroClient client(server);
+  std::string before = server.dumpRecords();
+  auto post = [&](const std::string& auth, const std::string& lengthLines) {
+    return Exchange(server.port(), "POST /cgi-bin/ikalvoro/do.cgi?" + auth +
+                                       "&iedbvksave2.cgi&x HTTP/1.1\r\nHost: 127.0.0.1\r\n" + lengthLines + "\r\n");
+  };
+  struct {
+    const char* lengthLines;
+    const char* status;
+    const char* error;
+  } const cases[] = {
+      {"Content-Length: 314572800\r\n", "413", "the request body is larger than 1 MiB"},
+      {"Content-Length: -1\r\n", "400", "malformed Content-Length -1"},
+      {"Content-Length: 12x\r\n", "400", "malformed Content-Length 12x"},
+      {"Content-Length: 99999999999999999999999\r\n", "400", "malformed Content-Length"},
+      {"Content-Length: 10\r\nContent-Length: 10\r\n", "400", "more than one Content-Length"},
+      {"Transfer-Encoding: chunked\r\n", "411", "a request body needs a Content-Length"},
+  };
+  for (const auto& c : cases) {
+    std::string reply = post(servertest::MakeAuthenticator("demo", "wrong"), c.lengthLines);
+    EXPECT_EQ(0u, reply.find(std::string("HTTP/1.1 ") + c.status + " ")) << c.lengthLines << reply;
+    EXPECT_NE(std::string::npos, reply.find(std::string("\r\n\r\nError: ") + c.error)) << reply;
+  }
+  // Within the cap, a refused login is answered before any of the body.
+  std::string refused = post(servertest::MakeAuthenticator("demo", "wrong"), "Content-Length: 1000000\r\n");
+  EXPECT_NE(std::string::npos, refused.find("\r\n\r\nError: unknown user or wrong password\n")) << refused;
+
+  // A client that sends its 300 MB body anyway is cut off long before the end.
+  int fd = Connect(server.port());
+  ASSERT_GE(fd, 0);
+  std::string head = "POST /cgi-bin/ikalvoro/do.cgi?" + client.authenticator +
+                     "&iedbvksave2.cgi&x HTTP/1.1\r\nContent-Length: 314572800\r\n\r\n";
+  send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+  std::string zeros(1 << 16, '\0');
+  size_t sent = 0;
+  auto until = Clock::now() + std::chrono::seconds(20);
+  while (sent < 314572800 && Clock::now() < until) {
+    pollfd p{fd, POLLOUT, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    ssize_t n = send(fd, zeros.data(), zeros.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0 && errno != EAGAIN) break;
+    if (n > 0) sent += static_cast<size_t>(n);
+  }
+  close(fd);
+  EXPECT_LT(sent, size_t(64) << 20);
+  EXPECT_EQ(before, server.dumpRecords());
+  EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
+}
+
+struct Parsed {
+  std::string statusLine, headers, body;
+};
+
+Parsed Parse(const std::string& reply) {
+  size_t end = reply.find("\r\n\r\n"), firstEnd = reply.find("\r\n");
+  if (end == std::string::npos) return Parsed();
+  return Parsed{reply.substr(0, firstEnd), reply.substr(firstEnd + 2, end - firstEnd - 2), reply.substr(end + 4)};
+}
+
+using ServerHttp = servertest::SeededServerTest;
+
+TEST_F(ServerHttp, Http10GetAndPostWithoutContentType) {
+  const std::string target = "/cgi-bin/ikalvoro/do.cgi?" + servertest::KalvoroClient(server_).authenticator + "&";
+  std::string records;
+  for (int i = 0; i < 300; ++i) records += test_support::RoadText("F" + std::to_string(i)) + "\n";
+  ASSERT_EQ(0u, Save(servertest::SaveBody("road", "-1", records)).find("Ok.\n"));
+  Parsed reply = Parse(Exchange(server_.port(), "GET " + target + servertest::Load("demo&Malmo2024", "road") +
+                                                    " HTTP/1.0\r\nUser-Agent: Microsoft Internet Explorer\r\n"
+                                                    "Host: 127.0.0.1\r\n\r\n"));
+  EXPECT_EQ("HTTP/1.1 200 OK", reply.statusLine);
+  EXPECT_NE(std::string::npos, reply.headers.find("Content-Length: " + std::to_string(records.size())));
+  EXPECT_NE(std::string::npos, reply.headers.find("Content-Type: text/plain; charset=ISO-8859-1"));
+  EXPECT_EQ(std::string::npos, reply.headers.find("chunked"));
+  EXPECT_TRUE(reply.body == records);
+
+  auto post = [&](const std::string& body, size_t announced) {
+    return "POST " + target + "iedbvksave2.cgi&x HTTP/1.0\r\nHost: 127.0.0.1\r\nContent-Length: " +
+           std::to_string(announced) + "\r\n\r\n" + body;
+  };
+  std::string body = Lines({"REF", "createempty", "demo", "Raw"});
+  reply = Parse(Exchange(server_.port(), post(body, body.size())));
+  EXPECT_EQ("HTTP/1.1 200 OK", reply.statusLine);
+  EXPECT_EQ("OK\n", reply.body);
+  // A body shorter than announced never reaches the store.
+  std::string before = server_.dumpRecords();
+  std::string partial = Lines({"REF", "saveedbrsrc", "demo", "Raw", "speed 1: 5"});
+  Exchange(server_.port(), post(partial, partial.size() + 100), true);
+  EXPECT_EQ(before, server_.dumpRecords());
+}
+
+std::string RandomBytes(std::mt19937& random, size_t n, bool urlSafe) {
+  std::string s;
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char c = static_cast<unsigned char>(random());
+    if (urlSafe && (c <= ' ' || c >= 0x7F || c == '#' || c == '?')) c = 'a' + c % 26;
+    s.push_back(static_cast<char>(c));
+  }
+  return s;
+}
+
+using ServerRobustness = servertest::SeededServerTest;
+
+// Every reply below comes with status 200 (the fixture checks it).
+TEST_F(ServerRobustness, RandomRequestsGetErrorLinesOrReplies) {
+  KalvoroClient client(server_);
+  std::mt19937 random(12345);
+  const std::vector<std::string> commands = {"listdb", "listedbusers", "listedbnames", "loadedbrsrc",
+                                             "loadxxxdb", "loadsubs", "listgrids", "x"};
+  for (int i = 0; i < 150; ++i) {
+    std::string rest = "iedbvk2.cgi";
+    int fields = static_cast<int>(random() % 8);
+    for (int f = 0; f < fields; ++f) {
+      rest += "&";
+      if (f == 1) {
+        rest += commands[random() % commands.size()];
+      } else if (random() % 3 == 0) {
+        rest += RandomBytes(random, random() % 40, true);
+      } else {
+        rest += f == 0 ? "REF" : (f == 2 ? "global" : "0");
+      }
+    }
+    Get(rest);
+  }
+  const std::vector<std::string> saveCommands = {"createempty", "saveedbrsrc", "savexxxdb", "savegrid", "zz"};
+  for (int i = 0; i < 150; ++i) {
+    std::string body;
+    int lines = static_cast<int>(random() % 12);
+    for (int l = 0; l < lines; ++l) {
+      if (l == 0) body += random() % 4 ? "TEST" : RandomBytes(random, 5, false);
+      else if (l == 1) body += saveCommands[random() % saveCommands.size()];
+      else if (l == 2) body += "demo";
+      else if (l == 3) body += "Fuzz" + std::to_string(random() % 4);
+      else body += RandomBytes(random, random() % 60, false);
+      if (random() % 8) body += "\n";
+    }
+    Save(body);
+  }
+  // Totally random raw bodies and queries.
+  for (int i = 0; i < 50; ++i) {
+    client.Save(RandomBytes(random, random() % 2000, false));
+    client.RawGet("/cgi-bin/ikalvoro/do.cgi?" + RandomBytes(random, random() % 300, true));
+  }
+  EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
+  EXPECT_EQ("REF\nTEST\nARCHIVE\n", Get("iedbvk2.cgi&x&listdb&x&x"));
+}
+
+TEST_F(ServerRobustness, HugeFieldsAndLines) {
+  // A long field still fits the request line.
+  EXPECT_EQ("Error: unknown EDB user " + std::string(80, 'n') + "... in database REF\n",
+            Get("iedbvk2.cgi&REF&listedbnames&" + std::string(7000, 'n') + "&x"));
+  // A request line beyond the HTTP layer's limit is refused without a crash.
+  KalvoroClient client(server_);
+  EXPECT_NE(200, client.Get("iedbvk2.cgi&REF&listedbnames&" + std::string(20000, 'n') + "&x").status);
+  // A one-megabyte line in a resource file is kept as it is.
+  std::string line = "NOTE 0: " + std::string(1 << 20, 'z');
+  EXPECT_EQ("", Save(Lines({"REF", "saveedbrsrc", "demo", "Malmo2024", line})));
+  EXPECT_EQ(line + "\n", Get("iedbvk2.cgi&REF&loadedbrsrc&demo&Malmo2024"));
+  // Too long an EDB name is refused.
+  EXPECT_EQ(0u, Save(Lines({"REF", "createempty", "demo", std::string(300, 'e')})).find("Error: "));
+  EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
+}
+
+TEST_F(ServerRobustness, MultipartBodiesAreRefused) {
+  httplib::Client http(server_.url());
+  http.set_url_encode(false);
+  httplib::MultipartFormDataItems items = {{"file", "REF\ncreateempty\ndemo\nX\n", "a.txt", "text/plain"}};
+  std::string target = "/cgi-bin/ikalvoro/do.cgi?" + KalvoroClient(server_).authenticator + "&iedbvksave2.cgi&x";
+  auto result = http.Post(target.c_str(), items);
+  ASSERT_TRUE(result);
+  EXPECT_EQ("Error: multipart bodies are not accepted\n", result->body);
+  EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
+}
+
+}  // namespace
