@@ -49,72 +49,55 @@ class GridRoundTrip : public TransferTest {
   std::string Stored() { return server_->dumpRecords(); }
 };
 
-TEST_F(GridRoundTrip, TheListNamesEveryGridSheet) {
-  std::vector<std::wstring> names = Names(VKGridsList);
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"Grid.FinePM2025", L"Grid.Heating2025", L"Grid.Shipping2025",
-                                             L"Grid.Traffic2025"}));
-}
-
-TEST_F(GridRoundTrip, EachSmallGridComesBackUnchanged) {
+TEST_F(GridRoundTrip, EachSmallGridShowsItsHeaderNamesAndCellsAndComesBackUnchanged) {
+  EXPECT_EQ(Names(VKGridsList), (std::vector<std::wstring>{L"Grid.FinePM2025", L"Grid.Heating2025",
+                                                          L"Grid.Shipping2025", L"Grid.Traffic2025"}));
+  const std::vector<Workbook::Edit> shown[] = {
+      {{L"Grid.Heating2025", 0, 24, L"Em Fac Activity"}},
+      {{L"Grid.Traffic2025", 0, 24, L"NOx"},
+       {L"Grid.Traffic2025", 0, 26, L"PM10"},
+       {L"Grid.Traffic2025", 1, 2, L"30"},
+       {L"Grid.Traffic2025", 2, 0, L"315000"},
+       {L"Grid.Traffic2025", 601, 1, L"6414000"},
+       {L"Grid.Traffic2025", 602, 0, L""}},
+      {{L"Grid.Shipping2025", 1, 6, L"DYNAMIC"},
+       {L"Grid.Shipping2025", 3, 6, L"G\u00f6ta \u00e4lv"},
+       {L"Grid.Shipping2025", 2, 21, L"H.50.0"}},
+  };
   std::string before = Stored();
-  for (const wchar_t* sheet : {L"Grid.Heating2025", L"Grid.Traffic2025", L"Grid.Shipping2025"}) {
+  for (const auto& cells : shown) {
+    const wchar_t* sheet = cells.front().sheet;
     SCOPED_TRACE(testing::PrintToString(std::wstring(sheet)));
     Workbook book;
     LoadGrid(book, sheet);
     if (HasFailure()) return;
+    book.ExpectAll(cells);
     ASSERT_EQ(VKVerifyGrid(sheet), 1) << TakeError();
     ASSERT_EQ(SaveGrid(sheet), 0) << TakeError();
   }
   EXPECT_TRUE(before == Stored());
 }
 
-TEST_F(GridRoundTrip, TheSheetsShowTheHeaderNamesAndCells) {
-  Workbook book;
-  LoadGrid(book, L"Grid.Traffic2025");
-  if (HasFailure()) return;
-  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 0, 24), L"NOx");
-  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 0, 26), L"PM10");
-  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 1, 2), L"30");
-  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 2, 0), L"315000");
-  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 601, 1), L"6414000");
-  EXPECT_EQ(book.Text(L"Grid.Traffic2025", 602, 0), L"");
-  Workbook shipping;
-  LoadGrid(shipping, L"Grid.Shipping2025");
-  if (HasFailure()) return;
-  EXPECT_EQ(shipping.Text(L"Grid.Shipping2025", 1, 6), L"DYNAMIC");
-  EXPECT_EQ(shipping.Text(L"Grid.Shipping2025", 3, 6), L"G\u00f6ta \u00e4lv");
-  EXPECT_EQ(shipping.Text(L"Grid.Shipping2025", 2, 21), L"H.50.0");
-  Workbook heating;
-  LoadGrid(heating, L"Grid.Heating2025");
-  if (HasFailure()) return;
-  EXPECT_EQ(heating.Text(L"Grid.Heating2025", 0, 24), L"Em Fac Activity");
-}
-
 TEST_F(GridRoundTrip, EditsAreSavedAndLoadedAgain) {
   const std::wstring sheet = L"Grid.Shipping2025";
+  std::vector<Workbook::Edit> edits = {
+      {sheet.c_str(), 2, 24, L"0.125"},               // a value
+      {sheet.c_str(), 3, 6, L"Nya \u00c4lvsborg"},  // a DYNAMIC item
+      {sheet.c_str(), 52, 0, L"318000"},  {sheet.c_str(), 52, 1, L"6393000"}, {sheet.c_str(), 52, 6, L"New lane"},
+      {sheet.c_str(), 52, 24, L"7"},      {sheet.c_str(), 52, 25, L"1.5"}};
   {
     Workbook book;
     LoadGrid(book, sheet);
     if (HasFailure()) return;
-    ASSERT_TRUE(book.Set(sheet.c_str(), 2, 24, L"0.125"));          // a value
-    ASSERT_TRUE(book.Set(sheet.c_str(), 3, 6, L"Nya \u00c4lvsborg"));  // a DYNAMIC item
-    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 0, L"318000"));         // a new cell
-    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 1, L"6393000"));
-    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 6, L"New lane"));
-    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 15, book.Text(sheet.c_str(), 2, 15)));
-    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 24, L"7"));
-    ASSERT_TRUE(book.Set(sheet.c_str(), 52, 25, L"1.5"));
+    edits.push_back({sheet.c_str(), 52, 15, book.Text(sheet.c_str(), 2, 15)});  // a new cell
+    book.SetAll(edits);
     ASSERT_EQ(VKVerifyGrid(sheet.c_str()), 1) << TakeError();
     ASSERT_EQ(SaveGrid(sheet), 0) << TakeError();
   }
   Workbook fresh;
   LoadGrid(fresh, sheet);
   if (HasFailure()) return;
-  EXPECT_EQ(fresh.Text(sheet.c_str(), 2, 24), L"0.125");
-  EXPECT_EQ(fresh.Text(sheet.c_str(), 3, 6), L"Nya \u00c4lvsborg");
-  EXPECT_EQ(fresh.Text(sheet.c_str(), 52, 0), L"318000");
-  EXPECT_EQ(fresh.Text(sheet.c_str(), 52, 6), L"New lane");
-  EXPECT_EQ(fresh.Text(sheet.c_str(), 52, 25), L"1.5");
+  fresh.ExpectAll(edits);
   EXPECT_NE(Stored().find("318000@6393000@New lane@0@"), std::string::npos);
 }
 

@@ -3,34 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "e2e/transfer_fixture.h"
 #include "host/frame.h"
-#include "support/edb_server_process.h"
 #include "support/road_text.h"
 #include "transport/commands.h"
 #include "transport/connection.h"
 #include "transport/http.h"
 #include "transport/latin1.h"
-#include "vorkabcom.h"
 
+namespace e2e {
 namespace {
 
-std::string TakeError() {
-  char buffer[2048];
-  VKError(buffer, sizeof buffer);
-  return buffer;
-}
-
-int32_t Login(const std::string& server, const std::wstring& user, const std::wstring& password) {
-  std::vector<wchar_t> userText(user.begin(), user.end());
-  userText.push_back(L'\0');
+int32_t Login(const std::string& server, std::wstring user, const std::wstring& password) {
   std::wstring address = L"Kalvoro:" + Widen(server.c_str());
-  return VKInit(userText.data(), password.c_str(), L"", address.c_str(), L"", L"", 0);
+  return VKInit(&user[0], password.c_str(), L"", address.c_str(), L"", L"", 0);
 }
 
 std::vector<std::wstring> ReadReply() {
@@ -40,6 +29,10 @@ std::vector<std::wstring> ReadReply() {
   while ((r = IOLGetLine(line)) == 1) lines.push_back(line);
   EXPECT_EQ(r, 0);
   return lines;
+}
+
+bool Has(const std::vector<std::wstring>& names, const std::wstring& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 class ServerTest : public ::testing::Test {
@@ -135,13 +128,6 @@ TEST_F(ServerTest, SubstanceListZeroIsNeverSent) {
   EXPECT_STREQ(GetErrorText(), "Not allowed to write substances");
 }
 
-std::vector<std::wstring> AllNames(int32_t (*list)(int32_t, wchar_t*)) {
-  std::vector<std::wstring> names;
-  wchar_t name[1024];
-  for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
-  return names;
-}
-
 TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
   // The command layer's reply, read line by line, stays at its end.
   ASSERT_EQ(IOLDatabasesList(), 1);
@@ -150,21 +136,20 @@ TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
   EXPECT_EQ(IOLGetLine(line), 0);
 
   ASSERT_EQ(VKDatabasesLoad(), 1);
-  EXPECT_EQ(AllNames(VKDatabasesList), (std::vector<std::wstring>{L"ARCHIVE", L"REF", L"TEST"}));
+  EXPECT_EQ(Names(VKDatabasesList), (std::vector<std::wstring>{L"ARCHIVE", L"REF", L"TEST"}));
 
   VKDatabaseSet(L"REF");
   ASSERT_EQ(VKEdbUsersLoad(), 1);
-  std::vector<std::wstring> users = AllNames(VKEdbUsersList);
-  EXPECT_NE(std::find(users.begin(), users.end(), L"global"), users.end());
-  EXPECT_NE(std::find(users.begin(), users.end(), L"anna"), users.end());
+  std::vector<std::wstring> users = Names(VKEdbUsersList);
+  EXPECT_TRUE(Has(users, L"global") && Has(users, L"anna"));
 
   VKEdbUserSet(L"anna");
   ASSERT_EQ(VKEdbNamesLoad(), 1);
-  EXPECT_EQ(AllNames(VKEdbNamesList), (std::vector<std::wstring>{L"Stockholm2023"}));
+  EXPECT_EQ(Names(VKEdbNamesList), (std::vector<std::wstring>{L"Stockholm2023"}));
 
   VKDatabaseSet(L"TEST");  // a database without EDB users lists none
   ASSERT_EQ(VKEdbUsersLoad(), 1);
-  EXPECT_TRUE(AllNames(VKEdbUsersList).empty());
+  EXPECT_TRUE(Names(VKEdbUsersList).empty());
   VKDatabaseSet(L"REF");
 
   VKEdbUserSet(L"global");
@@ -182,8 +167,7 @@ TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
   EXPECT_EQ(VKEdbCreate(L"Lund2031"), -1);
   EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
   ASSERT_EQ(VKEdbNamesLoad(), 1);
-  std::vector<std::wstring> edbs = AllNames(VKEdbNamesList);
-  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"Lund2031"), edbs.end());
+  EXPECT_TRUE(Has(Names(VKEdbNamesList), L"Lund2031"));
 }
 
 TEST(Login, ExpiredAuthenticatorIsRefused) {
@@ -254,8 +238,7 @@ TEST(Login, UntrustedCertificateRefusedShownThenPinned) {
   VKEdbUserSet(L"demo");
   ASSERT_EQ(VKEdbCreate(L"G\xe4vle 2030"), 1) << TakeError();
   ASSERT_EQ(VKEdbNamesLoad(), 1) << TakeError();
-  std::vector<std::wstring> edbs = AllNames(VKEdbNamesList);
-  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"G\xe4vle 2030"), edbs.end());
+  EXPECT_TRUE(Has(Names(VKEdbNamesList), L"G\xe4vle 2030"));
   ASSERT_EQ(IOLEdbRsrcLoad(), 1) << TakeError();
   for (const std::wstring& line : ReadReply()) EXPECT_NE(line.rfind(L"Error:", 0), 0u) << Narrow(line.c_str());
 
@@ -321,3 +304,4 @@ TEST(Login, AfterVKFreeTheTransportStartsAgain) {
 }
 
 }  // namespace
+}  // namespace e2e

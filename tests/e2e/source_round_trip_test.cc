@@ -12,25 +12,6 @@
 namespace e2e {
 namespace {
 
-// The text around the first place where a and b differ ("" when equal).
-std::string FirstDifference(const std::string& a, const std::string& b) {
-  size_t i = 0;
-  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-  if (i == a.size() && i == b.size()) return "";
-  size_t from = i < 300 ? 0 : i - 300;
-  return "before: ..." + a.substr(from, 400) + "\n\nafter: ..." + b.substr(from, 400);
-}
-
-std::string Errors() {
-  std::string text;
-  wchar_t line[1024];
-  for (int32_t first = 1; VKListError(first, line, 1024) == 1; first = 0) {
-    for (const wchar_t* p = line; *p; ++p) text += *p < 128 ? static_cast<char>(*p) : '?';
-    text += "\n";
-  }
-  return text;
-}
-
 class SourceRoundTrip : public TransferTest {
  protected:
   void Load(Workbook& book) {
@@ -46,7 +27,7 @@ class SourceRoundTrip : public TransferTest {
     TakeError();
   }
   void Save(int32_t mode = 1) {
-    ASSERT_EQ(VKVerifySource(), 1) << Errors() << TakeError();
+    ASSERT_EQ(VKVerifySource(), 1) << ListedErrors() << TakeError();
     ASSERT_EQ(Calls(VKSourcesSave, mode).back().result, 0) << TakeError();
   }
   // The column of the heading that begins with text, -1 when none does.
@@ -93,8 +74,7 @@ TEST_F(SourceRoundTrip, LoadThenSaveLeavesTheStoredRecordsAsTheyWere) {
     Save(5);  // mode 1 + 4: the upload with TransferFlags bit 1
     if (HasFatalFailure()) return;
   }
-  std::string after = server_->dumpRecords();
-  EXPECT_EQ(FirstDifference(before, after), "");
+  ExpectStoredAsBefore(before);
 }
 
 TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
@@ -155,7 +135,7 @@ TEST_F(SourceRoundTrip, DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   Workbook book;
   Load(book);
   if (HasFatalFailure()) return;
-  ASSERT_EQ(VKVerifySource(), 1) << Errors();
+  ASSERT_EQ(VKVerifySource(), 1) << ListedErrors();
   // A column of the first block deleted: its later headings move left.
   for (int c = 34; c < 45; ++c) ASSERT_TRUE(book.Set(L"Source", 0, c, book.Text(L"Source", 0, c + 1)));
   EXPECT_EQ(Calls(VKSourcesSave).back().result, -1);
@@ -163,9 +143,9 @@ TEST_F(SourceRoundTrip, DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   EXPECT_NE(error.find("heading row is damaged: Source [AI1]: Heading should be"), std::string::npos) << error;
   VKUpdateSub();
   EXPECT_EQ(VKVerifySource(), 0);
-  EXPECT_NE(Errors().find("Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""),
+  EXPECT_NE(ListedErrors().find("Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""),
             std::string::npos)
-      << Errors();
+      << ListedErrors();
   EXPECT_EQ(before, server_->dumpRecords());
 }
 
