@@ -1,5 +1,6 @@
 // Helpers for the workbook-file tests: a temporary folder that removes
-// itself, files written and read whole, and hand-made packages.
+// itself, files written and read whole, hand-made packages, and openpyxl
+// scripts run over workbook files.
 #pragma once
 
 #include <cstdlib>
@@ -50,6 +51,21 @@ inline std::string ReadBytes(const std::string& path) {
   all << in.rdbuf();
   return all.str();
 }
+
+// Runs a Python script (openpyxl) with the arguments; its output, or
+// "FAILED: ..." when it did not exit 0.
+inline std::string Python(const TempFolder& folder, const std::string& script, const std::vector<std::string>& args) {
+  std::string path = folder.Path("script.py"), out = folder.Path("py.txt");
+  WriteBytes(path, "import sys, openpyxl\n" + script);
+  std::string command = "timeout 120 /usr/bin/python3 '" + path + "'";
+  for (const std::string& a : args) command += " '" + a + "'";
+  command += " > '" + out + "' 2>&1";
+  int status = system(command.c_str());
+  std::string text = ReadBytes(out);
+  return status == 0 ? text : "FAILED: " + text;
+}
+
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 using Parts = std::vector<std::pair<std::string, std::string>>;
 
