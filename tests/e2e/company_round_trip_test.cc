@@ -14,11 +14,11 @@ namespace {
 class CompanyRoundTrip : public TransferTest {
  protected:
   void Load(Workbook& book) {
-    EXPECT_NE(book.Book().AddSheet(L"Company"), nullptr);
-    EXPECT_NE(book.Book().AddSheet(L"Facility"), nullptr);
+    ASSERT_NE(book.Book().AddSheet(L"Company"), nullptr);
+    ASSERT_NE(book.Book().AddSheet(L"Facility"), nullptr);
     companies_ = Calls(VKCompaniesLoad);
     facilities_ = Calls(VKFacilitiesLoad);
-    EXPECT_EQ(facilities_.back().result, 0) << TakeError();
+    ASSERT_EQ(facilities_.back().result, 0) << TakeError();
   }
   void Save(int32_t facilityMode = 1) {
     ASSERT_EQ(VKVerifyCompany(), 1) << TakeError();
@@ -34,8 +34,7 @@ TEST_F(CompanyRoundTrip, LoadThenSaveLeavesTheStoredRecordsAsTheyWere) {
   ASSERT_NE(GothenburgRecords(before).find("ID \"556001-0001\""), std::string::npos);
   {
     Workbook book;
-    Load(book);
-    if (HasFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     EXPECT_EQ(companies_, (Steps{{1, L"10"}, {1, L"20"}, {0, L"23"}}));
     EXPECT_EQ(facilities_.back().count, L"51");
     EXPECT_EQ(Names(VKCompaniesList).size(), 23u);
@@ -44,8 +43,7 @@ TEST_F(CompanyRoundTrip, LoadThenSaveLeavesTheStoredRecordsAsTheyWere) {
     EXPECT_EQ(book.Text(L"Company", 2, 0), L"G\u00f6teborgs Raffinaderi AB");
     EXPECT_EQ(book.Text(L"Facility", 1, 3), L"\u00c5kesson Bruk AB");
     EXPECT_EQ(book.Text(L"Company", 1, 8), L"EMPLOYEES=47\nCONTACT=Ms Sm\u00e5land");
-    Save(5);  // mode 1 + 4: the facilities' upload with TransferFlags bit 1
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save(5));  // mode 1 + 4: the facilities' upload with TransferFlags bit 1
   }
   ExpectStoredAsBefore(before);
 }
@@ -58,16 +56,13 @@ TEST_F(CompanyRoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
   };
   {
     Workbook book;
-    Load(book);
-    if (HasFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     ASSERT_EQ(book.Text(L"Company", 3, 0), L"V\u00e4stra Kraftv\u00e4rme AB");
     book.SetAll(edits);
-    Save();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save());
   }
   Workbook fresh;
-  Load(fresh);
-  if (HasFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(Load(fresh));
   fresh.ExpectAll(edits);
   // The facilities of the renamed company name it by its new name.
   EXPECT_EQ(fresh.Text(L"Facility", 5, 3), L"V\u00e4stra Energi AB");

@@ -42,16 +42,14 @@ TEST_F(RoadRoundTrip, LoadThenSaveLeavesTheStoredRoadsAsTheyWere) {
   ASSERT_NE(GothenburgRecords(before).find("-- record road"), std::string::npos);
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     EXPECT_EQ(roads_, (Steps{{1, L"200"}, {1, L"400"}, {0, L"520"}}));
     // A road on a roadtype, one with explicit factors and class speeds, one
     // with direct emissions, Latin-1 letters and the polyline.
     book.ExpectAll({{L"Road", 1, 0, L"G\u00f6tgatan 1"}, {L"Road", 1, 8, L"Motorway 90"}, {L"Road", 3, 35, L"Bus"},
                     {L"Road", 3, 9, L"110kmh"}, {L"Road", 17, 38, L"EMIS"}, {L"Road", 4, 0, L"Sk\u00e5negatan 4"},
                     {L"Road", 1, 38, L"TRAFFIC"}});
-    Save(L"Road");
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road"));
   }
   ExpectStoredAsBefore(before);
 }
@@ -64,8 +62,7 @@ TEST_F(RoadRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
                                              {L"Road", 1, 37, L"70kmh"}};
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     // Road 1 (row 1): 2 + 13 % 49 = 15 points after its COORD marker.
     int coord = 0;
     while (coord < 200 && book.Text(L"Road", 1, coord) != L"COORD") ++coord;
@@ -79,12 +76,10 @@ TEST_F(RoadRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
       ASSERT_TRUE(book.Set(L"Road", 1, end + 1, L"6399999"));
     }
     book.SetAll(edits);
-    Save(L"Road");
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road"));
   }
   Workbook fresh;
-  Load(fresh);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(Load(fresh));
   fresh.ExpectAll(edits);
   std::string stored = GothenburgRecords(server_->dumpRecords());
   EXPECT_NE(stored.find("ROADTYPE 0\nEMIFAC 4 6 3\n"), std::string::npos);
@@ -124,13 +119,11 @@ void StoreManyRoads(EdbServerProcess& server, int roads) {
 }
 
 TEST_F(RoadRoundTrip, ALoadBeyondOneSheetContinuesOnTheNextAndSavesBackWhole) {
-  StoreManyRoads(*server_, 60010);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StoreManyRoads(*server_, 60010));
   std::string before = server_->dumpRecords();
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     ASSERT_EQ(roads_.size(), 300u);
     EXPECT_EQ(roads_.back(), (Step{2, L"60000"}));
     EXPECT_EQ(book.Text(L"Road", 60000, 0), L"Segment 60000");
@@ -142,10 +135,8 @@ TEST_F(RoadRoundTrip, ALoadBeyondOneSheetContinuesOnTheNextAndSavesBackWhole) {
     EXPECT_STREQ(count, L"60010");
     EXPECT_EQ(book.Text(L"Road (2)", 1, 0), L"Segment 60001");
     EXPECT_EQ(book.Text(L"Road (2)", 10, 0), L"Segment 60010");
-    Save(L"Road");
-    if (HasFatalFailure()) return;
-    Save(L"Road (2)", 5);  // the further sheet adds its roads
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road"));
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road (2)", 5));  // the further sheet adds its roads
   }
   EXPECT_TRUE(before == server_->dumpRecords());
 }

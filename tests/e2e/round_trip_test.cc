@@ -25,10 +25,8 @@ TEST_F(RoundTrip, LoadThenSaveLeavesTheServerAsItWas) {
   ASSERT_NE(EdbPart(before, "REF/demo/Gothenburg2025").find("-- record emfac"), std::string::npos);
   {
     Workbook book;
-    LoadAll();
-    if (HasFatalFailure()) return;
-    SaveAll();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(LoadAll());
+    ASSERT_NO_FATAL_FAILURE(SaveAll());
   }
   ExpectStoredAsBefore(before);
 
@@ -147,20 +145,17 @@ TEST_F(RoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
   };
   {
     Workbook book;
-    LoadAll();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(LoadAll());
     ASSERT_EQ(book.Text(L"Source timevar", 5, 0), L"Industry 2-shift");
     ASSERT_EQ(book.Text(L"Emission function", 1, 0), L"NOx gas boiler");
     ASSERT_EQ(book.Text(L"Emission function", 1, 9), L"VAR");
     ASSERT_EQ(book.Text(L"Emission function", 1, 10), L"");
     ASSERT_EQ(book.Text(L"Searchkey", 29, 1), L"");
     book.SetAll(edits);
-    SaveAll();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(SaveAll());
   }
   Workbook fresh;
-  LoadAll();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(LoadAll());
   fresh.ExpectAll(edits);
   EXPECT_EQ(fresh.Text(L"Source timevar", 0, 39), L"Low emission zone 2027");  // the scenario's heading
 

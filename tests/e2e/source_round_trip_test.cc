@@ -64,15 +64,13 @@ TEST_F(SourceRoundTrip, LoadThenSaveLeavesTheStoredRecordsAsTheyWere) {
   std::string before = server_->dumpRecords();
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     EXPECT_EQ(sources_.back().count, L"240");
     EXPECT_EQ(book.Text(L"Source", 0, 31), L"Emission sub 1: NOx");
     EXPECT_EQ(book.Text(L"Source", 0, 37), L"Emission sub 1: ALOB");
     EXPECT_NE(Column(book, L"Emission fac 1: "), -1);
     EXPECT_NE(Column(book, L"Emission func 1: Var 1"), -1);
-    Save(5);  // mode 1 + 4: the upload with TransferFlags bit 1
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save(5));  // mode 1 + 4: the upload with TransferFlags bit 1
   }
   ExpectStoredAsBefore(before);
 }
@@ -82,14 +80,12 @@ TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
   int changed = -1;
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     // A new substance block (SF6) after the last one: the later blocks move right.
     int groups = Column(book, L"Emission fac 1: ");
     ASSERT_GT(groups, 31);
     int k = (groups - 31) / 7 + 1;
-    Shift(book, groups, 7, 240);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Shift(book, groups, 7, 240));
     const wchar_t* what[7] = {L"SF6", L"Timevar", L"Emission", L"Unit", L"Macro", L"Actcode", L"ALOB"};
     for (int j = 0; j < 7; ++j) {
       ASSERT_TRUE(book.Set(L"Source", 0, groups + j, L"Emission sub " + std::to_wstring(k) + L": " + what[j]));
@@ -114,12 +110,10 @@ TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
     facility = book.Text(L"Source", 9, 5);
     ASSERT_NE(facility, book.Text(L"Source", 4, 5));
     ASSERT_TRUE(book.Set(L"Source", 4, 5, facility));
-    Save();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save());
   }
   Workbook fresh;
-  Load(fresh);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(Load(fresh));
   int sf6 = Column(fresh, L"Emission sub ");
   while (sf6 != -1 && fresh.Text(L"Source", 0, sf6).find(L": SF6") == std::wstring::npos) sf6 += 7;
   ASSERT_NE(fresh.Text(L"Source", 0, sf6), L"");
@@ -133,8 +127,7 @@ TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
 TEST_F(SourceRoundTrip, DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   std::string before = server_->dumpRecords();
   Workbook book;
-  Load(book);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(Load(book));
   ASSERT_EQ(VKVerifySource(), 1) << ListedErrors();
   // A column of the first block deleted: its later headings move left.
   for (int c = 34; c < 45; ++c) ASSERT_TRUE(book.Set(L"Source", 0, c, book.Text(L"Source", 0, c + 1)));

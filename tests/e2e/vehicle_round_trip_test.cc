@@ -16,18 +16,18 @@ class TrafficRoundTrip : public TransferTest {
   // The resources and substances the sheets name, then the traffic kinds in
   // the order their names depend on each other: the steps of vehicles, road
   // vehicles and roadtypes.
-  std::vector<Steps> LoadTraffic(Workbook& book) {
+  void LoadTraffic(Workbook& book, std::vector<Steps>* steps = nullptr) {
     for (const wchar_t* sheet : {L"Vehicle", L"Road Vehicle Def.", L"Road Vehicle", L"Roadtype"}) {
-      EXPECT_NE(book.Book().AddSheet(sheet), nullptr);
+      ASSERT_NE(book.Book().AddSheet(sheet), nullptr);
     }
-    EXPECT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-    EXPECT_EQ(Calls(SubLoad(0)).back().result, 0) << TakeError();
+    ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
+    ASSERT_EQ(Calls(SubLoad(0)).back().result, 0) << TakeError();
     wchar_t count[16] = L"";
-    EXPECT_EQ(VKRoadVehiclesDefLoad(0, count), 1) << TakeError();
+    ASSERT_EQ(VKRoadVehiclesDefLoad(0, count), 1) << TakeError();
     EXPECT_STREQ(count, L"3");
-    std::vector<Steps> steps = {Calls(VKVehiclesLoad), Calls(VKRoadVehiclesLoad), Calls(VKRoadtypesLoad)};
-    EXPECT_EQ(steps.back().back().result, 0) << TakeError();
-    return steps;
+    std::vector<Steps> all = {Calls(VKVehiclesLoad), Calls(VKRoadVehiclesLoad), Calls(VKRoadtypesLoad)};
+    ASSERT_EQ(all.back().back().result, 0) << TakeError();
+    if (steps) *steps = all;
   }
   std::vector<Steps> SaveTraffic() {
     std::vector<Steps> steps;
@@ -44,11 +44,12 @@ TEST_F(TrafficRoundTrip, LoadThenSaveLeavesTheStoredRecordsAsTheyWere) {
   ASSERT_NE(GothenburgRecords(before).find("-- record sveh"), std::string::npos);
   {
     Workbook book;
+    std::vector<Steps> loads;
+    ASSERT_NO_FATAL_FAILURE(LoadTraffic(book, &loads));
     // 27 vehicles, 32 road vehicles and 17 roadtypes, ten per call.
-    EXPECT_EQ(LoadTraffic(book), (std::vector<Steps>{{{1, L"10"}, {1, L"20"}, {0, L"27"}},
-                                                     {{1, L"10"}, {1, L"20"}, {1, L"30"}, {0, L"32"}},
-                                                     {{1, L"10"}, {0, L"17"}}}));
-    if (HasFailure()) return;
+    EXPECT_EQ(loads, (std::vector<Steps>{{{1, L"10"}, {1, L"20"}, {0, L"27"}},
+                                         {{1, L"10"}, {1, L"20"}, {1, L"30"}, {0, L"32"}},
+                                         {{1, L"10"}, {0, L"17"}}}));
     EXPECT_EQ(Names(VKVehiclesList).size(), 27u);
     EXPECT_EQ(Names(VKRoadtypesList).size(), 17u);
     // The definition's dimensions and classes in the catalogue.
@@ -75,8 +76,7 @@ TEST_F(TrafficRoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
   std::vector<Workbook::Edit> edits = {{L"Vehicle", 5, 4, L"0.04321"}, {L"Roadtype", 1, 31, L"120"}};
   {
     Workbook book;
-    LoadTraffic(book);
-    if (HasFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(LoadTraffic(book));
     ASSERT_EQ(book.Text(L"Vehicle", 0, 4), L"NOx");
     ASSERT_EQ(book.Text(L"Vehicle", 5, 4), L"0.05507");
     ASSERT_EQ(book.Text(L"Roadtype", 1, 0), L"Motorway 110");
@@ -92,8 +92,7 @@ TEST_F(TrafficRoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
     if (HasFailure()) return;
   }
   Workbook fresh;
-  LoadTraffic(fresh);
-  if (HasFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(LoadTraffic(fresh));
   fresh.ExpectAll(edits);
   std::string stored = GothenburgRecords(server_->dumpRecords());
   EXPECT_NE(stored.find("INFO \"Winter tyres\"\n3 Car Diesel 50kmh 0.06 0.078 0.108 0.156\n"
