@@ -16,10 +16,6 @@ namespace {
 using sheethost::Cell;
 using sheethost::Workbook;
 
-const char kMain[] = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-const char kRel[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-const char kPkg[] = "http://schemas.openxmlformats.org/package/2006/relationships";
-
 class XlsxRead : public ::testing::Test {
  protected:
   std::string Write(const Parts& parts) {
@@ -94,7 +90,7 @@ TEST_F(XlsxRead, OtherWritersFormsLoadWithTheirTypes) {
 }
 
 TEST_F(XlsxRead, PartsElsewhereAndPrefixedNamespacesAreFollowed) {
-  std::string rel = kRel, pkg = kPkg, main = kMain;
+  const std::string &rel = kRel, &pkg = kPkg, &main = kMain;
   Parts parts = {
       {"_rels/.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"a\" Type=\"" + rel +
                           "/officeDocument\" Target=\"/book/main.xml\"/></Relationships>"},
@@ -137,7 +133,7 @@ TEST_F(XlsxRead, FilesThatAreNoWorkbookOrBrokenAreRefusedNamingThePart) {
   ExpectRefused(m_folder.Path(""), {"not a regular file"});  // a folder
 
   Parts good = OneSheetParts("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>", "<si><t>x</t></si>");
-  std::string main = std::string("<workbook xmlns=\"") + kMain + "\"";
+  std::string main = "<workbook xmlns=\"" + kMain + "\"";
   const std::string sheet = "xl/worksheets/sheet1.xml", book = "xl/workbook.xml";
   const std::pair<Parts, std::vector<std::string>> cases[] = {
       {Replaced(good, sheet, "", true), {sheet, "\"Data\"", "missing"}},
@@ -148,7 +144,7 @@ TEST_F(XlsxRead, FilesThatAreNoWorkbookOrBrokenAreRefusedNamingThePart) {
       {Replaced(good, book, main + " xmlns:r=\"" + kRel +
                                 "\"><sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>"),
        {book, "\"Data\"", "no part"}},
-      {Replaced(good, sheet, std::string("<worksheet xmlns=\"") + kMain +
+      {Replaced(good, sheet, "<worksheet xmlns=\"" + kMain +
                                  "\"><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></row>"),
        {sheet, "broken XML"}},
       {Replaced(good, sheet, ""), {sheet, "broken XML"}},
@@ -196,7 +192,7 @@ TEST_F(XlsxRead, CellsOutsideTheGridAndValuesTheWorkbookRefusesAreErrors) {
                             "<sheet name=\"\" sheetId=\"1\" r:id=\"rId1\"/>",
                             "<sheet name=\"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef\" sheetId=\"1\" r:id=\"rId1\"/>"}) {
     ExpectRefused(Replaced(OneSheetParts(""), "xl/workbook.xml",
-                           std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>" + names +
+                           "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRel + "\"><sheets>" + names +
                                "</sheets></workbook>"),
                   {"xl/workbook.xml", "sheet name"});
   }
@@ -245,19 +241,12 @@ TEST_F(XlsxRead, FilesBeyondTheLimitsAreRefusedNamingTheLimit) {
   Workbook book;
   std::string error;
   ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
-  auto limits = [](size_t strings, size_t perSheet, size_t cells, size_t bytes) {
-    XlsxLimits l;
-    l.sharedStrings = strings;
-    l.cellsPerSheet = perSheet;
-    l.cells = cells;
-    l.inflatedBytes = bytes;
-    return l;
-  };
-  const size_t many = 1000000;
-  ExpectRefused(path, {"xl/sharedStrings.xml", "more than 2 shared strings"}, limits(2, many, many, many));
-  ExpectRefused(path, {"\"Data\"", "more than 2 cells, more than vorkab reads in a sheet"}, limits(3, 2, many, many));
-  ExpectRefused(path, {"the workbook holds more than 2 cells"}, limits(3, many, 2, many));
-  ExpectRefused(path, {"inflates to more than 100 bytes"}, limits(3, many, many, 100));
+  const size_t many = 1000000;  // the limits in the order sharedStrings, cellsPerSheet, cells, inflatedBytes
+  ExpectRefused(path, {"xl/sharedStrings.xml", "more than 2 shared strings"}, XlsxLimits{2, many, many, many});
+  ExpectRefused(path, {"\"Data\"", "more than 2 cells, more than vorkab reads in a sheet"},
+                XlsxLimits{3, 2, many, many});
+  ExpectRefused(path, {"the workbook holds more than 2 cells"}, XlsxLimits{3, many, 2, many});
+  ExpectRefused(path, {"inflates to more than 100 bytes"}, XlsxLimits{3, many, many, 100});
 
   // Four million and one empty shared strings: 20 MB that compress to a few kilobytes.
   std::string strings;

@@ -67,6 +67,11 @@ inline std::string Python(const TempFolder& folder, const std::string& script, c
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The namespaces of a workbook package's parts.
+const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const std::string kPkg = "http://schemas.openxmlformats.org/package/2006/relationships";
+
 using Parts = std::vector<std::pair<std::string, std::string>>;
 
 // A zip file of the given parts.
@@ -82,9 +87,7 @@ inline bool WritePackage(const std::string& path, const Parts& parts) {
 // The parts of a plain one-sheet workbook ("Data") whose sheet part holds the
 // given sheetData content and whose shared strings are the given items.
 inline Parts OneSheetParts(const std::string& sheetData, const std::string& sharedItems = "") {
-  const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-  const std::string pkg = "http://schemas.openxmlformats.org/package/2006/relationships";
+  const std::string &main = kMain, &rel = kRel, &pkg = kPkg;
   Parts parts = {
       {"_rels/.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"rId1\" Type=\"" + rel +
                           "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},

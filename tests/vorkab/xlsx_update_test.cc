@@ -17,9 +17,6 @@ namespace {
 using sheethost::Cell;
 using sheethost::Workbook;
 
-const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-const std::string kPkg = "http://schemas.openxmlformats.org/package/2006/relationships";
 const std::wstring kOdd = L"\u00c5r & \ttab";
 
 Parts UnusualPackage() {
