@@ -1,7 +1,5 @@
-// Companies and facilities through the workbook: loaded from the
-// demonstration EDB and saved back they leave the server's stored records
-// byte for byte as they were, and a renamed company, a moved facility and a
-// new attribute line come back in a fresh Load.
+// Companies and facilities through the workbook: the round trip leaves the
+// server's records as they were, and edits come back in a fresh Load.
 #include <gtest/gtest.h>
 
 #include <string>

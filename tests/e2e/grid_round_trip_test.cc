@@ -1,7 +1,5 @@
-// Grids through the workbook: every demonstration grid (substance values,
-// activities, items per cell, and one spread over three sheets) loaded and
-// saved back leaves the server's stored grid byte for byte as it was; edits
-// come back in a fresh Load; a header the server refuses changes nothing.
+// Grids through the workbook: the round trip leaves the stored grids as they
+// were, edits come back, and a refused save changes nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>

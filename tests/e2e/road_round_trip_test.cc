@@ -1,8 +1,5 @@
-// Roads through the workbook: the demonstration roads loaded, verified and
-// saved back leave the server's stored records byte for byte as they were; a
-// new polyline points, a changed vehicle count and a roadtype swapped for
-// explicit emission factors come back in a fresh Load; and an EDB with more
-// roads than a sheet holds continues on a second sheet and saves back whole.
+// Roads through the workbook: the round trip leaves the server's records as
+// they were, edits come back, and more roads than a sheet holds continue.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 

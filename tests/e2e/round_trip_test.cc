@@ -1,8 +1,5 @@
-// The round trip through the workbook: every reference kind and the resource
-// file loaded from the demonstration EDB into a substitute workbook and saved
-// back leave the server's stored records and resource file byte for byte as
-// they were; edits made in the sheets are saved and come back in a fresh
-// workbook.
+// Every reference kind and the resource file through the workbook: the round
+// trip leaves the server's records as they were, and edits come back.
 #include <gtest/gtest.h>
 
 #include <algorithm>

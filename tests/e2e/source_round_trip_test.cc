@@ -1,8 +1,5 @@
-// Sources through the workbook: loaded from the demonstration EDB and saved
-// back they leave the server's stored records byte for byte as they were;
-// edits a user makes (a new substance block, a changed emission, an area
-// source turned into a point source, a source moved to another facility) come
-// back in a fresh Load; a damaged heading row stops the Save.
+// Sources through the workbook: the round trip leaves the server's records
+// byte for byte as they were, and edits come back in a fresh Load.
 #include <gtest/gtest.h>
 
 #include <string>

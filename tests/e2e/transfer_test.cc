@@ -1,8 +1,5 @@
 // The transfer exports of the reference kinds and the resources against the
-// substitute server with its demonstration EDB: batches and running counts,
-// mode values and masks, aborts and fresh starts, refused saves that leave
-// the server unchanged, searchkey rows without a name, and the resource
-// lists.
+// substitute server with its demonstration EDB.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,7 +1,5 @@
-// The traffic kinds through the workbook: vehicles, the road-vehicle
-// definition, road vehicles and roadtypes loaded from the demonstration EDB
-// and saved back leave the server's stored records byte for byte as they
-// were, move in batches of ten, and carry a user's edits.
+// The traffic kinds through the workbook: the round trip leaves the server's
+// records as they were, ten records a call, and edits come back.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,7 +1,5 @@
 // The vorkab commands end to end: the real binary against a freshly started
-// substitute server, with exit statuses, the password kept off the command
-// line and out of the log, openpyxl reading and editing our workbooks, bad
-// files, and failures that leave the workbook file as it was.
+// substitute server.
 #include "vorkab_run.h"
 
 namespace {

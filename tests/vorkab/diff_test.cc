@@ -1,7 +1,5 @@
-// What a save would do, end to end: diff and save --dry-run list the
-// records a save would add, change and delete, by name and index, and send
-// nothing; a save that deletes records needs --yes outside a terminal; the
-// counts printed are records.
+// What a save would do, end to end: diff and save --dry-run list the records
+// a save would add, change and delete, and send nothing.
 #include "vorkab_run.h"
 
 namespace {

@@ -1,7 +1,5 @@
-// A load keeps what it does not own, with workbooks written by openpyxl and
-// by LibreOffice Calc: every part of the package but the loaded sheets stays
-// byte for byte; the loaded sheets keep their widths, heading styles and
-// views; sheets a load creates get a bold, frozen heading row and widths.
+// A load keeps what it does not own, in workbooks written by openpyxl and by
+// LibreOffice Calc: every other part of the package stays byte for byte.
 #include <cstdlib>
 
 #include "vorkab_run.h"

@@ -1,8 +1,5 @@
 // Two people editing the same EDB: a save refuses to overwrite records the
-// server changed since its workbook was loaded, names them, and leaves the
-// server as it is; --force overwrites them; a kind nobody else saved goes
-// through, and so does the next save from the same workbook; diff --base
-// shows what each side changed since the load.
+// server changed since its workbook was loaded.
 #include "vorkab_run.h"
 
 namespace {

@@ -1,8 +1,5 @@
 // What must never destroy a user's work, end to end with the real binary and
-// server: a save against a workbook that lacks a kind's sheet, has rows
-// after a gap, came from another EDB or uses a substance the server does not
-// know is refused with nothing sent; so is a save stopped by Ctrl-C before
-// its transfers; a read-only workbook is not replaced.
+// server: each unsafe save is refused with nothing sent.
 #include <signal.h>
 #include <sys/stat.h>
 

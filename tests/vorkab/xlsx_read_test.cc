@@ -1,7 +1,5 @@
-// Loading files that other programs write (inline and rich strings, formula
-// results, ISO dates, cells without references, prefixed namespaces, parts
-// elsewhere) and refusing damaged ones with an error that names the file and
-// the part, leaving the workbook as it was.
+// Loading files that other programs write, and refusing damaged ones with an
+// error that names the file and the part, leaving the workbook as it was.
 #include <gtest/gtest.h>
 
 #include <map>

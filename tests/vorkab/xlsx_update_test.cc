@@ -1,7 +1,5 @@
-// Updating a workbook file part by part: a package laid out unusually
-// (parts elsewhere, prefixed namespaces, escaped names) gets the named sheets'
-// data and the properties, keeps every other part byte for byte, drops its
-// calculation chain, and fails without touching the file.
+// Updating a workbook file part by part keeps every part it does not own
+// byte for byte, and a failure leaves the file as it was.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,8 +1,5 @@
 // Through VORKABCOM.dll and Wine's WinINet against the substitute server:
-// login and its refusals, the frame exports, database / EDB user / EDB
-// selection and EDB creation, HTTPS with a self-signed certificate (refused
-// unless pinned; the pin then holds for a POST too), and the
-// diagnostic log.
+// login, selection, EDB creation, pinned HTTPS and the diagnostic log.
 #include <gtest/gtest.h>
 
 #include <algorithm>
