@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/transfer_fixture.h"
 #include "host/frame.h"
 #include "support/edb_server_process.h"
 #include "transport/auth_codec.h"
@@ -48,11 +49,9 @@ TEST(DiagnosticLog, UserTextSetsLevelAndPathAndTheLogHidesThePassword) {
   EXPECT_EQ(DebugLevel, 3);
 
   std::string log = ReadFile(logPath);
-  for (const char* line : {"User = logger\n", "--> VKInit(logger, ****)\n", "\n --> IORVerifyAuthenticator()\n",
-                           "\n  --> IOLVerifyAuthenticator()\n", "\n    --> HTTPGet(do.cgi?****&checkauth.cgi&x)\n",
-                           "\n    <-- HTTPGet = 1\n", "<-- VKInit = "}) {
-    EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
-  }
+  e2e::ExpectHas(log, {"User = logger\n", "--> VKInit(logger, ****)\n", "\n --> IORVerifyAuthenticator()\n",
+                       "\n  --> IOLVerifyAuthenticator()\n", "\n    --> HTTPGet(do.cgi?****&checkauth.cgi&x)\n",
+                       "\n    <-- HTTPGet = 1\n", "<-- VKInit = "});
   EXPECT_EQ(log.find("Sekret-42"), std::string::npos) << "the password is in the log";
 
   // A plain user keeps the level; a level without digits is 0; the open log

@@ -48,6 +48,10 @@ std::string TakeError() {
   return buffer;
 }
 
+void ExpectHas(const std::string& text, const std::vector<std::string>& parts) {
+  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << "lacks: " << part << "\n" << text;
+}
+
 std::string ListedErrors() {
   std::string text;
   wchar_t line[1024];

@@ -43,6 +43,9 @@ Steps Calls(const Transfer& call, int32_t startMode = 1, int limit = 10000);
 // One call of a transfer with the mode.
 inline Step Once(const Transfer& call, int32_t mode) { return Calls(call, mode, 1).front(); }
 
+// Expects the text to hold each part.
+void ExpectHas(const std::string& text, const std::vector<std::string>& parts);
+
 // The issues VKListError lists, one a line.
 std::string ListedErrors();
 
