@@ -139,7 +139,7 @@ void TransferTest::ExpectStoredAsBefore(const std::string& before) {
   EXPECT_TRUE(before == after) << "another EDB changed";
 }
 
-std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*)) {
+std::vector<std::wstring> Names(const std::function<int32_t(int32_t, wchar_t*)>& list) {
   std::vector<std::wstring> names;
   wchar_t name[256];
   for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
@@ -147,10 +147,7 @@ std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*)) {
 }
 
 std::vector<std::wstring> SubNames(int32_t list) {
-  std::vector<std::wstring> names;
-  wchar_t name[256];
-  for (int32_t first = 1; VKSubList(first, list, name) == 1; first = 0) names.push_back(name);
-  return names;
+  return Names([list](int32_t first, wchar_t* name) { return VKSubList(first, list, name); });
 }
 
 std::vector<std::wstring> TimevarNames(int32_t kind) {

@@ -98,7 +98,7 @@ class TransferTest : public ::testing::Test {
 };
 
 // The names of a catalogue list export, in its order.
-std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*));
+std::vector<std::wstring> Names(const std::function<int32_t(int32_t, wchar_t*)>& list);
 std::vector<std::wstring> SubNames(int32_t list);
 std::vector<std::wstring> TimevarNames(int32_t kind);
 

@@ -15,6 +15,7 @@
 
 namespace {
 
+#if defined(__i386__)
 struct Declared {
   std::string name;
   int arguments;
@@ -47,7 +48,6 @@ std::vector<Declared> DeclaredExports() {
   return exports;
 }
 
-#if defined(__i386__)
 // Pushes `arguments` zero words, calls fn and gives the bytes the callee left
 // on the stack (0 for a __stdcall function of exactly that many arguments).
 int32_t BytesLeftOnStack(void* fn, int32_t arguments) {
