@@ -133,9 +133,8 @@ TEST_F(SourceRoundTrip, DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   EXPECT_NE(error.find("heading row is damaged: Source [AI1]: Heading should be"), std::string::npos) << error;
   VKUpdateSub();
   EXPECT_EQ(VKVerifySource(), 0);
-  EXPECT_NE(ListedErrors().find("Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""),
-            std::string::npos)
-      << ListedErrors();
+  ExpectHas(ListedErrors(),
+            {"Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""});
   EXPECT_EQ(before, server_->dumpRecords());
 }
 

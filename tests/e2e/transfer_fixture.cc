@@ -49,7 +49,7 @@ std::string TakeError() {
 }
 
 void ExpectHas(const std::string& text, const std::vector<std::string>& parts) {
-  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << "lacks: " << part << "\n" << text;
+  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
 }
 
 std::string ListedErrors() {

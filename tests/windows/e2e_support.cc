@@ -55,7 +55,7 @@ int32_t Login(const std::wstring& userText, const std::string& url, const std::w
 }
 
 void ExpectHas(const std::string& text, const std::vector<std::string>& parts) {
-  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << "lacks: " << part << "\n" << text;
+  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
 }
 
 std::string TakeError() {
