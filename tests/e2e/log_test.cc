@@ -2,14 +2,15 @@
 // exit lines indented by layer, and never the password.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <cstring>
 
+#include "e2e/transfer_fixture.h"
 #include "host/frame.h"
 #include "support/edb_server_process.h"
 #include "transport/auth_codec.h"
@@ -27,45 +28,44 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
+// VKInit with the user text (which it cuts at the diagnostic suffix).
+int32_t Login(const EdbServerProcess& server, std::wstring* userText, const wchar_t* password) {
+  std::wstring address = L"Kalvoro:" + Widen(server.url().c_str());
+  int32_t r = VKInit(&(*userText)[0], password, L"", address.c_str(), L"", L"", 0);
+  userText->resize(wcslen(userText->c_str()));
+  return r;
+}
+
 TEST(DiagnosticLog, UserTextSetsLevelAndPathAndTheLogHidesThePassword) {
   EdbServerProcess server;
   ASSERT_TRUE(server.ok());
   ASSERT_TRUE(server.addUser("logger", "Sekret-42"));
   std::string logPath = server.dataDir() + "/vk.log";
 
-  std::wstring text = L"logger,3," + Widen(logPath.c_str());
-  std::vector<wchar_t> user(text.begin(), text.end());
-  user.push_back(L'\0');
-  std::wstring address = L"Kalvoro:" + Widen(server.url().c_str());
-  int32_t r = VKInit(user.data(), L"Sekret-42", L"", address.c_str(), L"", L"", 0);
+  std::wstring user = L"logger,3," + Widen(logPath.c_str());
+  int32_t r = Login(server, &user, L"Sekret-42");
   ASSERT_TRUE(r == 1 || r == 0);
-  EXPECT_STREQ(user.data(), L"logger");
+  EXPECT_EQ(user, L"logger");
   EXPECT_EQ(DebugLevel, 3);
 
   std::string log = ReadFile(logPath);
-  EXPECT_NE(log.find("User = logger\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("--> VKInit(logger, ****)\n"), std::string::npos);
-  EXPECT_NE(log.find("\n --> IORVerifyAuthenticator()\n"), std::string::npos);
-  EXPECT_NE(log.find("\n  --> IOLVerifyAuthenticator()\n"), std::string::npos);
-  EXPECT_NE(log.find("\n    --> HTTPGet(do.cgi?****&checkauth.cgi&x)\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("\n    <-- HTTPGet = 1\n"), std::string::npos);
-  EXPECT_NE(log.find("<-- VKInit = "), std::string::npos);
+  e2e::ExpectHas(log, {"User = logger\n", "--> VKInit(logger, ****)\n", "\n --> IORVerifyAuthenticator()\n",
+                       "\n  --> IOLVerifyAuthenticator()\n", "\n    --> HTTPGet(do.cgi?****&checkauth.cgi&x)\n",
+                       "\n    <-- HTTPGet = 1\n", "<-- VKInit = "});
   EXPECT_EQ(log.find("Sekret-42"), std::string::npos) << "the password is in the log";
 
   // A plain user keeps the level; a level without digits is 0; the open log
   // stays where it is.
-  wchar_t plain[] = L"logger";
-  VKInit(plain, L"Sekret-42", L"", address.c_str(), L"", L"", 0);
-  EXPECT_EQ(DebugLevel, 3);
-  wchar_t noDigits[] = L"logger,abc";
-  VKInit(noDigits, L"Sekret-42", L"", address.c_str(), L"", L"", 0);
-  EXPECT_EQ(DebugLevel, 0);
-  EXPECT_STREQ(noDigits, L"logger");
-  wchar_t semicolon[] = L"logger;1;/nonexistent/dir/x.log";
-  EXPECT_EQ(VKInit(semicolon, L"Sekret-42", L"", address.c_str(), L"", L"", 0), 0);
-  EXPECT_EQ(DebugLevel, 1);
-  wchar_t quiet[] = L"logger,0";
-  VKInit(quiet, L"Sekret-42", L"", address.c_str(), L"", L"", 0);
+  const struct {
+    const wchar_t* text;
+    int32_t level;
+  } users[] = {{L"logger", 3}, {L"logger,abc", 0}, {L"logger;1;/nonexistent/dir/x.log", 1}, {L"logger,0", 0}};
+  for (const auto& u : users) {
+    user = u.text;
+    EXPECT_EQ(Login(server, &user, L"Sekret-42"), 0) << Narrow(u.text);
+    EXPECT_EQ(user, L"logger");
+    EXPECT_EQ(DebugLevel, u.level) << Narrow(u.text);
+  }
   EXPECT_EQ(ReadFile(logPath).find("Sekret-42"), std::string::npos);
 }
 
@@ -90,12 +90,9 @@ TEST(DiagnosticLog, NoAuthenticatorInAFullLogOrInAnErrorText) {
   EdbServerProcess server;
   ASSERT_TRUE(server.ok());
   std::string logPath = server.dataDir() + "/full.log";
-  std::wstring text = L"demo,3," + Widen(logPath.c_str());
-  std::vector<wchar_t> user(text.begin(), text.end());
-  user.push_back(L'\0');
-  std::wstring address = L"Kalvoro:" + Widen(server.url().c_str());
+  std::wstring user = L"demo,3," + Widen(logPath.c_str());
   CloseDebugLog();  // a log of this session alone
-  int32_t r = VKInit(user.data(), L"demo", L"", address.c_str(), L"", L"", 0);
+  int32_t r = Login(server, &user, L"demo");
   ASSERT_TRUE(r == 0 || r == 1);
   ASSERT_EQ(VKDatabasesLoad(), 1);
   VKDatabaseSet(L"REF");

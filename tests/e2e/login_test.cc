@@ -3,34 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "e2e/transfer_fixture.h"
 #include "host/frame.h"
-#include "support/edb_server_process.h"
 #include "support/road_text.h"
 #include "transport/commands.h"
 #include "transport/connection.h"
 #include "transport/http.h"
 #include "transport/latin1.h"
-#include "vorkabcom.h"
 
+namespace e2e {
 namespace {
 
-std::string TakeError() {
-  char buffer[2048];
-  VKError(buffer, sizeof buffer);
-  return buffer;
-}
-
-int32_t Login(const std::string& server, const std::wstring& user, const std::wstring& password) {
-  std::vector<wchar_t> userText(user.begin(), user.end());
-  userText.push_back(L'\0');
+int32_t Login(const std::string& server, std::wstring user, const std::wstring& password) {
   std::wstring address = L"Kalvoro:" + Widen(server.c_str());
-  return VKInit(userText.data(), password.c_str(), L"", address.c_str(), L"", L"", 0);
+  return VKInit(&user[0], password.c_str(), L"", address.c_str(), L"", L"", 0);
 }
 
 std::vector<std::wstring> ReadReply() {
@@ -42,43 +31,12 @@ std::vector<std::wstring> ReadReply() {
   return lines;
 }
 
-class ServerTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    server_ = new EdbServerProcess();
-    ASSERT_TRUE(server_->ok());
-  }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_TRUE(server_ && server_->ok());
-    int32_t r = Login(server_->url(), L"demo", L"demo");
-    ASSERT_TRUE(r == 0 || r == 1) << TakeError();
-    IOLDatabaseSet(L"REF");
-    IOLEdbUserSet(L"demo");
-    IOLEdbNameSet(L"Gothenburg2025");
-  }
-  static EdbServerProcess* server_;
-};
-EdbServerProcess* ServerTest::server_ = nullptr;
-
-TEST_F(ServerTest, LoginResultsAndRefusals) {
-  // A second accepted login answers 0.
-  EXPECT_EQ(Login(server_->url(), L"demo", L"demo"), 0);
-
-  EXPECT_EQ(Login(server_->url(), L"demo", L"wrong"), -1);
-  std::string error = TakeError();
-  EXPECT_EQ(error.rfind("Error:", 0), 0u) << error;
-  EXPECT_EQ(error.back(), '\n');
-
-  EXPECT_EQ(Login(server_->url(), L"nobody", L"demo"), -1);
-  EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
-
-  // The earlier login stays: the next good one answers 0.
-  EXPECT_EQ(Login(server_->url(), L"demo", L"demo"), 0);
+bool Has(const std::vector<std::wstring>& names, const std::wstring& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
 }
+
+// A server of the test's own, logged in as demo with Gothenburg2025 chosen.
+using ServerTest = TransferTest;
 
 TEST_F(ServerTest, ResourceFileSaveAndLoad) {
   const std::vector<std::wstring> lines = {L"# speeds", L"", L"SPEED 1 \"50 km/h\"", L"G\xf6teborg \xe5\xe4\xf6", L""};
@@ -129,19 +87,6 @@ TEST_F(ServerTest, RecordSaveIsCheckedLineByLine) {
   HTTPAbortCommand();
 }
 
-TEST_F(ServerTest, SubstanceListZeroIsNeverSent) {
-  ClearErrorText();
-  EXPECT_EQ(IOLSubPut(0, 0), -1);
-  EXPECT_STREQ(GetErrorText(), "Not allowed to write substances");
-}
-
-std::vector<std::wstring> AllNames(int32_t (*list)(int32_t, wchar_t*)) {
-  std::vector<std::wstring> names;
-  wchar_t name[1024];
-  for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
-  return names;
-}
-
 TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
   // The command layer's reply, read line by line, stays at its end.
   ASSERT_EQ(IOLDatabasesList(), 1);
@@ -150,21 +95,20 @@ TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
   EXPECT_EQ(IOLGetLine(line), 0);
 
   ASSERT_EQ(VKDatabasesLoad(), 1);
-  EXPECT_EQ(AllNames(VKDatabasesList), (std::vector<std::wstring>{L"ARCHIVE", L"REF", L"TEST"}));
+  EXPECT_EQ(Names(VKDatabasesList), (std::vector<std::wstring>{L"ARCHIVE", L"REF", L"TEST"}));
 
   VKDatabaseSet(L"REF");
   ASSERT_EQ(VKEdbUsersLoad(), 1);
-  std::vector<std::wstring> users = AllNames(VKEdbUsersList);
-  EXPECT_NE(std::find(users.begin(), users.end(), L"global"), users.end());
-  EXPECT_NE(std::find(users.begin(), users.end(), L"anna"), users.end());
+  std::vector<std::wstring> users = Names(VKEdbUsersList);
+  EXPECT_TRUE(Has(users, L"global") && Has(users, L"anna"));
 
   VKEdbUserSet(L"anna");
   ASSERT_EQ(VKEdbNamesLoad(), 1);
-  EXPECT_EQ(AllNames(VKEdbNamesList), (std::vector<std::wstring>{L"Stockholm2023"}));
+  EXPECT_EQ(Names(VKEdbNamesList), (std::vector<std::wstring>{L"Stockholm2023"}));
 
   VKDatabaseSet(L"TEST");  // a database without EDB users lists none
   ASSERT_EQ(VKEdbUsersLoad(), 1);
-  EXPECT_TRUE(AllNames(VKEdbUsersList).empty());
+  EXPECT_TRUE(Names(VKEdbUsersList).empty());
   VKDatabaseSet(L"REF");
 
   VKEdbUserSet(L"global");
@@ -182,17 +126,7 @@ TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
   EXPECT_EQ(VKEdbCreate(L"Lund2031"), -1);
   EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
   ASSERT_EQ(VKEdbNamesLoad(), 1);
-  std::vector<std::wstring> edbs = AllNames(VKEdbNamesList);
-  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"Lund2031"), edbs.end());
-}
-
-TEST(Login, ExpiredAuthenticatorIsRefused) {
-  EdbServerProcess::Options options;
-  options.extraArgs = {"--clock-offset", "2880"};  // the server lives two days ahead
-  EdbServerProcess server(options);
-  ASSERT_TRUE(server.ok());
-  EXPECT_EQ(Login(server.url(), L"demo", L"demo"), -1);
-  EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
+  EXPECT_TRUE(Has(Names(VKEdbNamesList), L"Lund2031"));
 }
 
 // The certificate's fingerprint as openssl writes it ("AB:CD:..."), as a
@@ -237,11 +171,8 @@ TEST(Login, UntrustedCertificateRefusedShownThenPinned) {
 
   // Not trusted and not pinned: refused, with what the user needs to decide.
   EXPECT_EQ(Login(server.url(), L"demo", L"demo"), -1);
-  std::string error = TakeError();
-  EXPECT_NE(error.find("not issued by an authority"), std::string::npos) << error;
-  EXPECT_NE(error.find("fingerprint sha256:" + Hex(fingerprint)), std::string::npos) << error;
-  EXPECT_NE(error.find("subject CN=127.0.0.1"), std::string::npos) << error;
-  EXPECT_NE(error.find("valid from 20"), std::string::npos) << error;
+  ExpectHas(TakeError(), {"not issued by an authority", "fingerprint sha256:" + Hex(fingerprint),
+                          "subject CN=127.0.0.1", "valid from 20"});
 
   // Pinned: every request of the session goes through, GETs and the POSTs
   // of a new EDB, whose name, blank and all, travels in the URLs after.
@@ -254,8 +185,7 @@ TEST(Login, UntrustedCertificateRefusedShownThenPinned) {
   VKEdbUserSet(L"demo");
   ASSERT_EQ(VKEdbCreate(L"G\xe4vle 2030"), 1) << TakeError();
   ASSERT_EQ(VKEdbNamesLoad(), 1) << TakeError();
-  std::vector<std::wstring> edbs = AllNames(VKEdbNamesList);
-  EXPECT_NE(std::find(edbs.begin(), edbs.end(), L"G\xe4vle 2030"), edbs.end());
+  EXPECT_TRUE(Has(Names(VKEdbNamesList), L"G\xe4vle 2030"));
   ASSERT_EQ(IOLEdbRsrcLoad(), 1) << TakeError();
   for (const std::wstring& line : ReadReply()) EXPECT_NE(line.rfind(L"Error:", 0), 0u) << Narrow(line.c_str());
 
@@ -266,36 +196,48 @@ TEST(Login, UntrustedCertificateRefusedShownThenPinned) {
   std::string newFingerprint = Hex(OpensslFingerprint(changed.certFile()));
   ASSERT_NE(newFingerprint, Hex(fingerprint));
   EXPECT_EQ(Login(changed.url() + ";pin=sha256:" + fingerprint, L"demo", L"demo"), -1);
-  error = TakeError();
-  EXPECT_NE(error.find("is not the one the server address pins"), std::string::npos) << error;
-  EXPECT_NE(error.find("fingerprint sha256:" + newFingerprint), std::string::npos) << error;
+  ExpectHas(TakeError(), {"is not the one the server address pins", "fingerprint sha256:" + newFingerprint});
   EXPECT_EQ(AboutServer(), L"Kalvoro:" + Widen(pinned.c_str()));
   ASSERT_EQ(IOLDatabasesList(), 1) << TakeError();
   EXPECT_FALSE(ReadReply().empty());
 }
 
-TEST(Login, RefusedReloginLeavesTheEarlierSession) {
-  EdbServerProcess a;
-  EdbServerProcess b;
-  ASSERT_TRUE(a.ok() && b.ok());
+TEST(Login, RefusedLoginsLeaveTheEarlierSession) {
+  EdbServerProcess::Options options;
+  options.extraArgs = {"--clock-offset", "2880"};  // the server lives two days ahead
+  EdbServerProcess a, b, ahead(options);
+  ASSERT_TRUE(a.ok() && b.ok() && ahead.ok());
   int32_t r = Login(a.url(), L"demo", L"demo");
   ASSERT_TRUE(r == 0 || r == 1) << TakeError();
+  EXPECT_EQ(Login(a.url(), L"demo", L"demo"), 0);  // a second accepted login answers 0
   std::wstring authenticator = CurrentConnPar().authenticator;
-  const std::wstring refusedUsers[] = {std::wstring(64, L'u'), L"demo"};
-  const std::string refusedServers[] = {b.url(), "http://" + std::string(70, 'h') + ":80",
-                                        b.url() + ";pin=sha256:00", b.url()};
-  const std::wstring passwords[] = {L"demo", L"demo", L"demo", L"wrong"};
-  for (int i = 0; i < 4; ++i) {
-    const std::wstring& user = refusedUsers[i == 0 ? 0 : 1];
-    EXPECT_EQ(Login(refusedServers[i], user, passwords[i]), -1) << i;
-    EXPECT_FALSE(TakeError().empty()) << i;
-    EXPECT_EQ(AboutServer(), L"Kalvoro:" + Widen(a.url().c_str())) << i;
-    EXPECT_EQ(std::wstring(CurrentConnPar().authenticator), authenticator) << i;
-    EXPECT_EQ(HTTPGetServerAddress().port, a.port()) << i;
-    EXPECT_STREQ(HTTPGetCurrUser(), "demo") << i;
-    ASSERT_EQ(IOLDatabasesList(), 1) << i << TakeError();
-    EXPECT_FALSE(ReadReply().empty()) << i;
+  const struct {
+    std::string server;
+    std::wstring user, password;
+    bool serverRefuses;  // the server's own "Error: ..." line
+  } refused[] = {
+      {b.url(), std::wstring(64, L'u'), L"demo", false},
+      {"http://" + std::string(70, 'h') + ":80", L"demo", L"demo", false},
+      {b.url() + ";pin=sha256:00", L"demo", L"demo", false},
+      {b.url(), L"demo", L"wrong", true},
+      {a.url(), L"demo", L"wrong", true},
+      {a.url(), L"nobody", L"demo", true},
+      {ahead.url(), L"demo", L"demo", true},  // the authenticator has expired there
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.server + " " + Narrow(c.user.c_str()) + " " + Narrow(c.password.c_str()));
+    EXPECT_EQ(Login(c.server, c.user, c.password), -1);
+    std::string error = TakeError();
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(!c.serverRefuses || (error.rfind("Error:", 0) == 0 && error.back() == '\n')) << error;
+    EXPECT_EQ(AboutServer(), L"Kalvoro:" + Widen(a.url().c_str()));
+    EXPECT_EQ(std::wstring(CurrentConnPar().authenticator), authenticator);
+    EXPECT_EQ(HTTPGetServerAddress().port, a.port());
+    EXPECT_STREQ(HTTPGetCurrUser(), "demo");
+    ASSERT_EQ(IOLDatabasesList(), 1) << TakeError();
+    EXPECT_FALSE(ReadReply().empty());
   }
+  EXPECT_EQ(Login(a.url(), L"demo", L"demo"), 0);
 }
 
 TEST(Login, NoServerListening) {
@@ -304,9 +246,7 @@ TEST(Login, NoServerListening) {
   std::string url = server.url();
   server.stop();
   EXPECT_EQ(Login(url, L"demo", L"demo"), -1);
-  std::string error = TakeError();
-  EXPECT_NE(error.find("HttpSendRequest(GET /cgi-bin/ikalvoro/do.cgi?"), std::string::npos) << error;
-  EXPECT_NE(error.find("Request 'do.cgi?"), std::string::npos) << error;
+  ExpectHas(TakeError(), {"HttpSendRequest(GET /cgi-bin/ikalvoro/do.cgi?", "Request 'do.cgi?"});
 }
 
 TEST(Login, AfterVKFreeTheTransportStartsAgain) {
@@ -321,3 +261,4 @@ TEST(Login, AfterVKFreeTheTransportStartsAgain) {
 }
 
 }  // namespace
+}  // namespace e2e

@@ -1,8 +1,5 @@
-// Roads through the workbook: the demonstration roads loaded, verified and
-// saved back leave the server's stored records byte for byte as they were; a
-// new polyline points, a changed vehicle count and a roadtype swapped for
-// explicit emission factors come back in a fresh Load; and an EDB with more
-// roads than a sheet holds continues on a second sheet and saves back whole.
+// Roads through the workbook: the round trip leaves the server's records as
+// they were, edits come back, and more roads than a sheet holds continue.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -12,8 +9,6 @@
 
 namespace e2e {
 namespace {
-
-int32_t RoadsLoad(const wchar_t* sheet, int32_t mode, wchar_t* count) { return VKRoadsLoad(sheet, mode, count); }
 
 class RoadRoundTrip : public TransferTest {
  protected:
@@ -28,22 +23,13 @@ class RoadRoundTrip : public TransferTest {
     ASSERT_EQ(Calls(VKVehiclesLoad).back().result, 0) << TakeError();
     ASSERT_EQ(Calls(VKRoadVehiclesLoad).back().result, 0) << TakeError();
     ASSERT_EQ(Calls(VKRoadtypesLoad).back().result, 0) << TakeError();
-    roads_ = Calls([](int32_t m, wchar_t* c) { return RoadsLoad(L"Road", m, c); });
+    roads_ = Calls([](int32_t m, wchar_t* c) { return VKRoadsLoad(L"Road", m, c); });
     ASSERT_GE(roads_.back().result, 0) << TakeError();
   }
   void Save(const wchar_t* sheet, int32_t mode = 1) {
-    ASSERT_EQ(VKVerifyRoad(sheet), 1) << TakeError() << Issues();
+    ASSERT_EQ(VKVerifyRoad(sheet), 1) << TakeError() << ListedErrors();
     ASSERT_EQ(Calls([sheet](int32_t m, wchar_t* c) { return VKRoadsSave(sheet, m, c); }, mode).back().result, 0)
         << TakeError();
-  }
-  static std::string Issues() {
-    std::string text;
-    wchar_t line[512];
-    for (int32_t first = 1; VKListError(first, line, 512) == 1; first = 0) {
-      for (const wchar_t* c = line; *c; ++c) text += static_cast<char>(*c);
-      text += "\n";
-    }
-    return text;
   }
   Steps roads_;
 };
@@ -53,31 +39,27 @@ TEST_F(RoadRoundTrip, LoadThenSaveLeavesTheStoredRoadsAsTheyWere) {
   ASSERT_NE(GothenburgRecords(before).find("-- record road"), std::string::npos);
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     EXPECT_EQ(roads_, (Steps{{1, L"200"}, {1, L"400"}, {0, L"520"}}));
     // A road on a roadtype, one with explicit factors and class speeds, one
     // with direct emissions, Latin-1 letters and the polyline.
-    EXPECT_EQ(book.Text(L"Road", 1, 0), L"G\u00f6tgatan 1");
-    EXPECT_EQ(book.Text(L"Road", 1, 8), L"Motorway 90");
-    EXPECT_EQ(book.Text(L"Road", 3, 35), L"Bus");
-    EXPECT_EQ(book.Text(L"Road", 3, 9), L"110kmh");
-    EXPECT_EQ(book.Text(L"Road", 17, 38), L"EMIS");
-    EXPECT_EQ(book.Text(L"Road", 4, 0), L"Sk\u00e5negatan 4");
-    EXPECT_EQ(book.Text(L"Road", 1, 38), L"TRAFFIC");
-    Save(L"Road");
-    if (HasFatalFailure()) return;
+    book.ExpectAll({{L"Road", 1, 0, L"G\u00f6tgatan 1"}, {L"Road", 1, 8, L"Motorway 90"}, {L"Road", 3, 35, L"Bus"},
+                    {L"Road", 3, 9, L"110kmh"}, {L"Road", 17, 38, L"EMIS"}, {L"Road", 4, 0, L"Sk\u00e5negatan 4"},
+                    {L"Road", 1, 38, L"TRAFFIC"}});
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road"));
   }
-  std::string after = server_->dumpRecords();
-  EXPECT_EQ(GothenburgRecords(before), GothenburgRecords(after));
-  EXPECT_TRUE(before == after) << "another EDB changed";
+  ExpectStoredAsBefore(before);
 }
 
 TEST_F(RoadRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
+  // A changed vehicle count; the roadtype swapped for explicit emission
+  // factors (road 1 has no further speeds).
+  const std::vector<Workbook::Edit> edits = {{L"Road", 1, 3, L"1234567"}, {L"Road", 1, 8, L""},
+                                             {L"Road", 1, 35, L"Bus"},    {L"Road", 1, 36, L"Biogas"},
+                                             {L"Road", 1, 37, L"70kmh"}};
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     // Road 1 (row 1): 2 + 13 % 49 = 15 points after its COORD marker.
     int coord = 0;
     while (coord < 200 && book.Text(L"Road", 1, coord) != L"COORD") ++coord;
@@ -90,23 +72,12 @@ TEST_F(RoadRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
       ASSERT_TRUE(book.Set(L"Road", 1, end, p == 99 ? L"2147483647" : std::to_wstring(320000 + p)));
       ASSERT_TRUE(book.Set(L"Road", 1, end + 1, L"6399999"));
     }
-    ASSERT_TRUE(book.Set(L"Road", 1, 3, L"1234567"));
-    // The roadtype swapped for explicit emission factors (road 1 has no
-    // further speeds).
-    ASSERT_TRUE(book.Set(L"Road", 1, 8, L""));
-    ASSERT_TRUE(book.Set(L"Road", 1, 35, L"Bus"));
-    ASSERT_TRUE(book.Set(L"Road", 1, 36, L"Biogas"));
-    ASSERT_TRUE(book.Set(L"Road", 1, 37, L"70kmh"));
-    Save(L"Road");
-    if (HasFatalFailure()) return;
+    book.SetAll(edits);
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road"));
   }
   Workbook fresh;
-  Load(fresh);
-  if (HasFatalFailure()) return;
-  EXPECT_EQ(fresh.Text(L"Road", 1, 3), L"1234567");
-  EXPECT_EQ(fresh.Text(L"Road", 1, 8), L"");
-  EXPECT_EQ(fresh.Text(L"Road", 1, 35), L"Bus");
-  EXPECT_EQ(fresh.Text(L"Road", 1, 37), L"70kmh");
+  ASSERT_NO_FATAL_FAILURE(Load(fresh));
+  fresh.ExpectAll(edits);
   std::string stored = GothenburgRecords(server_->dumpRecords());
   EXPECT_NE(stored.find("ROADTYPE 0\nEMIFAC 4 6 3\n"), std::string::npos);
   EXPECT_NE(stored.find("X15 320015 Y15 6399999\n"), std::string::npos);
@@ -145,13 +116,11 @@ void StoreManyRoads(EdbServerProcess& server, int roads) {
 }
 
 TEST_F(RoadRoundTrip, ALoadBeyondOneSheetContinuesOnTheNextAndSavesBackWhole) {
-  StoreManyRoads(*server_, 60010);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StoreManyRoads(*server_, 60010));
   std::string before = server_->dumpRecords();
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     ASSERT_EQ(roads_.size(), 300u);
     EXPECT_EQ(roads_.back(), (Step{2, L"60000"}));
     EXPECT_EQ(book.Text(L"Road", 60000, 0), L"Segment 60000");
@@ -163,10 +132,8 @@ TEST_F(RoadRoundTrip, ALoadBeyondOneSheetContinuesOnTheNextAndSavesBackWhole) {
     EXPECT_STREQ(count, L"60010");
     EXPECT_EQ(book.Text(L"Road (2)", 1, 0), L"Segment 60001");
     EXPECT_EQ(book.Text(L"Road (2)", 10, 0), L"Segment 60010");
-    Save(L"Road");
-    if (HasFatalFailure()) return;
-    Save(L"Road (2)", 5);  // the further sheet adds its roads
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road"));
+    ASSERT_NO_FATAL_FAILURE(Save(L"Road (2)", 5));  // the further sheet adds its roads
   }
   EXPECT_TRUE(before == server_->dumpRecords());
 }

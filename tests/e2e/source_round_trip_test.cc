@@ -1,8 +1,5 @@
-// Sources through the workbook: loaded from the demonstration EDB and saved
-// back they leave the server's stored records byte for byte as they were;
-// edits a user makes (a new substance block, a changed emission, an area
-// source turned into a point source, a source moved to another facility) come
-// back in a fresh Load; a damaged heading row stops the Save.
+// Sources through the workbook: the round trip leaves the server's records
+// byte for byte as they were, and edits come back in a fresh Load.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,25 +8,6 @@
 
 namespace e2e {
 namespace {
-
-// The text around the first place where a and b differ ("" when equal).
-std::string FirstDifference(const std::string& a, const std::string& b) {
-  size_t i = 0;
-  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-  if (i == a.size() && i == b.size()) return "";
-  size_t from = i < 300 ? 0 : i - 300;
-  return "before: ..." + a.substr(from, 400) + "\n\nafter: ..." + b.substr(from, 400);
-}
-
-std::string Errors() {
-  std::string text;
-  wchar_t line[1024];
-  for (int32_t first = 1; VKListError(first, line, 1024) == 1; first = 0) {
-    for (const wchar_t* p = line; *p; ++p) text += *p < 128 ? static_cast<char>(*p) : '?';
-    text += "\n";
-  }
-  return text;
-}
 
 class SourceRoundTrip : public TransferTest {
  protected:
@@ -46,7 +24,7 @@ class SourceRoundTrip : public TransferTest {
     TakeError();
   }
   void Save(int32_t mode = 1) {
-    ASSERT_EQ(VKVerifySource(), 1) << Errors() << TakeError();
+    ASSERT_EQ(VKVerifySource(), 1) << ListedErrors() << TakeError();
     ASSERT_EQ(Calls(VKSourcesSave, mode).back().result, 0) << TakeError();
   }
   // The column of the heading that begins with text, -1 when none does.
@@ -83,18 +61,15 @@ TEST_F(SourceRoundTrip, LoadThenSaveLeavesTheStoredRecordsAsTheyWere) {
   std::string before = server_->dumpRecords();
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     EXPECT_EQ(sources_.back().count, L"240");
     EXPECT_EQ(book.Text(L"Source", 0, 31), L"Emission sub 1: NOx");
     EXPECT_EQ(book.Text(L"Source", 0, 37), L"Emission sub 1: ALOB");
     EXPECT_NE(Column(book, L"Emission fac 1: "), -1);
     EXPECT_NE(Column(book, L"Emission func 1: Var 1"), -1);
-    Save(5);  // mode 1 + 4: the upload with TransferFlags bit 1
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save(5));  // mode 1 + 4: the upload with TransferFlags bit 1
   }
-  std::string after = server_->dumpRecords();
-  EXPECT_EQ(FirstDifference(before, after), "");
+  ExpectStoredAsBefore(before);
 }
 
 TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
@@ -102,14 +77,12 @@ TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
   int changed = -1;
   {
     Workbook book;
-    Load(book);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
     // A new substance block (SF6) after the last one: the later blocks move right.
     int groups = Column(book, L"Emission fac 1: ");
     ASSERT_GT(groups, 31);
     int k = (groups - 31) / 7 + 1;
-    Shift(book, groups, 7, 240);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Shift(book, groups, 7, 240));
     const wchar_t* what[7] = {L"SF6", L"Timevar", L"Emission", L"Unit", L"Macro", L"Actcode", L"ALOB"};
     for (int j = 0; j < 7; ++j) {
       ASSERT_TRUE(book.Set(L"Source", 0, groups + j, L"Emission sub " + std::to_wstring(k) + L": " + what[j]));
@@ -134,12 +107,10 @@ TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
     facility = book.Text(L"Source", 9, 5);
     ASSERT_NE(facility, book.Text(L"Source", 4, 5));
     ASSERT_TRUE(book.Set(L"Source", 4, 5, facility));
-    Save();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(Save());
   }
   Workbook fresh;
-  Load(fresh);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(Load(fresh));
   int sf6 = Column(fresh, L"Emission sub ");
   while (sf6 != -1 && fresh.Text(L"Source", 0, sf6).find(L": SF6") == std::wstring::npos) sf6 += 7;
   ASSERT_NE(fresh.Text(L"Source", 0, sf6), L"");
@@ -153,9 +124,8 @@ TEST_F(SourceRoundTrip, EditsInTheSheetAreSavedAndLoadedAgain) {
 TEST_F(SourceRoundTrip, DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   std::string before = server_->dumpRecords();
   Workbook book;
-  Load(book);
-  if (HasFatalFailure()) return;
-  ASSERT_EQ(VKVerifySource(), 1) << Errors();
+  ASSERT_NO_FATAL_FAILURE(Load(book));
+  ASSERT_EQ(VKVerifySource(), 1) << ListedErrors();
   // A column of the first block deleted: its later headings move left.
   for (int c = 34; c < 45; ++c) ASSERT_TRUE(book.Set(L"Source", 0, c, book.Text(L"Source", 0, c + 1)));
   EXPECT_EQ(Calls(VKSourcesSave).back().result, -1);
@@ -163,9 +133,8 @@ TEST_F(SourceRoundTrip, DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   EXPECT_NE(error.find("heading row is damaged: Source [AI1]: Heading should be"), std::string::npos) << error;
   VKUpdateSub();
   EXPECT_EQ(VKVerifySource(), 0);
-  EXPECT_NE(Errors().find("Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""),
-            std::string::npos)
-      << Errors();
+  ExpectHas(ListedErrors(),
+            {"Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""});
   EXPECT_EQ(before, server_->dumpRecords());
 }
 

@@ -16,7 +16,20 @@ std::ostream& operator<<(std::ostream& out, const Step& step) {
   return out << step.result << "/" << Narrow(step.count.c_str());
 }
 
-Steps Calls(const std::function<int32_t(int32_t, wchar_t*)>& call, int32_t startMode, int limit) {
+Transfer SubLoad(int32_t list) {
+  return [list](int32_t m, wchar_t* c) { return VKSubLoad(m, list, c); };
+}
+Transfer SubSave(int32_t list) {
+  return [list](int32_t m, wchar_t* c) { return VKSubSave(m, list, c); };
+}
+Transfer TimevarsLoad(int32_t kind) {
+  return [kind](int32_t m, wchar_t* c) { return VKTimevarsLoad(kind, m, c); };
+}
+Transfer TimevarsSave(int32_t kind) {
+  return [kind](int32_t m, wchar_t* c) { return VKTimevarsSave(kind, m, c); };
+}
+
+Steps Calls(const Transfer& call, int32_t startMode, int limit) {
   Steps steps;
   int32_t mode = startMode;
   for (int i = 0; i < limit; ++i) {
@@ -33,6 +46,17 @@ std::string TakeError() {
   char buffer[ErrorTextSize];
   VKError(buffer, sizeof buffer);
   return buffer;
+}
+
+void ExpectHas(const std::string& text, const std::vector<std::string>& parts) {
+  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+}
+
+std::string ListedErrors() {
+  std::string text;
+  wchar_t line[1024];
+  for (int32_t first = 1; VKListError(first, line, 1024) == 1; first = 0) text += Narrow(line) + "\n";
+  return text;
 }
 
 Workbook::Workbook() : m_host(new sheethost::Host()) {
@@ -53,6 +77,14 @@ std::wstring Workbook::Text(const wchar_t* sheet, int row, int column) {
 
 bool Workbook::Set(const wchar_t* sheet, int row, int column, const std::wstring& text) {
   return Book().SetCell(sheet, row, column, text.empty() ? sheethost::Cell() : sheethost::Cell::Str(text));
+}
+
+void Workbook::SetAll(const std::vector<Edit>& edits) {
+  for (const Edit& e : edits) EXPECT_TRUE(Set(e.sheet, e.row, e.column, e.text)) << Narrow(e.sheet);
+}
+
+void Workbook::ExpectAll(const std::vector<Edit>& edits) {
+  for (const Edit& e : edits) EXPECT_EQ(Text(e.sheet, e.row, e.column), e.text) << Narrow(e.sheet) << " " << e.row;
 }
 
 void TransferTest::SetUp() {
@@ -83,13 +115,9 @@ int32_t Last(const Steps& steps) { return steps.empty() ? 1 : steps.back().resul
 
 void TransferTest::LoadAll() {
   ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  for (int32_t list = 0; list <= 5; ++list) {
-    ASSERT_EQ(Last(Calls([list](int32_t m, wchar_t* c) { return VKSubLoad(m, list, c); })), 0)
-        << "list " << list << ": " << TakeError();
-  }
+  for (int32_t list = 0; list <= 5; ++list) ASSERT_EQ(Last(Calls(SubLoad(list))), 0) << list << ": " << TakeError();
   for (int32_t kind = 0; kind <= 1; ++kind) {
-    ASSERT_EQ(Last(Calls([kind](int32_t m, wchar_t* c) { return VKTimevarsLoad(kind, m, c); })), 0)
-        << "time variations " << kind << ": " << TakeError();
+    ASSERT_EQ(Last(Calls(TimevarsLoad(kind))), 0) << "time variations " << kind << ": " << TakeError();
   }
   ASSERT_EQ(Last(Calls(VKSubgrpsLoad)), 0) << TakeError();
   ASSERT_EQ(Last(Calls(VKEmfacsLoad)), 0) << TakeError();
@@ -97,19 +125,21 @@ void TransferTest::LoadAll() {
 
 void TransferTest::SaveAll() {
   ASSERT_EQ(VKEdbRsrcSave(), 1) << TakeError();
-  for (int32_t list = 1; list <= 5; ++list) {
-    ASSERT_EQ(Last(Calls([list](int32_t m, wchar_t* c) { return VKSubSave(m, list, c); })), 0)
-        << "searchkey list " << list << ": " << TakeError();
-  }
+  for (int32_t list = 1; list <= 5; ++list) ASSERT_EQ(Last(Calls(SubSave(list))), 0) << list << ": " << TakeError();
   for (int32_t kind = 0; kind <= 1; ++kind) {
-    ASSERT_EQ(Last(Calls([kind](int32_t m, wchar_t* c) { return VKTimevarsSave(kind, m, c); })), 0)
-        << "time variations " << kind << ": " << TakeError();
+    ASSERT_EQ(Last(Calls(TimevarsSave(kind))), 0) << "time variations " << kind << ": " << TakeError();
   }
   ASSERT_EQ(Last(Calls(VKSubgrpsSave)), 0) << TakeError();
   ASSERT_EQ(Last(Calls(VKEmfacsSave)), 0) << TakeError();
 }
 
-std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*)) {
+void TransferTest::ExpectStoredAsBefore(const std::string& before) {
+  std::string after = server_->dumpRecords();
+  EXPECT_EQ(GothenburgRecords(before), GothenburgRecords(after));
+  EXPECT_TRUE(before == after) << "another EDB changed";
+}
+
+std::vector<std::wstring> Names(const std::function<int32_t(int32_t, wchar_t*)>& list) {
   std::vector<std::wstring> names;
   wchar_t name[256];
   for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
@@ -117,10 +147,7 @@ std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*)) {
 }
 
 std::vector<std::wstring> SubNames(int32_t list) {
-  std::vector<std::wstring> names;
-  wchar_t name[256];
-  for (int32_t first = 1; VKSubList(first, list, name) == 1; first = 0) names.push_back(name);
-  return names;
+  return Names([list](int32_t first, wchar_t* name) { return VKSubList(first, list, name); });
 }
 
 std::vector<std::wstring> TimevarNames(int32_t kind) {

@@ -30,9 +30,24 @@ struct Step {
 std::ostream& operator<<(std::ostream& out, const Step& step);
 using Steps = std::vector<Step>;
 
+// A transfer export with its other arguments bound: (mode, count) -> result.
+using Transfer = std::function<int32_t(int32_t, wchar_t*)>;
+Transfer SubLoad(int32_t list);
+Transfer SubSave(int32_t list);
+Transfer TimevarsLoad(int32_t kind);
+Transfer TimevarsSave(int32_t kind);
+
 // The calls of a transfer from its start (mode 1, or `startMode`) to a
 // result other than 1 (at most `limit` calls).
-Steps Calls(const std::function<int32_t(int32_t, wchar_t*)>& call, int32_t startMode = 1, int limit = 10000);
+Steps Calls(const Transfer& call, int32_t startMode = 1, int limit = 10000);
+// One call of a transfer with the mode.
+inline Step Once(const Transfer& call, int32_t mode) { return Calls(call, mode, 1).front(); }
+
+// Expects the text to hold each part.
+void ExpectHas(const std::string& text, const std::vector<std::string>& parts);
+
+// The issues VKListError lists, one a line.
+std::string ListedErrors();
 
 // The text VKError hands out (which the library then forgets).
 std::string TakeError();
@@ -48,6 +63,15 @@ class Workbook {
   // The cell's text ("" when empty or not text).
   std::wstring Text(const wchar_t* sheet, int row, int column);
   bool Set(const wchar_t* sheet, int row, int column, const std::wstring& text);
+
+  // A cell's text as a user types it, or as a fresh Load must show it.
+  struct Edit {
+    const wchar_t* sheet;
+    int row, column;
+    std::wstring text;
+  };
+  void SetAll(const std::vector<Edit>& edits);
+  void ExpectAll(const std::vector<Edit>& edits);
 
  private:
   std::unique_ptr<sheethost::Host> m_host;
@@ -66,12 +90,15 @@ class TransferTest : public ::testing::Test {
   void LoadAll();
   // Saves the resources, the searchkey lists and every other reference kind.
   void SaveAll();
+  // The server's records are the dump taken before (Gothenburg2025's part
+  // first, for a readable difference).
+  void ExpectStoredAsBefore(const std::string& before);
 
   std::unique_ptr<EdbServerProcess> server_;
 };
 
 // The names of a catalogue list export, in its order.
-std::vector<std::wstring> Names(int32_t (*list)(int32_t, wchar_t*));
+std::vector<std::wstring> Names(const std::function<int32_t(int32_t, wchar_t*)>& list);
 std::vector<std::wstring> SubNames(int32_t list);
 std::vector<std::wstring> TimevarNames(int32_t kind);
 

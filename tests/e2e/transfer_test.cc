@@ -1,8 +1,5 @@
 // The transfer exports of the reference kinds and the resources against the
-// substitute server with its demonstration EDB: batches and running counts,
-// mode values and masks, aborts and fresh starts, refused saves that leave
-// the server unchanged, searchkey rows without a name, and the resource
-// lists.
+// substitute server with its demonstration EDB.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,29 +16,10 @@ namespace {
 using Transfers = TransferTest;
 using NameList = std::vector<std::wstring>;
 
-Step Sub(int32_t mode, int32_t list) {
-  wchar_t count[16] = L"?";
-  int32_t r = VKSubLoad(mode, list, count);
-  return {r, count};
-}
-
-Step Call(int32_t (*fn)(int32_t, wchar_t*), int32_t mode) {
-  wchar_t count[16] = L"?";
-  int32_t r = fn(mode, count);
-  return {r, count};
-}
-
-Step Timevars(int32_t (*fn)(int32_t, int32_t, wchar_t*), int32_t kind, int32_t mode) {
-  wchar_t count[16] = L"?";
-  int32_t r = fn(kind, mode, count);
-  return {r, count};
-}
-
 TEST_F(Transfers, LoadsMoveTenRecordsPerCall) {
   Workbook book;
   // Searchkey list 4 holds 25 emission-height classes.
-  EXPECT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 4, c); }),
-            (Steps{{1, L"10"}, {1, L"20"}, {0, L"25"}}));
+  EXPECT_EQ(Calls(SubLoad(4)), (Steps{{1, L"10"}, {1, L"20"}, {0, L"25"}}));
   NameList heights = SubNames(4);
   ASSERT_EQ(heights.size(), 25u);
   EXPECT_EQ(heights.front(), L"0-10 m");
@@ -49,18 +27,18 @@ TEST_F(Transfers, LoadsMoveTenRecordsPerCall) {
   EXPECT_EQ(book.Text(L"Searchkey", 25, 4), L"240-250 m");
 
   // The 36 substances, and a list of exactly ten.
-  EXPECT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }).back(), (Step{0, L"36"}));
+  EXPECT_EQ(Calls(SubLoad(0)).back(), (Step{0, L"36"}));
   EXPECT_EQ(book.Text(L"Substance", 3, 1), L"PM10");
   for (int row = 1; row <= 10; ++row) ASSERT_TRUE(book.Set(L"Searchkey", row, 5, L"Source " + std::to_wstring(row)));
-  ASSERT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubSave(m, 5, c); }).back().result, 0) << TakeError();
-  EXPECT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 5, c); }), (Steps{{1, L"10"}, {0, L"10"}}));
+  ASSERT_EQ(Calls(SubSave(5)).back().result, 0) << TakeError();
+  EXPECT_EQ(Calls(SubLoad(5)), (Steps{{1, L"10"}, {0, L"10"}}));
   EXPECT_EQ(SubNames(5).back(), L"Source 10");
 }
 
 TEST_F(Transfers, SavesSendNineRowsPerCallAndCountOneAhead) {
   Workbook book;
   ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  ASSERT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }).back().result, 0);
+  ASSERT_EQ(Calls(SubLoad(0)).back().result, 0);
   ASSERT_EQ(Calls(VKEmfacsLoad), (Steps{{1, L"10"}, {1, L"20"}, {0, L"29"}}));
   // Keep 25 of the 29 emission factors.
   for (int row = 26; row <= 29; ++row) {
@@ -79,27 +57,27 @@ TEST_F(Transfers, ModeValuesAndMasks) {
   ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
   // Loads: -1 and 2 abort with the last count; a continue then has nothing
   // to continue.
-  EXPECT_EQ(Sub(1, 1), (Step{1, L"10"}));
-  EXPECT_EQ(Sub(-1, 1), (Step{0, L"10"}));
+  EXPECT_EQ(Once(SubLoad(1), 1), (Step{1, L"10"}));
+  EXPECT_EQ(Once(SubLoad(1), -1), (Step{0, L"10"}));
   ClearErrorText();
-  EXPECT_EQ(Sub(0, 1), (Step{-1, L"10"}));
+  EXPECT_EQ(Once(SubLoad(1), 0), (Step{-1, L"10"}));
   EXPECT_NE(TakeError().find("no transfer in progress"), std::string::npos);
-  EXPECT_EQ(Timevars(VKTimevarsLoad, 0, 1), (Step{1, L"10"}));
-  EXPECT_EQ(Timevars(VKTimevarsLoad, 0, 2), (Step{0, L"10"}));
-  EXPECT_EQ(Timevars(VKTimevarsLoad, 0, 0).result, -1);
+  EXPECT_EQ(Once(TimevarsLoad(0), 1), (Step{1, L"10"}));
+  EXPECT_EQ(Once(TimevarsLoad(0), 2), (Step{0, L"10"}));
+  EXPECT_EQ(Once(TimevarsLoad(0), 0).result, -1);
 
   // Saves: 3 and 7 start (with the flag), 2 continues, 9 and -1 abort.
-  ASSERT_EQ(Calls([](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); }).back(), (Step{0, L"28"}));
+  ASSERT_EQ(Calls(TimevarsLoad(0)).back(), (Step{0, L"28"}));
   std::string before = server_->dumpRecords();
-  EXPECT_EQ(Timevars(VKTimevarsSave, 0, 3), (Step{1, L"10"}));
-  EXPECT_EQ(Timevars(VKTimevarsSave, 0, 2), (Step{1, L"20"}));
-  EXPECT_EQ(Timevars(VKTimevarsSave, 0, 9), (Step{0, L"20"}));
-  EXPECT_EQ(Timevars(VKTimevarsSave, 0, 0).result, -1);
+  EXPECT_EQ(Once(TimevarsSave(0), 3), (Step{1, L"10"}));
+  EXPECT_EQ(Once(TimevarsSave(0), 2), (Step{1, L"20"}));
+  EXPECT_EQ(Once(TimevarsSave(0), 9), (Step{0, L"20"}));
+  EXPECT_EQ(Once(TimevarsSave(0), 0).result, -1);
   EXPECT_EQ(server_->dumpRecords(), before) << "an aborted save reached the server";
-  EXPECT_EQ(Timevars(VKTimevarsSave, 0, 7), (Step{1, L"10"}));
-  EXPECT_EQ(Timevars(VKTimevarsSave, 0, -1), (Step{0, L"10"}));
+  EXPECT_EQ(Once(TimevarsSave(0), 7), (Step{1, L"10"}));
+  EXPECT_EQ(Once(TimevarsSave(0), -1), (Step{0, L"10"}));
   EXPECT_EQ(server_->dumpRecords(), before);
-  EXPECT_EQ(Calls([](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); }, 7).back(), (Step{0, L"32"}))
+  EXPECT_EQ(Calls(TimevarsSave(0), 7).back(), (Step{0, L"32"}))
       << TakeError();
   EXPECT_EQ(server_->dumpRecords(), before) << "the same records saved again";
 }
@@ -107,19 +85,19 @@ TEST_F(Transfers, ModeValuesAndMasks) {
 TEST_F(Transfers, AbortMidTransferThenAFreshTransferOfTheSameKind) {
   Workbook book;
   ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  ASSERT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }).back().result, 0);
-  EXPECT_EQ(Call(VKSubgrpsLoad, 1), (Step{1, L"10"}));
-  EXPECT_EQ(Call(VKSubgrpsLoad, 1), (Step{1, L"10"}));  // started again over the open one
-  EXPECT_EQ(Call(VKSubgrpsLoad, 0), (Step{1, L"20"}));
-  EXPECT_EQ(Call(VKSubgrpsLoad, -1), (Step{0, L"20"}));
+  ASSERT_EQ(Calls(SubLoad(0)).back().result, 0);
+  EXPECT_EQ(Once(VKSubgrpsLoad, 1), (Step{1, L"10"}));
+  EXPECT_EQ(Once(VKSubgrpsLoad, 1), (Step{1, L"10"}));  // started again over the open one
+  EXPECT_EQ(Once(VKSubgrpsLoad, 0), (Step{1, L"20"}));
+  EXPECT_EQ(Once(VKSubgrpsLoad, -1), (Step{0, L"20"}));
   EXPECT_EQ(Calls(VKSubgrpsLoad), (Steps{{1, L"10"}, {1, L"20"}, {1, L"30"}, {0, L"31"}}));
   NameList groups = Names(VKSubgrpsList);
   EXPECT_EQ(groups.size(), 31u);
   EXPECT_EQ(book.Text(L"Emission factor", 31, 0), L"Cooling systems");
 
   std::string before = server_->dumpRecords();
-  EXPECT_EQ(Call(VKSubgrpsSave, 1), (Step{1, L"10"}));
-  EXPECT_EQ(Call(VKSubgrpsSave, 8), (Step{0, L"10"}));
+  EXPECT_EQ(Once(VKSubgrpsSave, 1), (Step{1, L"10"}));
+  EXPECT_EQ(Once(VKSubgrpsSave, 8), (Step{0, L"10"}));
   EXPECT_EQ(Calls(VKSubgrpsSave).back(), (Step{0, L"35"})) << TakeError();
   EXPECT_EQ(server_->dumpRecords(), before);
 }
@@ -127,7 +105,7 @@ TEST_F(Transfers, AbortMidTransferThenAFreshTransferOfTheSameKind) {
 TEST_F(Transfers, RefusedSavesLeaveTheServerUnchanged) {
   Workbook book;
   ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  ASSERT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }).back().result, 0);
+  ASSERT_EQ(Calls(SubLoad(0)).back().result, 0);
   ASSERT_EQ(Calls(VKEmfacsLoad).back().result, 0);
   std::string before = server_->dumpRecords();
 
@@ -147,24 +125,24 @@ TEST_F(Transfers, RefusedSavesLeaveTheServerUnchanged) {
   EXPECT_EQ(server_->dumpRecords(), before);
 
   // The substances themselves are the server's.
-  EXPECT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubSave(m, 0, c); }).back().result, -1);
-  EXPECT_NE(TakeError().find("Not allowed to write substances"), std::string::npos);
+  EXPECT_EQ(Calls(SubSave(0)).back().result, -1);
+  EXPECT_EQ(TakeError(), "Not allowed to write substances");
   EXPECT_EQ(server_->dumpRecords(), before);
 }
 
 TEST_F(Transfers, SearchkeyRowsWithoutANameAreNoSearchkeys) {
   Workbook book;
-  ASSERT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 2, c); }).back(), (Step{0, L"27"}));
+  ASSERT_EQ(Calls(SubLoad(2)).back(), (Step{0, L"27"}));
   ASSERT_TRUE(book.Set(L"Searchkey", 3, 2, L""));  // a district removed
   // Every row of the column goes to the server, named or not: 127 rows.
-  EXPECT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubSave(m, 2, c); }).back(), (Step{0, L"142"}));
+  EXPECT_EQ(Calls(SubSave(2)).back(), (Step{0, L"142"}));
   std::string stored = server_->query(
       "SELECT group_concat(CAST(body AS TEXT), '') FROM (SELECT body FROM records r JOIN edbs e ON e.id = r.edb_id "
       "WHERE e.name = 'Gothenburg2025' AND r.kind = 'sub' AND r.list = 2 ORDER BY r.seq)");
   EXPECT_EQ(stored.find("\"\""), std::string::npos) << stored;
   EXPECT_EQ(stored.find("\n3 \""), std::string::npos) << stored;
   EXPECT_EQ(stored.rfind("1 \"Angered\"\n2 \"Askim\"\n4 \"Biskopsg", 0), 0u) << stored;
-  EXPECT_EQ(Calls([](int32_t m, wchar_t* c) { return VKSubLoad(m, 2, c); }).back(), (Step{0, L"26"}));
+  EXPECT_EQ(Calls(SubLoad(2)).back(), (Step{0, L"26"}));
 }
 
 TEST_F(Transfers, ResourceListsAndTheirUpdateFromTheSheets) {

@@ -1,8 +1,5 @@
-// Exit statuses and messages of the real binary: the server's refusals go to
-// standard error with status 3, usage errors are status 2 (no server, user,
-// password, or a malformed option), options stand before or after the
-// command, transport errors come with plain words, and a server that does
-// not answer is given up after --timeout.
+// Exit statuses and messages of the real binary: 3 for the server's and the
+// transport's failures, 2 for usage errors.
 #include "support/raw_http_server.h"
 #include "vorkab_run.h"
 

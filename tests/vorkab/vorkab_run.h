@@ -1,7 +1,6 @@
 // Running the real vorkab binary in tests: a child process with the server,
 // user and password in its environment, standard input from /dev/null (no
-// terminal), its outputs and exit status collected; and openpyxl scripts run
-// over the workbooks it writes.
+// terminal), its outputs and exit status collected.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -75,21 +74,6 @@ inline Outcome Vorkab(const TempFolder& folder, const std::string& server, const
   return WaitVorkab(folder, StartVorkab(folder, server, args, password, env));
 }
 
-// Runs a Python script (openpyxl) with the arguments; its output, or
-// "FAILED: ..." when it did not exit 0.
-inline std::string Python(const TempFolder& folder, const std::string& script, const std::vector<std::string>& args) {
-  std::string path = folder.Path("script.py"), out = folder.Path("py.txt");
-  WriteBytes(path, "import sys, openpyxl\n" + script);
-  std::string command = "timeout 120 /usr/bin/python3 '" + path + "'";
-  for (const std::string& a : args) command += " '" + a + "'";
-  command += " > '" + out + "' 2>&1";
-  int status = system(command.c_str());
-  std::string text = ReadBytes(out);
-  return status == 0 ? text : "FAILED: " + text;
-}
-
-inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // A seeded server and a workbook of its Gothenburg2025 EDB.
 class VorkabTest : public ::testing::Test {
  protected:
@@ -100,9 +84,19 @@ class VorkabTest : public ::testing::Test {
     return all;
   }
   Outcome Do(std::vector<std::string> args) { return Vorkab(folder_, server_.url(), With(std::move(args))); }
+  // Runs vorkab on the workbook and expects the exit status and the parts
+  // of its standard output and error.
+  Outcome Expect(int status, std::vector<std::string> args, const std::string& out = "", const std::string& err = "") {
+    Outcome run = Do(std::move(args));
+    EXPECT_EQ(run.status, status) << run.out << run.err;
+    EXPECT_TRUE(Contains(run.out, out)) << "lacks: " << out << "\n" << run.out;
+    EXPECT_TRUE(Contains(run.err, err)) << "lacks: " << err << "\n" << run.err;
+    return run;
+  }
   // The workbook edited by a script that gets it as sys.argv[1] (and saves it).
   void Edit(const std::string& script) {
-    ASSERT_EQ(Python(folder_, "wb = openpyxl.load_workbook(sys.argv[1])\n" + script + "wb.save(sys.argv[1])\n", {book_}), "");
+    std::string edit = "wb = openpyxl.load_workbook(sys.argv[1])\n" + script + "wb.save(sys.argv[1])\n";
+    ASSERT_EQ(Python(folder_, edit, {book_}), "");
   }
 
   EdbServerProcess server_;

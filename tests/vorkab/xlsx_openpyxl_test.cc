@@ -4,9 +4,7 @@
 // workbook of its own) we read with the right types.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
+#include <map>
 #include <string>
 
 #include "xlsx_file.h"
@@ -15,27 +13,12 @@
 namespace {
 
 using sheethost::Cell;
+using sheethost::CellPosition;
 using sheethost::Workbook;
-
-// Runs the script with the arguments; its exit status, with its output.
-int RunPython(const TempFolder& folder, const std::string& script, const std::string& args, std::string* output) {
-  std::string scriptPath = folder.Path("script.py"), outputPath = folder.Path("output.txt");
-  WriteBytes(scriptPath, script);
-  std::string command = "timeout 120 /usr/bin/python3 '" + scriptPath + "' " + args + " >'" + outputPath + "' 2>&1";
-  int status = std::system(command.c_str());
-  *output = ReadBytes(outputPath);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool HaveOpenpyxl(const TempFolder& folder) {
-  std::string output;
-  return RunPython(folder, "import openpyxl\n", "", &output) == 0;
-}
 
 // Checks our file cell by cell (value, Python type and openpyxl's data type,
 // and that no other cell holds a value), then edits it and saves a copy.
 const char kCheckAndEdit[] = R"PY(
-import sys, openpyxl
 path, edited = sys.argv[1], sys.argv[2]
 wb = openpyxl.load_workbook(path)
 problems = []
@@ -73,13 +56,11 @@ ws["B1"] = "edited"
 ws["C1"] = None
 ws["D5"] = 2.25
 wb.save(edited)
-print("\n".join(problems))
-sys.exit(1 if problems else 0)
+print("\n".join(problems), end="")
 )PY";
 
 TEST(XlsxOpenpyxl, ItReadsWhatWeWriteAndWeReadItsEdit) {
   TempFolder folder;
-  ASSERT_TRUE(HaveOpenpyxl(folder)) << "python3-openpyxl is missing (make deps installs it)";
   Workbook book;
   auto* s = book.AddSheet(L"Substance");
   s->Set(0, 0, Cell::Str(L"Name"));
@@ -109,31 +90,26 @@ TEST(XlsxOpenpyxl, ItReadsWhatWeWriteAndWeReadItsEdit) {
   gaps->Set(2, 0, Cell::Str(std::wstring(static_cast<size_t>(kXlMaxText), L'x')));
   gaps->Set(19, kXlColumns - 1, Cell::Num(4));
 
-  std::string path = folder.Path("ours.xlsx"), edited = folder.Path("edited.xlsx"), error, output;
+  std::string path = folder.Path("ours.xlsx"), edited = folder.Path("edited.xlsx"), error;
   ASSERT_TRUE(SaveXlsx(path, book, &error)) << error;
-  ASSERT_EQ(RunPython(folder, kCheckAndEdit, "'" + path + "' '" + edited + "'", &output), 0) << output;
+  ASSERT_EQ(Python(folder, kCheckAndEdit, {path, edited}), "");
 
   Workbook back;
   ASSERT_TRUE(LoadXlsx(edited, back, &error)) << error;
   ASSERT_EQ(back.SheetCount(), 4u);
   EXPECT_EQ(back.Sheets()[1]->Name(), L"\u00c5r & <\u00e9t\u00e9>");
-  for (const auto& cell : s->Cells()) {
-    EXPECT_EQ(back.GetCell(L"Substance", cell.first.first, cell.first.second), cell.second)
-        << "row " << cell.first.first << " column " << cell.first.second;
-  }
-  EXPECT_EQ(back.Sheets()[0]->CellCount(), s->CellCount());
-  EXPECT_EQ(back.GetCell(L"Gaps", 0, 0), Cell::Num(1));
-  EXPECT_EQ(back.GetCell(L"Gaps", 0, 1), Cell::Str(L"edited"));
-  EXPECT_TRUE(back.GetCell(L"Gaps", 0, 2).IsEmpty());
-  EXPECT_EQ(back.GetCell(L"Gaps", 4, 3), Cell::Num(2.25));
-  EXPECT_EQ(back.GetCell(L"Gaps", 2, 0), gaps->Get(2, 0));
-  EXPECT_EQ(back.GetCell(L"Gaps", 19, kXlColumns - 1), Cell::Num(4));
+  EXPECT_TRUE(back.Sheets()[0]->Cells() == s->Cells());
+  std::map<CellPosition, Cell> edits = gaps->Cells();
+  edits[{0, 1}] = Cell::Str(L"edited");
+  edits.erase({0, 2});
+  edits[{4, 3}] = Cell::Num(2.25);
+  EXPECT_TRUE(back.FindSheet(L"Gaps")->Cells() == edits);
 }
 
 // A workbook of openpyxl's own: shared strings, booleans, errors, dates, an
 // empty (formatted) cell between values, a formula it never computed.
 const char kWriteOwn[] = R"PY(
-import sys, datetime, openpyxl
+import datetime
 from openpyxl.styles import Font
 wb = openpyxl.Workbook()
 ws = wb.active
@@ -159,30 +135,24 @@ wb.save(sys.argv[1])
 
 TEST(XlsxOpenpyxl, WeReadWhatItWritesWithTheRightTypes) {
   TempFolder folder;
-  ASSERT_TRUE(HaveOpenpyxl(folder)) << "python3-openpyxl is missing (make deps installs it)";
-  std::string path = folder.Path("theirs.xlsx"), output, error;
-  ASSERT_EQ(RunPython(folder, kWriteOwn, "'" + path + "'", &output), 0) << output;
+  std::string path = folder.Path("theirs.xlsx"), error;
+  ASSERT_EQ(Python(folder, kWriteOwn, {path}), "");
 
   Workbook book;
   ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
   ASSERT_EQ(book.SheetCount(), 2u);
   EXPECT_EQ(book.Sheets()[0]->Name(), L"Road");
   EXPECT_EQ(book.Sheets()[1]->Name(), L"\u03a3heet \u00fc");
-  EXPECT_EQ(book.GetCell(L"Road", 0, 0), Cell::Str(L"Name"));
-  EXPECT_EQ(book.GetCell(L"Road", 0, 1), Cell::Str(L"Name"));
-  EXPECT_EQ(book.GetCell(L"Road", 0, 2), Cell::Bool(true));
-  EXPECT_EQ(book.GetCell(L"Road", 0, 3), Cell::Bool(false));
-  EXPECT_EQ(book.GetCell(L"Road", 1, 0), Cell::Num(1.5));
-  EXPECT_TRUE(book.GetCell(L"Road", 1, 1).IsEmpty());
-  EXPECT_EQ(book.GetCell(L"Road", 1, 2), Cell::Num(3));
-  EXPECT_EQ(book.GetCell(L"Road", 1, 3), Cell::Num(-0.1));
-  EXPECT_EQ(book.GetCell(L"Road", 2, 0), Cell::Num(45366.5));
-  EXPECT_EQ(book.GetCell(L"Road", 2, 1), Cell::Num(45366));
-  EXPECT_EQ(book.GetCell(L"Road", 3, 0), Cell::Err(xlerrDiv0));
-  EXPECT_EQ(book.GetCell(L"Road", 3, 1), Cell::Err(xlerrNA));
-  EXPECT_EQ(book.GetCell(L"Road", 4, 0), Cell::Str(L"\u00c5ngstr\u00f6m \u20ac"));
-  EXPECT_TRUE(book.GetCell(L"Road", 5, 0).IsEmpty());  // a formula without a computed value
-  EXPECT_EQ(book.Sheets()[0]->CellCount(), 12u);
+  // B2 (formatted, empty) and A6 (a formula without a computed value) hold nothing.
+  const std::map<CellPosition, Cell> road = {
+      {{0, 0}, Cell::Str(L"Name")},     {{0, 1}, Cell::Str(L"Name")},
+      {{0, 2}, Cell::Bool(true)},       {{0, 3}, Cell::Bool(false)},
+      {{1, 0}, Cell::Num(1.5)},         {{1, 2}, Cell::Num(3)},
+      {{1, 3}, Cell::Num(-0.1)},        {{2, 0}, Cell::Num(45366.5)},
+      {{2, 1}, Cell::Num(45366)},       {{3, 0}, Cell::Err(xlerrDiv0)},
+      {{3, 1}, Cell::Err(xlerrNA)},     {{4, 0}, Cell::Str(L"\u00c5ngstr\u00f6m \u20ac")},
+  };
+  EXPECT_TRUE(book.Sheets()[0]->Cells() == road);
   EXPECT_EQ(book.GetCell(L"\u03a3heet \u00fc", 2, 2), Cell::Num(0.1));
 }
 

@@ -2,8 +2,6 @@
 // corners, the longest texts and numbers that must come back exactly.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <string>
 
 #include "xlsx_file.h"
@@ -12,28 +10,16 @@
 namespace {
 
 using sheethost::Cell;
-using sheethost::CellKind;
 using sheethost::Sheet;
 using sheethost::Workbook;
 
 // The two workbooks hold the same sheets, in the same order, with the same
-// cells (numbers compared bit for bit).
+// cells (no value here is -0 or NaN, so == compares numbers bit for bit).
 void ExpectSameBook(const Workbook& expected, const Workbook& actual) {
-  auto want = expected.Sheets();
-  auto got = actual.Sheets();
-  ASSERT_EQ(got.size(), want.size());
-  for (size_t i = 0; i < want.size(); ++i) {
-    EXPECT_EQ(got[i]->Name(), want[i]->Name());
-    ASSERT_EQ(got[i]->CellCount(), want[i]->CellCount()) << "sheet " << i;
-    auto g = got[i]->Cells().begin();
-    for (const auto& w : want[i]->Cells()) {
-      EXPECT_EQ(g->first, w.first);
-      EXPECT_EQ(g->second, w.second) << "sheet " << i << " row " << w.first.first << " column " << w.first.second;
-      if (w.second.kind == CellKind::Number) {
-        EXPECT_EQ(std::memcmp(&g->second.number, &w.second.number, sizeof(double)), 0);
-      }
-      ++g;
-    }
+  ASSERT_EQ(actual.SheetCount(), expected.SheetCount());
+  for (size_t i = 0; i < expected.SheetCount(); ++i) {
+    EXPECT_EQ(actual.Sheets()[i]->Name(), expected.Sheets()[i]->Name());
+    EXPECT_TRUE(actual.Sheets()[i]->Cells() == expected.Sheets()[i]->Cells()) << "sheet " << i;
   }
 }
 

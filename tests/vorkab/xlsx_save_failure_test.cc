@@ -1,7 +1,5 @@
 // A save that fails leaves the old file as it was and no temporary file
-// behind: a write that fails half-way, a folder that cannot be written, a
-// target that is a folder.  A save that succeeds keeps the file's permissions
-// and writes through a symbolic link.
+// behind; one that succeeds keeps permissions and symbolic links.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

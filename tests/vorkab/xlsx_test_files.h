@@ -1,5 +1,6 @@
 // Helpers for the workbook-file tests: a temporary folder that removes
-// itself, files written and read whole, and hand-made packages.
+// itself, files written and read whole, hand-made packages, and openpyxl
+// scripts run over workbook files.
 #pragma once
 
 #include <cstdlib>
@@ -51,6 +52,26 @@ inline std::string ReadBytes(const std::string& path) {
   return all.str();
 }
 
+// Runs a Python script (openpyxl) with the arguments; its output, or
+// "FAILED: ..." when it did not exit 0.
+inline std::string Python(const TempFolder& folder, const std::string& script, const std::vector<std::string>& args) {
+  std::string path = folder.Path("script.py"), out = folder.Path("py.txt");
+  WriteBytes(path, "import sys, openpyxl\n" + script);
+  std::string command = "timeout 120 /usr/bin/python3 '" + path + "'";
+  for (const std::string& a : args) command += " '" + a + "'";
+  command += " > '" + out + "' 2>&1";
+  int status = system(command.c_str());
+  std::string text = ReadBytes(out);
+  return status == 0 ? text : "FAILED: " + text;
+}
+
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The namespaces of a workbook package's parts.
+const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const std::string kPkg = "http://schemas.openxmlformats.org/package/2006/relationships";
+
 using Parts = std::vector<std::pair<std::string, std::string>>;
 
 // A zip file of the given parts.
@@ -66,9 +87,7 @@ inline bool WritePackage(const std::string& path, const Parts& parts) {
 // The parts of a plain one-sheet workbook ("Data") whose sheet part holds the
 // given sheetData content and whose shared strings are the given items.
 inline Parts OneSheetParts(const std::string& sheetData, const std::string& sharedItems = "") {
-  const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-  const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-  const std::string pkg = "http://schemas.openxmlformats.org/package/2006/relationships";
+  const std::string &main = kMain, &rel = kRel, &pkg = kPkg;
   Parts parts = {
       {"_rels/.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"rId1\" Type=\"" + rel +
                           "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},

@@ -1,7 +1,5 @@
-// Updating a workbook file part by part: a package laid out unusually
-// (parts elsewhere, prefixed namespaces, escaped names) gets the named sheets'
-// data and the properties, keeps every other part byte for byte, drops its
-// calculation chain, and fails without touching the file.
+// Updating a workbook file part by part keeps every part it does not own
+// byte for byte, and a failure leaves the file as it was.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,9 +15,6 @@ namespace {
 using sheethost::Cell;
 using sheethost::Workbook;
 
-const std::string kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-const std::string kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-const std::string kPkg = "http://schemas.openxmlformats.org/package/2006/relationships";
 const std::wstring kOdd = L"\u00c5r & \ttab";
 
 Parts UnusualPackage() {

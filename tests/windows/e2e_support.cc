@@ -1,6 +1,7 @@
 // Shared helpers of the end-to-end tests (see e2e_support.h).
 #include "windows/e2e_support.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -51,6 +52,10 @@ int32_t Login(const std::wstring& userText, const std::string& url, const std::w
   user.push_back(L'\0');
   std::wstring server = L"Kalvoro:" + Widen(url);
   return init(user.data(), password.c_str(), L"", server.c_str(), L"", L"", 0);
+}
+
+void ExpectHas(const std::string& text, const std::vector<std::string>& parts) {
+  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
 }
 
 std::string TakeError() {

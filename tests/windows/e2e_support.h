@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // "http://127.0.0.1:PORT" from VORKAB_E2E_HTTP, "https://..." from
 // VORKAB_E2E_HTTPS (a self-signed certificate); empty when not set.
@@ -20,6 +21,9 @@ std::string ReadLog();
 // VKInit with the user text, password "demo" and the server address
 // "Kalvoro:" + url; the DLL's result.
 int32_t Login(const std::wstring& userText, const std::string& url, const std::wstring& password = L"demo");
+// Expects the text to hold each part.
+void ExpectHas(const std::string& text, const std::vector<std::string>& parts);
+
 // VKError: the latest failure text, which the DLL then forgets.
 std::string TakeError();
 

@@ -1,7 +1,6 @@
 // VORKABCOM.dll as a workbook's host process sees it: loaded with LoadLibrary
 // from the folder of the running program, its exports found by name with
-// GetProcAddress.  Exports that the DLL does not have yet come back null, so
-// the tests that need them can say so and skip.
+// GetProcAddress (null for a name the DLL does not export).
 #pragma once
 
 #include <windows.h>
@@ -10,14 +9,6 @@
 #include <string>
 
 #include "vorkabcom.h"
-
-// Signatures of the exports that src/vorkabcom.h does not declare yet.
-using VKNoArgsFn = int32_t(VKAPI*)();
-using VKModeCountFn = int32_t(VKAPI*)(int32_t mode, wchar_t* count);
-using VKSubTransferFn = int32_t(VKAPI*)(int32_t mode, int32_t list, wchar_t* count);
-using VKTimevarTransferFn = int32_t(VKAPI*)(int32_t kind, int32_t mode, wchar_t* count);
-using VKFlagsCountFn = int32_t(VKAPI*)(int32_t flags, wchar_t* count);
-using VKFirstBufferFn = int32_t(VKAPI*)(int32_t first, wchar_t* buffer);
 
 class VorkabDll {
  public:
