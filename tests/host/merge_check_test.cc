@@ -223,12 +223,6 @@ TEST_F(DemoMergeTest, RenamedIndexesAreReportedOncePerKind) {
                    L"Searchkey [C]: Index 5 has different name in Kalvoro (Centrum)",
                    L"Source timevar [B]: Index 1 has different name in Kalvoro (Continuous 24h)",
                    L"Emission factor [B]: Index 1 has different name in Kalvoro (Natural gas boiler)"}));
-  wchar_t sheet[kIssueSheetSize];
-  int32_t row = 7, column = 7;
-  ASSERT_EQ(VKGetErrorInfo(1, &row, &column, sheet), 1);
-  EXPECT_STREQ(sheet, L"Searchkey");
-  EXPECT_EQ(row, 0);  // none
-  EXPECT_EQ(column, 3);
 }
 
 TEST_F(DemoMergeTest, UnknownEdbFails) {

@@ -53,12 +53,6 @@ TEST_F(ServerAuth, AcceptsRightPasswordAndRefusesOthers) {
       {"%00%01%FF%0A", kInvalid},
   };
   for (const auto& c : cases) EXPECT_EQ(c.reply, Check(c.authenticator)) << c.authenticator;
-  // One changed character breaks the CRC (or the encoding).
-  for (size_t at : {size_t(0), size_t(5), good.size() / 2, good.size() - 2}) {
-    std::string bad = good;
-    bad[at] = bad[at] == 'a' ? 'b' : 'a';
-    EXPECT_EQ(kInvalid, Check(bad)) << at;
-  }
   std::mt19937 random(7);
   for (int i = 0; i < 30; ++i) {
     std::string garbage;
