@@ -9,21 +9,11 @@
 
 namespace {
 
-void WriteCount(wchar_t* count, int32_t counter) {
-  if (count) swprintf(count, CountBufferSize, L"%d", static_cast<int>(counter));
-}
-
-int32_t Finish(const char* name, TransferState& state, wchar_t* count, int32_t result) {
-  WriteCount(count, state.counter);
-  if (DebugLevel > 0) DebugPrint("<-- %s = %d [%d]\n", name, static_cast<int>(result), static_cast<int>(state.counter));
-  return result;
-}
-
 // Returns 1 after noting the transport's command, so that the next call can
 // tell whether the reply or upload it left open is still its own.
 int32_t Pause(const char* name, TransferState& state, wchar_t* count) {
   state.command = HTTPCommandNumber();
-  return Finish(name, state, count, 1);
+  return FinishTransferCall(name, state, count, 1);
 }
 
 bool Interrupted(const char* name, const TransferState& state, const char* what) {
@@ -40,6 +30,12 @@ int32_t EarlyFailure(const char* name, const char* step) {
 
 }  // namespace
 
+int32_t FinishTransferCall(const char* name, const TransferState& state, wchar_t* count, int32_t result) {
+  if (count) swprintf(count, CountBufferSize, L"%d", static_cast<int>(state.counter));
+  if (DebugLevel > 0) DebugPrint("<-- %s = %d [%d]\n", name, static_cast<int>(result), static_cast<int>(state.counter));
+  return result;
+}
+
 int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKind& kind, int32_t mode,
                 wchar_t* count) {
   if (DebugLevel > 0) DebugPrint("--> %s(%s)\n", name, args);
@@ -48,20 +44,20 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
     // The previous sheet is full: the rest goes into the sheet now named.
     if (!state.open || kind.HasWriter()) {
       SetErrorText("%s: no transfer waits for a new sheet; start one first.", name);
-      return Finish(name, state, count, -1);
+      return FinishTransferCall(name, state, count, -1);
     }
     if (Interrupted(name, state, "the sheets hold only the records read before")) {
       kind.SortList();
       state.open = false;
-      return Finish(name, state, count, -1);
+      return FinishTransferCall(name, state, count, -1);
     }
-    if (!kind.OpenWriter()) return Finish(name, state, count, -1);
+    if (!kind.OpenWriter()) return FinishTransferCall(name, state, count, -1);
     mode = TransferContinue;
   } else if (mode != TransferStart && mode != TransferContinue) {
     HTTPAbortCommand();
     kind.CloseWriter();
     state.open = false;
-    return Finish(name, state, count, 0);
+    return FinishTransferCall(name, state, count, 0);
   }
   bool first = mode == TransferStart;
   if (first) {
@@ -79,12 +75,12 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
     // Checked above: the transfer goes on in the new sheet's writer.
   } else if (!state.open || !kind.HasWriter()) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
-    return Finish(name, state, count, -1);
+    return FinishTransferCall(name, state, count, -1);
   } else if (Interrupted(name, state, "the sheet holds only the records read before")) {
     kind.CloseWriter();
     kind.SortList();
     state.open = false;
-    return Finish(name, state, count, -1);
+    return FinishTransferCall(name, state, count, -1);
   }
 
   int32_t r = kind.ReadRecord(first);
@@ -97,7 +93,7 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
     if (kind.SheetFull()) {
       kind.CloseWriter();
       state.command = HTTPCommandNumber();
-      return Finish(name, state, count, TransferSheetFull);
+      return FinishTransferCall(name, state, count, TransferSheetFull);
     }
     if (state.counter % kind.Batch() == 0) return Pause(name, state, count);
     r = kind.ReadRecord(false);
@@ -105,7 +101,7 @@ int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKi
   kind.CloseWriter();
   kind.SortList();
   state.open = false;
-  return Finish(name, state, count, r < 0 ? -1 : 0);
+  return FinishTransferCall(name, state, count, r < 0 ? -1 : 0);
 }
 
 int32_t SaveStartOperation(int32_t mode, bool knowsFlag1) {
@@ -122,7 +118,7 @@ int32_t RunSave(const char* name, const char* args, TransferState& state, SaveKi
     HTTPAbortCommand();
     kind.CloseReader();
     state.open = false;
-    return Finish(name, state, count, 0);
+    return FinishTransferCall(name, state, count, 0);
   }
   if (masked == TransferStart) {
     if (state.open || kind.HasReader()) {
@@ -138,11 +134,11 @@ int32_t RunSave(const char* name, const char* args, TransferState& state, SaveKi
     state.open = true;
   } else if (!state.open || !kind.HasReader()) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
-    return Finish(name, state, count, -1);
+    return FinishTransferCall(name, state, count, -1);
   } else if (Interrupted(name, state, "nothing was saved")) {
     kind.CloseReader();
     state.open = false;
-    return Finish(name, state, count, -1);
+    return FinishTransferCall(name, state, count, -1);
   }
 
   ++state.counter;
@@ -169,5 +165,5 @@ int32_t RunSave(const char* name, const char* args, TransferState& state, SaveKi
   }
   kind.CloseReader();
   state.open = false;
-  return Finish(name, state, count, result);
+  return FinishTransferCall(name, state, count, result);
 }

@@ -88,6 +88,11 @@ struct TransferState {
 // A continue call after another request used the connection fails (-1) with
 // a text saying so, and the transfer is over; it never ends as finished.
 
+// Ends one call of a transfer export: writes the records moved so far into
+// `count` (when not null; REQUIRES: room for CountBufferSize characters),
+// logs "<-- name = result [counter]" and returns `result`.
+int32_t FinishTransferCall(const char* name, const TransferState& state, wchar_t* count, int32_t result);
+
 // Runs one Load call.  `name` is the export's name and `args` its arguments
 // for the log (e.g. "1, 0").
 int32_t RunLoad(const char* name, const char* args, TransferState& state, LoadKind& kind, int32_t mode,

@@ -48,20 +48,10 @@ bool GridOfSheet(const char* name, const wchar_t* sheet, std::wstring* grid) {
   return true;
 }
 
-void WriteCount(wchar_t* count, int32_t counter) {
-  if (count) swprintf(count, CountBufferSize, L"%d", static_cast<int>(counter));
-}
-
-int32_t Finish(const char* name, TransferState& state, wchar_t* count, int32_t result) {
-  WriteCount(count, state.counter);
-  if (DebugLevel > 0) DebugPrint("<-- %s = %d [%d]\n", name, static_cast<int>(result), static_cast<int>(state.counter));
-  return result;
-}
-
 // Returns result (1 or a sheet number) with the transfer left open.
 int32_t Pause(const char* name, TransferState& state, wchar_t* count, int32_t result) {
   state.command = HTTPCommandNumber();
-  return Finish(name, state, count, result);
+  return FinishTransferCall(name, state, count, result);
 }
 
 bool Interrupted(const char* name, const TransferState& state, const char* what) {
@@ -107,7 +97,7 @@ int32_t RunGridLoad(GridLoad& s, int32_t mode, const wchar_t* sheet, wchar_t* co
     HTTPAbortCommand();
     s.writer.reset();
     s.state.open = false;
-    return Finish(name, s.state, count, 0);
+    return FinishTransferCall(name, s.state, count, 0);
   }
   if (mode == TransferStart) {
     HTTPAbortCommand();
@@ -119,11 +109,11 @@ int32_t RunGridLoad(GridLoad& s, int32_t mode, const wchar_t* sheet, wchar_t* co
     s.state.open = true;
   } else if (!s.state.open) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
-    return Finish(name, s.state, count, -1);
+    return FinishTransferCall(name, s.state, count, -1);
   } else if (Interrupted(name, s.state, "the sheets hold only the cells read before")) {
     s.writer.reset();
     s.state.open = false;
-    return Finish(name, s.state, count, -1);
+    return FinishTransferCall(name, s.state, count, -1);
   }
   if (!s.writer) {
     std::wstring target = GridSheetName(s.sheet.c_str(), s.state.counter / GridSheetRows);
@@ -134,7 +124,7 @@ int32_t RunGridLoad(GridLoad& s, int32_t mode, const wchar_t* sheet, wchar_t* co
       HTTPAbortCommand();
       s.writer.reset();
       s.state.open = false;
-      return Finish(name, s.state, count, -1);
+      return FinishTransferCall(name, s.state, count, -1);
     }
   }
   int32_t r;
@@ -153,7 +143,7 @@ int32_t RunGridLoad(GridLoad& s, int32_t mode, const wchar_t* sheet, wchar_t* co
   if (r < 0) HTTPAbortCommand();
   s.writer.reset();
   s.state.open = false;
-  return Finish(name, s.state, count, r < 0 ? -1 : 0);
+  return FinishTransferCall(name, s.state, count, r < 0 ? -1 : 0);
 }
 
 // Opens the reader of the current sheet: 1; 0 when the grid has no further
@@ -184,7 +174,7 @@ int32_t RunGridSave(GridSave& s, int32_t mode, const wchar_t* sheet, wchar_t* co
     HTTPAbortCommand();
     s.reader.reset();
     s.state.open = false;
-    return Finish(name, s.state, count, 0);
+    return FinishTransferCall(name, s.state, count, 0);
   }
   bool start = masked == TransferStart;
   if (start) {
@@ -196,23 +186,23 @@ int32_t RunGridSave(GridSave& s, int32_t mode, const wchar_t* sheet, wchar_t* co
     s.sheet = sheet;
   } else if (!s.state.open) {
     SetErrorText("%s: no transfer in progress; start one first.", name);
-    return Finish(name, s.state, count, -1);
+    return FinishTransferCall(name, s.state, count, -1);
   } else if (Interrupted(name, s.state, "nothing was saved")) {
     s.reader.reset();
     s.state.open = false;
-    return Finish(name, s.state, count, -1);
+    return FinishTransferCall(name, s.state, count, -1);
   }
   auto fail = [&](int32_t result) {
     HTTPAbortCommand();
     s.reader.reset();
     s.state.open = false;
-    return Finish(name, s.state, count, result);
+    return FinishTransferCall(name, s.state, count, result);
   };
   auto finish = [&]() {
     s.reader.reset();
     s.state.open = false;
     int32_t r = IORGridPut(GridPutFinish, s.grid.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
-    return Finish(name, s.state, count, r == 1 ? 0 : -1);
+    return FinishTransferCall(name, s.state, count, r == 1 ? 0 : -1);
   };
   if (!s.reader) {
     int32_t r = OpenSheet(s);
