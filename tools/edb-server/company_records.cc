@@ -93,31 +93,18 @@ bool IsCompanyKind(std::string_view kind) { return kind == "company" || kind == 
 
 bool ReadCompanyKindRecords(std::string_view kind, std::string_view lines, std::vector<ReferenceRecord>* records,
                             std::string* reason) {
-  records->clear();
   LineReader reader(lines);
   std::map<std::string, size_t> numberOfKey;
-  std::string_view line;
-  while (reader.Next(&line)) {
-    if (IsSeparatorLine(line)) continue;
-    size_t number = records->size() + 1;
-    ReferenceRecord record;
+  return ReadEachRecord(reader, records, reason, [&](std::string_view first, size_t number) {
     std::string key;
-    try {
-      record = kind == "company" ? ReadCompany(line, reader, &key) : ReadFacility(line, reader, &key);
-    } catch (const RecordFault& bad) {
-      *reason = "record " + std::to_string(number) + ": " + bad.what;
-      return false;
-    }
-    record.number = number;
+    ReferenceRecord record = kind == "company" ? ReadCompany(first, reader, &key) : ReadFacility(first, reader, &key);
     auto known = numberOfKey.emplace(key, number);
     if (!known.second) {
-      *reason = "record " + std::to_string(number) + ": " + (kind == "company" ? "company ID " : "facility at ") +
-                key + " is also that of record " + std::to_string(known.first->second);
-      return false;
+      Fail((kind == "company" ? "company ID " : "facility at ") + key + " is also that of record " +
+           std::to_string(known.first->second));
     }
-    records->push_back(std::move(record));
-  }
-  return true;
+    return record;
+  });
 }
 
 }  // namespace edb

@@ -2,6 +2,7 @@
 #include "record_fault.h"
 
 #include "line_words.h"
+#include "reference_lines.h"
 #include "reply.h"
 
 namespace edb {
@@ -21,6 +22,24 @@ std::string_view QuotedText(const std::string& keyword, std::string_view quoted,
   if (text.size() > chars) Fail(keyword + " is longer than " + std::to_string(chars) + " characters");
   NoControlChars(keyword, text);
   return text;
+}
+
+bool ReadEachRecord(LineReader& reader, std::vector<ReferenceRecord>* records, std::string* reason,
+                    const std::function<ReferenceRecord(std::string_view first, size_t number)>& read) {
+  records->clear();
+  std::string_view line;
+  while (reader.Next(&line)) {
+    if (IsSeparatorLine(line)) continue;
+    size_t number = records->size() + 1;
+    try {
+      records->push_back(read(line, number));
+    } catch (const RecordFault& bad) {
+      *reason = "record " + std::to_string(number) + ": " + bad.what;
+      return false;
+    }
+    records->back().number = number;
+  }
+  return true;
 }
 
 std::string_view NeedLine(LineReader& reader, const std::string& what) {

@@ -1,13 +1,15 @@
 // What the server's strict readers of uploaded records share: the fault
-// that ends a record's reading with what is wrong, the next line an upload
-// must hold, and the ALOB attribute lines.
+// that ends a record's reading with what is wrong, the loop over an upload's
+// records, the next line an upload must hold, and the ALOB attribute lines.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "reference_upload.h"
 #include "request_text.h"
 
 namespace edb {
@@ -30,6 +32,14 @@ void NoControlChars(const std::string& what, std::string_view text);
 // without the blanks around it: at most `chars` characters, no double quote
 // inside, no control character.
 std::string_view QuotedText(const std::string& keyword, std::string_view quoted, size_t chars);
+
+// Reads the records of an upload one after another, skipping the blank lines
+// between them: read(first, number) reads the record that begins with line
+// `first` (number counts from 1) on from `reader` and Fails when it is wrong.
+// Each record gets its number.  False, with "record N: " and the fault as
+// *reason, at the first record that Fails; *records then holds those before it.
+bool ReadEachRecord(LineReader& reader, std::vector<ReferenceRecord>* records, std::string* reason,
+                    const std::function<ReferenceRecord(std::string_view first, size_t number)>& read);
 
 // The next line of the upload; the upload ending fails the record naming
 // `what` ("the upload ends before the ALOB line 2").

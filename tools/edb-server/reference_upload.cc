@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "record_fault.h"
 #include "reference_format.h"
 #include "reference_lines.h"
 #include "request_text.h"
@@ -65,32 +66,20 @@ bool LinesFit(std::string_view text) {
 
 bool ReadReferenceRecords(ReferenceKind kind, std::string_view lines, std::vector<ReferenceRecord>* records,
                           std::string* reason) {
-  records->clear();
   LineReader reader(lines);
   std::map<uint32_t, size_t> numberOfIndex;
-  std::string_view line;
-  while (reader.Next(&line)) {
-    if (IsSeparatorLine(line)) continue;
+  bool read = ReadEachRecord(reader, records, reason, [&](std::string_view first, size_t number) {
     ReferenceRecord record;
-    record.number = records->size() + 1;
     std::string problem;
-    if (!ReadOne(kind, line, reader, &record, &problem)) {
-      *reason = "record " + std::to_string(record.number) + ": " + problem;
-      return false;
-    }
-    if (!LinesFit(record.text)) {
-      *reason = "record " + std::to_string(record.number) + ": a line is longer than " + std::to_string(kMaxLineChars) +
-                " characters";
-      return false;
-    }
-    auto known = numberOfIndex.emplace(record.index, record.number);
+    if (!ReadOne(kind, first, reader, &record, &problem)) Fail(problem);
+    if (!LinesFit(record.text)) Fail("a line is longer than " + std::to_string(kMaxLineChars) + " characters");
+    auto known = numberOfIndex.emplace(record.index, number);
     if (!known.second) {
-      *reason = "record " + std::to_string(record.number) + ": index " + std::to_string(record.index) +
-                " is also that of record " + std::to_string(known.first->second);
-      return false;
+      Fail("index " + std::to_string(record.index) + " is also that of record " + std::to_string(known.first->second));
     }
-    records->push_back(std::move(record));
-  }
+    return record;
+  });
+  if (!read) return false;
   std::stable_sort(records->begin(), records->end(),
                    [](const ReferenceRecord& a, const ReferenceRecord& b) { return a.index < b.index; });
   return true;

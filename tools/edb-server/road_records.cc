@@ -199,22 +199,11 @@ class RoadReader {
 }  // namespace
 
 bool ReadRoadRecords(std::string_view lines, std::vector<ReferenceRecord>* records, std::string* reason) {
-  records->clear();
   LineReader reader(lines);
-  std::string_view line;
-  while (reader.Next(&line)) {
-    if (IsSeparatorLine(line)) continue;
-    size_t number = records->size() + 1;
-    try {
-      RoadReader road(reader);
-      records->push_back(road.Road(line));
-    } catch (const RecordFault& bad) {
-      *reason = "record " + std::to_string(number) + ": " + bad.what;
-      return false;
-    }
-    records->back().number = number;
-  }
-  return true;
+  return ReadEachRecord(reader, records, reason, [&reader](std::string_view first, size_t) {
+    RoadReader road(reader);
+    return road.Road(first);
+  });
 }
 
 }  // namespace edb

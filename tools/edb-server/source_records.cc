@@ -228,23 +228,12 @@ std::string ReadSource(std::string_view first, LineReader& reader) {
 bool IsSourceKind(std::string_view kind) { return kind == "source"; }
 
 bool ReadSourceRecords(std::string_view lines, std::vector<ReferenceRecord>* records, std::string* reason) {
-  records->clear();
   LineReader reader(lines);
-  std::string_view line;
-  while (reader.Next(&line)) {
-    if (IsSeparatorLine(line)) continue;
-    size_t number = records->size() + 1;
+  return ReadEachRecord(reader, records, reason, [&reader](std::string_view first, size_t) {
     ReferenceRecord record;
-    try {
-      record.text = ReadSource(line, reader);
-    } catch (const RecordFault& bad) {
-      *reason = "record " + std::to_string(number) + ": " + bad.what;
-      return false;
-    }
-    record.number = number;
-    records->push_back(std::move(record));
-  }
-  return true;
+    record.text = ReadSource(first, reader);
+    return record;
+  });
 }
 
 }  // namespace edb

@@ -382,32 +382,17 @@ bool ReadVehicleKindRecords(std::string_view kind, std::string_view lines, std::
     }
   }
   std::map<uint32_t, size_t> numberOfIndex;
-  std::string_view line;
-  while (reader.Next(&line)) {
-    if (IsSeparatorLine(line)) continue;
-    size_t number = records->size() + 1;
-    ReferenceRecord record;
-    try {
-      if (kind == "veh") {
-        record = ReadVehicle(line, reader);
-      } else if (kind == "sveh") {
-        record = ReadRoadVehicle(line, reader, definition);
-      } else {
-        record = ReadRoadtype(line, reader);
-      }
-    } catch (const RecordFault& bad) {
-      *reason = "record " + std::to_string(number) + ": " + bad.what;
-      return false;
-    }
-    record.number = number;
+  bool read = ReadEachRecord(reader, records, reason, [&](std::string_view first, size_t number) {
+    ReferenceRecord record = kind == "veh"    ? ReadVehicle(first, reader)
+                             : kind == "sveh" ? ReadRoadVehicle(first, reader, definition)
+                                              : ReadRoadtype(first, reader);
     auto known = numberOfIndex.emplace(record.index, number);
     if (!known.second) {
-      *reason = "record " + std::to_string(number) + ": index " + std::to_string(record.index) +
-                " is also that of record " + std::to_string(known.first->second);
-      return false;
+      Fail("index " + std::to_string(record.index) + " is also that of record " + std::to_string(known.first->second));
     }
-    records->push_back(std::move(record));
-  }
+    return record;
+  });
+  if (!read) return false;
   std::stable_sort(records->begin(), records->end(),
                    [](const ReferenceRecord& a, const ReferenceRecord& b) { return a.index < b.index; });
   return true;
