@@ -1,18 +1,13 @@
 // Reading reference records in their kinds' line sequences, in process: the
-// stored form, the limits of the library's records, refused records, and the
-// demonstration seed read back under the same rules.
+// stored form, the limits of the library's records and refused records.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
+#include <string>
+#include <vector>
 
 #include "record_kinds.h"
 #include "reference_format.h"
 #include "reference_upload.h"
-#include "seed.h"
-#include "seed_records.h"
-#include "server/server_client.h"
-#include "store.h"
 
 namespace {
 
@@ -198,90 +193,6 @@ TEST(ReferenceRecords, TheLibrarysLimitsAreAccepted) {
                                                    std::string(8087, 'x') + "\n")
                   .ok);
   EXPECT_TRUE(Read(edb::ReferenceKind::kSubstance, "65535 \"" + std::string(255, 's') + "\"\n0 \"\"\n").ok);
-}
-
-TEST(ReferenceRecords, EverySeededRecordIsWellFormed) {
-  servertest::TempFolder folder;
-  edb::Store store(folder.File());
-  ASSERT_TRUE(edb::SeedDemo(store));
-  const struct {
-    const char* user;
-    const char* edb;
-    bool full;
-  } edbs[] = {{"demo", "Gothenburg2025", true},
-              {"global", "global", false},
-              {"demo", "Malmo2024", false},
-              {"anna", "Stockholm2023", false}};
-  const struct {
-    std::string kind;
-    int list;
-  } kinds[] = {{"sub", 0}, {"sub", 1},      {"sub", 2},      {"sub", 3},    {"sub", 4},
-               {"sub", 5}, {"timevarp", 0}, {"timevarr", 0}, {"subgrp", 0}, {"emfac", 0}};
-  for (const auto& e : edbs) {
-    int64_t id = store.FindEdb("REF", e.user, e.edb).id;
-    for (const auto& k : kinds) {
-      SCOPED_TRACE(std::string(e.edb) + " " + k.kind + " " + std::to_string(k.list));
-      edb::ReadSnapshot snapshot(store.file());
-      snapshot.Start(id, k.kind, k.list);
-      std::vector<std::string> stored;
-      std::string lines;
-      for (std::string_view body; snapshot.Next(&body);) {
-        stored.emplace_back(body);
-        lines += stored.back() + (k.kind == "sub" ? "" : "\n");
-      }
-      if (k.kind != "sub" && !e.full) {
-        EXPECT_TRUE(stored.empty());
-        continue;
-      }
-      EXPECT_GE(stored.size(), 25u);  // enough for several batches of ten
-      // Read back under the server's own rules, each record is unchanged and
-      // stored in index order.
-      edb::ReferenceKind kind;
-      ASSERT_TRUE(edb::ReferenceKindOf(k.kind, &kind));
-      Outcome out = Read(kind, lines);
-      ASSERT_TRUE(out.ok) << out.reason;
-      ASSERT_EQ(stored.size(), out.records.size());
-      for (size_t i = 0; i < stored.size(); ++i) {
-        EXPECT_EQ(stored[i], out.records[i].text);
-        EXPECT_EQ(i + 1, out.records[i].number);
-      }
-      // And they are the records the library's writer would send.
-      Outcome sent = Read(kind, edb::DemoSaveLines(k.kind, k.list));
-      ASSERT_TRUE(sent.ok) << sent.reason;
-      EXPECT_EQ(out.Text(), sent.Text());
-    }
-  }
-}
-
-TEST(ReferenceRecords, SeededReferencesResolve) {
-  // Groups and factors name seeded substances; names are unique per kind.
-  const int substances = static_cast<int>(edb::DemoSubstances().size());
-  std::set<std::string> names;
-  // The workbook shows a column block per substance in order of first
-  // appearance and reads every group back in block order: the seeded groups
-  // already list their substances in that order.
-  std::map<int16_t, size_t> block;
-  for (const auto& g : edb::DemoSubstanceGroups()) {
-    EXPECT_TRUE(names.insert(g.name).second) << g.name;
-    EXPECT_GE(g.slots.size(), 1u);
-    for (const auto& slot : g.slots) block.emplace(slot.substance, block.size());
-    for (size_t i = 0; i < g.slots.size(); ++i) {
-      EXPECT_TRUE(g.slots[i].substance >= 1 && g.slots[i].substance <= substances) << g.name;
-      EXPECT_TRUE(i == 0 || block[g.slots[i - 1].substance] < block[g.slots[i].substance]) << g.name;
-      // The units of the demonstration resource file's substance-group table.
-      const std::string& unit = g.slots[i].unit;
-      EXPECT_TRUE(unit == "%" || unit == "m3/year" || unit == "MWh/year" || unit == "ton/year") << unit;
-    }
-  }
-  names.clear();
-  for (const auto& f : edb::DemoEmissionFactors()) {
-    EXPECT_TRUE(names.insert(f.name).second) << f.name;
-    EXPECT_TRUE(f.substance >= 1 && f.substance <= substances) << f.name;
-  }
-  for (bool roads : {false, true}) {
-    names.clear();
-    for (const auto& t : edb::DemoTimevars(roads)) EXPECT_TRUE(names.insert(t.name).second) << t.name;
-  }
 }
 
 }  // namespace
