@@ -265,16 +265,6 @@ std::string Header(const std::string& fuel = "0", const std::string& substances 
 
 constexpr const char* kAccepted = "Examining data\nWrite index\nWrite data 2 cells\nOK!\n";
 
-TEST_F(GridSaves, SeededGridsSavedAgainAreStoredUnchanged) {
-  std::string before = server_.dumpRecords();
-  for (const char* grid : {"Heating2025", "Traffic2025", "Shipping2025"}) {
-    SCOPED_TRACE(grid);
-    std::string reply = Save(Upload(grid, Get(Read("loadgridasc", grid)), Get(Read("loadgriddata", grid))));
-    EXPECT_EQ(0u, reply.find("Examining data\nWrite index\nWrite data")) << reply;
-    EXPECT_EQ(before, server_.dumpRecords());
-  }
-}
-
 TEST_F(GridSaves, ANewGridIsListedAndReadBack) {
   std::string data = "100@200@North@1.5@2\n110@200@South@0@0.25\n";
   EXPECT_EQ(kAccepted, Save(Upload("Test grid", Header(), data)));

@@ -73,6 +73,11 @@ TEST_F(ReferenceSaves, RecordsComeBackInIndexOrder) {
     EXPECT_EQ(k.read, Get(Load(kMalmo, k.kind))) << k.kind;
     EXPECT_EQ(k.names, Get(Load(kMalmo, k.kind, true))) << k.kind;
   }
+  // A new save replaces all records of the kind; an empty one empties it.
+  EXPECT_EQ("Ok.\n", Save(SaveBody("timevarp", "-1", Sent(Timevar("D", 4)))));
+  EXPECT_EQ(Sent(Timevar("D", 4)), Get(Load(kMalmo, "timevarp")));
+  EXPECT_EQ("", Save(SaveBody("timevarp", "-1", "")));
+  EXPECT_EQ("", Get(Load(kMalmo, "timevarp")));
   // Searchkeys: one "OK!" for the whole list; an empty name is no searchkey.
   EXPECT_EQ("OK!\n", Save(SaveBody("sub", "2", "12 \"Hamnen\"\n3 \"Backa\"\n\n7 \"\"\n")));
   EXPECT_EQ("3 \"Backa\"\n12 \"Hamnen\"\n", Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&2"));

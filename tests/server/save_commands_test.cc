@@ -2,7 +2,6 @@
 // saves over HTTP, including refused and broken-off uploads.
 #include <gtest/gtest.h>
 
-#include "reference_format.h"
 #include "seed_records.h"
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
@@ -13,17 +12,6 @@ using servertest::Load;
 using servertest::SaveBody;
 
 namespace {
-
-// A time variation with every hourly value `value`, as the library writes it.
-std::string Timevar(const std::string& name, uint16_t index, const std::string& value) {
-  edb::TimevarEntry entry;
-  entry.name = name;
-  entry.index = index;
-  for (auto& hour : entry.typeday) hour.fill(value);
-  entry.month.fill(100);
-  entry.scenario.fill(1);
-  return edb::RecordText(entry);
-}
 
 const std::string kMalmo = "demo&Malmo2024";
 const std::string kResource = "iedbvk2.cgi&REF&loadedbrsrc&demo&Malmo2024";
@@ -60,21 +48,6 @@ TEST_F(ServerSaves, ResourceFileIsReplacedWhole) {
     EXPECT_EQ("", Save(head + s.body));
     EXPECT_EQ(s.stored, Get(kResource));
   }
-}
-
-TEST_F(ServerSaves, RecordsReadBackIdentically) {
-  const std::string office = Timevar("Office", 1, "150"), night = Timevar("Night", 2, "30");
-  EXPECT_EQ("Ok.\nOk.\n", Save(SaveBody("timevarp", "-1", office + "\n" + night + "\n")));
-  EXPECT_EQ(office + "\n" + night + "\n", Get(Load(kMalmo, "timevarp")));
-  // The other kinds and EDBs are untouched.
-  EXPECT_EQ("", Get(Load(kMalmo, "timevarr")));
-  EXPECT_EQ("", Get(Load("anna&Stockholm2023", "timevarp")));
-  EXPECT_EQ("NAME \"Office\"\nINDEX 1\n\nNAME \"Night\"\nINDEX 2\n\n", Get(Load(kMalmo, "timevarp", true)));
-  // A new save replaces all records of the kind; an empty one empties it.
-  EXPECT_EQ("Ok.\n", Save(SaveBody("timevarp", "-1", night + "\n")));
-  EXPECT_EQ(night + "\n", Get(Load(kMalmo, "timevarp")));
-  EXPECT_EQ("", Save(SaveBody("timevarp", "-1", "")));
-  EXPECT_EQ("", Get(Load(kMalmo, "timevarp")));
 }
 
 TEST_F(ServerSaves, SubstanceListsAreKeptPerListNumber) {
@@ -136,19 +109,6 @@ TEST_F(ServerSaves, CarriageReturnsAndStrayEmptyLines) {
                      "NAME \"A\"\r\nINDEX 1\r\n\r\n\r\nNAME \"B\"\r\nINDEX 2\r\nEOF\r\n\r\n";
   EXPECT_EQ("Ok.\nOk.\n", Save(body));
   EXPECT_EQ("NAME \"A\"\nINDEX 1\n\nNAME \"B\"\nINDEX 2\n\n", Get(Load(kMalmo, "roadtype")));
-}
-
-TEST_F(ServerSaves, LargeSaveAndRead) {
-  // About 40 MiB in 60,000 roads, sent as one body and read back whole.
-  std::string records;
-  const std::string filler(180, 'x');
-  for (int i = 0; i < 60000; ++i) {
-    records += test_support::RoadText("R" + std::to_string(i), "ALOB 1\n" + filler + "\n") + "\n";
-  }
-  std::string reply = Save(SaveBody("road", "-1", records));
-  ASSERT_EQ(60000u * 4, reply.size());
-  EXPECT_EQ("Ok.\n", reply.substr(reply.size() - 4));
-  EXPECT_TRUE(Get(Load(kMalmo, "road")) == records);
 }
 
 }  // namespace
