@@ -113,14 +113,4 @@ std::string Exchange(int port, const std::string& request, bool halfClose) {
   return reply;
 }
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "edb-server-test-XXXXXX").string();
-  path_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
 }  // namespace servertest

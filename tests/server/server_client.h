@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/edb_server_process.h"
+#include "support/temp_folder.h"
 
 namespace servertest {
 
@@ -88,16 +88,5 @@ int Connect(int port);
 // closes it (at most 30 seconds); halfClose ends the sending side at once, as
 // a client that broke off does.
 std::string Exchange(int port, const std::string& request, bool halfClose = false);
-
-// A temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  std::string File() const { return path_ + "/edb.sqlite"; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace servertest

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <thread>
 
@@ -149,8 +148,6 @@ int RunProgram(std::vector<std::string> args, const std::string& input, std::str
 }
 
 EdbServerProcess::EdbServerProcess(const Options& options) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "edb-server-test-XXXXXX").string();
-  if (mkdtemp(&pattern[0])) dataDir_ = pattern;
   if (dataDir_.empty()) {
     ADD_FAILURE() << "cannot create a temporary data folder";
     return;
@@ -206,10 +203,6 @@ EdbServerProcess::~EdbServerProcess() {
   int status = stop();
   if (wasRunning && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
     ADD_FAILURE() << "edb-server did not end cleanly (wait status " << status << ")";
-  }
-  if (!dataDir_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(dataDir_, ec);
   }
 }
 

@@ -1,44 +1,18 @@
-// Helpers for the workbook-file tests: a temporary folder that removes
-// itself, files written and read whole, hand-made packages, and openpyxl
-// scripts run over workbook files.
+// Helpers for the workbook-file tests: files written and read whole,
+// hand-made packages, and openpyxl scripts run over workbook files.
 #pragma once
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "xlsx_package.h"
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorkab-xlsx-XXXXXX").string();
-    if (char* made = mkdtemp(&pattern[0])) m_path = made;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string Path(const std::string& name) const { return m_path + "/" + name; }
-  const std::string& Path() const { return m_path; }
-  // The names of the files in the folder.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path)) names.push_back(entry.path().filename().string());
-    return names;
-  }
-
- private:
-  std::string m_path;
-};
+using test_support::TempFolder;
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
