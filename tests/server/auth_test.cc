@@ -80,15 +80,6 @@ TEST(ServerAuthWindow, TimeOutsideTheWindowIsRefused) {
   }
 }
 
-TEST_F(ServerAuth, EveryRequestChecksTheAuthenticator) {
-  KalvoroClient client(server_, "demo", "wrong");
-  std::string before = server_.dumpRecords();
-  EXPECT_EQ(kWrong, client.Get("iedbvk2.cgi&x&listdb&x&x").body);
-  EXPECT_EQ(kWrong, client.Save("REF\ncreateempty\ndemo\nSneaky\n").body);
-  EXPECT_EQ(kWrong, client.Save("REF\nsaveedbrsrc\ndemo\nGothenburg2025\nspeed 1: 1\n").body);
-  EXPECT_EQ(before, server_.dumpRecords());
-}
-
 TEST_F(ServerAuth, UsersSharingTheirFirstTenBytesAreTold) {
   ASSERT_TRUE(server_.addUser("environment1", "first"));
   ASSERT_TRUE(server_.addUser("environment2", "second"));
@@ -183,12 +174,16 @@ TEST(ServerAuthTime, ShiftMatchesTheLibrarysStamp) {
 }
 
 struct Case {
-  const char* user;     // anna: owns the EDB user anna; bertil: owns none; chief: administrator
+  const char* user;  // anna: owns the EDB user anna; bertil: owns none; chief: administrator; mallory: unknown
   const char* request;  // "GET " and the query after the authenticator, or "POST " and the body ('|' ends a line)
   const char* reply;
 };
 
 const Case kCases[] = {
+    // Every request checks the authenticator, saves too.
+    {"mallory", "GET iedbvk2.cgi&x&listdb&x&x", kWrong},
+    {"mallory", "POST REF|createempty|demo|Sneaky", kWrong},
+    {"mallory", "POST REF|saveedbrsrc|demo|Gothenburg2025|speed 1: 1", kWrong},
     {"anna", "GET iedbvk2.cgi&REF&listdb&demo&x", "REF\nTEST\nARCHIVE\n"},
     {"anna", "GET iedbvk2.cgi&REF&listedbnames&anna&x", "Stockholm2023\n"},
     {"anna", "GET iedbvk2.cgi&REF&listedbnames&global&x", "global\n"},
