@@ -16,7 +16,7 @@ TEST_F(Messages, StatusesOutputAndMessages) {
     const char* out;  // the whole standard output; nullptr: not checked
     std::string error;
     std::string password = "demo";
-    std::vector<std::string> env = {};
+    std::vector<std::string> unset = {};
   } cases[] = {
       {{"databases"}, 0, "ARCHIVE\nREF\nTEST\n", ""},
       {{"--edb-user", "demo", "edbs"}, 0, kEdbs.c_str(), ""},
@@ -43,7 +43,7 @@ TEST_F(Messages, StatusesOutputAndMessages) {
       {{"--timeout", "0", "databases"}, 2, nullptr, "--timeout"},
   };
   for (const auto& c : cases) {
-    Outcome run = Vorkab(folder_, server_.url(), c.args, c.password, c.env);
+    Outcome run = Vorkab(folder_, server_.url(), c.args, c.password, c.unset);
     EXPECT_EQ(run.status, c.status) << testing::PrintToString(c.args) << run.err;
     EXPECT_EQ(run.out, c.out ? c.out : run.out) << testing::PrintToString(c.args);
     EXPECT_TRUE(Contains(run.err, c.error)) << "lacks: " << c.error << "\n" << run.err;
