@@ -196,7 +196,7 @@ TEST_F(XlsxRead, CellsOutsideTheGridAndValuesTheWorkbookRefusesAreErrors) {
   }
 }
 
-TEST_F(XlsxRead, TruncatedAndDamagedFilesFailCleanly) {
+TEST_F(XlsxRead, TruncatedFilesFailCleanly) {
   Workbook book;
   auto* sheet = book.AddSheet(L"Data");
   for (int r = 0; r < 200; ++r) {
@@ -215,19 +215,7 @@ TEST_F(XlsxRead, TruncatedAndDamagedFilesFailCleanly) {
     WriteBytes(cut, bytes.substr(0, size));
     ExpectRefused(cut, {});
   }
-  // Damaged bytes anywhere either fail with an error naming the file or, where
-  // they hit something unused, still load.
-  std::string damaged = m_folder.Path("damaged.xlsx");
-  for (size_t at = 0; at < bytes.size(); at += 1 + at / 11) {
-    std::string copy = bytes;
-    copy[at] = static_cast<char>(copy[at] ^ 0x5A);
-    WriteBytes(damaged, copy);
-    Workbook loaded;
-    if (!LoadXlsx(damaged, loaded, &error)) {
-      EXPECT_EQ(error.rfind(damaged + ": ", 0), 0u) << error;
-      EXPECT_EQ(loaded.SheetCount(), 0u);
-    }
-  }
+  // (Damaged bytes anywhere: tests/fuzz/xlsx_read_fuzz.cc.)
 }
 
 // A small file may not ask for more memory than a workbook of the largest
