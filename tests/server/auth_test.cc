@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <random>
 #include <thread>
 
 #include "auth_check.h"
@@ -52,14 +51,8 @@ TEST_F(ServerAuth, AcceptsRightPasswordAndRefusesOthers) {
       {std::string(2000, 'A') + "0", kInvalid},
       {"%00%01%FF%0A", kInvalid},
   };
+  // (Random authenticators: tests/fuzz/server_request_fuzz.cc.)
   for (const auto& c : cases) EXPECT_EQ(c.reply, Check(c.authenticator)) << c.authenticator;
-  std::mt19937 random(7);
-  for (int i = 0; i < 30; ++i) {
-    std::string garbage;
-    int n = 1 + static_cast<int>(random() % 300);
-    for (int k = 0; k < n; ++k) garbage.push_back(auth::AuthAlphabet[random() % 64]);
-    EXPECT_EQ(0u, Check(garbage).rfind("Error: ", 0)) << garbage;
-  }
 }
 
 TEST(ServerAuthWindow, TimeOutsideTheWindowIsRefused) {
