@@ -120,7 +120,7 @@ TEST_F(ReferenceSaves, MalformedUploadsAreRefusedWhole) {
 }
 
 // The seeded replies saved back as they are change no stored byte (the
-// library's writer's form of them: tests/server/library_round_trip_test.cc).
+// library's writer's form of them: tests/e2e/round_trip_test.cc).
 TEST_F(ReferenceSaves, SeededRecordsSavedAgainAreStoredUnchanged) {
   const std::string before = server_.dumpRecords(), edb = "demo&Gothenburg2025";
   const struct {
