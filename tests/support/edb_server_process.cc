@@ -78,21 +78,14 @@ void TakeOutput(FILE* file, std::string* text) {
 bool ReadFirstLine(int fd, int timeoutMs, std::string* line) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   line->clear();
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
+  for (char c = 0; line->size() <= 1000 && std::chrono::steady_clock::now() < deadline;) {
     pollfd p{fd, POLLIN, 0};
-    int r = poll(&p, 1, static_cast<int>(left.count()));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
-    char c;
-    ssize_t n = read(fd, &c, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (poll(&p, 1, 100) <= 0) continue;  // nothing yet, or a signal: look again
+    if (read(fd, &c, 1) != 1) return false;
     if (c == '\n') return true;
-    if (line->size() > 1000) return false;
     line->push_back(c);
   }
+  return false;
 }
 
 std::string ColumnText(sqlite3_stmt* st, int column) {
