@@ -31,7 +31,7 @@ KalvoroClient::KalvoroClient(const EdbServerProcess& server, const std::string& 
     : authenticator(MakeAuthenticator(user, password)), url_(server.url()), certFile_(server.certFile()) {}
 
 HttpReply KalvoroClient::Get(const std::string& rest) const {
-  return RawGet("/cgi-bin/ikalvoro/do.cgi?" + authenticator + "&" + rest);
+  return Send("/cgi-bin/ikalvoro/do.cgi?" + authenticator + "&" + rest, nullptr);
 }
 
 HttpReply KalvoroClient::Save(const std::string& body) const {

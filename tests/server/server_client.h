@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "support/edb_server_process.h"
-#include "support/temp_folder.h"
 
 namespace servertest {
 
@@ -33,8 +32,7 @@ class KalvoroClient {
   HttpReply Get(const std::string& rest) const;
   // POST of body to the save script, with the content type curl uses by default.
   HttpReply Save(const std::string& body) const;
-  // Any request target (path and query) as it is.
-  HttpReply RawGet(const std::string& target) const { return Send(target, nullptr); }
+  // A POST of body to any request target (path and query) as it is.
   HttpReply RawPost(const std::string& target, const std::string& body) const { return Send(target, &body); }
 
   std::string authenticator;

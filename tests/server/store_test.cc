@@ -9,6 +9,7 @@
 #include "server/server_client.h"
 #include "sqlite_db.h"
 #include "store.h"
+#include "support/temp_folder.h"
 
 namespace {
 
