@@ -2,9 +2,9 @@
 // as the library sends them (GET and POST without a content type, large
 // replies read by their Content-Length); a trickle of header bytes cannot hold
 // a worker, a body is refused by its announced length before it is read (and
-// before the login), one address keeps only so many connections; and random
-// bytes, huge fields and multipart bodies get error lines, never a crash.
-// Every wait here is bounded.
+// before the login), one address keeps only so many connections; and huge
+// fields and multipart bodies get error lines, never a crash (random requests:
+// tests/fuzz/server_request_fuzz.cc).  Every wait here is bounded.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -14,7 +14,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <random>
 #include <thread>
 #include <vector>
 
@@ -184,61 +183,7 @@ TEST_F(ServerHttp, Http10GetAndPostWithoutContentType) {
   EXPECT_EQ(before, server_.dumpRecords());
 }
 
-std::string RandomBytes(std::mt19937& random, size_t n, bool urlSafe) {
-  std::string s;
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char c = static_cast<unsigned char>(random());
-    if (urlSafe && (c <= ' ' || c >= 0x7F || c == '#' || c == '?')) c = 'a' + c % 26;
-    s.push_back(static_cast<char>(c));
-  }
-  return s;
-}
-
 using ServerRobustness = servertest::SeededServerTest;
-
-// Every reply below comes with status 200 (the fixture checks it).
-TEST_F(ServerRobustness, RandomRequestsGetErrorLinesOrReplies) {
-  KalvoroClient client(server_);
-  std::mt19937 random(12345);
-  const std::vector<std::string> commands = {"listdb", "listedbusers", "listedbnames", "loadedbrsrc",
-                                             "loadxxxdb", "loadsubs", "listgrids", "x"};
-  for (int i = 0; i < 150; ++i) {
-    std::string rest = "iedbvk2.cgi";
-    int fields = static_cast<int>(random() % 8);
-    for (int f = 0; f < fields; ++f) {
-      rest += "&";
-      if (f == 1) {
-        rest += commands[random() % commands.size()];
-      } else if (random() % 3 == 0) {
-        rest += RandomBytes(random, random() % 40, true);
-      } else {
-        rest += f == 0 ? "REF" : (f == 2 ? "global" : "0");
-      }
-    }
-    Get(rest);
-  }
-  const std::vector<std::string> saveCommands = {"createempty", "saveedbrsrc", "savexxxdb", "savegrid", "zz"};
-  for (int i = 0; i < 150; ++i) {
-    std::string body;
-    int lines = static_cast<int>(random() % 12);
-    for (int l = 0; l < lines; ++l) {
-      if (l == 0) body += random() % 4 ? "TEST" : RandomBytes(random, 5, false);
-      else if (l == 1) body += saveCommands[random() % saveCommands.size()];
-      else if (l == 2) body += "demo";
-      else if (l == 3) body += "Fuzz" + std::to_string(random() % 4);
-      else body += RandomBytes(random, random() % 60, false);
-      if (random() % 8) body += "\n";
-    }
-    Save(body);
-  }
-  // Totally random raw bodies and queries.
-  for (int i = 0; i < 50; ++i) {
-    client.Save(RandomBytes(random, random() % 2000, false));
-    client.RawGet("/cgi-bin/ikalvoro/do.cgi?" + RandomBytes(random, random() % 300, true));
-  }
-  EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
-  EXPECT_EQ("REF\nTEST\nARCHIVE\n", Get("iedbvk2.cgi&x&listdb&x&x"));
-}
 
 TEST_F(ServerRobustness, HugeFieldsAndLines) {
   // A long field still fits the request line.

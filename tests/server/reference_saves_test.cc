@@ -1,6 +1,6 @@
 // Saves and reads of the reference kinds over HTTP: index order, names-only
 // replies, acknowledgements, refused uploads that store nothing, and the
-// seeded records saved and read back byte for byte.
+// seeded records saved back unchanged.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,6 +73,11 @@ TEST_F(ReferenceSaves, RecordsComeBackInIndexOrder) {
     EXPECT_EQ(k.read, Get(Load(kMalmo, k.kind))) << k.kind;
     EXPECT_EQ(k.names, Get(Load(kMalmo, k.kind, true))) << k.kind;
   }
+  // A new save replaces all records of the kind; an empty one empties it.
+  EXPECT_EQ("Ok.\n", Save(SaveBody("timevarp", "-1", Sent(Timevar("D", 4)))));
+  EXPECT_EQ(Sent(Timevar("D", 4)), Get(Load(kMalmo, "timevarp")));
+  EXPECT_EQ("", Save(SaveBody("timevarp", "-1", "")));
+  EXPECT_EQ("", Get(Load(kMalmo, "timevarp")));
   // Searchkeys: one "OK!" for the whole list; an empty name is no searchkey.
   EXPECT_EQ("OK!\n", Save(SaveBody("sub", "2", "12 \"Hamnen\"\n3 \"Backa\"\n\n7 \"\"\n")));
   EXPECT_EQ("3 \"Backa\"\n12 \"Hamnen\"\n", Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&2"));
@@ -114,30 +119,21 @@ TEST_F(ReferenceSaves, MalformedUploadsAreRefusedWhole) {
   EXPECT_EQ(good, Get(Load(kMalmo, "timevarp")));
 }
 
-TEST_F(ReferenceSaves, SeededRecordsSavedAgainReadBackByteForByte) {
+// The seeded replies saved back as they are change no stored byte (the
+// library's writer's form of them: tests/e2e/round_trip_test.cc).
+TEST_F(ReferenceSaves, SeededRecordsSavedAgainAreStoredUnchanged) {
+  const std::string before = server_.dumpRecords(), edb = "demo&Gothenburg2025";
   const struct {
     const char* kind;
     int list;
   } kinds[] = {{"sub", 1},      {"sub", 2},      {"sub", 3},    {"sub", 4},  {"sub", 5},
                {"timevarp", 0}, {"timevarr", 0}, {"subgrp", 0}, {"emfac", 0}};
-  auto read = [this](const std::string& kind, int list, const std::string& edb) {
-    return Get(kind == "sub" ? "iedbvk2.cgi&REF&loadsubs&" + edb + "&" + std::to_string(list) : Load(edb, kind));
-  };
-  auto save = [this](const std::string& kind, int list, const std::string& records, const std::string& name) {
-    std::string user = name == "Gothenburg2025" ? "demo" : "anna";
-    return Save(SaveBody(kind, std::to_string(kind == "sub" ? list : -1), records, user, name));
-  };
   for (const auto& k : kinds) {
-    SCOPED_TRACE(std::string(k.kind) + " " + std::to_string(k.list));
-    // A seeded reply saved back as it is changes no stored byte.
-    std::string before = server_.dumpRecords();
-    std::string seeded = read(k.kind, k.list, "demo&Gothenburg2025");
-    EXPECT_EQ(0u, save(k.kind, k.list, seeded, "Gothenburg2025").find(k.list ? "OK!\n" : "Ok.\n"));
-    EXPECT_EQ(before, server_.dumpRecords());
-    // What the library's writer sends for the seeded records, saved into an
-    // EDB without them, reads back as the seeded EDB's reply.
-    save(k.kind, k.list, edb::DemoSaveLines(k.kind, k.list), "Stockholm2023");
-    EXPECT_EQ(seeded, read(k.kind, k.list, "anna&Stockholm2023"));
+    const std::string kind = k.kind, list = std::to_string(k.list);
+    std::string seeded = Get(kind == "sub" ? "iedbvk2.cgi&REF&loadsubs&" + edb + "&" + list : Load(edb, kind));
+    std::string ack = Save(SaveBody(kind, kind == "sub" ? list : "-1", seeded, "demo", "Gothenburg2025"));
+    EXPECT_EQ(0u, ack.find(k.list ? "OK!\n" : "Ok.\n")) << kind << " " << list;
+    EXPECT_EQ(before, server_.dumpRecords()) << kind << " " << list;
   }
 }
 

@@ -31,7 +31,7 @@ KalvoroClient::KalvoroClient(const EdbServerProcess& server, const std::string& 
     : authenticator(MakeAuthenticator(user, password)), url_(server.url()), certFile_(server.certFile()) {}
 
 HttpReply KalvoroClient::Get(const std::string& rest) const {
-  return RawGet("/cgi-bin/ikalvoro/do.cgi?" + authenticator + "&" + rest);
+  return Send("/cgi-bin/ikalvoro/do.cgi?" + authenticator + "&" + rest, nullptr);
 }
 
 HttpReply KalvoroClient::Save(const std::string& body) const {
@@ -111,16 +111,6 @@ std::string Exchange(int port, const std::string& request, bool halfClose) {
   }
   close(fd);
   return reply;
-}
-
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "edb-server-test-XXXXXX").string();
-  path_ = mkdtemp(&pattern[0]) ? pattern : std::string();
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
 }
 
 }  // namespace servertest

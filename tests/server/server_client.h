@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -33,8 +32,7 @@ class KalvoroClient {
   HttpReply Get(const std::string& rest) const;
   // POST of body to the save script, with the content type curl uses by default.
   HttpReply Save(const std::string& body) const;
-  // Any request target (path and query) as it is.
-  HttpReply RawGet(const std::string& target) const { return Send(target, nullptr); }
+  // A POST of body to any request target (path and query) as it is.
   HttpReply RawPost(const std::string& target, const std::string& body) const { return Send(target, &body); }
 
   std::string authenticator;
@@ -88,16 +86,5 @@ int Connect(int port);
 // closes it (at most 30 seconds); halfClose ends the sending side at once, as
 // a client that broke off does.
 std::string Exchange(int port, const std::string& request, bool halfClose = false);
-
-// A temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  std::string File() const { return path_ + "/edb.sqlite"; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace servertest

@@ -9,10 +9,11 @@
 #include "server/server_client.h"
 #include "sqlite_db.h"
 #include "store.h"
+#include "support/temp_folder.h"
 
 namespace {
 
-using servertest::TempFolder;
+using test_support::TempFolder;
 
 class ListSource : public edb::RecordSource {
  public:
@@ -47,20 +48,20 @@ class ServerStore : public ::testing::Test {
     return ReadAll(snapshot, edb, kind);
   }
   TempFolder folder_;
-  edb::Store store_{folder_.File()};
+  edb::Store store_{folder_.Path("edb.sqlite")};
 };
 
 TEST(ServerSeed, SeedRunsOnceOnly) {
   TempFolder folder;
   {
-    edb::Store store(folder.File());
+    edb::Store store(folder.Path("edb.sqlite"));
     EXPECT_FALSE(store.HasData());
     EXPECT_TRUE(edb::SeedDemo(store));
     EXPECT_FALSE(edb::SeedDemo(store));
     EXPECT_EQ((std::vector<std::string>{"REF", "TEST", "ARCHIVE"}), store.Databases());
   }
   // Reopened, the data are there and seeding again changes nothing.
-  edb::Store store(folder.File());
+  edb::Store store(folder.Path("edb.sqlite"));
   EXPECT_FALSE(edb::SeedDemo(store));
   std::vector<std::string> names;
   EXPECT_EQ(edb::Lookup::kOk, store.EdbNames("REF", "demo", &names));
@@ -101,7 +102,7 @@ TEST(ServerStoreUpgrade, OldStoresGainRolesAndSlowHashesOnLogin) {
   TempFolder folder;
   const std::string salt = "00112233445566778899aabbccddeeff";
   {
-    edb::Database old(folder.File(), edb::Database::Mode::kReadWrite);
+    edb::Database old(folder.Path("edb.sqlite"), edb::Database::Mode::kReadWrite);
     old.Exec(
         "CREATE TABLE login_users(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, prefix TEXT NOT NULL,"
         " salt TEXT NOT NULL, hash TEXT NOT NULL);"
@@ -114,7 +115,7 @@ TEST(ServerStoreUpgrade, OldStoresGainRolesAndSlowHashesOnLogin) {
         "INSERT INTO login_users(name, prefix, salt, hash) VALUES ('olle', 'olle', '00112233445566778899aabbccddeeff',"
         " '0892361392c29da228cb19a930816b89d0eb3001f9e3ae508974538b7deaa177');");
   }
-  edb::Store store(folder.File());
+  edb::Store store(folder.Path("edb.sqlite"));
   EXPECT_TRUE(store.IsSharedEdbUser("REF", "global"));
   EXPECT_FALSE(store.IsSharedEdbUser("REF", "olle"));
   edb::LoginUser olle;

@@ -37,8 +37,6 @@ TEST(ServerText, LineReaderHandlesLineEnds) {
   std::string_view line;
   while (lines.Next(&line)) got.emplace_back(line);
   EXPECT_EQ((std::vector<std::string>{"a", "b", "", "c\rd", "e"}), got);
-  EXPECT_EQ("x\n\ny\n", edb::NormalizedLines("x\r\n\ny"));
-  EXPECT_EQ("", edb::NormalizedLines(""));
 }
 
 TEST(ServerText, RecordSaveHeaderNeedsTheFinalEof) {
@@ -53,7 +51,6 @@ TEST(ServerText, RecordSaveHeaderNeedsTheFinalEof) {
   // An attribute line that reads EOF inside a record does not end the upload.
   ASSERT_TRUE(edb::ReadRecordSaveHeader("road\n-1\n0\n0\nALOB 1\nEOF\n\nEOF\n", &header, &reason));
   EXPECT_EQ("ALOB 1\nEOF\n\n", header.records);
-  EXPECT_FALSE(edb::ReadRecordSaveHeader("veh\n-1\n0\n0\nNAME \"A\"\n", &header, &reason));
   EXPECT_FALSE(edb::ReadRecordSaveHeader("veh\n-1\n0\n0\nEOFX\n", &header, &reason));
   EXPECT_FALSE(edb::ReadRecordSaveHeader("veh\n 1\n0\n0\nEOF\n", &header, &reason));
   EXPECT_FALSE(edb::ReadRecordSaveHeader("veh\n99999999999999999999\n0\n0\nEOF\n", &header, &reason));

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <thread>
 
@@ -30,11 +29,23 @@ constexpr int kStartTimeoutMs = 30000;  // sanitizer builds start slowly
 constexpr int kStopTimeoutMs = 10000;
 constexpr int kChildTimeoutMs = 30000;
 
-std::vector<char*> MakeArgv(std::vector<std::string>& args) {
+// Starts args[0] with in, out and err (those not -1) as its standard input,
+// output and error; the child dies with the test.  Returns its pid, or -1.
+pid_t Spawn(std::vector<std::string> args, int in, int out, int err) {
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(&a[0]);
   argv.push_back(nullptr);
-  return argv;
+  pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const int fds[3] = {in, out, err};
+    for (int fd = 0; fd < 3; ++fd) {
+      if (fds[fd] >= 0) dup2(fds[fd], fd);
+    }
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
 }
 
 // Waits at most timeoutMs for the child to end, then kills it; returns its wait status.
@@ -63,30 +74,18 @@ void TakeOutput(FILE* file, std::string* text) {
   std::fclose(file);
 }
 
-std::string MakeTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "edb-server-test-XXXXXX").string();
-  return mkdtemp(&pattern[0]) ? pattern : std::string();
-}
-
 // Reads the first line of the child's stdout, waiting at most timeoutMs.
 bool ReadFirstLine(int fd, int timeoutMs, std::string* line) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   line->clear();
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
+  for (char c = 0; line->size() <= 1000 && std::chrono::steady_clock::now() < deadline;) {
     pollfd p{fd, POLLIN, 0};
-    int r = poll(&p, 1, static_cast<int>(left.count()));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
-    char c;
-    ssize_t n = read(fd, &c, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (poll(&p, 1, 100) <= 0) continue;  // nothing yet, or a signal: look again
+    if (read(fd, &c, 1) != 1) return false;
     if (c == '\n') return true;
-    if (line->size() > 1000) return false;
     line->push_back(c);
   }
+  return false;
 }
 
 std::string ColumnText(sqlite3_stmt* st, int column) {
@@ -124,17 +123,7 @@ int RunProgram(std::vector<std::string> args, const std::string& input, std::str
   int in[2];
   if (pipe2(in, O_CLOEXEC) != 0) return -1;
   FILE* files[2] = {std::tmpfile(), std::tmpfile()};
-  std::vector<char*> argv = MakeArgv(args);
-  pid_t pid = fork();
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(in[0], 0);
-    for (int fd : {1, 2}) {
-      if (files[fd - 1]) dup2(fileno(files[fd - 1]), fd);
-    }
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  pid_t pid = Spawn(std::move(args), in[0], files[0] ? fileno(files[0]) : -1, files[1] ? fileno(files[1]) : -1);
   close(in[0]);
   signal(SIGPIPE, SIG_IGN);
   size_t done = 0;
@@ -152,7 +141,6 @@ int RunProgram(std::vector<std::string> args, const std::string& input, std::str
 }
 
 EdbServerProcess::EdbServerProcess(const Options& options) {
-  dataDir_ = MakeTempDir();
   if (dataDir_.empty()) {
     ADD_FAILURE() << "cannot create a temporary data folder";
     return;
@@ -177,19 +165,12 @@ EdbServerProcess::EdbServerProcess(const Options& options) {
   args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
   int out[2];
-  std::vector<char*> argv = MakeArgv(args);
-  pid_t pid = pipe2(out, O_CLOEXEC) == 0 ? fork() : -1;
+  int devnull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  pid_t pid = pipe2(out, O_CLOEXEC) == 0 ? Spawn(args, devnull, out[1], -1) : -1;
+  if (devnull >= 0) close(devnull);
   if (pid < 0) {
     ADD_FAILURE() << "cannot start edb-server";
     return;
-  }
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(out[1], 1);
-    int devnull = open("/dev/null", O_RDONLY);
-    if (devnull >= 0) dup2(devnull, 0);
-    execv(argv[0], argv.data());
-    _exit(127);
   }
   close(out[1]);
   pid_ = pid;
@@ -215,10 +196,6 @@ EdbServerProcess::~EdbServerProcess() {
   int status = stop();
   if (wasRunning && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
     ADD_FAILURE() << "edb-server did not end cleanly (wait status " << status << ")";
-  }
-  if (!dataDir_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(dataDir_, ec);
   }
 }
 

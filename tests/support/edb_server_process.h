@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 // Runs a program (args[0] is its path) with `input` on its stdin, waiting at
 // most 30 seconds; what it writes to stdout and stderr goes to out and err
 // (dropped when null).  Returns the wait status, or -1 when it could not start.
@@ -63,7 +65,8 @@ class EdbServerProcess {
   bool ok_ = false;
   int port_ = 0;
   std::string url_;
-  std::string dataDir_;
+  test_support::TempFolder data_;
+  std::string dataDir_ = data_.Path();
   std::string certFile_;
   std::string keyFile_;
   std::string databaseFile_;

@@ -95,24 +95,21 @@ int MsSince(Clock::time_point start) {
 
 }  // namespace
 
-bool RecordedRequest::HasHeader(const std::string& name) const {
+// The first header named name (case-insensitive), or null.
+const std::string* FindHeader(const std::vector<std::string>& headers, const std::string& name) {
   for (const std::string& h : headers) {
-    if (h.size() > name.size() && h[name.size()] == ':' &&
-        strncasecmp(h.c_str(), name.c_str(), name.size()) == 0) {
-      return true;
+    if (h.size() > name.size() && h[name.size()] == ':' && strncasecmp(h.c_str(), name.c_str(), name.size()) == 0) {
+      return &h;
     }
   }
-  return false;
+  return nullptr;
 }
 
+bool RecordedRequest::HasHeader(const std::string& name) const { return FindHeader(headers, name) != nullptr; }
+
 std::string RecordedRequest::Header(const std::string& name) const {
-  for (const std::string& h : headers) {
-    if (h.size() > name.size() && h[name.size()] == ':' &&
-        strncasecmp(h.c_str(), name.c_str(), name.size()) == 0) {
-      return Trimmed(h.substr(name.size() + 1));
-    }
-  }
-  return "";
+  const std::string* h = FindHeader(headers, name);
+  return h ? Trimmed(h->substr(name.size() + 1)) : "";
 }
 
 RawReply& RawReply::Send(std::string bytes, int pauseBeforeMs) {
@@ -126,11 +123,8 @@ RawReply& RawReply::SendRepeated(std::string block, size_t times) {
 }
 
 RawReply RawReply::Http(int status, const std::string& body, bool withContentLength) {
-  std::string extra;
-  if (withContentLength) extra = "Content-Length: " + std::to_string(body.size()) + "\r\n";
-  RawReply reply;
-  reply.Send(HttpHead(status, extra) + body);
-  return reply;
+  std::string length = withContentLength ? "Content-Length: " + std::to_string(body.size()) + "\r\n" : "";
+  return RawReply().Send(HttpHead(status, length) + body);
 }
 
 RawReply RawReply::Silent() {
@@ -240,36 +234,23 @@ bool RawHttpServer::ReadRequest(Socket fd, RecordedRequest* request) {
   size_t bodyLength = 0;
   auto start = Clock::now();
   char buffer[65536];
-  while (!stopping_ && MsSince(start) < kRequestDeadlineMs) {
-    if (headerEnd != std::string::npos && data.size() >= headerEnd + 4 + bodyLength) break;
+  while (headerEnd == std::string::npos || data.size() < headerEnd + 4 + bodyLength) {
+    if (stopping_ || MsSince(start) >= kRequestDeadlineMs || data.size() > kMaxHeaderBytes + bodyLength) return false;
     pollfd p{fd, POLLIN, 0};
     if (Poll(&p, kTickMs) <= 0) continue;
     ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-    if (n == 0) return false;
-    if (n < 0) {
-      if (TryAgain()) continue;
-      return false;
+    if (n == 0 || (n < 0 && !TryAgain())) return false;
+    if (n > 0) data.append(buffer, static_cast<size_t>(n));
+    if (headerEnd != std::string::npos || (headerEnd = data.find("\r\n\r\n")) == std::string::npos) continue;
+    size_t lineEnd = data.find("\r\n");
+    request->requestLine = data.substr(0, lineEnd);
+    for (size_t pos = lineEnd + 2, next; pos < headerEnd; pos = next + 2) {
+      next = data.find("\r\n", pos);
+      request->headers.push_back(data.substr(pos, next - pos));
     }
-    data.append(buffer, static_cast<size_t>(n));
-    if (headerEnd == std::string::npos) {
-      headerEnd = data.find("\r\n\r\n");
-      if (headerEnd == std::string::npos) {
-        if (data.size() > kMaxHeaderBytes) return false;
-        continue;
-      }
-      size_t lineEnd = data.find("\r\n");
-      request->requestLine = data.substr(0, lineEnd);
-      size_t pos = lineEnd + 2;
-      while (pos < headerEnd) {
-        size_t next = data.find("\r\n", pos);
-        request->headers.push_back(data.substr(pos, next - pos));
-        pos = next + 2;
-      }
-      std::string length = request->Header("Content-Length");
-      if (!length.empty()) bodyLength = std::strtoull(length.c_str(), nullptr, 10);
-    }
+    std::string length = request->Header("Content-Length");
+    if (!length.empty()) bodyLength = std::strtoull(length.c_str(), nullptr, 10);
   }
-  if (headerEnd == std::string::npos || data.size() < headerEnd + 4 + bodyLength) return false;
   request->body = data.substr(headerEnd + 4, bodyLength);
   return true;
 }

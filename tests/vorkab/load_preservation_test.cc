@@ -21,7 +21,6 @@ const char kChangedParts[] =
 
 // The parts of the sheets named in sys.argv[2] (comma-separated), sorted.
 const char kSheetParts[] =
-    "wb = openpyxl.load_workbook(sys.argv[1])\n"
     "import zipfile, re\n"
     "z = zipfile.ZipFile(sys.argv[1])\n"
     "rels = z.read('xl/_rels/workbook.xml.rels').decode()\n"

@@ -26,10 +26,10 @@ struct Outcome {
   std::string err;
 };
 
-// Starts vorkab with the arguments; env holds extra NAME=VALUE settings, and
-// one given as "NAME" alone removes that variable.
+// Starts vorkab with the arguments, without the environment variables named
+// in unset.
 inline pid_t StartVorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
-                         const std::string& password = "demo", const std::vector<std::string>& env = {}) {
+                         const std::string& password = "demo", const std::vector<std::string>& unset = {}) {
   std::string outPath = folder.Path("stdout.txt"), errPath = folder.Path("stderr.txt");
   pid_t pid = fork();
   if (pid == 0) {
@@ -39,14 +39,7 @@ inline pid_t StartVorkab(const TempFolder& folder, const std::string& server, co
     setenv("VORKAB_SERVER", server.c_str(), 1);
     setenv("VORKAB_USER", "demo", 1);
     setenv("VORKAB_PASSWORD", password.c_str(), 1);
-    for (const std::string& setting : env) {
-      size_t eq = setting.find('=');
-      if (eq == std::string::npos) {
-        unsetenv(setting.c_str());
-      } else {
-        setenv(setting.substr(0, eq).c_str(), setting.substr(eq + 1).c_str(), 1);
-      }
-    }
+    for (const std::string& name : unset) unsetenv(name.c_str());
     std::vector<std::string> all = {VORKAB_TOOL_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -70,8 +63,8 @@ inline Outcome WaitVorkab(const TempFolder& folder, pid_t pid) {
 }
 
 inline Outcome Vorkab(const TempFolder& folder, const std::string& server, const std::vector<std::string>& args,
-                      const std::string& password = "demo", const std::vector<std::string>& env = {}) {
-  return WaitVorkab(folder, StartVorkab(folder, server, args, password, env));
+                      const std::string& password = "demo", const std::vector<std::string>& unset = {}) {
+  return WaitVorkab(folder, StartVorkab(folder, server, args, password, unset));
 }
 
 // A seeded server and a workbook of its Gothenburg2025 EDB.

@@ -88,31 +88,14 @@ TEST_F(XlsxRead, OtherWritersFormsLoadWithTheirTypes) {
 }
 
 TEST_F(XlsxRead, PartsElsewhereAndPrefixedNamespacesAreFollowed) {
-  const std::string &rel = kRel, &pkg = kPkg, &main = kMain;
-  Parts parts = {
-      {"_rels/.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"a\" Type=\"" + rel +
-                          "/officeDocument\" Target=\"/book/main.xml\"/></Relationships>"},
-      {"book/main.xml", "<x:workbook xmlns:x=\"" + main + "\" xmlns:rel=\"" + rel +
-                            "\"><x:workbookPr date1904=\"1\"/><x:sheets>"
-                            "<x:sheet name=\"Chart\" sheetId=\"3\" rel:id=\"c\"/>"
-                            "<x:sheet name=\"&#xC5;r &amp; _x0009_tab\" sheetId=\"9\" rel:id=\"s\"/>"
-                            "</x:sheets></x:workbook>"},
-      {"book/_rels/main.xml.rels",
-       "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"s\" Type=\"" + rel +
-           "/worksheet\" Target=\"sheets/../sheets/my%20sheet.xml\"/><Relationship Id=\"c\" Type=\"" + rel +
-           "/chartsheet\" Target=\"/book/chart.xml\"/><Relationship Id=\"w\" Type=\"" + rel +
-           "/hyperlink\" Target=\"http://example.invalid/\" TargetMode=\"External\"/></Relationships>"},
-      {"book/sheets/my sheet.xml", "<x:worksheet xmlns:x=\"" + main +
-                                       "\"><x:sheetData><x:row r=\"2\"><x:c r=\"c2\" t=\"d\"><x:v>1904-01-03</x:v>"
-                                       "</x:c></x:row></x:sheetData></x:worksheet>"},
-      {"book/chart.xml", "<chartsheet/>"},
-  };
-  std::string path = Write(parts), error;
+  std::string path = Write(UnusualPackage()), error;
   Workbook book;
   ASSERT_TRUE(LoadXlsx(path, book, &error)) << error;
   ASSERT_EQ(book.SheetCount(), 1u);  // the chart sheet holds no cells
   EXPECT_EQ(book.Sheets()[0]->Name(), L"\u00c5r & \ttab");
-  EXPECT_EQ(book.GetCell(L"\u00c5r & \ttab", 1, 2), Cell::Num(2));
+  const std::map<sheethost::CellPosition, Cell> cells = {
+      {{0, 0}, Cell::Num(2)}, {{1, 2}, Cell::Num(2)}, {{8, 1}, Cell::Num(7)}};
+  EXPECT_TRUE(book.Sheets()[0]->Cells() == cells);
 
   // Without package relationships the workbook is looked for where it usually is.
   Parts plain = Replaced(OneSheetParts("<row r=\"1\"><c r=\"A1\"><v>3</v></c></row>"), "_rels/.rels", "", true);
@@ -196,7 +179,7 @@ TEST_F(XlsxRead, CellsOutsideTheGridAndValuesTheWorkbookRefusesAreErrors) {
   }
 }
 
-TEST_F(XlsxRead, TruncatedAndDamagedFilesFailCleanly) {
+TEST_F(XlsxRead, TruncatedFilesFailCleanly) {
   Workbook book;
   auto* sheet = book.AddSheet(L"Data");
   for (int r = 0; r < 200; ++r) {
@@ -215,19 +198,7 @@ TEST_F(XlsxRead, TruncatedAndDamagedFilesFailCleanly) {
     WriteBytes(cut, bytes.substr(0, size));
     ExpectRefused(cut, {});
   }
-  // Damaged bytes anywhere either fail with an error naming the file or, where
-  // they hit something unused, still load.
-  std::string damaged = m_folder.Path("damaged.xlsx");
-  for (size_t at = 0; at < bytes.size(); at += 1 + at / 11) {
-    std::string copy = bytes;
-    copy[at] = static_cast<char>(copy[at] ^ 0x5A);
-    WriteBytes(damaged, copy);
-    Workbook loaded;
-    if (!LoadXlsx(damaged, loaded, &error)) {
-      EXPECT_EQ(error.rfind(damaged + ": ", 0), 0u) << error;
-      EXPECT_EQ(loaded.SheetCount(), 0u);
-    }
-  }
+  // (Damaged bytes anywhere: tests/fuzz/xlsx_read_fuzz.cc.)
 }
 
 // A small file may not ask for more memory than a workbook of the largest

@@ -1,44 +1,18 @@
-// Helpers for the workbook-file tests: a temporary folder that removes
-// itself, files written and read whole, hand-made packages, and openpyxl
-// scripts run over workbook files.
+// Helpers for the workbook-file tests: files written and read whole,
+// hand-made packages, and openpyxl scripts run over workbook files.
 #pragma once
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/temp_folder.h"
 #include "xlsx_package.h"
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorkab-xlsx-XXXXXX").string();
-    if (char* made = mkdtemp(&pattern[0])) m_path = made;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string Path(const std::string& name) const { return m_path + "/" + name; }
-  const std::string& Path() const { return m_path; }
-  // The names of the files in the folder.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_path)) names.push_back(entry.path().filename().string());
-    return names;
-  }
-
- private:
-  std::string m_path;
-};
+using test_support::TempFolder;
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -100,6 +74,42 @@ inline Parts OneSheetParts(const std::string& sheetData, const std::string& shar
       {"xl/sharedStrings.xml", "<sst xmlns=\"" + main + "\">" + sharedItems + "</sst>"},
   };
   return parts;
+}
+
+// A package laid out as no vorkab file is: the workbook elsewhere, prefixed
+// namespaces, 1904 dates, a chart sheet, an external link, a calculation
+// chain, a picture, and the sheet "\u00c5r & \ttab" (an escaped name, a part
+// name with a blank reached through "..") whose A1 is a styled formula with
+// its value 2 in a tall row and a wide column, C2 the date 1904-01-03 and B9
+// the number 7.
+inline Parts UnusualPackage() {
+  return {
+      {"[Content_Types].xml",
+       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+       "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+       "<Override PartName=\"/book/chain.xml\" ContentType=\"application/vnd.openxmlformats-officedocument."
+       "spreadsheetml.calcChain+xml\"/></Types>"},
+      {"_rels/.rels", "<Relationships xmlns=\"" + kPkg + "\"><Relationship Id=\"a\" Type=\"" + kRel +
+                          "/officeDocument\" Target=\"/book/main.xml\"/></Relationships>"},
+      {"book/main.xml",
+       "<x:workbook xmlns:x=\"" + kMain + "\" xmlns:rel=\"" + kRel + "\"><x:workbookPr date1904=\"1\"/><x:sheets>"
+       "<x:sheet name=\"Chart\" sheetId=\"3\" rel:id=\"c\"/>"
+       "<x:sheet name=\"&#xC5;r &amp; _x0009_tab\" sheetId=\"9\" rel:id=\"s\"/></x:sheets></x:workbook>"},
+      {"book/_rels/main.xml.rels",
+       "<Relationships xmlns=\"" + kPkg + "\"><Relationship Id=\"s\" Type=\"" + kRel +
+           "/worksheet\" Target=\"sheets/../sheets/my%20sheet.xml\"/><Relationship Id=\"c\" Type=\"" + kRel +
+           "/chartsheet\" Target=\"/book/chart.xml\"/><Relationship Id=\"w\" Type=\"" + kRel +
+           "/hyperlink\" Target=\"http://example.invalid/\" TargetMode=\"External\"/><Relationship Id=\"k\" Type=\"" +
+           kRel + "/calcChain\" Target=\"chain.xml\"/></Relationships>"},
+      {"book/sheets/my sheet.xml",
+       "<x:worksheet xmlns:x=\"" + kMain + "\"><x:cols><x:col min=\"1\" max=\"1\" width=\"33\"/></x:cols>"
+       "<x:sheetData><x:row r=\"1\" ht=\"30\"><x:c r=\"A1\" s=\"4\"><x:f>1+1</x:f><x:v>2</x:v></x:c></x:row>"
+       "<x:row r=\"2\"><x:c r=\"c2\" t=\"d\"><x:v>1904-01-03</x:v></x:c></x:row>"
+       "<x:row r=\"9\"><x:c r=\"B9\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>"},
+      {"book/chart.xml", "<chartsheet/>"},
+      {"book/chain.xml", "<calcChain xmlns=\"" + kMain + "\"><c r=\"A1\" i=\"9\"/></calcChain>"},
+      {"book/media/picture.bin", std::string("\x89PNG\0\1\2", 7)},
+  };
 }
 
 // The parts with one replaced (added when missing) or removed.

@@ -26,7 +26,9 @@ std::wstring Decoded(const std::string& utf8) {
 }
 
 // (Whole texts, numbers and error values are carried through files by the
-// round-trip tests; these are the forms and refusals they do not reach.)
+// round-trip tests, and the refusals of cell names, numbers, error values,
+// booleans and dates by the reading tests; these are the forms and refusals
+// they do not reach.)
 TEST(XlsxText, EscapesUtf8AndSurrogates) {
   EXPECT_EQ(Encoded(L"a\u0001b"), "a_x0001_b");
   EXPECT_EQ(Encoded(L"\r\n\t"), "_x000D_\n\t");
@@ -70,7 +72,6 @@ TEST(XlsxCellText, CellNamesNumbersErrorsAndBooleans) {
     EXPECT_FALSE(xlsx::ParseCellName(bad, &row, &column)) << bad;
   }
   EXPECT_TRUE(xlsx::ParseRowNumber("1048576", &row));
-  EXPECT_FALSE(xlsx::ParseRowNumber("1048577", &row));
   EXPECT_FALSE(xlsx::ParseRowNumber("0", &row));
 
   EXPECT_EQ(xlsx::NumberText(0.1), "0.1");
@@ -88,12 +89,9 @@ TEST(XlsxCellText, CellNamesNumbersErrorsAndBooleans) {
 
   EXPECT_STREQ(xlsx::ErrorName(xlerrDiv0), "#DIV/0!");
   EXPECT_EQ(xlsx::ErrorName(43), nullptr);
-  int code;
-  EXPECT_FALSE(xlsx::ParseErrorName("#SPILL!", &code));
   bool b = false;
   EXPECT_TRUE(xlsx::ParseBoolean("true", &b) && b);
   EXPECT_TRUE(xlsx::ParseBoolean("0", &b) && !b);
-  EXPECT_FALSE(xlsx::ParseBoolean("2", &b));
 }
 
 TEST(XlsxCellText, IsoDatesBecomeSerialNumbers) {

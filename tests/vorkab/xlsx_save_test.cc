@@ -1,5 +1,7 @@
 // A save that fails leaves the old file as it was and no temporary file
-// behind; one that succeeds keeps permissions and symbolic links.
+// behind; one that succeeds keeps permissions and symbolic links.  Updating a
+// file part by part keeps every part it does not own byte for byte, and a
+// failure leaves the file as it was.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -7,10 +9,13 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "xlsx_file.h"
 #include "xlsx_file_replace.h"
+#include "xlsx_package.h"
 #include "xlsx_test_files.h"
+#include "xlsx_update.h"
 
 namespace {
 
@@ -107,6 +112,56 @@ TEST_F(XlsxSave, AReplacedFileKeepsItsPermissionsAndLinks) {
   Workbook back;
   ASSERT_TRUE(LoadXlsx(m_path, back, &error)) << error;
   EXPECT_EQ(back.GetCell(L"Source", 0, 0), Cell::Num(1000));
+}
+
+const std::wstring kOdd = L"\u00c5r & \ttab";
+
+std::string Part(const std::string& path, const std::string& name) {
+  xlsx::PackageReader reader;
+  std::string error, bytes;
+  if (!reader.Open(path, &error) || !reader.Read(name, &bytes, &error)) return "missing: " + error;
+  return bytes;
+}
+
+TEST(XlsxUpdate, NamedSheetsGetTheDataAndEverythingElseStays) {
+  TempFolder folder;
+  std::string path = folder.Path("odd.xlsx"), error;
+  ASSERT_TRUE(WritePackage(path, UnusualPackage()));
+  Workbook book;
+  book.AddSheet(kOdd)->Set(0, 0, Cell::Str(L"Name"));
+  book.FindSheet(kOdd)->Set(1, 0, Cell::Str(L"a < b & \"c\""));
+  book.AddSheet(L"New")->Set(0, 1, Cell::Num(0.1));
+  ASSERT_TRUE(xlsx::UpdateXlsx(path, book, {kOdd, L"New"}, {{"VorkabEdb", "Malm\xc3\xb6 2024"}}, &error)) << error;
+
+  Workbook loaded;
+  ASSERT_TRUE(LoadXlsx(path, loaded, &error)) << error;
+  ASSERT_EQ(loaded.SheetCount(), 2u);
+  EXPECT_EQ(loaded.Sheets()[0]->Cells(), book.FindSheet(kOdd)->Cells());  // the formula, C2 and B9 are gone
+  EXPECT_EQ(loaded.Sheets()[1]->Name(), L"New");
+  EXPECT_EQ(loaded.GetCell(L"New", 0, 1), Cell::Num(0.1));
+
+  std::string sheet = Part(path, "book/sheets/my sheet.xml");
+  EXPECT_NE(sheet.find("<x:col min=\"1\" max=\"1\" width=\"33\"/>"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("<x:row r=\"1\" ht=\"30\"><x:c r=\"A1\" s=\"4\" t=\"inlineStr\">"), std::string::npos) << sheet;
+  EXPECT_EQ(Part(path, "book/media/picture.bin"), std::string("\x89PNG\0\1\2", 7));
+  EXPECT_EQ(Part(path, "book/chain.xml").compare(0, 8, "missing:"), 0);
+  EXPECT_EQ(Part(path, "[Content_Types].xml").find("chain.xml"), std::string::npos);
+
+  xlsx::Properties properties;
+  ASSERT_TRUE(xlsx::ReadProperties(path, &properties, &error)) << error;
+  EXPECT_EQ(properties["VorkabEdb"], "Malm\xc3\xb6 2024");
+}
+
+TEST(XlsxUpdate, AFailureLeavesTheFileAsItWas) {
+  TempFolder folder;
+  std::string path = folder.Path("broken.xlsx"), error;
+  ASSERT_TRUE(WritePackage(path, Replaced(UnusualPackage(), "book/sheets/my sheet.xml", "<x:worksheet")));
+  std::string before = ReadBytes(path);
+  Workbook book;
+  book.AddSheet(kOdd);
+  EXPECT_FALSE(xlsx::UpdateXlsx(path, book, {kOdd}, {}, &error));
+  EXPECT_NE(error.find(path), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(path), before);
 }
 
 }  // namespace
