@@ -79,16 +79,12 @@ TEST_F(CompanyRecordsTest, MalformedRecordsFailWithTheirMessages) {
       {true, "X 12\nY 4294967296\n", "Facility (12,?\?): Error in Y1: Y 4294967296\n"},
       {true, facility + "ALOB 0\n", "Facility (Main plant): Out of data scanning empty line\n"},
   };
+  CompanyRec company_record;
+  FacilityRec facility_record;
+  Alob alob;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.reply);
-    Reply(c.reply);
-    CompanyRec company_record;
-    FacilityRec facility_record;
-    Alob alob;
-    int32_t r = c.facility ? IORFacilityGetRec(1, 0, &facility_record, &alob)
-                           : IORCompanyGetRec(1, 0, &company_record, &alob);
-    EXPECT_EQ(r, -1);
-    EXPECT_EQ(Error(), c.message);
+    ExpectRefused(c.reply, [&] { return c.facility ? IORFacilityGetRec(1, 0, &facility_record, &alob)
+                                                   : IORCompanyGetRec(1, 0, &company_record, &alob); }, c.message);
   }
 }
 

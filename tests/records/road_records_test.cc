@@ -85,18 +85,14 @@ const Broken kBroken[] = {
 };
 
 TEST_F(RoadRecordsTest, MalformedRoadsAreRefusedWithTheirPlace) {
+  Roads r;
   for (const Broken& b : kBroken) {
     std::string road = kRoad;
-    road.replace(road.find(b.from), std::string(b.from).size(), b.to);
-    Reply(road);
-    Roads r;
-    EXPECT_EQ(r.Get(1), -1) << b.to;
-    EXPECT_NE(Error().find(b.message), std::string::npos) << Error();
+    ExpectRefused(road.replace(road.find(b.from), std::string(b.from).size(), b.to), [&] { return r.Get(1); },
+                  b.message, true);
   }
-  Reply(std::string(kRoad).substr(0, std::string(kRoad).find("VEH1")));
-  Roads r;
-  EXPECT_EQ(r.Get(1), -1);
-  EXPECT_NE(Error().find("Out of data scanning VEH1"), std::string::npos) << Error();
+  ExpectRefused(std::string(kRoad).substr(0, std::string(kRoad).find("VEH1")), [&] { return r.Get(1); },
+                "Out of data scanning VEH1", true);
 }
 
 }  // namespace

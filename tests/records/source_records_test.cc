@@ -96,13 +96,8 @@ TEST_F(SourceRecordsTest, RefusedRecordsNameWhatIsWrong) {
       {"0\n0\n0\n" + Replaced(Fixed("X2 0\nY2 0\n", 0, kNoBuilding), "HOUSE WIDTH 12", "HOUSE WIDTH 65536"),
        "Source (Boiler 1): Error in HOUSE WIDTH: HOUSE WIDTH 65536"},
   };
-  for (const Case& c : cases) {
-    Reply(c.reply);
-    SourceRec rec;
-    EXPECT_EQ(IORSourceGetRec(1, &rec), -1) << c.message;
-    EXPECT_NE(Error().find(c.message), std::string::npos) << Error();
-    ClearErrorText();
-  }
+  SourceRec rec;
+  for (const Case& c : cases) ExpectRefused(c.reply, [&] { return IORSourceGetRec(1, &rec); }, c.message, true);
 }
 
 TEST_F(SourceRecordsTest, VariableKeywordAloneReadsAsZero) {
