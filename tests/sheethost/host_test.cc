@@ -80,9 +80,7 @@ TEST(SheetHostWorkbook, SheetNamesIgnoreCaseAndFollowTheHostsRules) {
   EXPECT_EQ(book.ActiveSheet()->Name(), L"\u00c5r");
   EXPECT_EQ(book.SheetById(removed), nullptr);
   EXPECT_NE(book.AddSheet(L"Source")->Id(), removed);
-  EXPECT_TRUE(book.SetActiveSheet(L"SOURCE"));
-  EXPECT_EQ(book.ActiveSheet()->Name(), L"Source");
-  EXPECT_FALSE(book.SetActiveSheet(L"None"));
+  EXPECT_FALSE(book.SetActiveSheet(L"None"));  // one by name: RowWriterTest.FailuresAndTheirMessages
 }
 
 TEST(SheetHostWorkbook, CellsStayWithinTheGrid) {
@@ -269,8 +267,7 @@ TEST(SheetHostEntry, FreeAccountingInjectedFailuresAndTheCallLog) {
     ASSERT_EQ(host.Calls().size(), 5u);
     EXPECT_EQ(host.CallCount(xlCoerce), 2u);
     EXPECT_EQ(host.Calls()[1].result, xlretAbort);
-    EXPECT_EQ(host.Calls()[2].area.rwFirst, 4);
-    EXPECT_EQ(host.Calls()[2].sheet, s->Id());
+    EXPECT_EQ(host.Calls()[2].sheet, s->Id());  // its area: RowReaderTest.ThirtyOneRowsTakeTwoBlocks...
     // With the record off (long transfers) calls are still answered and
     // accounted; only the record stops growing.
     host.RecordCalls(false);
