@@ -62,40 +62,6 @@ TEST_F(CompanyRecordsTest, SavePostsTheRecordsAsTheyWereRead) {
                 "MISC \"\"\nALOB 1\nFUEL=wood\n\nEOF\n");
 }
 
-TEST_F(CompanyRecordsTest, MalformedRecordsFailWithTheirMessages) {
-  struct Case {
-    bool facility;
-    std::string reply;
-    std::string message;
-  };
-  const std::string company(kCompany);
-  const std::string facility(kFacility);
-  const Case cases[] = {
-      {false, "ID \"\"\n", "Company: Error in ID: ID \"\"\n"},
-      {false, company, "Company (Bruk): Out of data scanning ALOB\n"},
-      // Texts the record cannot hold whole are refused, never cut.
-      {false, "ID \"" + std::string(32, 'i') + "\"\n",
-       "Company (" + std::string(31, 'i') + "): ID is longer than 31 characters, which the record cannot hold\n"},
-      {true, "X 1\nY 2\nNAME \"" + std::string(48, 'n') + "\"\n",
-       "Facility (1,2): NAME is longer than 47 characters, which the record cannot hold\n"},
-      {false, company + "ALOB x\n", "Company (Bruk): ALOB must start with label ALOB\n"},
-      {false, company + "ALOB 2\nA\n" + std::string(255, 'a') + "\n",
-       "Company (Bruk): ALOB error:  " + std::string(255, 'a') + "\n"},
-      {false, company + "ALOB 1\nA\n", "Company (Bruk): Out of data scanning empty line\n"},
-      {true, "X 12\n", "Facility (12,?\?): Out of data scanning Y1\n"},
-      {true, "X -3\n", "Facility: Error in X1: X -3\n"},
-      {true, "X 12\nY 4294967296\n", "Facility (12,?\?): Error in Y1: Y 4294967296\n"},
-      {true, facility + "ALOB 0\n", "Facility (Main plant): Out of data scanning empty line\n"},
-  };
-  CompanyRec company_record;
-  FacilityRec facility_record;
-  Alob alob;
-  for (const Case& c : cases) {
-    ExpectRefused(c.reply, [&] { return c.facility ? IORFacilityGetRec(1, 0, &facility_record, &alob)
-                                                   : IORCompanyGetRec(1, 0, &company_record, &alob); }, c.message);
-  }
-}
-
 using RoadRecordsTest = RecordTest;
 
 // A road as the writer prints it: explicit emission factors, traffic with a
@@ -154,34 +120,6 @@ TEST_F(RoadRecordsTest, RoadsWithoutTrafficAlobOrCoordinatesEndAtTheEmptyLine) {
     EXPECT_STREQ(r.record.noise, L"");
   }
   EXPECT_EQ(r.Get(0), 0);
-}
-
-struct Broken {
-  const char* from;  // the text replaced
-  const char* to;
-  const char* message;
-};
-
-const Broken kBroken[] = {
-    {"X1 318050 Y1 6400010", "X1 318050", "ROAD (G\xf6tgatan 1): Error in coordinate pair 2"},
-    {"X2 2147483647", "X2 2147483648", "Error in coordinate pair 3"},
-    {"EMIFAC 4 6 3", "EMIFAC 1 2 3 4 5 6 7 8 9 10 11 12 13", "EMIFAC must hold at most 12"},
-    {"EMIFAC 4 6 3", "EMIFAC 4 0 3", "EMIFAC must hold at most 12"},
-    {"HEIGHT 15", "HEIGHT 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26", "HEIGHT is longer"},
-    {"NAME \"G\xf6tgatan 1\"", "NAME \"A name of forty-eight characters, one too many!!\"", "NAME is longer"},
-    {"VEH2 18 4 1e-07", "VEH2 18 4 1e39", "Error in VEH2"},
-    {"ALOB 2\nOWNER=Trafikkontoret\nX0 is no coordinate here\n", "NOALOB\n", "ALOB must start with label ALOB"},
-};
-
-TEST_F(RoadRecordsTest, MalformedRoadsAreRefusedWithTheirPlace) {
-  Roads r;
-  for (const Broken& b : kBroken) {
-    std::string road = kRoad;
-    ExpectRefused(road.replace(road.find(b.from), std::string(b.from).size(), b.to), [&] { return r.Get(1); },
-                  b.message, true);
-  }
-  ExpectRefused(std::string(kRoad).substr(0, std::string(kRoad).find("VEH1")), [&] { return r.Get(1); },
-                "Out of data scanning VEH1", true);
 }
 
 using SourceRecordsTest = RecordTest;
@@ -250,31 +188,6 @@ TEST_F(SourceRecordsTest, ListingReadsTheHeaderAndWritesEachSourceBackLineForLin
   EXPECT_NE(body.find(SaveHeader("source", -1, "1", "0") + point + Blocks(false) + "\n" + area + "\nEOF\n"),
             std::string::npos)
       << body;
-}
-
-TEST_F(SourceRecordsTest, RefusedRecordsNameWhatIsWrong) {
-  std::string activity = "ACTIVITY.1.EMFAC 12\nACTIVITY.1.TIMEVAR 2\n";
-  std::string vars;
-  for (int v = 1; v <= 46; ++v) vars += "ACTIVITY.1.VAR." + std::to_string(v) + " 1\n";
-  struct Case {
-    std::string reply;
-    const char* message;
-  } cases[] = {
-      {"0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 0, kNoBuilding) + activity + vars + "ACTIVITY.1.ACTCODE \n", "To many actvities"},
-      {"0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 2, kNoBuilding), "BUILD_WIDTHS holds 0 values for 2 segments"},
-      {"0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 0, kNoBuilding).substr(0, 60), "Out of data"},
-      {"0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 0, kNoBuilding) + "EMISSION.2.SUBSTANCE 1\n", "No substance specified"},
-      {"0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 0, kNoBuilding) + activity + "ACTIVITY.1.VAR.1 x\n", "Error in ACTIVITY.1.VAR.1"},
-      {"0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 0, kNoBuilding) + "EMISSION.1.SUBSTANCE 1\nEMISSION.1.EMISSION 1\n"
-           "EMISSION.1.TIMEVAR 1\nEMISSION.1.UNIT " + std::string(64, 'u') + "\n", "longer than 63"},
-      {"x\n", "Source: Error parsing new record"},
-      {"0\n0\n0\n" + Replaced(Fixed("X2 0\nY2 0\n", 0, kNoBuilding), "CHIMNEY OUT 1.25", "CHIMNEY OUT 1.25x"),
-       "Source (Boiler 1): Error in CHIMNEY OUT: CHIMNEY OUT 1.25x"},
-      {"0\n0\n0\n" + Replaced(Fixed("X2 0\nY2 0\n", 0, kNoBuilding), "HOUSE WIDTH 12", "HOUSE WIDTH 65536"),
-       "Source (Boiler 1): Error in HOUSE WIDTH: HOUSE WIDTH 65536"},
-  };
-  SourceRec rec;
-  for (const Case& c : cases) ExpectRefused(c.reply, [&] { return IORSourceGetRec(1, &rec); }, c.message, true);
 }
 
 TEST_F(SourceRecordsTest, VariableKeywordAloneReadsAsZero) {
@@ -431,39 +344,95 @@ TEST_F(TrafficRecordsTest, RoadtypeBlocksUpToTheSeparator) {
   EXPECT_NE(body.find("NAME \"Street\"\nINDEX 5\n" + Block(3) + Block(9) + "\nEOF\n"), std::string::npos) << body;
 }
 
-// Every reply here ends or goes wrong inside a record: a failure, never the
-// end of the records.
-TEST_F(TrafficRecordsTest, BrokenRecordsFail) {
+using ListingRecordsTest = RecordTest;
+
+// A reply that goes wrong or ends inside a record fails the read with its
+// message (or a message holding it, where marked), never the end of the records.
+TEST_F(ListingRecordsTest, MalformedRecordsOfEveryKindFailWithTheirMessages) {
+  CompanyRec companyRecord;
+  FacilityRec facilityRecord;
+  Alob alob;
+  Roads road;
+  SourceRec source;
   std::unique_ptr<VehicleRec> vehicle(new VehicleRec());
-  std::unique_ptr<RoadtypeRec> roadtype(new RoadtypeRec());
   RoadVehicleRec roadVehicle = {};
+  std::unique_ptr<RoadtypeRec> roadtype(new RoadtypeRec());
   CodeString code;
-  const std::function<int32_t()> reads[] = {[&] { return IORVehicleGetRec(1, 0, vehicle.get(), &code); },
-                                             [&] { return IORRoadVehicleGetRec(1, 0, &roadVehicle, &code); },
-                                             [&] { return IORRoadtypeGetRec(1, 0, roadtype.get()); }};
+  const std::function<int32_t()> companies = [&] { return IORCompanyGetRec(1, 0, &companyRecord, &alob); };
+  const std::function<int32_t()> facilities = [&] { return IORFacilityGetRec(1, 0, &facilityRecord, &alob); };
+  const std::function<int32_t()> roads = [&] { return road.Get(1); };
+  const std::function<int32_t()> sources = [&] { return IORSourceGetRec(1, &source); };
+  const std::function<int32_t()> vehicles = [&] { return IORVehicleGetRec(1, 0, vehicle.get(), &code); };
+  const std::function<int32_t()> roadVehicles = [&] { return IORRoadVehicleGetRec(1, 0, &roadVehicle, &code); };
+  const std::function<int32_t()> roadtypes = [&] { return IORRoadtypeGetRec(1, 0, roadtype.get()); };
+  const std::string company(kCompany), facility(kFacility), aRoad(kRoad);
+  const std::string point = "0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 0, kNoBuilding);
+  const std::string activity = "ACTIVITY.1.EMFAC 12\nACTIVITY.1.TIMEVAR 2\n";
+  std::string vars;
+  for (int v = 1; v <= 46; ++v) vars += "ACTIVITY.1.VAR." + std::to_string(v) + " 1\n";
   std::string blocks = "NAME \"Street\"\nINDEX 5\n";
   for (int b = 1; b <= 11; ++b) blocks += Block(b);
   const struct {
-    const char* what;
+    const std::function<int32_t()>& read;
     std::string reply;
-    int read;  // vehicle, road vehicle, roadtype
+    std::string message;
+    bool part = false;
   } cases[] = {
-      {"vehicle ends in its SPEED lines", VehicleText(1, "SUBSTANCE 3\n" + Speeds(3).substr(0, 60)), 0},
-      {"vehicle ends before ISHEAVY", "NAME \"Car\"\nINDEX 1\nACTIVITYCODE 7\n", 0},
-      {"SPEED line that does not match", VehicleText(1, "SUBSTANCE 3\n    SPEED 1 EMISSION x\n"), 0},
-      {"substance 0", VehicleText(1, "SUBSTANCE 0\n" + Speeds(0)), 0},
-      {"road vehicle ends before INFO", std::string(kRoadVehicleHead).substr(0, 100), 1},
-      {"roadtype ends in a block", "NAME \"Street\"\nINDEX 5\n" + Block(3).substr(0, 200), 2},
-      {"roadtype of 11 blocks", blocks + "\n", 2},
-      {"roadtype hour value longer than its field",
-       "NAME \"Street\"\nINDEX 5\nVEHICLE 1\nTYPEDAY\t 1234567890123456 1 1 1\n", 2},
+      {companies, "ID \"\"\n", "Company: Error in ID: ID \"\"\n"},
+      {companies, company, "Company (Bruk): Out of data scanning ALOB\n"},
+      // Texts the record cannot hold whole are refused, never cut.
+      {companies, "ID \"" + std::string(32, 'i') + "\"\n",
+       "Company (" + std::string(31, 'i') + "): ID is longer than 31 characters, which the record cannot hold\n"},
+      {facilities, "X 1\nY 2\nNAME \"" + std::string(48, 'n') + "\"\n",
+       "Facility (1,2): NAME is longer than 47 characters, which the record cannot hold\n"},
+      {companies, company + "ALOB x\n", "Company (Bruk): ALOB must start with label ALOB\n"},
+      {companies, company + "ALOB 2\nA\n" + std::string(255, 'a') + "\n",
+       "Company (Bruk): ALOB error:  " + std::string(255, 'a') + "\n"},
+      {companies, company + "ALOB 1\nA\n", "Company (Bruk): Out of data scanning empty line\n"},
+      {facilities, "X 12\n", "Facility (12,?\?): Out of data scanning Y1\n"},
+      {facilities, "X -3\n", "Facility: Error in X1: X -3\n"},
+      {facilities, "X 12\nY 4294967296\n", "Facility (12,?\?): Error in Y1: Y 4294967296\n"},
+      {facilities, facility + "ALOB 0\n", "Facility (Main plant): Out of data scanning empty line\n"},
+      {roads, Replaced(aRoad, "X1 318050 Y1 6400010", "X1 318050"), "ROAD (G\xf6tgatan 1): Error in coordinate pair 2",
+       true},
+      {roads, Replaced(aRoad, "X2 2147483647", "X2 2147483648"), "Error in coordinate pair 3", true},
+      {roads, Replaced(aRoad, "EMIFAC 4 6 3", "EMIFAC 1 2 3 4 5 6 7 8 9 10 11 12 13"), "EMIFAC must hold at most 12",
+       true},
+      {roads, Replaced(aRoad, "EMIFAC 4 6 3", "EMIFAC 4 0 3"), "EMIFAC must hold at most 12", true},
+      {roads, Replaced(aRoad, "HEIGHT 15", "HEIGHT 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 "
+                                            "25 26"), "HEIGHT is longer", true},
+      {roads, Replaced(aRoad, "NAME \"G\xf6tgatan 1\"", "NAME \"A name of forty-eight characters, one too many!!\""),
+       "NAME is longer", true},
+      {roads, Replaced(aRoad, "VEH2 18 4 1e-07", "VEH2 18 4 1e39"), "Error in VEH2", true},
+      {roads, Replaced(aRoad, "ALOB 2\nOWNER=Trafikkontoret\nX0 is no coordinate here\n", "NOALOB\n"),
+       "ALOB must start with label ALOB", true},
+      {roads, aRoad.substr(0, aRoad.find("VEH1")), "Out of data scanning VEH1", true},
+      {sources, point + activity + vars + "ACTIVITY.1.ACTCODE \n", "To many actvities", true},
+      {sources, "0\n0\n0\n" + Fixed("X2 0\nY2 0\n", 2, kNoBuilding), "BUILD_WIDTHS holds 0 values for 2 segments", true},
+      {sources, point.substr(0, 66), "Out of data", true},
+      {sources, point + "EMISSION.2.SUBSTANCE 1\n", "No substance specified", true},
+      {sources, point + activity + "ACTIVITY.1.VAR.1 x\n", "Error in ACTIVITY.1.VAR.1", true},
+      {sources, point + "EMISSION.1.SUBSTANCE 1\nEMISSION.1.EMISSION 1\nEMISSION.1.TIMEVAR 1\nEMISSION.1.UNIT " +
+       std::string(64, 'u') + "\n", "longer than 63", true},
+      {sources, "x\n", "Source: Error parsing new record", true},
+      {sources, Replaced(point, "CHIMNEY OUT 1.25", "CHIMNEY OUT 1.25x"),
+       "Source (Boiler 1): Error in CHIMNEY OUT: CHIMNEY OUT 1.25x", true},
+      {sources, Replaced(point, "HOUSE WIDTH 12", "HOUSE WIDTH 65536"),
+       "Source (Boiler 1): Error in HOUSE WIDTH: HOUSE WIDTH 65536", true},
+      {vehicles, VehicleText(1, "SUBSTANCE 3\n" + Speeds(3).substr(0, 60)),
+       "VEHICLE 1: Error scanning SPEED 3 for SUBSTANCE 3:     SPEED "},
+      {vehicles, "NAME \"Car\"\nINDEX 1\nACTIVITYCODE 7\n", "VEHICLE (Car): Out of data scanning ISHEAVY\n"},
+      {vehicles, VehicleText(1, "SUBSTANCE 3\n    SPEED 1 EMISSION x\n"),
+       "VEHICLE 1: Error scanning SPEED 1 for SUBSTANCE 3:     SPEED 1 EMISSION x"},
+      {vehicles, VehicleText(1, "SUBSTANCE 0\n" + Speeds(0)), "VEHICLE 1: Invalid substance 0"},
+      {roadVehicles, std::string(kRoadVehicleHead).substr(0, 100), "VEHICLE (PC): Error in DEPENDENCY: DE\n"},
+      {roadtypes, "NAME \"Street\"\nINDEX 5\n" + Block(3).substr(0, 200),
+       "ROADTYPE Street: Out of data scanning TYPEDAY hour 13\n"},
+      {roadtypes, blocks + "\n", "ROADTYPE Street: More than 10 vehicles\n"},
+      {roadtypes, "NAME \"Street\"\nINDEX 5\nVEHICLE 1\nTYPEDAY\t 1234567890123456 1 1 1\n",  // longer than its field
+       "ROADTYPE Street: Error in typedays for VEHICLE 1, hour 1\n"},
   };
-  for (const auto& c : cases) {
-    Reply(c.reply);
-    EXPECT_EQ(reads[c.read](), -1) << c.what;
-    EXPECT_NE(Error(), "") << c.what;
-    ClearErrorText();
-  }
+  for (const auto& c : cases) ExpectRefused(c.reply, c.read, c.message, c.part);
 }
 
 }  // namespace
