@@ -43,7 +43,9 @@ TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
     ErrorList.Clear();
     if (!c.filledRows.empty()) Sheet(c.layout.sheet)->ClearAll();
     for (RW row : c.filledRows) Put(c.layout.sheet, row, 0, L"x");
-    if (!c.cell.IsEmpty()) ASSERT_TRUE(Sheet(c.layout.sheet)->Set(c.row, c.column, c.cell));
+    if (!c.cell.IsEmpty()) {
+      ASSERT_TRUE(Sheet(c.layout.sheet)->Set(c.row, c.column, c.cell));
+    }
     ASSERT_EQ(CheckRowGap(c.layout, ErrorList), 1);
     EXPECT_EQ(ErrorLines(), c.expected.empty() ? IssueLines{} : IssueLines{c.expected});
     EXPECT_EQ(Error(), "");
