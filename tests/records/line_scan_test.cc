@@ -27,7 +27,8 @@ const wchar_t* const kKeywords[] = {L"INDEX", L"NAME", L""};
 
 std::wstring Pattern(const wchar_t* keyword, const wchar_t* rest) { return keyscan::Pattern(keyword, rest); }
 
-TEST(LineScanTest, KeywordScannersGiveWhatTheWideScanGives) {
+TEST(LineScanTest, QuickScannersGiveWhatTheWideScanGives) {
+  int answered[3] = {0, 0, 0};
   for (const wchar_t* keyword : kKeywords) {
     for (const wchar_t* line : kLines) {
       SCOPED_TRACE(testing::Message() << "keyword '" << std::string(keyword, keyword + wcslen(keyword)) << "', line "
@@ -63,27 +64,19 @@ TEST(LineScanTest, KeywordScannersGiveWhatTheWideScanGives) {
           EXPECT_EQ(std::wstring(got), std::wstring(want).substr(0, 7));
         }
       }
-    }
-  }
-}
 
-// A keyword and one number up to the end of the line, as the record readers
-// take "SUBSTANCE %d %n", "VEHICLE %u %n" and " %f %n": where the quick step
-// answers, the wide scan gives the same value and ends at the line's end.
-TEST(LineScanTest, NumbersToTheEndGiveWhatTheWideScanGives) {
-  int answered[3] = {0, 0, 0};
-  for (const wchar_t* keyword : kKeywords) {
-    for (const wchar_t* line : kLines) {
-      SCOPED_TRACE(testing::Message() << "keyword '" << std::string(keyword, keyword + wcslen(keyword)) << "', line "
-                                      << ::testing::PrintToString(std::wstring(line)));
+      // A keyword and one number up to the end of the line, as the record
+      // readers take "SUBSTANCE %d %n", "VEHICLE %u %n" and " %f %n": where
+      // the quick step answers, the wide scan gives the same value and ends
+      // at the line's end.
       auto agrees = [&](int n, auto step, const wchar_t* rest, auto value) {
-        decltype(value) want = 0;
+        decltype(value) expected = 0;
         int end = -1;
         LineScan scan(line);
         if (!(scan.Keyword(keyword) && (scan.*step)(&value) && scan.AtEnd())) return;
         ++answered[n];
-        ASSERT_EQ(swscanf(line, Pattern(keyword, rest).c_str(), &want, &end), 1);
-        EXPECT_EQ(std::memcmp(&value, &want, sizeof value), 0);
+        ASSERT_EQ(swscanf(line, Pattern(keyword, rest).c_str(), &expected, &end), 1);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0);
         EXPECT_EQ(line[end], 0);
       };
       agrees(0, &LineScan::Int32, L" %d %n", int{0});

@@ -46,6 +46,20 @@ class RecordTest : public ::testing::Test {
   // Queues the reply of the next request (a read or a save).
   void Reply(const std::string& body) { server_.QueueReply(RawReply::Http(200, body)); }
 
+  // Serves reply and expects read to refuse it (-1, never the end of the
+  // records) with an error text that is message, or holds it when part.
+  void ExpectRefused(const std::string& reply, const std::function<int32_t()>& read, const std::string& message,
+                     bool part = false) {
+    Reply(reply);
+    ClearErrorText();
+    EXPECT_EQ(read(), -1) << message;
+    if (part) {
+      EXPECT_NE(Error().find(message), std::string::npos) << Error();
+    } else {
+      EXPECT_EQ(Error(), message);
+    }
+  }
+
   // Runs a save through put (start, one write, finish; the server replying
   // accepted) and gives the body posted.
   std::string Posted(std::function<int32_t(int32_t)> put, int32_t start = RecordStart, const char* accepted = "Ok.\n") {

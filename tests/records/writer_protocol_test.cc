@@ -1,4 +1,4 @@
-// The writer protocol: save headers per start operation, finishing and checking a save.
+// The writer protocol: operations that send nothing, finishing and checking a save.
 #include <string>
 
 #include "record_fixture.h"
@@ -12,22 +12,8 @@ namespace {
 
 class WriterProtocolTest : public RecordTest {};
 
-TEST_F(WriterProtocolTest, StartOperationsMapToTheFlagHeaderLines) {
-  // 0: plain start, 4: bit 0 (eighth line), 5: bit 1 (seventh line) for the
-  // kinds that know it.
-  RecordSave save;
-  save.start = [](int32_t flags) { return IOLCompaniesPut(flags); };
-  save.write = []() { return IOLSendLine(L"NAME \"x\""); };
-  save.knowsStartFlag1 = true;
-  const int32_t starts[] = {RecordStart, RecordStartFlag0, RecordStartFlag1};
-  const char* lines[][2] = {{"0", "0"}, {"0", "1"}, {"1", "0"}};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(Posted([&](int32_t op) { return RunRecordOperation(op, save); }, starts[i]),
-              SaveHeader("company", -1, lines[i][0], lines[i][1]) + "NAME \"x\"\nEOF\n");
-    EXPECT_EQ(Query(1 + i), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x");
-  }
-}
-
+// (Each start operation's flag lines: the facility and road saves with
+// RecordStartFlag1 here, tests/host TransferExportsTest.SaveStartModesWriteTheFlagLines.)
 TEST_F(WriterProtocolTest, OperationsThatSendNothing) {
   // Reference kinds ignore start flag 1 and unknown codes.
   EmfacRec record{};
@@ -35,11 +21,7 @@ TEST_F(WriterProtocolTest, OperationsThatSendNothing) {
   EXPECT_EQ(IORSubgrpPutRec(9, nullptr), 1);
   EXPECT_EQ(IORTimevarPutRec(0, -1, nullptr), 1);
   EXPECT_EQ(IOREmfacPutRec(RecordAbort, nullptr), 1);
-  // Substance list 0 is never written.
-  SubRec sub{};
-  EXPECT_EQ(IORSubPutRec(RecordStart, 0, &sub), -1);
-  EXPECT_EQ(Error(), "Not allowed to write substances");
-  EXPECT_EQ(IORSubPutRec(RecordStartFlag0, 0, &sub), -1);
+  // (Substance list 0, never written: tests/host TransferExportsTest.SearchkeySaveTheServerDoesNotConfirmFails.)
   EXPECT_EQ(Requests(), 1u) << "nothing beyond the login was sent";
 }
 
@@ -50,6 +32,7 @@ TEST_F(WriterProtocolTest, FinishRequiresEveryReplyLineToBeginWithOk) {
   auto group = [&](int32_t op) { return IORSubgrpPutRec(op, &record); };
   EXPECT_EQ(Posted(group, RecordStartFlag0, "Ok. 1 saved\nOk. done\n"),
             SaveHeader("subgrp", -1, "0", "1") + "NAME \"G\"\nINDEX 3\nSUBSTANCES\n\nEOF\n");
+  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x");
 
   Reply("");
   ASSERT_EQ(IORSubgrpPutRec(RecordStart, &record), 1);

@@ -66,15 +66,12 @@ std::wstring Text(const XLOPER12& v) { return std::wstring(v.val.str + 1, static
 TEST(SheetHostWorkbook, SheetNamesIgnoreCaseAndFollowTheHostsRules) {
   Host host;
   auto& book = host.Book();
+  // (Names refused for their length, characters or a twin in another case:
+  // tests/vorkab XlsxRead, whose reader adds its sheets through AddSheet.)
   ASSERT_NE(book.AddSheet(L"Source"), nullptr);
-  EXPECT_EQ(book.AddSheet(L"SOURCE"), nullptr);
   EXPECT_EQ(book.FindSheet(L"sOuRcE"), book.FindSheet(L"Source"));
   ASSERT_NE(book.AddSheet(L"\u00c5r"), nullptr);
   EXPECT_NE(book.FindSheet(L"\u00e5R"), nullptr);
-  EXPECT_EQ(book.AddSheet(L""), nullptr);
-  EXPECT_EQ(book.AddSheet(L"a[1]"), nullptr);
-  EXPECT_EQ(book.AddSheet(std::wstring(32, L'x')), nullptr);
-  EXPECT_NE(book.AddSheet(std::wstring(31, L'x')), nullptr);
 
   // The first sheet is active; removing it activates the next; ids are not reused.
   EXPECT_EQ(book.ActiveSheet()->Name(), L"Source");
@@ -83,20 +80,17 @@ TEST(SheetHostWorkbook, SheetNamesIgnoreCaseAndFollowTheHostsRules) {
   EXPECT_EQ(book.ActiveSheet()->Name(), L"\u00c5r");
   EXPECT_EQ(book.SheetById(removed), nullptr);
   EXPECT_NE(book.AddSheet(L"Source")->Id(), removed);
-  EXPECT_TRUE(book.SetActiveSheet(L"SOURCE"));
-  EXPECT_EQ(book.ActiveSheet()->Name(), L"Source");
-  EXPECT_FALSE(book.SetActiveSheet(L"None"));
+  EXPECT_FALSE(book.SetActiveSheet(L"None"));  // one by name: RowWriterTest.FailuresAndTheirMessages
 }
 
-TEST(SheetHostWorkbook, CellsStayWithinTheGridAndTheTextLimit) {
+TEST(SheetHostWorkbook, CellsStayWithinTheGrid) {
   Host host;
   auto* sheet = host.Book().AddSheet(L"S");
   EXPECT_TRUE(sheet->Set(kXlRows - 1, kXlColumns - 1, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(kXlRows, 0, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(0, kXlColumns, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(-1, 0, Cell::Num(1)));
-  EXPECT_TRUE(sheet->Set(0, 0, Cell::Str(std::wstring(32767, L'a'))));
-  EXPECT_FALSE(sheet->Set(0, 1, Cell::Str(std::wstring(32768, L'a'))));
+  EXPECT_TRUE(sheet->Set(0, 0, Cell::Str(L"a")));  // the text limit: tests/vorkab XlsxRead
   EXPECT_FALSE(sheet->Set(0, 1, Cell::Num(NAN)));
   EXPECT_TRUE(sheet->Set(5, 2, Cell::Bool(true)));
   EXPECT_TRUE(sheet->Set(5, 1, Cell::Err(xlerrNA)));
@@ -130,100 +124,45 @@ TEST(SheetHostWorkbook, RewrittenTextsKeepTheStoreASmallMultipleOfThem) {
   EXPECT_EQ(sheet->Cells().rbegin()->second, Cell::Str(base + L"49999"));
 }
 
-// Set alone and as an xlSet row, read by Get and xlCoerce, then overwritten by
-// another form: every form of value comes back as it went in.
-TEST(SheetHostWorkbook, EveryValueFormComesBackAsItWentIn) {
+// (Every form set and got: tests/vorkab XlsxRoundTrip.EveryCellTypeAndOddSheetNamesComeBack;
+// rows of texts and numbers set and coerced: the row writer and readers in
+// tests/workbook.) A value overwritten by another form keeps the count; the
+// forms those tests do not pass cross xlSet and xlCoerce unchanged.
+TEST(SheetHostWorkbook, OtherFormsOverwrittenSetAndCoerced) {
   Host host;
   auto* sheet = host.Book().AddSheet(L"S");
-  const std::vector<Cell> values = {
-      Cell::Num(0), Cell::Num(-0.0), Cell::Num(1.5e-308), Cell::Num(-1.7976931348623157e308), Cell::Num(4.9e-324),
-      Cell::Str(L""), Cell::Str(L"a"), Cell::Str(L"12:3"), Cell::Str(L"\u00ff\u00e9\u0001 x"), Cell::Str(L"abcdef"),
-      Cell::Str(L"TV000001"), Cell::Str(L"\u20ac"), Cell::Str(L"x\u0100y"), Cell::Str(std::wstring(32767, L'\u00e5')),
-      Cell::Bool(true), Cell::Bool(false), Cell::Err(xlerrNA), Cell::Err(-5)};
+  const std::vector<Cell> values = {Cell::Num(-0.0), Cell::Str(L"x\u0100y"), Cell::Bool(true), Cell::Err(xlerrNA),
+                                    Cell::Num(4.9e-324), Cell::Err(-5)};
   const COL n = static_cast<COL>(values.size());
-  std::vector<CountedText> texts;
-  texts.reserve(values.size());
-  std::vector<XLOPER12> row(values.size());
-  for (COL c = 0; c < n; ++c) {
-    ASSERT_TRUE(sheet->Set(0, c, values[c]));
-    row[c] = Oper(xltypeNum, values[c].number);
-    switch (values[c].kind) {
-      case sheethost::CellKind::Number: break;
-      case sheethost::CellKind::Text: texts.emplace_back(values[c].text); row[c] = texts.back().value; break;
-      case sheethost::CellKind::Boolean: row[c] = Oper(xltypeBool); row[c].val.xbool = values[c].boolean; break;
-      default: row[c] = Oper(xltypeErr); row[c].val.err = values[c].error; break;
-    }
-  }
-  XLOPER12 multi = Multi(row.data(), 1, n);
-  Ref second(sheet->Id(), 1, 1, 0, n - 1);
-  ASSERT_EQ(Call(xlSet, nullptr, {&second.value, &multi}), xlretSuccess);
+  for (COL c = 0; c < n; ++c) ASSERT_TRUE(sheet->Set(0, c, values[c]));
+  for (COL c = 0; c < n; ++c) ASSERT_TRUE(sheet->Set(0, c, values[(c + 1) % n]));
+  for (COL c = 0; c < n; ++c) EXPECT_EQ(sheet->Get(0, c), values[(c + 1) % n]);
+  EXPECT_EQ(sheet->CellCount(), values.size());
+
+  XLOPER12 forms[4] = {Oper(xltypeNum, -0.0), Oper(xltypeNum, 4.9e-324), Oper(xltypeBool), Oper(xltypeErr)};
+  forms[2].val.xbool = 1;
+  forms[3].val.err = xlerrNA;
+  XLOPER12 row = Multi(forms, 1, 4);
+  Ref cells(sheet->Id(), 1, 1, 0, 3);
+  ASSERT_EQ(Call(xlSet, nullptr, {&cells.value, &row}), xlretSuccess);
+  EXPECT_EQ(sheet->Get(1, 2), Cell::Bool(true));
+  EXPECT_EQ(sheet->Get(1, 3), Cell::Err(xlerrNA));
   XLOPER12 back;
-  Ref both(sheet->Id(), 0, 1, 0, n - 1);
-  ASSERT_EQ(Call(xlCoerce, &back, {&both.value}), xlretSuccess);
-  for (RW r = 0; r < 2; ++r) {
-    for (COL c = 0; c < n; ++c) {
-      SCOPED_TRACE(testing::Message() << "row " << r << ", column " << c);
-      EXPECT_EQ(sheet->Get(r, c), values[c]);
-      const XLOPER12& got = back.val.array.lparray[r * n + c];
-      if (values[c].kind == sheethost::CellKind::Text) {
-        EXPECT_EQ(Text(got), values[c].text);
-      } else if (values[c].kind == sheethost::CellKind::Number) {
-        EXPECT_EQ(std::signbit(got.val.num), std::signbit(values[c].number));
-        EXPECT_EQ(got.val.num, values[c].number);
-      }
-    }
-  }
+  ASSERT_EQ(Call(xlCoerce, &back, {&cells.value}), xlretSuccess);
+  EXPECT_TRUE(std::signbit(back.val.array.lparray[0].val.num));
+  EXPECT_EQ(back.val.array.lparray[1].val.num, 4.9e-324);
+  EXPECT_EQ(back.val.array.lparray[2].val.xbool, 1);
+  EXPECT_EQ(back.val.array.lparray[3].val.err, xlerrNA);
   Call(xlFree, nullptr, {&back});
-  // Each form overwritten by the next one keeps the count and the value.
-  for (COL c = 0; c < n; ++c) ASSERT_TRUE(sheet->Set(1, c, values[(c + 1) % n]));
-  for (COL c = 0; c < n; ++c) EXPECT_EQ(sheet->Get(1, c), values[(c + 1) % n]);
-  EXPECT_EQ(sheet->CellCount(), 2 * values.size());
-}
-
-TEST(SheetHostEntry, CoerceGivesSingleValuesAndRowMajorMultis) {
-  Host host;
-  auto* s = host.Book().AddSheet(L"Data");
-  s->Set(2, 1, Cell::Str(L"abc"));
-  s->Set(2, 2, Cell::Num(0.5));
-  s->Set(3, 1, Cell::Bool(true));
-  s->Set(3, 3, Cell::Err(xlerrDiv0));
-  s->Set(2, 9, Cell::Str(L"outside"));
-
-  XLOPER12 one;
-  Ref cell(s->Id(), 2, 2, 1, 1);
-  ASSERT_EQ(Call(xlCoerce, &one, {&cell.value}), xlretSuccess);
-  EXPECT_EQ(one.xltype, xltypeStr | xlbitXLFree);
-  EXPECT_EQ(Text(one), L"abc");
-  EXPECT_EQ(host.Outstanding(), 1u);
-  ASSERT_EQ(Call(xlFree, nullptr, {&one}), xlretSuccess);
-  Ref number(s->Id(), 2, 2, 2, 2);
-  ASSERT_EQ(Call(xlCoerce, &one, {&number.value}), xlretSuccess);
-  EXPECT_EQ(one.xltype, xltypeNum);  // no memory, no flag
-
-  XLOPER12 block;
-  Ref area(s->Id(), 2, 4, 1, 3);
-  ASSERT_EQ(Call(xlCoerce, &block, {&area.value}), xlretSuccess);
-  ASSERT_EQ(block.xltype, xltypeMulti | xlbitXLFree);
-  ASSERT_EQ(block.val.array.rows, 3);
-  ASSERT_EQ(block.val.array.columns, 3);
-  const XLOPER12* v = block.val.array.lparray;
-  EXPECT_EQ(Text(v[0]), L"abc");
-  EXPECT_EQ(v[1].val.num, 0.5);
-  const int types[] = {0, 0, xltypeNil, xltypeBool, xltypeNil, xltypeErr, xltypeNil, xltypeNil, xltypeNil};
-  for (int i = 2; i < 9; ++i) EXPECT_EQ(v[i].xltype, types[i]) << i;
-  EXPECT_EQ(v[5].val.err, xlerrDiv0);
-  Call(xlFree, nullptr, {&block});
   EXPECT_EQ(host.Outstanding(), 0u);
-  EXPECT_EQ(host.HandedOut(), host.Freed());
-  EXPECT_EQ(host.BadFrees(), 0u);
 }
 
+// Single cells and blocks coerced and freed are the row and cell readers'
+// own calls (tests/workbook/sheet_reader_test.cc), counted by their fixture.
 TEST(SheetHostEntry, CoerceRefusesBadReferences) {
   Host host;
   auto* s = host.Book().AddSheet(L"Data");
   XLOPER12 result;
-  Ref beyond(s->Id(), kXlRows - 1, kXlRows, 0, 0);
-  EXPECT_EQ(Call(xlCoerce, &result, {&beyond.value}), xlretInvXloper);
   Ref reversed(s->Id(), 5, 4, 0, 0);
   EXPECT_EQ(Call(xlCoerce, &result, {&reversed.value}), xlretInvXloper);
   Ref stale(s->Id() + 1000, 0, 0, 0, 0);
@@ -311,8 +250,7 @@ TEST(SheetHostEntry, FreeAccountingInjectedFailuresAndTheCallLog) {
     ASSERT_EQ(host.Calls().size(), 5u);
     EXPECT_EQ(host.CallCount(xlCoerce), 2u);
     EXPECT_EQ(host.Calls()[1].result, xlretAbort);
-    EXPECT_EQ(host.Calls()[2].area.rwFirst, 4);
-    EXPECT_EQ(host.Calls()[2].sheet, s->Id());
+    EXPECT_EQ(host.Calls()[2].sheet, s->Id());  // its area: RowReaderTest.ThirtyOneRowsTakeTwoBlocks...
     // With the record off (long transfers) calls are still answered and
     // accounted; only the record stops growing.
     host.RecordCalls(false);

@@ -42,9 +42,29 @@ class CellCheckerTest : public ::testing::Test {
   CCellChecker checker{L"Source", errors, warnings};
 };
 
-TEST_F(CellCheckerTest, CheckLong) {
+// Each check accepts its text or adds the one issue; the field rule
+// (CheckText) is every way a cell's text can fail to fit its record field,
+// as the verifier reports it and as a Save's reader refuses it.
+TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
   auto day = [](CCellChecker& c, const wchar_t* t) { return c.CheckLong(0, 2, L"Day", t, 1, 99); };
   auto wide = [](CCellChecker& c, const wchar_t* t) { return c.CheckLong(6, 0, L"X", t, -5, 0); };
+  auto kind = [](CCellChecker& c, const wchar_t* t) { return c.CheckULong(1, 3, L"Kind", t, 0, 3); };
+  auto height = [](CCellChecker& c, const wchar_t* t) { return c.CheckFloat(2, 27, L"Height", t, 0, 1e9f); };
+  auto any = [](CCellChecker& c, const wchar_t* t) { return c.CheckFloat(2, 27, L"Height", t, -FLT_MAX, FLT_MAX); };
+  auto length = [](CCellChecker& c, const wchar_t* t) { return c.CheckStrLen(4, 0, L"Name", t, 48); };
+  auto unlimited = [](CCellChecker& c, const wchar_t* t) { return c.CheckStrLen(4, 0, L"Name", t, 0); };
+  auto name = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 0, L"Name", t, 20, FieldForm::kQuoted); };
+  auto text = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kText); };
+  auto word = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kWord); };
+  auto padded = [](CCellChecker& c, const wchar_t* t) {
+    return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kUnpadded);
+  };
+  // The sheet name is the checker's own copy.
+  std::wstring sheet = L"Grid.north";
+  CCellChecker own(sheet.c_str(), errors, warnings);
+  sheet.assign(L"changed");
+  auto owned = [&own](CCellChecker&, const wchar_t* t) { return own.CheckLong(0, 0, L"V", t, 0, 1); };
+  std::wstring fits(47, L'a'), over(48, L'a'), huge(100000, L'a');
   Expect({{day, L"12", nullptr},
           {day, L"  12  ", nullptr},
           {day, L"+12", nullptr},
@@ -60,77 +80,29 @@ TEST_F(CellCheckerTest, CheckLong) {
           {day, L"-5", L"Source [C1]: Day cell value out of range [1,99]"},
           {day, L"100", L"Source [C1]: Day cell value out of range [1,99]"},
           // Beyond 32 bits a value clamps to the limits, as a 32-bit long does.
-          {wide, L"-3000000000", L"Source [A7]: X cell value out of range [-5,0]"}});
-  int32_t value = 0;
-  EXPECT_EQ(checker.CheckLong(0, 0, L"X", L"3000000000", 1, INT32_MAX, &value), 1);
-  EXPECT_EQ(value, INT32_MAX);
-  EXPECT_EQ(checker.CheckLong(0, 0, L"X", L"-3000000000", INT32_MIN, 0, &value), 1);
-  EXPECT_EQ(value, INT32_MIN);
-}
-
-TEST_F(CellCheckerTest, CheckULong) {
-  auto kind = [](CCellChecker& c, const wchar_t* t) { return c.CheckULong(1, 3, L"Kind", t, 0, 3); };
-  Expect({{kind, L"3", nullptr},
+          {wide, L"-3000000000", L"Source [A7]: X cell value out of range [-5,0]"},
+          {kind, L"3", nullptr},
           {kind, L"-4294967295", nullptr},  // negated modulo 2^32: 1
           {kind, L"", L"Source [D2]: Empty Kind cell"},
           {kind, L"x1", L"Source [D2]: Kind cell not a number"},
           {kind, L"4", L"Source [D2]: Kind cell value out of range [0,3] 4"},
           {kind, L"-1", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"},
-          {kind, L"99999999999", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"}});
-  uint32_t value = 0;
-  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"4294967295", 0, UINT32_MAX, &value), 1);
-  EXPECT_EQ(value, UINT32_MAX);
-}
-
-TEST_F(CellCheckerTest, CheckFloat) {
-  auto height = [](CCellChecker& c, const wchar_t* t) { return c.CheckFloat(2, 27, L"Height", t, 0, 1e9f); };
-  auto any = [](CCellChecker& c, const wchar_t* t) { return c.CheckFloat(2, 27, L"Height", t, -FLT_MAX, FLT_MAX); };
-  Expect({{height, L"1.5e3", nullptr},
+          {kind, L"99999999999", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"},
+          {height, L"1.5e3", nullptr},
           {height, L" -0 ", nullptr},
           {height, L" ", L"Source [AB3]: Empty Height cell"},
           {height, L"1,5", L"Source [AB3]: Height cell not a number"},
           {height, L"2e9", L"Source [AB3]: Height cell value out of range [0,1e+09]"},
           {any, L"-1e300", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"},
           {any, L"nan", L"Source [AB3]: Height cell not a number"},  // would pass every bound
-          {any, L"inf", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"}});
-  double value = 0;
-  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"1.5e3", 0, 1e9f, &value), 1);
-  EXPECT_EQ(value, 1500);
-}
-
-TEST_F(CellCheckerTest, CheckStrLen) {
-  auto name = [](CCellChecker& c, const wchar_t* t) { return c.CheckStrLen(4, 0, L"Name", t, 48); };
-  auto unlimited = [](CCellChecker& c, const wchar_t* t) { return c.CheckStrLen(4, 0, L"Name", t, 0); };
-  std::wstring fits(47, L'a'), over(48, L'a'), huge(100000, L'a');
-  Expect({{name, fits.c_str(), nullptr},
+          {any, L"inf", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"},
+          {length, fits.c_str(), nullptr},
+          {length, L"", nullptr},
+          {length, nullptr, nullptr},
+          {length, over.c_str(), L"Source [A5]: To long string for Name. Max is 47"},
+          {unlimited, huge.c_str(), nullptr},
+          {owned, L"x", L"Grid.north [A1]: V cell not a number"},
           {name, L"", nullptr},
-          {name, nullptr, nullptr},
-          {name, over.c_str(), L"Source [A5]: To long string for Name. Max is 47"},
-          {unlimited, huge.c_str(), nullptr}});
-}
-
-TEST_F(CellCheckerTest, TheSheetNameIsTheCheckersOwnCopy) {
-  std::wstring name = L"Grid.north";
-  CCellChecker own(name.c_str(), errors, warnings);
-  name.assign(L"changed");
-  Expect({{[&own](CCellChecker&, const wchar_t* t) { return own.CheckLong(0, 0, L"V", t, 0, 1); }, L"x",
-           L"Grid.north [A1]: V cell not a number"}});
-}
-
-}  // namespace
-
-namespace {
-
-// The field rule: every way a cell's text can fail to fit its record field,
-// as the verifier reports it and as a Save's reader refuses it.
-TEST_F(CellCheckerTest, CheckTextFollowsTheFieldRule) {
-  auto name = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 0, L"Name", t, 20, FieldForm::kQuoted); };
-  auto text = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kText); };
-  auto word = [](CCellChecker& c, const wchar_t* t) { return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kWord); };
-  auto padded = [](CCellChecker& c, const wchar_t* t) {
-    return c.CheckText(4, 1, L"Unit", t, 0, FieldForm::kUnpadded);
-  };
-  Expect({{name, L"", nullptr},
           {name, nullptr, nullptr},
           {name, L"Gr\u00f6na \u00e4ngar", nullptr},
           {name, std::wstring(19, L'x').c_str(), nullptr},
@@ -148,6 +120,18 @@ TEST_F(CellCheckerTest, CheckTextFollowsTheFieldRule) {
           {padded, L"x y ", nullptr},
           {padded, L" x", L"Source [B5]: Unit cell begins with white space, which a record does not keep"},
           {word, L"MWh fuel", L"Source [B5]: Unit cell holds a blank, which a one-word field cannot carry"}});
+  // The values taken, at the ends of their types.
+  int32_t value = 0;
+  EXPECT_EQ(checker.CheckLong(0, 0, L"X", L"3000000000", 1, INT32_MAX, &value), 1);
+  EXPECT_EQ(value, INT32_MAX);
+  EXPECT_EQ(checker.CheckLong(0, 0, L"X", L"-3000000000", INT32_MIN, 0, &value), 1);
+  EXPECT_EQ(value, INT32_MIN);
+  uint32_t unsignedValue = 0;
+  EXPECT_EQ(checker.CheckULong(1, 3, L"Kind", L"4294967295", 0, UINT32_MAX, &unsignedValue), 1);
+  EXPECT_EQ(unsignedValue, UINT32_MAX);
+  double decimal = 0;
+  EXPECT_EQ(checker.CheckFloat(2, 27, L"Height", L"1.5e3", 0, 1e9f, &decimal), 1);
+  EXPECT_EQ(decimal, 1500);
 }
 
 TEST(CellErrorText, NamesSheetCellAndRow) {

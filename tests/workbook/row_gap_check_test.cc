@@ -13,8 +13,11 @@ class RowGapTest : public VerificationTest {};
 struct GapCase {
   const char* what;
   RowGapSheet layout;
-  std::vector<RW> filledRows;  // column 0 of these rows holds text
+  std::vector<RW> filledRows;  // column 0 of these rows holds text (none: the sheet is missing)
   std::wstring expected;       // the error line, empty for none
+  RW row = 0;                  // and a cell of any type in any column looked at
+  COL column = 0;
+  sheethost::Cell cell = {};
 };
 
 TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
@@ -29,35 +32,24 @@ TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
       // empty first row ends the data even when its later rows are filled.
       {"record rows", {L"Source timevar", 1, 4, 48}, {1, 5, 9}, L""},
       {"empty record start", {L"Source timevar", 1, 4, 48}, {1, 5, 10}, L"Source timevar [A11]: row 11 and below would not be saved: remove the empty row 10"},
+      {"text in another column", {L"Rsrc", 1, 1, 2}, {0, 1},
+       L"Rsrc [A4]: row 4 and below would not be saved: remove the empty row 3", 3, 1, sheethost::Cell::Str(L"value")},
+      {"an error value", {L"Rsrc", 1, 1, 2}, {0, 1},
+       L"Rsrc [A6]: row 6 and below would not be saved: remove the empty row 3", 5, 1, sheethost::Cell::Err(xlerrNA)},
+      {"no such sheet: left to the other steps", {L"No such sheet", 1, 1, 2}, {}, L""},
   };
   for (const GapCase& c : cases) {
     SCOPED_TRACE(c.what);
     ErrorList.Clear();
-    Sheet(c.layout.sheet)->ClearAll();
+    if (!c.filledRows.empty()) Sheet(c.layout.sheet)->ClearAll();
     for (RW row : c.filledRows) Put(c.layout.sheet, row, 0, L"x");
+    if (!c.cell.IsEmpty()) {
+      ASSERT_TRUE(Sheet(c.layout.sheet)->Set(c.row, c.column, c.cell));
+    }
     ASSERT_EQ(CheckRowGap(c.layout, ErrorList), 1);
     EXPECT_EQ(ErrorLines(), c.expected.empty() ? IssueLines{} : IssueLines{c.expected});
+    EXPECT_EQ(Error(), "");
   }
-}
-
-TEST_F(RowGapTest, FindsContentOfAnyTypeInAnyColumnLookedAt) {
-  Sheet(L"Rsrc");
-  Put(L"Rsrc", 1, 0, L"TAG");
-  Put(L"Rsrc", 3, 1, L"value without a tag");
-  ASSERT_EQ(CheckRowGap({L"Rsrc", 1, 1, 2}, ErrorList), 1);
-  EXPECT_EQ(ErrorLines(), IssueLines{L"Rsrc [A4]: row 4 and below would not be saved: remove the empty row 3"});
-  ErrorList.Clear();
-  Sheet(L"Rsrc")->ClearAll();
-  Put(L"Rsrc", 1, 0, L"TAG");
-  ASSERT_TRUE(Sheet(L"Rsrc")->Set(5, 1, sheethost::Cell::Err(xlerrNA)));
-  ASSERT_EQ(CheckRowGap({L"Rsrc", 1, 1, 2}, ErrorList), 1);
-  EXPECT_EQ(ErrorLines(), IssueLines{L"Rsrc [A6]: row 6 and below would not be saved: remove the empty row 3"});
-}
-
-TEST_F(RowGapTest, MissingSheetIsLeftToTheOtherSteps) {
-  ASSERT_EQ(CheckRowGap({L"No such sheet", 1, 1, 2}, ErrorList), 1);
-  EXPECT_TRUE(ErrorLines().empty());
-  EXPECT_EQ(Error(), "");
 }
 
 TEST_F(RowGapTest, VerificationRefusesAGapInTheRecordSheets) {

@@ -1,10 +1,8 @@
-// The resource sheets: rows written and read back, the lists rebuilt, a file round trip.
+// The resource sheets: limits, ends and refusals of their writers and readers, the lists rebuilt.
 #include <string>
-#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/edb_rsrc_rows.h"
-#include "catalogue/edb_rsrc_tables.h"
 #include "host/verification_fixture.h"
 #include "workbook/edb_rsrc_update_idx.h"
 #include "workbook/rsrc_sheet.h"
@@ -32,7 +30,7 @@ class RsrcSheetsTest : public VerificationTest {
   sheethost::Sheet* rsrc = nullptr;
 };
 
-// (Rows written and read back on every table: the file test at the end.)
+// (A whole file through these sheets and back: tests/e2e RoundTrip.ResourceFileKeepsEveryLineOrNamesIt.)
 TEST_F(RsrcSheetsTest, LimitsEndsAndRefusals) {
   std::wstring full(RsrcTextSize - 1, L'f');
   {
@@ -115,78 +113,6 @@ TEST_F(RsrcSheetsTest, ResourceListsRebuiltFromTheSheets) {
   host.Book().RemoveSheet(UnitsSheet);
   EXPECT_EQ(EdbRsrcUpdateIdx(), -1);
   EXPECT_EQ(Error(), "Couldn't set sheet Units.");
-}
-
-// A resource file shown on the sheets as a load shows it and taken back from
-// the sheets as a save takes it is the same file.
-TEST_F(RsrcSheetsTest, AFileThroughTheSheetsComesBackUnchanged) {
-  const std::vector<std::wstring> file = {
-      L"# Malmo2024",          L"speed 1: 30 km/h",     L"speed  2:50 km/h",     L"speed 11: 110 km/h",
-      L"",                     L"scenario 1: base",     L"temperature 3: 0 C",   L"Search 1: 3.6 kg/h",
-      L"Sub 1: 1000 kg/year",  L"Sub 2: 1e6 g/year x",  L"Sub 4: 1000",          L"SubGrp 1: 0.01 %/100",
-      L"SubGrpEm 1: 1 t/y",    L"speed 5:",             L"NAME 0: Town",         L"PROJ: SWEREF99: 13",
-      L"NOTE: " + std::wstring(300, L'n'),
-  };
-  CEdbRsrcTables tables;
-  for (const std::wstring& line : file) ASSERT_TRUE(tables.AddLine(line.c_str()));
-
-  using Table = std::pair<RsrcKind, int32_t>;
-  const Table unitTables[] = {{RsrcKind::UnitSub, UnitSubColumn},
-                              {RsrcKind::UnitSubGrp, UnitSubGrpColumn},
-                              {RsrcKind::UnitSubGrpEm, UnitSubGrpEmColumn},
-                              {RsrcKind::UnitSearch, UnitSearchColumn}};
-  const Table nameTables[] = {
-      {RsrcKind::Speed, SpeedColumn}, {RsrcKind::Temperature, TemperatureColumn}, {RsrcKind::Scenario, ScenarioColumn}};
-  // Onto the sheets.
-  for (const auto& t : nameTables) {
-    CExcelWriteSpeedTempScen writer;
-    ASSERT_EQ(writer.Init(t.second), 1);
-    for (const RsrcLine& line : tables.Rows(t.first)) ASSERT_EQ(writer.Write(line.number, line.name.c_str()), 1);
-  }
-  for (const Table& t : unitTables) {
-    CExcelWriteUnits writer;
-    ASSERT_EQ(writer.Init(t.second), 1);
-    ASSERT_EQ(writer.Write(0, L"fixed", L"1.0"), 1);
-    for (const RsrcLine& line : tables.Rows(t.first)) {
-      ASSERT_EQ(writer.Write(line.number, line.name.c_str(), line.value.c_str()), 1);
-    }
-  }
-  {
-    CExcelWriteRsrc writer;
-    ASSERT_EQ(writer.Init(), 1);
-    ASSERT_EQ(writer.Write(0, L"Tag", L"Value"), 1);
-    uint16_t row = 1;
-    for (const RsrcLine& line : tables.Rows(RsrcKind::Free)) {
-      ASSERT_EQ(writer.Write(row++, line.name.c_str(), line.value.c_str()), 1);
-    }
-  }
-
-  // And back.
-  for (const auto& t : nameTables) {
-    CExcelReadSpeedTempScen reader;
-    ASSERT_EQ(reader.Init(t.second), 1);
-    std::vector<RsrcLine> rows;
-    RsrcNameRow row;
-    while (reader.Read(&row) == 1) rows.push_back(RsrcLine{t.first, row.number, row.name, L""});
-    ASSERT_TRUE(tables.ReplaceRows(t.first, rows));
-  }
-  for (const Table& t : unitTables) {
-    CExcelReadUnits reader;
-    ASSERT_EQ(reader.Init(t.second), 1);
-    std::vector<RsrcLine> rows;
-    RsrcUnitRow row;
-    while (reader.Read(&row) == 1) rows.push_back(RsrcLine{t.first, row.number, row.name, row.factor});
-    ASSERT_TRUE(tables.ReplaceRows(t.first, rows));
-  }
-  {
-    CExcelReadRsrc reader;
-    ASSERT_EQ(reader.Init(), 1);
-    std::vector<RsrcLine> rows;
-    RsrcFreeRow row;
-    while (reader.Read(&row) == 1) rows.push_back(RsrcLine{RsrcKind::Free, 0, row.tag, row.value});
-    ASSERT_TRUE(tables.ReplaceRows(RsrcKind::Free, rows));
-  }
-  EXPECT_EQ(tables.Lines(), file);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The vehicle, road-vehicle and roadtype sheets: verifiers, Save readers, emission lines.
+// The vehicle, road-vehicle and roadtype sheets: verifiers and the Save readers' refusals.
+// (The definition's lines and the emission lines read for a Save: tests/e2e TrafficRoundTrip.)
 #include <string>
 
 #include "catalogue/record_list.h"
@@ -178,40 +179,6 @@ TEST_F(TrafficSheetTest, SaveReadersRefuseWhatRecordsCannotCarry) {
   std::unique_ptr<VehicleRec> vehicle(new VehicleRec());
   EXPECT_EQ(vehicleReader.Read(vehicle.get(), &code), -1);
   EXPECT_EQ(Error(), "Emission factor cell not a number: 0,5 (sheet Vehicle, cell E5, row 5).");
-}
-
-TEST_F(TrafficSheetTest, ReadersGiveTheDefinitionAndEmissionLines) {
-  Put(L"Road Vehicle Def.", 1, 0, {L"SPEED DIMENSION", L"1"});
-  Put(L"Road Vehicle Def.", 2, 0, {L"USE ALTERNATIVE SPEED", L"0"});
-  Put(L"Road Vehicle Def.", 3, 0, {L"Size", L"small", L"large"});
-  CExcelReadRoadVehicleDef def;
-  ASSERT_EQ(def.Init(1), 1) << Error();
-  std::wstring lines;
-  wchar_t line[CExcelReadRoadVehicleDef::kMaxText + 16];
-  while (def.Read(line) == 1) lines += std::wstring(line) + L"|";
-  EXPECT_EQ(lines, L"DIMENSION 1|DIM1 2|DIMSPEED 1|USEALTSPEED 0|HEADER1 Size|TEXT1 small|TEXT2 large|");
-
-  // D = 2: the line is the substance index, two texts and four factors.
-  PutRoadVehicle(1, {L"PC", L"1", L"", L"0", L"1", L"1500", L"1", L"1", L"", L"", L"PM10", L"Petrol", L"Euro4",
-                     L"1", L"2", L"3", L"4"});
-  Put(L"Road Vehicle", 2, 10, {L"NOx", L"Diesel", L"Euro5", L"0.1", L"0.2", L"0.3", L"0.4"});
-  PutRoadVehicle(3, {L"Bus", L"2", L"", L"1", L"1", L"14000", L"2", L"2", L"PC"});
-  CExcelReadRoadVehicle reader;
-  ASSERT_EQ(reader.Init(substances, 2, roadVehicles), 1) << Error();
-  RoadVehicleRec record;
-  CodeString code;
-  std::wstring emission;
-  ASSERT_EQ(reader.Read(&record, &code), 1) << Error();
-  EXPECT_EQ(reader.ReadEmFac(&emission), 1);
-  EXPECT_EQ(emission, L"3 Petrol Euro4 1 2 3 4 ");
-  EXPECT_EQ(reader.ReadEmFac(&emission), 1);
-  EXPECT_EQ(emission, L"1 Diesel Euro5 0.1 0.2 0.3 0.4 ");
-  EXPECT_EQ(reader.ReadEmFac(&emission), 0);
-  ASSERT_EQ(reader.Read(&record, &code), 1) << Error();
-  EXPECT_STREQ(record.name, L"Bus");
-  EXPECT_EQ(record.dependency, 1u);
-  EXPECT_EQ(reader.ReadEmFac(&emission), 0);  // no emission lines
-  EXPECT_EQ(reader.Read(&record, &code), 0);
 }
 
 }  // namespace
