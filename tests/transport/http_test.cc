@@ -62,7 +62,9 @@ TEST_F(HttpTest, CrLfAcrossChunksEndsOneLine) {
   // Without Content-Length the reply is read 5120 bytes at a time.
   std::string first(DefaultRecvChunk - 1, 'x');
   RawReply reply;
-  reply.Send(HttpHead(200) + first + "\r").Send("\nsecond\r", 50).Send("\nthird", 50);
+  // The head itself arrives in two pieces.
+  reply.Send("HTTP/1.0 200 OK\r\nConne").Send("ction: close\r\n\r\n" + first + "\r", 30);
+  reply.Send("\nsecond\r", 50).Send("\nthird", 50);
   EXPECT_EQ(Lines(reply), (Strings{first, "second", "third"}));
 }
 
@@ -121,7 +123,10 @@ TEST_F(HttpTest, PostBodyAndReply) {
   }
   ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
   EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
-  EXPECT_EQ(server_.Requests()[1].body, body);
+  auto big = server_.Requests()[1];
+  EXPECT_EQ(big.body, body);
+  EXPECT_EQ(big.Header("Content-Length"), std::to_string(body.size()));
+  EXPECT_FALSE(big.HasHeader("Expect") || big.HasHeader("Content-Type")) << "an HTTP/1.0 server wants neither";
 }
 
 // Every line of a record save's reply must begin with the acknowledgement;
@@ -164,7 +169,9 @@ TEST_F(HttpTest, ReplyBreakingOffFailsTheRead) {
 }
 
 TEST_F(HttpTest, CredentialsRequestWithoutDialogFailsWithTheStatus) {
-  server_.QueueReply(RawReply::Http(407, "proxy says no"));
+  RawReply proxy;  // the platform's credentials step answers "cancelled" here
+  proxy.Send(HttpHead(407, "Proxy-Authenticate: Basic realm=\"gate\"\r\n") + "proxy says no");
+  server_.QueueReply(proxy);
   EXPECT_EQ(HTTPGet("cmd"), -1);
   EXPECT_STREQ(GetErrorText(), "Kalvoro answered HTTP 407 Proxy Authentication Required to a GET request.");
   char line[10];
@@ -210,7 +217,7 @@ TEST(HttpNoServer, ConnectionRefusedNamesThePath) {
   ASSERT_TRUE(HTTPConnection("anna", nullptr, address.c_str()));
   ClearErrorText();
   EXPECT_EQ(HTTPGet("cmd"), -1);
-  EXPECT_EQ(std::string(GetErrorText()).rfind("HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 120", 0), 0u)
+  EXPECT_EQ(std::string(GetErrorText()).rfind("HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 12029.", 0), 0u)
       << GetErrorText();
   char line[10];
   EXPECT_EQ(HTTPGetLine(line, sizeof line), -1);
