@@ -25,7 +25,7 @@ using Names = std::vector<std::wstring>;
 
 class EdbRsrcExportsTest : public ScriptedWorkbookTest {
  protected:
-  EdbRsrcExportsTest() : ScriptedWorkbookTest({L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {}
+  EdbRsrcExportsTest() : ScriptedWorkbookTest({L"Rsrc"}) {}
 
   static Names All(int32_t (*list)(int32_t, wchar_t*)) {
     Names names;
@@ -93,13 +93,13 @@ TEST_F(EdbRsrcExportsTest, LoadFailures) {
   EXPECT_EQ(All(VKEdbSpeedList), (Names{L"40 km/h", L"60 km/h"}));
 
   // A missing sheet: nothing is cleared or requested.
-  ASSERT_TRUE(host_.Book().RemoveSheet(L"Units"));
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Units"));
   size_t requests = server_.RequestCount();
   EXPECT_EQ(VKEdbRsrcLoad(), 0);
   EXPECT_STREQ(GetErrorText(), "Couldn't set sheet Units.");
   EXPECT_EQ(All(VKEdbSpeedList), (Names{L"40 km/h", L"60 km/h"}));
   EXPECT_EQ(server_.RequestCount(), requests);
-  ASSERT_NE(host_.Book().AddSheet(L"Units"), nullptr);
+  ASSERT_NE(host.Book().AddSheet(L"Units"), nullptr);
 
   // The server's refusal is not a resource file.
   server_.QueueReply(RawReply::Http(200, "Error: unknown EDB Stockholm2023 of EDB user anna\n"));
@@ -146,7 +146,7 @@ TEST_F(EdbRsrcExportsTest, SaveFailuresLeaveTheServersFileAlone) {
   EXPECT_STREQ(GetErrorText(), "Error writing edb.rsrc file: disk full");
 
   // A sheet that is missing stops the save before anything is sent.
-  ASSERT_TRUE(host_.Book().RemoveSheet(L"Rsrc"));
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Rsrc"));
   size_t before = server_.RequestCount();
   EXPECT_EQ(VKEdbRsrcSave(), -1);
   EXPECT_STREQ(GetErrorText(), "Couldn't set sheet Rsrc.");
@@ -181,15 +181,15 @@ TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
   for (const Case& c : cases) {
     // A clean set of sheets, then the one bad cell.
     for (const wchar_t* sheet : {L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {
-      ASSERT_TRUE(host_.Book().RemoveSheet(sheet));
-      ASSERT_NE(host_.Book().AddSheet(sheet), nullptr);
+      ASSERT_TRUE(host.Book().RemoveSheet(sheet));
+      ASSERT_NE(host.Book().AddSheet(sheet), nullptr);
     }
     Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
     Put(L"Units", 1, 0, L"ton/year");
     Put(L"Units", 2, 0, {L"kg/year", L"1000"});
     Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
     Put(c.sheet, c.row, c.column, c.text.c_str());
-    if (c.errorValue) host_.Book().SetCell(c.sheet, c.row, c.column, sheethost::Cell::Err(7));
+    if (c.errorValue) host.Book().SetCell(c.sheet, c.row, c.column, sheethost::Cell::Err(7));
 
     ErrorList.Clear();
     CExcelVerifyRsrc verifier;
@@ -208,7 +208,6 @@ TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
                                                ", row " + std::to_string(c.row + 1) + ").");
     EXPECT_EQ(server_.RequestCount(), before) << c.message;
   }
-  ErrorList.Clear();
 }
 
 // What stands just past the end of a table is never saved: the verifier
@@ -220,8 +219,6 @@ TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {
   Put(L"Units", 3, 1, {L"5" /* a factor without a name ends the table */, L"MWh" /* under an empty row */, L"1"});
   Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
   Put(L"Rsrc", 2, 1, L"orphan");
-  ErrorList.Clear();
-  WarningList.Clear();
   CExcelVerifyRsrc verifier;
   ASSERT_EQ(verifier.Init(ErrorList, WarningList), 1);
   EXPECT_EQ(verifier.VerifyRec(), 1);
@@ -231,7 +228,6 @@ TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {
                    L"Units [B4]: Factor without a unit name: the table ends at row 4, nothing from here on is saved",
                    L"Units [C4]: The table ends at the empty row 3: nothing from here on is saved",
                    L"Rsrc [B3]: Value without a tag: the table ends at row 3, nothing from here on is saved"}));
-  WarningList.Clear();
 }
 
 }  // namespace

@@ -8,8 +8,7 @@
 #include "host/frame.h"
 #include "host/issue_list.h"
 #include "host/merge_check.h"
-#include "host/scripted_login.h"
-#include "verification_fixture.h"
+#include "scripted_workbook.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -50,17 +49,12 @@ TEST_F(IsCompatibleTest, OnlyAnIndexNamedOtherwiseIsAnError) {
 
 // ------------------------------------------------------ scripted server
 
-class ScriptedMergeTest : public VerificationTest {
+class ScriptedMergeTest : public ScriptedWorkbookTest {
  protected:
+  ScriptedMergeTest() : ScriptedWorkbookTest({}, L"anna", L"Edb1") {}
   void SetUp() override {
-    VerificationTest::SetUp();
-    ASSERT_TRUE(server_.Start());
-    ScriptedLogin(server_, L"anna", L"Edb1");
+    ScriptedWorkbookTest::SetUp();
     server_.SetDefaultReply(RawReply::Http(200, ""));
-  }
-  void TearDown() override {
-    server_.Stop();
-    VerificationTest::TearDown();
   }
 
   // The queries after the login, with the authenticator left out.
@@ -68,12 +62,10 @@ class ScriptedMergeTest : public VerificationTest {
     std::vector<std::string> queries;
     const std::string prefix = "/cgi-bin/ikalvoro/do.cgi?AUTH&";
     for (size_t n = 1; n < server_.RequestCount(); ++n) {
-      queries.push_back(RequestQuery(server_, n).substr(prefix.size()));
+      queries.push_back(Query(n).substr(prefix.size()));
     }
     return queries;
   }
-
-  test_support::RawHttpServer server_;
 };
 
 TEST_F(ScriptedMergeTest, AsksForEverySubstanceListThenNamesOnly) {

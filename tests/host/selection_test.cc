@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "host/frame.h"
-#include "host/scripted_login.h"
-#include "support/raw_http_server.h"
+#include "scripted_workbook.h"
 #include "transport/connection.h"
 #include "vorkabcom.h"
 
@@ -18,15 +17,9 @@ using test_support::HttpHead;
 using test_support::RawHttpServer;
 using test_support::RawReply;
 
-class SelectionTest : public ::testing::Test {
+class SelectionTest : public ScriptedWorkbookTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Start());
-    ScriptedLogin(server_, L"", L"");
-  }
-  void TearDown() override { server_.Stop(); }
-
-  std::string Query(size_t n) { return RequestQuery(server_, n); }
+  SelectionTest() : ScriptedWorkbookTest({}, L"", L"") {}
 
   static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
     std::vector<std::wstring> names;
@@ -34,8 +27,6 @@ class SelectionTest : public ::testing::Test {
     for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
     return names;
   }
-
-  RawHttpServer server_;
 };
 
 using Names = std::vector<std::wstring>;

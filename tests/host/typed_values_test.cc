@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "host/frame.h"
-#include "host/scripted_login.h"
 #include "host/issue_list.h"
-#include "support/raw_http_server.h"
 #include "transport/latin1.h"
-#include "verification_fixture.h"
+#include "scripted_workbook.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -29,12 +27,10 @@ struct Typed {
   std::string refusal;   // the start of the Save's error text
 };
 
-class TypedValuesTest : public VerificationTest {
+class TypedValuesTest : public ScriptedWorkbookTest {
  protected:
   void SetUp() override {
-    VerificationTest::SetUp();
-    ASSERT_TRUE(server_.Start());
-    ScriptedLogin(server_, L"anna", L"Stockholm2023");
+    ScriptedWorkbookTest::SetUp();
     // One clean record of every kind a Save of reference data writes.
     Put(L"Substance", 1, 1, L"NOx");
     Put(L"Units", 1, 2, L"kg");
@@ -48,11 +44,6 @@ class TypedValuesTest : public VerificationTest {
     PutNamed(L"Emission function", 1, L"Heating", 4);
     Put(L"Emission function", 1, 2, {L"NOx", L"a*2", L"a", L"VAR"});
   }
-  void TearDown() override {
-    server_.Stop();
-    VerificationTest::TearDown();
-  }
-
   // The Save export of a sheet's kind.
   static Transfer SaveOf(const std::wstring& sheet) {
     if (sheet == L"Searchkey") return [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); };
@@ -97,8 +88,6 @@ class TypedValuesTest : public VerificationTest {
     EXPECT_EQ(Run(SaveOf(cases.back().sheet)), 0) << Error();
     EXPECT_EQ(server_.RequestCount(), 2u);
   }
-
-  test_support::RawHttpServer server_;
 };
 
 Cell Text(const std::wstring& text) { return Cell::Str(text); }
