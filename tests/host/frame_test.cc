@@ -78,15 +78,6 @@ TEST(VKInit, LogThatCannotBeOpened) {
   EXPECT_EQ(TakeError(512), "Can't open debug (1) log file \"/nonexistent-dir/x.log\": No such file or directory");
 }
 
-TEST(VKInit, LevelWithoutDigitsIsZeroAndTheUserTextIsCut) {
-  DebugLevel = 5;
-  wchar_t user[] = L"anna;abc";
-  VKInit(user, L"pw", L"", L"k:http://127.0.0.1:1", L"", L"", 0);
-  EXPECT_EQ(DebugLevel, 0);
-  EXPECT_STREQ(user, L"anna");
-  ClearErrorText();
-}
-
 TEST(VKAbout, BannerFlagAndServer) {
   wchar_t text[600];
   wchar_t server[256];
