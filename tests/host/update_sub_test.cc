@@ -52,28 +52,18 @@ TEST_F(UpdateSubTest, EveryListIsRebuiltFromItsSheet) {
   Put(L"Units", 1, 2, {L"MWh/year", L"1"});
 
   ASSERT_EQ(VKUpdateSub(), 1) << Error();
-  EXPECT_EQ(SubLists[0].Count(), 2);
-  EXPECT_EQ(SubLists[0].Find(L"NOx"), 1);
-  EXPECT_EQ(SubLists[0].Find(L"SO2"), 3);
-  EXPECT_EQ(SubLists[1].Find(L"Energy"), 2);
-  EXPECT_EQ(SubLists[5].Find(L"Permit"), 1);
-  EXPECT_EQ(SourceTimevarList.Find(L"Office"), 3);
-  EXPECT_EQ(RoadTimevarList.Find(L"Street"), 8);
-  EXPECT_EQ(SourceTimevarList.Find(L"Street"), -1);
-  EXPECT_EQ(SubgrpList.Find(L"Boiler"), 2);
-  EXPECT_EQ(EmfacList.Find(L"Formula"), 4);
-  EXPECT_EQ(VehicleList.Find(L"Car"), 6);
   ASSERT_EQ(RoadVehicleDef.Dimensions(), 2);
-  EXPECT_EQ(std::wstring(RoadVehicleDef.Name(0)), L"Fuel");
-  EXPECT_EQ(RoadVehicleDef.List(0)->Find(L"Diesel"), 1);
+  EXPECT_STREQ(RoadVehicleDef.Name(0), L"Fuel");
+  const std::pair<CRecordList*, const wchar_t*> rebuilt[] = {
+      {&SubLists[0], L"NOx=1,SO2=3"}, {&SubLists[1], L"Energy=2"},     {&SubLists[5], L"Permit=1"},
+      {&SourceTimevarList, L"Office=3"}, {&RoadTimevarList, L"Street=8"}, {&SubgrpList, L"Boiler=2"},
+      {&EmfacList, L"Formula=4"},      {&VehicleList, L"Car=6"},        {&RoadVehicleList, L"Taxi=5"},
+      {&RoadtypeList, L"Motorway=9"},  {RoadVehicleDef.List(0), L"Diesel=1,Petrol=0"}};
+  for (const auto& r : rebuilt) EXPECT_EQ(Pairs(*r.first), r.second);
   EXPECT_TRUE(RoadVehicleDef.List(0)->IsSorted());
-  EXPECT_EQ(RoadVehicleList.Find(L"Taxi"), 5);
-  EXPECT_EQ(RoadtypeList.Find(L"Motorway"), 9);
-  ASSERT_NE(CompanyList.FindKey(L"Acme"), nullptr);
-  EXPECT_EQ(std::wstring(CompanyList.FindKey(L"Acme")), L"C-17");
-  ASSERT_NE(FacilityList.FindKey(L"Plant"), nullptr);
-  EXPECT_EQ(std::wstring(FacilityList.FindKey(L"Plant")), L"100 200");
-  EXPECT_EQ(std::wstring(SpeedList.NameOf(2)), L"50 km/h");
+  EXPECT_STREQ(CompanyList.FindKey(L"Acme"), L"C-17");
+  EXPECT_STREQ(FacilityList.FindKey(L"Plant"), L"100 200");
+  EXPECT_STREQ(SpeedList.NameOf(2), L"50 km/h");
   EXPECT_EQ(UnitSubGrpList.Find(L"MWh/year"), 0);
   EXPECT_TRUE(ErrorLines().empty());
   EXPECT_TRUE(WarningLines().empty());

@@ -217,8 +217,7 @@ TEST(HttpNoServer, ConnectionRefusedNamesThePath) {
   ASSERT_TRUE(HTTPConnection("anna", nullptr, address.c_str()));
   ClearErrorText();
   EXPECT_EQ(HTTPGet("cmd"), -1);
-  EXPECT_EQ(std::string(GetErrorText()).rfind("HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 12029.", 0), 0u)
-      << GetErrorText();
+  EXPECT_STREQ(GetErrorText(), "HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 12029.");
   char line[10];
   EXPECT_EQ(HTTPGetLine(line, sizeof line), -1);
 }
