@@ -114,32 +114,6 @@ TEST_F(EdbRsrcExportsTest, LoadFailures) {
   EXPECT_NE(std::string(GetErrorText()).find("loadedbrsrc"), std::string::npos) << GetErrorText();
 }
 
-TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
-  // Sheets filled by hand, as a workbook saved in an earlier session.
-  Put(L"Speed-Temp-Scen", 1, 1, {L"30 km/h", L"", L"Base year"});
-  Put(L"Speed-Temp-Scen", 3, 1, L"50 km/h");
-  Put(L"Speed-Temp-Scen", 12, 1, L"past the table");
-  Put(L"Speed-Temp-Scen", 30, 2, L"600 C");
-  Put(L"Units", 1, 0, {L"ton/year", L"1.0", L"", L"", L"ton/year", L"", L"g/s"});
-  Put(L"Units", 2, 0, {L"kg/year", L"1000", L"", L"", L"kg/year", L"1000", L"mg/s", L"1000"});
-  Put(L"Units", 4, 0, L"after the gap");
-  Put(L"Rsrc", 0, 0, L"Tag");
-  Put(L"Rsrc", 1, 0, {L"NAME", L"G\xf6teborg"});
-  Put(L"Rsrc", 2, 0, {L"BASE YEAR", L"2025"});  // a tag of two words, read back whole
-
-  server_.QueueReply(RawReply::Http(200, ""));
-  EXPECT_EQ(VKEdbRsrcSave(), 1) << GetErrorText();
-  ASSERT_TRUE(server_.WaitForRequests(2, 5000));
-  std::string expected = "REF\nsaveedbrsrc\nanna\nStockholm2023\nspeed 1: 30 km/h\nspeed 2: \nspeed 3: 50 km/h\n";
-  for (int n = 4; n <= 11; ++n) expected += "speed " + std::to_string(n) + ": \n";
-  expected += "scenario 1: Base year\n";
-  for (int n = 2; n <= 10; ++n) expected += "scenario " + std::to_string(n) + ": \n";
-  for (int n = 1; n <= 29; ++n) expected += "temperature " + std::to_string(n) + ": \n";
-  expected += "temperature 30: 600 C\nSearch 1: 1000 mg/s\nSub 1: 1000 kg/year\nSubGrpEm 1: 1000 kg/year\n";
-  expected += "NAME: G\xf6teborg\nBASE YEAR: 2025\n";
-  EXPECT_EQ(server_.Requests()[1].body, expected);
-}
-
 TEST_F(EdbRsrcExportsTest, SaveFailuresLeaveTheServersFileAlone) {
   server_.QueueReply(RawReply::Http(200, "disk full\n"));
   EXPECT_EQ(VKEdbRsrcSave(), -1);

@@ -143,7 +143,7 @@ TEST_F(ScriptedMergeTest, EarlierIssuesMakeEveryCheckZero) {
 }
 
 TEST_F(ScriptedMergeTest, FullErrorListAsksTheServerNothing) {
-  while (!ErrorList.IsFull()) ErrorList.Add(L"Source", 0, 0, L"issue");
+  FillErrorList();
   EXPECT_EQ(VKMergeCheck(), 0);
   EXPECT_EQ(MergeCheckSubgrp(), 0);
   EXPECT_TRUE(Queries().empty());

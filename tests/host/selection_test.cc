@@ -152,10 +152,6 @@ TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInTheCreationBody) {
   EXPECT_STREQ(value, L"anna");  // the login user owns the new EDB
   VKEdbNameGet(value);
   EXPECT_STREQ(value, L"50% \xf6?");
-
-  server_.QueueReply(RawReply::Http(200, "Error: EDB New exists\n"));
-  EXPECT_EQ(VKEdbCreate(L"New"), -1);
-  EXPECT_STREQ(GetErrorText(), "Error: EDB New exists\n");
 }
 
 TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
