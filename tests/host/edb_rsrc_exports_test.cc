@@ -79,11 +79,6 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
 }
 
 TEST_F(EdbRsrcExportsTest, LoadFailures) {
-  // A file without units keeps the fixed first units.
-  server_.QueueReply(RawReply::Http(200, "speed 1: 30 km/h\n"));
-  ASSERT_EQ(VKEdbRsrcLoad(), 1);
-  EXPECT_EQ(All(VKEdbUnitSubList), (Names{L"ton/year"}));
-
   // A reply that breaks off: what was read stays, sorted by number.
   RawReply broken;
   broken.Send(HttpHead(200, "Content-Length: 5000\r\n") + "speed 4: 60 km/h\nspeed 2: 40 km/h\nspeed 3: 5");

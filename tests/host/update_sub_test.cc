@@ -92,10 +92,12 @@ TEST_F(UpdateSubTest, MissingSheetFailsAndSkipsTheLaterSteps) {
   PutNamed(L"Emission function", 1, L"Formula", 4);
   Put(L"Company", 1, 0, {L"Acme", L"C-17"});
   FacilityList.Add(L"Earlier", L"1 2");
+  RoadtypeList.Add(L"Earlier", 1);
   ASSERT_TRUE(host.Book().RemoveSheet(L"Roadtype"));
   EXPECT_EQ(VKUpdateSub(), -1);
   EXPECT_FALSE(Error().empty());
   EXPECT_EQ(EmfacList.Find(L"Formula"), 4);  // before the failure: rebuilt
+  EXPECT_EQ(RoadtypeList.Count(), 1);        // the failing step's list is kept
   EXPECT_EQ(CompanyList.Count(), 0);         // after it: not run
   EXPECT_EQ(FacilityList.Count(), 1);
   EXPECT_EQ(ErrorList.Count(), 0);
@@ -108,15 +110,6 @@ TEST_F(UpdateSubTest, FullErrorListStopsTheUpdate) {
   EXPECT_TRUE(ErrorList.IsFull());
   EXPECT_EQ(ErrorList.Count(), 257);
   EXPECT_EQ(VehicleList.Count(), 1);  // the step after the emission factors did not run
-}
-
-TEST_F(UpdateSubTest, StepsAnswerMinusOneForAMissingSheetAndKeepTheList) {
-  SourceTimevarList.Add(L"Kept", 1);
-  ASSERT_TRUE(host.Book().RemoveSheet(L"Source timevar"));
-  EXPECT_EQ(TimevarUpdateIdx(0), -1);
-  EXPECT_EQ(SourceTimevarList.Count(), 1);
-  EXPECT_EQ(SubUpdateIdx(6), -1);
-  EXPECT_EQ(Error(), "Unknown sub column: 6");
 }
 
 using VerifySubTest = VerificationTest;
