@@ -57,7 +57,7 @@ TEST_F(TransferExportsTest, LoadWhoseReplyBreaksOffFailsWithTheListSorted) {
 
   EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{1, L"10"}));
   EXPECT_EQ(Call(VKSubLoad, 0, 3), (Step{-1, L"14"}));
-  EXPECT_EQ(std::string(GetErrorText()).rfind("Error reading response.", 0), 0u) << GetErrorText();
+  EXPECT_EQ(std::string(GetErrorText()).rfind("Error reading response. Error ", 0), 0u) << GetErrorText();
   EXPECT_EQ(SubLists[3].Count(), 14);
   EXPECT_TRUE(SubLists[3].IsSorted());
   wchar_t name[256];
