@@ -122,63 +122,6 @@ TEST_F(EdbRsrcExportsTest, SaveFailuresLeaveTheServersFileAlone) {
   EXPECT_EQ(server_.RequestCount(), before);
 }
 
-// A cell whose line would not read back as typed: the verifier names it at
-// its cell, and the save refuses it with the same message before anything
-// goes to the server.
-TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
-  struct Case {
-    const wchar_t* sheet;
-    int row, column;
-    std::wstring text;
-    const char* cell;
-    const char* message;
-    bool errorValue = false;  // the cell holds #DIV/0!, not the text
-  };
-  const Case cases[] = {
-      {L"Speed-Temp-Scen", 2, 1, L"50\nEOF", "B3", "Speed cell holds a line break, which a record cannot carry"},
-      {L"Units", 2, 0, L"MWh fuel", "A3", "Unit cell holds a blank, which a one-word field cannot carry"},
-      {L"Units", 2, 1, L"", "B3", "Empty Factor cell"},
-      {L"Rsrc", 1, 1, std::wstring(4096, L'v'), "B2", "To long string for Value. Max is 4095"},
-      {L"Rsrc", 1, 1, L" Town", "B2", "Value cell begins with white space, which the resource file does not keep"},
-      {L"Rsrc", 1, 0, L"Zone \x2013 A", "A2", "Tag cell holds the character U+2013, which has no ISO 8859-1 form"},
-      {L"Rsrc", 1, 0, L"speed 12", "A2", "Tag cell begins with \"speed\", which makes the line a table line"},
-      {L"Rsrc", 1, 0, L"a:b", "A2", "Tag cell holds a colon, which ends the tag of a resource line"},
-      {L"Rsrc", 1, 0, std::wstring(256, L't'), "A2", "To long string for Tag. Max is 255"},
-      {L"Units", 2, 1, L"", "B3", "Cell holds an error or logical value, not a text or number", true},
-      {L"Rsrc", 1, 1, L"", "B2", "Cell holds an error or logical value, not a text or number", true},
-  };
-  for (const Case& c : cases) {
-    // A clean set of sheets, then the one bad cell.
-    for (const wchar_t* sheet : {L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {
-      ASSERT_TRUE(host.Book().RemoveSheet(sheet));
-      ASSERT_NE(host.Book().AddSheet(sheet), nullptr);
-    }
-    Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
-    Put(L"Units", 1, 0, L"ton/year");
-    Put(L"Units", 2, 0, {L"kg/year", L"1000"});
-    Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
-    Put(c.sheet, c.row, c.column, c.text.c_str());
-    if (c.errorValue) host.Book().SetCell(c.sheet, c.row, c.column, sheethost::Cell::Err(7));
-
-    ErrorList.Clear();
-    CExcelVerifyRsrc verifier;
-    ASSERT_EQ(verifier.Init(ErrorList, WarningList), 1);
-    EXPECT_EQ(verifier.VerifyRec(), 1);
-    wchar_t line[256] = L"";
-    // An error value reads as empty, which the cell's own check may report too.
-    EXPECT_EQ(c.errorValue ? std::min(ErrorList.Count(), 1) : ErrorList.Count(), 1) << c.message;
-    ErrorList.Next(1, line, 256);
-    std::string sheet(c.sheet, c.sheet + wcslen(c.sheet));
-    EXPECT_EQ(std::wstring(line), Widen((sheet + " [" + c.cell + "]: " + c.message).c_str()));
-
-    size_t before = server_.RequestCount();
-    EXPECT_EQ(VKEdbRsrcSave(), -1);
-    EXPECT_EQ(std::string(GetErrorText()), std::string(c.message) + " (sheet " + sheet + ", cell " + c.cell +
-                                               ", row " + std::to_string(c.row + 1) + ").");
-    EXPECT_EQ(server_.RequestCount(), before) << c.message;
-  }
-}
-
 // What stands just past the end of a table is never saved: the verifier
 // warns about it.
 TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {

@@ -29,11 +29,16 @@ struct Typed {
 
 class TypedValuesTest : public ScriptedWorkbookTest {
  protected:
+  TypedValuesTest() : ScriptedWorkbookTest({L"Rsrc"}) {}
   void SetUp() override {
     ScriptedWorkbookTest::SetUp();
-    // One clean record of every kind a Save of reference data writes.
+    // One clean record of every kind a Save of reference data writes, and
+    // clean resource tables.
     Put(L"Substance", 1, 1, L"NOx");
-    Put(L"Units", 1, 2, L"kg");
+    Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
+    Put(L"Units", 1, 0, {L"ton/year", L"", L"kg"});
+    Put(L"Units", 2, 0, {L"kg/year", L"1000"});
+    Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
     Put(L"Searchkey", 1, 1, L"Energy");
     PutTimevar(L"Source timevar", 1, L"Office", 3);
     Put(L"Emission factor", 0, 2, {L"NOx", L"m", L"Unit"});
@@ -49,7 +54,8 @@ class TypedValuesTest : public ScriptedWorkbookTest {
     if (sheet == L"Searchkey") return [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); };
     if (sheet == L"Source timevar") return [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); };
     if (sheet == L"Emission factor") return VKSubgrpsSave;
-    return VKEmfacsSave;
+    if (sheet == L"Emission function") return VKEmfacsSave;
+    return [](int32_t m, wchar_t*) { return m == 1 ? VKEdbRsrcSave() : 0; };  // one call
   }
   // Calls a transfer from its start until it answers other than 1.
   static int32_t Run(const Transfer& transfer) {
@@ -84,7 +90,7 @@ class TypedValuesTest : public ScriptedWorkbookTest {
     // The clean workbook passes, and its Save is posted.
     VKUpdateSub();
     EXPECT_EQ(VKVerifySub(), 1) << Error();
-    server_.QueueReply(test_support::RawReply::Http(200, "Ok.\n"));
+    server_.QueueReply(test_support::RawReply::Http(200, ""));  // no line refuses a save
     EXPECT_EQ(Run(SaveOf(cases.back().sheet)), 0) << Error();
     EXPECT_EQ(server_.RequestCount(), 2u);
   }
@@ -170,6 +176,34 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
       {L"Source timevar", 4, 3, Cell::Err(xlerrNA), {L"Source timevar [D5]: " + unreadable}, refusal},
       {L"Emission factor", 1, 2, Cell::Bool(false), {L"Emission factor [C2]: " + unreadable}, refusal},
       {L"Emission function", 1, 3, Cell::Err(xlerrValue), {L"Emission function [D2]: " + unreadable}, refusal},
+  });
+}
+
+// The resource sheets: a cell whose line would not read back as typed.
+TEST_F(TypedValuesTest, AResourceCellThatWouldNotReadBackIsReportedAndRefused) {
+  const std::string lb = " cell holds a line break, which a record cannot carry";
+  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
+  const std::string refusal = Narrow(unreadable.c_str());
+  ExpectReportedAndRefused({
+      LabelledFault(L"Speed-Temp-Scen", 2, 1, Text(L"50\nEOF"), "Speed", lb),
+      LabelledFault(L"Units", 2, 0, Text(L"MWh fuel"), "Unit",
+                    " cell holds a blank, which a one-word field cannot carry"),
+      {L"Units", 2, 1, Text(L""), {L"Units [B3]: Empty Factor cell"}, "Empty Factor cell"},
+      // An error value reads as empty too.
+      {L"Units", 2, 1, Cell::Err(xlerrDiv0), {L"Units [B3]: " + unreadable, L"Units [B3]: Empty Factor cell"},
+       refusal},
+      {L"Rsrc", 1, 1, Text(std::wstring(4096, L'v')), {L"Rsrc [B2]: To long string for Value. Max is 4095"},
+       "To long string for Value. Max is 4095"},
+      LabelledFault(L"Rsrc", 1, 1, Text(L" Town"), "Value",
+                    " cell begins with white space, which the resource file does not keep"),
+      {L"Rsrc", 1, 1, Cell::Err(xlerrDiv0), {L"Rsrc [B2]: " + unreadable, L"Rsrc [B2]: Empty Value cell"}, refusal},
+      LabelledFault(L"Rsrc", 1, 0, Text(L"Zone \x2013 A"), "Tag",
+                    " cell holds the character U+2013, which has no ISO 8859-1 form"),
+      LabelledFault(L"Rsrc", 1, 0, Text(L"speed 12"), "Tag",
+                    " cell begins with \"speed\", which makes the line a table line"),
+      LabelledFault(L"Rsrc", 1, 0, Text(L"a:b"), "Tag", " cell holds a colon, which ends the tag of a resource line"),
+      {L"Rsrc", 1, 0, Text(std::wstring(256, L't')), {L"Rsrc [A2]: To long string for Tag. Max is 255"},
+       "To long string for Tag. Max is 255"},
   });
 }
 
