@@ -33,7 +33,8 @@ class TypedValuesTest : public ScriptedWorkbookTest {
   void SetUp() override {
     ScriptedWorkbookTest::SetUp();
     // One clean record of every kind a Save of reference data writes, and
-    // clean resource tables.
+    // clean resource tables.  The groups' unit "kg" is known only once the
+    // pass has rebuilt the units from the sheet.
     Put(L"Substance", 1, 1, L"NOx");
     Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
     Put(L"Units", 1, 0, {L"ton/year", L"", L"kg"});

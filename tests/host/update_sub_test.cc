@@ -160,17 +160,6 @@ TEST_F(VerifySubTest, UnreadableSheetFailsAndAnUnknownTimevarIsListed) {
   EXPECT_EQ(VKVerifySub(), -1);
 }
 
-TEST_F(VerifySubTest, SubstanceGroupsAreCheckedAgainstTheRebuiltUnits) {
-  Put(L"Substance", 1, 1, L"NOx");
-  Put(L"Units", 1, 2, L"MWh/year");
-  Put(L"Emission factor", 0, 2, {L"NOx", L"m", L"Unit"});
-  Put(L"Emission factor", 1, 0, {L"Boiler", L"1", L"0.5", L"0", L"MWh/year"});
-  Put(L"Emission factor", 2, 0, {L"Stove", L"2", L"0.5", L"0", L"GJ"});
-  ASSERT_EQ(VKUpdateSub(), 1) << Error();
-  EXPECT_EQ(VKVerifySub(), 0);
-  EXPECT_EQ(ErrorLines(), (IssueLines{L"Emission factor [E3]: Unknown unit: \"GJ\""}));
-}
-
 // The export's own entry and exit lines and those of the steps, in order.
 TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
   auto run = [] {
