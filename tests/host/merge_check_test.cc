@@ -142,13 +142,6 @@ TEST_F(ScriptedMergeTest, EarlierIssuesMakeEveryCheckZero) {
   EXPECT_EQ(Queries().size(), 15u);
 }
 
-TEST_F(ScriptedMergeTest, FullErrorListAsksTheServerNothing) {
-  FillErrorList();
-  EXPECT_EQ(VKMergeCheck(), 0);
-  EXPECT_EQ(MergeCheckSubgrp(), 0);
-  EXPECT_TRUE(Queries().empty());
-}
-
 TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {
   SubgrpList.Add(L"Boiler", 7);
   SubgrpList.Add(L"Stove", 3);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/frame.h"
-#include "host/index_update.h"
+#include "host/merge_check.h"
 #include "verification_fixture.h"
 #include "vorkabcom.h"
 
@@ -119,6 +119,7 @@ TEST_F(VerifySubTest, FullErrorListGivesZeroAtOnceWithoutReading) {
   host.ClearCalls();
   EXPECT_EQ(VKVerifySub(), 0);
   EXPECT_EQ(VKMergeCheck(), 0);  // no server is needed: nothing is read
+  EXPECT_EQ(MergeCheckSubgrp(), 0);
   EXPECT_TRUE(host.Calls().empty());
   EXPECT_EQ(ErrorList.Count(), 257);
 }
