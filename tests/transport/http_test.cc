@@ -101,14 +101,11 @@ TEST_F(HttpTest, UrlLengthLimit) {
 TEST_F(HttpTest, PostBodyAndReply) {
   server_.QueueReply(RawReply::Http(200, "Ok.\nOk."));
   ASSERT_EQ(HTTPPost("do.cgi?auth&iedbvksave2.cgi&x"), 1);
-  ASSERT_EQ(HTTPWriteLine("REF"), 1);
-  ASSERT_EQ(HTTPWriteLine(""), 1);
-  ASSERT_EQ(HTTPWriteLine("G\xf6teborg"), 1);
+  for (const char* text : {"REF", "", "G\xf6teborg"}) ASSERT_EQ(HTTPWriteLine(text), 1);
   ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
   char line[100];
   ASSERT_EQ(HTTPGetLine(line, sizeof line), 1);
   EXPECT_STREQ(line, "Ok.");
-  ASSERT_EQ(server_.RequestCount(), 1u);
   auto request = server_.Requests()[0];
   EXPECT_EQ(request.requestLine, "POST /cgi-bin/ikalvoro/do.cgi?auth&iedbvksave2.cgi&x HTTP/1.0");
   EXPECT_EQ(request.body, "REF\n\nG\xf6teborg\n");
