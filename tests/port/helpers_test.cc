@@ -1,6 +1,6 @@
-// The port:: helpers of the Linux layer: the diagnostic log file and the
-// transport's name.  (URL canonicalisation is left untested: no library
-// path calls it.)
+// The diagnostic log file of the Linux layer.  (The transport's name is
+// checked through VKAbout in tests/host; URL canonicalisation is left
+// untested: no library path calls it.)
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -74,14 +74,6 @@ TEST(PortHelpers, SharedFileTruncatesAndCanBeReadWhileOpen) {
 
   EXPECT_EQ(port::OpenSharedForWriting(nullptr), nullptr);
   EXPECT_EQ(port::OpenSharedForWriting("/nonexistent-folder/x.log"), nullptr);
-}
-
-TEST(PortHelpers, TransportIdentificationIsOneShortLine) {
-  std::string text = port::TransportIdentification();
-  EXPECT_EQ(text.rfind("libcurl/", 0), 0u) << text;
-  EXPECT_NE(text.find("(WinINet substitute)"), std::string::npos) << text;
-  EXPECT_LE(text.size(), 255u);
-  EXPECT_EQ(text.find('\n'), std::string::npos);
 }
 
 }  // namespace
