@@ -3,6 +3,7 @@
 // kind's field.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,102 +13,87 @@
 namespace {
 
 using Names = std::vector<std::wstring>;
+using Next = std::function<int32_t(int32_t, wchar_t*)>;
 
-template <class Next>
-Names All(Next next) {
+// Every name a list export hands out, from a first call on.
+Names All(const Next& next) {
   Names names;
   wchar_t buffer[300];
   for (int32_t first = 1; next(first, buffer) == 1; first = 0) names.push_back(buffer);
   return names;
 }
 
-TEST(ListExports, SubListIsInIndexOrderPerElement) {
-  SubLists[2].Add(L"Industry", 3);
-  SubLists[2].Add(L"Agriculture", 1);
-  SubLists[2].Add(L"Traffic", 2);
-  SubLists[0].Add(L"NOx", 2);
-  SubLists[0].Add(L"CO2", 1);
-  EXPECT_EQ(All([](int32_t f, wchar_t* b) { return VKSubList(f, 2, b); }), (Names{L"Agriculture", L"Traffic", L"Industry"}));
-  EXPECT_EQ(All([](int32_t f, wchar_t* b) { return VKSubList(f, 0, b); }), (Names{L"CO2", L"NOx"}));
-  wchar_t buffer[8] = L"same";
-  EXPECT_EQ(VKSubList(1, 6, buffer), 0);  // no such element
-  EXPECT_EQ(VKSubList(1, -1, buffer), 0);
-  EXPECT_STREQ(buffer, L"same");
-  SubLists[0].Clear();
-  SubLists[2].Clear();
-}
-
-TEST(ListExports, NameListsSortOnTheFirstCallOnly) {
+// Each export: its list filled in an order that is neither by name nor by
+// index, a name too long for its field, and a name added after the first
+// call, which is appended rather than sorted in; then emptied.
+TEST(ListExports, EachListSortsOnTheFirstCallAndCutsToItsField) {
   struct Case {
-    CRecordList* list;
-    int32_t (*next)(int32_t, wchar_t*);
+    const char* what;
+    std::function<void(const wchar_t*, int32_t)> add;
+    Next next;
+    std::function<void()> clear;
+    size_t field;  // characters of a name, with its terminator
+    bool byIndex;
+  };
+  const auto plain = [](CRecordList* list) { return [list](const wchar_t* n, int32_t i) { list->Add(n, i); }; };
+  const auto keyed = [](CRecordListKey* list) {
+    return [list](const wchar_t* n, int32_t i) { list->Add(n, list->MakeKey(static_cast<uint32_t>(i), 0)); };
   };
   const Case cases[] = {
-      {&EmfacList, [](int32_t f, wchar_t* b) { return VKEmfacsList(f, b); }},
-      {&SourceTimevarList, [](int32_t f, wchar_t* b) { return VKTimevarsList(0, f, b); }},
-      {&RoadTimevarList, [](int32_t f, wchar_t* b) { return VKTimevarsList(-4, f, b); }},
-      {&SubgrpList, [](int32_t f, wchar_t* b) { return VKSubgrpsList(f, b); }},
-      {&VehicleList, [](int32_t f, wchar_t* b) { return VKVehiclesList(f, b); }},
-      {&RoadVehicleList, [](int32_t f, wchar_t* b) { return VKRoadVehiclesList(f, b); }},
-      {&RoadtypeList, [](int32_t f, wchar_t* b) { return VKRoadtypesList(f, b); }},
+      {"substances", plain(&SubLists[2]), [](int32_t f, wchar_t* b) { return VKSubList(f, 2, b); },
+       [] { SubLists[2].Clear(); }, 256, true},
+      {"emfacs", plain(&EmfacList), VKEmfacsList, [] { EmfacList.Clear(); }, 20, false},
+      {"source timevars", plain(&SourceTimevarList), [](int32_t f, wchar_t* b) { return VKTimevarsList(0, f, b); },
+       [] { SourceTimevarList.Clear(); }, 20, false},
+      {"road timevars", plain(&RoadTimevarList), [](int32_t f, wchar_t* b) { return VKTimevarsList(-4, f, b); },
+       [] { RoadTimevarList.Clear(); }, 20, false},
+      {"subgrps", plain(&SubgrpList), VKSubgrpsList, [] { SubgrpList.Clear(); }, 20, false},
+      {"vehicles", plain(&VehicleList), VKVehiclesList, [] { VehicleList.Clear(); }, 20, false},
+      {"road vehicles", plain(&RoadVehicleList), VKRoadVehiclesList, [] { RoadVehicleList.Clear(); }, 20, false},
+      {"roadtypes", plain(&RoadtypeList), VKRoadtypesList, [] { RoadtypeList.Clear(); }, 20, false},
+      {"companies", keyed(&CompanyList), VKCompaniesList, [] { CompanyList.Clear(); }, 48, false},
+      {"facilities", keyed(&FacilityList), VKFacilitiesList, [] { FacilityList.Clear(); }, 48, false},
+      {"road-vehicle classes", [](const wchar_t* n, int32_t i) { RoadVehicleDef.List(1)->Add(n, i); },
+       [](int32_t f, wchar_t* b) { return VKRoadVehiclesDefList(f, 1, b); }, [] { RoadVehicleDef.Free(); }, 256,
+       false},
   };
+  const std::wstring longName(300, L'x');
   for (const Case& c : cases) {
-    c.list->SetSortKey(CRecordList::kByIndex);
-    c.list->Add(L"winter", 1);
-    c.list->Add(L"autumn", 2);
-    wchar_t buffer[20];
-    ASSERT_EQ(c.next(1, buffer), 1);
-    EXPECT_STREQ(buffer, L"autumn");
-    EXPECT_EQ(c.list->SortKey(), CRecordList::kByName);
-    c.list->Add(L"0", 3);  // added during the listing: appended, not sorted in
-    ASSERT_EQ(c.next(0, buffer), 1);
-    EXPECT_STREQ(buffer, L"winter");
-    ASSERT_EQ(c.next(0, buffer), 1);
-    EXPECT_STREQ(buffer, L"0");
-    EXPECT_EQ(c.next(0, buffer), 0);
-    c.list->Clear();
-    EXPECT_EQ(c.next(1, buffer), 0);
+    ASSERT_TRUE(RoadVehicleDef.Create(2));
+    const std::wstring cut = longName.substr(0, c.field - 1);
+    c.add(L"mid", 2);
+    c.add(L"zulu", 1);
+    c.add(longName.c_str(), 4);
+    c.add(L"alpha", 3);
+    Names names;
+    wchar_t buffer[300];
+    for (wchar_t& ch : buffer) ch = L'#';
+    ASSERT_EQ(c.next(1, buffer), 1) << c.what;
+    names.push_back(buffer);
+    c.add(L"0", 0);
+    while (c.next(0, buffer) == 1) names.push_back(buffer);
+    EXPECT_EQ(names, c.byIndex ? (Names{L"zulu", L"mid", L"alpha", cut, L"0"})
+                               : (Names{L"alpha", L"mid", cut, L"zulu", L"0"}))
+        << c.what;
+    EXPECT_EQ(buffer[c.field], L'#') << c.what << ": written past the field";
+    c.clear();
+    EXPECT_EQ(All(c.next), Names{}) << c.what;
   }
 }
 
-TEST(ListExports, CompaniesFacilitiesAndRoadVehicleDimensions) {
-  CompanyList.Add(L"Zinc Ltd", L"77");
-  CompanyList.Add(L"Acme", L"12");
-  FacilityList.Add(L"Plant B", FacilityList.MakeKey(5, 6));
-  FacilityList.Add(L"Plant A", FacilityList.MakeKey(1, 2));
-  EXPECT_EQ(All([](int32_t f, wchar_t* b) { return VKCompaniesList(f, b); }), (Names{L"Acme", L"Zinc Ltd"}));
-  EXPECT_EQ(All([](int32_t f, wchar_t* b) { return VKFacilitiesList(f, b); }), (Names{L"Plant A", L"Plant B"}));
-  CompanyList.Clear();
-  FacilityList.Clear();
-
+TEST(ListExports, NoSuchListAnswersZeroAndLeavesTheBuffer) {
+  SubLists[0].Add(L"NOx", 2);
+  EXPECT_EQ(All([](int32_t f, wchar_t* b) { return VKSubList(f, 0, b); }), Names{L"NOx"});
+  SubLists[0].Clear();
   wchar_t buffer[8] = L"same";
+  EXPECT_EQ(VKSubList(1, 6, buffer), 0);
+  EXPECT_EQ(VKSubList(1, -1, buffer), 0);
   EXPECT_EQ(VKRoadVehiclesDefList(1, 0, buffer), 0);  // nothing loaded yet
   ASSERT_TRUE(RoadVehicleDef.Create(2));
   RoadVehicleDef.List(1)->Add(L"petrol", 0);
-  RoadVehicleDef.List(1)->Add(L"diesel", 1);
-  EXPECT_EQ(All([](int32_t f, wchar_t* b) { return VKRoadVehiclesDefList(f, 1, b); }), (Names{L"diesel", L"petrol"}));
   for (int32_t dimension : {0 /* empty */, 2, -1}) EXPECT_EQ(VKRoadVehiclesDefList(1, dimension, buffer), 0);
   EXPECT_STREQ(buffer, L"same");
   RoadVehicleDef.Free();
-}
-
-TEST(ListExports, NamesAreCutToTheKindsField) {
-  std::wstring longName(300, L'x');
-  wchar_t buffer[300];
-  for (wchar_t& c : buffer) c = L'#';
-  RoadtypeList.Add(longName.c_str(), 1);
-  ASSERT_EQ(VKRoadtypesList(1, buffer), 1);
-  EXPECT_EQ(std::wstring(buffer), longName.substr(0, 19));
-  EXPECT_EQ(buffer[20], L'#');
-  RoadtypeList.Clear();
-  CompanyList.Add(longName.c_str(), L"1");
-  ASSERT_EQ(VKCompaniesList(1, buffer), 1);
-  EXPECT_EQ(std::wstring(buffer), longName.substr(0, 47));
-  CompanyList.Clear();
-  SubLists[1].Add(longName.c_str(), 1);
-  ASSERT_EQ(VKSubList(1, 1, buffer), 1);
-  EXPECT_EQ(std::wstring(buffer), longName.substr(0, 255));
-  SubLists[1].Clear();
 }
 
 TEST(Catalogue, ProcessWideListsStartEmptyWithTheirKeys) {

@@ -25,7 +25,7 @@ using Names = std::vector<std::wstring>;
 
 class EdbRsrcExportsTest : public ScriptedWorkbookTest {
  protected:
-  EdbRsrcExportsTest() : ScriptedWorkbookTest({L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {}
+  EdbRsrcExportsTest() : ScriptedWorkbookTest({L"Rsrc"}) {}
 
   static Names All(int32_t (*list)(int32_t, wchar_t*)) {
     Names names;
@@ -79,11 +79,6 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
 }
 
 TEST_F(EdbRsrcExportsTest, LoadFailures) {
-  // A file without units keeps the fixed first units.
-  server_.QueueReply(RawReply::Http(200, "speed 1: 30 km/h\n"));
-  ASSERT_EQ(VKEdbRsrcLoad(), 1);
-  EXPECT_EQ(All(VKEdbUnitSubList), (Names{L"ton/year"}));
-
   // A reply that breaks off: what was read stays, sorted by number.
   RawReply broken;
   broken.Send(HttpHead(200, "Content-Length: 5000\r\n") + "speed 4: 60 km/h\nspeed 2: 40 km/h\nspeed 3: 5");
@@ -93,13 +88,13 @@ TEST_F(EdbRsrcExportsTest, LoadFailures) {
   EXPECT_EQ(All(VKEdbSpeedList), (Names{L"40 km/h", L"60 km/h"}));
 
   // A missing sheet: nothing is cleared or requested.
-  ASSERT_TRUE(host_.Book().RemoveSheet(L"Units"));
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Units"));
   size_t requests = server_.RequestCount();
   EXPECT_EQ(VKEdbRsrcLoad(), 0);
   EXPECT_STREQ(GetErrorText(), "Couldn't set sheet Units.");
   EXPECT_EQ(All(VKEdbSpeedList), (Names{L"40 km/h", L"60 km/h"}));
   EXPECT_EQ(server_.RequestCount(), requests);
-  ASSERT_NE(host_.Book().AddSheet(L"Units"), nullptr);
+  ASSERT_NE(host.Book().AddSheet(L"Units"), nullptr);
 
   // The server's refusal is not a resource file.
   server_.QueueReply(RawReply::Http(200, "Error: unknown EDB Stockholm2023 of EDB user anna\n"));
@@ -114,101 +109,17 @@ TEST_F(EdbRsrcExportsTest, LoadFailures) {
   EXPECT_NE(std::string(GetErrorText()).find("loadedbrsrc"), std::string::npos) << GetErrorText();
 }
 
-TEST_F(EdbRsrcExportsTest, SaveSendsTheSheetsGroupByGroup) {
-  // Sheets filled by hand, as a workbook saved in an earlier session.
-  Put(L"Speed-Temp-Scen", 1, 1, {L"30 km/h", L"", L"Base year"});
-  Put(L"Speed-Temp-Scen", 3, 1, L"50 km/h");
-  Put(L"Speed-Temp-Scen", 12, 1, L"past the table");
-  Put(L"Speed-Temp-Scen", 30, 2, L"600 C");
-  Put(L"Units", 1, 0, {L"ton/year", L"1.0", L"", L"", L"ton/year", L"", L"g/s"});
-  Put(L"Units", 2, 0, {L"kg/year", L"1000", L"", L"", L"kg/year", L"1000", L"mg/s", L"1000"});
-  Put(L"Units", 4, 0, L"after the gap");
-  Put(L"Rsrc", 0, 0, L"Tag");
-  Put(L"Rsrc", 1, 0, {L"NAME", L"G\xf6teborg"});
-  Put(L"Rsrc", 2, 0, {L"BASE YEAR", L"2025"});  // a tag of two words, read back whole
-
-  server_.QueueReply(RawReply::Http(200, ""));
-  EXPECT_EQ(VKEdbRsrcSave(), 1) << GetErrorText();
-  ASSERT_TRUE(server_.WaitForRequests(2, 5000));
-  std::string expected = "REF\nsaveedbrsrc\nanna\nStockholm2023\nspeed 1: 30 km/h\nspeed 2: \nspeed 3: 50 km/h\n";
-  for (int n = 4; n <= 11; ++n) expected += "speed " + std::to_string(n) + ": \n";
-  expected += "scenario 1: Base year\n";
-  for (int n = 2; n <= 10; ++n) expected += "scenario " + std::to_string(n) + ": \n";
-  for (int n = 1; n <= 29; ++n) expected += "temperature " + std::to_string(n) + ": \n";
-  expected += "temperature 30: 600 C\nSearch 1: 1000 mg/s\nSub 1: 1000 kg/year\nSubGrpEm 1: 1000 kg/year\n";
-  expected += "NAME: G\xf6teborg\nBASE YEAR: 2025\n";
-  EXPECT_EQ(server_.Requests()[1].body, expected);
-}
-
 TEST_F(EdbRsrcExportsTest, SaveFailuresLeaveTheServersFileAlone) {
   server_.QueueReply(RawReply::Http(200, "disk full\n"));
   EXPECT_EQ(VKEdbRsrcSave(), -1);
   EXPECT_STREQ(GetErrorText(), "Error writing edb.rsrc file: disk full");
 
   // A sheet that is missing stops the save before anything is sent.
-  ASSERT_TRUE(host_.Book().RemoveSheet(L"Rsrc"));
+  ASSERT_TRUE(host.Book().RemoveSheet(L"Rsrc"));
   size_t before = server_.RequestCount();
   EXPECT_EQ(VKEdbRsrcSave(), -1);
   EXPECT_STREQ(GetErrorText(), "Couldn't set sheet Rsrc.");
   EXPECT_EQ(server_.RequestCount(), before);
-}
-
-// A cell whose line would not read back as typed: the verifier names it at
-// its cell, and the save refuses it with the same message before anything
-// goes to the server.
-TEST_F(EdbRsrcExportsTest, CellsThatWouldNotReadBackAreReportedAndRefused) {
-  struct Case {
-    const wchar_t* sheet;
-    int row, column;
-    std::wstring text;
-    const char* cell;
-    const char* message;
-    bool errorValue = false;  // the cell holds #DIV/0!, not the text
-  };
-  const Case cases[] = {
-      {L"Speed-Temp-Scen", 2, 1, L"50\nEOF", "B3", "Speed cell holds a line break, which a record cannot carry"},
-      {L"Units", 2, 0, L"MWh fuel", "A3", "Unit cell holds a blank, which a one-word field cannot carry"},
-      {L"Units", 2, 1, L"", "B3", "Empty Factor cell"},
-      {L"Rsrc", 1, 1, std::wstring(4096, L'v'), "B2", "To long string for Value. Max is 4095"},
-      {L"Rsrc", 1, 1, L" Town", "B2", "Value cell begins with white space, which the resource file does not keep"},
-      {L"Rsrc", 1, 0, L"Zone \x2013 A", "A2", "Tag cell holds the character U+2013, which has no ISO 8859-1 form"},
-      {L"Rsrc", 1, 0, L"speed 12", "A2", "Tag cell begins with \"speed\", which makes the line a table line"},
-      {L"Rsrc", 1, 0, L"a:b", "A2", "Tag cell holds a colon, which ends the tag of a resource line"},
-      {L"Rsrc", 1, 0, std::wstring(256, L't'), "A2", "To long string for Tag. Max is 255"},
-      {L"Units", 2, 1, L"", "B3", "Cell holds an error or logical value, not a text or number", true},
-      {L"Rsrc", 1, 1, L"", "B2", "Cell holds an error or logical value, not a text or number", true},
-  };
-  for (const Case& c : cases) {
-    // A clean set of sheets, then the one bad cell.
-    for (const wchar_t* sheet : {L"Speed-Temp-Scen", L"Units", L"Rsrc"}) {
-      ASSERT_TRUE(host_.Book().RemoveSheet(sheet));
-      ASSERT_NE(host_.Book().AddSheet(sheet), nullptr);
-    }
-    Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
-    Put(L"Units", 1, 0, L"ton/year");
-    Put(L"Units", 2, 0, {L"kg/year", L"1000"});
-    Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
-    Put(c.sheet, c.row, c.column, c.text.c_str());
-    if (c.errorValue) host_.Book().SetCell(c.sheet, c.row, c.column, sheethost::Cell::Err(7));
-
-    ErrorList.Clear();
-    CExcelVerifyRsrc verifier;
-    ASSERT_EQ(verifier.Init(ErrorList, WarningList), 1);
-    EXPECT_EQ(verifier.VerifyRec(), 1);
-    wchar_t line[256] = L"";
-    // An error value reads as empty, which the cell's own check may report too.
-    EXPECT_EQ(c.errorValue ? std::min(ErrorList.Count(), 1) : ErrorList.Count(), 1) << c.message;
-    ErrorList.Next(1, line, 256);
-    std::string sheet(c.sheet, c.sheet + wcslen(c.sheet));
-    EXPECT_EQ(std::wstring(line), Widen((sheet + " [" + c.cell + "]: " + c.message).c_str()));
-
-    size_t before = server_.RequestCount();
-    EXPECT_EQ(VKEdbRsrcSave(), -1);
-    EXPECT_EQ(std::string(GetErrorText()), std::string(c.message) + " (sheet " + sheet + ", cell " + c.cell +
-                                               ", row " + std::to_string(c.row + 1) + ").");
-    EXPECT_EQ(server_.RequestCount(), before) << c.message;
-  }
-  ErrorList.Clear();
 }
 
 // What stands just past the end of a table is never saved: the verifier
@@ -220,8 +131,6 @@ TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {
   Put(L"Units", 3, 1, {L"5" /* a factor without a name ends the table */, L"MWh" /* under an empty row */, L"1"});
   Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
   Put(L"Rsrc", 2, 1, L"orphan");
-  ErrorList.Clear();
-  WarningList.Clear();
   CExcelVerifyRsrc verifier;
   ASSERT_EQ(verifier.Init(ErrorList, WarningList), 1);
   EXPECT_EQ(verifier.VerifyRec(), 1);
@@ -231,7 +140,6 @@ TEST_F(EdbRsrcExportsTest, WhatStandsPastATableIsNamed) {
                    L"Units [B4]: Factor without a unit name: the table ends at row 4, nothing from here on is saved",
                    L"Units [C4]: The table ends at the empty row 3: nothing from here on is saved",
                    L"Rsrc [B3]: Value without a tag: the table ends at row 3, nothing from here on is saved"}));
-  WarningList.Clear();
 }
 
 }  // namespace

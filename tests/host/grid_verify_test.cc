@@ -1,5 +1,6 @@
 // VKVerifyGrid: each fault a grid's header and data rows can hold is
-// reported at its cell, and the verification goes on.
+// reported at its cell, and the verification goes on.  (Clean grids pass:
+// tests/e2e GridRoundTrip verifies each grid it loads.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,13 +34,6 @@ class GridVerifyTest : public VerificationTest {
     Put(sheet, 2, 24, {L"1.5", L"2"});
   }
 };
-
-TEST_F(GridVerifyTest, ACleanGridPasses) {
-  PutGrid(kSheet);
-  EXPECT_EQ(VKVerifyGrid(kSheet), 1);
-  EXPECT_TRUE(ErrorLines().empty());
-  EXPECT_TRUE(WarningLines().empty());
-}
 
 TEST_F(GridVerifyTest, EveryFaultIsReportedAtItsCell) {
   PutGrid(kSheet);

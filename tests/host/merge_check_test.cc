@@ -1,5 +1,4 @@
-// The merge check: IsCompatible alone, against a scripted server, and
-// against the substitute server's demonstration EDB.
+// The merge check: IsCompatible alone and against a scripted server.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,10 +8,7 @@
 #include "host/frame.h"
 #include "host/issue_list.h"
 #include "host/merge_check.h"
-#include "support/edb_server_process.h"
-#include "host/scripted_login.h"
-#include "verification_fixture.h"
-#include "transport/latin1.h"
+#include "scripted_workbook.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -53,17 +49,12 @@ TEST_F(IsCompatibleTest, OnlyAnIndexNamedOtherwiseIsAnError) {
 
 // ------------------------------------------------------ scripted server
 
-class ScriptedMergeTest : public VerificationTest {
+class ScriptedMergeTest : public ScriptedWorkbookTest {
  protected:
+  ScriptedMergeTest() : ScriptedWorkbookTest({}, L"anna", L"Edb1") {}
   void SetUp() override {
-    VerificationTest::SetUp();
-    ASSERT_TRUE(server_.Start());
-    ScriptedLogin(server_, L"anna", L"Edb1");
+    ScriptedWorkbookTest::SetUp();
     server_.SetDefaultReply(RawReply::Http(200, ""));
-  }
-  void TearDown() override {
-    server_.Stop();
-    VerificationTest::TearDown();
   }
 
   // The queries after the login, with the authenticator left out.
@@ -71,12 +62,10 @@ class ScriptedMergeTest : public VerificationTest {
     std::vector<std::string> queries;
     const std::string prefix = "/cgi-bin/ikalvoro/do.cgi?AUTH&";
     for (size_t n = 1; n < server_.RequestCount(); ++n) {
-      queries.push_back(RequestQuery(server_, n).substr(prefix.size()));
+      queries.push_back(Query(n).substr(prefix.size()));
     }
     return queries;
   }
-
-  test_support::RawHttpServer server_;
 };
 
 TEST_F(ScriptedMergeTest, AsksForEverySubstanceListThenNamesOnly) {
@@ -97,16 +86,18 @@ TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
   SubLists[0].Add(L"NOx", 1);
   SubLists[0].Add(L"New one", 2);
   SubLists[0].Add(L"Another", 3);
+  SubLists[0].Add(L"Nitrogen oxides", 4);
   SubLists[3].Add(L"Diesel", 1);
   SubLists[3].Add(L"Petrol", 2);
   SourceTimevarList.Add(L"Office", 1);
+  SourceTimevarList.Add(L"Always on", 2);
   RoadTimevarList.Add(L"Street", 2);
   SubgrpList.Add(L"Boiler", 7);
   VehicleList.Add(L"Car petrol", 1);
   RoadVehicleList.Add(L"PC diesel", 2);
   RoadtypeList.Add(L"Motorway", 3);
   RoadtypeList.Add(L"Ring road", 9);  // unknown to the server: a new roadtype
-  for (const char* reply : {"1 \"NOx\"\n2 \"-\"\n3\n", "", "", "1 \"Diesel\"\n2 \"Gasoline\"\n", "", "",
+  for (const char* reply : {"1 \"NOx\"\n2 \"-\"\n3\n4 \"N2O\"\n", "", "", "1 \"Diesel\"\n2 \"Gasoline\"\n", "", "",
                             "NAME \"Office\"\nINDEX 1\n\nNAME \"Shop\"\nINDEX 2\n\n", "NAME \"Avenue\"\nINDEX 2\n\n",
                             "NAME \"Stove\"\nINDEX 7\n\n", "NAME \"Car petrol\"\nINDEX 1\n\n",
                             "NAME \"PC petrol\"\nINDEX 2\n\n",
@@ -114,7 +105,9 @@ TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
     server_.QueueReply(RawReply::Http(200, reply));
   }
   EXPECT_EQ(VKMergeCheck(), 0) << Error();
-  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Searchkey [D]: Index 2 has different name in Kalvoro (Gasoline)",
+  EXPECT_EQ(Lines(ErrorList), (IssueLines{L"Substance [A]: Index 4 has different name in Kalvoro (N2O)",
+                                        L"Searchkey [D]: Index 2 has different name in Kalvoro (Gasoline)",
+                                        L"Source timevar [B]: Index 2 has different name in Kalvoro (Shop)",
                                         L"Road timevar [B]: Index 2 has different name in Kalvoro (Avenue)",
                                         L"Emission factor [B]: Index 7 has different name in Kalvoro (Stove)",
                                         L"Road Vehicle [B]: Index 2 has different name in Kalvoro (PC petrol)",
@@ -124,9 +117,9 @@ TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
 TEST_F(ScriptedMergeTest, FailedReadStopsWithMinusOne) {
   SubgrpList.Add(L"Boiler", 7);
   server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n"));
-  server_.QueueReply(RawReply::Http(200, "garbage\n"));
+  server_.QueueReply(RawReply::Http(200, "Error: unknown EDB Edb1 of EDB user anna\n"));  // the server's refusal
   EXPECT_EQ(VKMergeCheck(), -1);
-  EXPECT_NE(Error().find("Error in input: garbage"), std::string::npos);
+  EXPECT_NE(Error().find("Error in input: Error: unknown EDB Edb1 of EDB user anna"), std::string::npos) << Error();
   EXPECT_EQ(Queries().size(), 2u);  // nothing asked after the failure
 }
 
@@ -149,13 +142,6 @@ TEST_F(ScriptedMergeTest, EarlierIssuesMakeEveryCheckZero) {
   EXPECT_EQ(Queries().size(), 15u);
 }
 
-TEST_F(ScriptedMergeTest, FullErrorListAsksTheServerNothing) {
-  while (!ErrorList.IsFull()) ErrorList.Add(L"Source", 0, 0, L"issue");
-  EXPECT_EQ(VKMergeCheck(), 0);
-  EXPECT_EQ(MergeCheckSubgrp(), 0);
-  EXPECT_TRUE(Queries().empty());
-}
-
 TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {
   SubgrpList.Add(L"Boiler", 7);
   SubgrpList.Add(L"Stove", 3);
@@ -169,67 +155,6 @@ TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {
   EXPECT_EQ(SubgrpList.Find(L"Boiler"), 7);
   EXPECT_EQ(calls,
             " --> MergeCheckSubgrp()\n  --> IsCompatible()\n  <-- IsCompatible = 1\n <-- MergeCheckSubgrp = 1\n");
-}
-
-// --------------------------------------------------- substitute server
-
-class DemoMergeTest : public VerificationTest {
- protected:
-  static void SetUpTestSuite() { server_ = new EdbServerProcess(); }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
-  void SetUp() override {
-    VerificationTest::SetUp();
-    ASSERT_TRUE(server_ && server_->ok());
-    wchar_t user[] = L"demo";
-    std::wstring address = L"Kalvoro:" + Widen(server_->url().c_str());
-    int32_t r = VKInit(user, L"demo", L"", address.c_str(), L"", L"", 0);
-    ASSERT_TRUE(r == 0 || r == 1) << Error();
-    VKDatabaseSet(L"REF");
-    VKEdbUserSet(L"demo");
-    VKEdbNameSet(L"Gothenburg2025");
-    ClearErrorText();
-  }
-  static EdbServerProcess* server_;
-};
-
-EdbServerProcess* DemoMergeTest::server_ = nullptr;
-
-TEST_F(DemoMergeTest, WorkbookMatchingTheEdbPasses) {
-  SubLists[0].Add(L"NOx", 1);
-  SubLists[0].Add(L"SO2", 2);
-  SubLists[2].Add(L"Biskopsg\u00e5rden", 4);  // ISO 8859-1 on the wire
-  SubLists[2].Add(L"Centrum", 5);
-  SourceTimevarList.Add(L"Continuous 24h", 1);
-  RoadTimevarList.Add(L"Urban street", 1);
-  SubgrpList.Add(L"Natural gas boiler", 1);
-  SubgrpList.Add(L"Brand new group", 900);
-  EXPECT_EQ(VKMergeCheck(), 1) << Error();
-  EXPECT_EQ(ErrorList.Count(), 0);
-  EXPECT_EQ(WarningList.Count(), 0);
-}
-
-TEST_F(DemoMergeTest, RenamedIndexesAreReportedOncePerKind) {
-  SubLists[0].Add(L"Nitrogen oxides", 1);
-  SubLists[2].Add(L"Downtown", 5);
-  SourceTimevarList.Add(L"Always on", 1);
-  RoadTimevarList.Add(L"Urban street", 1);
-  SubgrpList.Add(L"Gas boiler", 1);
-  EXPECT_EQ(VKMergeCheck(), 0) << Error();
-  EXPECT_EQ(Lines(ErrorList),
-            (IssueLines{L"Substance [A]: Index 1 has different name in Kalvoro (NOx)",
-                   L"Searchkey [C]: Index 5 has different name in Kalvoro (Centrum)",
-                   L"Source timevar [B]: Index 1 has different name in Kalvoro (Continuous 24h)",
-                   L"Emission factor [B]: Index 1 has different name in Kalvoro (Natural gas boiler)"}));
-}
-
-TEST_F(DemoMergeTest, UnknownEdbFails) {
-  VKEdbNameSet(L"NoSuchEdb");
-  SubLists[0].Add(L"NOx", 1);
-  EXPECT_EQ(VKMergeCheck(), -1);
-  EXPECT_NE(Error().find("unknown EDB NoSuchEdb"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The fixture of the export tests against a scripted server: a substitute
-// host with the named sheets, "anna" logged in, and no host value leaked.
+// The fixture of the export tests against a scripted server: the clean
+// workbook of the verification tests (with any further sheets a test names)
+// and "anna" logged in to a scripted loopback server.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,30 +9,28 @@
 #include <string>
 #include <vector>
 
-#include "host/frame.h"
 #include "host/scripted_login.h"
-#include "sheethost/host.h"
+#include "host/verification_fixture.h"
 #include "support/raw_http_server.h"
-#include "vorkabcom.h"
-#include "workbook/sheet_fixture.h"
 
-class ScriptedWorkbookTest : public ::testing::Test {
+class ScriptedWorkbookTest : public VerificationTest {
  protected:
-  explicit ScriptedWorkbookTest(std::initializer_list<const wchar_t*> sheets) : sheets_(sheets) {}
+  explicit ScriptedWorkbookTest(std::initializer_list<const wchar_t*> sheets = {}, const wchar_t* edbUser = L"anna",
+                                const wchar_t* edbName = L"Stockholm2023")
+      : sheets_(sheets), edbUser_(edbUser), edbName_(edbName) {}
 
   void SetUp() override {
-    for (const wchar_t* name : sheets_) ASSERT_NE(host_.Book().AddSheet(name), nullptr);
-    SetExcel12EntryPt(sheethost::Host::EntryPoint());
+    VerificationTest::SetUp();
+    for (const wchar_t* name : sheets_) Sheet(name);
     ASSERT_TRUE(server_.Start());
-    ScriptedLogin(server_, L"anna", L"Stockholm2023");
+    ScriptedLogin(server_, edbUser_, edbName_);
   }
   void TearDown() override {
     server_.Stop();
-    EXPECT_EQ(host_.Outstanding(), 0u) << "host values left unfreed";
-    EXPECT_EQ(host_.BadFrees(), 0u) << "values freed that the host did not hand out";
-    SetExcel12EntryPt(nullptr);
+    VerificationTest::TearDown();
   }
 
+  std::string Query(size_t n) { return RequestQuery(server_, n); }
   // The body lines of request n (0 is the login).
   std::vector<std::string> BodyLines(size_t n) {
     EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
@@ -44,17 +43,7 @@ class ScriptedWorkbookTest : public ::testing::Test {
     return lines;
   }
 
-  sheethost::Cell At(const wchar_t* sheet, int row, int column) { return host_.Book().GetCell(sheet, row, column); }
-  void Put(const wchar_t* sheet, int row, int column, const wchar_t* text) {
-    host_.Book().SetCell(sheet, row, column, sheethost::Cell::Str(text));
-  }
-  // Texts into a row from a column on; an empty text leaves its cell alone.
-  void Put(const wchar_t* sheet, int row, int column, std::initializer_list<const wchar_t*> texts) {
-    for (const wchar_t* text : texts) {
-      if (*text) Put(sheet, row, column, text);
-      ++column;
-    }
-  }
+  sheethost::Cell At(const wchar_t* sheet, int row, int column) { return host.Book().GetCell(sheet, row, column); }
   // Rows first.. of a sheet, each as its first `columns` cells "a|b|"; a cell
   // that holds no text shows as "#".
   std::vector<std::wstring> Rows(const wchar_t* sheet, int first, int count, int columns) {
@@ -71,6 +60,7 @@ class ScriptedWorkbookTest : public ::testing::Test {
   }
 
   std::vector<const wchar_t*> sheets_;
-  sheethost::Host host_;
+  const wchar_t* edbUser_;
+  const wchar_t* edbName_;
   test_support::RawHttpServer server_;
 };

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "host/frame.h"
-#include "host/scripted_login.h"
-#include "support/raw_http_server.h"
+#include "scripted_workbook.h"
 #include "transport/connection.h"
 #include "vorkabcom.h"
 
@@ -18,15 +17,9 @@ using test_support::HttpHead;
 using test_support::RawHttpServer;
 using test_support::RawReply;
 
-class SelectionTest : public ::testing::Test {
+class SelectionTest : public ScriptedWorkbookTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Start());
-    ScriptedLogin(server_, L"", L"");
-  }
-  void TearDown() override { server_.Stop(); }
-
-  std::string Query(size_t n) { return RequestQuery(server_, n); }
+  SelectionTest() : ScriptedWorkbookTest({}, L"", L"") {}
 
   static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
     std::vector<std::wstring> names;
@@ -34,8 +27,6 @@ class SelectionTest : public ::testing::Test {
     for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
     return names;
   }
-
-  RawHttpServer server_;
 };
 
 using Names = std::vector<std::wstring>;
@@ -79,15 +70,11 @@ TEST_F(SelectionTest, BrokenReplyKeepsTheNamesReadSoFarInReplyOrder) {
   EXPECT_STREQ(name, L"ZETA");
   ASSERT_EQ(VKDatabasesList(0, name), 1);
   EXPECT_STREQ(name, L"ALPHA");
-
-  reply = RawReply();
-  reply.Send(HttpHead(200, "Content-Length: 5000\r\n") + "anna\n");
-  server_.QueueReply(reply);
-  EXPECT_EQ(VKEdbUsersLoad(), 0);  // the other two loads report failure as 0
 }
 
 TEST_F(SelectionTest, ListWhoseRequestFailsIsAFailureNotAnEmptyList) {
-  // The reply breaks off before its first byte, then no server at all.
+  // The reply breaks off before its first byte, then no server at all.  The
+  // EDB user and name loads report failure as 0.
   RawReply reply;
   reply.Send(HttpHead(200, "Content-Length: 500\r\n"));
   server_.QueueReply(reply);
@@ -161,10 +148,6 @@ TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInTheCreationBody) {
   EXPECT_STREQ(value, L"anna");  // the login user owns the new EDB
   VKEdbNameGet(value);
   EXPECT_STREQ(value, L"50% \xf6?");
-
-  server_.QueueReply(RawReply::Http(200, "Error: EDB New exists\n"));
-  EXPECT_EQ(VKEdbCreate(L"New"), -1);
-  EXPECT_STREQ(GetErrorText(), "Error: EDB New exists\n");
 }
 
 TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {

@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "host/frame.h"
-#include "host/scripted_login.h"
 #include "host/issue_list.h"
-#include "support/raw_http_server.h"
 #include "transport/latin1.h"
-#include "verification_fixture.h"
+#include "scripted_workbook.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -29,15 +27,19 @@ struct Typed {
   std::string refusal;   // the start of the Save's error text
 };
 
-class TypedValuesTest : public VerificationTest {
+class TypedValuesTest : public ScriptedWorkbookTest {
  protected:
+  TypedValuesTest() : ScriptedWorkbookTest({L"Rsrc"}) {}
   void SetUp() override {
-    VerificationTest::SetUp();
-    ASSERT_TRUE(server_.Start());
-    ScriptedLogin(server_, L"anna", L"Stockholm2023");
-    // One clean record of every kind a Save of reference data writes.
+    ScriptedWorkbookTest::SetUp();
+    // One clean record of every kind a Save of reference data writes, and
+    // clean resource tables.  The groups' unit "kg" is known only once the
+    // pass has rebuilt the units from the sheet.
     Put(L"Substance", 1, 1, L"NOx");
-    Put(L"Units", 1, 2, L"kg");
+    Put(L"Speed-Temp-Scen", 2, 1, L"50 km/h");
+    Put(L"Units", 1, 0, {L"ton/year", L"", L"kg"});
+    Put(L"Units", 2, 0, {L"kg/year", L"1000"});
+    Put(L"Rsrc", 1, 0, {L"NAME", L"Town"});
     Put(L"Searchkey", 1, 1, L"Energy");
     PutTimevar(L"Source timevar", 1, L"Office", 3);
     Put(L"Emission factor", 0, 2, {L"NOx", L"m", L"Unit"});
@@ -48,17 +50,13 @@ class TypedValuesTest : public VerificationTest {
     PutNamed(L"Emission function", 1, L"Heating", 4);
     Put(L"Emission function", 1, 2, {L"NOx", L"a*2", L"a", L"VAR"});
   }
-  void TearDown() override {
-    server_.Stop();
-    VerificationTest::TearDown();
-  }
-
   // The Save export of a sheet's kind.
   static Transfer SaveOf(const std::wstring& sheet) {
     if (sheet == L"Searchkey") return [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); };
     if (sheet == L"Source timevar") return [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); };
     if (sheet == L"Emission factor") return VKSubgrpsSave;
-    return VKEmfacsSave;
+    if (sheet == L"Emission function") return VKEmfacsSave;
+    return [](int32_t m, wchar_t*) { return m == 1 ? VKEdbRsrcSave() : 0; };  // one call
   }
   // Calls a transfer from its start until it answers other than 1.
   static int32_t Run(const Transfer& transfer) {
@@ -93,12 +91,10 @@ class TypedValuesTest : public VerificationTest {
     // The clean workbook passes, and its Save is posted.
     VKUpdateSub();
     EXPECT_EQ(VKVerifySub(), 1) << Error();
-    server_.QueueReply(test_support::RawReply::Http(200, "Ok.\n"));
+    server_.QueueReply(test_support::RawReply::Http(200, ""));  // no line refuses a save
     EXPECT_EQ(Run(SaveOf(cases.back().sheet)), 0) << Error();
     EXPECT_EQ(server_.RequestCount(), 2u);
   }
-
-  test_support::RawHttpServer server_;
 };
 
 Cell Text(const std::wstring& text) { return Cell::Str(text); }
@@ -181,6 +177,34 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
       {L"Source timevar", 4, 3, Cell::Err(xlerrNA), {L"Source timevar [D5]: " + unreadable}, refusal},
       {L"Emission factor", 1, 2, Cell::Bool(false), {L"Emission factor [C2]: " + unreadable}, refusal},
       {L"Emission function", 1, 3, Cell::Err(xlerrValue), {L"Emission function [D2]: " + unreadable}, refusal},
+  });
+}
+
+// The resource sheets: a cell whose line would not read back as typed.
+TEST_F(TypedValuesTest, AResourceCellThatWouldNotReadBackIsReportedAndRefused) {
+  const std::string lb = " cell holds a line break, which a record cannot carry";
+  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
+  const std::string refusal = Narrow(unreadable.c_str());
+  ExpectReportedAndRefused({
+      LabelledFault(L"Speed-Temp-Scen", 2, 1, Text(L"50\nEOF"), "Speed", lb),
+      LabelledFault(L"Units", 2, 0, Text(L"MWh fuel"), "Unit",
+                    " cell holds a blank, which a one-word field cannot carry"),
+      {L"Units", 2, 1, Text(L""), {L"Units [B3]: Empty Factor cell"}, "Empty Factor cell"},
+      // An error value reads as empty too.
+      {L"Units", 2, 1, Cell::Err(xlerrDiv0), {L"Units [B3]: " + unreadable, L"Units [B3]: Empty Factor cell"},
+       refusal},
+      {L"Rsrc", 1, 1, Text(std::wstring(4096, L'v')), {L"Rsrc [B2]: To long string for Value. Max is 4095"},
+       "To long string for Value. Max is 4095"},
+      LabelledFault(L"Rsrc", 1, 1, Text(L" Town"), "Value",
+                    " cell begins with white space, which the resource file does not keep"),
+      {L"Rsrc", 1, 1, Cell::Err(xlerrDiv0), {L"Rsrc [B2]: " + unreadable, L"Rsrc [B2]: Empty Value cell"}, refusal},
+      LabelledFault(L"Rsrc", 1, 0, Text(L"Zone \x2013 A"), "Tag",
+                    " cell holds the character U+2013, which has no ISO 8859-1 form"),
+      LabelledFault(L"Rsrc", 1, 0, Text(L"speed 12"), "Tag",
+                    " cell begins with \"speed\", which makes the line a table line"),
+      LabelledFault(L"Rsrc", 1, 0, Text(L"a:b"), "Tag", " cell holds a colon, which ends the tag of a resource line"),
+      {L"Rsrc", 1, 0, Text(std::wstring(256, L't')), {L"Rsrc [A2]: To long string for Tag. Max is 255"},
+       "To long string for Tag. Max is 255"},
   });
 }
 

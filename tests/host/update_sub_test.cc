@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/frame.h"
-#include "host/index_update.h"
+#include "host/merge_check.h"
 #include "verification_fixture.h"
 #include "vorkabcom.h"
 
@@ -52,28 +52,18 @@ TEST_F(UpdateSubTest, EveryListIsRebuiltFromItsSheet) {
   Put(L"Units", 1, 2, {L"MWh/year", L"1"});
 
   ASSERT_EQ(VKUpdateSub(), 1) << Error();
-  EXPECT_EQ(SubLists[0].Count(), 2);
-  EXPECT_EQ(SubLists[0].Find(L"NOx"), 1);
-  EXPECT_EQ(SubLists[0].Find(L"SO2"), 3);
-  EXPECT_EQ(SubLists[1].Find(L"Energy"), 2);
-  EXPECT_EQ(SubLists[5].Find(L"Permit"), 1);
-  EXPECT_EQ(SourceTimevarList.Find(L"Office"), 3);
-  EXPECT_EQ(RoadTimevarList.Find(L"Street"), 8);
-  EXPECT_EQ(SourceTimevarList.Find(L"Street"), -1);
-  EXPECT_EQ(SubgrpList.Find(L"Boiler"), 2);
-  EXPECT_EQ(EmfacList.Find(L"Formula"), 4);
-  EXPECT_EQ(VehicleList.Find(L"Car"), 6);
   ASSERT_EQ(RoadVehicleDef.Dimensions(), 2);
-  EXPECT_EQ(std::wstring(RoadVehicleDef.Name(0)), L"Fuel");
-  EXPECT_EQ(RoadVehicleDef.List(0)->Find(L"Diesel"), 1);
+  EXPECT_STREQ(RoadVehicleDef.Name(0), L"Fuel");
+  const std::pair<CRecordList*, const wchar_t*> rebuilt[] = {
+      {&SubLists[0], L"NOx=1,SO2=3"}, {&SubLists[1], L"Energy=2"},     {&SubLists[5], L"Permit=1"},
+      {&SourceTimevarList, L"Office=3"}, {&RoadTimevarList, L"Street=8"}, {&SubgrpList, L"Boiler=2"},
+      {&EmfacList, L"Formula=4"},      {&VehicleList, L"Car=6"},        {&RoadVehicleList, L"Taxi=5"},
+      {&RoadtypeList, L"Motorway=9"},  {RoadVehicleDef.List(0), L"Diesel=1,Petrol=0"}};
+  for (const auto& r : rebuilt) EXPECT_EQ(Pairs(*r.first), r.second);
   EXPECT_TRUE(RoadVehicleDef.List(0)->IsSorted());
-  EXPECT_EQ(RoadVehicleList.Find(L"Taxi"), 5);
-  EXPECT_EQ(RoadtypeList.Find(L"Motorway"), 9);
-  ASSERT_NE(CompanyList.FindKey(L"Acme"), nullptr);
-  EXPECT_EQ(std::wstring(CompanyList.FindKey(L"Acme")), L"C-17");
-  ASSERT_NE(FacilityList.FindKey(L"Plant"), nullptr);
-  EXPECT_EQ(std::wstring(FacilityList.FindKey(L"Plant")), L"100 200");
-  EXPECT_EQ(std::wstring(SpeedList.NameOf(2)), L"50 km/h");
+  EXPECT_STREQ(CompanyList.FindKey(L"Acme"), L"C-17");
+  EXPECT_STREQ(FacilityList.FindKey(L"Plant"), L"100 200");
+  EXPECT_STREQ(SpeedList.NameOf(2), L"50 km/h");
   EXPECT_EQ(UnitSubGrpList.Find(L"MWh/year"), 0);
   EXPECT_TRUE(ErrorLines().empty());
   EXPECT_TRUE(WarningLines().empty());
@@ -102,10 +92,12 @@ TEST_F(UpdateSubTest, MissingSheetFailsAndSkipsTheLaterSteps) {
   PutNamed(L"Emission function", 1, L"Formula", 4);
   Put(L"Company", 1, 0, {L"Acme", L"C-17"});
   FacilityList.Add(L"Earlier", L"1 2");
+  RoadtypeList.Add(L"Earlier", 1);
   ASSERT_TRUE(host.Book().RemoveSheet(L"Roadtype"));
   EXPECT_EQ(VKUpdateSub(), -1);
   EXPECT_FALSE(Error().empty());
   EXPECT_EQ(EmfacList.Find(L"Formula"), 4);  // before the failure: rebuilt
+  EXPECT_EQ(RoadtypeList.Count(), 1);        // the failing step's list is kept
   EXPECT_EQ(CompanyList.Count(), 0);         // after it: not run
   EXPECT_EQ(FacilityList.Count(), 1);
   EXPECT_EQ(ErrorList.Count(), 0);
@@ -120,15 +112,6 @@ TEST_F(UpdateSubTest, FullErrorListStopsTheUpdate) {
   EXPECT_EQ(VehicleList.Count(), 1);  // the step after the emission factors did not run
 }
 
-TEST_F(UpdateSubTest, StepsAnswerMinusOneForAMissingSheetAndKeepTheList) {
-  SourceTimevarList.Add(L"Kept", 1);
-  ASSERT_TRUE(host.Book().RemoveSheet(L"Source timevar"));
-  EXPECT_EQ(TimevarUpdateIdx(0), -1);
-  EXPECT_EQ(SourceTimevarList.Count(), 1);
-  EXPECT_EQ(SubUpdateIdx(6), -1);
-  EXPECT_EQ(Error(), "Unknown sub column: 6");
-}
-
 using VerifySubTest = VerificationTest;
 
 TEST_F(VerifySubTest, FullErrorListGivesZeroAtOnceWithoutReading) {
@@ -136,6 +119,7 @@ TEST_F(VerifySubTest, FullErrorListGivesZeroAtOnceWithoutReading) {
   host.ClearCalls();
   EXPECT_EQ(VKVerifySub(), 0);
   EXPECT_EQ(VKMergeCheck(), 0);  // no server is needed: nothing is read
+  EXPECT_EQ(MergeCheckSubgrp(), 0);
   EXPECT_TRUE(host.Calls().empty());
   EXPECT_EQ(ErrorList.Count(), 257);
 }
@@ -175,17 +159,6 @@ TEST_F(VerifySubTest, UnreadableSheetFailsAndAnUnknownTimevarIsListed) {
   ASSERT_EQ(VKUpdateSub(), 1);
   ASSERT_TRUE(host.Book().RemoveSheet(L"Emission function"));
   EXPECT_EQ(VKVerifySub(), -1);
-}
-
-TEST_F(VerifySubTest, SubstanceGroupsAreCheckedAgainstTheRebuiltUnits) {
-  Put(L"Substance", 1, 1, L"NOx");
-  Put(L"Units", 1, 2, L"MWh/year");
-  Put(L"Emission factor", 0, 2, {L"NOx", L"m", L"Unit"});
-  Put(L"Emission factor", 1, 0, {L"Boiler", L"1", L"0.5", L"0", L"MWh/year"});
-  Put(L"Emission factor", 2, 0, {L"Stove", L"2", L"0.5", L"0", L"GJ"});
-  ASSERT_EQ(VKUpdateSub(), 1) << Error();
-  EXPECT_EQ(VKVerifySub(), 0);
-  EXPECT_EQ(ErrorLines(), (IssueLines{L"Emission factor [E3]: Unknown unit: \"GJ\""}));
 }
 
 // The export's own entry and exit lines and those of the steps, in order.

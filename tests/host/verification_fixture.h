@@ -49,9 +49,6 @@ class VerificationTest : public SheetTest {
   void Put(const wchar_t* sheet, RW row, COL column, const std::wstring& text) {
     ASSERT_TRUE(host.Book().SetCell(sheet, row, column, sheethost::Cell::Str(text))) << row << "," << column;
   }
-  void PutNum(const wchar_t* sheet, RW row, COL column, double value) {
-    ASSERT_TRUE(host.Book().SetCell(sheet, row, column, sheethost::Cell::Num(value))) << row << "," << column;
-  }
   // A name in column A and its index as a number in column B.
   void PutNamed(const wchar_t* sheet, RW row, const std::wstring& name, double index) {
     Put(sheet, row, 0, name);

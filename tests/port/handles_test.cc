@@ -1,15 +1,11 @@
-// Handle kinds, stale and null handles, closing a tree of handles, options
-// and the per-thread last error of the Linux WinINet layer.
+// Stale and null handles, closing a tree of handles and the options the
+// transport sets, in the Linux WinINet layer.
 #include <gtest/gtest.h>
-
-#include <thread>
 
 #include "port/port.h"
 #include "port/port_linux_testing.h"
 
 namespace {
-
-DWORD Error() { return GetLastError(); }
 
 class Handles : public ::testing::Test {
  protected:
@@ -39,37 +35,24 @@ void Refused(bool succeeded, DWORD error, int line) {
   EXPECT_EQ(got, error) << "line " << line;
 }
 
-TEST_F(Handles, NullAndWrongKindsOfHandlesAreRefused) {
+// A transport that was never started or already freed hands on null
+// handles: every call refuses them instead of touching them.
+TEST_F(Handles, NullHandlesAreRefused) {
   char b[16];
   DWORD n = sizeof b;
   DWORD v = 0;
   int notAHandle = 0;
-  const DWORD invalid = ERROR_INVALID_HANDLE, kind = ERROR_INTERNET_INCORRECT_HANDLE_TYPE;
+  const DWORD invalid = ERROR_INVALID_HANDLE;
   Refused(InternetConnectA(nullptr, "h", 0, "", "", INTERNET_SERVICE_HTTP, 0, 0), invalid, __LINE__);
   Refused(HttpOpenRequestA(nullptr, "GET", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), invalid, __LINE__);
   Refused(HttpSendRequestA(nullptr, nullptr, 0, nullptr, 0), invalid, __LINE__);
   Refused(HttpQueryInfoA(nullptr, HTTP_QUERY_STATUS_CODE, b, &n, nullptr), invalid, __LINE__);
   Refused(InternetReadFile(nullptr, b, sizeof b, &n), invalid, __LINE__);
   Refused(InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &v, 4), invalid, __LINE__);
+  Refused(InternetQueryOptionA(nullptr, INTERNET_OPTION_SECURITY_FLAGS, &v, &n), invalid, __LINE__);
   Refused(InternetCloseHandle(nullptr), invalid, __LINE__);
   Refused(InternetCloseHandle(&notAHandle), invalid, __LINE__);
   EXPECT_EQ(InternetErrorDlg(nullptr, nullptr, ERROR_INTERNET_INCORRECT_PASSWORD, 7, nullptr), invalid);
-  Refused(InternetConnectA(connection, "h", 0, "", "", INTERNET_SERVICE_HTTP, 0, 0), kind, __LINE__);
-  Refused(HttpOpenRequestA(session, "GET", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), kind, __LINE__);
-  Refused(HttpSendRequestA(connection, nullptr, 0, nullptr, 0), kind, __LINE__);
-  Refused(InternetReadFile(session, b, sizeof b, &n), kind, __LINE__);
-  Refused(HttpQueryInfoA(connection, HTTP_QUERY_STATUS_CODE, b, &n, nullptr), kind, __LINE__);
-  n = sizeof v;
-  Refused(InternetQueryOptionA(connection, INTERNET_OPTION_SECURITY_FLAGS, &v, &n), kind, __LINE__);
-  Refused(InternetSetOptionA(session, INTERNET_OPTION_SECURITY_FLAGS, &v, 4), kind, __LINE__);
-}
-
-TEST_F(Handles, ARequestMustBeSentBeforeItIsRead) {
-  char buffer[16];
-  DWORD read = 7;
-  EXPECT_FALSE(InternetReadFile(request, buffer, sizeof buffer, &read));
-  EXPECT_EQ(read, 0u);
-  EXPECT_NE(Error(), static_cast<DWORD>(ERROR_SUCCESS));
 }
 
 TEST_F(Handles, ClosingAHandleClosesEverythingBelowIt) {
@@ -103,11 +86,6 @@ TEST_F(Handles, SecurityFlagsAndTimeouts) {
   ASSERT_TRUE(InternetQueryOptionA(secure, INTERNET_OPTION_SECURITY_FLAGS, &back, &length));
   EXPECT_EQ(back, flags);
 
-  length = 2;
-  EXPECT_FALSE(InternetQueryOptionA(secure, INTERNET_OPTION_SECURITY_FLAGS, &back, &length));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-  EXPECT_EQ(length, 4u);
-
   // A time-out set on the connection is inherited by requests opened later.
   DWORD timeout = 4321;
   ASSERT_TRUE(InternetSetOptionA(connection, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, 4));
@@ -117,31 +95,6 @@ TEST_F(Handles, SecurityFlagsAndTimeouts) {
   ASSERT_TRUE(InternetQueryOptionA(later, INTERNET_OPTION_RECEIVE_TIMEOUT, &got, &length));
   EXPECT_EQ(got, 4321u);
 
-  EXPECT_FALSE(InternetSetOptionA(connection, 9999, &timeout, 4));
-  EXPECT_EQ(Error(), static_cast<DWORD>(ERROR_INTERNET_INVALID_OPTION));
-  EXPECT_FALSE(InternetSetOptionA(connection, INTERNET_OPTION_RECEIVE_TIMEOUT, nullptr, 4));
-}
-
-TEST_F(Handles, BadArgumentsAreRefused) {
-  const DWORD invalid = ERROR_INVALID_PARAMETER;
-  char b[4];
-  Refused(InternetConnectA(session, nullptr, 80, "", "", INTERNET_SERVICE_HTTP, 0, 0), invalid, __LINE__);
-  Refused(HttpOpenRequestA(connection, "GET /x HTTP/1.1\r\nX:", "/", "HTTP/1.0", nullptr, nullptr, 0, 0), invalid,
-          __LINE__);
-  Refused(HttpSendRequestA(request, nullptr, 0, nullptr, 10), invalid, __LINE__);
-  Refused(InternetReadFile(request, b, sizeof b, nullptr), invalid, __LINE__);
-}
-
-TEST(LastError, IsKeptPerThread) {
-  SetLastError(4711);
-  DWORD seenElsewhere = 1;
-  std::thread other([&] {
-    seenElsewhere = GetLastError();
-    SetLastError(99);
-  });
-  other.join();
-  EXPECT_EQ(seenElsewhere, 0u);
-  EXPECT_EQ(GetLastError(), 4711u);
 }
 
 }  // namespace

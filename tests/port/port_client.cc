@@ -34,15 +34,4 @@ std::string ReadBody(HINTERNET request, DWORD piece, DWORD* error) {
   }
 }
 
-std::string QueryText(HINTERNET request, DWORD level, DWORD* error) {
-  char buffer[256];
-  DWORD length = sizeof buffer;
-  if (!HttpQueryInfoA(request, level, buffer, &length, nullptr)) {
-    if (error) *error = GetLastError();
-    return "";
-  }
-  if (error) *error = 0;
-  return std::string(buffer, length);
-}
-
 }  // namespace port_test

@@ -31,7 +31,4 @@ class Client {
 // otherwise *error is 0.
 std::string ReadBody(HINTERNET request, DWORD piece, DWORD* error);
 
-// HttpQueryInfoA into a generous buffer; "" and *error set when it fails.
-std::string QueryText(HINTERNET request, DWORD level, DWORD* error = nullptr);
-
 }  // namespace port_test

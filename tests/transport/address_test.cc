@@ -105,10 +105,7 @@ TEST(ServerAddress, RefusedAddressesChangeNothing) {
 }
 
 TEST(ConnectionState, ServerLabelDroppedAndLoginInLatin1) {
-  ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"Kalvoro:https://srv:8443"));
-  EXPECT_STREQ(HTTPGetServerAddress().host, "srv");
-  EXPECT_EQ(HTTPGetServerAddress().port, 8443);
-  EXPECT_TRUE(HTTPGetServerAddress().secure);
+  // (A label before the scheme: every end-to-end login's "Kalvoro:http(s)://...".)
   ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"plainhost"));
   EXPECT_STREQ(HTTPGetServerAddress().host, "plainhost");
   // A login outside ISO 8859-1 is refused.
@@ -116,15 +113,12 @@ TEST(ConnectionState, ServerLabelDroppedAndLoginInLatin1) {
   EXPECT_NE(std::string(GetErrorText()).find("ISO 8859-1"), std::string::npos);
 }
 
-TEST(RequestUrls, CommandFormatsAndFirstQuestionMark) {
+TEST(RequestUrls, OnlyTheFirstQuestionMarkSeparatesTheScript) {
   ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", L"k:http://127.0.0.1:1"));
   std::wstring auth = CurrentConnPar().authenticator;
   ASSERT_FALSE(auth.empty());
   wchar_t url[UrlBufferSize];
-  ASSERT_TRUE(MakeUrlBuf(url, L"iedbvk2.cgi?%ls&loadxxxdb&%ls&%ls&%ls&%d", L"REF", L"", L"", L"emfac", 1));
-  EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&iedbvk2.cgi&REF&loadxxxdb&&&emfac&1");
-  ASSERT_TRUE(MakeUrlBuf(url, L"checkauth.cgi&x"));
-  EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&checkauth.cgi&x");
+  // (The commands' URLs as they go out: the host tests' RequestQuery.)
   ASSERT_TRUE(MakeUrlBuf(url, L"a?b?c"));
   EXPECT_EQ(std::wstring(url), L"do.cgi?" + auth + L"&a&b?c");
   // A URL that does not fit is refused, not cut.

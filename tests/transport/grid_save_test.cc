@@ -41,23 +41,26 @@ class GridSaveTest : public ::testing::Test {
   RawHttpServer server_;
 };
 
-TEST_F(GridSaveTest, BodyAndAcceptedReply) {
-  EXPECT_EQ(Save("Examining data...\nWrite index 1\nWrite data 2\nOK!\n"), 1) << GetErrorText();
-  ASSERT_EQ(server_.RequestCount(), 1u);
+TEST_F(GridSaveTest, TheReplyMustCarryTheProgressLinesInOrder) {
+  const struct {
+    const char* reply;
+    int32_t result;
+    const char* error;
+  } cases[] = {
+      {"Examining data...\nWrite index 1\nWrite data 2\nOK!\n", 1, ""},
+      // Out of order: the line and the text expected there.
+      {"Examining data\nWrite index\nOK!\n", -1, "Error writing grid: OK! (Expected Write data)"},
+      // Short: the lines matched.
+      {"Examining data\nWrite index\n", -1, "Unexpected end. i = 2"},
+      {"", -1, "Unexpected end. i = 0"},
+  };
+  for (const auto& c : cases) {
+    ClearErrorText();
+    EXPECT_EQ(Save(c.reply), c.result) << c.reply;
+    EXPECT_STREQ(GetErrorText(), c.error) << c.reply;
+  }
   EXPECT_EQ(server_.Requests()[0].body,
             "REF\nsavegrid\nanna\nLund\nNOx2025\n#GRIDASC\nNCOLS 2\n#GRIDDATA\n1 2\n#EOF\n");
-}
-
-TEST_F(GridSaveTest, ReplyOutOfOrderNamesTheLineAndTheExpectedText) {
-  EXPECT_EQ(Save("Examining data\nWrite index\nOK!\n"), -1);
-  EXPECT_STREQ(GetErrorText(), "Error writing grid: OK! (Expected Write data)");
-}
-
-TEST_F(GridSaveTest, ShortReplyCountsTheLinesMatched) {
-  EXPECT_EQ(Save("Examining data\nWrite index\n"), -1);
-  EXPECT_STREQ(GetErrorText(), "Unexpected end. i = 2");
-  EXPECT_EQ(Save(""), -1);
-  EXPECT_STREQ(GetErrorText(), "Unexpected end. i = 0");
 }
 
 }  // namespace

@@ -62,7 +62,9 @@ TEST_F(HttpTest, CrLfAcrossChunksEndsOneLine) {
   // Without Content-Length the reply is read 5120 bytes at a time.
   std::string first(DefaultRecvChunk - 1, 'x');
   RawReply reply;
-  reply.Send(HttpHead(200) + first + "\r").Send("\nsecond\r", 50).Send("\nthird", 50);
+  // The head itself arrives in two pieces.
+  reply.Send("HTTP/1.0 200 OK\r\nConne").Send("ction: close\r\n\r\n" + first + "\r", 30);
+  reply.Send("\nsecond\r", 50).Send("\nthird", 50);
   EXPECT_EQ(Lines(reply), (Strings{first, "second", "third"}));
 }
 
@@ -99,14 +101,11 @@ TEST_F(HttpTest, UrlLengthLimit) {
 TEST_F(HttpTest, PostBodyAndReply) {
   server_.QueueReply(RawReply::Http(200, "Ok.\nOk."));
   ASSERT_EQ(HTTPPost("do.cgi?auth&iedbvksave2.cgi&x"), 1);
-  ASSERT_EQ(HTTPWriteLine("REF"), 1);
-  ASSERT_EQ(HTTPWriteLine(""), 1);
-  ASSERT_EQ(HTTPWriteLine("G\xf6teborg"), 1);
+  for (const char* text : {"REF", "", "G\xf6teborg"}) ASSERT_EQ(HTTPWriteLine(text), 1);
   ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
   char line[100];
   ASSERT_EQ(HTTPGetLine(line, sizeof line), 1);
   EXPECT_STREQ(line, "Ok.");
-  ASSERT_EQ(server_.RequestCount(), 1u);
   auto request = server_.Requests()[0];
   EXPECT_EQ(request.requestLine, "POST /cgi-bin/ikalvoro/do.cgi?auth&iedbvksave2.cgi&x HTTP/1.0");
   EXPECT_EQ(request.body, "REF\n\nG\xf6teborg\n");
@@ -121,7 +120,10 @@ TEST_F(HttpTest, PostBodyAndReply) {
   }
   ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
   EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
-  EXPECT_EQ(server_.Requests()[1].body, body);
+  auto big = server_.Requests()[1];
+  EXPECT_EQ(big.body, body);
+  EXPECT_EQ(big.Header("Content-Length"), std::to_string(body.size()));
+  EXPECT_FALSE(big.HasHeader("Expect") || big.HasHeader("Content-Type")) << "an HTTP/1.0 server wants neither";
 }
 
 // Every line of a record save's reply must begin with the acknowledgement;
@@ -149,22 +151,10 @@ TEST_F(HttpTest, SaveRepliesAreCheckedLineByLine) {
   }
 }
 
-TEST_F(HttpTest, ReplyBreakingOffFailsTheRead) {
-  RawReply reply;
-  reply.Send(HttpHead(200, "Content-Length: 100000\r\n") + "first line\nsecond li");
-  server_.QueueReply(reply);
-  int32_t r = HTTPGet("cmd");
-  if (r == 1) {
-    char line[100];
-    while ((r = HTTPGetLine(line, sizeof line)) == 1) {
-    }
-  }
-  EXPECT_EQ(r, -1);
-  EXPECT_EQ(std::string(GetErrorText()).rfind("Error reading response. Error ", 0), 0u) << GetErrorText();
-}
-
 TEST_F(HttpTest, CredentialsRequestWithoutDialogFailsWithTheStatus) {
-  server_.QueueReply(RawReply::Http(407, "proxy says no"));
+  RawReply proxy;  // the platform's credentials step answers "cancelled" here
+  proxy.Send(HttpHead(407, "Proxy-Authenticate: Basic realm=\"gate\"\r\n") + "proxy says no");
+  server_.QueueReply(proxy);
   EXPECT_EQ(HTTPGet("cmd"), -1);
   EXPECT_STREQ(GetErrorText(), "Kalvoro answered HTTP 407 Proxy Authentication Required to a GET request.");
   char line[10];
@@ -210,8 +200,7 @@ TEST(HttpNoServer, ConnectionRefusedNamesThePath) {
   ASSERT_TRUE(HTTPConnection("anna", nullptr, address.c_str()));
   ClearErrorText();
   EXPECT_EQ(HTTPGet("cmd"), -1);
-  EXPECT_EQ(std::string(GetErrorText()).rfind("HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 120", 0), 0u)
-      << GetErrorText();
+  EXPECT_STREQ(GetErrorText(), "HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 12029.");
   char line[10];
   EXPECT_EQ(HTTPGetLine(line, sizeof line), -1);
 }
