@@ -37,6 +37,23 @@ TEST_F(HttpExchange, GetGoesOutAsHttp10WithItsPathEncoded) {
   EXPECT_EQ(requests[0].Header("User-Agent"), "port test");
 }
 
+// A proxy may answer with an interim "100 Continue" first: the request waits
+// for the final reply, and the status is that reply's.
+TEST_F(HttpExchange, AnInterimReplyGivesWayToTheFinalOne) {
+  RawReply reply;
+  reply.Send("HTTP/1.1 100 Continue\r\n\r\n").Send(HttpHead(200, "Content-Length: 2\r\n") + "ok", 300);
+  server.QueueReply(reply);
+  Client client(server.port(), "POST", "/x");
+  ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
+  char status[8];
+  DWORD length = sizeof status;
+  ASSERT_TRUE(HttpQueryInfoA(client.request, HTTP_QUERY_STATUS_CODE, status, &length, nullptr));
+  EXPECT_STREQ(status, "200");
+  DWORD error = 0;
+  EXPECT_EQ(ReadBody(client.request, 64, &error), "ok");
+  EXPECT_EQ(error, 0u);
+}
+
 TEST_F(HttpExchange, ABrokenOffBodyFailsTheRead) {
   RawReply closed;
   closed.Send(HttpHead(200, "Content-Length: 1000\r\n") + std::string(100, 'a'));
