@@ -205,4 +205,19 @@ TEST(HttpNoServer, ConnectionRefusedNamesThePath) {
   EXPECT_EQ(HTTPGetLine(line, sizeof line), -1);
 }
 
+// The canonical form keeps a URL's structure and encodes only unsafe bytes; a
+// form longer than its 255 bytes of room is an error naming the code.
+TEST(HttpUrlEncode, CanonicalFormOrTheErrorCode) {
+  ClearErrorText();
+  const char* url = HTTPUrlEncode("http://h/a b/\xE9?x=1&y=%41#top|");
+  ASSERT_NE(url, nullptr);
+  EXPECT_STREQ(url, "http://h/a%20b/%E9?x=1&y=%41#top%7C");
+  const std::string longest = "http://h/" + std::string(254 - 9, 'a');
+  url = HTTPUrlEncode(longest.c_str());
+  ASSERT_NE(url, nullptr);
+  EXPECT_EQ(url, longest);
+  EXPECT_EQ(HTTPUrlEncode((longest + "a").c_str()), nullptr);
+  EXPECT_EQ(std::string(GetErrorText()), "InternetCanonicalizeUrl() returned error 122.");
+}
+
 }  // namespace
