@@ -69,6 +69,10 @@ namespace fuzz_port {
 void Queue(Reply reply) { g_queue.push_back(std::move(reply)); }
 void SetDefault(Reply reply) { g_default = std::move(reply); }
 void ClearQueue() { g_queue.clear(); }
+void Answer(const std::string& body) {
+  g_queue.assign(1, Reply());
+  g_queue.front().body = body;
+}
 size_t RequestCount() { return g_requests; }
 const std::string& LastPath() { return g_lastPath; }
 const std::string& LastBody() { return g_lastBody; }

@@ -29,6 +29,8 @@ void Queue(Reply reply);
 void SetDefault(Reply reply);
 // Drops the queued replies.
 void ClearQueue();
+// Drops the queued replies; the next request gets `body` with status 200.
+void Answer(const std::string& body);
 
 // Requests sent so far, and the last request's verb, path and body.
 size_t RequestCount();

@@ -13,9 +13,7 @@ void LoginOnce(const std::string& defaultBody) {
   static bool loggedIn = false;
   fuzz_port::ClearQueue();
   if (!loggedIn) {
-    fuzz_port::Reply ok;
-    ok.body = "OK\n";
-    fuzz_port::Queue(ok);
+    fuzz_port::Answer("OK\n");
     wchar_t user[] = L"anna";
     int32_t r = VKInit(user, L"pw", L"", L"k:http://fuzz.invalid:8080", L"", L"", 0);
     FUZZ_CHECK(r == 1 || r == 0, GetErrorText());
