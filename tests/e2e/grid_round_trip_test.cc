@@ -18,22 +18,10 @@ std::wstring ContinuationSheet(const std::wstring& sheet, int32_t number) {
 
 class GridRoundTrip : public TransferTest {
  protected:
-  // Loads the catalogue, then the grid as the macro does, adding each
-  // continuation sheet the Load asks for; the results of the calls.
+  // Loads the catalogue, then the grid; the results of the calls.
   void LoadGrid(Workbook& book, const std::wstring& sheet, std::vector<int32_t>* results = nullptr) {
-    ASSERT_NO_FATAL_FAILURE(LoadAll());
-    ASSERT_NE(book.Book().AddSheet(sheet.c_str()), nullptr);
-    wchar_t count[16];
-    int32_t r = VKGridLoad(1, sheet.c_str(), count);
-    for (int calls = 0; calls < 10000; ++calls) {
-      if (results) results->push_back(r);
-      if (r < 1) break;
-      if (r >= 2) {
-        ASSERT_NE(book.Book().AddSheet(ContinuationSheet(sheet, r).c_str()), nullptr);
-      }
-      r = VKGridLoad(0, sheet.c_str(), count);
-    }
-    ASSERT_EQ(r, 0) << TakeError();
+    ASSERT_NO_FATAL_FAILURE(LoadReferenceKinds());
+    ASSERT_NO_FATAL_FAILURE(e2e::LoadGrid(book, sheet, results));
   }
   int32_t SaveGrid(const std::wstring& sheet) {
     Steps steps = Calls([&sheet](int32_t m, wchar_t* c) { return VKGridSave(m, sheet.c_str(), c); });

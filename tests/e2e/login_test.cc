@@ -31,10 +31,6 @@ std::vector<std::wstring> ReadReply() {
   return lines;
 }
 
-bool Has(const std::vector<std::wstring>& names, const std::wstring& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 // A server of the test's own, logged in as demo with Gothenburg2025 chosen.
 using ServerTest = TransferTest;
 

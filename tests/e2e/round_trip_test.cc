@@ -17,56 +17,18 @@
 namespace e2e {
 namespace {
 
-// The sheets of the kinds beyond the reference kinds.
-const wchar_t* const kKindSheets[] = {L"Vehicle", L"Road Vehicle Def.", L"Road Vehicle", L"Roadtype",
-                                      L"Company", L"Facility",          L"Source",       L"Road"};
-
 class RoundTrip : public TransferTest {
  protected:
-  // The resources, every reference kind, then the traffic kinds, companies,
-  // facilities, sources and roads into "Road", in the order their names
-  // depend on each other; steps_ holds the steps of the last seven.
+  // Every kind into the workbook; steps_ holds the steps of the kinds after
+  // the reference kinds.
   void Load(Workbook& book) {
-    for (const wchar_t* sheet : kKindSheets) ASSERT_NE(book.Book().AddSheet(sheet), nullptr);
-    ASSERT_NO_FATAL_FAILURE(LoadAll());
-    wchar_t count[16] = L"";
-    ASSERT_EQ(VKRoadVehiclesDefLoad(0, count), 1) << TakeError();
-    EXPECT_STREQ(count, L"3");
-    steps_.clear();
-    for (const Transfer& load : {Transfer(VKVehiclesLoad), Transfer(VKRoadVehiclesLoad), Transfer(VKRoadtypesLoad),
-                                 Transfer(VKCompaniesLoad), Transfer(VKFacilitiesLoad), Transfer(VKSourcesLoad),
-                                 Transfer([](int32_t m, wchar_t* c) { return VKRoadsLoad(L"Road", m, c); })}) {
-      steps_.push_back(Calls(load));
-      ASSERT_GE(steps_.back().back().result, 0) << steps_.size() << ": " << TakeError();
-    }
+    ASSERT_NO_FATAL_FAILURE(LoadEveryKind(book, &steps_));
     // Empties the issue lists of earlier tests.
     VKUpdateSub();
     TakeError();
   }
-  // Verifies the road sheet and saves it; mode 5 adds its roads to those
-  // saved before.
-  void SaveRoads(const wchar_t* sheet, int32_t mode = 1) {
-    ASSERT_EQ(VKVerifyRoad(sheet), 1) << TakeError() << ListedErrors();
-    ASSERT_EQ(Calls([sheet](int32_t m, wchar_t* c) { return VKRoadsSave(sheet, m, c); }, mode).back().result, 0)
-        << TakeError();
-  }
-  // Saves every kind back, the steps of the traffic kinds into steps_;
-  // `mode` for the facilities and sources (5: the upload with TransferFlags bit 1).
-  void Save(int32_t mode) {
-    ASSERT_NO_FATAL_FAILURE(SaveAll());
-    steps_.clear();
-    for (auto save : {VKVehiclesSave, VKRoadVehiclesSave, VKRoadtypesSave}) {
-      steps_.push_back(Calls(save));
-      ASSERT_EQ(steps_.back().back().result, 0) << TakeError();
-    }
-    ASSERT_EQ(VKVerifyCompany(), 1) << TakeError();
-    ASSERT_EQ(VKVerifyFacility(), 1) << TakeError();
-    ASSERT_EQ(Calls(VKCompaniesSave).back().result, 0) << TakeError();
-    ASSERT_EQ(Calls(VKFacilitiesSave, mode).back().result, 0) << TakeError();
-    ASSERT_EQ(VKVerifySource(), 1) << ListedErrors() << TakeError();
-    ASSERT_EQ(Calls(VKSourcesSave, mode).back().result, 0) << TakeError();
-    ASSERT_NO_FATAL_FAILURE(SaveRoads(L"Road"));
-  }
+  // Every kind back to the server; steps_ holds the traffic kinds' steps.
+  void Save(int32_t mode) { ASSERT_NO_FATAL_FAILURE(SaveEveryKind(mode, &steps_)); }
   // The column of the source heading that begins with text, -1 when none does.
   int Column(Workbook& book, const std::wstring& text) {
     for (int c = 31; c < 2000 && !book.Text(L"Source", 0, c).empty(); ++c) {
