@@ -28,8 +28,6 @@ struct Handle {
 std::unordered_set<Handle*> g_live;
 std::deque<fuzz_port::Reply> g_queue;
 fuzz_port::Reply g_default;
-size_t g_requests = 0;
-std::string g_lastPath;
 std::string g_lastBody;
 BOOL Fail(DWORD code) {
   SetLastError(code);
@@ -73,10 +71,7 @@ void Answer(const std::string& body) {
   g_queue.assign(1, Reply());
   g_queue.front().body = body;
 }
-size_t RequestCount() { return g_requests; }
-const std::string& LastPath() { return g_lastPath; }
 const std::string& LastBody() { return g_lastBody; }
-size_t LiveHandles() { return g_live.size(); }
 size_t LiveRequests() {
   return static_cast<size_t>(
       std::count_if(g_live.begin(), g_live.end(), [](Handle* h) { return h->kind == Kind::Request; }));
@@ -115,17 +110,15 @@ BOOL InternetQueryOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD* 
   return TRUE;
 }
 
-HINTERNET HttpOpenRequestA(HINTERNET connection, const char* verb, const char* objectName, const char*,
-                           const char*, const char**, DWORD, DWORD_PTR) {
+HINTERNET HttpOpenRequestA(HINTERNET connection, const char*, const char*, const char*, const char*, const char**,
+                           DWORD, DWORD_PTR) {
   if (!Resolve(connection, Kind::Connection)) return nullptr;
-  g_lastPath = std::string(verb ? verb : "") + " " + (objectName ? objectName : "");
   return NewHandle(Kind::Request);
 }
 
 BOOL HttpSendRequestA(HINTERNET request, const char*, DWORD, LPVOID optional, DWORD optionalLength) {
   Handle* h = Resolve(request, Kind::Request);
   if (!h) return FALSE;
-  ++g_requests;
   g_lastBody.assign(optional ? static_cast<const char*>(optional) : "", optional ? optionalLength : 0);
   if (g_queue.empty()) {
     h->reply = g_default;
