@@ -351,34 +351,22 @@ TEST_F(RoundTrip, DamagedSourceHeadingsAreReportedAtTheirCellsAndStopTheSave) {
   EXPECT_EQ(before, server_->dumpRecords());
 }
 
-// More roads than a sheet holds, stored straight into the server's file.
+// More roads than a sheet holds, stored straight into the server's file:
+// the first demonstration road under the names "Segment 1", "Segment 2" ...
 void StoreManyRoads(EdbServerProcess& server, int roads) {
-  std::string edb = server.query(
-      "SELECT e.id FROM edbs e JOIN edb_users u ON u.id = e.edb_user_id WHERE u.name = 'demo' AND e.name = "
-      "'Gothenburg2025'");
-  std::string first = server.query("SELECT body FROM records WHERE kind = 'road' AND edb_id = " + edb + " AND seq = 0");
-  ASSERT_FALSE(first.empty());
-  std::string rest = first.substr(first.find('\n') + 1);
-  while (!rest.empty() && rest.back() == '\n') rest.pop_back();
-  rest += "\n";
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(server.databaseFile().c_str(), &db), SQLITE_OK);
   sqlite3_busy_timeout(db, 10000);
-  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-  sqlite3_exec(db, ("DELETE FROM records WHERE kind = 'road' AND edb_id = " + edb).c_str(), nullptr, nullptr, nullptr);
-  sqlite3_stmt* insert = nullptr;
-  sqlite3_prepare_v2(db, "INSERT INTO records(edb_id, kind, list, seq, body) VALUES(?, 'road', 0, ?, ?)", -1, &insert,
-                     nullptr);
-  for (int i = 0; i < roads; ++i) {
-    std::string body = "NAME \"Segment " + std::to_string(i + 1) + "\"\n" + rest;
-    sqlite3_bind_int64(insert, 1, std::stoll(edb));
-    sqlite3_bind_int(insert, 2, i);
-    sqlite3_bind_blob(insert, 3, body.data(), static_cast<int>(body.size()), SQLITE_TRANSIENT);
-    EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
-    sqlite3_reset(insert);
-  }
-  sqlite3_finalize(insert);
-  EXPECT_EQ(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  const std::string sql =
+      "BEGIN; CREATE TEMP TABLE road AS SELECT edb_id AS edb, rtrim(substr(CAST(body AS TEXT), "
+      "instr(CAST(body AS TEXT), char(10)) + 1), char(10)) || char(10) AS rest FROM records WHERE kind = 'road' "
+      "AND seq = 0 AND edb_id = (SELECT e.id FROM edbs e JOIN edb_users u ON u.id = e.edb_user_id "
+      "WHERE u.name = 'demo' AND e.name = 'Gothenburg2025');"
+      "DELETE FROM records WHERE kind = 'road' AND edb_id = (SELECT edb FROM road);"
+      "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < " + std::to_string(roads) + ") "
+      "INSERT INTO records(edb_id, kind, list, seq, body) SELECT edb, 'road', 0, i, "
+      "CAST('NAME \"Segment ' || (i + 1) || '\"' || char(10) || rest AS BLOB) FROM n, road; COMMIT;";
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
   sqlite3_close(db);
 }
 
