@@ -56,10 +56,6 @@ void CheckField(const wchar_t* field, size_t size, const char* where) {
   }
 }
 
-}  // namespace fuzz
-
-namespace fuzz {
-
 bool RoundTrip() {
   static const bool on = getenv("VORKAB_FUZZ_ROUND_TRIP") && std::string(getenv("VORKAB_FUZZ_ROUND_TRIP")) == "1";
   return on;

@@ -62,9 +62,3 @@ std::wstring Widen(const std::string& text) {
   for (unsigned char c : text) wide += static_cast<wchar_t>(c);
   return wide;
 }
-
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow += c < 0x100 ? static_cast<char>(c) : '?';
-  return narrow;
-}

@@ -26,6 +26,7 @@ int32_t Login(const std::wstring& userText, const std::string& url, const std::w
 // VKError's text and the check that a text holds each part, as the Linux
 // end-to-end tests have them.
 using e2e::ExpectHas;
+using e2e::Printable;
 using e2e::TakeError;
 
 // The result of the process's first login (user demo at level 2, with the
@@ -33,5 +34,5 @@ using e2e::TakeError;
 int32_t FirstLoginResult();
 void SetFirstLoginResult(int32_t result);
 
+// Latin-1 text as UTF-16.
 std::wstring Widen(const std::string& text);
-std::string Narrow(const std::wstring& text);

@@ -70,8 +70,8 @@ TEST_F(Dll, AboutNamesTheVersionTheTransportAndTheServer) {
   VK_EXPORT(VKAbout)(text, &flag, server);
   EXPECT_EQ(flag, 1);
   std::wstring about = text;
-  EXPECT_EQ(about.rfind(L"Vorkab v5.01.25\n", 0), 0u) << Narrow(about);
-  EXPECT_NE(about.find(L"WinINet"), std::wstring::npos) << Narrow(about);
+  EXPECT_EQ(about.rfind(L"Vorkab v5.01.25\n", 0), 0u) << Printable(about);
+  EXPECT_NE(about.find(L"WinINet"), std::wstring::npos) << Printable(about);
   EXPECT_EQ(std::wstring(server), L"Kalvoro:" + Widen(HttpServerUrl()));
   VK_EXPORT(VKTest)();
 }

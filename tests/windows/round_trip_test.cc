@@ -23,8 +23,8 @@ Snapshot Take(Workbook& book) {
 
 std::string Describe(const sheethost::Cell& c) {
   std::ostringstream s;
-  s << "kind " << static_cast<int>(c.kind) << " " << c.number << " \"" << Narrow(c.text) << "\" " << c.boolean << " #"
-    << c.error;
+  s << "kind " << static_cast<int>(c.kind) << " " << c.number << " \"" << Printable(c.text) << "\" " << c.boolean
+    << " #" << c.error;
   return s.str();
 }
 
@@ -38,7 +38,7 @@ std::string Differences(const Snapshot& a, const Snapshot& b) {
     for (const auto& [pos, cell] : b.at(name)) all[pos].second = cell;
     for (const auto& [pos, pair] : all) {
       if (pair.first == pair.second || shown++ >= 10) continue;
-      out << Narrow(name) << " row " << pos.first << " column " << pos.second << ": " << Describe(pair.first)
+      out << Printable(name) << " row " << pos.first << " column " << pos.second << ": " << Describe(pair.first)
           << " then " << Describe(pair.second) << "\n";
     }
   }
@@ -133,9 +133,9 @@ TEST_F(RoundTrip, GridsComeBackUnchanged) {
     // header cells and the substance heading.
     EXPECT_EQ(first.at(L"Grid.FinePM2025 (3)").size(), 3u * 30000 + 25) << "the large grid did not spill over";
     for (const std::wstring& sheet : sheets) {
-      EXPECT_EQ(VK_EXPORT(VKVerifyGrid)(sheet.c_str()), 1) << Narrow(sheet.c_str()) << ": " << TakeError();
+      EXPECT_EQ(VK_EXPORT(VKVerifyGrid)(sheet.c_str()), 1) << Printable(sheet.c_str()) << ": " << TakeError();
       EXPECT_EQ(e2e::Last([&](int32_t m, wchar_t* c) { return VK_EXPORT(VKGridSave)(m, sheet.c_str(), c); }), 0)
-          << Narrow(sheet.c_str()) << ": " << TakeError();
+          << Printable(sheet.c_str()) << ": " << TakeError();
     }
   }
   Workbook book;
