@@ -34,10 +34,15 @@ void TransferTest::SetUp() {
 
 void TransferTest::TearDown() { server_.reset(); }
 
+int32_t LoginTo(const std::string& url, std::wstring user, const std::wstring& password, std::wstring* left) {
+  std::wstring address = L"Kalvoro:" + Widen(url.c_str());
+  int32_t r = VKInit(&user[0], password.c_str(), L"", address.c_str(), L"", L"", 0);
+  if (left) *left = user.c_str();
+  return r;
+}
+
 void TransferTest::Login() {
-  wchar_t user[] = L"demo";
-  std::wstring address = L"Kalvoro:" + Widen(server_->url().c_str());
-  int32_t r = VKInit(user, L"demo", L"", address.c_str(), L"", L"", 0);
+  int32_t r = LoginTo(server_->url(), L"demo", L"demo");
   ASSERT_TRUE(r == 0 || r == 1) << TakeError();
   VKDatabaseSet(L"REF");
   VKEdbUserSet(L"demo");

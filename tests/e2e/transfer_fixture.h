@@ -26,6 +26,11 @@ Transfer TimevarsSave(int32_t kind);
 // One call of a transfer with the mode.
 inline Step Once(const Transfer& call, int32_t mode) { return Calls(call, mode, 1).front(); }
 
+// VKInit with the user text, the password and "Kalvoro:" + url; the user
+// text as VKInit left it (cut at a diagnostic suffix) into *left when given.
+int32_t LoginTo(const std::string& url, std::wstring user, const std::wstring& password,
+                std::wstring* left = nullptr);
+
 // The issues VKListError lists, one a line.
 std::string ListedErrors();
 
