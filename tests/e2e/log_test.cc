@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>

@@ -36,13 +36,6 @@ class RoundTrip : public TransferTest {
     }
     return -1;
   }
-  // The first column of the first filled substance block of source row r (-1: none).
-  int FilledSubBlock(Workbook& book, int r) {
-    for (int c = 31; book.Text(L"Source", 0, c).compare(0, 13, L"Emission sub ") == 0; c += 7) {
-      if (!book.Text(L"Source", r, c + 1).empty()) return c;
-    }
-    return -1;
-  }
   // Moves every source cell from column `from` on `by` columns to the right, rows 0 .. rows.
   void Shift(Workbook& book, int from, int by, int rows) {
     int last = from;

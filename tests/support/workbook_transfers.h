@@ -132,6 +132,15 @@ class Workbook : public sheethost::Host {
   }
 };
 
+// The first column of the first filled substance block of the source on
+// row r (-1: none); the blocks of seven columns begin at column AF.
+inline int FilledSubBlock(Workbook& book, int r) {
+  for (int c = 31; book.Text(L"Source", 0, c).compare(0, 13, L"Emission sub ") == 0; c += 7) {
+    if (!book.Text(L"Source", r, c + 1).empty()) return c;
+  }
+  return -1;
+}
+
 // Loads the resources and then every reference kind into the current workbook.
 inline void LoadReferenceKinds() {
   ASSERT_EQ(VK(VKEdbRsrcLoad)(), 1) << TakeError();

@@ -87,12 +87,8 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
     // Edits a user makes: an emission changed, a source moved to another
     // facility.  The second Load must show them.
     sheethost::Sheet* sources = book.Book().FindSheet(L"Source");
-    int block = 31;
-    while (sources->Get(0, block).text.compare(0, 13, L"Emission sub ") == 0 &&
-           sources->Get(2, block + 1).text.empty()) {
-      block += 7;
-    }
-    ASSERT_FALSE(sources->Get(2, block + 1).text.empty()) << "source 2 has no emission block";
+    int block = e2e::FilledSubBlock(book, 2);
+    ASSERT_NE(block, -1) << "source 2 has no emission block";
     ASSERT_TRUE(sources->Set(2, block + 2, sheethost::Cell::Str(L"42.75")));
     ASSERT_NE(sources->Get(4, 5).text, sources->Get(9, 5).text);
     ASSERT_TRUE(sources->Set(4, 5, sources->Get(9, 5)));
