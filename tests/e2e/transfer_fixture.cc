@@ -6,19 +6,6 @@
 
 namespace e2e {
 
-Transfer SubLoad(int32_t list) {
-  return [list](int32_t m, wchar_t* c) { return VKSubLoad(m, list, c); };
-}
-Transfer SubSave(int32_t list) {
-  return [list](int32_t m, wchar_t* c) { return VKSubSave(m, list, c); };
-}
-Transfer TimevarsLoad(int32_t kind) {
-  return [kind](int32_t m, wchar_t* c) { return VKTimevarsLoad(kind, m, c); };
-}
-Transfer TimevarsSave(int32_t kind) {
-  return [kind](int32_t m, wchar_t* c) { return VKTimevarsSave(kind, m, c); };
-}
-
 std::string ListedErrors() {
   std::string text;
   wchar_t line[1024];

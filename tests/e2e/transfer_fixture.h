@@ -18,11 +18,6 @@
 
 namespace e2e {
 
-Transfer SubLoad(int32_t list);
-Transfer SubSave(int32_t list);
-Transfer TimevarsLoad(int32_t kind);
-Transfer TimevarsSave(int32_t kind);
-
 // One call of a transfer with the mode.
 inline Step Once(const Transfer& call, int32_t mode) { return Calls(call, mode, 1).front(); }
 

@@ -71,6 +71,20 @@ using Steps = std::vector<Step>;
 // A transfer export with its other arguments bound: (mode, count) -> result.
 using Transfer = std::function<int32_t(int32_t, wchar_t*)>;
 
+// The transfer exports of a searchkey list and a kind of time variation.
+inline Transfer SubLoad(int32_t list) {
+  return [list](int32_t m, wchar_t* c) { return VK(VKSubLoad)(m, list, c); };
+}
+inline Transfer SubSave(int32_t list) {
+  return [list](int32_t m, wchar_t* c) { return VK(VKSubSave)(m, list, c); };
+}
+inline Transfer TimevarsLoad(int32_t kind) {
+  return [kind](int32_t m, wchar_t* c) { return VK(VKTimevarsLoad)(kind, m, c); };
+}
+inline Transfer TimevarsSave(int32_t kind) {
+  return [kind](int32_t m, wchar_t* c) { return VK(VKTimevarsSave)(kind, m, c); };
+}
+
 // The calls of a transfer from its start (mode 1, or `startMode`) to a
 // result other than 1 (at most `limit` calls).
 inline Steps Calls(const Transfer& call, int32_t startMode = 1, int limit = 100000) {
@@ -144,12 +158,8 @@ inline int FilledSubBlock(Workbook& book, int r) {
 // Loads the resources and then every reference kind into the current workbook.
 inline void LoadReferenceKinds() {
   ASSERT_EQ(VK(VKEdbRsrcLoad)(), 1) << TakeError();
-  for (int32_t list = 0; list <= 5; ++list) {
-    ASSERT_EQ(Last([list](int32_t m, wchar_t* c) { return VK(VKSubLoad)(m, list, c); }), 0) << list << TakeError();
-  }
-  for (int32_t kind = 0; kind <= 1; ++kind) {
-    ASSERT_EQ(Last([kind](int32_t m, wchar_t* c) { return VK(VKTimevarsLoad)(kind, m, c); }), 0) << TakeError();
-  }
+  for (int32_t list = 0; list <= 5; ++list) ASSERT_EQ(Last(SubLoad(list)), 0) << list << ": " << TakeError();
+  for (int32_t kind = 0; kind <= 1; ++kind) ASSERT_EQ(Last(TimevarsLoad(kind)), 0) << kind << ": " << TakeError();
   ASSERT_EQ(Last(VK(VKSubgrpsLoad)), 0) << TakeError();
   ASSERT_EQ(Last(VK(VKEmfacsLoad)), 0) << TakeError();
 }
@@ -158,12 +168,8 @@ inline void LoadReferenceKinds() {
 // (the substances themselves may not be written).
 inline void SaveReferenceKinds() {
   ASSERT_EQ(VK(VKEdbRsrcSave)(), 1) << TakeError();
-  for (int32_t list = 1; list <= 5; ++list) {
-    ASSERT_EQ(Last([list](int32_t m, wchar_t* c) { return VK(VKSubSave)(m, list, c); }), 0) << list << TakeError();
-  }
-  for (int32_t kind = 0; kind <= 1; ++kind) {
-    ASSERT_EQ(Last([kind](int32_t m, wchar_t* c) { return VK(VKTimevarsSave)(kind, m, c); }), 0) << TakeError();
-  }
+  for (int32_t list = 1; list <= 5; ++list) ASSERT_EQ(Last(SubSave(list)), 0) << list << ": " << TakeError();
+  for (int32_t kind = 0; kind <= 1; ++kind) ASSERT_EQ(Last(TimevarsSave(kind)), 0) << kind << ": " << TakeError();
   ASSERT_EQ(Last(VK(VKSubgrpsSave)), 0) << TakeError();
   ASSERT_EQ(Last(VK(VKEmfacsSave)), 0) << TakeError();
 }
