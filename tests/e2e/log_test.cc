@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -28,14 +27,6 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-// VKInit with the user text (which it cuts at the diagnostic suffix).
-int32_t Login(const EdbServerProcess& server, std::wstring* userText, const wchar_t* password) {
-  std::wstring address = L"Kalvoro:" + Widen(server.url().c_str());
-  int32_t r = VKInit(&(*userText)[0], password, L"", address.c_str(), L"", L"", 0);
-  userText->resize(wcslen(userText->c_str()));
-  return r;
-}
-
 TEST(DiagnosticLog, UserTextSetsLevelAndPathAndTheLogHidesThePassword) {
   EdbServerProcess server;
   ASSERT_TRUE(server.ok());
@@ -43,7 +34,7 @@ TEST(DiagnosticLog, UserTextSetsLevelAndPathAndTheLogHidesThePassword) {
   std::string logPath = server.dataDir() + "/vk.log";
 
   std::wstring user = L"logger,3," + Widen(logPath.c_str());
-  int32_t r = Login(server, &user, L"Sekret-42");
+  int32_t r = e2e::LoginTo(server.url(), user, L"Sekret-42", &user);
   ASSERT_TRUE(r == 1 || r == 0);
   EXPECT_EQ(user, L"logger");
   EXPECT_EQ(DebugLevel, 3);
@@ -62,7 +53,7 @@ TEST(DiagnosticLog, UserTextSetsLevelAndPathAndTheLogHidesThePassword) {
   } users[] = {{L"logger", 3}, {L"logger,abc", 0}, {L"logger;1;/nonexistent/dir/x.log", 1}, {L"logger,0", 0}};
   for (const auto& u : users) {
     user = u.text;
-    EXPECT_EQ(Login(server, &user, L"Sekret-42"), 0) << Narrow(u.text);
+    EXPECT_EQ(e2e::LoginTo(server.url(), user, L"Sekret-42", &user), 0) << Narrow(u.text);
     EXPECT_EQ(user, L"logger");
     EXPECT_EQ(DebugLevel, u.level) << Narrow(u.text);
   }
@@ -92,7 +83,7 @@ TEST(DiagnosticLog, NoAuthenticatorInAFullLogOrInAnErrorText) {
   std::string logPath = server.dataDir() + "/full.log";
   std::wstring user = L"demo,3," + Widen(logPath.c_str());
   CloseDebugLog();  // a log of this session alone
-  int32_t r = Login(server, &user, L"demo");
+  int32_t r = e2e::LoginTo(server.url(), user, L"demo", &user);
   ASSERT_TRUE(r == 0 || r == 1);
   ASSERT_EQ(VKDatabasesLoad(), 1);
   VKDatabaseSet(L"REF");

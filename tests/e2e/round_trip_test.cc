@@ -1,6 +1,8 @@
-// Every reference kind and the resource file through the workbook: the round
-// trip leaves the server's records as they were, and edits come back.
+// Every kind and the resource file through the workbook: the round trip
+// leaves the server's records as they were, edits come back, damaged source
+// headings stop the save, and more roads than a sheet holds continue.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <set>
@@ -15,15 +17,91 @@
 namespace e2e {
 namespace {
 
-using RoundTrip = TransferTest;
+class RoundTrip : public TransferTest {
+ protected:
+  // Every kind into the workbook; steps_ holds the steps of the kinds after
+  // the reference kinds.
+  void Load(Workbook& book) {
+    ASSERT_NO_FATAL_FAILURE(LoadEveryKind(book, &steps_));
+    // Empties the issue lists of earlier tests.
+    VKUpdateSub();
+    TakeError();
+  }
+  // Every kind back to the server; steps_ holds the traffic kinds' steps.
+  void Save(int32_t mode) { ASSERT_NO_FATAL_FAILURE(SaveEveryKind(mode, &steps_)); }
+  // The column of the source heading that begins with text, -1 when none does.
+  int Column(Workbook& book, const std::wstring& text) {
+    for (int c = 31; c < 2000 && !book.Text(L"Source", 0, c).empty(); ++c) {
+      if (book.Text(L"Source", 0, c).compare(0, text.size(), text) == 0) return c;
+    }
+    return -1;
+  }
+  // Moves every source cell from column `from` on `by` columns to the right, rows 0 .. rows.
+  void Shift(Workbook& book, int from, int by, int rows) {
+    int last = from;
+    while (!book.Text(L"Source", 0, last).empty()) ++last;
+    for (int r = 0; r <= rows; ++r) {
+      for (int c = last - 1; c >= from; --c) {
+        ASSERT_TRUE(book.Set(L"Source", r, c + by, book.Text(L"Source", r, c)));
+        ASSERT_TRUE(book.Set(L"Source", r, c, L""));
+      }
+    }
+  }
+  std::vector<Steps> steps_;
+};
 
 TEST_F(RoundTrip, LoadThenSaveLeavesTheServerAsItWas) {
   std::string before = server_->dumpRecords();
   ASSERT_NE(EdbPart(before, "REF/demo/Gothenburg2025").find("-- record emfac"), std::string::npos);
   {
     Workbook book;
-    ASSERT_NO_FATAL_FAILURE(LoadAll());
-    ASSERT_NO_FATAL_FAILURE(SaveAll());
+    ASSERT_NO_FATAL_FAILURE(Load(book));
+    // Ten records a call: 27 vehicles, 32 road vehicles, 17 roadtypes, 23
+    // companies, 51 facilities, 240 sources and 520 roads (200 a call).
+    EXPECT_EQ(std::vector<Steps>(steps_.begin(), steps_.begin() + 4),
+              (std::vector<Steps>{{{1, L"10"}, {1, L"20"}, {0, L"27"}},
+                                  {{1, L"10"}, {1, L"20"}, {1, L"30"}, {0, L"32"}},
+                                  {{1, L"10"}, {0, L"17"}},
+                                  {{1, L"10"}, {1, L"20"}, {0, L"23"}}}));
+    EXPECT_EQ(steps_[4].back().count, L"51");
+    EXPECT_EQ(steps_[5].back().count, L"240");
+    EXPECT_EQ(steps_[6], (Steps{{1, L"200"}, {1, L"400"}, {0, L"520"}}));
+    EXPECT_EQ(Names(VKVehiclesList).size(), 27u);
+    EXPECT_EQ(Names(VKRoadtypesList).size(), 17u);
+    EXPECT_EQ(Names(VKCompaniesList).size(), 23u);
+    EXPECT_EQ(Names(VKFacilitiesList).size(), 51u);
+    // The road-vehicle definition's dimensions and classes in the catalogue.
+    wchar_t text[256] = L"";
+    EXPECT_EQ(VKRoadVehiclesDefDim(text), 1);
+    EXPECT_STREQ(text, L"3");
+    EXPECT_EQ(VKRoadVehiclesDefDimText(1, text), 1);
+    EXPECT_STREQ(text, L"Fuel");
+    EXPECT_EQ(VKRoadVehiclesDefDimText(3, text), -1);
+    TakeError();
+    EXPECT_EQ(VKRoadVehiclesDefList(1, 1, text), 1);
+    EXPECT_STREQ(text, L"Biogas");  // by name
+    // Latin-1 letters, a facility's company by name, a two-line ALOB, the
+    // source blocks' headings; a road on a roadtype, one with explicit
+    // factors and class speeds, one with direct emissions, the polyline.
+    book.ExpectAll({{L"Company", 2, 0, L"G\u00f6teborgs Raffinaderi AB"},
+                    {L"Facility", 1, 3, L"\u00c5kesson Bruk AB"},
+                    {L"Company", 1, 8, L"EMPLOYEES=47\nCONTACT=Ms Sm\u00e5land"},
+                    {L"Source", 0, 31, L"Emission sub 1: NOx"},
+                    {L"Source", 0, 37, L"Emission sub 1: ALOB"},
+                    {L"Road", 1, 0, L"G\u00f6tgatan 1"},
+                    {L"Road", 1, 8, L"Motorway 90"},
+                    {L"Road", 3, 35, L"Bus"},
+                    {L"Road", 3, 9, L"110kmh"},
+                    {L"Road", 17, 38, L"EMIS"},
+                    {L"Road", 4, 0, L"Sk\u00e5negatan 4"},
+                    {L"Road", 1, 38, L"TRAFFIC"}});
+    EXPECT_NE(Column(book, L"Emission fac 1: "), -1);
+    EXPECT_NE(Column(book, L"Emission func 1: Var 1"), -1);
+    ASSERT_NO_FATAL_FAILURE(Save(5));
+    // A Save counts one ahead on every call: nine rows per call.
+    EXPECT_EQ(steps_, (std::vector<Steps>{{{1, L"10"}, {1, L"20"}, {1, L"30"}, {0, L"31"}},
+                                          {{1, L"10"}, {1, L"20"}, {1, L"30"}, {0, L"36"}},
+                                          {{1, L"10"}, {0, L"19"}}}));
   }
   ExpectStoredAsBefore(before);
 
@@ -130,8 +208,12 @@ TEST_F(RoundTrip, ResourceFileKeepsEveryLineOrNamesIt) {
 TEST_F(RoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
   // A renamed source time variation (record 2, row 5), a changed month value
   // (record 1, February), a new variable of an emission factor (row 1 has
-  // three), a renamed scenario and a new searchkey.
-  const std::vector<Workbook::Edit> edits = {
+  // three), a renamed scenario and a new searchkey; vehicle 1's NOx (column
+  // E) at speed 5 (row 5), roadtype 1's first vehicle in March; a renamed
+  // company, a facility's coordinate, an ALOB with an empty line; road 1's
+  // vehicle count and its roadtype swapped for explicit emission factors
+  // (it has no further speeds).
+  std::vector<Workbook::Edit> edits = {
       {L"Source timevar", 5, 0, L"Industry 3-shift"},
       {L"Source timevar", 1, 27, L"77"},
       {L"Emission function", 1, 3, L"FUEL*EF*(1-RED/100)*LOAD"},
@@ -139,22 +221,96 @@ TEST_F(RoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
       {L"Emission function", 1, 11, L"CONST"},
       {L"Speed-Temp-Scen", 2, 3, L"Low emission zone 2027"},
       {L"Searchkey", 29, 1, L"Data centres"},
+      {L"Vehicle", 5, 4, L"0.04321"},
+      {L"Roadtype", 1, 31, L"120"},
+      {L"Company", 3, 0, L"V\u00e4stra Energi AB"},
+      {L"Facility", 2, 1, L"1280000"},
+      {L"Company", 2, 8, L"ISO14001=yes\n\nNEW=\u00e9t\u00e9"},
+      {L"Road", 1, 3, L"1234567"},
+      {L"Road", 1, 8, L""},
+      {L"Road", 1, 35, L"Bus"},
+      {L"Road", 1, 36, L"Biogas"},
+      {L"Road", 1, 37, L"70kmh"},
   };
+  std::wstring facility;
+  int changed = -1;
   {
     Workbook book;
-    ASSERT_NO_FATAL_FAILURE(LoadAll());
-    ASSERT_EQ(book.Text(L"Source timevar", 5, 0), L"Industry 2-shift");
-    ASSERT_EQ(book.Text(L"Emission function", 1, 0), L"NOx gas boiler");
-    ASSERT_EQ(book.Text(L"Emission function", 1, 9), L"VAR");
-    ASSERT_EQ(book.Text(L"Emission function", 1, 10), L"");
-    ASSERT_EQ(book.Text(L"Searchkey", 29, 1), L"");
+    ASSERT_NO_FATAL_FAILURE(Load(book));
+    book.ExpectAll({{L"Source timevar", 5, 0, L"Industry 2-shift"},
+                    {L"Emission function", 1, 0, L"NOx gas boiler"},
+                    {L"Emission function", 1, 9, L"VAR"},
+                    {L"Emission function", 1, 10, L""},
+                    {L"Searchkey", 29, 1, L""},
+                    {L"Vehicle", 0, 4, L"NOx"},
+                    {L"Vehicle", 5, 4, L"0.05507"},
+                    {L"Roadtype", 1, 0, L"Motorway 110"},
+                    {L"Company", 3, 0, L"V\u00e4stra Kraftv\u00e4rme AB"}});
+    // A new emission line below the last road vehicle's line.
+    int row = 2;
+    while (!book.Text(L"Road Vehicle", row, 10).empty()) ++row;
+    ASSERT_EQ(book.Text(L"Road Vehicle", row, 0), L"");
+    int column = 10;
+    for (const wchar_t* text : {L"PM2.5", L"Car", L"Diesel", L"90kmh", L"0.004", L"0.005", L"0.006", L"0.008"}) {
+      edits.push_back({L"Road Vehicle", row, column++, text});
+    }
+    // Road 1 (row 1): 2 + 13 % 49 = 15 points after its COORD marker; new
+    // points up to X99 take the row past the first 160 columns.
+    int coord = 0;
+    while (coord < 200 && book.Text(L"Road", 1, coord) != L"COORD") ++coord;
+    ASSERT_LT(coord, 200);
+    int end = coord + 1;
+    while (!book.Text(L"Road", 1, end).empty()) ++end;
+    ASSERT_EQ(end - coord - 1, 30);
+    for (int p = 15; p < 100; ++p, end += 2) {
+      ASSERT_TRUE(book.Set(L"Road", 1, end, p == 99 ? L"2147483647" : std::to_wstring(320000 + p)));
+      ASSERT_TRUE(book.Set(L"Road", 1, end + 1, L"6399999"));
+    }
     book.SetAll(edits);
-    ASSERT_NO_FATAL_FAILURE(SaveAll());
+    // A new substance block (SF6) after the last one: the later blocks move right.
+    int groups = Column(book, L"Emission fac 1: ");
+    ASSERT_GT(groups, 31);
+    int k = (groups - 31) / 7 + 1;
+    ASSERT_NO_FATAL_FAILURE(Shift(book, groups, 7, 240));
+    const wchar_t* what[7] = {L"SF6", L"Timevar", L"Emission", L"Unit", L"Macro", L"Actcode", L"ALOB"};
+    for (int j = 0; j < 7; ++j) {
+      ASSERT_TRUE(book.Set(L"Source", 0, groups + j, L"Emission sub " + std::to_wstring(k) + L": " + what[j]));
+    }
+    int filled = FilledSubBlock(book, 1);
+    ASSERT_NE(filled, -1);
+    ASSERT_TRUE(book.Set(L"Source", 1, groups + 1, book.Text(L"Source", 1, filled + 1)));
+    ASSERT_TRUE(book.Set(L"Source", 1, groups + 2, L"0.125"));
+    ASSERT_TRUE(book.Set(L"Source", 1, groups + 3, L"kg/year"));
+    // A changed emission.
+    changed = FilledSubBlock(book, 2);
+    ASSERT_NE(changed, -1);
+    ASSERT_TRUE(book.Set(L"Source", 2, changed + 2, L"42.75"));
+    // Source 3 is an area source: now a point source.
+    ASSERT_FALSE(book.Text(L"Source", 3, 3).empty());
+    ASSERT_TRUE(book.Set(L"Source", 3, 3, L""));
+    ASSERT_TRUE(book.Set(L"Source", 3, 4, L""));
+    const wchar_t* point[7] = {L"25", L"140", L"12", L"1.5", L"1.25", L"20", L"15"};
+    for (int j = 0; j < 7; ++j) ASSERT_TRUE(book.Set(L"Source", 3, 10 + j, point[j]));
+    // Source 4 moves to the facility of source 9.
+    facility = book.Text(L"Source", 9, 5);
+    ASSERT_NE(facility, book.Text(L"Source", 4, 5));
+    ASSERT_TRUE(book.Set(L"Source", 4, 5, facility));
+    ASSERT_NO_FATAL_FAILURE(Save(1));
   }
   Workbook fresh;
-  ASSERT_NO_FATAL_FAILURE(LoadAll());
+  ASSERT_NO_FATAL_FAILURE(Load(fresh));
   fresh.ExpectAll(edits);
-  EXPECT_EQ(fresh.Text(L"Source timevar", 0, 39), L"Low emission zone 2027");  // the scenario's heading
+  // The scenario's heading; the facilities of the renamed company name it by its new name.
+  fresh.ExpectAll({{L"Source timevar", 0, 39, L"Low emission zone 2027"},
+                   {L"Facility", 5, 3, L"V\u00e4stra Energi AB"},
+                   {L"Source", 2, changed + 2, L"42.75"},
+                   {L"Source", 3, 3, L""},
+                   {L"Source", 3, 13, L"1.5"},
+                   {L"Source", 4, 5, facility}});
+  int sf6 = Column(fresh, L"Emission sub ");
+  while (sf6 != -1 && fresh.Text(L"Source", 0, sf6).find(L": SF6") == std::wstring::npos) sf6 += 7;
+  ASSERT_NE(fresh.Text(L"Source", 0, sf6), L"");
+  EXPECT_EQ(fresh.Text(L"Source", 1, sf6 + 2), L"0.125");
 
   std::vector<std::wstring> timevars = TimevarNames(0);
   EXPECT_NE(std::find(timevars.begin(), timevars.end(), L"Industry 3-shift"), timevars.end());
@@ -162,11 +318,72 @@ TEST_F(RoundTrip, EditsInTheSheetsAreSavedAndLoadedAgain) {
   std::vector<std::wstring> sectors = SubNames(1);
   ASSERT_FALSE(sectors.empty());
   EXPECT_EQ(sectors.back(), L"Data centres");  // listed by index: 29 is the last
-  std::string stored = EdbPart(server_->dumpRecords(), "REF/demo/Gothenburg2025");
-  EXPECT_NE(stored.find("NAME \"NOx gas boiler\"\nINDEX 1\nSUBSTANCE 1\nFORMULA FUEL*EF*(1-RED/100)*LOAD\n"
-                        "VAR.1 FUEL\nTYPE.1 VAR\nVAR.2 EF\nTYPE.2 CONST\nVAR.3 RED\nTYPE.3 VAR\n"
-                        "VAR.4 LOAD\nTYPE.4 CONST\n"),
-            std::string::npos);
+  ExpectHas(GothenburgRecords(server_->dumpRecords()),
+            {"NAME \"NOx gas boiler\"\nINDEX 1\nSUBSTANCE 1\nFORMULA FUEL*EF*(1-RED/100)*LOAD\n"
+             "VAR.1 FUEL\nTYPE.1 VAR\nVAR.2 EF\nTYPE.2 CONST\nVAR.3 RED\nTYPE.3 VAR\nVAR.4 LOAD\nTYPE.4 CONST\n",
+             "INFO \"Winter tyres\"\n3 Car Diesel 50kmh 0.06 0.078 0.108 0.156\n"
+             "4 Car Diesel 90kmh 0.004 0.005 0.006 0.008\n",
+             "ALOB 3\nISO14001=yes\n\nNEW=\xe9t\xe9\n", "ROADTYPE 0\nEMIFAC 4 6 3\n", "X15 320015 Y15 6399999\n",
+             "X98 320098 Y98 6399999\nX99 2147483647 Y99 6399999\n"});
+}
+
+TEST_F(RoundTrip, DamagedSourceHeadingsAreReportedAtTheirCellsAndStopTheSave) {
+  std::string before = server_->dumpRecords();
+  Workbook book;
+  ASSERT_NO_FATAL_FAILURE(Load(book));
+  ASSERT_EQ(VKVerifySource(), 1) << ListedErrors();
+  // A column of the first block deleted: its later headings move left.
+  for (int c = 34; c < 45; ++c) ASSERT_TRUE(book.Set(L"Source", 0, c, book.Text(L"Source", 0, c + 1)));
+  EXPECT_EQ(Calls(VKSourcesSave).back().result, -1);
+  std::string error = TakeError();
+  EXPECT_NE(error.find("heading row is damaged: Source [AI1]: Heading should be"), std::string::npos) << error;
+  VKUpdateSub();
+  EXPECT_EQ(VKVerifySource(), 0);
+  ExpectHas(ListedErrors(),
+            {"Source [AI1]: Heading should be \"Emission sub 1: Unit\", not \"Emission sub 1: Macro\""});
+  EXPECT_EQ(before, server_->dumpRecords());
+}
+
+// More roads than a sheet holds, stored straight into the server's file:
+// the first demonstration road under the names "Segment 1", "Segment 2" ...
+void StoreManyRoads(EdbServerProcess& server, int roads) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(server.databaseFile().c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 10000);
+  const std::string sql =
+      "BEGIN; CREATE TEMP TABLE road AS SELECT edb_id AS edb, rtrim(substr(CAST(body AS TEXT), "
+      "instr(CAST(body AS TEXT), char(10)) + 1), char(10)) || char(10) AS rest FROM records WHERE kind = 'road' "
+      "AND seq = 0 AND edb_id = (SELECT e.id FROM edbs e JOIN edb_users u ON u.id = e.edb_user_id "
+      "WHERE u.name = 'demo' AND e.name = 'Gothenburg2025');"
+      "DELETE FROM records WHERE kind = 'road' AND edb_id = (SELECT edb FROM road);"
+      "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < " + std::to_string(roads) + ") "
+      "INSERT INTO records(edb_id, kind, list, seq, body) SELECT edb, 'road', 0, i, "
+      "CAST('NAME \"Segment ' || (i + 1) || '\"' || char(10) || rest AS BLOB) FROM n, road; COMMIT;";
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
+
+TEST_F(RoundTrip, ALoadBeyondOneSheetContinuesOnTheNextAndSavesBackWhole) {
+  ASSERT_NO_FATAL_FAILURE(StoreManyRoads(*server_, 60010));
+  std::string before = server_->dumpRecords();
+  {
+    Workbook book;
+    ASSERT_NO_FATAL_FAILURE(Load(book));
+    ASSERT_EQ(steps_.back().size(), 300u);
+    EXPECT_EQ(steps_.back().back(), (Step{2, L"60000"}));
+    EXPECT_EQ(book.Text(L"Road", 60000, 0), L"Segment 60000");
+    EXPECT_EQ(book.Text(L"Road", 60001, 0), L"");
+    // The macro adds a sheet and goes on there.
+    ASSERT_NE(book.Book().AddSheet(L"Road (2)"), nullptr);
+    wchar_t count[16] = L"";
+    EXPECT_EQ(VKRoadsLoad(L"Road (2)", 8, count), 0) << TakeError();
+    EXPECT_STREQ(count, L"60010");
+    EXPECT_EQ(book.Text(L"Road (2)", 1, 0), L"Segment 60001");
+    EXPECT_EQ(book.Text(L"Road (2)", 10, 0), L"Segment 60010");
+    ASSERT_NO_FATAL_FAILURE(SaveRoads(L"Road"));
+    ASSERT_NO_FATAL_FAILURE(SaveRoads(L"Road (2)", 5));  // the further sheet adds its roads
+  }
+  EXPECT_TRUE(before == server_->dumpRecords());
 }
 
 }  // namespace

@@ -28,8 +28,6 @@ struct Handle {
 std::unordered_set<Handle*> g_live;
 std::deque<fuzz_port::Reply> g_queue;
 fuzz_port::Reply g_default;
-size_t g_requests = 0;
-std::string g_lastPath;
 std::string g_lastBody;
 BOOL Fail(DWORD code) {
   SetLastError(code);
@@ -69,10 +67,11 @@ namespace fuzz_port {
 void Queue(Reply reply) { g_queue.push_back(std::move(reply)); }
 void SetDefault(Reply reply) { g_default = std::move(reply); }
 void ClearQueue() { g_queue.clear(); }
-size_t RequestCount() { return g_requests; }
-const std::string& LastPath() { return g_lastPath; }
+void Answer(const std::string& body) {
+  g_queue.assign(1, Reply());
+  g_queue.front().body = body;
+}
 const std::string& LastBody() { return g_lastBody; }
-size_t LiveHandles() { return g_live.size(); }
 size_t LiveRequests() {
   return static_cast<size_t>(
       std::count_if(g_live.begin(), g_live.end(), [](Handle* h) { return h->kind == Kind::Request; }));
@@ -111,17 +110,15 @@ BOOL InternetQueryOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD* 
   return TRUE;
 }
 
-HINTERNET HttpOpenRequestA(HINTERNET connection, const char* verb, const char* objectName, const char*,
-                           const char*, const char**, DWORD, DWORD_PTR) {
+HINTERNET HttpOpenRequestA(HINTERNET connection, const char*, const char*, const char*, const char*, const char**,
+                           DWORD, DWORD_PTR) {
   if (!Resolve(connection, Kind::Connection)) return nullptr;
-  g_lastPath = std::string(verb ? verb : "") + " " + (objectName ? objectName : "");
   return NewHandle(Kind::Request);
 }
 
 BOOL HttpSendRequestA(HINTERNET request, const char*, DWORD, LPVOID optional, DWORD optionalLength) {
   Handle* h = Resolve(request, Kind::Request);
   if (!h) return FALSE;
-  ++g_requests;
   g_lastBody.assign(optional ? static_cast<const char*>(optional) : "", optional ? optionalLength : 0);
   if (g_queue.empty()) {
     h->reply = g_default;

@@ -29,14 +29,13 @@ void Queue(Reply reply);
 void SetDefault(Reply reply);
 // Drops the queued replies.
 void ClearQueue();
+// Drops the queued replies; the next request gets `body` with status 200.
+void Answer(const std::string& body);
 
-// Requests sent so far, and the last request's verb, path and body.
-size_t RequestCount();
-const std::string& LastPath();
+// The last request's body.
 const std::string& LastBody();
 
-// Handles alive: sessions, connections and requests.
-size_t LiveHandles();
+// Request handles alive.
 size_t LiveRequests();
 
 }  // namespace fuzz_port

@@ -13,9 +13,7 @@ void LoginOnce(const std::string& defaultBody) {
   static bool loggedIn = false;
   fuzz_port::ClearQueue();
   if (!loggedIn) {
-    fuzz_port::Reply ok;
-    ok.body = "OK\n";
-    fuzz_port::Queue(ok);
+    fuzz_port::Answer("OK\n");
     wchar_t user[] = L"anna";
     int32_t r = VKInit(user, L"pw", L"", L"k:http://fuzz.invalid:8080", L"", L"", 0);
     FUZZ_CHECK(r == 1 || r == 0, GetErrorText());
@@ -57,10 +55,6 @@ void CheckField(const wchar_t* field, size_t size, const char* where) {
     FUZZ_CHECK(static_cast<uint32_t>(*p) <= 0xFF, std::string(where) + ": a character no 8-bit line holds");
   }
 }
-
-}  // namespace fuzz
-
-namespace fuzz {
 
 bool RoundTrip() {
   static const bool on = getenv("VORKAB_FUZZ_ROUND_TRIP") && std::string(getenv("VORKAB_FUZZ_ROUND_TRIP")) == "1";

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cwchar>
+#include <memory>
 #include <string>
 
 #include "fuzz_check.h"
@@ -27,6 +29,22 @@ fuzz_port::Reply TakeReply(FuzzedDataProvider& data, size_t maxBody = SIZE_MAX);
 // A library result: 1, 0 or -1, and -1 with an error text.  Empties the
 // error text.
 void CheckResult(int32_t result, const char* where);
+
+// Runs a transfer export call(mode, count) to its end: mode 1, then 0 while
+// it answers 1.  It must end within `bound` calls and keep its count within
+// 12 characters; its last result, checked with CheckResult.
+template <class Call>
+int32_t RunTransfer(Call call, size_t bound, const char* name) {
+  std::unique_ptr<wchar_t[]> count(new wchar_t[12]);
+  int32_t r = call(1, count.get());
+  for (size_t calls = 0; r == 1; ++calls) {
+    FUZZ_CHECK(calls <= bound, std::string(name) + " does not come to an end");
+    FUZZ_CHECK(wmemchr(count.get(), L'\0', 12) != nullptr, std::string(name) + ": count past its buffer");
+    r = call(0, count.get());
+  }
+  CheckResult(r, name);
+  return r;
+}
 
 // A fixed text field of `size` characters holds its terminator, and every
 // character before it came from an 8-bit line (at most U+00FF).

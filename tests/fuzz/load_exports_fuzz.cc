@@ -82,19 +82,6 @@ Kind KindOf(int which) {
           SameRecords<EmfacRec>([](int32_t first, EmfacRec* r) { return IOREmfacGetRec(first, 0, r); })};
 }
 
-// Runs a transfer to its end; its last result.
-int32_t Run(const Transfer& transfer, size_t bound, const char* name) {
-  std::unique_ptr<wchar_t[]> count(new wchar_t[12]);
-  int32_t r = transfer(1, count.get());
-  for (size_t calls = 0; r == 1; ++calls) {
-    FUZZ_CHECK(calls <= bound, std::string(name) + " does not come to an end");
-    FUZZ_CHECK(wmemchr(count.get(), L'\0', 12) != nullptr, "the count past its buffer");
-    r = transfer(0, count.get());
-  }
-  fuzz::CheckResult(r, name);
-  return r;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
@@ -113,13 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     host.Book().AddSheet(sheet);
   }
   SetExcel12EntryPt(sheethost::Host::EntryPoint());
-  int32_t r = Run(kind.load, body.size() + 1, "Load");
+  int32_t r = fuzz::RunTransfer(kind.load, body.size() + 1, "Load");
   if (r == 0 && whole && kind.save && fuzz::RoundTrip()) {
-    fuzz_port::Reply ok;
-    ok.body = kind.accepted;
-    fuzz_port::ClearQueue();
-    fuzz_port::Queue(ok);
-    if (Run(kind.save, 100000, "Save") == 0) {
+    fuzz_port::Answer(kind.accepted);
+    if (fuzz::RunTransfer(kind.save, 100000, "Save") == 0) {
       std::string saved = fuzz::SavedRecords(fuzz_port::LastBody());
       FUZZ_CHECK(kind.same(body, saved), "records changed through a Load and a Save:\n" + saved.substr(0, 2000));
     }

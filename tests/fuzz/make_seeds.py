@@ -91,20 +91,20 @@ def main():
             url = server.stdout.readline()
         env = dict(os.environ, VORKAB_SERVER=url.split()[-1], VORKAB_USER="demo", VORKAB_PASSWORD="demo",
                    NO_PROXY="127.0.0.1", no_proxy="127.0.0.1")
-        vorkab = [os.path.join(BUILD, "vorkab"), "--edb-user", "demo", "--edb", "Gothenburg2025"]
-        book, small = os.path.join(work, "g.xlsx"), os.path.join(work, "small.xlsx")
-        run = lambda *args: subprocess.run(vorkab + list(args), env=env, check=True, stdout=subprocess.DEVNULL)
-        run("--workbook", book, "--log", "3," + work + "/load.log", "load", "all")
+        book, small, grids = (os.path.join(work, n) for n in ("g.xlsx", "small.xlsx", "grids.xlsx"))
+
+        def run(*args, log=None, edb=("--edb-user", "demo", "--edb", "Gothenburg2025")):
+            logging = ["--log", "3," + os.path.join(work, log)] if log else []
+            subprocess.run([os.path.join(BUILD, "vorkab"), *edb, *logging, *args], env=env, check=True,
+                           stdout=subprocess.DEVNULL)
+        run("--workbook", book, "load", "all", log="load.log")
         run("--workbook", small, "load", "subgrps")
-        grids = os.path.join(work, "grids.xlsx")  # grids need the reference kinds loaded first
-        shutil.copy(book, grids)
-        run("--workbook", grids, "--log", "3," + work + "/grids.log", "load", "grids")
-        run("--log", "3," + work + "/lists.log", "edbs")
-        subprocess.run(vorkab[:1] + ["--log", "3," + work + "/db.log", "databases"], env=env, check=True,
-                       stdout=subprocess.DEVNULL)
-        subprocess.run(vorkab[:1] + ["--log", "3," + work + "/users.log", "edb-users"], env=env, check=True,
-                       stdout=subprocess.DEVNULL)
-        run("--workbook", book, "--log", "3," + work + "/save.log", "save", "all")
+        shutil.copy(book, grids)  # grids need the reference kinds loaded first
+        run("--workbook", grids, "load", "grids", log="grids.log")
+        run("edbs", log="lists.log")
+        run("databases", log="db.log", edb=())
+        run("edb-users", log="users.log", edb=())
+        run("--workbook", book, "save", "all", log="save.log")
     finally:
         server.terminate()
         server.wait()
@@ -133,14 +133,11 @@ def main():
                      "sveh": 12}.get(kind)
             if which is not None:
                 put("load_exports_fuzz", name, body + bytes([0, which]))
+            target = {"timevarp": "timevar", "timevarr": "timevar", "veh": "vehicle"}.get(kind, kind)
             for names_only in (0, 1):
-                tag = name + ("-names" if names_only else "")
-                if kind.startswith("timevar"):
-                    put("timevar_reader_fuzz", tag, body + bytes([0, names_only, kind == "timevarr"]))
-                elif kind in ("subgrp", "emfac", "roadtype"):
-                    put(kind + "_reader_fuzz", tag, body + bytes([0, names_only]))
-                elif kind == "veh":
-                    put("vehicle_reader_fuzz", tag, body + bytes([0, names_only]))
+                if target in ("timevar", "subgrp", "emfac", "roadtype", "vehicle"):
+                    put(target + "_reader_fuzz", name + ("-names" if names_only else ""),
+                        body + bytes([0, names_only] + ([kind == "timevarr"] if target == "timevar" else [])))
             if kind in ("road", "source2"):
                 put(kind.rstrip("2") + "_reader_fuzz", name, body + b"\x00")
         else:

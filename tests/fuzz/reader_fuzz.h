@@ -58,10 +58,7 @@ void ReadAll(FuzzedDataProvider& data, const char* name, Read read, Check check,
   for (const auto& record : records) check(*record);
   if (!accepted || records.empty()) return;
 
-  fuzz_port::Reply ok;
-  ok.body = accepted;
-  fuzz_port::ClearQueue();
-  fuzz_port::Queue(ok);
+  fuzz_port::Answer(accepted);
   int32_t r = write(RecordStart, nullptr);
   for (size_t i = 0; r == 1 && i < records.size(); ++i) r = write(RecordWrite, records[i].get());
   if (r == 1) r = write(RecordFinish, nullptr);

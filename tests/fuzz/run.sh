@@ -22,7 +22,7 @@ case "$mode" in
   *) echo "usage: $0 test|fuzz [SECONDS]" >&2; exit 2 ;;
 esac
 
-targets=$(cd tests/fuzz && ls *_fuzz.cc | sed 's/\.cc$//')
+targets=$(ls tests/fuzz/corpus)  # every target has its corpus folder
 mkdir -p build-fuzz/artifacts build-fuzz/logs
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 failed=()

@@ -99,18 +99,8 @@ void CheckIssues(int32_t (*list)(int32_t, wchar_t*, int32_t),
 // Runs a Save to its end against a server that accepts it with `reply`.
 template <class Call>
 void RunSave(const char* name, const char* reply, Call call) {
-  fuzz_port::ClearQueue();
-  fuzz_port::Reply accepted;
-  accepted.body = reply;
-  fuzz_port::Queue(accepted);
-  std::unique_ptr<wchar_t[]> count(new wchar_t[12]);
-  int32_t r = call(1, count.get());
-  for (int calls = 0; r == 1; ++calls) {
-    FUZZ_CHECK(calls < 1000000, std::string(name) + " does not come to an end");
-    FUZZ_CHECK(wmemchr(count.get(), L'\0', 12) != nullptr, std::string(name) + ": count past its buffer");
-    r = call(0, count.get());
-  }
-  fuzz::CheckResult(r, name);
+  fuzz_port::Answer(reply);
+  fuzz::RunTransfer(call, 1000000, name);
 }
 
 }  // namespace
@@ -139,8 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   RunSave("VKVehiclesSave", "Ok.\n", VKVehiclesSave);
   RunSave("VKRoadtypesSave", "Ok.\n", VKRoadtypesSave);
   RunSave("VKRoadVehiclesSave", "Ok.\n", VKRoadVehiclesSave);
-  fuzz_port::ClearQueue();
-  fuzz_port::Queue(fuzz_port::Reply());
+  fuzz_port::Answer("");
   fuzz::CheckResult(VKEdbRsrcSave(), "VKEdbRsrcSave");
 
   FUZZ_CHECK(host.Outstanding() == 0, std::to_string(host.Outstanding()) + " host values left unfreed");

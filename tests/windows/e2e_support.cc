@@ -54,19 +54,6 @@ int32_t Login(const std::wstring& userText, const std::string& url, const std::w
   return init(user.data(), password.c_str(), L"", server.c_str(), L"", L"", 0);
 }
 
-void ExpectHas(const std::string& text, const std::vector<std::string>& parts) {
-  for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
-}
-
-std::string TakeError() {
-  auto error = VK_EXPORT(VKError);
-  if (!error) return "(VKError is not exported)";
-  char buffer[10240];
-  buffer[0] = '\0';
-  error(buffer, sizeof buffer);
-  return buffer;
-}
-
 int32_t FirstLoginResult() { return g_firstLogin; }
 void SetFirstLoginResult(int32_t result) { g_firstLogin = result; }
 
@@ -74,10 +61,4 @@ std::wstring Widen(const std::string& text) {
   std::wstring wide;
   for (unsigned char c : text) wide += static_cast<wchar_t>(c);
   return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow += c < 0x100 ? static_cast<char>(c) : '?';
-  return narrow;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/workbook_transfers.h"
+
 // "http://127.0.0.1:PORT" from VORKAB_E2E_HTTP, "https://..." from
 // VORKAB_E2E_HTTPS (a self-signed certificate); empty when not set.
 std::string HttpServerUrl();
@@ -21,16 +23,16 @@ std::string ReadLog();
 // VKInit with the user text, password "demo" and the server address
 // "Kalvoro:" + url; the DLL's result.
 int32_t Login(const std::wstring& userText, const std::string& url, const std::wstring& password = L"demo");
-// Expects the text to hold each part.
-void ExpectHas(const std::string& text, const std::vector<std::string>& parts);
-
-// VKError: the latest failure text, which the DLL then forgets.
-std::string TakeError();
+// VKError's text and the check that a text holds each part, as the Linux
+// end-to-end tests have them.
+using e2e::ExpectHas;
+using e2e::Printable;
+using e2e::TakeError;
 
 // The result of the process's first login (user demo at level 2, with the
 // log), made before any test runs.
 int32_t FirstLoginResult();
 void SetFirstLoginResult(int32_t result);
 
+// Latin-1 text as UTF-16.
 std::wstring Widen(const std::string& text);
-std::string Narrow(const std::wstring& text);

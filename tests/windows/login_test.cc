@@ -13,18 +13,9 @@
 
 namespace {
 
-using Names = std::vector<std::wstring>;
-
-Names ListAll(int32_t(VKAPI* next)(int32_t, wchar_t*)) {
-  Names names;
-  wchar_t buffer[1024];
-  for (int32_t first = 1; names.size() < 10000 && next(first, buffer) == 1; first = 0) names.push_back(buffer);
-  return names;
-}
-
-bool Has(const Names& names, const std::wstring& name) {
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
+using e2e::Has;
+using e2e::Names;
+using NameList = std::vector<std::wstring>;
 
 // An EDB name of this build's own: the i686 and x86_64 runs share the servers.
 std::wstring OwnEdbName(const std::wstring& name) { return name + (sizeof(void*) == 4 ? L" i686" : L" x86_64"); }
@@ -79,8 +70,8 @@ TEST_F(Dll, AboutNamesTheVersionTheTransportAndTheServer) {
   VK_EXPORT(VKAbout)(text, &flag, server);
   EXPECT_EQ(flag, 1);
   std::wstring about = text;
-  EXPECT_EQ(about.rfind(L"Vorkab v5.01.25\n", 0), 0u) << Narrow(about);
-  EXPECT_NE(about.find(L"WinINet"), std::wstring::npos) << Narrow(about);
+  EXPECT_EQ(about.rfind(L"Vorkab v5.01.25\n", 0), 0u) << Printable(about);
+  EXPECT_NE(about.find(L"WinINet"), std::wstring::npos) << Printable(about);
   EXPECT_EQ(std::wstring(server), L"Kalvoro:" + Widen(HttpServerUrl()));
   VK_EXPORT(VKTest)();
 }
@@ -88,20 +79,20 @@ TEST_F(Dll, AboutNamesTheVersionTheTransportAndTheServer) {
 TEST_F(Dll, DatabasesUsersAndEdbsAreListedAndSelected) {
   LoginHttp();
   ASSERT_EQ(VK_EXPORT(VKDatabasesLoad)(), 1) << TakeError();
-  Names databases = ListAll(VK_EXPORT(VKDatabasesList));
+  NameList databases = Names(VK_EXPORT(VKDatabasesList));
   EXPECT_TRUE(Has(databases, L"REF") && Has(databases, L"TEST") && Has(databases, L"ARCHIVE"));
   EXPECT_TRUE(std::is_sorted(databases.begin(), databases.end()));
   VK_EXPORT(VKDatabaseSet)(L"REF");
   EXPECT_EQ(Get(VK_EXPORT(VKDatabaseGet)), L"REF");
 
   ASSERT_EQ(VK_EXPORT(VKEdbUsersLoad)(), 1) << TakeError();
-  Names users = ListAll(VK_EXPORT(VKEdbUsersList));
+  NameList users = Names(VK_EXPORT(VKEdbUsersList));
   EXPECT_TRUE(Has(users, L"demo") && Has(users, L"global")) << users.size() << " users";
   VK_EXPORT(VKEdbUserSet)(L"demo");
   EXPECT_EQ(Get(VK_EXPORT(VKEdbUserGet)), L"demo");
 
   ASSERT_EQ(VK_EXPORT(VKEdbNamesLoad)(), 1) << TakeError();
-  Names edbs = ListAll(VK_EXPORT(VKEdbNamesList));
+  NameList edbs = Names(VK_EXPORT(VKEdbNamesList));
   EXPECT_TRUE(Has(edbs, L"Gothenburg2025") && Has(edbs, L"Malmo2024")) << edbs.size() << " EDBs";
   VK_EXPORT(VKEdbNameSet)(L"Gothenburg2025");
   EXPECT_EQ(Get(VK_EXPORT(VKEdbNameGet)), L"Gothenburg2025");
@@ -118,7 +109,7 @@ TEST_F(Dll, EdbCreationIsAcceptedOnceThenRefused) {
   EXPECT_EQ(Get(VK_EXPORT(VKEdbNameGet)), edb);
   EXPECT_EQ(Get(VK_EXPORT(VKEdbUserGet)), L"demo");
   ASSERT_EQ(VK_EXPORT(VKEdbNamesLoad)(), 1) << TakeError();
-  EXPECT_TRUE(Has(ListAll(VK_EXPORT(VKEdbNamesList)), edb));
+  EXPECT_TRUE(Has(Names(VK_EXPORT(VKEdbNamesList)), edb));
 
   EXPECT_EQ(VK_EXPORT(VKEdbCreate)(edb.c_str()), -1);
   std::string error = TakeError();
@@ -159,14 +150,14 @@ TEST_F(Dll, HttpsCertificatePinnedForEveryRequestAndRefusedOtherwise) {
 
   ASSERT_EQ(Login(L"demo", pinned), 0) << TakeError();
   ASSERT_EQ(VK_EXPORT(VKDatabasesLoad)(), 1) << TakeError();
-  EXPECT_TRUE(Has(ListAll(VK_EXPORT(VKDatabasesList)), L"REF"));
+  EXPECT_TRUE(Has(Names(VK_EXPORT(VKDatabasesList)), L"REF"));
   // The pin holds for the POST of a new EDB too.
   VK_EXPORT(VKDatabaseSet)(L"REF");
   VK_EXPORT(VKEdbUserSet)(L"demo");
   const std::wstring edb = OwnEdbName(L"Secure 2031");
   ASSERT_EQ(VK_EXPORT(VKEdbCreate)(edb.c_str()), 1) << TakeError();
   ASSERT_EQ(VK_EXPORT(VKEdbNamesLoad)(), 1) << TakeError();
-  EXPECT_TRUE(Has(ListAll(VK_EXPORT(VKEdbNamesList)), edb));
+  EXPECT_TRUE(Has(Names(VK_EXPORT(VKEdbNamesList)), edb));
   // WinINet cannot hold the pin during the handshake: the log (level 2 since
   // the first login) shows the POST's certificate checked before it went out.
   std::string log = ReadLog();
