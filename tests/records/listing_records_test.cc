@@ -274,7 +274,7 @@ TEST_F(TrafficRecordsTest, RoadVehicleEmissionLinesOneAtATime) {
   RoadVehicleRec r = {};
   CodeString code;
   // (The fields of seeded road vehicles, read and written back unchanged:
-  // tests/e2e TrafficRoundTrip.LoadThenSaveLeavesTheStoredRecordsAsTheyWere.)
+  // tests/e2e RoundTrip.LoadThenSaveLeavesTheServerAsItWas.)
   ASSERT_EQ(IORRoadVehicleGetRec(1, 0, &r, &code), 1) << Error();
   EXPECT_EQ(r.index, 70000u);
   EXPECT_STREQ(code.Text(), L"");

@@ -69,7 +69,7 @@ TEST_F(CompanySheetTest, FacilityVerifierFindings) {
 
 TEST_F(CompanySheetTest, ReadersGiveRecordsAndRefuseUnknownCompanies) {
   // (Facilities with their coordinates, company and attribute lines read for
-  // a Save: tests/e2e CompanyRoundTrip.) A facility without a company:
+  // a Save: tests/e2e RoundTrip.LoadThenSaveLeavesTheServerAsItWas.) A facility without a company:
   Put(L"Facility", 1, 0, {L"Depot", L"5", L"6"});
   Put(L"Facility", 2, 0, {L"Yard", L"7", L"8", L"Nobody AB"});
   CExcelReadFacility reader;

@@ -119,7 +119,7 @@ TEST_F(SourceSheetTest, DamagedHeadingRowIsReported) {
   EXPECT_EQ(Lines(errors), (Lines_{L"Source [AF1]: Unknown substance: Krypton",
                                    L"Source [AO1]: Heading should be \"Emission fac 1: Activity\", not \"Emission "
                                    L"fac 1: Unit\": the block's columns were moved or deleted"}));
-  // (The Save's reader refusing it: tests/e2e SourceRoundTrip.DamagedHeadingsAreReportedAtTheirCellsAndStopTheSave.)
+  // (The Save's reader refusing it: tests/e2e RoundTrip.DamagedSourceHeadingsAreReportedAtTheirCellsAndStopTheSave.)
 }
 
 TEST_F(SourceSheetTest, WriterRefusesWhatTheSheetCannotShow) {

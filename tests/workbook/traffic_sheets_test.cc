@@ -1,5 +1,5 @@
 // The vehicle, road-vehicle and roadtype sheets: verifiers and the Save readers' refusals.
-// (The definition's lines and the emission lines read for a Save: tests/e2e TrafficRoundTrip.)
+// (The definition's lines and the emission lines read for a Save: tests/e2e RoundTrip.)
 #include <string>
 
 #include "catalogue/record_list.h"
