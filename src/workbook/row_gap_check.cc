@@ -17,12 +17,13 @@ constexpr int32_t kBlockRows = 30;
 
 // The sheets, in the verification's order; sheets of further kinds slot in
 // as rows.
+// The readers of the first five stop at an empty name (or tag) in column A.
 const RowGapSheet kSheets[] = {
-    {L"Source timevar", 1, 4, 48},
-    {L"Road timevar", 1, 4, 98},
-    {L"Emission factor", 1, 1, 2 + 3 * (SubgrpSlots - 1)},
-    {L"Emission function", 1, 1, 4 + 2 * 96},
-    {L"Rsrc", 1, 1, 2},
+    {L"Source timevar", 1, 4, 48, 1},
+    {L"Road timevar", 1, 4, 98, 1},
+    {L"Emission factor", 1, 1, 2 + 3 * (SubgrpSlots - 1), 1},
+    {L"Emission function", 1, 1, 4 + 2 * 96, 1},
+    {L"Rsrc", 1, 1, 2, 1},
     {L"Vehicle", 1, 11, 1},        // a vehicle's name in A on the first of its 11 rows
     {L"Road Vehicle", 1, 1, 27},   // a name row or an emission line: columns 0 .. 14 + 12 dimensions
     {L"Roadtype", 1, 4, 3},        // a roadtype's vehicle in C on the first of its 4 rows
@@ -54,9 +55,9 @@ class RowScanner {
     m_ref.SetColumns(0, m_columns - 1);
     return 1;
   }
-  // Whether the row holds anything: 1 filled, 0 empty, -1 when the block
-  // could not be read (ErrorText set).
-  int32_t Filled(int64_t row) {
+  // Whether the row holds anything in its first `columns` columns looked at:
+  // 1 filled, 0 empty, -1 when the block could not be read (ErrorText set).
+  int32_t Filled(int64_t row, int32_t columns) {
     if (!m_block.Held() || row < m_blockStart || row >= m_blockStart + kBlockRows) {
       m_blockStart = row;
       int64_t last = row + kBlockRows - 1;
@@ -73,7 +74,7 @@ class RowScanner {
     if (XlType(block.xltype) != xltypeMulti) return (r == 0 && !IsEmpty(block)) ? 1 : 0;
     if (!block.val.array.lparray || r >= block.val.array.rows) return 0;
     const XLOPER12* values = block.val.array.lparray + r * block.val.array.columns;
-    for (int32_t j = 0; j < block.val.array.columns; ++j) {
+    for (int32_t j = 0; j < block.val.array.columns && j < columns; ++j) {
       if (!IsEmpty(values[j])) return 1;
     }
     return 0;
@@ -95,17 +96,27 @@ int32_t CheckRowGap(const RowGapSheet& layout, IssueList& errors) {
     ClearErrorText();  // a missing sheet is reported where it is needed
     return 1;
   }
-  // The first record whose first row is empty: the readers stop there.
+  // The first record whose stop cells are empty: the readers stop there.
+  const int32_t stop = layout.stopColumns > 0 ? layout.stopColumns : layout.columns;
   int64_t gap = layout.firstRow;
   for (;;) {
     if (gap >= kXlRows) return 1;  // the data fills the grid
-    int32_t filled = rows.Filled(gap);
+    int32_t filled = rows.Filled(gap, stop);
     if (filled < 0) return -1;
     if (filled == 0) break;
     gap += layout.recordRows;
   }
+  if (stop < layout.columns) {
+    int32_t filled = rows.Filled(gap, layout.columns);
+    if (filled < 0) return -1;
+    if (filled == 1) {
+      errors.Add(layout.sheet, static_cast<int32_t>(gap), 0, L"row %d and below would not be saved: cell A%d is empty",
+                 static_cast<int>(gap + 1), static_cast<int>(gap + 1));
+      return 1;
+    }
+  }
   for (int64_t below = gap + 1; below <= gap + RowGapLookahead && below < kXlRows; ++below) {
-    int32_t filled = rows.Filled(below);
+    int32_t filled = rows.Filled(below, layout.columns);
     if (filled < 0) return -1;
     if (filled == 1) {
       errors.Add(layout.sheet, static_cast<int32_t>(below), 0,

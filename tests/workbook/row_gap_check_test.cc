@@ -36,6 +36,12 @@ TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
        L"Rsrc [A4]: row 4 and below would not be saved: remove the empty row 3", 3, 1, sheethost::Cell::Str(L"value")},
       {"an error value", {L"Rsrc", 1, 1, 2}, {0, 1},
        L"Rsrc [A6]: row 6 and below would not be saved: remove the empty row 3", 5, 1, sheethost::Cell::Err(xlerrNA)},
+      // Readers that stop at an empty name: a row without one ends the data
+      // even when it holds values.
+      {"a name deleted", {L"Source timevar", 1, 4, 48, 1}, {1, 5},
+       L"Source timevar [A10]: row 10 and below would not be saved: cell A10 is empty", 9, 3, sheethost::Cell::Num(12)},
+      {"a name row emptied", {L"Source timevar", 1, 4, 48, 1}, {1, 5, 13},
+       L"Source timevar [A14]: row 14 and below would not be saved: remove the empty row 10"},
       {"no such sheet: left to the other steps", {L"No such sheet", 1, 1, 2}, {}, L""},
   };
   for (const GapCase& c : cases) {
@@ -58,6 +64,7 @@ TEST_F(RowGapTest, VerificationRefusesAGapInTheRecordSheets) {
     COL column;
     RW first, below;
     const wchar_t* expected;
+    COL belowColumn = -1;  // the below cell's column when not `column`
   };
   const Case cases[] = {
       {L"Emission function", 0, 1, 3,
@@ -65,11 +72,13 @@ TEST_F(RowGapTest, VerificationRefusesAGapInTheRecordSheets) {
       {L"Vehicle", 0, 1, 23, L"Vehicle [A24]: row 24 and below would not be saved: remove the empty row 13"},
       {L"Road Vehicle", 0, 1, 3, L"Road Vehicle [A4]: row 4 and below would not be saved: remove the empty row 3"},
       {L"Roadtype", 2, 1, 9, L"Roadtype [A10]: row 10 and below would not be saved: remove the empty row 6"},
+      {L"Road timevar", 0, 1, 5, L"Road timevar [A6]: row 6 and below would not be saved: cell A6 is empty", 7},
+      {L"Emission factor", 0, 1, 2, L"Emission factor [A3]: row 3 and below would not be saved: cell A3 is empty", 1},
   };
   for (const Case& c : cases) {
     ErrorList.Clear();
     Put(c.sheet, c.first, c.column, L"first");
-    Put(c.sheet, c.below, c.column, L"below");
+    Put(c.sheet, c.below, c.belowColumn < 0 ? c.column : c.belowColumn, L"below");
     EXPECT_EQ(VKVerifySub(), 0);
     std::vector<std::wstring> lines = ErrorLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), c.expected), lines.end()) << Narrow(c.expected);
