@@ -24,12 +24,12 @@ std::string SavedRecords(const std::string& body);
 template <class Rec>
 using Records = std::vector<std::unique_ptr<Rec>>;
 
-// Reads every record of the reply into *records (at most 64 kept).
+// Reads every record of the reply into *records (the first `keep` kept).
 // read(first, record) is the reader; each record lives on the heap at its
 // exact size, so that a write past its end is caught.  The result is the
 // reader's last one.
 template <class Rec, class Read>
-int32_t ReadRecords(fuzz_port::Reply reply, const char* name, Read read, Records<Rec>* records) {
+int32_t ReadRecords(fuzz_port::Reply reply, const char* name, Read read, Records<Rec>* records, size_t keep = 64) {
   const size_t bodySize = reply.body.size();
   fuzz_port::Queue(std::move(reply));
   int32_t r = 1;
@@ -38,7 +38,7 @@ int32_t ReadRecords(fuzz_port::Reply reply, const char* name, Read read, Records
     std::unique_ptr<Rec> record(new Rec);
     r = read(n == 0 ? 1 : 0, record.get());
     CheckResult(r, name);
-    if (r == 1 && records->size() < 64) records->push_back(std::move(record));
+    if (r == 1 && records->size() < keep) records->push_back(std::move(record));
   }
   if (r == 0) {
     std::unique_ptr<Rec> record(new Rec);
