@@ -16,8 +16,8 @@ namespace {
 constexpr int32_t kBlockRows = 30;
 
 // The sheets, in the verification's order; sheets of further kinds slot in
-// as rows.
-// The readers of the first five stop at an empty name (or tag) in column A.
+// as rows.  The readers of the first five stop at an empty name (or tag) in
+// column A, whatever the rest of the row holds.
 const RowGapSheet kSheets[] = {
     {L"Source timevar", 1, 4, 48, 1},
     {L"Road timevar", 1, 4, 98, 1},
