@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Mutation testing: applies each mutant of a list (scripts/mutants.txt) to
-# the library's sources one at a time, rebuilds, and runs the test programs
-# until one fails.  A mutant the suite lets through is a fault it would miss.
+# the sources (library, substitute server, vorkab) one at a time, rebuilds,
+# and runs the test programs until one fails.  A mutant the suite lets
+# through is a fault it would miss.
 # Prints one line per mutant and the score; the sources are restored after
 # every mutant, and on interruption.
 #
@@ -50,7 +51,7 @@ while IFS=$'\t' read -r file text replacement; do
   case "$file" in ''|'#'*) continue ;; esac
   total=$((total + 1))
   label="$file: $text"
-  path="src/$file"
+  case "$file" in tools/*) path=$file ;; *) path="src/$file" ;; esac
   cp -p "$path" "$path.unmutated"
   current=$path
   if ! apply "$path" "$text" "$replacement"; then
