@@ -56,6 +56,20 @@ bool CellValueText(const XLOPER12& value, wchar_t* text, int32_t maxText) {
   }
 }
 
+bool IsNumberCellText(const wchar_t* text) {
+  if (!text || text[0] != NumberCellMark) return false;
+  const wchar_t* p = text + 1;
+  if (*p == L'-') ++p;
+  const wchar_t* digits = p;
+  while (*p >= L'0' && *p <= L'9') ++p;
+  if (p == digits) return false;
+  if (*p == L'.') {
+    ++p;
+    while (*p >= L'0' && *p <= L'9') ++p;
+  }
+  return *p == 0;
+}
+
 double NumberCellValue(const wchar_t* text) {
   if (!IsNumberCellText(text)) return 0;
   int32_t value = 0;

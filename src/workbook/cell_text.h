@@ -8,8 +8,10 @@
 
 #include "port/xlcall.h"
 
-// A text handed to a writer that starts with this character is a number: the
-// decimal integer after the mark is written as a numeric cell.
+// A text handed to a row writer that is this character and a number's digits
+// (an optional sign, digits, an optional fraction: what the date cells hold)
+// is written as a numeric cell.  Any other text starting with the character
+// (a server text holding it) stays a text.
 constexpr wchar_t NumberCellMark = L'\x01';
 
 // The cell rule: Nil is the empty text, Str its characters, Num the double
@@ -27,8 +29,8 @@ constexpr const wchar_t* kUnreadableCell = L"Cell holds an error or logical valu
 // An empty cell's value (xltypeNil).
 const XLOPER12& NilCellValue();
 
-// True when text is a number for the writers.
-inline bool IsNumberCellText(const wchar_t* text) { return text && text[0] == NumberCellMark; }
+// True when text is a number for the writers: the mark and a number's digits.
+bool IsNumberCellText(const wchar_t* text);
 // The number behind the mark: the decimal integer (32-bit, clamped) that
 // follows it, 0 when none does.
 double NumberCellValue(const wchar_t* text);

@@ -1,5 +1,5 @@
 // CSheetRowWriter: writes whole rows of texts into a sheet, one xlSet per row;
-// a text starting with NumberCellMark becomes a numeric cell.  The buffers
+// a text that is NumberCellMark and a number becomes a numeric cell.  The buffers
 // are allocated once in Init and reused for every row.
 #pragma once
 
@@ -32,9 +32,8 @@ class CSheetRowWriter {
   int32_t WriteRowPart(const wchar_t* const* texts, int32_t columns);
 
   // A row filled column by column, straight into the writer's buffers, then
-  // written with WriteFilled as WriteRow writes it.  REQUIRES: Init
-  // succeeded, 0 <= column < columns, and the text does not start with
-  // NumberCellMark (such a text goes through WriteRow).
+  // written with WriteFilled as WriteRow writes it, every text as a text
+  // cell.  REQUIRES: Init succeeded, 0 <= column < columns.
   // A fixed text field (at most fieldSize - 1 characters up to its
   // terminator) as a text cell, cut to maxSize characters.
   void PutField(int32_t column, const wchar_t* field, size_t fieldSize);

@@ -24,33 +24,6 @@ constexpr int32_t kMonthColumn = 26;     // AA: January
 constexpr int32_t kScenarioColumn = 38;  // AM: scenario 1
 constexpr int32_t kRecordRows = 4;
 
-// A fixed text field (at most fieldSize - 1 characters up to its
-// terminator) cut into out[size].
-void CopyField(wchar_t* out, size_t size, const wchar_t* field, size_t fieldSize) {
-  size_t n = 0;
-  while (n + 1 < fieldSize && n + 1 < size && field[n]) {
-    out[n] = field[n];
-    ++n;
-  }
-  out[n] = L'\0';
-}
-
-// A whole number's decimal text.  REQUIRES: size >= 8.
-void IntegerText(int32_t value, wchar_t* out, size_t size) {
-  char digits[16];
-  std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value);
-  size_t n = static_cast<size_t>(r.ptr - digits);
-  for (size_t i = 0; i < n && i + 1 < size; ++i) out[i] = static_cast<wchar_t>(digits[i]);
-  out[n < size ? n : size - 1] = L'\0';
-}
-
-// FloatText's text of the value.  REQUIRES: size >= 32.
-void FloatCellText(float value, wchar_t* out, size_t size) {
-  char digits[32];
-  size_t n = FloatChars(value, digits);
-  for (size_t i = 0; i <= n; ++i) out[i] = static_cast<wchar_t>(static_cast<unsigned char>(digits[i]));
-}
-
 const wchar_t* const kDayLabels[TimevarDayTypes] = {L"Typeday (Mon-Thu)", L"Typeday (Fri)",
                                                     L"Typeday (Sat)", L"Typeday (Sun)"};
 
@@ -60,10 +33,7 @@ const wchar_t* TimevarSheetName(int32_t kind) { return kind == 0 ? L"Source time
 
 // ---------------------------------------------------------------- writer
 
-CExcelWriteTimevar::CExcelWriteTimevar() {
-  std::memset(m_first, 0, sizeof m_first);
-  std::memset(m_next, 0, sizeof m_next);
-}
+CExcelWriteTimevar::CExcelWriteTimevar() = default;
 CExcelWriteTimevar::~CExcelWriteTimevar() = default;
 
 int32_t CExcelWriteTimevar::Init(int32_t kind, const CRecordList& scenarios) {
@@ -94,40 +64,8 @@ int32_t CExcelWriteTimevar::Write(const TimevarRec& record) {
     SetErrorText("Couldn't write row: %d.", 0);
     return -1;
   }
-  // A text that starts with the number mark becomes a number cell: such a
-  // record goes through the rows of texts below.
-  bool marked = record.name[0] == NumberCellMark;
-  for (int32_t d = 0; d < TimevarDayTypes && !marked; ++d) {
-    for (int32_t h = 0; h < TimevarHours && !marked; ++h) marked = record.typeday[d][h][0] == NumberCellMark;
-  }
-  if (!marked) return WriteFilled(record);
-  CopyField(m_first[0], kTextSize, record.name, TimevarNameSize);
-  IntegerText(record.index, m_first[1], kTextSize);
-  for (int32_t h = 0; h < TimevarHours; ++h) {
-    CopyField(m_first[kHourColumn + h], kTextSize, record.typeday[0][h], TimevarValueSize);
-  }
-  for (int32_t m = 0; m < TimevarMonths; ++m) IntegerText(record.month[m], m_first[kMonthColumn + m], kTextSize);
-  for (int32_t s = 0; s < TimevarScenarios; ++s) {
-    FloatCellText(record.scenario[s], m_first[kScenarioColumn + s], kTextSize);
-  }
-  const wchar_t* first[kFirstColumns];
-  for (int32_t j = 0; j < kFirstColumns; ++j) first[j] = m_first[j];
-  if (m_pFirst->WriteRow(first) != 1) return -1;
-  m_pFirst->SkipRows(kRecordRows - 1);
-
-  const wchar_t* next[kNextColumns];
-  for (int32_t d = 1; d < TimevarDayTypes; ++d) {
-    for (int32_t h = 0; h < TimevarHours; ++h) {
-      CopyField(m_next[h], kTextSize, record.typeday[d][h], TimevarValueSize);
-      next[h] = m_next[h];
-    }
-    if (m_pNext->WriteRow(next) != 1) return -1;
-  }
-  m_pNext->SkipRows(1);
-  return 1;
-}
-
-int32_t CExcelWriteTimevar::WriteFilled(const TimevarRec& record) {
+  // Every text goes in as a string cell, whatever it starts with: a server
+  // text is never taken for a number.
   char digits[32];
   m_pFirst->PutField(0, record.name, TimevarNameSize);
   std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, record.index);

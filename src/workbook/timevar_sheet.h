@@ -37,17 +37,11 @@ class CExcelWriteTimevar {
   int32_t Write(const TimevarRec& record);
 
  private:
-  // Write for a record none of whose texts starts with NumberCellMark.
-  int32_t WriteFilled(const TimevarRec& record);
-
   static constexpr int32_t kFirstColumns = 48;
   static constexpr int32_t kNextColumns = 24;
-  static constexpr int32_t kTextSize = 32;
 
   std::unique_ptr<CSheetRowWriter> m_pFirst;  // the record's first row, columns 0..47
   std::unique_ptr<CSheetRowWriter> m_pNext;   // its other rows, columns 2..25
-  wchar_t m_first[kFirstColumns][kTextSize];
-  wchar_t m_next[kNextColumns][kTextSize];
 };
 
 // The two row readers that reader and verifier share: one over the records'

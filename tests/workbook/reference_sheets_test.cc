@@ -159,6 +159,19 @@ TEST_F(TimevarSheetTest, ManyRecordsWrittenAreReadBackEqual) {
   EXPECT_EQ(reader.Read(&back), 0);
 }
 
+// A server text starting with the writers' number mark once became a number
+// cell, and the Save sent the number instead of the text.
+TEST_F(TimevarSheetTest, ServerTextsStartingWithTheNumberMarkStayTexts) {
+  auto* sheet = AddSheet(L"Road timevar");
+  TimevarRec r = Valid(L"\x01" L"7", 1);
+  Set(r.typeday[0][0], TimevarValueSize, L"\x01" L"5");
+  Set(r.typeday[3][23], TimevarValueSize, L"\x01");
+  ASSERT_EQ(WriteAll(1, {r}), 1) << Error();
+  EXPECT_EQ(sheet->Get(1, 0), Cell::Str(L"\x01" L"7"));
+  EXPECT_EQ(sheet->Get(1, 2), Cell::Str(L"\x01" L"5"));
+  EXPECT_EQ(sheet->Get(4, 25), Cell::Str(L"\x01"));
+}
+
 TEST_F(TimevarSheetTest, ScenarioNamesWithoutAnEntry) {
   AddSheet(L"Source timevar");
   CRecordList some;

@@ -15,25 +15,28 @@ using sheethost::Cell;
 class RowWriterTest : public SheetTest {};
 class CellWriterTest : public SheetTest {};
 
-TEST_F(RowWriterTest, MarkedTextsBecomeNumbersOthersStrings) {
+// Only the mark and a number's digits make a number cell: a server text
+// starting with the mark stays the text it is.
+TEST_F(RowWriterTest, MarkedNumbersBecomeNumbersOthersStrings) {
   auto* s = AddSheet(L"Out");
   CSheetRowWriter writer(1, 2, 4, 20, L"Out");
   ASSERT_EQ(writer.Init(), 1);
-  const wchar_t* texts[] = {L"\x01" L"42", L"abc", L"\x01" L"-7x", L""};
+  const wchar_t* texts[] = {L"\x01" L"42", L"abc", L"\x01" L"-7x", L"\x01" L"-36526.000000"};
   ASSERT_EQ(writer.WriteRow(texts), 1);
   EXPECT_EQ(s->Get(1, 2), Cell::Num(42));
   EXPECT_EQ(s->Get(1, 3), Cell::Str(L"abc"));
-  EXPECT_EQ(s->Get(1, 4), Cell::Num(-7));
-  EXPECT_EQ(s->Get(1, 5), Cell::Str(L""));
+  EXPECT_EQ(s->Get(1, 4), Cell::Str(L"\x01" L"-7x"));
+  EXPECT_EQ(s->Get(1, 5), Cell::Num(-36526));
   EXPECT_EQ(writer.CurrentRow(), 2);
 
   // Consecutive rows, a gap after SkipRows; the buffers are reused.
-  const wchar_t* next[] = {L"b", L"\x01", L"c", nullptr};
+  const wchar_t* next[] = {L"b", L"\x01", L"", nullptr};
   ASSERT_EQ(writer.WriteRow(next), 1);
   EXPECT_EQ(writer.SkipRows(3), 1);
   ASSERT_EQ(writer.WriteRow(texts), 1);
   EXPECT_EQ(s->Get(2, 2), Cell::Str(L"b"));
-  EXPECT_EQ(s->Get(2, 3), Cell::Num(0));
+  EXPECT_EQ(s->Get(2, 3), Cell::Str(L"\x01"));
+  EXPECT_EQ(s->Get(2, 4), Cell::Str(L""));
   EXPECT_EQ(s->Get(2, 5), Cell::Str(L""));
   EXPECT_TRUE(s->Get(3, 2).IsEmpty());
   EXPECT_EQ(s->Get(6, 3), Cell::Str(L"abc"));
