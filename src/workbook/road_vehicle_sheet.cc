@@ -18,6 +18,17 @@
 
 namespace {
 
+// A record's first row with values but no name: only the sheet's first data
+// row can be one (emission lines take the rows below a vehicle), and the
+// readers would stop there, saving nothing of it or below.
+constexpr const wchar_t* kLinesWithoutVehicle = L"row %d and below would not be saved: cell A%d is empty";
+
+int32_t LinesWithoutVehicle(int32_t row) {
+  CellErrorText(RoadVehicleSheetName, row, 0, kLinesWithoutVehicle, static_cast<int>(row + 1),
+                static_cast<int>(row + 1));
+  return -1;
+}
+
 enum Column : int32_t {
   kIndex = 1,
   kCode = 2,
@@ -184,6 +195,7 @@ int32_t CExcelReadRoadVehicle::Read(RoadVehicleRec* record, CodeString* code) {
   m_lines = -1;
   int32_t row = m_row;
   if (m_rows.Cell(0)[0] == 0) {
+    if (!m_rows.EmptyFrom(0)) return LinesWithoutVehicle(row);
     m_pending = true;  // the end stays the end
     return 0;
   }
@@ -330,7 +342,10 @@ int32_t CExcelVerifyRoadVehicle::VerifyRec() {
   m_pending = false;
   int32_t row = m_row;
   const wchar_t* name = m_rows.Cell(0);
-  if (name[0] == 0) return 0;
+  if (name[0] == 0) {
+    if (!m_rows.EmptyFrom(0)) errors.Add(RoadVehicleSheetName, row, 0, kLinesWithoutVehicle, row + 1, row + 1);
+    return 0;
+  }
   check.CheckText(row, 0, L"Name", name, RoadVehicleNameSize, FieldForm::kQuoted);
   int64_t value = 0;
   if (m_rows.Cell(kIndex)[0] == 0) {

@@ -17,16 +17,17 @@ constexpr int32_t kBlockRows = 30;
 
 // The sheets, in the verification's order; sheets of further kinds slot in
 // as rows.  The readers of the first five stop at an empty name (or tag) in
-// column A, whatever the rest of the row holds.
+// column A, the roadtypes' at an empty vehicle in C, whatever the rest of
+// the row holds.
 const RowGapSheet kSheets[] = {
-    {L"Source timevar", 1, 4, 48, 1},
-    {L"Road timevar", 1, 4, 98, 1},
-    {L"Emission factor", 1, 1, 2 + 3 * (SubgrpSlots - 1), 1},
-    {L"Emission function", 1, 1, 4 + 2 * 96, 1},
-    {L"Rsrc", 1, 1, 2, 1},
+    {L"Source timevar", 1, 4, 48, 0},
+    {L"Road timevar", 1, 4, 98, 0},
+    {L"Emission factor", 1, 1, 2 + 3 * (SubgrpSlots - 1), 0},
+    {L"Emission function", 1, 1, 4 + 2 * 96, 0},
+    {L"Rsrc", 1, 1, 2, 0},
     {L"Vehicle", 1, 11, 1},        // a vehicle's name in A on the first of its 11 rows
     {L"Road Vehicle", 1, 1, 27},   // a name row or an emission line: columns 0 .. 14 + 12 dimensions
-    {L"Roadtype", 1, 4, 3},        // a roadtype's vehicle in C on the first of its 4 rows
+    {L"Roadtype", 1, 4, 3, 2},     // a roadtype's vehicle in C on the first of its 4 rows
     {L"Company", 1, 1, 1},         // a company's name in A
     {L"Facility", 1, 1, 1},        // a facility's name in A
     {L"Source", 1, 1, 1},          // a source's name in A
@@ -55,9 +56,9 @@ class RowScanner {
     m_ref.SetColumns(0, m_columns - 1);
     return 1;
   }
-  // Whether the row holds anything in its first `columns` columns looked at:
-  // 1 filled, 0 empty, -1 when the block could not be read (ErrorText set).
-  int32_t Filled(int64_t row, int32_t columns) {
+  // Whether the row holds anything in columns first .. last of those looked
+  // at: 1 filled, 0 empty, -1 when the block could not be read (ErrorText set).
+  int32_t Filled(int64_t row, int32_t first, int32_t last) {
     if (!m_block.Held() || row < m_blockStart || row >= m_blockStart + kBlockRows) {
       m_blockStart = row;
       int64_t last = row + kBlockRows - 1;
@@ -71,10 +72,10 @@ class RowScanner {
     }
     const XLOPER12& block = m_block.Value();
     int64_t r = row - m_blockStart;
-    if (XlType(block.xltype) != xltypeMulti) return (r == 0 && !IsEmpty(block)) ? 1 : 0;
+    if (XlType(block.xltype) != xltypeMulti) return (r == 0 && first == 0 && !IsEmpty(block)) ? 1 : 0;
     if (!block.val.array.lparray || r >= block.val.array.rows) return 0;
     const XLOPER12* values = block.val.array.lparray + r * block.val.array.columns;
-    for (int32_t j = 0; j < block.val.array.columns && j < columns; ++j) {
+    for (int32_t j = first; j < block.val.array.columns && j <= last; ++j) {
       if (!IsEmpty(values[j])) return 1;
     }
     return 0;
@@ -97,26 +98,30 @@ int32_t CheckRowGap(const RowGapSheet& layout, IssueList& errors) {
     return 1;
   }
   // The first record whose stop cells are empty: the readers stop there.
-  const int32_t stop = layout.stopColumns > 0 ? layout.stopColumns : layout.columns;
+  const int32_t last = layout.columns - 1;
+  const int32_t from = layout.stopColumn >= 0 ? layout.stopColumn : 0;
+  const int32_t to = layout.stopColumn >= 0 ? layout.stopColumn : last;
   int64_t gap = layout.firstRow;
   for (;;) {
     if (gap >= kXlRows) return 1;  // the data fills the grid
-    int32_t filled = rows.Filled(gap, stop);
+    int32_t filled = rows.Filled(gap, from, to);
     if (filled < 0) return -1;
     if (filled == 0) break;
     gap += layout.recordRows;
   }
-  if (stop < layout.columns) {
-    int32_t filled = rows.Filled(gap, layout.columns);
+  if (layout.stopColumn >= 0) {
+    int32_t filled = rows.Filled(gap, 0, last);
     if (filled < 0) return -1;
     if (filled == 1) {
-      errors.Add(layout.sheet, static_cast<int32_t>(gap), 0, L"row %d and below would not be saved: cell A%d is empty",
-                 static_cast<int>(gap + 1), static_cast<int>(gap + 1));
+      wchar_t cell[kCellNameSize];
+      CellName(static_cast<int32_t>(gap), layout.stopColumn, cell, kCellNameSize);
+      errors.Add(layout.sheet, static_cast<int32_t>(gap), layout.stopColumn,
+                 L"row %d and below would not be saved: cell %ls is empty", static_cast<int>(gap + 1), cell);
       return 1;
     }
   }
   for (int64_t below = gap + 1; below <= gap + RowGapLookahead && below < kXlRows; ++below) {
-    int32_t filled = rows.Filled(below, layout.columns);
+    int32_t filled = rows.Filled(below, 0, last);
     if (filled < 0) return -1;
     if (filled == 1) {
       errors.Add(layout.sheet, static_cast<int32_t>(below), 0,

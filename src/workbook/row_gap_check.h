@@ -16,9 +16,10 @@ struct RowGapSheet {
   int32_t firstRow;    // first data row (0-based)
   int32_t recordRows;  // rows per record; the data ends at a record whose first row is empty
   int32_t columns;     // columns 0 .. columns - 1 are looked at
-  // Columns 0 .. stopColumns - 1 end the reader when empty (0: all the columns
-  // looked at); content elsewhere in such a row is not saved either.
-  int32_t stopColumns = 0;
+  // The column whose empty cell on a record's first row ends the reader (-1:
+  // the row must be empty in every column looked at); content elsewhere in
+  // such a row is not saved either.
+  int32_t stopColumn = -1;
 };
 
 // How far below the gap the check looks for forgotten rows.
@@ -29,9 +30,9 @@ constexpr int32_t RowGapLookahead = 4096;
 // RowGapLookahead rows adds one error at its first row ("row 14 and below
 // would not be saved: remove the empty row 10", rows as the spreadsheet shows
 // them); content in that first row itself adds "row 10 and below would not be
-// saved: cell A10 is empty".  A sheet that cannot be selected is left to the
+// saved: cell A10 is empty" (the stop column's cell).  A sheet that cannot be selected is left to the
 // other steps.
-// REQUIRES: recordRows >= 1, columns >= 1, 0 <= stopColumns <= columns, firstRow >= 0.
+// REQUIRES: recordRows >= 1, columns >= 1, -1 <= stopColumn < columns, firstRow >= 0.
 // 1, or -1 when a block of the sheet could not be read (ErrorText set).
 int32_t CheckRowGap(const RowGapSheet& layout, IssueList& errors);
 

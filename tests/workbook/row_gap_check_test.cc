@@ -38,9 +38,9 @@ TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
        L"Rsrc [A6]: row 6 and below would not be saved: remove the empty row 3", 5, 1, sheethost::Cell::Err(xlerrNA)},
       // Readers that stop at an empty name: a row without one ends the data
       // even when it holds values.
-      {"a name deleted", {L"Source timevar", 1, 4, 48, 1}, {1, 5},
+      {"a name deleted", {L"Source timevar", 1, 4, 48, 0}, {1, 5},
        L"Source timevar [A10]: row 10 and below would not be saved: cell A10 is empty", 9, 3, sheethost::Cell::Num(12)},
-      {"a name row emptied", {L"Source timevar", 1, 4, 48, 1}, {1, 5, 13},
+      {"a name row emptied", {L"Source timevar", 1, 4, 48, 0}, {1, 5, 13},
        L"Source timevar [A14]: row 14 and below would not be saved: remove the empty row 10"},
       {"no such sheet: left to the other steps", {L"No such sheet", 1, 1, 2}, {}, L""},
   };
@@ -72,6 +72,7 @@ TEST_F(RowGapTest, VerificationRefusesAGapInTheRecordSheets) {
       {L"Vehicle", 0, 1, 23, L"Vehicle [A24]: row 24 and below would not be saved: remove the empty row 13"},
       {L"Road Vehicle", 0, 1, 3, L"Road Vehicle [A4]: row 4 and below would not be saved: remove the empty row 3"},
       {L"Roadtype", 2, 1, 9, L"Roadtype [A10]: row 10 and below would not be saved: remove the empty row 6"},
+      {L"Roadtype", 2, 1, 5, L"Roadtype [C6]: row 6 and below would not be saved: cell C6 is empty", 0},
       {L"Road timevar", 0, 1, 5, L"Road timevar [A6]: row 6 and below would not be saved: cell A6 is empty", 7},
       {L"Emission factor", 0, 1, 2, L"Emission factor [A3]: row 3 and below would not be saved: cell A3 is empty", 1},
   };

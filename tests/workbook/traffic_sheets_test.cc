@@ -104,6 +104,23 @@ TEST_F(TrafficSheetTest, RoadVehicleVerifierFindings) {
                            }));
 }
 
+// An emission line in the first row has no vehicle: the readers stop at its
+// empty name, and nothing of the sheet would be saved.
+TEST_F(TrafficSheetTest, AnEmissionLineWithoutAVehicleIsReported) {
+  Put(L"Road Vehicle", 1, 10, {L"NOx", L"Petrol", L"1", L"1", L"1", L"1"});
+  PutRoadVehicle(2, {L"PC", L"1", L"", L"0", L"1", L"1500", L"1", L"1"});
+  CExcelVerifyRoadVehicle verifier;
+  ASSERT_EQ(verifier.Init(substances, definition, roadVehicles, 1, errors, warnings), 1) << Error();
+  EXPECT_EQ(verifier.VerifyRec(), 0) << Error();
+  EXPECT_EQ(Lines(errors), (Lines_{L"Road Vehicle [A2]: row 2 and below would not be saved: cell A2 is empty"}));
+  CExcelReadRoadVehicle reader;
+  ASSERT_EQ(reader.Init(substances, 1, roadVehicles), 1) << Error();
+  RoadVehicleRec record;
+  CodeString code;
+  EXPECT_EQ(reader.Read(&record, &code), -1);
+  EXPECT_EQ(Error(), "row 2 and below would not be saved: cell A2 is empty (sheet Road Vehicle, cell A2, row 2).");
+}
+
 TEST_F(TrafficSheetTest, HeadingAndDefinitionFindings) {
   // A 252nd substance column, and a two-word class text an emission line cannot carry.
   for (COL c = 4; c < 4 + 252; ++c) Put(L"Vehicle", 0, c, {L"NOx"});
