@@ -10,27 +10,29 @@
 #include "workbook/coerced_value.h"
 #include "workbook/sheet_name.h"
 #include "workbook/sheet_ref.h"
+#include "workbook/source_sheet.h"
+#include "workbook/vehicle_sheet.h"
 
 namespace {
 
 constexpr int32_t kBlockRows = 30;
 
 // The sheets, in the verification's order; sheets of further kinds slot in
-// as rows.  The readers of the first five stop at an empty name (or tag) in
-// column A, the roadtypes' at an empty vehicle in C, whatever the rest of
-// the row holds.
+// as rows.  Most readers stop at an empty name (or tag) in column A, the
+// roadtypes' at an empty vehicle in C, whatever the rest of the row holds.
 const RowGapSheet kSheets[] = {
     {L"Source timevar", 1, 4, 48, 0},
     {L"Road timevar", 1, 4, 98, 0},
     {L"Emission factor", 1, 1, 2 + 3 * (SubgrpSlots - 1), 0},
     {L"Emission function", 1, 1, 4 + 2 * 96, 0},
     {L"Rsrc", 1, 1, 2, 0},
-    {L"Vehicle", 1, 11, 1},        // a vehicle's name in A on the first of its 11 rows
-    {L"Road Vehicle", 1, 1, 27},   // a name row or an emission line: columns 0 .. 14 + 12 dimensions
-    {L"Roadtype", 1, 4, 3, 2},     // a roadtype's vehicle in C on the first of its 4 rows
-    {L"Company", 1, 1, 1},         // a company's name in A
-    {L"Facility", 1, 1, 1},        // a facility's name in A
-    {L"Source", 1, 1, 1},          // a source's name in A
+    // A vehicle's name in A on the first of its 11 rows, its substances from E.
+    {L"Vehicle", 1, 11, 4 + VehicleSheetMaxColumns, 0},
+    {L"Road Vehicle", 1, 1, 27},  // a name row or an emission line: columns 0 .. 14 + 12 dimensions
+    {L"Roadtype", 1, 4, 3, 2},    // a roadtype's vehicle in C on the first of its 4 rows
+    {L"Company", 1, 1, 9, 0},     // a company's name in A, its ALOB in I
+    {L"Facility", 1, 1, 11, 0},   // a facility's name in A, its ALOB in K
+    {L"Source", 1, 1, SourceFixedColumns, 0},  // a source's name in A
 };
 
 bool IsEmpty(const XLOPER12& value) {

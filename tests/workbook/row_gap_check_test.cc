@@ -73,6 +73,7 @@ TEST_F(RowGapTest, VerificationRefusesAGapInTheRecordSheets) {
       {L"Road Vehicle", 0, 1, 3, L"Road Vehicle [A4]: row 4 and below would not be saved: remove the empty row 3"},
       {L"Roadtype", 2, 1, 9, L"Roadtype [A10]: row 10 and below would not be saved: remove the empty row 6"},
       {L"Roadtype", 2, 1, 5, L"Roadtype [C6]: row 6 and below would not be saved: cell C6 is empty", 0},
+      {L"Company", 0, 1, 2, L"Company [A3]: row 3 and below would not be saved: cell A3 is empty", 3},
       {L"Road timevar", 0, 1, 5, L"Road timevar [A6]: row 6 and below would not be saved: cell A6 is empty", 7},
       {L"Emission factor", 0, 1, 2, L"Emission factor [A3]: row 3 and below would not be saved: cell A3 is empty", 1},
   };
