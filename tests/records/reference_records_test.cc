@@ -34,7 +34,6 @@ TEST_F(ReferenceRecordsTest, SubstanceLines) {
     EXPECT_EQ(r.index, expected[i].first);
     EXPECT_EQ(std::wstring(r.name), expected[i].second);
   }
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&loadsubs&anna&edb1&3");
   EXPECT_EQ(IORSubGetRec(0, 3, &r), -1);
   EXPECT_EQ(Error(), "Error in input: \n");
 }
@@ -43,7 +42,6 @@ TEST_F(ReferenceRecordsTest, TimevarRecordAndItsSeparator) {
   Reply(TimevarText("Weekday", 3, "\t" + std::string(40, 'v') + " 5 5 5") + "x\n" + TimevarText("Roads", 4) + "ab\n");
   static TimevarRec r;
   ASSERT_EQ(IORTimevarGetRec(1, 1, 0, &r), 1) << Error();
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&loadxxxdb&anna&edb1&timevarr&0");
   EXPECT_STREQ(r.name, L"Weekday");
   EXPECT_EQ(r.index, 3);
   EXPECT_STREQ(r.typeday[0][0], L"1");
@@ -55,27 +53,6 @@ TEST_F(ReferenceRecordsTest, TimevarRecordAndItsSeparator) {
   // A separator of one character is taken, one of two characters is not.
   EXPECT_EQ(IORTimevarGetRec(1, 0, 0, &r), -1);
   EXPECT_EQ(Error(), "FORMULA 4: Unexpected end of record: ab");
-}
-
-// What a save posts, byte for byte: a record read from its text is written
-// back as the same text, with the save's header and "EOF".
-TEST_F(ReferenceRecordsTest, SavedBodiesAreTheLoadedText) {
-  std::string text = TimevarText("V\xe4g", 9, "\t" + std::string(15, 'v') + " 5 5 5");
-  const std::string scenarios = "SCENARIO\t1 2 3 4 5\n\t6 7 8 9 0.5\n";
-  // Floats with the fewest digits that read back, a subnormal and %g's forms.
-  text.replace(text.find(scenarios), scenarios.size(),
-               "SCENARIO\t1.2345678 16777216 -0 3e+38 1e-05\n\t1.4013e-45 0.1 100000 1e+06 -2.5e-07\n");
-  static TimevarRec r;
-  Reply(text);
-  ASSERT_EQ(IORTimevarGetRec(0, 1, 0, &r), 1) << Error();
-  EXPECT_EQ(Posted([](int32_t op) { return IORTimevarPutRec(0, op, &r); }),
-            SaveHeader("timevarp", -1, "0", "0") + text + "\nEOF\n");
-
-  static SubRec s;
-  Reply("65535 \"Benz\xe9n, \\ 50%\"\n");
-  ASSERT_EQ(IORSubGetRec(1, 1, &s), 1) << Error();
-  EXPECT_EQ(Posted([](int32_t op) { return IORSubPutRec(op, 1, &s); }, RecordStart, "OK!\n"),
-            SaveHeader("sub", 1, "0", "0") + "65535 \"Benz\xe9n, \\ 50%\"\nEOF\n");
 }
 
 TEST_F(ReferenceRecordsTest, NamesOnlyReadsOfEveryKind) {
@@ -134,7 +111,6 @@ TEST_F(ReferenceRecordsTest, SubgrpSlotsOnTheWireAndBack) {
   Reply("NAME \"VOC\"\nINDEX 70000\nSUBSTANCES\n\t5\t0.5\t0\tkg/year\n\t7 1.5 -2 g/s\n\t9\t1e-3\t3\tt\n\n"
         "NAME \"Empty\"\nINDEX 2\nSUBSTANCES\n\n");
   ASSERT_EQ(IORSubgrpGetRec(1, 0, &r), 1) << Error();
-  EXPECT_EQ(Query(2), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&loadxxxdb&anna&edb1&subgrp&0");
   EXPECT_EQ(r.index, 70000u);
   EXPECT_EQ(r.substance[0], 5);
   EXPECT_EQ(r.slope[1], 1.5f);
@@ -154,8 +130,7 @@ TEST_F(ReferenceRecordsTest, EmfacVariablesAndWhereTheirListEnds) {
   for (int n = 1; n <= 46; ++n) {
     all46 += "VAR." + std::to_string(n) + " v" + std::to_string(n) + "\nTYPE." + std::to_string(n) + " VAR\n";
   }
-  // The keyword alone ends the list; the rest of that record is passed over,
-  // whether its separator follows at once or after more variable lines.  46
+  // The keyword alone ends the list, the rest of that record (more variable lines or none) passed over; 46
   // variables are followed by the next record.
   std::string head = EmfacHead;
   Reply(head + "VAR.1 speed\nTYPE.1 VAR\nVAR.2 a\nTYPE.2 CONST\nVAR.3 b\nTYPE.3 other\n\n" + head +
@@ -163,7 +138,6 @@ TEST_F(ReferenceRecordsTest, EmfacVariablesAndWhereTheirListEnds) {
         "NAME \"Last\"\nINDEX 9\nSUBSTANCE 1\nFORMULA x\n\n");
   static EmfacRec r;
   ASSERT_EQ(IOREmfacGetRec(1, 0, &r), 1) << Error();
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&loadxxxdb&anna&edb1&emfac&0");
   EXPECT_EQ(r.index, 5u);
   EXPECT_EQ(r.substance, 2);
   EXPECT_STREQ(r.formula, L"a*speed+b");
@@ -188,8 +162,6 @@ TEST_F(ReferenceRecordsTest, EmfacVariablesAndWhereTheirListEnds) {
 }
 
 TEST_F(ReferenceRecordsTest, EmfacLinesOnTheWire) {
-  // (The server's round trip of the seeded records checks the other kinds'
-  // lines byte for byte.)
   static EmfacRec r;
   wcscpy(r.name, L"NOx");
   r.index = 4000000000u;
@@ -248,7 +220,6 @@ TEST_F(ReferenceRecordsTest, MalformedRecordsOfEveryKind) {
       {emfac, "NAME \"NOx\"\nINDEX 5\nFORMULA x\n", "EMFAC (NOx): Error in SUBSTANCE: FORMULA x\n"},
   };
   for (const auto& c : cases) ExpectRefused(c.text, c.read, c.error);
-  EXPECT_EQ(Query(1), "/cgi-bin/ikalvoro/do.cgi?AUTH&iedbvk2.cgi&REF&loadxxxdb&anna&edb1&timevarp&0");
   // 250 slots are the most, and fit.
   Reply(group + "SUBSTANCES\n" + slots + "\n");
   ASSERT_EQ(subgrp(), 1) << Error();
