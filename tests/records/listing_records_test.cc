@@ -283,40 +283,6 @@ TEST_F(TrafficRecordsTest, RoadVehicleEmissionLinesOneAtATime) {
   EXPECT_EQ(IORRoadVehicleGetRec(0, 0, &r, &code), 0);
 }
 
-TEST_F(TrafficRecordsTest, RoadVehicleSaveSendsLinesAsTheyStand) {
-  RoadVehicleRec r = {};
-  r.index = 4;
-  wcscpy(r.name, L"Bus");
-  r.weight = 14000;
-  r.flowequi = 2.5f;
-  Reply("Ok.\n");
-  ASSERT_EQ(IORRoadVehiclePutRec(RecordStart, nullptr, nullptr), 1);
-  ASSERT_EQ(IORRoadVehiclePutRec(RecordWrite, &r, nullptr), 1);
-  ASSERT_EQ(IORRoadVehiclePutLine(0, L"1 Bus Diesel 1 2 3 4 "), 1);
-  ASSERT_EQ(IORRoadVehiclePutLine(0, L""), 1);
-  ASSERT_EQ(IORRoadVehiclePutRec(RecordFinish, nullptr, nullptr), 1) << Error();
-  EXPECT_NE(Body(Requests() - 1).find("NAME \"Bus\"\nINDEX 4\nACTIVITYCODE \nISHEAVY 0\nISTRAFFIC 0\nWEIGHT 14000.000000\n"
-                                      "EMISSIONMODEL 0\nFLOWEQUI 2.5\nDEPENDENCY 0\nINFO \"\"\n1 Bus Diesel 1 2 3 4 \n\nEOF\n"),
-            std::string::npos);
-}
-
-TEST_F(TrafficRecordsTest, RoadtypeBlocksUpToTheSeparator) {
-  Reply("NAME \"Street\"\nINDEX 5\n" + Block(3) + Block(9) + "\n");
-  std::unique_ptr<RoadtypeRec> r(new RoadtypeRec());
-  ASSERT_EQ(IORRoadtypeGetRec(1, 0, r.get()), 1) << Error();
-  EXPECT_EQ(RoadtypeVehicleCount(*r), 2);
-  EXPECT_EQ(r->vehicle[1], 9);
-  for (int k = 2; k < 10; ++k) EXPECT_EQ(r->vehicle[k], 0);
-  EXPECT_STREQ(r->block[1].typeday[1][0], L"20:1");
-  EXPECT_STREQ(r->block[1].typeday[3][23], L"24");
-  std::unique_ptr<RoadtypeRec> end(new RoadtypeRec());
-  EXPECT_EQ(IORRoadtypeGetRec(0, 0, end.get()), 0);
-
-  // Written back as it was read.
-  std::string body = Posted([&](int32_t op) { return IORRoadtypePutRec(op, r.get()); });
-  EXPECT_NE(body.find("NAME \"Street\"\nINDEX 5\n" + Block(3) + Block(9) + "\nEOF\n"), std::string::npos) << body;
-}
-
 using ListingRecordsTest = RecordTest;
 
 // A reply that goes wrong or ends inside a record fails the read with its
