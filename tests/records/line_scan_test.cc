@@ -1,5 +1,5 @@
-// The fast text paths against the C library: the quick line reader against swscanf with the old
-// patterns, float texts against "%.*g" with the fewest digits (6..9) that read back; grid lines split.
+// The fast text paths against the C library: the quick line reader against swscanf with the old patterns, float texts
+// against "%.*g" with the fewest digits (6..9) that read back; grid lines split.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -75,10 +75,9 @@ TEST(LineScanTest, QuickScannersGiveWhatTheWideScanGives) {
         }
       }
 
-      // A keyword and one number up to the end of the line, as the record
-      // readers take "SUBSTANCE %d %n", "VEHICLE %u %n" and " %f %n": where
-      // the quick step answers, the wide scan gives the same value and ends
-      // at the line's end.
+      // A keyword and one number up to the end of the line, as the record readers take "SUBSTANCE %d %n", "VEHICLE %u
+      // %n" and " %f %n": where the quick step answers, the wide scan gives the same value and ends at the line's
+      // end.
       auto agrees = [&](int n, auto step, const wchar_t* rest, auto value) {
         decltype(value) expected = 0;
         int end = -1;
@@ -153,8 +152,7 @@ TEST(FloatChars, GivesWhatPrintfGives) {
     std::memcpy(&value, &bits, sizeof value);
     ExpectPrintfText(value);
   }
-  // Decimals of 1 to 7 digits at every decimal exponent a float reaches,
-  // and their neighbouring floats.
+  // Decimals of 1 to 7 digits at every decimal exponent a float reaches, and their neighbouring floats.
   for (int i = 0; i < 100000 && !HasFailure(); ++i) {
     int digits = 1 + static_cast<int>(rng() % 7);
     long mantissa = static_cast<long>(rng() % 10000000) % static_cast<long>(std::pow(10, digits));

@@ -1,5 +1,5 @@
-// The listing kinds on the wire: companies and facilities, roads, sources and the traffic kinds read,
-// written back and refused.
+// The listing kinds on the wire: companies and facilities, roads, sources and the traffic kinds read, written back
+// and refused.
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -27,8 +27,8 @@ const char* const kFacility =
     "POSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\n";
 
 TEST_F(CompanyRecordsTest, CompanyWithTwoAlobLinesReadsAndWritesBackTheSame) {
-  // The second ALOB line is empty and the third looks like a keyword line:
-  // both are attribute text, taken by the count.
+  // The second ALOB line is empty and the third looks like a keyword line: both are attribute text, taken by the
+  // count.
   Reply(std::string(kCompany) + "ALOB 3\nA=1\n\nNAME \"x\"\n\n" + "ID \"2\"\nNAME\nINFO \"\"\nINFO2 \"\"\n"
         "ADDRESS \"\"\nPOSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\nALOB 0\n\n");
   CompanyRec r;
@@ -60,8 +60,8 @@ TEST_F(CompanyRecordsTest, SavePostsTheRecordsAsTheyWereRead) {
 
 using RoadRecordsTest = RecordTest;
 
-// A road as the writer prints it: explicit emission factors, traffic with a
-// share of 1e-07, noise factors, two attribute lines and three points.
+// A road as the writer prints it: explicit emission factors, traffic with a share of 1e-07, noise factors, two
+// attribute lines and three points.
 const char* const kRoad =
     "NAME \"G\xf6tgatan 1\"\nINFO \"Segment 1\"\nINFO2 \"\"\nVEHICLES 12000\nVEHICLEMACRO \"URBAN\"\n"
     "CORRFACTOR 1.2345678\nNOLANES 2\nSPEED 4\nROADTYPE 0\nEMIFAC 4 6 3\nVEH1 13 3 62.5\nVEH2 18 4 1e-07\n"
@@ -126,9 +126,8 @@ std::string Replaced(std::string text, const std::string& what, const std::strin
 
 const char* const kNoBuilding = "BUILD_WIDTHS\nBUILD_HEIGHTS\nBUILD_LENGTHS\nBUILD_DISTFARWALL\nBUILD_CENTER\n";
 
-// Two emissions of one substance, a substance-group block (read before the
-// emission blocks when groupFirst, written after them), an activity with
-// three variables.
+// Two emissions of one substance, a substance-group block (read before the emission blocks when groupFirst, written
+// after them), an activity with three variables.
 std::string Blocks(bool groupFirst) {
   std::string group = "SUBGRP.1.SUBGRP 7\nSUBGRP.1.ACTIVITY 2.5e-05\nSUBGRP.1.TIMEVAR 3\nSUBGRP.1.UNIT MWh/year\n"
                       "SUBGRP.1.ACTCODE 1.A.4.b\nSUBGRP.1.ALOB 0\n";
@@ -253,8 +252,8 @@ TEST_F(TrafficRecordsTest, DefinitionWithTwoDimensions) {
   RoadVehicleDefFree(&def);
   EXPECT_EQ(def.texts, nullptr);
   RoadVehicleDefFree(&def);  // twice is harmless
-  // No definition at all, and one that ends inside its texts (nothing stays
-  // allocated: the sanitizer build sees any leak).
+  // No definition at all, and one that ends inside its texts (nothing stays allocated: the sanitizer build sees any
+  // leak).
   Reply("");
   EXPECT_EQ(IORRoadVehicleDefGetRec(0, &def), 0);
   Reply("DIMENSION 1\nDIM1 2\nDIMSPEED 1\nUSEALTSPEED 0\nHEADER1 Fuel\nTEXT1 Petrol\n");
@@ -268,8 +267,8 @@ TEST_F(TrafficRecordsTest, RoadVehicleEmissionLinesOneAtATime) {
   Reply(std::string(kRoadVehicleHead) + "1 Car Petrol 0.1 0.2 0.3 0.4\n3 Car Petrol 1 2 3 4\n\n" + kRoadVehicleHead + "\n");
   RoadVehicleRec r = {};
   CodeString code;
-  // (The fields of seeded road vehicles, read and written back unchanged:
-  // tests/e2e RoundTrip.LoadThenSaveLeavesTheServerAsItWas.)
+  // (The fields of seeded road vehicles, read and written back unchanged: tests/e2e
+  // RoundTrip.LoadThenSaveLeavesTheServerAsItWas.)
   ASSERT_EQ(IORRoadVehicleGetRec(1, 0, &r, &code), 1) << Error();
   EXPECT_EQ(r.index, 70000u);
   EXPECT_STREQ(code.Text(), L"");
@@ -285,8 +284,8 @@ TEST_F(TrafficRecordsTest, RoadVehicleEmissionLinesOneAtATime) {
 
 using ListingRecordsTest = RecordTest;
 
-// A reply that goes wrong or ends inside a record fails the read with its
-// message (or a message holding it, where marked), never the end of the records.
+// A reply that goes wrong or ends inside a record fails the read with its message (or a message holding it, where
+// marked), never the end of the records.
 TEST_F(ListingRecordsTest, MalformedRecordsOfEveryKindFailWithTheirMessages) {
   CompanyRec companyRecord;
   FacilityRec facilityRecord;

@@ -46,8 +46,8 @@ class RecordTest : public ::testing::Test {
   // Queues the reply of the next request (a read or a save).
   void Reply(const std::string& body) { server_.QueueReply(RawReply::Http(200, body)); }
 
-  // Serves reply and expects read to refuse it (-1, never the end of the
-  // records) with an error text that is message, or holds it when part.
+  // Serves reply and expects read to refuse it (-1, never the end of the records) with an error text that is message,
+  // or holds it when part.
   void ExpectRefused(const std::string& reply, const std::function<int32_t()>& read, const std::string& message,
                      bool part = false) {
     Reply(reply);
@@ -60,8 +60,7 @@ class RecordTest : public ::testing::Test {
     }
   }
 
-  // Runs a save through put (start, one write, finish; the server replying
-  // accepted) and gives the body posted.
+  // Runs a save through put (start, one write, finish; the server replying accepted) and gives the body posted.
   std::string Posted(std::function<int32_t(int32_t)> put, int32_t start = RecordStart, const char* accepted = "Ok.\n") {
     Reply(accepted);
     EXPECT_EQ(put(start), 1) << Error();
@@ -70,8 +69,7 @@ class RecordTest : public ::testing::Test {
     return Body(Requests() - 1);
   }
 
-  // Request n (0 is the login): its body, and its path and query with the
-  // authenticator replaced by AUTH.
+  // Request n (0 is the login): its body, and its path and query with the authenticator replaced by AUTH.
   std::string Body(size_t n) {
     EXPECT_TRUE(server_.WaitForRequests(n + 1, 5000));
     std::vector<test_support::RecordedRequest> requests = server_.Requests();

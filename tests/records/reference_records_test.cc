@@ -117,8 +117,8 @@ TEST_F(ReferenceRecordsTest, EmfacVariablesAndWhereTheirListEnds) {
   for (int n = 1; n <= 46; ++n) {
     all46 += "VAR." + std::to_string(n) + " v" + std::to_string(n) + "\nTYPE." + std::to_string(n) + " VAR\n";
   }
-  // The keyword alone ends the list, the rest of that record (more variable lines or none) passed over; 46
-  // variables are followed by the next record.
+  // The keyword alone ends the list, the rest of that record (more variable lines or none) passed over; 46 variables
+  // are followed by the next record.
   std::string head = EmfacHead;
   Reply(head + "VAR.1 speed\nTYPE.1 VAR\nVAR.2 a\nTYPE.2 CONST\nVAR.3 b\nTYPE.3 other\n\n" + head +
         "VAR.1 w\nTYPE.1 CONST\nVAR.2 \nTYPE.2 VAR\nVAR.3 z\nTYPE.3 VAR\n\n" + head + "VAR.1\n" + head + all46 + "\n" +
@@ -158,8 +158,8 @@ TEST_F(ReferenceRecordsTest, EmfacWriterNeverReadsPastTheVariables) {
   EXPECT_EQ(body.find("VAR.47"), std::string::npos);
 }
 
-// A record that goes wrong or ends inside itself fails the read with its
-// message; it is never taken as the end of the records.
+// A record that goes wrong or ends inside itself fails the read with its message; it is never taken as the end of the
+// records.
 TEST_F(ReferenceRecordsTest, MalformedRecordsOfEveryKind) {
   static TimevarRec tv;
   static SubgrpRec sg;

@@ -1,5 +1,5 @@
-// Saves of the reference kinds: the writer protocol (operations that send nothing, finishing and checking a
-// save) and print-then-parse identity (generated records saved, served back and read must be the same).
+// Saves of the reference kinds: the writer protocol (operations that send nothing, finishing and checking a save) and
+// print-then-parse identity (generated records saved, served back and read must be the same).
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -24,8 +24,7 @@ class Generator {
   explicit Generator(unsigned seed) : rng_(seed) {}
   int Int(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
   uint32_t U32() { return static_cast<uint32_t>(rng_()); }
-  // Printable ISO 8859-1 characters; quoted texts leave out the double quote,
-  // words also leave out the blank.
+  // Printable ISO 8859-1 characters; quoted texts leave out the double quote, words also leave out the blank.
   wchar_t Char(bool quoted, bool word) {
     for (;;) {
       int c = Int(0, 1) ? Int(0x20, 0x7E) : Int(0xC0, 0xFF);
@@ -37,8 +36,8 @@ class Generator {
     for (size_t i = 0; i < length; ++i) out[i] = Char(quoted, word);
     out[length] = L'\0';
   }
-  // Any finite float, with all its digits: the writers must carry it unchanged.
-  // Now and then one of the edges of the float range.
+  // Any finite float, with all its digits: the writers must carry it unchanged. Now and then one of the edges of the
+  // float range.
   float Float() {
     static const float kEdges[] = {FLT_MAX, -FLT_MAX, FLT_MIN, FLT_TRUE_MIN, 16777216.0f, 0.0f};
     if (Int(0, 15) == 0) return kEdges[Int(0, 5)];
@@ -51,10 +50,8 @@ class Generator {
 
 class RoundTripTest : public RecordTest {
  protected:
-  // Saves the records with put (start operation start, the server replying
-  // accepted), serves the posted record lines (checked for their header and
-  // "EOF") back as a read reply, and expects get to give back the very same
-  // records.
+  // Saves the records with put (start operation start, the server replying accepted), serves the posted record lines
+  // (checked for their header and "EOF") back as a read reply, and expects get to give back the very same records.
   template <class Rec, class Put, class Get>
   void RoundTrip(const std::vector<Rec>& written, int32_t start, const std::string& header, const char* accepted,
                  Put put, Get get) {
@@ -156,8 +153,8 @@ TEST_F(RoundTripTest, EmissionFactors) {
 
 class WriterProtocolTest : public RecordTest {};
 
-// (Each start operation's flag lines: the facility and road saves with
-// RecordStartFlag1 here, tests/host TransferExportsTest.SaveStartModesWriteTheFlagLines.)
+// (Each start operation's flag lines: the facility and road saves with RecordStartFlag1 here, tests/host
+// TransferExportsTest.SaveStartModesWriteTheFlagLines.)
 TEST_F(WriterProtocolTest, OperationsThatSendNothing) {
   // Reference kinds ignore start flag 1 and unknown codes.
   EmfacRec record{};

@@ -1,4 +1,5 @@
-// The keyword-line scanners, DYNAMIC fields, attribute lines and codes over a real reply.
+// The keyword-line scanners, DYNAMIC fields, attribute lines and codes over a real reply. (Their writers: the grid,
+// company and road round trips of tests/e2e.)
 #include <string>
 
 #include "record_fixture.h"
@@ -12,7 +13,7 @@ namespace {
 
 class ScannerTest : public RecordTest {
  protected:
-  // What one scan gave: the text, or "#r" for a result r other than 1.
+  // What one scan gave: the text or value, or "#r" for a result r other than 1.
   template <class Scan>
   static std::wstring Took(Scan scan) {
     wchar_t out[64];
@@ -20,7 +21,6 @@ class ScannerTest : public RecordTest {
     int32_t r = scan(out);
     return r == 1 ? std::wstring(out) : L"#" + std::to_wstring(r);
   }
-  // What one number scan gave: the value, or "#r" for a result r other than 1.
   template <class T, class Scan>
   static std::wstring Number(Scan scan) {
     T value{};
@@ -133,30 +133,6 @@ TEST_F(ScannerTest, AttributeLinesUpTo254Characters) {
   EXPECT_EQ(Error(), "") << "a missing line leaves the message to the caller";
   EXPECT_EQ(GetAlob(&alob, 0, L"S1"), 0);
   EXPECT_STREQ(alob.Text(), L"");
-}
-
-TEST_F(ScannerTest, WritersOfAttributesAndDynamicFields) {
-  Reply("Ok.\n");
-  ASSERT_EQ(IOLSourcesPut(0), 1);
-  Alob alob;
-  for (const wchar_t* line : {L"a", L"b", L"c"}) ASSERT_EQ(AlobConcatenate(&alob, line, L"S"), 0);
-  EXPECT_EQ(PutAlob(&alob, L"S", L""), 0);
-  Alob empty;
-  EXPECT_EQ(PutAlob(&empty, L"S", L"EMIS"), 0);
-  alob.Clear();
-  EXPECT_EQ(PutAlob(&alob, L"S", nullptr), 0);
-  EXPECT_EQ(PutKeyCodeDynamic(L"GEOCODE", DynamicMarker), 1);
-  EXPECT_EQ(PutKeyCodeDynamic(L"GEOCODE", L""), 1);
-  EXPECT_EQ(PutKeyCodeDynamic(L"GEOCODE", L"0180"), 1);
-  EXPECT_EQ(PutKeyLongDynamic(L"NOCARS", -1), 1);
-  EXPECT_EQ(PutKeyLongDynamic(L"NOCARS", -2), 1);
-  EXPECT_EQ(PutKeyStringDynamic(L"VEHICLE", DynamicMarker), 1);
-  EXPECT_EQ(PutKeyStringDynamic(L"VEHICLE", L"Car"), 1);
-  ASSERT_EQ(IOLPutDone(), 1);
-  EXPECT_EQ(Body(1), SaveHeader("source", -1, "0", "0") +
-                         "ALOB 3\na\nb\nc\nEMISALOB 0\nALOB 0\n"
-                         "GEOCODE DYNAMIC\nGEOCODE\nGEOCODE 0180\n"
-                         "NOCARS DYNAMIC\nNOCARS -2\nVEHICLE DYNAMIC\nVEHICLE \"Car\"\n");
 }
 
 TEST_F(ScannerTest, LinesLongerThanTheBufferAreRefused) {

@@ -1,5 +1,5 @@
-// Cell values: what CCellChecker accepts and the one issue (text and cell) each failure adds; date codes
-// (YYMMDD) and the host's serial dates in both directions.
+// Cell values: what CCellChecker accepts and the one issue (text and cell) each failure adds; date codes (YYMMDD) and
+// the host's serial dates in both directions.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -23,7 +23,6 @@ class CellCheckerTest : public ::testing::Test {
     const wchar_t* text;
     const wchar_t* issue;  // null: accepted
   };
-  // Each check accepts its text, or adds exactly the one issue.
   void Expect(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.text ? c.text : L"(null)");
@@ -46,9 +45,8 @@ class CellCheckerTest : public ::testing::Test {
   CCellChecker checker{L"Source", errors, warnings};
 };
 
-// Each check accepts its text or adds the one issue; the field rule
-// (CheckText) is every way a cell's text can fail to fit its record field,
-// as the verifier reports it and as a Save's reader refuses it.
+// Each check accepts its text or adds the one issue; the field rule (CheckText) is every way a cell's text can fail
+// to fit its record field, as the verifier reports it and as a Save's reader refuses it.
 TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
   auto day = [](CCellChecker& c, const wchar_t* t) { return c.CheckLong(0, 2, L"Day", t, 1, 99); };
   auto wide = [](CCellChecker& c, const wchar_t* t) { return c.CheckLong(6, 0, L"X", t, -5, 0); };
@@ -124,7 +122,6 @@ TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
           {padded, L"x y ", nullptr},
           {padded, L" x", L"Source [B5]: Unit cell begins with white space, which a record does not keep"},
           {word, L"MWh fuel", L"Source [B5]: Unit cell holds a blank, which a one-word field cannot carry"}});
-  // The values taken, at the ends of their types.
   int32_t value = 0;
   EXPECT_EQ(checker.CheckLong(0, 0, L"X", L"3000000000", 1, INT32_MAX, &value), 1);
   EXPECT_EQ(value, INT32_MAX);
@@ -169,8 +166,8 @@ TEST(DateCode, CodesToCellsAndBack) {
     EXPECT_EQ(Cell(d.first), Marked(d.second)) << d.first;
     EXPECT_EQ(CellToDateCode(d.second), d.first) << d.first;
   }
-  // No date: 0, no 29 February 2001, month 13, day 0, 31 April, more than six
-  // digits (which would wrap into other years).
+  // No date: 0, no 29 February 2001, month 13, day 0, 31 April, more than six digits (which would wrap into other
+  // years).
   for (uint32_t code : {0u, 10229u, 991301u, 990100u, 990431u, 1000101u, 4294967295u}) EXPECT_EQ(Cell(code), L"") << code;
   EXPECT_EQ(CellToDateCode(L"  36526.75"), 101u);
   EXPECT_EQ(CellToDateCode(L"-1"), 991229u);

@@ -1,6 +1,6 @@
-// The listing kinds' sheets ("Company", "Facility", "Source", the vehicle, road-vehicle and roadtype sheets):
-// the verifiers' findings, the Save readers' refusals, the source writer's refusals.
-// (The definition's lines and the emission lines read for a Save: tests/e2e RoundTrip.)
+// The listing kinds' sheets ("Company", "Facility", "Source", the vehicle, road-vehicle and roadtype sheets): the
+// verifiers' findings, the Save readers' refusals, the source writer's refusals. (The definition's lines and the
+// emission lines read for a Save: tests/e2e RoundTrip.)
 #include <cfloat>
 #include <cwchar>
 #include <memory>
@@ -79,8 +79,7 @@ TEST_F(CompanySheetTest, FacilityVerifierFindings) {
 }
 
 TEST_F(CompanySheetTest, ReadersGiveRecordsAndRefuseUnknownCompanies) {
-  // (Facilities with their coordinates, company and attribute lines read for
-  // a Save: tests/e2e RoundTrip.LoadThenSaveLeavesTheServerAsItWas.) A facility without a company:
+  // (Whole facilities read for a Save: tests/e2e RoundTrip.LoadThenSaveLeavesTheServerAsItWas.) No company:
   Put(L"Facility", 1, 0, {L"Depot", L"5", L"6"});
   Put(L"Facility", 2, 0, {L"Yard", L"7", L"8", L"Nobody AB"});
   CExcelReadFacility reader;
@@ -131,8 +130,7 @@ class SourceSheetTest : public SheetTest {
                            L"Emission func 1: Actcode", L"Emission func 1: ALOB", L"Emission func 1: Var 1",
                            L"Emission func 1: Var 2"});
   }
-  // A clean point source in row r: name, corners, facility, the chimney and
-  // house columns, no segments.
+  // A clean point source in row r: name, corners, facility, the chimney and house columns, no segments.
   void Row(int r, const std::wstring& name, const std::wstring& x2 = L"", const std::wstring& y2 = L"") {
     Put(L"Source", r, 0, {name, L"1270001", L"6160001", x2, y2, L"Main plant", L"info"});
     if (x2.empty() && y2.empty()) Put(L"Source", r, 10, {L"25", L"140", L"12", L"1.5", L"1.25", L"20", L"15"});
@@ -195,7 +193,6 @@ TEST_F(SourceSheetTest, VerifierFindsOneFaultOfEachKind) {
   EXPECT_EQ(layout.Formula(0), 12);
   EXPECT_EQ(layout.Variables(0), 2);
 
-  // The Save's reader takes the clean row and refuses the next with its place.
   CExcelReadSource reader;
   ASSERT_EQ(reader.Init(lists, &layout), 1) << Error();
   SourceRec rec;
@@ -395,7 +392,6 @@ TEST_F(TrafficSheetTest, RoadtypeVerifierFindings) {
 }
 
 TEST_F(TrafficSheetTest, SaveReadersRefuseWhatRecordsCannotCarry) {
-  // Road vehicles: a flag of 2, then an emission line with an empty factor.
   PutRoadVehicle(1, {L"PC", L"1", L"", L"2", L"1", L"1500", L"1", L"1", L"", L"", L"NOx", L"Petrol", L"1", L"1", L"1", L"1"});
   CExcelReadRoadVehicle reader;
   ASSERT_EQ(reader.Init(substances, 1, roadVehicles), 1) << Error();
@@ -413,7 +409,6 @@ TEST_F(TrafficSheetTest, SaveReadersRefuseWhatRecordsCannotCarry) {
   EXPECT_EQ(Error(), "Missing or malformed value in an emission line of road vehicle: PC (sheet Road Vehicle, cell O2, "
                      "row 2).");
 
-  // Roadtypes: an eleventh vehicle.
   for (RW v = 0; v < 11; ++v) PutRoadtypeVehicle(1 + 4 * v, v == 0 ? L"Ring" : L"", L"Car");
   CExcelReadRoadtype roadtypes;
   ASSERT_EQ(roadtypes.Init(vehicles, speeds), 1) << Error();
@@ -421,7 +416,6 @@ TEST_F(TrafficSheetTest, SaveReadersRefuseWhatRecordsCannotCarry) {
   EXPECT_EQ(roadtypes.Read(roadtype.get()), -1);
   EXPECT_EQ(Error(), "To many vehicles specified (sheet Roadtype, cell C42, row 42).");
 
-  // Vehicles: a factor that is no number.
   Put(L"Vehicle", 0, 4, {L"NOx"});
   PutVehicle(1, L"Car");
   Put(L"Vehicle", 4, 4, {L"0,5"});

@@ -187,7 +187,6 @@ TEST_F(NameIndexTest, RoadVehiclesWithContinuationRows) {
   EXPECT_EQ(reader.Records(), 2);
   EXPECT_EQ(Lines(errors), (Lines_{L"Road Vehicle [E4]: Garbage data.", L"Road Vehicle [M4]: No data.",
                                    L"Road Vehicle [A5]: RoadVehicle name can only be 19 characters"}));
-  // Without a first name.
   Sheet(sheet)->ClearAll();
   errors.Clear();
   list.Clear();

@@ -28,16 +28,15 @@ TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
       {"empty sheet", {L"Rsrc", 1, 1, 2}, {0}, L""},
       {"content as far below as is looked", {L"Rsrc", 1, 1, 2}, {0, 1, 2, 3 + RowGapLookahead},
        L"Rsrc [A4100]: row 4100 and below would not be saved: remove the empty row 4"},
-      // Four rows a record: a filled continuation row keeps the record, an
-      // empty first row ends the data even when its later rows are filled.
+      // Four rows a record: a filled continuation row keeps the record, an empty first row ends the data even when
+      // its later rows are filled.
       {"record rows", {L"Source timevar", 1, 4, 48}, {1, 5, 9}, L""},
       {"empty record start", {L"Source timevar", 1, 4, 48}, {1, 5, 10}, L"Source timevar [A11]: row 11 and below would not be saved: remove the empty row 10"},
       {"text in another column", {L"Rsrc", 1, 1, 2}, {0, 1},
        L"Rsrc [A4]: row 4 and below would not be saved: remove the empty row 3", 3, 1, sheethost::Cell::Str(L"value")},
       {"an error value", {L"Rsrc", 1, 1, 2}, {0, 1},
        L"Rsrc [A6]: row 6 and below would not be saved: remove the empty row 3", 5, 1, sheethost::Cell::Err(xlerrNA)},
-      // Readers that stop at an empty name: a row without one ends the data
-      // even when it holds values.
+      // Readers that stop at an empty name: a row without one ends the data even when it holds values.
       {"a name deleted", {L"Source timevar", 1, 4, 48, 0}, {1, 5},
        L"Source timevar [A10]: row 10 and below would not be saved: cell A10 is empty", 9, 3, sheethost::Cell::Num(12)},
       {"a name row emptied", {L"Source timevar", 1, 4, 48, 0}, {1, 5, 13},

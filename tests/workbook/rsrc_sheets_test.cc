@@ -13,8 +13,7 @@ namespace {
 
 using sheethost::Cell;
 
-// The workbook of the verification tests (catalogue lists emptied around
-// each test), with the three resource sheets.
+// The workbook of the verification tests (catalogue lists emptied around each test), with the three resource sheets.
 class RsrcSheetsTest : public VerificationTest {
  protected:
   void SetUp() override {

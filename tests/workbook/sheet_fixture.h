@@ -41,8 +41,7 @@ class SheetTest : public ::testing::Test {
     sheethost::Sheet* s = host.Book().FindSheet(name);
     return s ? s : AddSheet(name);
   }
-  // Texts as string cells into a row from column on; an empty text leaves
-  // its cell as it is.
+  // Texts as string cells into a row from column on; an empty text leaves its cell as it is.
   void Put(const wchar_t* sheet, RW row, COL column, std::initializer_list<std::wstring> texts) {
     for (const std::wstring& text : texts) {
       if (!text.empty()) {

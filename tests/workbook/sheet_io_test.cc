@@ -50,8 +50,7 @@ TEST_F(RowReaderTest, ThirtyOneRowsTakeTwoBlocksTheFirstFreedBeforeTheSecond) {
     }
     EXPECT_EQ(reader.BlocksFetched(), 2);
   }
-  // Rows, columns and the values outstanding at each call: the first block
-  // is freed before the second call.
+  // Rows, columns and the values outstanding at each call: the first block is freed before the second call.
   std::vector<std::vector<size_t>> coercions;
   for (auto& c : host.Calls()) {
     if (c.xlfn != xlCoerce) continue;
@@ -78,7 +77,6 @@ TEST_F(RowReaderTest, SkipRowsFetchesTheBlocksItPassesAndRowsBelowTheGridAreEmpt
   EXPECT_EQ(reader.RowsConsumed(), 36);
   EXPECT_EQ(reader.BlocksFetched(), 2);
 
-  // Rows below the grid read as empty.
   s->Set(kXlRows - 1, 0, Cell::Str(L"last"));
   CSheetRowReader bottom(kXlRows - 1, 0, 1, 16, L"Data");
   ASSERT_EQ(bottom.Init(), 1);
@@ -136,9 +134,8 @@ TEST_F(RowReaderTest, MissingOrActiveSheetAndFailedCoercion) {
   EXPECT_EQ(row[0], L"here");
 }
 
-// Numbers as the shortest text that reads back, cut like texts to buffers of
-// exactly the reader's size (so that writing past them shows; 20 is the
-// sheets' narrowest).
+// Numbers as the shortest text that reads back, cut like texts to buffers of exactly the reader's size (so that
+// writing past them shows; 20 is the sheets' narrowest).
 TEST_F(CellReaderTest, TheCellRuleCutToTheBuffer) {
   auto* s = AddSheet(L"Data");
   const double wide = -1.2345678901234567e+300;
@@ -179,7 +176,6 @@ TEST_F(CellReaderTest, TheCellRuleCutToTheBuffer) {
   wchar_t text[32];
   ASSERT_TRUE(CellValueText(w, text, 32));
   EXPECT_STREQ(text, L"-7");
-  // The row reader cuts alike.
   s->Set(0, 0, Cell::Str(L"abcdefgh"));
   s->Set(0, 1, Cell::Num(wide));
   RowBuffers row(2, 5);
