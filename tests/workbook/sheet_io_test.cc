@@ -268,7 +268,6 @@ TEST_F(RowWriterTest, LongTextsAreCut) {
 TEST_F(RowWriterTest, FailuresAndTheirMessages) {
   CSheetRowWriter active(0, 0, 1, 8, L"");
   EXPECT_EQ(active.Init(), -1);
-  EXPECT_EQ(Error(), "Couldn't set active sheet.");
   AddSheet(L"Out");
   auto* second = AddSheet(L"Second");
   host.Book().SetActiveSheet(L"second");
@@ -279,7 +278,6 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
   EXPECT_EQ(second->Get(0, 0), Cell::Str(L"a"));
   CSheetRowWriter missing(0, 0, 2, 8, L"Nope");
   EXPECT_EQ(missing.Init(), -1);
-  EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
   {
     CSheetRowWriter none(0, 0, 0, 8, L"Out");
     EXPECT_EQ(none.Init(), -1);
@@ -299,7 +297,6 @@ TEST_F(CellWriterTest, WritesCutTextsAndReportsFailures) {
   {
     CSheetCellWriter missing(8, L"Nope");
     EXPECT_EQ(missing.Init(), -1);
-    EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
   }
   CSheetCellWriter writer(4, L"Out");
   ASSERT_EQ(writer.Init(), 1);
