@@ -135,11 +135,8 @@ TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
   EXPECT_EQ(decimal, 1500);
 }
 
-TEST(CellErrorText, NamesSheetCellAndRow) {
-  EXPECT_FALSE(CellTextFits(L"Searchkey", 4, 0, L"Name", L"a\nb", 20, FieldForm::kQuoted));
-  EXPECT_STREQ(GetErrorText(),
-               "Name cell holds a line break, which a record cannot carry (sheet Searchkey, cell A5, row 5).");
-  EXPECT_TRUE(CellTextFits(L"Searchkey", 4, 0, L"Name", L"ab", 20, FieldForm::kQuoted));
+// (A cell's place in a Save's refusal: CompanySheetTest.ReadersGiveRecordsAndRefuseUnknownCompanies.)
+TEST(CellErrorText, WithoutAColumnNamesSheetAndRow) {
   CellErrorText(L"Substance", 9, -1, L"Unknown type of cell.");
   EXPECT_STREQ(GetErrorText(), "Unknown type of cell (sheet Substance, row 10).");
 }
