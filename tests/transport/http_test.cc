@@ -1,5 +1,6 @@
 // The HTTP transport against a scripted loopback server: the wire, the line
-// reader, broken-off replies, error statuses and one command at a time.
+// reader, broken-off replies, error statuses, save replies and one command at
+// a time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "host/frame.h"
 #include "support/raw_http_server.h"
 #include "transport/commands.h"
+#include "transport/connection.h"
 #include "transport/http.h"
 
 namespace {
@@ -149,6 +151,36 @@ TEST_F(HttpTest, SaveRepliesAreCheckedLineByLine) {
     EXPECT_STREQ(GetErrorText(), c.error) << c.reply;
     HTTPAbortCommand();
   }
+}
+
+// A grid save's reply must carry the four progress lines in order.
+TEST_F(HttpTest, GridSaveRepliesMustCarryTheProgressLinesInOrder) {
+  ASSERT_TRUE(IOLInit());
+  ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", (L"k:http://127.0.0.1:" + std::to_wstring(server_.port())).c_str()));
+  IOLEdbUserSet(L"anna");
+  IOLEdbNameSet(L"Lund");
+  const struct {
+    const char* reply;
+    const char* error;
+  } cases[] = {
+      {"Examining data...\nWrite index 1\nWrite data 2\nOK!\n", ""},
+      {"Examining data\nWrite index\nOK!\n", "Error writing grid: OK! (Expected Write data)"},
+      {"Examining data\nWrite index\n", "Unexpected end. i = 2"},
+      {"", "Unexpected end. i = 0"},
+  };
+  for (const auto& c : cases) {
+    server_.QueueReply(RawReply::Http(200, c.reply));
+    ClearErrorText();
+    EXPECT_EQ(IOLGridPutInit(L"NOx2025"), 1);
+    EXPECT_EQ(IOLGridPutAsc(L"NOx2025"), 1);
+    EXPECT_EQ(IOLSendLine(L"NCOLS %d", 2), 1);
+    EXPECT_EQ(IOLGridPutData(L"NOx2025"), 1);
+    EXPECT_EQ(IOLSendLine(L"1 2"), 1);
+    EXPECT_EQ(IOLGridPutDone(L"NOx2025"), *c.error ? -1 : 1) << c.reply;
+    EXPECT_STREQ(GetErrorText(), c.error) << c.reply;
+  }
+  EXPECT_EQ(server_.Requests()[0].body,
+            "REF\nsavegrid\nanna\nLund\nNOx2025\n#GRIDASC\nNCOLS 2\n#GRIDDATA\n1 2\n#EOF\n");
 }
 
 TEST_F(HttpTest, CredentialsRequestWithoutDialogFailsWithTheStatus) {
