@@ -109,6 +109,7 @@ TEST(PortHelpers, LogFileIsTheOwnersOnlyAndNeverALink) {
   std::string link = std::string(folder) + "/link.log";
   ASSERT_EQ(symlink(log.c_str(), link.c_str()), 0);
   EXPECT_EQ(port::OpenSharedForWriting(link.c_str()), nullptr);
+  EXPECT_EQ(port::OpenSharedForWriting(nullptr), nullptr);
   unlink(link.c_str());
   unlink(log.c_str());
   rmdir(folder);
