@@ -27,12 +27,6 @@ class EdbRsrcExportsTest : public ScriptedWorkbookTest {
  protected:
   EdbRsrcExportsTest() : ScriptedWorkbookTest({L"Rsrc"}) {}
 
-  static Names All(int32_t (*list)(int32_t, wchar_t*)) {
-    Names names;
-    wchar_t name[256];
-    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
-    return names;
-  }
   static Names Warnings() { return IssueTexts(WarningList); }
 };
 

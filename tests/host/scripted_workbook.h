@@ -43,6 +43,13 @@ class ScriptedWorkbookTest : public VerificationTest {
     return lines;
   }
 
+  // Every name a list export hands out, from a first call on.
+  static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
+    std::vector<std::wstring> names;
+    wchar_t name[1024];
+    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
+    return names;
+  }
   sheethost::Cell At(const wchar_t* sheet, int row, int column) { return host.Book().GetCell(sheet, row, column); }
   // Rows first.. of a sheet, each as its first `columns` cells "a|b|"; a cell
   // that holds no text shows as "#".

@@ -20,13 +20,6 @@ using test_support::RawReply;
 class SelectionTest : public ScriptedWorkbookTest {
  protected:
   SelectionTest() : ScriptedWorkbookTest({}, L"", L"") {}
-
-  static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
-    std::vector<std::wstring> names;
-    wchar_t name[1024];
-    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
-    return names;
-  }
 };
 
 using Names = std::vector<std::wstring>;

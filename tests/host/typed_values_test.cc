@@ -17,7 +17,6 @@ namespace {
 using Cell = sheethost::Cell;
 using Transfer = std::function<int32_t(int32_t mode, wchar_t* count)>;
 
-// One value put into a clean workbook, and what the pass and the Save say.
 struct Typed {
   const wchar_t* sheet;
   RW row;
@@ -50,7 +49,6 @@ class TypedValuesTest : public ScriptedWorkbookTest {
     PutNamed(L"Emission function", 1, L"Heating", 4);
     Put(L"Emission function", 1, 2, {L"NOx", L"a*2", L"a", L"VAR"});
   }
-  // The Save export of a sheet's kind.
   static Transfer SaveOf(const std::wstring& sheet) {
     if (sheet == L"Searchkey") return [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); };
     if (sheet == L"Source timevar") return [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); };
@@ -58,7 +56,6 @@ class TypedValuesTest : public ScriptedWorkbookTest {
     if (sheet == L"Emission function") return VKEmfacsSave;
     return [](int32_t m, wchar_t*) { return m == 1 ? VKEdbRsrcSave() : 0; };  // one call
   }
-  // Calls a transfer from its start until it answers other than 1.
   static int32_t Run(const Transfer& transfer) {
     wchar_t count[12] = {};
     int32_t r = transfer(1, count);
@@ -88,7 +85,6 @@ class TypedValuesTest : public ScriptedWorkbookTest {
       EXPECT_EQ(server_.RequestCount(), 1u) << "a refused save was posted";
       ASSERT_TRUE(host.Book().SetCell(t.sheet, t.row, t.column, kept));
     }
-    // The clean workbook passes, and its Save is posted.
     VKUpdateSub();
     EXPECT_EQ(VKVerifySub(), 1) << Error();
     server_.QueueReply(test_support::RawReply::Http(200, ""));  // no line refuses a save
@@ -120,7 +116,6 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
   const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
   const std::string refusal = Narrow(unreadable.c_str());
   ExpectReportedAndRefused({
-      // A line break in any text.
       LabelledFault(L"Searchkey", 1, 1, two, "Name", lb, "Searchkey"),
       LabelledFault(L"Source timevar", 1, 0, two, "Timevar name", lb),
       LabelledFault(L"Source timevar", 1, 2, Text(L"1\n2"), "Typeday (Mon-Thu)", lb),
@@ -130,7 +125,6 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
       LabelledFault(L"Emission function", 1, 0, two, "Emission function name", lb),
       LabelledFault(L"Emission function", 1, 3, Text(L"a*2\nEOF"), "Formula", lb),
       LabelledFault(L"Emission function", 1, 4, Text(L"a\nb"), "Variable name", lb),
-      // A double quote in a name.
       LabelledFault(L"Searchkey", 1, 1, quoted, "Name", quote, "Searchkey"),
       LabelledFault(L"Source timevar", 1, 0, quoted, "Timevar name", quote),
       LabelledFault(L"Emission factor", 1, 0, quoted, "Substance group name", quote),
@@ -164,14 +158,12 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
       {L"Emission function", 1, 4, Text(std::wstring(16, L'v')),
        {L"Emission function [E2]: Description must be shoter than 16 characters: \"vvvvvvvvvvvvvvvv\""},
        "To long string for Variable name. Max is 15"},
-      // An index with a fraction.
       {L"Source timevar", 1, 1, Cell::Num(9.7), {L"Source timevar [B2]: Invalid index"},
        "Could not get index for timevar: Office"},
       {L"Emission factor", 1, 1, Cell::Num(2.5), {L"Emission factor [B2]: Invalid index"},
        "Could not get index for substance group: Boiler"},
       {L"Emission function", 1, 1, Text(L"4.0"), {L"Emission function [B2]: Invalid index"},
        "Could not get index for emission factor: Heating"},
-      // An error or logical value.
       {L"Searchkey", 1, 1, Cell::Bool(true), {L"Searchkey [B2]: " + unreadable}, refusal},
       {L"Source timevar", 1, 38, Cell::Err(xlerrDiv0), {L"Source timevar [AM2]: " + unreadable}, refusal},
       {L"Source timevar", 4, 3, Cell::Err(xlerrNA), {L"Source timevar [D5]: " + unreadable}, refusal},

@@ -83,25 +83,18 @@ TEST(SheetHostWorkbook, SheetNamesIgnoreCaseAndFollowTheHostsRules) {
   EXPECT_FALSE(book.SetActiveSheet(L"None"));  // one by name: RowWriterTest.FailuresAndTheirMessages
 }
 
-TEST(SheetHostWorkbook, CellsStayWithinTheGrid) {
+// (Cells set and got at the grid's corners and iterated in row order: tests/vorkab
+// XlsxRoundTrip, whose writer walks Cells(); an empty cell clearing one:
+// UpdateSubTest.IssuesOfTheSheetsMakeZero..., which clears a duplicate row.)
+TEST(SheetHostWorkbook, CellsOutsideTheGridAndNotANumberAreRefused) {
   Host host;
   auto* sheet = host.Book().AddSheet(L"S");
   EXPECT_TRUE(sheet->Set(kXlRows - 1, kXlColumns - 1, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(kXlRows, 0, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(0, kXlColumns, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(-1, 0, Cell::Num(1)));
-  EXPECT_TRUE(sheet->Set(0, 0, Cell::Str(L"a")));  // the text limit: tests/vorkab XlsxRead
   EXPECT_FALSE(sheet->Set(0, 1, Cell::Num(NAN)));
-  EXPECT_TRUE(sheet->Set(5, 2, Cell::Bool(true)));
-  EXPECT_TRUE(sheet->Set(5, 1, Cell::Err(xlerrNA)));
-
-  // Used cells iterate row by row; an empty cell clears.
-  std::vector<std::pair<RW, COL>> order;
-  for (auto& used : sheet->Cells()) order.push_back(used.first);
-  EXPECT_EQ(order, (std::vector<std::pair<RW, COL>>{{0, 0}, {5, 1}, {5, 2}, {kXlRows - 1, kXlColumns - 1}}));
-  EXPECT_TRUE(sheet->Set(5, 2, Cell()));
-  EXPECT_EQ(sheet->CellCount(), 3u);
-  EXPECT_TRUE(sheet->Get(5, 2).IsEmpty());
+  EXPECT_EQ(sheet->CellCount(), 1u);
 }
 
 TEST(SheetHostWorkbook, RewrittenTextsKeepTheStoreASmallMultipleOfThem) {
