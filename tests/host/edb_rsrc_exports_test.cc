@@ -90,12 +90,7 @@ TEST_F(EdbRsrcExportsTest, LoadFailures) {
   EXPECT_EQ(server_.RequestCount(), requests);
   ASSERT_NE(host.Book().AddSheet(L"Units"), nullptr);
 
-  // The server's refusal is not a resource file.
-  server_.QueueReply(RawReply::Http(200, "Error: unknown EDB Stockholm2023 of EDB user anna\n"));
-  EXPECT_EQ(VKEdbRsrcLoad(), 0);
-  EXPECT_STREQ(GetErrorText(), "Error: unknown EDB Stockholm2023 of EDB user anna");
-  EXPECT_TRUE(At(L"Rsrc", 1, 0).IsEmpty());
-
+  // (The server's refusal is no resource file: tests/e2e Transfers.ResourceListsAndTheirUpdateFromTheSheets.)
   // Nothing to request from: a failure, not an empty file.
   server_.Stop();
   ClearErrorText();
