@@ -144,10 +144,7 @@ TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInTheCreationBody) {
 }
 
 TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
-  wchar_t value[1100];
-  VKEdbNameSet(L"");
-  VKEdbNameGet(value);
-  EXPECT_STREQ(value, L"x");
+  wchar_t value[1100];  // (an empty name shows as "x": the Wine program's Dll.DatabasesUsersAndEdbsAreListedAndSelected)
   VKEdbNameSet(L"Malmo2024");
   VKEdbUserSet(L"global");
   VKEdbNameGet(value);

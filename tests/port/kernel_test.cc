@@ -16,7 +16,6 @@
 
 namespace {
 
-// SYSTEMTIME's fields are year, month, day of the week, day, hour, minute, second, millisecond.
 SYSTEMTIME Make(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
   return SYSTEMTIME{year, month, 0, day, hour, minute, second, ms};
 }
