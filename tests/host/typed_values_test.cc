@@ -10,12 +10,14 @@
 #include "host/issue_list.h"
 #include "transport/latin1.h"
 #include "scripted_workbook.h"
+#include "support/workbook_transfers.h"
 #include "vorkabcom.h"
 
 namespace {
 
 using Cell = sheethost::Cell;
-using Transfer = std::function<int32_t(int32_t mode, wchar_t* count)>;
+using e2e::Last;
+using e2e::Transfer;
 
 struct Typed {
   const wchar_t* sheet;
@@ -50,17 +52,11 @@ class TypedValuesTest : public ScriptedWorkbookTest {
     Put(L"Emission function", 1, 2, {L"NOx", L"a*2", L"a", L"VAR"});
   }
   static Transfer SaveOf(const std::wstring& sheet) {
-    if (sheet == L"Searchkey") return [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); };
-    if (sheet == L"Source timevar") return [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); };
+    if (sheet == L"Searchkey") return e2e::SubSave(1);
+    if (sheet == L"Source timevar") return e2e::TimevarsSave(0);
     if (sheet == L"Emission factor") return VKSubgrpsSave;
     if (sheet == L"Emission function") return VKEmfacsSave;
     return [](int32_t m, wchar_t*) { return m == 1 ? VKEdbRsrcSave() : 0; };  // one call
-  }
-  static int32_t Run(const Transfer& transfer) {
-    wchar_t count[12] = {};
-    int32_t r = transfer(1, count);
-    for (int calls = 0; r == 1 && calls < 10000; ++calls) r = transfer(0, count);
-    return r;
   }
   static std::string Place(const Typed& t) {
     wchar_t cell[kCellNameSize];
@@ -78,7 +74,7 @@ class TypedValuesTest : public ScriptedWorkbookTest {
       VKUpdateSub();
       EXPECT_EQ(VKVerifySub(), 0) << Error();
       EXPECT_EQ(ErrorLines(), t.issues);
-      EXPECT_EQ(Run(SaveOf(t.sheet)), -1);
+      EXPECT_EQ(Last(SaveOf(t.sheet)), -1);
       std::string error = Error();
       EXPECT_EQ(error.rfind(t.refusal, 0), 0u) << error;
       EXPECT_NE(error.find(Place(t)), std::string::npos) << error;
@@ -88,7 +84,7 @@ class TypedValuesTest : public ScriptedWorkbookTest {
     VKUpdateSub();
     EXPECT_EQ(VKVerifySub(), 1) << Error();
     server_.QueueReply(test_support::RawReply::Http(200, ""));  // no line refuses a save
-    EXPECT_EQ(Run(SaveOf(cases.back().sheet)), 0) << Error();
+    EXPECT_EQ(Last(SaveOf(cases.back().sheet)), 0) << Error();
     EXPECT_EQ(server_.RequestCount(), 2u);
   }
 };
@@ -107,14 +103,15 @@ Typed LabelledFault(const wchar_t* sheet, RW row, COL column, const Cell& value,
   return {sheet, row, column, value, {place + Widen(issue.c_str())}, label + fault};
 }
 
+const std::string lb = " cell holds a line break, which a record cannot carry";
+const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
+const std::string refusal = Narrow(unreadable.c_str());
+
 TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
-  const std::string lb = " cell holds a line break, which a record cannot carry";
   const std::string quote = " cell holds a double quote, which a quoted field cannot carry";
   const Cell two = Text(L"one\ntwo");
   const Cell quoted = Text(L"say \"hi\"");
   const Cell name30 = Text(std::wstring(30, L'n'));
-  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
-  const std::string refusal = Narrow(unreadable.c_str());
   ExpectReportedAndRefused({
       LabelledFault(L"Searchkey", 1, 1, two, "Name", lb, "Searchkey"),
       LabelledFault(L"Source timevar", 1, 0, two, "Timevar name", lb),
@@ -174,9 +171,6 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
 
 // The resource sheets: a cell whose line would not read back as typed.
 TEST_F(TypedValuesTest, AResourceCellThatWouldNotReadBackIsReportedAndRefused) {
-  const std::string lb = " cell holds a line break, which a record cannot carry";
-  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
-  const std::string refusal = Narrow(unreadable.c_str());
   ExpectReportedAndRefused({
       LabelledFault(L"Speed-Temp-Scen", 2, 1, Text(L"50\nEOF"), "Speed", lb),
       LabelledFault(L"Units", 2, 0, Text(L"MWh fuel"), "Unit",
@@ -210,7 +204,7 @@ TEST_F(TypedValuesTest, NumbersOfManyDigitsAreSavedAsTyped) {
   ASSERT_EQ(VKVerifySub(), 1) << Error();
   for (const Transfer& save : {SaveOf(L"Source timevar"), SaveOf(L"Emission factor")}) {
     server_.QueueReply(test_support::RawReply::Http(200, "Ok.\n"));
-    ASSERT_EQ(Run(save), 0) << Error();
+    ASSERT_EQ(Last(save), 0) << Error();
   }
   ASSERT_TRUE(server_.WaitForRequests(3, 5000));
   std::string timevars = server_.Requests().at(1).body;
@@ -231,10 +225,10 @@ TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
     std::string body;
     std::string error;
   };
-  const Transfer timevars = [](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); };
+  const Transfer timevars = e2e::TimevarsLoad(0);
   const std::vector<Reply> replies = {
-      {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }, "65536 \"Wrapped\"\n", "Error in input: 65536"},
-      {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 1, c); }, "-1 \"Wrapped\"\n", "Error in input: -1"},
+      {e2e::SubLoad(0), "65536 \"Wrapped\"\n", "Error in input: 65536"},
+      {e2e::SubLoad(1), "-1 \"Wrapped\"\n", "Error in input: -1"},
       {timevars, "NAME \"T\"\nINDEX 65536\n", "TIMEVAR (T): Error in INDEX: INDEX 65536"},
       {timevars, timevar + hours + "MONTH\t1 1 40000 1 1 1\n\t1 1 1 1 1 1\n",
        "TIMEVAR 1: Error scanning MONTH, part 1"},
@@ -247,7 +241,7 @@ TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
   for (const Reply& reply : replies) {
     SCOPED_TRACE(reply.body);
     server_.QueueReply(test_support::RawReply::Http(200, reply.body));
-    EXPECT_EQ(Run(reply.load), -1);
+    EXPECT_EQ(Last(reply.load), -1);
     std::string error = Error();
     EXPECT_EQ(error.rfind(reply.error, 0), 0u) << error;
   }
