@@ -48,8 +48,6 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
                                     "YEAR: 2023\n"));
   EXPECT_EQ(VKEdbRsrcLoad(), 1) << GetErrorText();
   EXPECT_EQ(All(VKEdbSpeedList), (Names{L"30 km/h", L"50 km/h"}));
-  EXPECT_EQ(All(VKEdbScenarioList), (Names{L"Low emission zone"}));
-  EXPECT_EQ(All(VKEdbTemperatureList), (Names{L"600 C"}));
   EXPECT_EQ(All(VKEdbUnitSubList), (Names{L"ton/year", L"kg/year"}));
   EXPECT_EQ(All(VKEdbUnitSubGrpList), (Names{L"%", L"%/100"}));
   EXPECT_EQ(All(VKEdbUnitSubGrpEmList), (Names{L"ton/year"}));

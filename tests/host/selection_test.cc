@@ -144,7 +144,8 @@ TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInTheCreationBody) {
 }
 
 TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
-  wchar_t value[1100];  // (an empty name shows as "x": the Wine program's Dll.DatabasesUsersAndEdbsAreListedAndSelected)
+  // (An empty name shows as "x": the Wine program's Dll.DatabasesUsersAndEdbsAreListedAndSelected.)
+  wchar_t value[1100];
   VKEdbNameSet(L"Malmo2024");
   VKEdbUserSet(L"global");
   VKEdbNameGet(value);

@@ -1,7 +1,6 @@
 // The kernel stand-ins of the Linux layer: local time and the file-time
 // conversions (the authenticator shifts the time through both), and the
-// diagnostic log file.  (The transport's name is checked through VKAbout in
-// tests/host.)
+// diagnostic log file.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
