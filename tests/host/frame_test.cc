@@ -78,8 +78,7 @@ TEST(VKAbout, BannerFlagAndServer) {
   wchar_t text[600];
   wchar_t server[256];
   int32_t flag = 0;
-  int32_t size = VKAbout(text, &flag, server);
-  EXPECT_EQ(flag, 1);
+  int32_t size = VKAbout(text, &flag, server);  // (the flag and the server: the Wine program's Dll.About...)
   std::wstring banner = text;
   ASSERT_EQ(banner.rfind(L"Vorkab v5.01.25\n", 0), 0u);
   // The transport's identification, one short line: here the stand-in's.

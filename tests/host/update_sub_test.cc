@@ -13,11 +13,8 @@ namespace {
 
 using UpdateSubTest = VerificationTest;
 
-// What an earlier pass left is dropped; the resource lists hold every number
-// of their tables, named or not.  (Each list rebuilt from its sheet: the index
-// readers in tests/workbook NameIndexTest, and tests/vorkab
-// VorkabCommands.LoadVerifySaveLeavesTheServerUnchanged, whose save runs in a
-// process of its own and resolves every name through the rebuilt lists.)
+// The resource lists hold every number of their tables, named or not.  (Each list rebuilt from
+// its sheet: tests/workbook NameIndexTest, tests/vorkab VorkabCommands.LoadVerifySave...)
 TEST_F(UpdateSubTest, ACleanPassEmptiesTheIssueListsAndDropsWhatAnEarlierOneLeft) {
   ErrorList.Add(L"Old", 1, 1, L"from an earlier pass");
   WarningList.Add(L"Old", 1, 1, L"from an earlier pass");

@@ -70,8 +70,7 @@ TEST_F(Handles, ClosingAHandleClosesEverythingBelowIt) {
   Refused(HttpSendRequestA(request, nullptr, 0, nullptr, 0), ERROR_INVALID_HANDLE, __LINE__);
 }
 
-// (The security flags queried, widened and set again: the transport does so
-// for a pinned server, tests/e2e Login.UntrustedCertificateRefusedShownThenPinned.)
+// (Security flags queried and set again: tests/e2e Login.UntrustedCertificateRefusedShownThenPinned.)
 TEST_F(Handles, ATimeoutSetOnTheConnectionIsInheritedByLaterRequests) {
   DWORD timeout = 4321;
   ASSERT_TRUE(InternetSetOptionA(connection, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, 4));

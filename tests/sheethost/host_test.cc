@@ -83,9 +83,8 @@ TEST(SheetHostWorkbook, SheetNamesIgnoreCaseAndFollowTheHostsRules) {
   EXPECT_FALSE(book.SetActiveSheet(L"None"));  // one by name: RowWriterTest.FailuresAndTheirMessages
 }
 
-// (Cells set and got at the grid's corners and iterated in row order: tests/vorkab
-// XlsxRoundTrip, whose writer walks Cells(); an empty cell clearing one:
-// UpdateSubTest.IssuesOfTheSheetsMakeZero..., which clears a duplicate row.)
+// (Cells at the grid's corners, in row order: tests/vorkab XlsxRoundTrip, whose writer walks
+// Cells(); an empty cell clearing one: UpdateSubTest.IssuesOfTheSheetsMakeZero...)
 TEST(SheetHostWorkbook, CellsOutsideTheGridAndNotANumberAreRefused) {
   Host host;
   auto* sheet = host.Book().AddSheet(L"S");

