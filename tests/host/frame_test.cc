@@ -120,17 +120,6 @@ TEST(CellName, CutToTheBuffer) {
   EXPECT_EQ(small[3], L'#');
 }
 
-TEST(IssueList, LinesInOrderWithTheirCells) {
-  IssueList list;
-  EXPECT_TRUE(list.Add(L"Source", 0, 0, L"Unknown substance: %ls", L"XY"));
-  EXPECT_TRUE(list.Add(L"Vehicle", 4, -1, L"No data."));
-  EXPECT_TRUE(list.Add(L"Company", -1, -1, L"%d and %ls", 42, L"more"));
-  EXPECT_EQ(IssueTexts(list), (std::vector<std::wstring>{L"Source [A1]: Unknown substance: XY",
-                                                         L"Vehicle [5]: No data.", L"Company []: 42 and more"}));
-  EXPECT_EQ(Line(list, 0), L"<none>");
-  EXPECT_EQ(Line(list, 1), L"Source [A1]: Unknown substance: XY");
-}
-
 TEST(IssueList, LimitAndAndSoOn) {
   IssueList list;
   for (int i = 0; i < 256; ++i) ASSERT_TRUE(list.Add(L"S", i, 1, L"issue %d", i));
