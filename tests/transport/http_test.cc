@@ -177,16 +177,11 @@ TEST_F(HttpTest, CredentialsRequestWithoutDialogFailsWithTheStatus) {
   EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
 }
 
+// (A GET or a POST counted: the host's TransferExportsTest.RequestBetweenTheCallsOfATransferFailsIt.)
 TEST_F(HttpTest, ANewCommandClosesTheOpenOneAndCountsIt) {
   server_.SetDefaultReply(RawReply::Http(200, "one\ntwo\n"));
-  uint32_t before = HTTPCommandNumber();
   ASSERT_EQ(HTTPGet("first"), 1);
-  char line[10];
-  ASSERT_EQ(HTTPGetLine(line, sizeof line), 1);
-  uint32_t reading = HTTPCommandNumber();
-  EXPECT_NE(reading, before);
   ASSERT_EQ(HTTPPost("save"), 1);  // closes the reply of "first"
-  EXPECT_NE(HTTPCommandNumber(), reading);
   ASSERT_EQ(HTTPWriteLine("body"), 1);
   uint32_t collecting = HTTPCommandNumber();
   HTTPAbortCommand();
