@@ -7,7 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 #include "catalogue/record_list.h"
@@ -78,6 +78,7 @@ TEST(RecordList, SortKeyAndAddingAfterASort) {
   EXPECT_EQ(list.Find(L"AAA"), 9);
 }
 
+// A comparison by subtraction would put INT32_MIN last.
 TEST(RecordList, DuplicatesAndExtremeIndexes) {
   CRecordList list;
   list.Add(L"CO2", 3);
@@ -86,14 +87,9 @@ TEST(RecordList, DuplicatesAndExtremeIndexes) {
   list.Add(L"c", 3);
   EXPECT_EQ(list.Find(L"CO2"), 3);  // a scan gives the first
   EXPECT_STREQ(list.NameOf(3), L"CO2");
-  list.Sort(CRecordList::kByName);
-  int32_t found = list.Find(L"CO2");
-  EXPECT_TRUE(found == 3 || found == 4);
   list.Sort(CRecordList::kByIndex);
   EXPECT_EQ(Listed(list).substr(0, 1), L"d");
   EXPECT_STREQ(list.NameOf(INT32_MIN), L"d");
-  std::wstring three = list.NameOf(3);
-  EXPECT_TRUE(three == L"CO2" || three == L"c");
 }
 
 TEST(RecordList, BadReferenceText) {
@@ -235,9 +231,8 @@ TEST(RecordList, SortTracesInTheLog) {
   list.Sort(CRecordList::kByIndex);  // level 0: no trace
   CloseDebugLog();
   std::ifstream in(path);
-  std::stringstream log;
-  log << in.rdbuf();
-  EXPECT_EQ(log.str(),
+  std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(log,
             " --> CRecordList::Sort, m_sorted = 0\n <-- CRecordList::Sort\n"
             " --> CRecordList::Sort, m_sorted = 1\n <-- CRecordList::Sort\n"
             " --> CRecordListKey::Sort, m_sorted = 0\n <-- CRecordListKey::Sort\n");

@@ -27,12 +27,6 @@ class EdbRsrcExportsTest : public ScriptedWorkbookTest {
  protected:
   EdbRsrcExportsTest() : ScriptedWorkbookTest({L"Rsrc"}) {}
 
-  static Names All(int32_t (*list)(int32_t, wchar_t*)) {
-    Names names;
-    wchar_t name[256];
-    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
-    return names;
-  }
   static Names Warnings() { return IssueTexts(WarningList); }
 };
 
@@ -54,8 +48,6 @@ TEST_F(EdbRsrcExportsTest, LoadFillsTheSheetsAndListsByNumber) {
                                     "YEAR: 2023\n"));
   EXPECT_EQ(VKEdbRsrcLoad(), 1) << GetErrorText();
   EXPECT_EQ(All(VKEdbSpeedList), (Names{L"30 km/h", L"50 km/h"}));
-  EXPECT_EQ(All(VKEdbScenarioList), (Names{L"Low emission zone"}));
-  EXPECT_EQ(All(VKEdbTemperatureList), (Names{L"600 C"}));
   EXPECT_EQ(All(VKEdbUnitSubList), (Names{L"ton/year", L"kg/year"}));
   EXPECT_EQ(All(VKEdbUnitSubGrpList), (Names{L"%", L"%/100"}));
   EXPECT_EQ(All(VKEdbUnitSubGrpEmList), (Names{L"ton/year"}));
@@ -96,12 +88,7 @@ TEST_F(EdbRsrcExportsTest, LoadFailures) {
   EXPECT_EQ(server_.RequestCount(), requests);
   ASSERT_NE(host.Book().AddSheet(L"Units"), nullptr);
 
-  // The server's refusal is not a resource file.
-  server_.QueueReply(RawReply::Http(200, "Error: unknown EDB Stockholm2023 of EDB user anna\n"));
-  EXPECT_EQ(VKEdbRsrcLoad(), 0);
-  EXPECT_STREQ(GetErrorText(), "Error: unknown EDB Stockholm2023 of EDB user anna");
-  EXPECT_TRUE(At(L"Rsrc", 1, 0).IsEmpty());
-
+  // (The server's refusal is no resource file: tests/e2e Transfers.ResourceListsAndTheirUpdateFromTheSheets.)
   // Nothing to request from: a failure, not an empty file.
   server_.Stop();
   ClearErrorText();

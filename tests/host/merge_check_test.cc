@@ -1,4 +1,4 @@
-// The merge check: IsCompatible alone and against a scripted server.
+// The merge check against a scripted server.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,40 +14,6 @@
 namespace {
 
 using test_support::RawReply;
-
-// ------------------------------------------------------------ IsCompatible
-
-class IsCompatibleTest : public VerificationTest {
- protected:
-  void SetUp() override {
-    VerificationTest::SetUp();
-    server.SetBadReference(false);
-    server.SetSortKey(CRecordList::kByIndex);
-  }
-  int32_t Check() {
-    server.Sort();
-    return IsCompatible(L"Roadtype", 1, workbook, server, errors, warnings);
-  }
-
-  CRecordList workbook;
-  CRecordList server;
-};
-
-TEST_F(IsCompatibleTest, OnlyAnIndexNamedOtherwiseIsAnError) {
-  workbook.Add(L"motorway", 3);  // letter case counts
-  workbook.Add(L"Street ", 5);   // so does a trailing blank
-  workbook.Add(L"Street", 5);    // every pair is seen
-  workbook.Add(L"Gravel", 9);    // the server has no 9: a new roadtype
-  server.Add(L"Motorway", 3);
-  server.Add(L"Highway", 4);  // the workbook lacks it
-  server.Add(L"Street", 5);
-  EXPECT_EQ(Check(), 1);
-  EXPECT_EQ(Lines(errors), (IssueLines{L"Roadtype [B]: Index 3 has different name in Kalvoro (Motorway)",
-                                     L"Roadtype [B]: Index 5 has different name in Kalvoro (Street)"}));
-  EXPECT_EQ(warnings.Count(), 0);
-}
-
-// ------------------------------------------------------ scripted server
 
 class ScriptedMergeTest : public ScriptedWorkbookTest {
  protected:
@@ -68,19 +34,8 @@ class ScriptedMergeTest : public ScriptedWorkbookTest {
   }
 };
 
-TEST_F(ScriptedMergeTest, AsksForEverySubstanceListThenNamesOnly) {
-  // Empty workbook lists: everything on the server is merely unknown to them.
-  server_.QueueReply(RawReply::Http(200, "1 \"NOx\"\n2 \"SO2\"\n"));
-  EXPECT_EQ(VKMergeCheck(), 1) << Error();
-  std::vector<std::string> expected;
-  for (int list = 0; list < 6; ++list) expected.push_back("iedbvk2.cgi&REF&loadsubs&anna&Edb1&" + std::to_string(list));
-  for (std::string kind : {"timevarp", "timevarr", "subgrp", "veh", "sveh", "roadtype"}) {
-    expected.push_back("iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&" + kind + "&1");
-  }
-  EXPECT_EQ(Queries(), expected);
-}
-
-// Names only: a dash or an empty name on the server is no substance, and
+// Names only, letter case counting and every pair seen: a dash or an empty
+// name on the server is no substance, an index the server lacks is new, and
 // each kind is compared on its own sheet and column.
 TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
   SubLists[0].Add(L"NOx", 1);
@@ -94,6 +49,7 @@ TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
   RoadTimevarList.Add(L"Street", 2);
   SubgrpList.Add(L"Boiler", 7);
   VehicleList.Add(L"Car petrol", 1);
+  VehicleList.Add(L"car petrol", 1);
   RoadVehicleList.Add(L"PC diesel", 2);
   RoadtypeList.Add(L"Motorway", 3);
   RoadtypeList.Add(L"Ring road", 9);  // unknown to the server: a new roadtype
@@ -110,6 +66,7 @@ TEST_F(ScriptedMergeTest, EachKindIsComparedByNameOnItsOwnSheet) {
                                         L"Source timevar [B]: Index 2 has different name in Kalvoro (Shop)",
                                         L"Road timevar [B]: Index 2 has different name in Kalvoro (Avenue)",
                                         L"Emission factor [B]: Index 7 has different name in Kalvoro (Stove)",
+                                        L"Vehicle [B]: Index 1 has different name in Kalvoro (Car petrol)",
                                         L"Road Vehicle [B]: Index 2 has different name in Kalvoro (PC petrol)",
                                         L"Roadtype [B]: Index 3 has different name in Kalvoro (Highway)"}));
 }
@@ -131,15 +88,22 @@ TEST_F(ScriptedMergeTest, UnreachableServerIsAFailureNotACompatibleEdb) {
   EXPECT_EQ(ErrorList.Count(), 0);
 }
 
-TEST_F(ScriptedMergeTest, EarlierIssuesMakeEveryCheckZero) {
+// Every check still reads and compares; an earlier issue makes each one 0.
+TEST_F(ScriptedMergeTest, EarlierIssuesMakeEveryCheckZeroAndEveryListIsAsked) {
   ErrorList.Add(L"Source", 3, 2, L"from a verification");
   EXPECT_EQ(MergeCheckSub(0), 0);
   EXPECT_EQ(MergeCheckTimevar(1), 0);
   EXPECT_EQ(MergeCheckSubgrp(), 0);
   EXPECT_EQ(VKMergeCheck(), 0);
   EXPECT_EQ(ErrorList.Count(), 1);
-  // They still read and compare.
-  EXPECT_EQ(Queries().size(), 15u);
+  std::vector<std::string> queries = Queries();
+  ASSERT_EQ(queries.size(), 15u);
+  std::vector<std::string> expected;
+  for (int list = 0; list < 6; ++list) expected.push_back("iedbvk2.cgi&REF&loadsubs&anna&Edb1&" + std::to_string(list));
+  for (std::string kind : {"timevarp", "timevarr", "subgrp", "veh", "sveh", "roadtype"}) {
+    expected.push_back("iedbvk2.cgi&REF&loadxxxdb&anna&Edb1&" + kind + "&1");
+  }
+  EXPECT_EQ(std::vector<std::string>(queries.begin() + 3, queries.end()), expected);
 }
 
 TEST_F(ScriptedMergeTest, ChecksLeaveTheCatalogueAndTheirLogLines) {

@@ -43,7 +43,13 @@ class ScriptedWorkbookTest : public VerificationTest {
     return lines;
   }
 
-  sheethost::Cell At(const wchar_t* sheet, int row, int column) { return host.Book().GetCell(sheet, row, column); }
+  // Every name a list export hands out, from a first call on.
+  static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
+    std::vector<std::wstring> names;
+    wchar_t name[1024];
+    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
+    return names;
+  }
   // Rows first.. of a sheet, each as its first `columns` cells "a|b|"; a cell
   // that holds no text shows as "#".
   std::vector<std::wstring> Rows(const wchar_t* sheet, int first, int count, int columns) {
@@ -51,7 +57,7 @@ class ScriptedWorkbookTest : public VerificationTest {
     for (int row = first; row < first + count; ++row) {
       std::wstring text;
       for (int column = 0; column < columns; ++column) {
-        sheethost::Cell cell = At(sheet, row, column);
+        sheethost::Cell cell = host.Book().GetCell(sheet, row, column);
         text += (column ? L"|" : L"") + (cell.IsEmpty() || cell.kind == sheethost::CellKind::Text ? cell.text : L"#");
       }
       rows.push_back(text);

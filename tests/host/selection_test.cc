@@ -20,13 +20,6 @@ using test_support::RawReply;
 class SelectionTest : public ScriptedWorkbookTest {
  protected:
   SelectionTest() : ScriptedWorkbookTest({}, L"", L"") {}
-
-  static std::vector<std::wstring> All(int32_t (*list)(int32_t, wchar_t*)) {
-    std::vector<std::wstring> names;
-    wchar_t name[1024];
-    for (int32_t first = 1; list(first, name) == 1; first = 0) names.push_back(name);
-    return names;
-  }
 };
 
 using Names = std::vector<std::wstring>;
@@ -151,10 +144,8 @@ TEST_F(SelectionTest, NamesAreEncodedInUrlsAndExactInTheCreationBody) {
 }
 
 TEST_F(SelectionTest, CurrentChoiceAndItsBuffers) {
+  // (An empty name shows as "x": the Wine program's Dll.DatabasesUsersAndEdbsAreListedAndSelected.)
   wchar_t value[1100];
-  VKEdbNameSet(L"");
-  VKEdbNameGet(value);
-  EXPECT_STREQ(value, L"x");
   VKEdbNameSet(L"Malmo2024");
   VKEdbUserSet(L"global");
   VKEdbNameGet(value);

@@ -10,6 +10,7 @@
 #include "host/frame.h"
 #include "host/issue_list.h"
 #include "scripted_workbook.h"
+#include "support/workbook_transfers.h"
 #include "vorkabcom.h"
 
 namespace {
@@ -17,31 +18,11 @@ namespace {
 using sheethost::Cell;
 using test_support::HttpHead;
 using test_support::RawReply;
-
-struct Step {
-  int32_t result;
-  std::wstring count;
-  bool operator==(const Step& o) const { return result == o.result && count == o.count; }
-};
-std::ostream& operator<<(std::ostream& os, const Step& s) {
-  return os << s.result << "/" << std::string(s.count.begin(), s.count.end());
-}
+using namespace e2e;  // the transfer steps shared with the end-to-end tests
 
 using TransferExportsTest = ScriptedWorkbookTest;
 
-Step Call(int32_t (*fn)(int32_t, int32_t, wchar_t*), int32_t a, int32_t b) {
-  wchar_t count[16] = L"?";
-  int32_t r = fn(a, b, count);
-  return {r, count};
-}
-
-// Calls a transfer from its start (mode 1 first or second) to its end.
-int32_t RunToEnd(int32_t (*fn)(int32_t, int32_t, wchar_t*), int32_t a, int32_t b) {
-  wchar_t count[16];
-  int32_t r = fn(a, b, count);
-  for (int i = 0; r == 1 && i < 100; ++i) r = fn(a == 1 ? 0 : a, a == 1 ? b : 0, count);
-  return r;
-}
+Step Once(const Transfer& call, int32_t mode) { return Calls(call, mode, 1).front(); }
 
 // Searchkeys 14 down to 1, one line each.
 std::string FallingSearchkeys() {
@@ -55,8 +36,8 @@ TEST_F(TransferExportsTest, LoadWhoseReplyBreaksOffFailsWithTheListSorted) {
   reply.Send(HttpHead(200, "Content-Length: 100000\r\n") + FallingSearchkeys() + "15 \"Ke");
   server_.QueueReply(reply);
 
-  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{1, L"10"}));
-  EXPECT_EQ(Call(VKSubLoad, 0, 3), (Step{-1, L"14"}));
+  EXPECT_EQ(Once(SubLoad(3), 1), (Step{1, L"10"}));
+  EXPECT_EQ(Once(SubLoad(3), 0), (Step{-1, L"14"}));
   EXPECT_EQ(std::string(GetErrorText()).rfind("Error reading response. Error ", 0), 0u) << GetErrorText();
   EXPECT_EQ(SubLists[3].Count(), 14);
   EXPECT_TRUE(SubLists[3].IsSorted());
@@ -68,7 +49,7 @@ TEST_F(TransferExportsTest, LoadWhoseReplyBreaksOffFailsWithTheListSorted) {
 
   // The transfer is over: a continue call has nothing to continue.
   ClearErrorText();
-  EXPECT_EQ(Call(VKSubLoad, 0, 3), (Step{-1, L"14"}));
+  EXPECT_EQ(Once(SubLoad(3), 0), (Step{-1, L"14"}));
   EXPECT_NE(std::string(GetErrorText()).find("no transfer in progress"), std::string::npos) << GetErrorText();
   EXPECT_EQ(server_.RequestCount(), 2u);
 }
@@ -78,14 +59,14 @@ TEST_F(TransferExportsTest, LoadWhoseReplyBreaksOffFailsWithTheListSorted) {
 // keep the next Load from starting.
 TEST_F(TransferExportsTest, EmptyReplyAndMissingSheet) {
   server_.QueueReply(RawReply::Http(200, ""));
-  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{0, L"0"}));
+  EXPECT_EQ(Once(SubLoad(3), 1), (Step{0, L"0"}));
   ASSERT_TRUE(host.Book().RemoveSheet(L"Searchkey"));
-  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{-1, L"?"}));
+  EXPECT_EQ(Once(SubLoad(3), 1), (Step{-1, L"?"}));
   EXPECT_EQ(server_.RequestCount(), 2u);
   EXPECT_EQ(Error(), "Couldn't set sheet Searchkey.");
   AddSheet(L"Searchkey");
   server_.QueueReply(RawReply::Http(200, "1 \"Key 1\"\n"));
-  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{0, L"1"}));
+  EXPECT_EQ(Once(SubLoad(3), 1), (Step{0, L"1"}));
 }
 
 // A searchkey the sheet cannot hold (no row for its index, or its row taken
@@ -94,7 +75,7 @@ TEST_F(TransferExportsTest, LoadNamesTheSearchkeysTheSheetCannotHold) {
   RawReply reply;
   reply.Send(HttpHead(200, "") + "0 \"Zero\"\n2 \"Two\"\n64 \"Past\"\n2 \"Again\"\n");
   server_.QueueReply(reply);
-  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{0, L"4"}));
+  EXPECT_EQ(Once(SubLoad(3), 1), (Step{0, L"4"}));
   EXPECT_EQ(IssueTexts(WarningList), (std::vector<std::wstring>{
                        L"Searchkey [D]: Searchkey 0 from Kalvoro (Zero) has no row on the sheet (rows 1 to 63): a "
                        L"save would not send it",
@@ -132,11 +113,11 @@ TEST_F(TransferExportsTest, StatusOutside2xxFailsReadsSavesListsAndCreation) {
     int32_t failure;
     const char* error;
   } cases[] = {
-      {"read", 503, "", [] { return RunToEnd(VKSubLoad, 1, 1); }, -1, "HTTP 503 Service Unavailable to a GET"},
-      {"read", 404, page, [] { return RunToEnd(VKSubLoad, 1, 1); }, -1, "HTTP 404 Not Found to a GET"},
-      {"save", 500, "", [] { return RunToEnd(VKTimevarsSave, 0, 1); }, -1, "HTTP 500 Internal Server Error to a POST"},
-      {"save", 502, "", [] { return RunToEnd(VKTimevarsSave, 0, 1); }, -1, "HTTP 502 Bad Gateway to a POST"},
-      {"save", 503, "Ok.\n", [] { return RunToEnd(VKTimevarsSave, 0, 1); }, -1, "HTTP 503 Service Unavailable"},
+      {"read", 503, "", [] { return Last(SubLoad(1)); }, -1, "HTTP 503 Service Unavailable to a GET"},
+      {"read", 404, page, [] { return Last(SubLoad(1)); }, -1, "HTTP 404 Not Found to a GET"},
+      {"save", 500, "", [] { return Last(TimevarsSave(0)); }, -1, "HTTP 500 Internal Server Error to a POST"},
+      {"save", 502, "", [] { return Last(TimevarsSave(0)); }, -1, "HTTP 502 Bad Gateway to a POST"},
+      {"save", 503, "Ok.\n", [] { return Last(TimevarsSave(0)); }, -1, "HTTP 503 Service Unavailable"},
       {"create", 404, page, [] { return VKEdbCreate(L"Uppsala2030"); }, -1, "HTTP 404 Not Found to a POST"},
       {"list", 404, page, VKDatabasesLoad, -1, "HTTP 404 Not Found to a GET"},
       {"list", 302, "", VKEdbNamesLoad, 0, "HTTP 302 Found to a GET"},
@@ -163,25 +144,25 @@ TEST_F(TransferExportsTest, StatusOutside2xxFailsReadsSavesListsAndCreation) {
 TEST_F(TransferExportsTest, RequestBetweenTheCallsOfATransferFailsIt) {
   // A Load: ten of fourteen searchkeys are in when the macro lists the databases.
   server_.QueueReply(RawReply::Http(200, FallingSearchkeys()));
-  EXPECT_EQ(Call(VKSubLoad, 1, 3), (Step{1, L"10"}));
+  EXPECT_EQ(Once(SubLoad(3), 1), (Step{1, L"10"}));
   server_.QueueReply(RawReply::Http(200, "REF\n"));
   EXPECT_EQ(VKDatabasesLoad(), 1);
-  EXPECT_EQ(Call(VKSubLoad, 0, 3), (Step{-1, L"10"}));
+  EXPECT_EQ(Once(SubLoad(3), 0), (Step{-1, L"10"}));
   EXPECT_NE(std::string(GetErrorText()).find("VKSubLoad: another request to Kalvoro interrupted this transfer"),
             std::string::npos)
       << GetErrorText();
   EXPECT_EQ(SubLists[3].Count(), 10);
   EXPECT_TRUE(SubLists[3].IsSorted());
-  EXPECT_EQ(Call(VKSubLoad, 0, 3).result, -1) << "the transfer is over";
+  EXPECT_EQ(Once(SubLoad(3), 0).result, -1) << "the transfer is over";
 
   // A Save: nine of twelve time variations are collected when an EDB is created.
   for (int i = 1; i <= 12; ++i) PutTimevar(L"Source timevar", i, L"T" + std::to_wstring(i), i);
   ClearErrorText();
-  EXPECT_EQ(Call(VKTimevarsSave, 0, 1), (Step{1, L"10"}));
+  EXPECT_EQ(Once(TimevarsSave(0), 1), (Step{1, L"10"}));
   size_t before = server_.RequestCount();
   server_.QueueReply(RawReply::Http(200, "OK\n"));
   EXPECT_EQ(VKEdbCreate(L"Uppsala2030"), 1) << GetErrorText();
-  EXPECT_EQ(Call(VKTimevarsSave, 0, 0).result, -1);
+  EXPECT_EQ(Once(TimevarsSave(0), 0).result, -1);
   EXPECT_NE(std::string(GetErrorText()).find("VKTimevarsSave: another request to Kalvoro interrupted this "
                                              "transfer between its calls; nothing was saved."),
             std::string::npos)
@@ -201,7 +182,7 @@ TEST_F(TransferExportsTest, SaveStartModesWriteTheFlagLines) {
   size_t request = 1;
   for (const auto& c : cases) {
     server_.QueueReply(RawReply::Http(200, "Ok.\n"));
-    EXPECT_EQ(Call(VKTimevarsSave, 0, c.mode), (Step{0, L"2"})) << "mode " << c.mode << ": " << GetErrorText();
+    EXPECT_EQ(Once(TimevarsSave(0), c.mode), (Step{0, L"2"})) << "mode " << c.mode << ": " << GetErrorText();
     std::vector<std::string> lines = BodyLines(request++);
     ASSERT_GE(lines.size(), 9u);
     EXPECT_EQ(lines[4], "timevarp");
@@ -214,7 +195,7 @@ TEST_F(TransferExportsTest, SaveStartModesWriteTheFlagLines) {
 TEST_F(TransferExportsTest, SearchkeySaveTheServerDoesNotConfirmFails) {
   host.Book().SetCell(L"Searchkey", 1, 2, Cell::Str(L"Harbour"));
   server_.QueueReply(RawReply::Http(200, ""));
-  EXPECT_EQ(RunToEnd(VKSubSave, 1, 2), -1);
+  EXPECT_EQ(Last(SubSave(2)), -1);
   EXPECT_NE(std::string(GetErrorText()).find("did not confirm"), std::string::npos) << GetErrorText();
   std::vector<std::string> lines = BodyLines(1);
   ASSERT_GE(lines.size(), 10u);
@@ -232,15 +213,14 @@ TEST_F(TransferExportsTest, UnknownListsAndIdleTransfersFailCleanly) {
   EXPECT_STREQ(count, L"untouched");
   EXPECT_EQ(server_.RequestCount(), 1u);
 
-  for (auto call : {VKEmfacsLoad, VKEmfacsSave, VKSubgrpsLoad, VKSubgrpsSave}) {
-    ClearErrorText();
-    EXPECT_EQ(call(0, count), -1);
-    EXPECT_NE(std::string(GetErrorText()).find("no transfer in progress"), std::string::npos);
-  }
-  EXPECT_EQ(Call(VKTimevarsSave, 1, 0).result, -1);
-  EXPECT_EQ(Call(VKSubSave, 0, 4).result, -1);
+  // (A load continued idle: tests/e2e Transfers.ModeValuesAndMasks.)
+  ClearErrorText();
+  EXPECT_EQ(VKEmfacsSave(0, count), -1);
+  EXPECT_NE(std::string(GetErrorText()).find("no transfer in progress"), std::string::npos);
+  EXPECT_EQ(Once(TimevarsSave(1), 0).result, -1);
+  EXPECT_EQ(Once(SubSave(4), 0).result, -1);
   // Aborting what is not running is harmless.
-  EXPECT_EQ(Call(VKTimevarsLoad, 1, -1).result, 0);
+  EXPECT_EQ(Once(TimevarsLoad(1), -1).result, 0);
   EXPECT_EQ(server_.RequestCount(), 1u);
 }
 
@@ -253,9 +233,9 @@ TEST_F(TransferExportsTest, TimevarLoadStartedAgainReleasesTheFirst) {
   }
   server_.QueueReply(RawReply::Http(200, records));
   server_.QueueReply(RawReply::Http(200, records));
-  EXPECT_EQ(Call(VKTimevarsLoad, 1, 1), (Step{1, L"10"}));
-  EXPECT_EQ(Call(VKTimevarsLoad, 0, 1), (Step{1, L"10"}));  // kind 0 this time
-  EXPECT_EQ(Call(VKTimevarsLoad, 0, 0), (Step{0, L"12"}));
+  EXPECT_EQ(Once(TimevarsLoad(1), 1), (Step{1, L"10"}));
+  EXPECT_EQ(Once(TimevarsLoad(0), 1), (Step{1, L"10"}));  // kind 0 this time
+  EXPECT_EQ(Once(TimevarsLoad(0), 0), (Step{0, L"12"}));
   EXPECT_EQ(SourceTimevarList.Count(), 12);
   EXPECT_EQ(host.Book().GetCell(L"Source timevar", 45, 0), Cell::Str(L"T12"));
   EXPECT_EQ(host.Book().GetCell(L"Road timevar", 37, 0), Cell::Str(L"T10"));

@@ -10,14 +10,15 @@
 #include "host/issue_list.h"
 #include "transport/latin1.h"
 #include "scripted_workbook.h"
+#include "support/workbook_transfers.h"
 #include "vorkabcom.h"
 
 namespace {
 
 using Cell = sheethost::Cell;
-using Transfer = std::function<int32_t(int32_t mode, wchar_t* count)>;
+using e2e::Last;
+using e2e::Transfer;
 
-// One value put into a clean workbook, and what the pass and the Save say.
 struct Typed {
   const wchar_t* sheet;
   RW row;
@@ -50,20 +51,12 @@ class TypedValuesTest : public ScriptedWorkbookTest {
     PutNamed(L"Emission function", 1, L"Heating", 4);
     Put(L"Emission function", 1, 2, {L"NOx", L"a*2", L"a", L"VAR"});
   }
-  // The Save export of a sheet's kind.
   static Transfer SaveOf(const std::wstring& sheet) {
-    if (sheet == L"Searchkey") return [](int32_t m, wchar_t* c) { return VKSubSave(m, 1, c); };
-    if (sheet == L"Source timevar") return [](int32_t m, wchar_t* c) { return VKTimevarsSave(0, m, c); };
+    if (sheet == L"Searchkey") return e2e::SubSave(1);
+    if (sheet == L"Source timevar") return e2e::TimevarsSave(0);
     if (sheet == L"Emission factor") return VKSubgrpsSave;
     if (sheet == L"Emission function") return VKEmfacsSave;
     return [](int32_t m, wchar_t*) { return m == 1 ? VKEdbRsrcSave() : 0; };  // one call
-  }
-  // Calls a transfer from its start until it answers other than 1.
-  static int32_t Run(const Transfer& transfer) {
-    wchar_t count[12] = {};
-    int32_t r = transfer(1, count);
-    for (int calls = 0; r == 1 && calls < 10000; ++calls) r = transfer(0, count);
-    return r;
   }
   static std::string Place(const Typed& t) {
     wchar_t cell[kCellNameSize];
@@ -81,18 +74,17 @@ class TypedValuesTest : public ScriptedWorkbookTest {
       VKUpdateSub();
       EXPECT_EQ(VKVerifySub(), 0) << Error();
       EXPECT_EQ(ErrorLines(), t.issues);
-      EXPECT_EQ(Run(SaveOf(t.sheet)), -1);
+      EXPECT_EQ(Last(SaveOf(t.sheet)), -1);
       std::string error = Error();
       EXPECT_EQ(error.rfind(t.refusal, 0), 0u) << error;
       EXPECT_NE(error.find(Place(t)), std::string::npos) << error;
       EXPECT_EQ(server_.RequestCount(), 1u) << "a refused save was posted";
       ASSERT_TRUE(host.Book().SetCell(t.sheet, t.row, t.column, kept));
     }
-    // The clean workbook passes, and its Save is posted.
     VKUpdateSub();
     EXPECT_EQ(VKVerifySub(), 1) << Error();
     server_.QueueReply(test_support::RawReply::Http(200, ""));  // no line refuses a save
-    EXPECT_EQ(Run(SaveOf(cases.back().sheet)), 0) << Error();
+    EXPECT_EQ(Last(SaveOf(cases.back().sheet)), 0) << Error();
     EXPECT_EQ(server_.RequestCount(), 2u);
   }
 };
@@ -111,16 +103,16 @@ Typed LabelledFault(const wchar_t* sheet, RW row, COL column, const Cell& value,
   return {sheet, row, column, value, {place + Widen(issue.c_str())}, label + fault};
 }
 
+const std::string lb = " cell holds a line break, which a record cannot carry";
+const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
+const std::string refusal = Narrow(unreadable.c_str());
+
 TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
-  const std::string lb = " cell holds a line break, which a record cannot carry";
   const std::string quote = " cell holds a double quote, which a quoted field cannot carry";
   const Cell two = Text(L"one\ntwo");
   const Cell quoted = Text(L"say \"hi\"");
   const Cell name30 = Text(std::wstring(30, L'n'));
-  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
-  const std::string refusal = Narrow(unreadable.c_str());
   ExpectReportedAndRefused({
-      // A line break in any text.
       LabelledFault(L"Searchkey", 1, 1, two, "Name", lb, "Searchkey"),
       LabelledFault(L"Source timevar", 1, 0, two, "Timevar name", lb),
       LabelledFault(L"Source timevar", 1, 2, Text(L"1\n2"), "Typeday (Mon-Thu)", lb),
@@ -130,7 +122,6 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
       LabelledFault(L"Emission function", 1, 0, two, "Emission function name", lb),
       LabelledFault(L"Emission function", 1, 3, Text(L"a*2\nEOF"), "Formula", lb),
       LabelledFault(L"Emission function", 1, 4, Text(L"a\nb"), "Variable name", lb),
-      // A double quote in a name.
       LabelledFault(L"Searchkey", 1, 1, quoted, "Name", quote, "Searchkey"),
       LabelledFault(L"Source timevar", 1, 0, quoted, "Timevar name", quote),
       LabelledFault(L"Emission factor", 1, 0, quoted, "Substance group name", quote),
@@ -164,14 +155,12 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
       {L"Emission function", 1, 4, Text(std::wstring(16, L'v')),
        {L"Emission function [E2]: Description must be shoter than 16 characters: \"vvvvvvvvvvvvvvvv\""},
        "To long string for Variable name. Max is 15"},
-      // An index with a fraction.
       {L"Source timevar", 1, 1, Cell::Num(9.7), {L"Source timevar [B2]: Invalid index"},
        "Could not get index for timevar: Office"},
       {L"Emission factor", 1, 1, Cell::Num(2.5), {L"Emission factor [B2]: Invalid index"},
        "Could not get index for substance group: Boiler"},
       {L"Emission function", 1, 1, Text(L"4.0"), {L"Emission function [B2]: Invalid index"},
        "Could not get index for emission factor: Heating"},
-      // An error or logical value.
       {L"Searchkey", 1, 1, Cell::Bool(true), {L"Searchkey [B2]: " + unreadable}, refusal},
       {L"Source timevar", 1, 38, Cell::Err(xlerrDiv0), {L"Source timevar [AM2]: " + unreadable}, refusal},
       {L"Source timevar", 4, 3, Cell::Err(xlerrNA), {L"Source timevar [D5]: " + unreadable}, refusal},
@@ -182,9 +171,6 @@ TEST_F(TypedValuesTest, AValueNoRecordCanCarryIsReportedAndRefused) {
 
 // The resource sheets: a cell whose line would not read back as typed.
 TEST_F(TypedValuesTest, AResourceCellThatWouldNotReadBackIsReportedAndRefused) {
-  const std::string lb = " cell holds a line break, which a record cannot carry";
-  const std::wstring unreadable = L"Cell holds an error or logical value, not a text or number";
-  const std::string refusal = Narrow(unreadable.c_str());
   ExpectReportedAndRefused({
       LabelledFault(L"Speed-Temp-Scen", 2, 1, Text(L"50\nEOF"), "Speed", lb),
       LabelledFault(L"Units", 2, 0, Text(L"MWh fuel"), "Unit",
@@ -218,7 +204,7 @@ TEST_F(TypedValuesTest, NumbersOfManyDigitsAreSavedAsTyped) {
   ASSERT_EQ(VKVerifySub(), 1) << Error();
   for (const Transfer& save : {SaveOf(L"Source timevar"), SaveOf(L"Emission factor")}) {
     server_.QueueReply(test_support::RawReply::Http(200, "Ok.\n"));
-    ASSERT_EQ(Run(save), 0) << Error();
+    ASSERT_EQ(Last(save), 0) << Error();
   }
   ASSERT_TRUE(server_.WaitForRequests(3, 5000));
   std::string timevars = server_.Requests().at(1).body;
@@ -239,10 +225,10 @@ TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
     std::string body;
     std::string error;
   };
-  const Transfer timevars = [](int32_t m, wchar_t* c) { return VKTimevarsLoad(0, m, c); };
+  const Transfer timevars = e2e::TimevarsLoad(0);
   const std::vector<Reply> replies = {
-      {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 0, c); }, "65536 \"Wrapped\"\n", "Error in input: 65536"},
-      {[](int32_t m, wchar_t* c) { return VKSubLoad(m, 1, c); }, "-1 \"Wrapped\"\n", "Error in input: -1"},
+      {e2e::SubLoad(0), "65536 \"Wrapped\"\n", "Error in input: 65536"},
+      {e2e::SubLoad(1), "-1 \"Wrapped\"\n", "Error in input: -1"},
       {timevars, "NAME \"T\"\nINDEX 65536\n", "TIMEVAR (T): Error in INDEX: INDEX 65536"},
       {timevars, timevar + hours + "MONTH\t1 1 40000 1 1 1\n\t1 1 1 1 1 1\n",
        "TIMEVAR 1: Error scanning MONTH, part 1"},
@@ -255,7 +241,7 @@ TEST_F(TypedValuesTest, AReplyNumberBeyondItsFieldFailsTheLoad) {
   for (const Reply& reply : replies) {
     SCOPED_TRACE(reply.body);
     server_.QueueReply(test_support::RawReply::Http(200, reply.body));
-    EXPECT_EQ(Run(reply.load), -1);
+    EXPECT_EQ(Last(reply.load), -1);
     std::string error = Error();
     EXPECT_EQ(error.rfind(reply.error, 0), 0u) << error;
   }

@@ -89,11 +89,6 @@ class VerificationTest : public SheetTest {
     return kept;
   }
 
-  // Fills the ErrorList up to its "and so on..." entry.
-  static void FillErrorList() {
-    while (!ErrorList.IsFull()) ErrorList.Add(L"Earlier", 0, 0, L"earlier issue");
-  }
-
   static constexpr const wchar_t* kSheets[] = {
       L"Substance",      L"Searchkey",         L"Source timevar", L"Road timevar", L"Emission factor",
       L"Emission function", L"Speed-Temp-Scen", L"Units",       L"Vehicle",      L"Road Vehicle Def.",

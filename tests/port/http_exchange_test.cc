@@ -1,13 +1,19 @@
 // Requests and replies through the Linux WinINet layer against the scripted
-// loopback server: what goes on the wire and how broken, silent and
-// misaddressed exchanges fail.  The transport's own tests read replies of
-// every shape through this layer.
+// loopback server: what goes on the wire, how broken, silent and misaddressed
+// exchanges fail, the memory a long reply holds, and proxies from the
+// environment.  The transport's own tests read replies of every shape
+// through this layer.
 #include <gtest/gtest.h>
+#include <curl/curl.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "port/port.h"
 #include "port/port_client.h"
+#include "port/port_linux_testing.h"
 #include "support/raw_http_server.h"
 
 using port_test::Client;
@@ -105,6 +111,104 @@ TEST(HttpFailures, AHostThatWouldBendTheUrlIsRefused) {
   EXPECT_FALSE(HttpSendRequestA(request, nullptr, 0, nullptr, 0));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_NAME_NOT_RESOLVED));
   InternetCloseHandle(session);
+}
+
+// The layer keeps at most about one curl chunk beyond what was asked for,
+// however much the server pushes.
+TEST_F(HttpExchange, SixtyFourMebibytesThroughOneKibibyteReads) {
+  constexpr size_t kBlock = 4096;
+  constexpr size_t kBlocks = 16384;  // 64 MiB
+  std::string block(kBlock, '\0');
+  for (size_t i = 0; i < kBlock; ++i) block[i] = static_cast<char>(i * 31 + 7);
+  RawReply reply;
+  reply.Send(HttpHead(200, "Content-Length: " + std::to_string(kBlock * kBlocks) + "\r\n"));
+  reply.SendRepeated(block, kBlocks);
+  server.QueueReply(reply);
+
+  Client client(server.port(), "GET", "/big");
+  ASSERT_TRUE(HttpSendRequestA(client.request, nullptr, 0, nullptr, 0));
+  char buffer[1024];
+  size_t total = 0;
+  size_t mismatches = 0;
+  for (;;) {
+    DWORD read = 0;
+    ASSERT_TRUE(InternetReadFile(client.request, buffer, sizeof buffer, &read)) << GetLastError();
+    if (read == 0) break;
+    for (DWORD i = 0; i < read; ++i) {
+      if (buffer[i] != block[(total + i) % kBlock]) ++mismatches;
+    }
+    total += read;
+  }
+  EXPECT_EQ(total, kBlock * kBlocks);
+  EXPECT_EQ(mismatches, 0u);
+  size_t held = port::linux_testing::MaxHeldReplyBytes(client.request);
+  EXPECT_GT(held, 0u);
+  EXPECT_LE(held, static_cast<size_t>(CURL_MAX_WRITE_SIZE));
+}
+
+// Proxy settings come from the environment as for every curl program, and
+// port 0 means the scheme's default port.  The "proxy" is the scripted
+// loopback server, so nothing leaves the machine.  The fixture sets the proxy
+// variables for one test and restores them afterwards.
+class ProxyEnvironment : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(proxy.Start());
+    for (const char* name : kNames) {
+      const char* value = std::getenv(name);
+      saved.push_back(value ? std::make_pair(true, std::string(value))
+                            : std::make_pair(false, std::string()));
+    }
+    std::string address = "http://127.0.0.1:" + std::to_string(proxy.port());
+    setenv("http_proxy", address.c_str(), 1);
+    setenv("https_proxy", address.c_str(), 1);
+    setenv("no_proxy", "127.0.0.1,localhost", 1);
+    setenv("NO_PROXY", "127.0.0.1,localhost", 1);
+  }
+  void TearDown() override {
+    for (size_t i = 0; i < saved.size(); ++i) {
+      if (saved[i].first) {
+        setenv(kNames[i], saved[i].second.c_str(), 1);
+      } else {
+        unsetenv(kNames[i]);
+      }
+    }
+  }
+
+  // Sends a GET to kalvoro.invalid with the given port and flags; returns
+  // the request line the proxy saw.
+  std::string SendThroughProxy(INTERNET_PORT port, DWORD flags, BOOL* sent) {
+    HINTERNET session = InternetOpenA("t", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    HINTERNET connection =
+        InternetConnectA(session, "kalvoro.invalid", port, "", "", INTERNET_SERVICE_HTTP, 0, 0);
+    DWORD timeout = 5000;
+    InternetSetOptionA(connection, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    HINTERNET request =
+        HttpOpenRequestA(connection, "GET", "/cgi-bin/x?y", "HTTP/1.0", nullptr, nullptr, flags, 0);
+    *sent = HttpSendRequestA(request, nullptr, 0, nullptr, 0);
+    InternetCloseHandle(session);
+    auto requests = proxy.Requests();
+    return requests.empty() ? "" : requests.back().requestLine;
+  }
+
+  static constexpr const char* kNames[] = {"http_proxy", "https_proxy", "no_proxy", "NO_PROXY"};
+  RawHttpServer proxy;
+  std::vector<std::pair<bool, std::string>> saved;
+};
+
+TEST_F(ProxyEnvironment, RequestsGoToTheProxyWithTheSchemesDefaultPort) {
+  // curl leaves the default port out of the absolute URL; secure requests
+  // tunnel, which this proxy refuses.
+  proxy.QueueReply(RawReply::Http(200, "via proxy"));
+  proxy.QueueReply(RawReply::Http(403, "no tunnels here"));
+  BOOL sent = FALSE;
+  EXPECT_EQ(SendThroughProxy(0, 0, &sent), "GET http://kalvoro.invalid/cgi-bin/x?y HTTP/1.0");
+  EXPECT_TRUE(sent) << GetLastError();
+  std::string line = SendThroughProxy(0, INTERNET_FLAG_SECURE, &sent);
+  EXPECT_FALSE(sent);
+  EXPECT_EQ(line.rfind("CONNECT kalvoro.invalid:443 ", 0), 0u) << line;
+  EXPECT_EQ(SendThroughProxy(8443, 0, &sent), "GET http://kalvoro.invalid:8443/cgi-bin/x?y HTTP/1.0");
+  EXPECT_TRUE(sent);
 }
 
 }  // namespace

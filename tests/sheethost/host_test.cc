@@ -83,25 +83,17 @@ TEST(SheetHostWorkbook, SheetNamesIgnoreCaseAndFollowTheHostsRules) {
   EXPECT_FALSE(book.SetActiveSheet(L"None"));  // one by name: RowWriterTest.FailuresAndTheirMessages
 }
 
-TEST(SheetHostWorkbook, CellsStayWithinTheGrid) {
+// (Cells at the grid's corners, in row order: tests/vorkab XlsxRoundTrip, whose writer walks
+// Cells(); an empty cell clearing one: UpdateSubTest.IssuesOfTheSheetsMakeZero...)
+TEST(SheetHostWorkbook, CellsOutsideTheGridAndNotANumberAreRefused) {
   Host host;
   auto* sheet = host.Book().AddSheet(L"S");
   EXPECT_TRUE(sheet->Set(kXlRows - 1, kXlColumns - 1, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(kXlRows, 0, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(0, kXlColumns, Cell::Num(1)));
   EXPECT_FALSE(sheet->Set(-1, 0, Cell::Num(1)));
-  EXPECT_TRUE(sheet->Set(0, 0, Cell::Str(L"a")));  // the text limit: tests/vorkab XlsxRead
   EXPECT_FALSE(sheet->Set(0, 1, Cell::Num(NAN)));
-  EXPECT_TRUE(sheet->Set(5, 2, Cell::Bool(true)));
-  EXPECT_TRUE(sheet->Set(5, 1, Cell::Err(xlerrNA)));
-
-  // Used cells iterate row by row; an empty cell clears.
-  std::vector<std::pair<RW, COL>> order;
-  for (auto& used : sheet->Cells()) order.push_back(used.first);
-  EXPECT_EQ(order, (std::vector<std::pair<RW, COL>>{{0, 0}, {5, 1}, {5, 2}, {kXlRows - 1, kXlColumns - 1}}));
-  EXPECT_TRUE(sheet->Set(5, 2, Cell()));
-  EXPECT_EQ(sheet->CellCount(), 3u);
-  EXPECT_TRUE(sheet->Get(5, 2).IsEmpty());
+  EXPECT_EQ(sheet->CellCount(), 1u);
 }
 
 TEST(SheetHostWorkbook, RewrittenTextsKeepTheStoreASmallMultipleOfThem) {
@@ -172,7 +164,9 @@ TEST(SheetHostEntry, CoerceRefusesBadReferences) {
   EXPECT_EQ(host.HandedOut(), 0u);
 }
 
-TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
+// (A single value filling an area and xlSet clearing one are not tested: the
+// library's writers always pass a row of values, one cell a 1 x 1 row.)
+TEST(SheetHostEntry, SetWritesRowsOfTheirShapeOnly) {
   Host host;
   auto* s = host.Book().AddSheet(L"Data");
   CountedText text(L"x\u00e9");
@@ -189,19 +183,6 @@ TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
   EXPECT_EQ(Call(xlSet, nullptr, {&wrong.value, &row}), xlretInvXloper);
   EXPECT_TRUE(s->Get(8, 3).IsEmpty());
 
-  // A single value fills the area; a missing value clears it.
-  XLOPER12 one = Oper(xltypeNum, 1.5);
-  Ref square(s->Id(), 10, 11, 0, 1);
-  ASSERT_EQ(Call(xlSet, nullptr, {&square.value, &one}), xlretSuccess);
-  EXPECT_EQ(s->CellCount(), 6u);
-  EXPECT_EQ(s->Get(11, 1), Cell::Num(1.5));
-  XLOPER12 missing = Oper(xltypeMissing);
-  ASSERT_EQ(Call(xlSet, nullptr, {&square.value, &missing}), xlretSuccess);
-  EXPECT_EQ(s->CellCount(), 2u);
-  Ref whole(s->Id(), 7, 7, 0, 10);
-  ASSERT_EQ(Call(xlSet, nullptr, {&whole.value}), xlretSuccess);
-  EXPECT_EQ(s->CellCount(), 0u);
-
   // Texts beyond the host's limit are refused.
   CountedText tooLong(L"x");
   std::vector<XCHAR> units(32769, L'a');
@@ -209,13 +190,14 @@ TEST(SheetHostEntry, SetWritesMultisFillsSinglesAndClears) {
   tooLong.value.val.str = units.data();
   Ref cell(s->Id(), 0, 0, 0, 0);
   EXPECT_EQ(Call(xlSet, nullptr, {&cell.value, &tooLong.value}), xlretInvXloper);
-  EXPECT_EQ(s->CellCount(), 0u);
+  EXPECT_EQ(s->CellCount(), 2u);
 
   // A host that discards writes still checks the shape, and keeps nothing.
   host.DiscardWrites(true);
-  ASSERT_EQ(Call(xlSet, nullptr, {&target.value, &row}), xlretSuccess);
+  Ref other(s->Id(), 9, 9, 3, 4);
+  ASSERT_EQ(Call(xlSet, nullptr, {&other.value, &row}), xlretSuccess);
   EXPECT_EQ(Call(xlSet, nullptr, {&wrong.value, &row}), xlretInvXloper);
-  EXPECT_EQ(s->CellCount(), 0u);
+  EXPECT_EQ(s->CellCount(), 2u);
 }
 
 TEST(SheetHostEntry, FreeAccountingInjectedFailuresAndTheCallLog) {

@@ -1,5 +1,6 @@
 // The HTTP transport against a scripted loopback server: the wire, the line
-// reader, broken-off replies, error statuses and one command at a time.
+// reader, broken-off replies, error statuses, save replies and one command at
+// a time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "host/frame.h"
 #include "support/raw_http_server.h"
 #include "transport/commands.h"
+#include "transport/connection.h"
 #include "transport/http.h"
 
 namespace {
@@ -58,6 +60,7 @@ TEST_F(HttpTest, LineEndsOfEveryKind) {
   EXPECT_EQ(Lines(RawReply::Http(204, "")), Strings{});
 }
 
+// (A long reply read exactly across its chunks: the 150,000 cells of tests/e2e GridRoundTrip.)
 TEST_F(HttpTest, CrLfAcrossChunksEndsOneLine) {
   // Without Content-Length the reply is read 5120 bytes at a time.
   std::string first(DefaultRecvChunk - 1, 'x');
@@ -74,17 +77,6 @@ TEST_F(HttpTest, LongLinesComeInPiecesOfSizeMinusOne) {
   EXPECT_EQ(Lines(RawReply::Http(200, "abc\r\ndef"), 4), (Strings{"abc", "def"}));
 }
 
-TEST_F(HttpTest, LargeReplyIsReadExactlyChunkByChunk) {
-  std::string body;
-  Strings expected;
-  for (int i = 0; i < 20000; ++i) {
-    expected.push_back("record line " + std::to_string(i));
-    body += expected.back() + "\r\n";
-  }
-  EXPECT_EQ(Lines(RawReply::Http(200, body)), expected);
-  EXPECT_EQ(Lines(RawReply::Http(200, body, false)), expected);
-}
-
 TEST_F(HttpTest, UrlLengthLimit) {
   std::string longest(MaxGetUrlLength, 'u');
   server_.SetDefaultReply(RawReply::Http(200, ""));
@@ -98,6 +90,7 @@ TEST_F(HttpTest, UrlLengthLimit) {
   EXPECT_EQ(server_.RequestCount(), 1u);
 }
 
+// (Bodies past the 64 KiB buffer steps, one after another: tests/e2e GridRoundTrip.)
 TEST_F(HttpTest, PostBodyAndReply) {
   server_.QueueReply(RawReply::Http(200, "Ok.\nOk."));
   ASSERT_EQ(HTTPPost("do.cgi?auth&iedbvksave2.cgi&x"), 1);
@@ -109,21 +102,8 @@ TEST_F(HttpTest, PostBodyAndReply) {
   auto request = server_.Requests()[0];
   EXPECT_EQ(request.requestLine, "POST /cgi-bin/ikalvoro/do.cgi?auth&iedbvksave2.cgi&x HTTP/1.0");
   EXPECT_EQ(request.body, "REF\n\nG\xf6teborg\n");
-
-  // The next POST starts a new body, however many buffer steps it takes.
-  server_.QueueReply(RawReply::Http(200, ""));
-  ASSERT_EQ(HTTPPost("save"), 1);
-  std::string zs(1000, 'z'), body;
-  for (size_t i = 0; i < SendBufferStep / 1000 + 100; ++i) {
-    ASSERT_EQ(HTTPWriteLine(zs.c_str()), 1);
-    body += zs + "\n";
-  }
-  ASSERT_EQ(HTTPEndWrite(), 1) << GetErrorText();
-  EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
-  auto big = server_.Requests()[1];
-  EXPECT_EQ(big.body, body);
-  EXPECT_EQ(big.Header("Content-Length"), std::to_string(body.size()));
-  EXPECT_FALSE(big.HasHeader("Expect") || big.HasHeader("Content-Type")) << "an HTTP/1.0 server wants neither";
+  EXPECT_EQ(request.Header("Content-Length"), "14");
+  EXPECT_FALSE(request.HasHeader("Expect") || request.HasHeader("Content-Type")) << "an HTTP/1.0 server wants neither";
 }
 
 // Every line of a record save's reply must begin with the acknowledgement;
@@ -137,7 +117,6 @@ TEST_F(HttpTest, SaveRepliesAreCheckedLineByLine) {
       {"Ok.\nOk.\n", 1, ""},
       {"Ok.\nOk", -1, "Ok"},
       {"Ok.\nOkay\n", -1, "Okay"},
-      {"Error: record 2: index 1 is also that of record 1\n", -1, "Error: record 2: index 1 is also that of record 1"},
   };
   for (const auto& c : cases) {
     server_.QueueReply(RawReply::Http(200, c.reply));
@@ -149,6 +128,36 @@ TEST_F(HttpTest, SaveRepliesAreCheckedLineByLine) {
     EXPECT_STREQ(GetErrorText(), c.error) << c.reply;
     HTTPAbortCommand();
   }
+}
+
+// A grid save's reply must carry the four progress lines in order.
+TEST_F(HttpTest, GridSaveRepliesMustCarryTheProgressLinesInOrder) {
+  ASSERT_TRUE(IOLInit());
+  ASSERT_TRUE(IOLSetConnPar(L"anna", L"pw", (L"k:http://127.0.0.1:" + std::to_wstring(server_.port())).c_str()));
+  IOLEdbUserSet(L"anna");
+  IOLEdbNameSet(L"Lund");
+  const struct {
+    const char* reply;
+    const char* error;
+  } cases[] = {
+      {"Examining data...\nWrite index 1\nWrite data 2\nOK!\n", ""},
+      {"Examining data\nWrite index\nOK!\n", "Error writing grid: OK! (Expected Write data)"},
+      {"Examining data\nWrite index\n", "Unexpected end. i = 2"},
+      {"", "Unexpected end. i = 0"},
+  };
+  for (const auto& c : cases) {
+    server_.QueueReply(RawReply::Http(200, c.reply));
+    ClearErrorText();
+    EXPECT_EQ(IOLGridPutInit(L"NOx2025"), 1);
+    EXPECT_EQ(IOLGridPutAsc(L"NOx2025"), 1);
+    EXPECT_EQ(IOLSendLine(L"NCOLS %d", 2), 1);
+    EXPECT_EQ(IOLGridPutData(L"NOx2025"), 1);
+    EXPECT_EQ(IOLSendLine(L"1 2"), 1);
+    EXPECT_EQ(IOLGridPutDone(L"NOx2025"), *c.error ? -1 : 1) << c.reply;
+    EXPECT_STREQ(GetErrorText(), c.error) << c.reply;
+  }
+  EXPECT_EQ(server_.Requests()[0].body,
+            "REF\nsavegrid\nanna\nLund\nNOx2025\n#GRIDASC\nNCOLS 2\n#GRIDDATA\n1 2\n#EOF\n");
 }
 
 TEST_F(HttpTest, CredentialsRequestWithoutDialogFailsWithTheStatus) {
@@ -168,16 +177,11 @@ TEST_F(HttpTest, CredentialsRequestWithoutDialogFailsWithTheStatus) {
   EXPECT_EQ(HTTPGetLine(line, sizeof line), 0);
 }
 
+// (A GET or a POST counted: the host's TransferExportsTest.RequestBetweenTheCallsOfATransferFailsIt.)
 TEST_F(HttpTest, ANewCommandClosesTheOpenOneAndCountsIt) {
   server_.SetDefaultReply(RawReply::Http(200, "one\ntwo\n"));
-  uint32_t before = HTTPCommandNumber();
   ASSERT_EQ(HTTPGet("first"), 1);
-  char line[10];
-  ASSERT_EQ(HTTPGetLine(line, sizeof line), 1);
-  uint32_t reading = HTTPCommandNumber();
-  EXPECT_NE(reading, before);
   ASSERT_EQ(HTTPPost("save"), 1);  // closes the reply of "first"
-  EXPECT_NE(HTTPCommandNumber(), reading);
   ASSERT_EQ(HTTPWriteLine("body"), 1);
   uint32_t collecting = HTTPCommandNumber();
   HTTPAbortCommand();
@@ -191,14 +195,8 @@ TEST_F(HttpTest, ANewCommandClosesTheOpenOneAndCountsIt) {
   EXPECT_EQ(server_.RequestCount(), 1u);
 }
 
-TEST(HttpNoServer, ConnectionRefusedNamesThePath) {
-  RawHttpServer server;
-  ASSERT_TRUE(server.Start());
-  std::string address = "127.0.0.1:" + std::to_string(server.port());
-  server.Stop();
-  ASSERT_TRUE(HTTPInit());
-  ASSERT_TRUE(HTTPConnection("anna", nullptr, address.c_str()));
-  ClearErrorText();
+TEST_F(HttpTest, ConnectionRefusedNamesThePath) {
+  server_.Stop();
   EXPECT_EQ(HTTPGet("cmd"), -1);
   EXPECT_STREQ(GetErrorText(), "HttpSendRequest(GET /cgi-bin/ikalvoro/cmd) returned error 12029.");
   char line[10];

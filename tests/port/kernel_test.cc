@@ -1,21 +1,24 @@
-// Local time and the file-time conversions of the Linux layer (the
-// authenticator shifts the time through both).
+// The kernel stand-ins of the Linux layer: local time and the file-time
+// conversions (the authenticator shifts the time through both), and the
+// diagnostic log file.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "port/port.h"
 
 namespace {
 
-// SYSTEMTIME's fields are year, month, day of the week, day, hour, minute, second, millisecond.
 SYSTEMTIME Make(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second, WORD ms) {
   return SYSTEMTIME{year, month, 0, day, hour, minute, second, ms};
 }
 
-// The fields of a time: year, month, day, day of the week, hour, minute,
-// second, millisecond.
 std::vector<int> Fields(const SYSTEMTIME& t) {
   return {t.wYear, t.wMonth, t.wDay, t.wDayOfWeek, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
@@ -67,6 +70,47 @@ TEST(LocalTime, MatchesTheCLibrary) {
   };
   EXPECT_TRUE(same(before) || same(after));
   EXPECT_LT(now.wMilliseconds, 1000);
+}
+
+TEST(PortHelpers, DefaultLogPathIsTheUsersOwn) {
+  const char* path = port::DefaultLogPath();
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(path, port::DefaultLogPath());  // one stable string
+  std::string text = path;
+  std::string folder = text.substr(0, text.rfind('/'));
+  struct stat info;
+  ASSERT_EQ(stat(folder.c_str(), &info), 0) << folder;
+  if (folder.size() > 7 && folder.compare(folder.size() - 7, 7, "/vorkab") == 0) {
+    EXPECT_EQ(info.st_uid, getuid());
+    EXPECT_EQ(info.st_mode & 077, 0u) << folder;  // nobody else looks in
+  } else {
+    EXPECT_NE(text.find("vorkab-" + std::to_string(getuid()) + ".log"), std::string::npos) << text;
+  }
+}
+
+TEST(PortHelpers, LogFileIsTheOwnersOnlyAndNeverALink) {
+  char folder[] = "/tmp/port_log_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  std::string log = std::string(folder) + "/vk.log";
+  int fd = open(log.c_str(), O_CREAT | O_WRONLY, 0644);  // an old, readable log
+  ASSERT_EQ(write(fd, "old contents", 12), 12);
+  ASSERT_EQ(close(fd), 0);
+  ASSERT_EQ(chmod(log.c_str(), 0644), 0);
+  FILE* f = port::OpenSharedForWriting(log.c_str());
+  ASSERT_NE(f, nullptr);
+  fclose(f);
+  struct stat info;
+  ASSERT_EQ(stat(log.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(info.st_size, 0) << "the old log is truncated";
+
+  std::string link = std::string(folder) + "/link.log";
+  ASSERT_EQ(symlink(log.c_str(), link.c_str()), 0);
+  EXPECT_EQ(port::OpenSharedForWriting(link.c_str()), nullptr);
+  EXPECT_EQ(port::OpenSharedForWriting(nullptr), nullptr);
+  unlink(link.c_str());
+  unlink(log.c_str());
+  rmdir(folder);
 }
 
 }  // namespace
