@@ -192,7 +192,6 @@ TEST_F(ServerRobustness, HugeFieldsAndLines) {
   std::string line = "NOTE 0: " + std::string(1 << 20, 'z');
   EXPECT_EQ("", Save(Lines({"REF", "saveedbrsrc", "demo", "Malmo2024", line})));
   EXPECT_EQ(line + "\n", Get("iedbvk2.cgi&REF&loadedbrsrc&demo&Malmo2024"));
-  // Too long an EDB name is refused.
   EXPECT_EQ(0u, Save(Lines({"REF", "createempty", "demo", std::string(300, 'e')})).find("Error: "));
   EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
 }

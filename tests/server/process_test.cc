@@ -75,10 +75,8 @@ TEST(ServerProgram, AddUserStoresOnlyASaltedHash) {
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(std::string::npos, text.find(password)) << entry.path();
   }
-  // The same password for another user gives another hash.
   ASSERT_TRUE(server.addUser("lars", password));
   EXPECT_EQ("1", server.query("SELECT COUNT(DISTINCT hash) = 2 FROM login_users WHERE name IN ('karin', 'lars')"));
-  // A second --add-user changes the password.
   ASSERT_TRUE(server.addUser("karin", "newer"));
   EXPECT_EQ("Error: unknown user or wrong password\n",
             KalvoroClient(server, "karin", password).Get("checkauth.cgi&x").body);

@@ -41,7 +41,6 @@ std::string Repeat(const std::string& line, int n) {
   return text;
 }
 
-// A time variation as the library writes it.
 std::string TimevarLines(const std::string& name = "Day", const std::string& index = "3") {
   return "NAME \"" + name + "\"\nINDEX " + index + "\nTYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 23) +
          "MONTH\t1 2 3 4 5 6\n\t7 8 9 10 11 12\nSCENARIO\t1 1 1 1 1\n\t0.5 1 1 1 2\n";
