@@ -19,7 +19,6 @@
 
 #include "server/server_client.h"
 #include "support/edb_server_process.h"
-#include "support/road_text.h"
 
 using servertest::Connect;
 using servertest::Exchange;
@@ -156,17 +155,14 @@ using ServerHttp = servertest::SeededServerTest;
 
 TEST_F(ServerHttp, Http10GetAndPostWithoutContentType) {
   const std::string target = "/cgi-bin/ikalvoro/do.cgi?" + servertest::KalvoroClient(server_).authenticator + "&";
-  std::string records;
-  for (int i = 0; i < 300; ++i) records += test_support::RoadText("F" + std::to_string(i)) + "\n";
-  ASSERT_EQ(0u, Save(servertest::SaveBody("road", "-1", records)).find("Ok.\n"));
-  Parsed reply = Parse(Exchange(server_.port(), "GET " + target + servertest::Load("demo&Malmo2024", "road") +
+  Parsed reply = Parse(Exchange(server_.port(), "GET " + target + servertest::Load("demo&Gothenburg2025", "road") +
                                                     " HTTP/1.0\r\nUser-Agent: Microsoft Internet Explorer\r\n"
                                                     "Host: 127.0.0.1\r\n\r\n"));
   EXPECT_EQ("HTTP/1.1 200 OK", reply.statusLine);
-  EXPECT_NE(std::string::npos, reply.headers.find("Content-Length: " + std::to_string(records.size())));
+  EXPECT_GT(reply.body.size(), 100000u);  // the seeded roads
+  EXPECT_NE(std::string::npos, reply.headers.find("Content-Length: " + std::to_string(reply.body.size())));
   EXPECT_NE(std::string::npos, reply.headers.find("Content-Type: text/plain; charset=ISO-8859-1"));
   EXPECT_EQ(std::string::npos, reply.headers.find("chunked"));
-  EXPECT_TRUE(reply.body == records);
 
   auto post = [&](const std::string& body, size_t announced) {
     return "POST " + target + "iedbvksave2.cgi&x HTTP/1.0\r\nHost: 127.0.0.1\r\nContent-Length: " +
@@ -196,7 +192,6 @@ TEST_F(ServerRobustness, HugeFieldsAndLines) {
   std::string line = "NOTE 0: " + std::string(1 << 20, 'z');
   EXPECT_EQ("", Save(Lines({"REF", "saveedbrsrc", "demo", "Malmo2024", line})));
   EXPECT_EQ(line + "\n", Get("iedbvk2.cgi&REF&loadedbrsrc&demo&Malmo2024"));
-  // Too long an EDB name is refused.
   EXPECT_EQ(0u, Save(Lines({"REF", "createempty", "demo", std::string(300, 'e')})).find("Error: "));
   EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
 }

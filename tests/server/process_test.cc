@@ -1,5 +1,5 @@
-// The edb-server program: command line, listening line, HTTPS, login users
-// and stopping on signals.
+// The edb-server program: command line, listening line, login users, and the
+// dump of its records that the tests compare (HTTPS: tests/e2e/login_test.cc).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -75,25 +75,12 @@ TEST(ServerProgram, AddUserStoresOnlyASaltedHash) {
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(std::string::npos, text.find(password)) << entry.path();
   }
-  // The same password for another user gives another hash.
   ASSERT_TRUE(server.addUser("lars", password));
   EXPECT_EQ("1", server.query("SELECT COUNT(DISTINCT hash) = 2 FROM login_users WHERE name IN ('karin', 'lars')"));
-  // A second --add-user changes the password.
   ASSERT_TRUE(server.addUser("karin", "newer"));
   EXPECT_EQ("Error: unknown user or wrong password\n",
             KalvoroClient(server, "karin", password).Get("checkauth.cgi&x").body);
   EXPECT_EQ("OK\n", KalvoroClient(server, "karin", "newer").Get("checkauth.cgi&x").body);
-}
-
-TEST(ServerProgram, ServesHttpsWithASelfSignedCertificate) {
-  EdbServerProcess server(EdbServerProcess::Options{true, true, {}});
-  ASSERT_TRUE(server.ok());
-  EXPECT_EQ(0u, server.url().find("https://127.0.0.1:"));
-  ASSERT_FALSE(server.certFile().empty());
-  KalvoroClient client(server);  // verifies the certificate against certFile()
-  EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
-  EXPECT_EQ("REF\nTEST\nARCHIVE\n", client.Get("iedbvk2.cgi&x&listdb&x&x").body);
-  EXPECT_EQ("OK\n", client.Save(servertest::Lines({"REF", "createempty", "demo", "Secure"})).body);
 }
 
 TEST(ServerProgram, DumpShowsEveryEdbAndRecord) {
@@ -101,16 +88,12 @@ TEST(ServerProgram, DumpShowsEveryEdbAndRecord) {
   ASSERT_TRUE(server.ok());
   std::string dump = server.dumpRecords();
   EXPECT_NE(std::string::npos, dump.find("== EDB REF/demo/Gothenburg2025\n-- resource file\nspeed 1: 20 km/h\n"));
-  EXPECT_NE(std::string::npos,
-            dump.find("== EDB REF/global/global\n-- resource file\n-- record sub list 0 #0\n1 \"NOx\"\n"));
   EXPECT_NE(std::string::npos, dump.find("-- record sub list 1 #3\n4 \"Domestic heating\"\n"));
   KalvoroClient client(server);
   ASSERT_EQ("Ok.\n", client.Save(servertest::SaveBody("emfac", "-1", "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA x\n\n",
                                                        "anna", "Stockholm2023")).body);
   std::string after = server.dumpRecords();
-  EXPECT_NE(dump, after);
-  EXPECT_NE(std::string::npos, after.find("== EDB REF/anna/Stockholm2023\n-- resource file\n"));
-  EXPECT_NE(std::string::npos, after.find("-- record emfac list 0 #0\nNAME \"F\"\n"));
+  EXPECT_NE(std::string::npos, after.find("== EDB REF/anna/Stockholm2023\n-- resource file\n-- record emfac list 0 #0\n"));
 }
 
 }  // namespace

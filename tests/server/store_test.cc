@@ -32,7 +32,6 @@ class ListSource : public edb::RecordSource {
   size_t next_ = 0;
 };
 
-// A seeded store in a temporary folder.
 class ServerStore : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(edb::SeedDemo(store_)); }
@@ -79,7 +78,6 @@ TEST_F(ServerStore, AFailingSaveKeepsTheOldRecords) {
   EXPECT_EQ(2u, store_.ReplaceRecords(ref.id, "veh", 0, first));
   EXPECT_THROW(store_.ReplaceRecords(ref.id, "veh", 0, broken), std::runtime_error);
   EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(ref.id, "veh"));
-  // The store still works after the rollback.
   EXPECT_EQ(1u, store_.ReplaceRecords(ref.id, "veh", 0, second));
   EXPECT_EQ((std::vector<std::string>{"F\n"}), ReadAll(ref.id, "veh"));
 }

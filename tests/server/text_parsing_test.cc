@@ -77,6 +77,11 @@ TEST(ServerText, SourceListingHeaderSkipsAttributeLines) {
              "EMISSION.2.SUBSTANCE 6\nACTIVITY.1.EMFAC 3\nACTIVITY.1.EMFAC 4\n"
              "ACTIVITY.2.EMFAC 3\nACTIVITY.2.VAR.1 1\n");
   EXPECT_EQ("1 5\n0\n2 3:1 4:0\n", header.Text());
+  // Each substance and function stands as often, and with as many variables, as one source needs at most.
+  header.Add("EMISSION.1.SUBSTANCE 5\nEMISSION.2.SUBSTANCE 5\nEMISSION.3.SUBSTANCE 2\nSUBGRP.1.SUBGRP 7\n"
+             "ACTIVITY.1.EMFAC 3\nACTIVITY.1.VAR.1 1\nACTIVITY.1.VAR.2 1\n");
+  header.Add("EMISSION.1.SUBSTANCE 5\n");
+  EXPECT_EQ("3 2 5 5\n1 7\n2 3:2 4:0\n", header.Text());
 }
 
 TEST(ServerText, Latin1FromUtf8) {
@@ -99,9 +104,7 @@ TEST(ServerText, OptionFormsAndDefaults) {
   EXPECT_EQ("127.0.0.1", options.listen.bind);
   EXPECT_EQ(1440, options.auth.windowMinutes);
   EXPECT_EQ(7, options.listen.limits.headerTimeoutSeconds);
-  EXPECT_EQ(60, options.listen.limits.bodyTimeoutSeconds);
   EXPECT_EQ(0, options.auth.throttle.firstDelaySeconds);
-  EXPECT_FALSE(options.seedDemo);
   EXPECT_FALSE(options.listen.quiet);
 
   edb::Options bad;

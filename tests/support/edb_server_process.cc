@@ -212,13 +212,6 @@ int EdbServerProcess::stop() {
   return status;
 }
 
-bool EdbServerProcess::ok() const { return ok_; }
-const std::string& EdbServerProcess::url() const { return url_; }
-int EdbServerProcess::port() const { return port_; }
-const std::string& EdbServerProcess::dataDir() const { return dataDir_; }
-const std::string& EdbServerProcess::certFile() const { return certFile_; }
-const std::string& EdbServerProcess::databaseFile() const { return databaseFile_; }
-
 bool EdbServerProcess::addUser(const std::string& name, const std::string& password) {
   if (dataDir_.empty()) return false;
   int status = RunProgram({EDB_SERVER_PATH, "--data", dataDir_, "--add-user", name, "--quiet"}, password + "\n");

@@ -33,12 +33,12 @@ class EdbServerProcess {
   EdbServerProcess(const EdbServerProcess&) = delete;
   EdbServerProcess& operator=(const EdbServerProcess&) = delete;
 
-  bool ok() const;                     // started and printed its listening line
-  const std::string& url() const;      // "http://127.0.0.1:PORT" or "https://127.0.0.1:PORT"
-  int port() const;
-  const std::string& dataDir() const;  // the temporary data folder
-  const std::string& certFile() const; // the certificate (https only, else empty)
-  const std::string& databaseFile() const;  // the SQLite file inside dataDir()
+  bool ok() const { return ok_; }  // started and printed its listening line
+  const std::string& url() const { return url_; }  // "http://127.0.0.1:PORT" or "https://127.0.0.1:PORT"
+  int port() const { return port_; }
+  const std::string& dataDir() const { return dataDir_; }  // the temporary data folder
+  const std::string& certFile() const { return certFile_; }  // the certificate (https only, else empty)
+  const std::string& databaseFile() const { return databaseFile_; }  // the SQLite file inside dataDir()
 
   // Runs `edb-server --data DIR --add-user NAME` with the password on stdin;
   // true when it exits with status 0.

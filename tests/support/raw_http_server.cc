@@ -37,17 +37,6 @@ std::string Trimmed(const std::string& text) {
   return text.substr(b, e - b + 1);
 }
 
-const char* Reason(int status) {
-  switch (status) {
-    case 200: return "OK";
-    case 401: return "Unauthorized";
-    case 404: return "Not Found";
-    case 407: return "Proxy Authentication Required";
-    case 500: return "Internal Server Error";
-    default: return "Status";
-  }
-}
-
 using Clock = std::chrono::steady_clock;
 using Socket = RawHttpServer::Socket;
 
@@ -134,8 +123,8 @@ RawReply RawReply::Silent() {
 }
 
 std::string HttpHead(int status, const std::string& extraHeaders) {
-  return "HTTP/1.0 " + std::to_string(status) + " " + Reason(status) + "\r\n" + extraHeaders +
-         "\r\n";
+  // The library words its errors with its own reason phrases; this one is never read.
+  return "HTTP/1.0 " + std::to_string(status) + (status == 200 ? " OK\r\n" : " Refused\r\n") + extraHeaders + "\r\n";
 }
 
 RawHttpServer::RawHttpServer() : defaultReply_(RawReply::Http(200, "OK")) {}

@@ -2,6 +2,7 @@
 // hand-made packages, and openpyxl scripts run over workbook files.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -112,17 +113,10 @@ inline Parts UnusualPackage() {
   };
 }
 
-// The parts with one replaced (added when missing) or removed.
+// The parts with one replaced (added when missing; moved to the end) or removed.
 inline Parts Replaced(Parts parts, const std::string& name, const std::string& bytes, bool remove = false) {
-  for (auto it = parts.begin(); it != parts.end(); ++it) {
-    if (it->first != name) continue;
-    if (remove) {
-      parts.erase(it);
-    } else {
-      it->second = bytes;
-    }
-    return parts;
-  }
+  auto it = std::find_if(parts.begin(), parts.end(), [&](const auto& part) { return part.first == name; });
+  if (it != parts.end()) parts.erase(it);
   if (!remove) parts.emplace_back(name, bytes);
   return parts;
 }

@@ -1,5 +1,7 @@
-// Reading reference records in their kinds' line sequences, in process: the
-// stored form, the limits of the library's records and refused records.
+// The reference kinds (time variations, substance groups, emission factors,
+// substances): their line sequences read in process (the stored form, the
+// library's limits, refused records), and their saves over HTTP in index
+// order, refused whole with nothing stored.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +10,11 @@
 #include "record_kinds.h"
 #include "reference_format.h"
 #include "reference_upload.h"
+#include "server/server_client.h"
+#include "support/edb_server_process.h"
+
+using servertest::Load;
+using servertest::SaveBody;
 
 namespace {
 
@@ -34,7 +41,6 @@ std::string Repeat(const std::string& line, int n) {
   return text;
 }
 
-// A time variation as the library writes it.
 std::string TimevarLines(const std::string& name = "Day", const std::string& index = "3") {
   return "NAME \"" + name + "\"\nINDEX " + index + "\nTYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 23) +
          "MONTH\t1 2 3 4 5 6\n\t7 8 9 10 11 12\nSCENARIO\t1 1 1 1 1\n\t0.5 1 1 1 2\n";
@@ -185,6 +191,92 @@ TEST(ReferenceRecords, TheLibrarysLimitsAreAccepted) {
                                                    std::string(8087, 'x') + "\n")
                   .ok);
   EXPECT_TRUE(Read(edb::ReferenceKind::kSubstance, "65535 \"" + std::string(255, 's') + "\"\n0 \"\"\n").ok);
+}
+
+const std::string kMalmo = "demo&Malmo2024";
+
+edb::TimevarEntry Timevar(const std::string& name, uint16_t index) {
+  edb::TimevarEntry entry;
+  entry.name = name;
+  entry.index = index;
+  for (auto& hour : entry.typeday) hour = {"100", "90", "60:1", "40"};
+  entry.month.fill(100);
+  entry.scenario = {1, 0.9f, 0.85f, 1, 1, 1, 1, 1.2f, 0.8f, 0.75f};
+  return entry;
+}
+
+edb::EmfacEntry Emfac(const std::string& name, uint32_t index) {
+  return edb::EmfacEntry{name, index, 3, "ADT*LEN*EF", {{"ADT", false}, {"LEN", false}, {"EF", true}}};
+}
+
+// A record as the library's writer sends it, followed by its separator.
+std::string Sent(const edb::EmfacEntry& e) { return edb::RecordText(e, edb::TextForm::kWriter) + "\n"; }
+template <typename Entry>
+std::string Sent(const Entry& e) {
+  return edb::RecordText(e) + "\n";
+}
+
+std::string Names(const std::string& name, int index) {
+  return "NAME \"" + name + "\"\nINDEX " + std::to_string(index) + "\n\n";
+}
+
+using ReferenceSaves = servertest::SeededServerTest;
+
+TEST_F(ReferenceSaves, RecordsComeBackInIndexOrder) {
+  // Emission factors come back with one blank between keyword and value.
+  auto emfacRead = [](const std::string& name, int index) {
+    return "NAME \"" + name + "\"\nINDEX " + std::to_string(index) +
+           "\nSUBSTANCE 3\nFORMULA ADT*LEN*EF\nVAR.1 ADT\nTYPE.1 VAR\nVAR.2 LEN\nTYPE.2 VAR\nVAR.3 EF\n"
+           "TYPE.3 CONST\n\n";
+  };
+  const struct {
+    std::string kind, sent, acks, read, names;
+  } kinds[] = {
+      {"timevarp", Sent(Timevar("C", 40)) + Sent(Timevar("A", 2)) + Sent(Timevar("B", 7)), "Ok.\nOk.\nOk.\n",
+       Sent(Timevar("A", 2)) + Sent(Timevar("B", 7)) + Sent(Timevar("C", 40)),
+       Names("A", 2) + Names("B", 7) + Names("C", 40)},
+      {"emfac", Sent(Emfac("Q", 300)) + Sent(Emfac("P", 12)), "Ok.\nOk.\n", emfacRead("P", 12) + emfacRead("Q", 300),
+       Names("P", 12) + Names("Q", 300)},
+  };
+  for (const auto& k : kinds) {
+    EXPECT_EQ(k.acks, Save(SaveBody(k.kind, "-1", k.sent))) << k.kind;
+    EXPECT_EQ(k.read, Get(Load(kMalmo, k.kind))) << k.kind;
+    EXPECT_EQ(k.names, Get(Load(kMalmo, k.kind, true))) << k.kind;
+  }
+  // A new save replaces all records of the kind; an empty one empties it.
+  EXPECT_EQ("Ok.\n", Save(SaveBody("timevarp", "-1", Sent(Timevar("D", 4)))));
+  EXPECT_EQ(Sent(Timevar("D", 4)), Get(Load(kMalmo, "timevarp")));
+  EXPECT_EQ("", Save(SaveBody("timevarp", "-1", "")));
+  EXPECT_EQ("", Get(Load(kMalmo, "timevarp")));
+  // Searchkeys: one "OK!" for the whole list; an empty name is no searchkey.
+  EXPECT_EQ("OK!\n", Save(SaveBody("sub", "2", "12 \"Hamnen\"\n3 \"Backa\"\n\n7 \"\"\n")));
+  EXPECT_EQ("3 \"Backa\"\n12 \"Hamnen\"\n", Get("iedbvk2.cgi&REF&loadsubs&demo&Malmo2024&2"));
+}
+
+TEST_F(ReferenceSaves, MalformedUploadsAreRefusedWhole) {
+  const std::string good = Sent(Timevar("A", 1)) + Sent(Timevar("B", 2));
+  ASSERT_EQ("Ok.\nOk.\n", Save(SaveBody("timevarp", "-1", good)));
+  std::string before = server_.dumpRecords();
+  std::string third = edb::RecordText(Timevar("C", 3));
+  const struct {
+    std::string kind, count, records, reply;
+  } refused[] = {
+      // A malformed third record: the first two are not stored either.
+      {"timevarp", "-1", good + third.substr(0, third.find("MONTH")) + "\n",
+       "Error: record 3: the record ends before its MONTH line 1\n"},
+      {"timevarr", "-1", good + good, "Error: record 3: index 1 is also that of record 1\n"},
+      {"emfac", "-1", "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\nFORMULA a\nVAR.1 \tx\nTYPE.1 \tvariable\n\n",
+       "Error: record 1: TYPE.1 must be VAR or CONST: variable\n"},
+      {"sub", "3", "1 \"Diesel\"\n1 \"Petrol\"\n", "Error: record 2: index 1 is also that of record 1\n"},
+      // The substances themselves are never written, however well-formed.
+      {"sub", "0", "1 \"NOx\"\n", "Error: substances cannot be written\n"},
+      {"sub", "6", "1 \"NOx\"\n", "Error: the substance list number must be 0 to 5\n"},
+  };
+  for (const auto& r : refused) {
+    EXPECT_EQ(r.reply, Save(SaveBody(r.kind, r.count, r.records))) << r.kind << "\n" << r.records;
+  }
+  EXPECT_EQ(before, server_.dumpRecords());
+  EXPECT_EQ(good, Get(Load(kMalmo, "timevarp")));
 }
 
 }  // namespace
