@@ -1,5 +1,5 @@
-// Logging in to a freshly started substitute server over loopback HTTP(S),
-// and the commands of the command layer against it.
+// Logging in to a freshly started substitute server over loopback HTTP(S):
+// certificate decisions, refused logins and a restarted transport.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,7 +8,6 @@
 
 #include "e2e/transfer_fixture.h"
 #include "host/frame.h"
-#include "support/road_text.h"
 #include "transport/commands.h"
 #include "transport/connection.h"
 #include "transport/http.h"
@@ -30,100 +29,6 @@ std::vector<std::wstring> ReadReply() {
 void ExpectSessionWorks() {
   ASSERT_EQ(IOLDatabasesList(), 1) << TakeError();
   EXPECT_FALSE(ReadReply().empty());
-}
-
-// A server of the test's own, logged in as demo with Gothenburg2025 chosen.
-using ServerTest = TransferTest;
-
-TEST_F(ServerTest, ResourceFileSaveAndLoad) {
-  const std::vector<std::wstring> lines = {L"# speeds", L"", L"SPEED 1 \"50 km/h\"", L"G\xf6teborg \xe5\xe4\xf6", L""};
-  ASSERT_EQ(IOLEdbRsrcSave(), 1);
-  for (const auto& l : lines) ASSERT_EQ(IOLSendLine(L"%ls", l.c_str()), 1);
-  ASSERT_EQ(IOLPutDone(), 1);
-  wchar_t reply[LineBufferSize];
-  EXPECT_EQ(IOLGetLine(reply), 0) << "the server accepts a resource file without a word";
-  HTTPAbortCommand();
-
-  ASSERT_EQ(IOLEdbRsrcLoad(), 1);
-  std::vector<std::wstring> back = ReadReply();
-  EXPECT_EQ(back, lines);
-}
-
-TEST_F(ServerTest, RecordSaveIsCheckedLineByLine) {
-  wchar_t url[UrlBufferSize];
-  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Road, -1, 0), 1);
-  // Two roads, sent as two lines that each hold a road's lines.
-  std::string roads[2] = {test_support::RoadText("car"), test_support::RoadText("bus")};
-  for (const std::string& road : roads) {
-    std::wstring text(road.begin(), road.end());
-    ASSERT_EQ(IOLSendLine(L"%ls", text.c_str()), 1);
-  }
-  ASSERT_EQ(IOLSendLine(L"EOF"), 1);
-  ASSERT_EQ(IOLPutDone(), 1);
-  EXPECT_EQ(VerifyDbWrite(L"Ok."), 1);
-  HTTPAbortCommand();
-
-  ASSERT_EQ(IOLRoadsGetAll(), 1);
-  std::vector<std::wstring> back = ReadReply();
-  std::vector<std::wstring> expected;
-  for (const std::string& road : roads) {
-    for (size_t start = 0, end; (end = road.find('\n', start)) != std::string::npos; start = end + 1) {
-      expected.emplace_back(road.begin() + static_cast<std::ptrdiff_t>(start), road.begin() + static_cast<std::ptrdiff_t>(end));
-    }
-    expected.emplace_back();
-  }
-  EXPECT_EQ(back, expected);
-
-  // A reply line that does not begin with the expected word fails the save.
-  ASSERT_EQ(SendDbWriteCmd(url, KindWord::Road, -1, 0), 1);
-  ASSERT_EQ(IOLSendLine(L"NAME \"x\""), 1);  // no EOF: the server refuses
-  ASSERT_EQ(IOLPutDone(), 1);
-  ClearErrorText();
-  EXPECT_EQ(VerifyDbWrite(L"Ok."), -1);
-  EXPECT_EQ(std::string(GetErrorText()).rfind("Error", 0), 0u) << GetErrorText();
-  HTTPAbortCommand();
-}
-
-TEST_F(ServerTest, SelectionExportsAgainstTheServer) {
-  // The command layer's reply, read line by line, stays at its end.
-  ASSERT_EQ(IOLDatabasesList(), 1);
-  EXPECT_EQ(ReadReply(), (std::vector<std::wstring>{L"REF", L"TEST", L"ARCHIVE"}));  // as the server sends it
-  wchar_t line[LineBufferSize];
-  EXPECT_EQ(IOLGetLine(line), 0);
-
-  ASSERT_EQ(VKDatabasesLoad(), 1);
-  EXPECT_EQ(Names(VKDatabasesList), (std::vector<std::wstring>{L"ARCHIVE", L"REF", L"TEST"}));
-
-  VKDatabaseSet(L"REF");
-  ASSERT_EQ(VKEdbUsersLoad(), 1);
-  std::vector<std::wstring> users = Names(VKEdbUsersList);
-  EXPECT_TRUE(Has(users, L"global") && Has(users, L"anna"));
-
-  VKEdbUserSet(L"anna");
-  ASSERT_EQ(VKEdbNamesLoad(), 1);
-  EXPECT_EQ(Names(VKEdbNamesList), (std::vector<std::wstring>{L"Stockholm2023"}));
-
-  VKDatabaseSet(L"TEST");  // a database without EDB users lists none
-  ASSERT_EQ(VKEdbUsersLoad(), 1);
-  EXPECT_TRUE(Names(VKEdbUsersList).empty());
-  VKDatabaseSet(L"REF");
-
-  VKEdbUserSet(L"global");
-  VKEdbNameSet(L"");
-  wchar_t value[1024];
-  VKEdbNameGet(value);
-  EXPECT_STREQ(value, L"");
-
-  VKEdbUserSet(L"demo");
-  EXPECT_EQ(VKEdbCreate(L"Lund2031"), 1) << TakeError();
-  VKEdbUserGet(value);
-  EXPECT_STREQ(value, L"demo");
-  VKEdbNameGet(value);
-  EXPECT_STREQ(value, L"Lund2031");
-  EXPECT_EQ(VKEdbCreate(L"Lund2031"), -1);
-  EXPECT_EQ(TakeError().rfind("Error:", 0), 0u);
-  ASSERT_EQ(VKEdbNamesLoad(), 1);
-  EXPECT_TRUE(Has(Names(VKEdbNamesList), L"Lund2031"));
 }
 
 // The certificate's fingerprint as openssl writes it ("AB:CD:..."), as a
