@@ -28,23 +28,6 @@ TEST_F(Transfers, LoadsMoveTenRecordsPerCall) {
   EXPECT_EQ(SubNames(5).back(), L"Source 10");
 }
 
-TEST_F(Transfers, SavesSendNineRowsPerCallAndCountOneAhead) {
-  Workbook book;
-  ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  ASSERT_EQ(Calls(SubLoad(0)).back().result, 0);
-  ASSERT_EQ(Calls(VKEmfacsLoad), (Steps{{1, L"10"}, {1, L"20"}, {0, L"29"}}));
-  // Keep 25 of the 29 emission factors.
-  for (int row = 26; row <= 29; ++row) {
-    for (int column = 0; column < 24; ++column) ASSERT_TRUE(book.Set(L"Emission function", row, column, L""));
-  }
-  EXPECT_EQ(Calls(VKEmfacsSave), (Steps{{1, L"10"}, {1, L"20"}, {0, L"28"}})) << TakeError();
-  EXPECT_EQ(server_->query("SELECT COUNT(*) FROM records r JOIN edbs e ON e.id = r.edb_id "
-                           "WHERE e.name = 'Gothenburg2025' AND r.kind = 'emfac'"),
-            "25");
-  EXPECT_EQ(Calls(VKEmfacsLoad).back(), (Step{0, L"25"}));
-  EXPECT_EQ(Names(VKEmfacsList).size(), 25u);
-}
-
 TEST_F(Transfers, ModeValuesAndMasks) {
   Workbook book;
   ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
@@ -120,21 +103,6 @@ TEST_F(Transfers, RefusedSavesLeaveTheServerUnchanged) {
   EXPECT_EQ(Calls(SubSave(0)).back().result, -1);
   EXPECT_EQ(TakeError(), "Not allowed to write substances");
   EXPECT_EQ(server_->dumpRecords(), before);
-}
-
-TEST_F(Transfers, SearchkeyRowsWithoutANameAreNoSearchkeys) {
-  Workbook book;
-  ASSERT_EQ(Calls(SubLoad(2)).back(), (Step{0, L"27"}));
-  ASSERT_TRUE(book.Set(L"Searchkey", 3, 2, L""));  // a district removed
-  // Every row of the column goes to the server, named or not: 127 rows.
-  EXPECT_EQ(Calls(SubSave(2)).back(), (Step{0, L"142"}));
-  std::string stored = server_->query(
-      "SELECT group_concat(CAST(body AS TEXT), '') FROM (SELECT body FROM records r JOIN edbs e ON e.id = r.edb_id "
-      "WHERE e.name = 'Gothenburg2025' AND r.kind = 'sub' AND r.list = 2 ORDER BY r.seq)");
-  EXPECT_EQ(stored.find("\"\""), std::string::npos) << stored;
-  EXPECT_EQ(stored.find("\n3 \""), std::string::npos) << stored;
-  EXPECT_EQ(stored.rfind("1 \"Angered\"\n2 \"Askim\"\n4 \"Biskopsg", 0), 0u) << stored;
-  EXPECT_EQ(Calls(SubLoad(2)).back(), (Step{0, L"26"}));
 }
 
 }  // namespace
