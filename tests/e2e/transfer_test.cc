@@ -5,25 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue.h"
 #include "e2e/transfer_fixture.h"
 #include "host/frame.h"
-#include "workbook/edb_rsrc_update_idx.h"
 
 namespace e2e {
 namespace {
 
 using Transfers = TransferTest;
-using NameList = std::vector<std::wstring>;
 
 TEST_F(Transfers, LoadsMoveTenRecordsPerCall) {
   Workbook book;
   // Searchkey list 4 holds 25 emission-height classes.
   EXPECT_EQ(Calls(SubLoad(4)), (Steps{{1, L"10"}, {1, L"20"}, {0, L"25"}}));
-  NameList heights = SubNames(4);
-  ASSERT_EQ(heights.size(), 25u);
-  EXPECT_EQ(heights.front(), L"0-10 m");
-  EXPECT_EQ(heights.back(), L"240-250 m");
   EXPECT_EQ(book.Text(L"Searchkey", 25, 4), L"240-250 m");
 
   // The 36 substances, and a list of exactly ten.
@@ -33,23 +26,6 @@ TEST_F(Transfers, LoadsMoveTenRecordsPerCall) {
   ASSERT_EQ(Calls(SubSave(5)).back().result, 0) << TakeError();
   EXPECT_EQ(Calls(SubLoad(5)), (Steps{{1, L"10"}, {0, L"10"}}));
   EXPECT_EQ(SubNames(5).back(), L"Source 10");
-}
-
-TEST_F(Transfers, SavesSendNineRowsPerCallAndCountOneAhead) {
-  Workbook book;
-  ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  ASSERT_EQ(Calls(SubLoad(0)).back().result, 0);
-  ASSERT_EQ(Calls(VKEmfacsLoad), (Steps{{1, L"10"}, {1, L"20"}, {0, L"29"}}));
-  // Keep 25 of the 29 emission factors.
-  for (int row = 26; row <= 29; ++row) {
-    for (int column = 0; column < 24; ++column) ASSERT_TRUE(book.Set(L"Emission function", row, column, L""));
-  }
-  EXPECT_EQ(Calls(VKEmfacsSave), (Steps{{1, L"10"}, {1, L"20"}, {0, L"28"}})) << TakeError();
-  EXPECT_EQ(server_->query("SELECT COUNT(*) FROM records r JOIN edbs e ON e.id = r.edb_id "
-                           "WHERE e.name = 'Gothenburg2025' AND r.kind = 'emfac'"),
-            "25");
-  EXPECT_EQ(Calls(VKEmfacsLoad).back(), (Step{0, L"25"}));
-  EXPECT_EQ(Names(VKEmfacsList).size(), 25u);
 }
 
 TEST_F(Transfers, ModeValuesAndMasks) {
@@ -91,8 +67,7 @@ TEST_F(Transfers, AbortMidTransferThenAFreshTransferOfTheSameKind) {
   EXPECT_EQ(Once(VKSubgrpsLoad, 0), (Step{1, L"20"}));
   EXPECT_EQ(Once(VKSubgrpsLoad, -1), (Step{0, L"20"}));
   EXPECT_EQ(Calls(VKSubgrpsLoad), (Steps{{1, L"10"}, {1, L"20"}, {1, L"30"}, {0, L"31"}}));
-  NameList groups = Names(VKSubgrpsList);
-  EXPECT_EQ(groups.size(), 31u);
+  EXPECT_EQ(Names(VKSubgrpsList).size(), 31u);
   EXPECT_EQ(book.Text(L"Emission factor", 31, 0), L"Cooling systems");
 
   std::string before = server_->dumpRecords();
@@ -128,55 +103,6 @@ TEST_F(Transfers, RefusedSavesLeaveTheServerUnchanged) {
   EXPECT_EQ(Calls(SubSave(0)).back().result, -1);
   EXPECT_EQ(TakeError(), "Not allowed to write substances");
   EXPECT_EQ(server_->dumpRecords(), before);
-}
-
-TEST_F(Transfers, SearchkeyRowsWithoutANameAreNoSearchkeys) {
-  Workbook book;
-  ASSERT_EQ(Calls(SubLoad(2)).back(), (Step{0, L"27"}));
-  ASSERT_TRUE(book.Set(L"Searchkey", 3, 2, L""));  // a district removed
-  // Every row of the column goes to the server, named or not: 127 rows.
-  EXPECT_EQ(Calls(SubSave(2)).back(), (Step{0, L"142"}));
-  std::string stored = server_->query(
-      "SELECT group_concat(CAST(body AS TEXT), '') FROM (SELECT body FROM records r JOIN edbs e ON e.id = r.edb_id "
-      "WHERE e.name = 'Gothenburg2025' AND r.kind = 'sub' AND r.list = 2 ORDER BY r.seq)");
-  EXPECT_EQ(stored.find("\"\""), std::string::npos) << stored;
-  EXPECT_EQ(stored.find("\n3 \""), std::string::npos) << stored;
-  EXPECT_EQ(stored.rfind("1 \"Angered\"\n2 \"Askim\"\n4 \"Biskopsg", 0), 0u) << stored;
-  EXPECT_EQ(Calls(SubLoad(2)).back(), (Step{0, L"26"}));
-}
-
-TEST_F(Transfers, ResourceListsAndTheirUpdateFromTheSheets) {
-  Workbook book;
-  ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  NameList speeds = Names(VKEdbSpeedList);
-  ASSERT_EQ(speeds.size(), 11u);
-  EXPECT_EQ(speeds.front(), L"20 km/h");
-  EXPECT_EQ(speeds.back(), L"120 km/h");
-  EXPECT_EQ(Names(VKEdbTemperatureList).size(), 30u);
-  EXPECT_EQ(Names(VKEdbScenarioList).at(2), L"Congestion charge extended");
-  EXPECT_EQ(Names(VKEdbUnitSubList), (NameList{L"ton/year", L"kg/year", L"g/year", L"g/s"}));
-  EXPECT_EQ(Names(VKEdbUnitSubGrpList), (NameList{L"%", L"m3/year", L"MWh/year", L"ton/year"}));
-  EXPECT_EQ(Names(VKEdbUnitSubGrpEmList), (NameList{L"ton/year", L"kg/year"}));
-  EXPECT_EQ(book.Text(L"Rsrc", 1, 1), L"G\xf6teborg 2025");
-
-  // The lists follow the sheets after an update.
-  ASSERT_TRUE(book.Set(L"Speed-Temp-Scen", 11, 1, L"130 km/h"));
-  ASSERT_TRUE(book.Set(L"Units", 5, 0, L"t/h"));
-  ASSERT_TRUE(book.Set(L"Units", 5, 1, L"8.76"));
-  EXPECT_EQ(Names(VKEdbSpeedList).back(), L"120 km/h");
-  EXPECT_EQ(EdbRsrcUpdateIdx(), 0) << TakeError();
-  EXPECT_EQ(Names(VKEdbSpeedList).back(), L"130 km/h");
-  EXPECT_EQ(Names(VKEdbUnitSubList).back(), L"t/h");
-
-  // An EDB without a resource file; one that does not exist.
-  VKEdbUserSet(L"anna");
-  VKEdbNameSet(L"Stockholm2023");
-  ASSERT_EQ(VKEdbRsrcLoad(), 1) << TakeError();
-  EXPECT_EQ(Names(VKEdbUnitSubList), (NameList{L"ton/year"}));
-  EXPECT_TRUE(Names(VKEdbSpeedList).empty());
-  VKEdbNameSet(L"Nowhere");
-  EXPECT_EQ(VKEdbRsrcLoad(), 0);
-  EXPECT_EQ(TakeError(), "Error: unknown EDB Nowhere of EDB user anna");
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ std::unordered_set<Handle*> g_live;
 std::deque<fuzz_port::Reply> g_queue;
 fuzz_port::Reply g_default;
 std::string g_lastBody;
+
 BOOL Fail(DWORD code) {
   SetLastError(code);
   return FALSE;
@@ -36,11 +37,9 @@ BOOL Fail(DWORD code) {
 
 Handle* Resolve(HINTERNET value, Kind kind) {
   Handle* h = static_cast<Handle*>(value);
-  if (!h || !g_live.count(h) || h->kind != kind) {
-    SetLastError(h && g_live.count(h) ? ERROR_INTERNET_INCORRECT_HANDLE_TYPE : ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return h;
+  if (h && g_live.count(h) && h->kind == kind) return h;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return nullptr;
 }
 
 HINTERNET NewHandle(Kind kind) {
@@ -81,30 +80,22 @@ size_t LiveRequests() {
 
 HINTERNET InternetOpenA(const char*, DWORD, const char*, const char*, DWORD) { return NewHandle(Kind::Session); }
 
-HINTERNET InternetConnectA(HINTERNET session, const char* serverName, INTERNET_PORT, const char*, const char*,
-                           DWORD service, DWORD, DWORD_PTR) {
-  if (!Resolve(session, Kind::Session)) return nullptr;
-  if (!serverName || !*serverName || service != INTERNET_SERVICE_HTTP) {
-    Fail(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  return NewHandle(Kind::Connection);
+HINTERNET InternetConnectA(HINTERNET session, const char*, INTERNET_PORT, const char*, const char*, DWORD, DWORD,
+                           DWORD_PTR) {
+  return Resolve(session, Kind::Session) ? NewHandle(Kind::Connection) : nullptr;
 }
 
-BOOL InternetSetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD bufferLength) {
+// The security flags a request was given are what it answers.
+BOOL InternetSetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD) {
   Handle* h = static_cast<Handle*>(handle);
   if (!h || !g_live.count(h)) return Fail(ERROR_INVALID_HANDLE);
-  if (!buffer || bufferLength < sizeof(DWORD)) return Fail(ERROR_INVALID_PARAMETER);
   if (option == INTERNET_OPTION_SECURITY_FLAGS) memcpy(&h->securityFlags, buffer, sizeof(DWORD));
   return TRUE;
 }
 
-BOOL InternetQueryOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD* bufferLength) {
+BOOL InternetQueryOptionA(HINTERNET handle, DWORD, LPVOID buffer, DWORD* bufferLength) {
   Handle* h = Resolve(handle, Kind::Request);
   if (!h) return FALSE;
-  if (option != INTERNET_OPTION_SECURITY_FLAGS || !buffer || !bufferLength || *bufferLength < sizeof(DWORD)) {
-    return Fail(ERROR_INVALID_PARAMETER);
-  }
   memcpy(buffer, &h->securityFlags, sizeof(DWORD));
   *bufferLength = sizeof(DWORD);
   return TRUE;
@@ -135,7 +126,6 @@ BOOL HttpSendRequestA(HINTERNET request, const char*, DWORD, LPVOID optional, DW
 BOOL HttpQueryInfoA(HINTERNET request, DWORD infoLevel, LPVOID buffer, DWORD* bufferLength, DWORD*) {
   Handle* h = Resolve(request, Kind::Request);
   if (!h) return FALSE;
-  if (!bufferLength) return Fail(ERROR_INVALID_PARAMETER);
   if (!h->sent) return Fail(ERROR_HTTP_HEADER_NOT_FOUND);
   switch (infoLevel) {
     case HTTP_QUERY_STATUS_CODE: return CopyOut(std::to_string(h->reply.status), buffer, bufferLength);
@@ -149,7 +139,6 @@ BOOL HttpQueryInfoA(HINTERNET request, DWORD infoLevel, LPVOID buffer, DWORD* bu
 BOOL InternetReadFile(HINTERNET request, LPVOID buffer, DWORD bytesToRead, DWORD* bytesRead) {
   Handle* h = Resolve(request, Kind::Request);
   if (!h) return FALSE;
-  if (!buffer || !bytesRead) return Fail(ERROR_INVALID_PARAMETER);
   *bytesRead = 0;
   const fuzz_port::Reply& r = h->reply;
   size_t n = std::min<size_t>(bytesToRead, r.body.size() - h->pos);
@@ -173,13 +162,9 @@ BOOL InternetCloseHandle(HINTERNET handle) {
   return TRUE;
 }
 
-DWORD InternetErrorDlg(HWND, HINTERNET request, DWORD, DWORD, LPVOID*) {
-  if (!Resolve(request, Kind::Request)) return ERROR_INVALID_HANDLE;
-  return ERROR_CANCELLED;
-}
+DWORD InternetErrorDlg(HWND, HINTERNET, DWORD, DWORD, LPVOID*) { return ERROR_CANCELLED; }
 
 BOOL InternetCanonicalizeUrlA(const char* url, char* buffer, DWORD* bufferLength, DWORD) {
-  if (!url || !bufferLength) return Fail(ERROR_INVALID_PARAMETER);
   if (!*url) return Fail(ERROR_INTERNET_INVALID_URL);
   std::string out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(url); *p; ++p) {
@@ -197,14 +182,10 @@ BOOL InternetCanonicalizeUrlA(const char* url, char* buffer, DWORD* bufferLength
 namespace port {
 
 const char* DefaultLogPath() { return "/dev/null"; }
-
 FILE* OpenSharedForWriting(const char* path) { return fopen(path, "w"); }
-
 const char* TransportIdentification() { return "scripted replies (fuzz build)"; }
-
 // The scripted server speaks plain HTTP: no certificates.
 bool ServerCertificate(HINTERNET, Certificate*) { return false; }
-
 bool RequireCertificate(HINTERNET, const uint8_t*) { return false; }
 
 }  // namespace port

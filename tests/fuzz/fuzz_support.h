@@ -1,20 +1,33 @@
-// What the library's fuzz targets share: a login over the scripted platform
-// layer, replies cut from the fuzzer's bytes, and the checks that must hold
-// beyond "no crash" (a failure abort()s, so libFuzzer keeps the input).
+// What the fuzz targets share: the check that must hold beyond "no crash" (a
+// failure prints what and why and abort()s, so libFuzzer keeps the input),
+// and for the library's targets a login over the scripted platform layer,
+// replies cut from the fuzzer's bytes and the checks of results and fields.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <string>
 
-#include "fuzz_check.h"
 #include "fuzz_port.h"
 
 namespace fuzz {
+
+[[noreturn]] inline void Fail(const char* what, const std::string& detail) {
+  fprintf(stderr, "fuzz check failed: %s\n  %s\n", what, detail.c_str());
+  fflush(stderr);
+  abort();
+}
+
+#define FUZZ_CHECK(cond, detail)                \
+  do {                                          \
+    if (!(cond)) ::fuzz::Fail(#cond, (detail)); \
+  } while (0)
 
 // Logs in once per process (the login check answered "OK") and selects
 // database "REF", EDB user "anna" and EDB "edb1"; the default reply is then

@@ -33,14 +33,6 @@ struct Kind {
   std::function<bool(const std::string&, const std::string&)> same;
 };
 
-// A searchkey Save sends every slot of its list, the unused ones as empty
-// names; a record without a name is such a slot.
-bool UnusedSlot(const SubRec& rec) { return rec.name[0] == L'\0'; }
-template <class Rec>
-bool UnusedSlot(const Rec&) {
-  return false;
-}
-
 template <class Rec, class Read>
 std::function<bool(const std::string&, const std::string&)> SameRecords(Read read) {
   return [read](const std::string& a, const std::string& b) {
@@ -50,11 +42,12 @@ std::function<bool(const std::string&, const std::string&)> SameRecords(Read rea
     fuzz::ReadRecords<Rec>(reply, "the reply", read, &x, SIZE_MAX);
     reply.body = b;
     fuzz::ReadRecords<Rec>(reply, "the saved body", read, &y, SIZE_MAX);
+    // A searchkey Save sends every slot of its list (the unused ones as empty
+    // names) row by row, that is by index, whatever order the reply had.
     for (fuzz::Records<Rec>* records : {&x, &y}) {
-      records->erase(std::remove_if(records->begin(), records->end(), [](const auto& r) { return UnusedSlot(*r); }),
-                     records->end());
-      // A searchkey list goes back row by row, that is by index, whatever order the reply had.
       if constexpr (std::is_same_v<Rec, SubRec>) {
+        records->erase(std::remove_if(records->begin(), records->end(), [](const auto& r) { return !r->name[0]; }),
+                       records->end());
         std::stable_sort(records->begin(), records->end(),
                          [](const auto& a, const auto& b) { return a->index < b->index; });
       }

@@ -4,13 +4,18 @@ from the demo data: starts build/edb-server with the demo seed, loads and saves
 the demo EDB with build/vorkab at log level 3, and cuts the replies, request
 bodies and workbooks it saw into one small seed per case.  Regression inputs
 (regress-*) are left alone.  Usage: tests/fuzz/make_seeds.py [BUILD_DIR]"""
-import glob, os, re, shutil, subprocess, sys, tempfile, time, zipfile
+import glob, os, re, shutil, subprocess, sys, tempfile, zipfile
 import openpyxl
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
 CORPUS = os.path.join(ROOT, "tests", "fuzz", "corpus")
 MAX_SEED = 4096  # bytes of a reply or body kept in a seed
+# The choice bytes load_exports_fuzz and the record readers' targets take for a "loadxxxdb" kind.
+LOAD_EXPORT = {"timevarp": 6, "timevarr": 7, "subgrp": 8, "emfac": 9, "veh": 10, "roadtype": 11, "sveh": 12}
+READER = {"timevarp": "timevar", "timevarr": "timevar", "veh": "vehicle", "subgrp": "subgrp", "emfac": "emfac",
+          "roadtype": "roadtype"}
+LIST_REPLY = {"listdb": 0, "listedbusers": 1, "listedbnames": 2, "loadedbrsrc": 3}
 
 
 def put(target, name, data):
@@ -37,13 +42,10 @@ def replies(log):
         while True:
             r = re.compile(rb"InternetReadFile = (\d+) bytes\n").search(data, pos)
             nxt = data.find(b"--> HTTPGet(", pos)
-            if not r or (0 <= nxt < r.start()):
+            if not r or 0 <= nxt < r.start() or int(r.group(1)) == 0:
                 break
-            n = int(r.group(1))
-            body += data[r.end(): r.end() + n]
-            pos = r.end() + n
-            if n == 0:
-                break
+            pos = r.end() + int(r.group(1))
+            body += data[r.end(): pos]
         out.append((m.group(1).decode("latin-1"), body))
     return out
 
@@ -51,33 +53,23 @@ def replies(log):
 def posts(log):
     """Save bodies of a level-3 log, from its 'sent' lines."""
     data = open(log, "rb").read().decode("latin-1")
-    bodies = []
-    for chunk in data.split("--> HTTPPost(")[1:]:
-        lines = re.findall(r'^ *sent "(.*)"$', chunk.split("HTTPEndWrite")[0], re.M)
-        bodies.append(("\n".join(lines) + "\n").encode("latin-1"))
-    return bodies
+    return [("\n".join(re.findall(r'^ *sent "(.*)"$', chunk.split("HTTPEndWrite")[0], re.M)) + "\n").encode("latin-1")
+            for chunk in data.split("--> HTTPPost(")[1:]]
 
 
 def sheet_text(path, rows):
     """A workbook's first rows of every sheet as the text that sheets_fuzz reads."""
-    book = openpyxl.load_workbook(path)
     out = []
-    for ws in book.worksheets:
+    for ws in openpyxl.load_workbook(path).worksheets:
         out.append("=" + ws.title)
-        for row in ws.iter_rows(max_row=rows):
-            for c in row:
-                v = c.value
-                if v is None:
-                    continue
-                r, k = c.row - 1, c.column - 1
-                if isinstance(v, bool):
-                    out.append("%d %d b %d" % (r, k, v))
-                elif isinstance(v, (int, float)):
-                    out.append("%d %d n %r" % (r, k, v))
-                elif c.data_type == "e":
-                    out.append("%d %d e 6" % (r, k))
-                else:
-                    out.append("%d %d s %s" % (r, k, str(v).replace("\n", " ")))
+        for c in (c for row in ws.iter_rows(max_row=rows) for c in row if c.value is not None):
+            v, at = c.value, "%d %d" % (c.row - 1, c.column - 1)
+            if isinstance(v, bool):
+                out.append("%s b %d" % (at, v))
+            elif isinstance(v, (int, float)):
+                out.append("%s n %r" % (at, v))
+            else:
+                out.append(at + " e 6" if c.data_type == "e" else "%s s %s" % (at, str(v).replace("\n", " ")))
     return ("\n".join(out) + "\n").encode("utf-8")
 
 
@@ -113,51 +105,37 @@ def main():
         os.remove(old)
     # Reply seeds: the body, then the bytes the targets take from the end
     # (a reply shape byte: status 200 with Content-Length, then the choices).
-    got = []
-    for log in ("load.log", "lists.log", "db.log", "users.log"):
-        got += replies(os.path.join(work, log))
+    got = [r for log in ("load.log", "lists.log", "db.log", "users.log") for r in replies(os.path.join(work, log))]
     for command, body in got:
-        body = cut(body)
-        words = command.split("&")
+        body, words = cut(body), command.split("&")
         name = "-".join(w for w in words[2:3] + words[5:] if w) or words[0]
         put("transport_lines_fuzz", name, body + b"\x00\x00")
-        if words[0] == "checkauth.cgi":
-            continue
-        what = words[2]
+        what = words[2] if words[0] != "checkauth.cgi" else ""
         if what == "loadsubs":
             put("sub_reader_fuzz", name, body + b"\x00" + bytes([int(words[5])]))
             put("load_exports_fuzz", name, body + b"\x00" + bytes([int(words[5])]))
         elif what == "loadxxxdb":
             kind = words[5]
-            which = {"timevarp": 6, "timevarr": 7, "subgrp": 8, "emfac": 9, "veh": 10, "roadtype": 11,
-                     "sveh": 12}.get(kind)
-            if which is not None:
-                put("load_exports_fuzz", name, body + bytes([0, which]))
-            target = {"timevarp": "timevar", "timevarr": "timevar", "veh": "vehicle"}.get(kind, kind)
-            for names_only in (0, 1):
-                if target in ("timevar", "subgrp", "emfac", "roadtype", "vehicle"):
-                    put(target + "_reader_fuzz", name + ("-names" if names_only else ""),
-                        body + bytes([0, names_only] + ([kind == "timevarr"] if target == "timevar" else [])))
+            if kind in LOAD_EXPORT:
+                put("load_exports_fuzz", name, body + bytes([0, LOAD_EXPORT[kind]]))
+            for names_only in (0, 1) if kind in READER else ():
+                put(READER[kind] + "_reader_fuzz", name + ("-names" if names_only else ""),
+                    body + bytes([0, names_only] + ([kind == "timevarr"] if READER[kind] == "timevar" else [])))
             if kind in ("road", "source2"):
                 put(kind.rstrip("2") + "_reader_fuzz", name, body + b"\x00")
-        else:
-            which = {"listdb": 0, "listedbusers": 1, "listedbnames": 2, "loadedbrsrc": 3}.get(what)
-            if which is not None:
-                put("list_replies_fuzz", name, body + bytes([0, which]))
+        elif what in LIST_REPLY:
+            put("list_replies_fuzz", name, body + bytes([0, LIST_REPLY[what]]))
 
     # The grid reader: each grid's header reply (escaped, as FuzzedDataProvider
     # reads a string) and the start of its data reply.
     header = None
-    for command, body in replies(os.path.join(work, "grids.log")):
-        words = command.split("&")
-        if len(words) < 6:
-            continue
-        if words[2] == "loadgridasc":
+    for words, body in ((c.split("&"), b) for c, b in replies(os.path.join(work, "grids.log"))):
+        if len(words) >= 6 and words[2] == "loadgridasc":
             header = body
-        elif words[2] == "loadgriddata" and header is not None:
+        elif len(words) >= 6 and words[2] == "loadgriddata" and header is not None:
             cells = body[:3000]
-            cells = cells[: cells.rfind(b"\n") + 1]
-            put("grid_reader_fuzz", words[5], header.replace(b"\\", b"\\\\") + b"\\n" + cells + b"\x00")
+            put("grid_reader_fuzz", words[5],
+                header.replace(b"\\", b"\\\\") + b"\\n" + cells[: cells.rfind(b"\n") + 1] + b"\x00")
             header = None
 
     # Server requests: the reads above and the saves' bodies.
@@ -168,7 +146,8 @@ def main():
         body = cut(body).rstrip(b"\n")
         if not body.endswith(b"\nEOF") and b"\nsavexxxdb\n" in body:
             body += b"\nEOF"
-        put("server_request_fuzz", "post-%d" % n, b"POST /cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x\n" + body + b"\n")
+        put("server_request_fuzz", "post-%d" % n,
+            b"POST /cgi-bin/ikalvoro/do.cgi?AUTH&iedbvksave2.cgi&x\n" + body + b"\n")
 
     # Workbooks: the demo's sheets as text, each sheet alone too; a small
     # .xlsx whole and as parts.
@@ -179,8 +158,8 @@ def main():
         put("sheets_fuzz", "sheet-" + title, part[:MAX_SEED])
     put("xlsx_read_fuzz", "subgrps.xlsx", open(small, "rb").read())
     with zipfile.ZipFile(small) as z:
-        parts = b"".join(b"@@ " + n.encode() + b"\n" + z.read(n) + b"\n" for n in z.namelist())
-    put("xlsx_read_fuzz", "subgrps-parts", parts)
+        put("xlsx_read_fuzz", "subgrps-parts", b"".join(b"@@ " + n.encode() + b"\n" + z.read(n) + b"\n"
+                                                         for n in z.namelist()))
 
 
 main()

@@ -47,6 +47,18 @@ int32_t ReadRecords(fuzz_port::Reply reply, const char* name, Read read, Records
   return r;
 }
 
+// Saves the records with the kind's writer write(operation, record) against a
+// server that answers `accepted`; the writer's last result (checked).
+template <class Rec, class Write>
+int32_t SaveRecords(const Records<Rec>& records, Write write, const char* accepted) {
+  fuzz_port::Answer(accepted);
+  int32_t r = write(RecordStart, nullptr);
+  for (size_t i = 0; r == 1 && i < records.size(); ++i) r = write(RecordWrite, records[i].get());
+  if (r == 1) r = write(RecordFinish, nullptr);
+  CheckResult(r, "the save of the records read");
+  return r;
+}
+
 // check(record) looks at each record; write(operation, record) is the
 // kind's writer and `accepted` the server's reply to a save that went well
 // (null: no round trip, as for names-only reads).
@@ -57,13 +69,7 @@ void ReadAll(FuzzedDataProvider& data, const char* name, Read read, Check check,
   ReadRecords<Rec>(TakeReply(data), name, read, &records);
   for (const auto& record : records) check(*record);
   if (!accepted || records.empty()) return;
-
-  fuzz_port::Answer(accepted);
-  int32_t r = write(RecordStart, nullptr);
-  for (size_t i = 0; r == 1 && i < records.size(); ++i) r = write(RecordWrite, records[i].get());
-  if (r == 1) r = write(RecordFinish, nullptr);
-  CheckResult(r, "the save of the records read");
-  if (r != 1) return;  // refused, with its reason
+  if (SaveRecords(records, write, accepted) != 1) return;  // refused, with its reason
 
   fuzz_port::Reply again;
   again.body = SavedRecords(fuzz_port::LastBody());

@@ -48,15 +48,11 @@ int32_t ReadRoad(int32_t first, Road* road) {
 
 // The body of a save of the roads, "" when the writer refused them.
 std::string SavedRoads(const fuzz::Records<Road>& roads) {
-  fuzz_port::Answer("Ok.\n");
-  int32_t r = IORRoadPutRec(RecordStart, nullptr, nullptr, nullptr, nullptr, nullptr);
-  for (size_t i = 0; r == 1 && i < roads.size(); ++i) {
-    const Road& road = *roads[i];
-    r = IORRoadPutRec(RecordWrite, &road.record, &road.alob, &road.coordinates, &road.geocode, &road.traffic);
-  }
-  if (r == 1) r = IORRoadPutRec(RecordFinish, nullptr, nullptr, nullptr, nullptr, nullptr);
-  fuzz::CheckResult(r, "the save of the roads read");
-  return r == 1 ? fuzz_port::LastBody() : std::string();
+  auto write = [](int32_t op, const Road* road) {
+    return road ? IORRoadPutRec(op, &road->record, &road->alob, &road->coordinates, &road->geocode, &road->traffic)
+                : IORRoadPutRec(op, nullptr, nullptr, nullptr, nullptr, nullptr);
+  };
+  return fuzz::SaveRecords(roads, write, "Ok.\n") == 1 ? fuzz_port::LastBody() : std::string();
 }
 
 }  // namespace
@@ -168,12 +164,7 @@ void source_reader_fuzz(FuzzedDataProvider& data) {
     fuzz::CheckField(source->info2, SourceInfo2Size, "source info2");
     fuzz::CheckField(source->formulaMacro, SourceMacroSize, "source formula macro");
   }
-  if (sources.empty()) return;
-  fuzz_port::Answer("Import OK\n");
-  int32_t r = IORSourcePutRec(RecordStart, nullptr);
-  for (size_t i = 0; r == 1 && i < sources.size(); ++i) r = IORSourcePutRec(RecordWrite, sources[i].get());
-  if (r == 1) r = IORSourcePutRec(RecordFinish, nullptr);
-  fuzz::CheckResult(r, "the save of the sources read");
+  if (!sources.empty()) fuzz::SaveRecords(sources, IORSourcePutRec, "Import OK\n");
 }
 
 // A grid's header and data replies: never more substances or fields than a grid holds.

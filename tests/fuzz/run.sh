@@ -29,10 +29,7 @@ failed=()
 summary=()
 details=""
 for t in $targets; do
-  bin=build-fuzz/$t
-  seeds=tests/fuzz/corpus/$t
-  work=build-fuzz/corpus/$t
-  log=build-fuzz/logs/$t.log
+  bin=build-fuzz/$t seeds=tests/fuzz/corpus/$t work=build-fuzz/corpus/$t log=build-fuzz/logs/$t.log
   mkdir -p "$work" "$seeds"
   if [ ! -x "$bin" ]; then
     failed+=("$t (not built)")
@@ -41,13 +38,11 @@ for t in $targets; do
   flags=(-rss_limit_mb=2048 -timeout=30 -artifact_prefix="build-fuzz/artifacts/$t-" -print_final_stats=1)
   ok=1
   if [ "$mode" = test ]; then
-    # Every known input once, then a short run from them.
-    "$bin" "${flags[@]}" -runs=0 "$seeds" >"$log" 2>&1 || ok=0
-    if [ $ok = 1 ]; then
-      rm -rf "$work.test" && mkdir -p "$work.test"
-      "$bin" "${flags[@]}" -max_total_time="$seconds" "$work.test" "$seeds" >>"$log" 2>&1 || ok=0
-      rm -rf "$work.test"
-    fi
+    # Every known input once, then a short run from them in a scratch folder.
+    rm -rf "$work.test" && mkdir -p "$work.test"
+    { "$bin" "${flags[@]}" -runs=0 "$seeds" &&
+      "$bin" "${flags[@]}" -max_total_time="$seconds" "$work.test" "$seeds"; } >"$log" 2>&1 || ok=0
+    rm -rf "$work.test"
   else
     "$bin" "${flags[@]}" -max_total_time="$seconds" "$work" "$seeds" >"$log" 2>&1 || ok=0
   fi

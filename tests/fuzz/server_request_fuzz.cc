@@ -12,7 +12,7 @@
 #include <string>
 
 #include "auth_check.h"
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "seed.h"
 #include "service.h"
 #include "store.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "fuzz_check.h"
+#include "fuzz_support.h"
 #include "xlsx_file.h"
 #include "xlsx_package.h"
 

@@ -1,4 +1,8 @@
-// Shared helpers of the end-to-end tests (see e2e_support.h).
+// The end-to-end program's shared part: VORKABCOM.dll loaded from the
+// program's folder, the servers scripts/wine-tests.sh started (handed over
+// through the environment), the diagnostic log, the login through the
+// exports, and the start that hands the DLL the substitute host's entry point
+// and makes the process's first login (log at level 2) before the tests run.
 #include "windows/e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +14,55 @@
 
 #include "windows/vorkabcom_dll.h"
 
+#ifdef VORKAB_HAVE_SHEETHOST
+#include "sheethost/host.h"
+#endif
+
 namespace {
 
 int32_t g_firstLogin = -2;
 
+class DllEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    VorkabDll& dll = VorkabDll::Get();
+    ASSERT_TRUE(dll.ok()) << dll.error();
+    auto setEntry = VK_EXPORT(SetExcel12EntryPt);
+    ASSERT_NE(setEntry, nullptr) << "VORKABCOM.dll does not export SetExcel12EntryPt";
+#ifdef VORKAB_HAVE_SHEETHOST
+    setEntry(sheethost::Host::EntryPoint());
+#endif
+    ASSERT_FALSE(HttpServerUrl().empty()) << "VORKAB_E2E_HTTP names no server";
+    std::remove(LogPath().c_str());
+    SetFirstLoginResult(Login(L"demo,2," + Widen(LogPath()), HttpServerUrl()));
+  }
+};
+
 }  // namespace
+
+VorkabDll& VorkabDll::Get() {
+  static VorkabDll dll;
+  return dll;
+}
+
+VorkabDll::VorkabDll() {
+  wchar_t program[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, program, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) {
+    error_ = "GetModuleFileName failed";
+    return;
+  }
+  path_.assign(program, n);
+  size_t slash = path_.find_last_of(L"\\/");
+  path_ = (slash == std::wstring::npos ? L"" : path_.substr(0, slash + 1)) + L"VORKABCOM.dll";
+  module_ = LoadLibraryW(path_.c_str());
+  if (!module_) error_ = "LoadLibrary(VORKABCOM.dll) failed with error " + std::to_string(GetLastError());
+}
+
+void* VorkabDll::Address(const char* name) const {
+  if (!module_) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(module_, name));
+}
 
 std::string HttpServerUrl() {
   const char* url = std::getenv("VORKAB_E2E_HTTP");
@@ -61,4 +109,10 @@ std::wstring Widen(const std::string& text) {
   std::wstring wide;
   for (unsigned char c : text) wide += static_cast<wchar_t>(c);
   return wide;
+}
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new DllEnvironment);
+  return RUN_ALL_TESTS();
 }

@@ -21,13 +21,6 @@ Snapshot Take(Workbook& book) {
   return snapshot;
 }
 
-std::string Describe(const sheethost::Cell& c) {
-  std::ostringstream s;
-  s << "kind " << static_cast<int>(c.kind) << " " << c.number << " \"" << Printable(c.text) << "\" " << c.boolean
-    << " #" << c.error;
-  return s.str();
-}
-
 // The first few cells in which the two workbooks differ.
 std::string Differences(const Snapshot& a, const Snapshot& b) {
   std::ostringstream out;
@@ -38,11 +31,14 @@ std::string Differences(const Snapshot& a, const Snapshot& b) {
     for (const auto& [pos, cell] : b.at(name)) all[pos].second = cell;
     for (const auto& [pos, pair] : all) {
       if (pair.first == pair.second || shown++ >= 10) continue;
-      out << Printable(name) << " row " << pos.first << " column " << pos.second << ": " << Describe(pair.first)
-          << " then " << Describe(pair.second) << "\n";
+      out << Printable(name) << " row " << pos.first << " column " << pos.second;
+      for (const sheethost::Cell& c : {pair.first, pair.second}) {
+        out << " | " << static_cast<int>(c.kind) << " " << c.number << " \"" << Printable(c.text) << "\" "
+            << c.boolean << " #" << c.error;
+      }
+      out << "\n";
     }
   }
-  if (shown > 10) out << "... " << shown << " cells differ\n";
   return out.str();
 }
 
@@ -104,21 +100,13 @@ TEST_F(RoundTrip, ReferenceKindsAndResourcesComeBackUnchanged) {
 // Every demonstration grid, the largest spread over three sheets: loaded,
 // saved back and loaded again into an empty workbook, the grid sheets are
 // the same.
-std::vector<std::wstring> GridSheets() {
-  std::vector<std::wstring> sheets;
-  wchar_t name[300];
-  for (int32_t first = 1; VK_EXPORT(VKGridsList)(first, name) == 1; first = 0) sheets.push_back(name);
-  return sheets;
-}
-
-// Loads each grid as the macro does, adding the continuation sheets it asks for.
 void LoadGrids(Workbook& book, const std::vector<std::wstring>& sheets) {
   for (const std::wstring& sheet : sheets) ASSERT_NO_FATAL_FAILURE(e2e::LoadGrid(book, sheet));
 }
 
 TEST_F(RoundTrip, GridsComeBackUnchanged) {
   Snapshot first;
-  std::vector<std::wstring> sheets = GridSheets();
+  std::vector<std::wstring> sheets = e2e::Names(VK_EXPORT(VKGridsList));
   ASSERT_EQ(sheets.size(), 4u) << TakeError();
   {
     Workbook book;
