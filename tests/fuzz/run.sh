@@ -2,7 +2,8 @@
 # Runs the fuzz targets of build-fuzz/ (built by `make fuzz` or `make test`).
 #
 #   tests/fuzz/run.sh test [SECONDS]   each target replays its corpus
-#                                      (tests/fuzz/corpus/TARGET) and then fuzzes
+#                                      (tests/fuzz/corpus/TARGET, with
+#                                      VORKAB_FUZZ_ROUND_TRIP=1) and then fuzzes
 #                                      for SECONDS (default 3): what `make test` runs
 #   tests/fuzz/run.sh fuzz [SECONDS]   each target fuzzes for SECONDS (default 60),
 #                                      growing build-fuzz/corpus/TARGET
@@ -38,9 +39,10 @@ for t in $targets; do
   flags=(-rss_limit_mb=2048 -timeout=30 -artifact_prefix="build-fuzz/artifacts/$t-" -print_final_stats=1)
   ok=1
   if [ "$mode" = test ]; then
-    # Every known input once, then a short run from them in a scratch folder.
+    # Every known input once (with the Load-and-Save round trip), then a
+    # short run from them in a scratch folder.
     rm -rf "$work.test" && mkdir -p "$work.test"
-    { "$bin" "${flags[@]}" -runs=0 "$seeds" &&
+    { VORKAB_FUZZ_ROUND_TRIP=1 "$bin" "${flags[@]}" -runs=0 "$seeds" &&
       "$bin" "${flags[@]}" -max_total_time="$seconds" "$work.test" "$seeds"; } >"$log" 2>&1 || ok=0
     rm -rf "$work.test"
   else
