@@ -135,11 +135,12 @@ TEST(Latin1, ConvertsCharacterByCharacter) {
 }
 
 // (Refusals with their messages and the encoded URL: the host tests' SelectionTest.)
-TEST(RequestName, ControlCharactersRefusedAndUnreservedCharactersKept) {
+TEST(RequestName, ControlCharactersRefusedAndAllButUnreservedCharactersEncoded) {
   for (const wchar_t* name : {L"a\x1f", L"a\x7f"}) EXPECT_FALSE(RequestNameFits("name", name));
   EXPECT_TRUE(RequestNameFits("name", L""));
   EXPECT_FALSE(RequestNameFits("name", L"", false));
   EXPECT_EQ(UrlField(L"az-AZ.09_~"), L"az-AZ.09_~");
+  EXPECT_EQ(UrlField(L"G\xf6ran 1&2/3%#?+"), L"G%F6ran%201%262%2F3%25%23%3F%2B");
 }
 
 }  // namespace
