@@ -113,7 +113,7 @@ TEST(Catalogue, ProcessWideListsStartEmptyWithTheirKeys) {
   EXPECT_EQ(&TimevarList(2), &RoadTimevarList);
 }
 
-// (What the source sheet's header makes of it: tests/workbook/source_sheet_test.cc.)
+// (What the source sheet's header makes of it: tests/workbook/listing_sheets_test.cc.)
 TEST(SourceInfo, ReadsOutOfRangeAreHarmlessAndResetZeroesTheCounters) {
   CSourceInfo info;
   EXPECT_EQ(info.AppendSub(12) + info.AppendSub(-1) + info.AppendGroup(4), 0);

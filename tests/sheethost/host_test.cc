@@ -150,7 +150,7 @@ TEST(SheetHostWorkbook, OtherFormsOverwrittenSetAndCoerced) {
 }
 
 // Single cells and blocks coerced and freed are the row and cell readers'
-// own calls (tests/workbook/sheet_reader_test.cc), counted by their fixture.
+// own calls (tests/workbook/sheet_io_test.cc), counted by their fixture.
 TEST(SheetHostEntry, CoerceRefusesBadReferences) {
   Host host;
   auto* s = host.Book().AddSheet(L"Data");
