@@ -47,25 +47,26 @@ bool IsEmpty(const XLOPER12& value) {
   }
 }
 
-// Rows of a sheet, read a block at a time, each told filled or empty.
+// Rows of a sheet in columns first .. last, read a block at a time, each
+// told filled or empty.
 class RowScanner {
  public:
-  RowScanner(const wchar_t* sheet, int32_t columns) : m_sheet(sheet), m_columns(columns) {}
+  RowScanner(const wchar_t* sheet, int32_t first, int32_t last) : m_sheet(sheet), m_first(first), m_last(last) {}
 
   // 1; 0 when the sheet cannot be selected.
   int32_t Init() {
     if (m_ref.Select(m_sheet, false) != 1) return 0;
-    m_ref.SetColumns(0, m_columns - 1);
+    m_ref.SetColumns(m_first, m_last);
     return 1;
   }
-  // Whether the row holds anything in columns first .. last of those looked
-  // at: 1 filled, 0 empty, -1 when the block could not be read (ErrorText set).
-  int32_t Filled(int64_t row, int32_t first, int32_t last) {
+  // Whether the row holds anything in the columns: 1 filled, 0 empty, -1
+  // when the block could not be read (ErrorText set).
+  int32_t Filled(int64_t row) {
     if (!m_block.Held() || row < m_blockStart || row >= m_blockStart + kBlockRows) {
       m_blockStart = row;
-      int64_t last = row + kBlockRows - 1;
-      if (last > kXlRows - 1) last = kXlRows - 1;
-      m_ref.SetRows(static_cast<RW>(row), static_cast<RW>(last));
+      int64_t end = row + kBlockRows - 1;
+      if (end > kXlRows - 1) end = kXlRows - 1;
+      m_ref.SetRows(static_cast<RW>(row), static_cast<RW>(end));
       int code = m_block.Coerce(m_ref);
       if (code != xlretSuccess) {
         SetErrorText("Couldn't retrieve data. Error %d, sheet %s.", code, m_sheet.Narrowed().c_str());
@@ -74,10 +75,10 @@ class RowScanner {
     }
     const XLOPER12& block = m_block.Value();
     int64_t r = row - m_blockStart;
-    if (XlType(block.xltype) != xltypeMulti) return (r == 0 && first == 0 && !IsEmpty(block)) ? 1 : 0;
+    if (XlType(block.xltype) != xltypeMulti) return (r == 0 && !IsEmpty(block)) ? 1 : 0;
     if (!block.val.array.lparray || r >= block.val.array.rows) return 0;
     const XLOPER12* values = block.val.array.lparray + r * block.val.array.columns;
-    for (int32_t j = first; j < block.val.array.columns && j <= last; ++j) {
+    for (int32_t j = 0; j < block.val.array.columns; ++j) {
       if (!IsEmpty(values[j])) return 1;
     }
     return 0;
@@ -85,7 +86,7 @@ class RowScanner {
 
  private:
   SheetName m_sheet;
-  int32_t m_columns;
+  int32_t m_first, m_last;
   SheetRef m_ref;
   CoercedValue m_block;
   int64_t m_blockStart = 0;  // the first row of the block held
@@ -94,25 +95,27 @@ class RowScanner {
 }  // namespace
 
 int32_t CheckRowGap(const RowGapSheet& layout, IssueList& errors) {
-  RowScanner rows(layout.sheet, layout.columns);
-  if (rows.Init() != 1) {
+  // The records are found through their stop cells alone; the whole width is
+  // read only from the first record whose stop cells are empty.
+  const int32_t last = layout.columns - 1;
+  const bool oneColumn = layout.stopColumn >= 0;
+  RowScanner stops(layout.sheet, oneColumn ? layout.stopColumn : 0, oneColumn ? layout.stopColumn : last);
+  RowScanner rows(layout.sheet, 0, last);
+  if (stops.Init() != 1 || rows.Init() != 1) {
     ClearErrorText();  // a missing sheet is reported where it is needed
     return 1;
   }
-  // The first record whose stop cells are empty: the readers stop there.
-  const int32_t last = layout.columns - 1;
-  const int32_t from = layout.stopColumn >= 0 ? layout.stopColumn : 0;
-  const int32_t to = layout.stopColumn >= 0 ? layout.stopColumn : last;
+  // The readers stop at the first record whose stop cells are empty.
   int64_t gap = layout.firstRow;
   for (;;) {
     if (gap >= kXlRows) return 1;  // the data fills the grid
-    int32_t filled = rows.Filled(gap, from, to);
+    int32_t filled = stops.Filled(gap);
     if (filled < 0) return -1;
     if (filled == 0) break;
     gap += layout.recordRows;
   }
-  if (layout.stopColumn >= 0) {
-    int32_t filled = rows.Filled(gap, 0, last);
+  if (oneColumn) {
+    int32_t filled = rows.Filled(gap);
     if (filled < 0) return -1;
     if (filled == 1) {
       wchar_t cell[kCellNameSize];
@@ -123,7 +126,7 @@ int32_t CheckRowGap(const RowGapSheet& layout, IssueList& errors) {
     }
   }
   for (int64_t below = gap + 1; below <= gap + RowGapLookahead && below < kXlRows; ++below) {
-    int32_t filled = rows.Filled(below, 0, last);
+    int32_t filled = rows.Filled(below);
     if (filled < 0) return -1;
     if (filled == 1) {
       errors.Add(layout.sheet, static_cast<int32_t>(below), 0,
