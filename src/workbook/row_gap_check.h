@@ -1,9 +1,10 @@
 // The check for rows after a gap: the sheet readers stop at the first record
-// row that is empty (or, on some sheets, whose name cell is), so anything a
+// row that is empty (or, on most sheets, whose name cell is), so anything a
 // user left below such a row (a blank row inserted to make room, a sort that
-// moved blanks up, a name deleted) would silently not be saved, and a save replaces the server's whole set of that kind.  The
-// check reports the first row with content below the gap as an error, so
-// that the verification refuses the save.
+// moved blanks up, a name deleted) would silently not be saved, and a save
+// replaces the server's whole set of that kind.  The check reports the first
+// row with content below the gap as an error, so that the verification
+// refuses the save.
 #pragma once
 
 #include <cstdint>
@@ -26,12 +27,12 @@ struct RowGapSheet {
 constexpr int32_t RowGapLookahead = 4096;
 
 // Scans the sheet from its first data row: below the first record whose
-// first row is empty in every stop column, any content in the following
-// RowGapLookahead rows adds one error at its first row ("row 14 and below
-// would not be saved: remove the empty row 10", rows as the spreadsheet shows
-// them); content in that first row itself adds "row 10 and below would not be
-// saved: cell A10 is empty" (the stop column's cell).  A sheet that cannot be selected is left to the
-// other steps.
+// first row is empty in the stop column (or in every column), any content in
+// the following RowGapLookahead rows adds one error at its first row ("row 14
+// and below would not be saved: remove the empty row 10", rows as the
+// spreadsheet shows them); content in that first row itself adds "row 10 and
+// below would not be saved: cell A10 is empty" (the stop column's cell).  A
+// sheet that cannot be selected is left to the other steps.
 // REQUIRES: recordRows >= 1, columns >= 1, -1 <= stopColumn < columns, firstRow >= 0.
 // 1, or -1 when a block of the sheet could not be read (ErrorText set).
 int32_t CheckRowGap(const RowGapSheet& layout, IssueList& errors);
