@@ -107,6 +107,7 @@ TEST(ReferenceRecords, MalformedRecordsAreNamed) {
       {"NAME \"Day\"", "NAME \"A\"B\"", "record 1: NAME needs one quoted text: NAME \"A\"B\""},
       {"NAME \"Day\"", "NAME \"" + std::string(20, 'n') + "\"", "record 1: the name is longer than 19 characters"},
       {"NAME", "INDEX", "record 1: NAME line expected: INDEX \"Day\""},
+      {"INDEX 3", "INDEX3", "record 1: INDEX needs a whole number from 0 to 65535: INDEX3"},
       // Hour 5 with three values; hour 2 without its leading tab.
       {"TYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 4), "TYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 3) + "\t1 2 3\n",
        "record 1: TYPEDAY line for hour 5 needs four values: ?1 2 3"},
