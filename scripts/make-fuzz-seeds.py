@@ -3,11 +3,11 @@
 from the demo data: starts build/edb-server with the demo seed, loads and saves
 the demo EDB with build/vorkab at log level 3, and cuts the replies, request
 bodies and workbooks it saw into one small seed per case.  Regression inputs
-(regress-*) are left alone.  Usage: tests/fuzz/make_seeds.py [BUILD_DIR]"""
+(regress-*) are left alone.  Usage: scripts/make-fuzz-seeds.py [BUILD_DIR]"""
 import glob, os, re, shutil, subprocess, sys, tempfile, zipfile
 import openpyxl
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
 CORPUS = os.path.join(ROOT, "tests", "fuzz", "corpus")
 MAX_SEED = 4096  # bytes of a reply or body kept in a seed
