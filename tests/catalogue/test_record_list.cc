@@ -1,18 +1,13 @@
 // CRecordList: lookup both ways in every sort state, adding after a sort,
 // duplicates, the bad-reference text, clearing, growth, listing cut to the
-// buffer and the sort traces in the diagnostic log; and what CRecordListKey
-// adds to it: lookup by text key, the bad-reference text with a key, keys
-// made and parsed.
+// buffer; and what CRecordListKey adds to it: lookup by text key, the
+// bad-reference text with a key, keys made and parsed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "catalogue/record_list.h"
 #include "catalogue/record_list_key.h"
-#include "host/frame.h"
 
 namespace {
 
@@ -214,29 +209,6 @@ TEST(RecordListKey, MakeKeyAndParseKey) {
     EXPECT_FALSE(CRecordListKey::ParseKey(bad, &a, &b));
     EXPECT_EQ(a + b, 0u);
   }
-}
-
-TEST(RecordList, SortTracesInTheLog) {
-  std::string path = ::testing::TempDir() + "record_list_sort.log";
-  ASSERT_TRUE(OpenDebugLog(path.c_str()));
-  DebugLevel = 1;
-  CRecordList list;
-  Fill(list);
-  list.Sort(CRecordList::kByName);
-  list.Sort(CRecordList::kByName);  // already sorted: traces only
-  CRecordListKey keyed;
-  Fill(keyed);
-  keyed.Sort(CRecordListKey::kByKey);
-  DebugLevel = 0;
-  list.Sort(CRecordList::kByIndex);  // level 0: no trace
-  CloseDebugLog();
-  std::ifstream in(path);
-  std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(log,
-            " --> CRecordList::Sort, m_sorted = 0\n <-- CRecordList::Sort\n"
-            " --> CRecordList::Sort, m_sorted = 1\n <-- CRecordList::Sort\n"
-            " --> CRecordListKey::Sort, m_sorted = 0\n <-- CRecordListKey::Sort\n");
-  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // VKUpdateSub and VKVerifySub over a substitute workbook: the lists rebuilt,
-// the results, where the steps stop, and the diagnostic log's lines.
+// the results, and where the steps stop.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -119,33 +119,6 @@ TEST_F(VerifySubTest, UnreadableSheetFailsAndAnUnknownTimevarIsListed) {
   ASSERT_EQ(VKUpdateSub(), 1);
   ASSERT_TRUE(host.Book().RemoveSheet(L"Emission function"));
   EXPECT_EQ(VKVerifySub(), -1);
-}
-
-// The export's own entry and exit lines and those of the steps, in order.
-TEST_F(VerifySubTest, LogLinesOfUpdateAndVerify) {
-  auto run = [] {
-    VKUpdateSub();
-    VKVerifySub();
-  };
-  std::string calls = Logged(run, [](const std::string& line) {
-    size_t start = line.find_first_not_of(' ');
-    if (start == std::string::npos || line.find("::") != std::string::npos) return false;  // the catalogue's trace
-    return line.compare(start, 4, "--> ") == 0 || line.compare(start, 4, "<-- ") == 0 || line[0] == '\t';
-  });
-  auto step = [](const std::string& name, const std::string& args, int result) {
-    return " --> " + name + "(" + args + ")\n <-- " + name + " = " + std::to_string(result) + "\n";
-  };
-  std::string steps = step("EdbRsrcUpdateIdx", "", 0);
-  for (int list = 0; list < 6; ++list) steps += step("SubUpdateIdx", std::to_string(list), 1);
-  steps += step("TimevarUpdateIdx", "0", 1) + step("TimevarUpdateIdx", "1", 1);
-  for (const char* name : {"SubgrpUpdateIdx", "EmfacUpdateIdx", "VehicleUpdateIdx", "RoadVehicleDefUpdateIdx",
-                           "RoadVehicleUpdateIdx", "RoadtypeUpdateIdx", "CompanyUpdateIdx", "FacilityUpdateIdx"}) {
-    steps += step(name, "", 1);
-  }
-  EXPECT_EQ(calls,
-            "--> VKUpdateSub()\n" + steps + "<-- VKUpdateSub = 1\n--> VKVerifySub()\n"
-            "\tTimevar source\n\tTimevar road\n\tSubstance groups\n\tEmission factors\n\tResources\n"
-            "\tVehicles\n\tRoad Vehicles Def\n\tRoad Vehicles\n\tRoadtypes\n<-- VKVerifySub = 1\n");
 }
 
 }  // namespace

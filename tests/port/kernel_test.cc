@@ -1,13 +1,11 @@
-// The kernel stand-ins of the Linux layer: local time and the file-time
-// conversions (the authenticator shifts the time through both), and the
-// diagnostic log file.
+// The kernel stand-ins of the Linux layer: the file-time conversions (the
+// authenticator shifts the time through them) and the diagnostic log file.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -54,22 +52,6 @@ TEST(FileTime, LeapDaysMonthEndsAndInvalidFields) {
   FILETIME largest{0xFFFFFFFFu, 0x7FFFFFFFu};
   ASSERT_TRUE(FileTimeToSystemTime(&largest, &t));
   EXPECT_EQ(t.wYear, 30828);
-}
-
-TEST(LocalTime, MatchesTheCLibrary) {
-  SYSTEMTIME now{};
-  time_t before = time(nullptr);
-  GetLocalTime(&now);
-  time_t after = time(nullptr);
-  // The time agrees with the C library's, read just before or just after.
-  auto same = [&now](time_t when) {
-    tm c{};
-    localtime_r(&when, &c);
-    return now.wYear == c.tm_year + 1900 && now.wMonth == c.tm_mon + 1 && now.wDay == c.tm_mday &&
-           now.wHour == c.tm_hour && now.wMinute == c.tm_min && now.wSecond == c.tm_sec;
-  };
-  EXPECT_TRUE(same(before) || same(after));
-  EXPECT_LT(now.wMilliseconds, 1000);
 }
 
 TEST(PortHelpers, DefaultLogPathIsTheUsersOwn) {
