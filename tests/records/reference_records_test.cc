@@ -41,15 +41,11 @@ TEST_F(ReferenceRecordsTest, SubstanceLines) {
 TEST_F(ReferenceRecordsTest, TimevarRecordAndItsSeparator) {
   Reply(TimevarText("Weekday", 3, "\t" + std::string(40, 'v') + " 5 5 5") + "x\n" + TimevarText("Roads", 4) + "ab\n");
   static TimevarRec r;
+  // (Every field of records the writer printed: RoundTripTest.TimeVariations.)
   ASSERT_EQ(IORTimevarGetRec(1, 1, 0, &r), 1) << Error();
-  EXPECT_STREQ(r.name, L"Weekday");
-  EXPECT_EQ(r.index, 3);
-  EXPECT_STREQ(r.typeday[0][0], L"1");
-  EXPECT_STREQ(r.typeday[3][23], L"24d");
   EXPECT_EQ(std::wstring(r.typeday[0][4]), std::wstring(15, L'v'));  // cut to the field
   EXPECT_STREQ(r.typeday[1][4], L"5");
-  EXPECT_EQ(r.month[11], -12);
-  EXPECT_EQ(r.scenario[9], 0.5f);
+  EXPECT_STREQ(r.typeday[3][23], L"24d");
   // A separator of one character is taken, one of two characters is not.
   EXPECT_EQ(IORTimevarGetRec(1, 0, 0, &r), -1);
   EXPECT_EQ(Error(), "FORMULA 4: Unexpected end of record: ab");
