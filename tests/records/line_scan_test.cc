@@ -223,9 +223,8 @@ TEST(LineScanTest, QuickScannersGiveWhatTheWideScanGives) {
         }
       }
 
-      // A keyword and one number up to the end of the line, as the record readers take "SUBSTANCE %d %n", "VEHICLE %u
-      // %n" and " %f %n": where the quick step answers, the wide scan gives the same value and ends at the line's
-      // end.
+      // A keyword and one number to the line's end, as the readers take "SUBSTANCE %d %n", "VEHICLE %u %n" and
+      // " %f %n": where the quick step answers, the wide scan gives the same value and ends at the line's end.
       auto agrees = [&](int n, auto step, const wchar_t* rest, auto value) {
         decltype(value) expected = 0;
         int end = -1;

@@ -24,8 +24,7 @@ const char* const kCompany =
     "INFOSUPPLIER \"s\"\nMISC \"m\"\n";
 
 TEST_F(CompanyRecordsTest, CompanyWithTwoAlobLinesReadsAndWritesBackTheSame) {
-  // The second ALOB line is empty and the third looks like a keyword line: both are attribute text, taken by the
-  // count.
+  // The second ALOB line is empty and the third looks like a keyword line: both attribute text, taken by the count.
   Reply(std::string(kCompany) + "ALOB 3\nA=1\n\nNAME \"x\"\n\n" + "ID \"2\"\nNAME\nINFO \"\"\nINFO2 \"\"\n"
         "ADDRESS \"\"\nPOSTADDRESS \"\"\nINFOSUPPLIER \"\"\nMISC \"\"\nALOB 0\n\n");
   CompanyRec r;

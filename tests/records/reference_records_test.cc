@@ -154,8 +154,7 @@ TEST_F(ReferenceRecordsTest, EmfacWriterNeverReadsPastTheVariables) {
   EXPECT_EQ(body.find("VAR.47"), std::string::npos);
 }
 
-// A record that goes wrong or ends inside itself fails the read with its message; it is never taken as the end of the
-// records.
+// A record that goes wrong or ends inside itself fails the read with its message, never the end of the records.
 TEST_F(ReferenceRecordsTest, MalformedRecordsOfEveryKind) {
   static TimevarRec tv;
   static SubgrpRec sg;

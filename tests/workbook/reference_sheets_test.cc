@@ -169,7 +169,7 @@ TEST_F(TimevarSheetTest, ScenarioNamesWithoutAnEntry) {
 }
 
 // (Texts longer than their fields, refused by this reader: tests/host TypedValuesTest.)
-TEST_F(TimevarSheetTest, ReaderRefusesBadIndexes) {
+TEST_F(TimevarSheetTest, ReaderRefusesBadIndexesAndLeavesEmptyCellsEmpty) {
   auto* sheet = AddSheet(L"Source timevar");
   ASSERT_EQ(WriteAll(0, {Valid(L"ok", 1), Valid(L"zero", 2), Valid(L"empty", 3), Valid(L"big", 4), Valid(L"d", 7)}), 1);
   ASSERT_TRUE(sheet->Set(5, 1, Cell::Num(0)));
@@ -178,6 +178,8 @@ TEST_F(TimevarSheetTest, ReaderRefusesBadIndexes) {
   // White space around a value's parts is dropped.
   ASSERT_TRUE(sheet->Set(1, 3, Cell::Str(L" 120 : 2 ")));
   ASSERT_TRUE(sheet->Set(4, 25, Cell::Num(17)));
+  Put(L"Source timevar", 21, 0, {L"bare", L"9"});  // empty cells leave their fields empty
+  Put(L"Source timevar", 21, 30, {L"12"});
   CExcelReadTimevar reader;
   ASSERT_EQ(reader.Init(0), 1);
   TimevarRec r;
@@ -194,14 +196,6 @@ TEST_F(TimevarSheetTest, ReaderRefusesBadIndexes) {
   // A refused record's rows are passed all the same.
   ASSERT_EQ(reader.Read(&r), 1);
   ExpectSame(r, Valid(L"d", 7));
-}
-
-TEST_F(TimevarSheetTest, AnEmptyCellLeavesItsFieldEmpty) {
-  Put(L"Source timevar", 1, 0, {L"bare", L"9"});
-  Put(L"Source timevar", 1, 30, {L"12"});
-  CExcelReadTimevar reader;
-  ASSERT_EQ(reader.Init(0), 1);
-  TimevarRec r;
   std::memset(&r, 0x55, sizeof r);
   ASSERT_EQ(reader.Read(&r), 1);
   EXPECT_EQ(r.index, 9);
@@ -333,20 +327,6 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   EXPECT_EQ(unknown.Init(substances), -1);
   EXPECT_EQ(Error(), "Could not get index for substance: Nobody (sheet Emission factor, cell F1, row 1).");
   sheet->ClearAll();
-  CRecordList many;
-  for (int32_t i = 1; i <= 250; ++i) {
-    many.Add((L"s" + std::to_wstring(i)).c_str(), i);
-    if (i <= 249) Put(kSubgrpSheet, 0, 2 + 3 * (i - 1), {L"s" + std::to_wstring(i)});
-  }
-  CExcelReadSubgrp most;
-  ASSERT_EQ(most.Init(many), 1) << Error();
-  EXPECT_EQ(most.Blocks(), 249);
-  Put(kSubgrpSheet, 0, 2 + 3 * 249, {L"s250"});
-  CExcelReadSubgrp tooMany;
-  EXPECT_EQ(tooMany.Init(many), -1);
-  EXPECT_EQ(Error(), "To many substances are specified (sheet Emission factor, cell ABV1, row 1).");
-
-  sheet->ClearAll();
   Put(kSubgrpSheet, 0, 2, {L"A"});
   Put(kSubgrpSheet, 1, 0, {L"zero", L"0"});
   Put(kSubgrpSheet, 2, 0, {L"fine", L"4", L"", L"7"});  // an m without a slope is left out
@@ -389,14 +369,23 @@ TEST_F(SubgrpSheetTest, VerifierReportsEachFaultAtItsCell) {
                                      L"Emission factor [J4]: m without emission",
                                      L"Emission factor [K4]: Unit without emission",
                                      L"Emission factor [5]: No substances defined"}));
-  // 251 blocks: the 250th is reported and the rest not read.
-  sheet->ClearAll();
-  errors.Clear();
+}
+
+// 249 blocks are the most: with 251, the reader refuses the 250th and the verifier reports it and reads no further.
+TEST_F(SubgrpSheetTest, TheBlocksEndAfterThe249th) {
   CRecordList many;
   for (int32_t i = 1; i <= 251; ++i) {
     many.Add((L"s" + std::to_wstring(i)).c_str(), i);
     Put(kSubgrpSheet, 0, 2 + 3 * (i - 1), {L"s" + std::to_wstring(i), L"m", L"Unit"});
+    if (i == 249) {
+      CExcelReadSubgrp most;
+      ASSERT_EQ(most.Init(many), 1) << Error();
+      EXPECT_EQ(most.Blocks(), 249);
+    }
   }
+  CExcelReadSubgrp tooMany;
+  EXPECT_EQ(tooMany.Init(many), -1);
+  EXPECT_EQ(Error(), "To many substances are specified (sheet Emission factor, cell ABV1, row 1).");
   CExcelVerifySubgrp blocks;
   ASSERT_EQ(blocks.Init(many, units, errors, warnings), 1);
   ASSERT_EQ(blocks.VerifyRec(), 1);

@@ -213,8 +213,7 @@ TEST_F(CellReaderTest, BooleansErrorsMissingSheetsAndHostFailures) {
 
 
 
-// Only the mark and a number's digits make a number cell: a server text
-// starting with the mark stays the text it is.
+// Only the mark and a number's digits make a number cell: a server text starting with the mark stays the text it is.
 TEST_F(RowWriterTest, MarkedNumbersBecomeNumbersOthersStrings) {
   auto* s = AddSheet(L"Out");
   CSheetRowWriter writer(1, 2, 4, 20, L"Out");
