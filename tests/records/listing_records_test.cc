@@ -85,8 +85,7 @@ TEST_F(RoadRecordsTest, ARoadReadAndWrittenBackIsTheSameText) {
 
   NoNoiseFactors = 0;  // not verified: the road's own noise factors still go
   auto put = [&](int32_t op) { return IORRoadPutRec(op, &r.record, &r.alob, &r.coordinates, &r.geocode, &r.traffic); };
-  EXPECT_EQ(Posted(put, RecordStartFlag1),
-            SaveHeader("road", -1, "1", "0") + kRoad + "EOF\n");
+  EXPECT_EQ(Posted(put, RecordStartFlag1), SaveHeader("road", -1, "1", "0") + kRoad + "EOF\n");
 }
 
 TEST_F(RoadRecordsTest, RoadsWithoutTrafficAlobOrCoordinatesEndAtTheEmptyLine) {

@@ -67,11 +67,8 @@ TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
   sheet.assign(L"changed");
   auto owned = [&own](CCellChecker&, const wchar_t* t) { return own.CheckLong(0, 0, L"V", t, 0, 1); };
   std::wstring fits(47, L'a'), over(48, L'a'), huge(100000, L'a');
-  Expect({{day, L"12", nullptr},
-          {day, L"  12  ", nullptr},
-          {day, L"+12", nullptr},
-          {day, L"", L"Source [C1]: Empty Day cell"},
-          {day, L"\t \n", L"Source [C1]: Empty Day cell"},
+  Expect({{day, L"12", nullptr}, {day, L"  12  ", nullptr}, {day, L"+12", nullptr},
+          {day, L"", L"Source [C1]: Empty Day cell"}, {day, L"\t \n", L"Source [C1]: Empty Day cell"},
           {day, nullptr, L"Source [C1]: Empty Day cell"},
           {day, L"12a", L"Source [C1]: Day cell not a number"},
           {day, L"-", L"Source [C1]: Day cell not a number"},
@@ -80,30 +77,24 @@ TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
           {day, L"100", L"Source [C1]: Day cell value out of range [1,99]"},
           // Beyond 32 bits a value clamps to the limits, as a 32-bit long does.
           {wide, L"-3000000000", L"Source [A7]: X cell value out of range [-5,0]"},
-          {kind, L"3", nullptr},
-          {kind, L"-4294967295", nullptr},  // negated modulo 2^32: 1
+          {kind, L"3", nullptr}, {kind, L"-4294967295", nullptr},  // negated modulo 2^32: 1
           {kind, L"", L"Source [D2]: Empty Kind cell"},
           {kind, L"x1", L"Source [D2]: Kind cell not a number"},
           {kind, L"4", L"Source [D2]: Kind cell value out of range [0,3] 4"},
           {kind, L"-1", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"},
           {kind, L"99999999999", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"},
-          {height, L"1.5e3", nullptr},
-          {height, L" -0 ", nullptr},
+          {height, L"1.5e3", nullptr}, {height, L" -0 ", nullptr},
           {height, L" ", L"Source [AB3]: Empty Height cell"},
           {height, L"1,5", L"Source [AB3]: Height cell not a number"},
           {height, L"2e9", L"Source [AB3]: Height cell value out of range [0,1e+09]"},
           {any, L"-1e300", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"},
           {any, L"nan", L"Source [AB3]: Height cell not a number"},  // would pass every bound
           {any, L"inf", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"},
-          {length, fits.c_str(), nullptr},
-          {length, L"", nullptr},
-          {length, nullptr, nullptr},
+          {length, fits.c_str(), nullptr}, {length, L"", nullptr}, {length, nullptr, nullptr},
           {length, over.c_str(), L"Source [A5]: To long string for Name. Max is 47"},
           {unlimited, huge.c_str(), nullptr},
           {owned, L"x", L"Grid.north [A1]: V cell not a number"},
-          {name, L"", nullptr},
-          {name, nullptr, nullptr},
-          {name, L"Gr\u00f6na \u00e4ngar", nullptr},
+          {name, L"", nullptr}, {name, nullptr, nullptr}, {name, L"Gr\u00f6na \u00e4ngar", nullptr},
           {name, std::wstring(19, L'x').c_str(), nullptr},
           {name, std::wstring(20, L'x').c_str(), L"Source [A5]: To long string for Name. Max is 19"},
           {name, L"two\nlines", L"Source [A5]: Name cell holds a line break, which a record cannot carry"},
@@ -111,11 +102,9 @@ TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
            L"Source [A5]: Name cell holds a control character (code 9), which a record cannot carry"},
           {name, L"say \"hi\"", L"Source [A5]: Name cell holds a double quote, which a quoted field cannot carry"},
           {name, L"\u20ac 5", L"Source [A5]: Name cell holds the character U+20AC, which has no ISO 8859-1 form"},
-          {text, L"say \"hi\" now", nullptr},
-          {text, L"MWh fuel", nullptr},
+          {text, L"say \"hi\" now", nullptr}, {text, L"MWh fuel", nullptr},
           {text, L"x\u0085", L"Source [B5]: Unit cell holds a control character (code 133), which a record cannot carry"},
-          {word, L"MWh", nullptr},
-          {padded, L"x y ", nullptr},
+          {word, L"MWh", nullptr}, {padded, L"x y ", nullptr},
           {padded, L" x", L"Source [B5]: Unit cell begins with white space, which a record does not keep"},
           {word, L"MWh fuel", L"Source [B5]: Unit cell holds a blank, which a one-word field cannot carry"}});
   int32_t value = 0;
