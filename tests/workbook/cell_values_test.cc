@@ -142,8 +142,7 @@ TEST(DateCode, CodesToCellsAndBack) {
       {390101, L"14246.000000"},  // 1939-01-01
       {229, L"36585.000000"},     // 2000-02-29
       {991231, L"36525.000000"},  // 1999-12-31
-      {381231, L"50770.000000"},  // 2038-12-31
-  };
+      {381231, L"50770.000000"}};  // 2038-12-31
   for (const auto& d : dates) {
     EXPECT_EQ(Cell(d.first), Marked(d.second)) << d.first;
     EXPECT_EQ(CellToDateCode(d.second), d.first) << d.first;
@@ -174,8 +173,7 @@ TEST(DateCode, SerialToDate) {
       {36585 + 0.75 - 1e-9, 2000, 2, 29, 3, 60, 18, 0, 0},  // rounds to the second
       {-1.25, 1899, 12, 29, 6 /* Friday */, 363, 6, 0, 0},  // the fraction counts forward into the day
       {2958465, 9999, 12, 31, 6, 365, 0, 0, 0},
-      {-657434, 100, 1, 1, 6, 1, 0, 0, 0},
-  };
+      {-657434, 100, 1, 1, 6, 1, 0, 0, 0}};
   for (const Case& c : cases) {
     SerialDate d;
     ASSERT_EQ(SerialToDate(c.serial, &d), 1) << c.serial;
