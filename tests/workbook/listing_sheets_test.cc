@@ -259,8 +259,7 @@ class TrafficSheetTest : public SheetTest {
   // A roadtype vehicle at rows row .. row + 3.
   void PutRoadtypeVehicle(RW row, const std::wstring& name, const std::wstring& vehicle) {
     Put(L"Roadtype", row, 0, {name, name.empty() ? L"" : L"4", vehicle, L"s2", L"s5"});
-    for (COL c = 5; c < 29; ++c) Put(L"Roadtype", row, c, {L"100"});
-    for (COL c = 29; c < 41; ++c) Put(L"Roadtype", row, c, {L"100"});
+    for (COL c = 5; c < 41; ++c) Put(L"Roadtype", row, c, {L"100"});
     for (COL c = 41; c < 51; ++c) Put(L"Roadtype", row, c, {L"1"});
     for (RW d = 1; d <= 3; ++d) {
       for (COL c = 5; c < 29; ++c) Put(L"Roadtype", row + d, c, {L"90:1"});
