@@ -24,16 +24,14 @@ namespace {
 
 using sheethost::Cell;
 
-class SubSheetTest : public SheetTest {
- protected:
-  static SubRec Record(uint16_t index, const std::wstring& name) {
-    SubRec r;
-    std::memset(&r, 0, sizeof r);
-    r.index = index;
-    std::wcsncpy(r.name, name.c_str(), SubNameSize - 1);
-    return r;
-  }
-};
+using SubSheetTest = SheetTest;
+
+SubRec Record(uint16_t index, const std::wstring& name) {
+  SubRec r{};
+  r.index = index;
+  std::wcsncpy(r.name, name.c_str(), SubNameSize - 1);
+  return r;
+}
 
 TEST_F(SubSheetTest, NamesWrittenByIndexAreReadBackUpToTheColumnsLastRow) {
   auto* sheet = AddSheet(L"Searchkey");

@@ -163,8 +163,7 @@ TEST_F(CellReaderTest, TheCellRuleCutToTheBuffer) {
     EXPECT_EQ(std::wstring(buffer.data()), c.text);
   }
   // Integer-typed values, which only other hosts hand out.
-  XLOPER12 w;
-  std::memset(&w, 0, sizeof w);
+  XLOPER12 w{};
   w.xltype = xltypeInt;
   w.val.w = -7;
   wchar_t text[32];
