@@ -82,7 +82,8 @@ TEST_F(CellCheckerTest, EachCheckAcceptsItsTextOrAddsOneIssue) {
           {kind, L"-1", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"},
           {kind, L"99999999999", L"Source [D2]: Kind cell value out of range [0,3] 4294967295"},
           {height, L"1.5e3", nullptr}, {height, L" -0 ", nullptr},
-          {height, L" ", L"Source [AB3]: Empty Height cell"}, {height, L"1,5", L"Source [AB3]: Height cell not a number"},
+          {height, L" ", L"Source [AB3]: Empty Height cell"},
+          {height, L"1,5", L"Source [AB3]: Height cell not a number"},
           {height, L"2e9", L"Source [AB3]: Height cell value out of range [0,1e+09]"},
           {any, L"-1e300", L"Source [AB3]: Height cell value out of range [-3.40282e+38,3.40282e+38]"},
           {any, L"nan", L"Source [AB3]: Height cell not a number"},  // would pass every bound
