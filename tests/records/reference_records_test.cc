@@ -114,19 +114,13 @@ TEST_F(ReferenceRecordsTest, EmfacVariablesAndWhereTheirListEnds) {
   Reply(head + "VAR.1 speed\nTYPE.1 VAR\nVAR.2 a\nTYPE.2 CONST\nVAR.3 b\nTYPE.3 other\n\n" + head +
         "VAR.1 w\nTYPE.1 CONST\nVAR.2 \nTYPE.2 VAR\nVAR.3 z\nTYPE.3 VAR\n\n" + head + "VAR.1\n" + head + all46 + "\n" +
         "NAME \"Last\"\nINDEX 9\nSUBSTANCE 1\nFORMULA x\n\n");
+  // (The fields of written records read back: RoundTripTest.EmissionFactors.)
   static EmfacRec r;
   ASSERT_EQ(IOREmfacGetRec(1, 0, &r), 1) << Error();
-  EXPECT_EQ(r.index, 5u);
-  EXPECT_EQ(r.substance, 2);
-  EXPECT_STREQ(r.formula, L"a*speed+b");
   ASSERT_EQ(r.novariable, 3);
-  EXPECT_STREQ(r.varname[0], L"speed");
-  EXPECT_EQ(r.varconst[0], 0);
-  EXPECT_EQ(r.varconst[1], 1);
   EXPECT_EQ(r.varconst[2], 1) << "any other value marks a constant";
   ASSERT_EQ(IOREmfacGetRec(0, 0, &r), 1) << Error();
   EXPECT_EQ(r.novariable, 1);
-  EXPECT_STREQ(r.varname[0], L"w");
   ASSERT_EQ(IOREmfacGetRec(0, 0, &r), 1) << Error();
   EXPECT_EQ(r.novariable, 0);
   ASSERT_EQ(IOREmfacGetRec(0, 0, &r), 1) << Error();

@@ -219,10 +219,8 @@ TEST_F(RowWriterTest, MarkedNumbersBecomeNumbersOthersStrings) {
   ASSERT_EQ(writer.Init(), 1);
   const wchar_t* texts[] = {L"\x01" L"42", L"abc", L"\x01" L"-7x", L"\x01" L"-36526.000000"};
   ASSERT_EQ(writer.WriteRow(texts), 1);
-  EXPECT_EQ(s->Get(1, 2), Cell::Num(42));
-  EXPECT_EQ(s->Get(1, 3), Cell::Str(L"abc"));
-  EXPECT_EQ(s->Get(1, 4), Cell::Str(L"\x01" L"-7x"));
-  EXPECT_EQ(s->Get(1, 5), Cell::Num(-36526));
+  const Cell cells[] = {Cell::Num(42), Cell::Str(L"abc"), Cell::Str(L"\x01" L"-7x"), Cell::Num(-36526)};
+  for (COL c = 2; c < 6; ++c) EXPECT_EQ(s->Get(1, c), cells[c - 2]);
   EXPECT_EQ(writer.CurrentRow(), 2);
 
   // Consecutive rows, a gap after SkipRows; the buffers are reused.
