@@ -1,6 +1,5 @@
-// Keyword lines: the scanners over a real reply (DYNAMIC fields, attribute lines, codes), the quick line reader
-// against swscanf with the old patterns, float texts against "%.*g" with the fewest digits (6..9) that read back;
-// grid lines split. (The dynamic writers: the grid, company and road round trips of tests/e2e.)
+// Keyword lines: the scanners over a real reply, the quick line reader against swscanf, float texts against "%.*g"
+// with the fewest digits that read back; grid lines split. (The dynamic writers: the round trips of tests/e2e.)
 #include <cfloat>
 #include <cmath>
 #include <cstdio>

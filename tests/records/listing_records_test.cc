@@ -1,5 +1,4 @@
-// The listing kinds on the wire: companies and facilities, roads, sources and the traffic kinds read, written back
-// and refused.
+// The listing kinds on the wire: companies, facilities, roads, sources and the traffic kinds read, written, refused.
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -74,7 +73,6 @@ struct Roads {
   int32_t Get(int32_t first) { return IORRoadGetRec(first, &record, &alob, &coordinates, &geocode, &traffic); }
 };
 
-// (What a read record holds shows in its text written back, byte for byte.)
 TEST_F(RoadRecordsTest, ARoadReadAndWrittenBackIsTheSameText) {
   Reply(kRoad);
   Roads r;

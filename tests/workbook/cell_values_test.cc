@@ -1,5 +1,4 @@
-// Cell values: what CCellChecker accepts and the one issue (text and cell) each failure adds; date codes (YYMMDD) and
-// the host's serial dates in both directions.
+// Cell values: what CCellChecker accepts or reports at its cell; date codes (YYMMDD) and serial dates both ways.
 #include <gtest/gtest.h>
 
 #include <cfloat>

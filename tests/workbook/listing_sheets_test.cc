@@ -1,6 +1,5 @@
-// The listing kinds' sheets ("Company", "Facility", "Source", the vehicle, road-vehicle and roadtype sheets): the
-// verifiers' findings, the Save readers' refusals, the source writer's refusals. (The definition's lines and the
-// emission lines read for a Save: tests/e2e RoundTrip.)
+// The listing kinds' sheets: the verifiers' findings, the Save readers' and the source writer's refusals. (The
+// definition's lines and the emission lines read for a Save: tests/e2e RoundTrip.)
 #include <cfloat>
 #include <cwchar>
 #include <memory>

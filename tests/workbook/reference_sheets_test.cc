@@ -1,6 +1,5 @@
-// The reference sheets: "Substance" and "Searchkey", the time variations, "Emission factor", "Emission function"
-// and the resource sheets: records written and read back equal, limits and ends, the readers' refusals and the
-// verifiers, the resource lists rebuilt.
+// The reference and resource sheets: records written and read back equal, limits and ends, the readers' refusals,
+// the verifiers, the resource lists rebuilt.
 #include <cstring>
 #include <memory>
 #include <string>

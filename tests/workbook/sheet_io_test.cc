@@ -17,8 +17,7 @@ namespace {
 
 using sheethost::Cell;
 
-// Text buffers for a row reader, each of `size` characters.
-struct RowBuffers {
+struct RowBuffers {  // a row reader's text buffers, each of `size` characters
   RowBuffers(int columns, int size) : store(columns, std::vector<wchar_t>(size, L'#')) {
     for (auto& s : store) pointers.push_back(s.data());
   }
