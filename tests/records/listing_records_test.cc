@@ -152,8 +152,7 @@ TEST_F(SourceRecordsTest, ListingReadsTheHeaderAndWritesEachSourceBackLineForLin
   ASSERT_EQ(IORSourcePutRec(RecordFinish, &rec), 1) << Error();
   std::string body = Body(Requests() - 1);
   EXPECT_NE(body.find(SaveHeader("source", -1, "1", "0") + point + Blocks(false) + "\n" + area + "\nEOF\n"),
-            std::string::npos)
-      << body;
+            std::string::npos) << body;
 }
 
 TEST_F(SourceRecordsTest, VariableKeywordAloneReadsAsZero) {

@@ -108,11 +108,9 @@ TEST_F(RowReaderTest, BooleansAndErrorsAreNamedAtTheirCellsAndTheRowIsReadWhole)
 }
 
 TEST_F(RowReaderTest, MissingOrActiveSheetAndFailedCoercion) {
-  {
-    CSheetRowReader active(0, 0, 1, 8, L"");
-    EXPECT_EQ(active.Init(), -1);
-    EXPECT_EQ(Error(), "Couldn't set active sheet.");
-  }
+  CSheetRowReader active(0, 0, 1, 8, L"");
+  EXPECT_EQ(active.Init(), -1);
+  EXPECT_EQ(Error(), "Couldn't set active sheet.");
   AddSheet(L"Data")->Set(0, 0, Cell::Str(L"here"));
   CSheetRowReader missing(0, 0, 1, 8, L"Nope");
   EXPECT_EQ(missing.Init(), 0);
@@ -183,11 +181,9 @@ TEST_F(CellReaderTest, BooleansErrorsMissingSheetsAndHostFailures) {
   s->Set(3, 4, Cell::Bool(false));
   s->Set(3, 5, Cell::Err(xlerrValue));
   wchar_t text[16];
-  {
-    CSheetCellReader missing(16, L"Nope");
-    EXPECT_EQ(missing.Init(), 0);
-    EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
-  }
+  CSheetCellReader missing(16, L"Nope");
+  EXPECT_EQ(missing.Init(), 0);
+  EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
   CSheetCellReader reader(16, L"Data \u0100");
   ASSERT_EQ(reader.Init(), 1);
   EXPECT_EQ(reader.ReadCell(3, 4, text), 0);
@@ -265,12 +261,10 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
   EXPECT_EQ(second->Get(0, 0), Cell::Str(L"a"));
   CSheetRowWriter missing(0, 0, 2, 8, L"Nope");
   EXPECT_EQ(missing.Init(), -1);
-  {
-    CSheetRowWriter none(0, 0, 0, 8, L"Out");
-    EXPECT_EQ(none.Init(), -1);
-    EXPECT_EQ(Error(), "Could not allocate m_pData memory. 0 columns");
-    EXPECT_EQ(none.WriteRow(texts), -1);  // never writes through half-made buffers
-  }
+  CSheetRowWriter none(0, 0, 0, 8, L"Out");
+  EXPECT_EQ(none.Init(), -1);
+  EXPECT_EQ(Error(), "Could not allocate m_pData memory. 0 columns");
+  EXPECT_EQ(none.WriteRow(texts), -1);  // never writes through half-made buffers
   CSheetRowWriter writer(5, 0, 1, 8, L"Out");
   ASSERT_EQ(writer.Init(), 1);
   host.FailNextCall(xlretFailed, xlSet);
@@ -281,10 +275,8 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
 
 TEST_F(CellWriterTest, WritesCutTextsAndReportsFailures) {
   auto* s = AddSheet(L"Out");
-  {
-    CSheetCellWriter missing(8, L"Nope");
-    EXPECT_EQ(missing.Init(), -1);
-  }
+  CSheetCellWriter missing(8, L"Nope");
+  EXPECT_EQ(missing.Init(), -1);
   CSheetCellWriter writer(4, L"Out");
   ASSERT_EQ(writer.Init(), 1);
   ASSERT_EQ(writer.WriteCell(3, 7, L"abcdefg"), 1);
