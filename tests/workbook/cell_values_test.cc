@@ -9,6 +9,7 @@
 
 #include "host/frame.h"
 #include "host/issue_list.h"
+#include "sheet_fixture.h"
 #include "workbook/cell_checker.h"
 #include "workbook/cell_text.h"
 #include "workbook/date_code.h"
@@ -26,14 +27,7 @@ class CellCheckerTest : public ::testing::Test {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.text ? c.text : L"(null)");
       EXPECT_EQ(c.check(checker, c.text), c.issue ? 0 : 1);
-      wchar_t line[kIssueTextSize];
-      if (c.issue) {
-        ASSERT_EQ(errors.Count(), 1);
-        ASSERT_EQ(errors.Next(1, line, kIssueTextSize), 1);
-        EXPECT_STREQ(line, c.issue);
-      } else {
-        EXPECT_EQ(errors.Count(), 0);
-      }
+      EXPECT_EQ(IssueTexts(errors), c.issue ? Lines_{c.issue} : Lines_{});
       errors.Clear();
     }
     EXPECT_EQ(warnings.Count(), 0);
