@@ -1,6 +1,5 @@
-// Keyword lines: the scanners over a real reply (DYNAMIC fields, attribute lines, codes), the quick line reader
-// against swscanf with the old patterns, float texts against "%.*g" with the fewest digits (6..9) that read back;
-// grid lines split. (The dynamic writers: the grid, company and road round trips of tests/e2e.)
+// Keyword lines: the scanners over a real reply, the quick line reader against swscanf, float texts against "%.*g"
+// with the fewest digits that read back; grid lines split. (The dynamic writers: the round trips of tests/e2e.)
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -195,17 +194,13 @@ TEST(LineScanTest, QuickScannersGiveWhatTheWideScanGives) {
       bool gotInteger = keyscan::ScanKeyInteger(line, keyword, &integer);
       bool wantGotInteger = swscanf(line, Pattern(keyword, L" %lld").c_str(), &wantInteger) == 1;
       EXPECT_EQ(gotInteger, wantGotInteger);
-      if (gotInteger && wantGotInteger) {
-        EXPECT_EQ(integer, wantInteger);
-      }
+      EXPECT_EQ(gotInteger && wantGotInteger ? integer : wantInteger, wantInteger);  // the values, where both took one
 
       double decimal = -1, wantDecimal = -1;
       bool gotDecimal = keyscan::ScanKeyDecimal(line, keyword, &decimal);
       bool wantGotDecimal = swscanf(line, Pattern(keyword, L" %lf").c_str(), &wantDecimal) == 1;
       EXPECT_EQ(gotDecimal, wantGotDecimal);
-      if (gotDecimal && wantGotDecimal) {
-        EXPECT_EQ(std::memcmp(&decimal, &wantDecimal, sizeof decimal), 0);
-      }
+      EXPECT_EQ(gotDecimal && wantGotDecimal ? std::memcmp(&decimal, &wantDecimal, sizeof decimal) : 0, 0);
 
       static wchar_t want[8096];
       wchar_t got[8];  // a field shorter than most values: the cut is compared too
@@ -223,9 +218,8 @@ TEST(LineScanTest, QuickScannersGiveWhatTheWideScanGives) {
         }
       }
 
-      // A keyword and one number up to the end of the line, as the record readers take "SUBSTANCE %d %n", "VEHICLE %u
-      // %n" and " %f %n": where the quick step answers, the wide scan gives the same value and ends at the line's
-      // end.
+      // A keyword and one number to the line's end, as the readers take "SUBSTANCE %d %n", "VEHICLE %u %n" and
+      // " %f %n": where the quick step answers, the wide scan gives the same value and ends at the line's end.
       auto agrees = [&](int n, auto step, const wchar_t* rest, auto value) {
         decltype(value) expected = 0;
         int end = -1;
@@ -324,8 +318,7 @@ TEST(GridDataLine, SplitsAtEveryAtSignUpToTheFieldsAGridCarries) {
       {L"12@34@1.5\n", {L"12", L"34", L"1.5"}},
       {L"12@34@@North@", {L"12", L"34", L"", L"North", L""}},
       {L"7", {L"7"}},
-      {most, GridFields(GridMaxFields, L"1")},
-  };
+      {most, GridFields(GridMaxFields, L"1")}};
   GridFields fields{L"left", L"over", L"from", L"before", L"x", L"y"};
   for (const auto& c : cases) {
     ASSERT_TRUE(SplitGridLine(c.line.c_str(), &fields));

@@ -41,15 +41,11 @@ TEST_F(ReferenceRecordsTest, SubstanceLines) {
 TEST_F(ReferenceRecordsTest, TimevarRecordAndItsSeparator) {
   Reply(TimevarText("Weekday", 3, "\t" + std::string(40, 'v') + " 5 5 5") + "x\n" + TimevarText("Roads", 4) + "ab\n");
   static TimevarRec r;
+  // (Every field of records the writer printed: RoundTripTest.TimeVariations.)
   ASSERT_EQ(IORTimevarGetRec(1, 1, 0, &r), 1) << Error();
-  EXPECT_STREQ(r.name, L"Weekday");
-  EXPECT_EQ(r.index, 3);
-  EXPECT_STREQ(r.typeday[0][0], L"1");
-  EXPECT_STREQ(r.typeday[3][23], L"24d");
   EXPECT_EQ(std::wstring(r.typeday[0][4]), std::wstring(15, L'v'));  // cut to the field
   EXPECT_STREQ(r.typeday[1][4], L"5");
-  EXPECT_EQ(r.month[11], -12);
-  EXPECT_EQ(r.scenario[9], 0.5f);
+  EXPECT_STREQ(r.typeday[3][23], L"24d");
   // A separator of one character is taken, one of two characters is not.
   EXPECT_EQ(IORTimevarGetRec(1, 0, 0, &r), -1);
   EXPECT_EQ(Error(), "FORMULA 4: Unexpected end of record: ab");
@@ -74,8 +70,7 @@ TEST_F(ReferenceRecordsTest, NamesOnlyReadsOfEveryKind) {
        "SUBGRP 3: Unexpected end of record: SUBSTANCES"},
       {"NAME \"A\"\nINDEX 1\n\nNAME \"B\"\nINDEX 2\n\nNAME \"C\"\nINDEX 3\nSUBSTANCE 4\n",
        [](int32_t first) { return IOREmfacGetRec(first, TransferFlagNamesOnly, &ef); }, ef.name, "emfac&1",
-       "EMFAC 3: Unexpected end of record: SUBSTANCE 4"},
-  };
+       "EMFAC 3: Unexpected end of record: SUBSTANCE 4"}};
   for (size_t i = 0; i < 3; ++i) {
     const Case& c = cases[i];
     Reply(c.reply);
@@ -84,12 +79,8 @@ TEST_F(ReferenceRecordsTest, NamesOnlyReadsOfEveryKind) {
     EXPECT_STREQ(c.name, L"A");
     ASSERT_EQ(c.get(0), 1) << Error();
     EXPECT_STREQ(c.name, L"B");
-    if (c.error) {
-      EXPECT_EQ(c.get(0), -1);
-      EXPECT_EQ(Error(), c.error);
-    } else {
-      EXPECT_EQ(c.get(0), 0);
-    }
+    EXPECT_EQ(c.get(0), c.error ? -1 : 0);
+    EXPECT_EQ(Error(), c.error ? c.error : "");
   }
 }
 
@@ -123,19 +114,13 @@ TEST_F(ReferenceRecordsTest, EmfacVariablesAndWhereTheirListEnds) {
   Reply(head + "VAR.1 speed\nTYPE.1 VAR\nVAR.2 a\nTYPE.2 CONST\nVAR.3 b\nTYPE.3 other\n\n" + head +
         "VAR.1 w\nTYPE.1 CONST\nVAR.2 \nTYPE.2 VAR\nVAR.3 z\nTYPE.3 VAR\n\n" + head + "VAR.1\n" + head + all46 + "\n" +
         "NAME \"Last\"\nINDEX 9\nSUBSTANCE 1\nFORMULA x\n\n");
+  // (The fields of written records read back: RoundTripTest.EmissionFactors.)
   static EmfacRec r;
   ASSERT_EQ(IOREmfacGetRec(1, 0, &r), 1) << Error();
-  EXPECT_EQ(r.index, 5u);
-  EXPECT_EQ(r.substance, 2);
-  EXPECT_STREQ(r.formula, L"a*speed+b");
   ASSERT_EQ(r.novariable, 3);
-  EXPECT_STREQ(r.varname[0], L"speed");
-  EXPECT_EQ(r.varconst[0], 0);
-  EXPECT_EQ(r.varconst[1], 1);
   EXPECT_EQ(r.varconst[2], 1) << "any other value marks a constant";
   ASSERT_EQ(IOREmfacGetRec(0, 0, &r), 1) << Error();
   EXPECT_EQ(r.novariable, 1);
-  EXPECT_STREQ(r.varname[0], L"w");
   ASSERT_EQ(IOREmfacGetRec(0, 0, &r), 1) << Error();
   EXPECT_EQ(r.novariable, 0);
   ASSERT_EQ(IOREmfacGetRec(0, 0, &r), 1) << Error();
@@ -158,8 +143,7 @@ TEST_F(ReferenceRecordsTest, EmfacWriterNeverReadsPastTheVariables) {
   EXPECT_EQ(body.find("VAR.47"), std::string::npos);
 }
 
-// A record that goes wrong or ends inside itself fails the read with its message; it is never taken as the end of the
-// records.
+// A record that goes wrong or ends inside itself fails the read with its message, never the end of the records.
 TEST_F(ReferenceRecordsTest, MalformedRecordsOfEveryKind) {
   static TimevarRec tv;
   static SubgrpRec sg;
@@ -194,8 +178,7 @@ TEST_F(ReferenceRecordsTest, MalformedRecordsOfEveryKind) {
       {emfac, emfacHead + "VAR.1 v\nTYPE.1 VAR\njunk\n", "EMFAC (NOx): Error in VAR.2: junk\n"},
       {emfac, emfacHead + "VAR.1 v\nTYPE.1 VAR\n", "EMFAC (NOx): Out of data scanning VAR.2\n"},
       {emfac, emfacHead + "VAR.1 v\nTYPO.1 VAR\n", "EMFAC (NOx): Error in TYPE.1: TYPO.1 VAR\n"},
-      {emfac, "NAME \"NOx\"\nINDEX 5\nFORMULA x\n", "EMFAC (NOx): Error in SUBSTANCE: FORMULA x\n"},
-  };
+      {emfac, "NAME \"NOx\"\nINDEX 5\nFORMULA x\n", "EMFAC (NOx): Error in SUBSTANCE: FORMULA x\n"}};
   for (const auto& c : cases) ExpectRefused(c.text, c.read, c.error);
   // 250 slots are the most, and fit.
   Reply(group + "SUBSTANCES\n" + slots + "\n");

@@ -81,8 +81,7 @@ TEST_F(RoundTripTest, Substances) {
     r.index = static_cast<uint16_t>(g.Int(0, 65535));
     g.Text(r.name, SubNameSize, 0, true, false);
   }
-  RoundTrip(
-      written, RecordStart, SaveHeader("sub", 4, "0", "0"), "OK!\n",
+  RoundTrip(written, RecordStart, SaveHeader("sub", 4, "0", "0"), "OK!\n",
       [](int32_t op, const SubRec* r) { return IORSubPutRec(op, 4, r); },
       [](int32_t first, SubRec* r) { return IORSubGetRec(first, 4, r); });
 }
@@ -99,8 +98,7 @@ TEST_F(RoundTripTest, TimeVariations) {
     for (int16_t& m : r.month) m = static_cast<int16_t>(g.Int(-32768, 32767));
     for (float& s : r.scenario) s = g.Float();
   }
-  RoundTrip(
-      written, RecordStartFlag0, SaveHeader("timevarr", -1, "0", "1"), "Ok.\n",
+  RoundTrip(written, RecordStartFlag0, SaveHeader("timevarr", -1, "0", "1"), "Ok.\n",
       [](int32_t op, const TimevarRec* r) { return IORTimevarPutRec(1, op, r); },
       [](int32_t first, TimevarRec* r) { return IORTimevarGetRec(1, first, 0, r); });
 }
@@ -121,8 +119,7 @@ TEST_F(RoundTripTest, SubstanceGroups) {
       g.Text(r.unit[i], SubgrpUnitSize, 1, true, true);
     }
   }
-  RoundTrip(
-      written, RecordStart, SaveHeader("subgrp", -1, "0", "0"), "Ok.\n",
+  RoundTrip(written, RecordStart, SaveHeader("subgrp", -1, "0", "0"), "Ok.\n",
       [](int32_t op, const SubgrpRec* r) { return IORSubgrpPutRec(op, r); },
       [](int32_t first, SubgrpRec* r) { return IORSubgrpGetRec(first, 0, r); });
 }
@@ -145,8 +142,7 @@ TEST_F(RoundTripTest, EmissionFactors) {
       r.varconst[n] = static_cast<uint8_t>(g.Int(0, 1));
     }
   }
-  RoundTrip(
-      written, RecordStart, SaveHeader("emfac", -1, "0", "0"), "Ok.\n",
+  RoundTrip(written, RecordStart, SaveHeader("emfac", -1, "0", "0"), "Ok.\n",
       [](int32_t op, const EmfacRec* r) { return IOREmfacPutRec(op, r); },
       [](int32_t first, EmfacRec* r) { return IOREmfacGetRec(first, 0, r); });
 }

@@ -1,6 +1,5 @@
-// The reference sheets: "Substance" and "Searchkey", the time variations, "Emission factor", "Emission function"
-// and the resource sheets: records written and read back equal, limits and ends, the readers' refusals and the
-// verifiers, the resource lists rebuilt.
+// The reference and resource sheets: records written and read back equal, limits and ends, the readers' refusals,
+// the verifiers, the resource lists rebuilt.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -24,45 +23,38 @@ namespace {
 
 using sheethost::Cell;
 
-class SubSheetTest : public SheetTest {
- protected:
-  static SubRec Record(uint16_t index, const std::wstring& name) {
-    SubRec r;
-    std::memset(&r, 0, sizeof r);
-    r.index = index;
-    std::wcsncpy(r.name, name.c_str(), SubNameSize - 1);
-    return r;
-  }
-};
+using SubSheetTest = SheetTest;
 
-TEST_F(SubSheetTest, NamesWrittenByIndexAreReadBackRowByRow) {
+SubRec Record(uint16_t index, const std::wstring& name) {
+  SubRec r{};
+  r.index = index;
+  std::wcsncpy(r.name, name.c_str(), SubNameSize - 1);
+  return r;
+}
+
+TEST_F(SubSheetTest, NamesWrittenByIndexAreReadBackUpToTheColumnsLastRow) {
   auto* sheet = AddSheet(L"Searchkey");
   ASSERT_TRUE(sheet->Set(0, 2, Cell::Str(L"Searchkey 2")));
-  for (int32_t column : {2, 4}) {
-    int32_t rows = CExcelReadSub::RowLimit(column) - 1;
-    ASSERT_EQ(rows, column == 2 ? 127 : 63);
-    // Names in every row but each third, written last row first; a full field in the last row.
-    auto name = [rows](int32_t i) {
-      return i == rows ? std::wstring(255, L'z') : i % 3 ? L"key " + std::to_wstring(i) : L"";
-    };
+  const struct {
+    int32_t column, lastRow;
+  } limits[] = {{2, 127}, {4, 63}};
+  for (const auto& l : limits) {
+    ASSERT_EQ(CExcelReadSub::RowLimit(l.column) - 1, l.lastRow);
     {
       CExcelWriteSub writer;
-      ASSERT_EQ(writer.Init(column, L"Searchkey"), 1);
-      for (int32_t i = rows; i >= 1; --i) {
-        if (!name(i).empty()) {
-          ASSERT_EQ(writer.Write(Record(static_cast<uint16_t>(i), name(i))), 1) << Error();
-        }
+      ASSERT_EQ(writer.Init(l.column, L"Searchkey"), 1);
+      // Written last row first: the row beyond the column, a full field in its last row, a name in row 2.
+      for (int32_t row : {l.lastRow + 1, l.lastRow, 2, 0}) {  // index 0 has no row: the heading stays
+        ASSERT_EQ(writer.Write(Record(static_cast<uint16_t>(row), std::wstring(row == 2 ? 5 : 255, L'z'))), 1);
       }
-      ASSERT_EQ(writer.Write(Record(0, L"nowhere")), 1);  // index 0 has no row: the heading stays
     }
-    ASSERT_TRUE(sheet->Set(rows + 1, column, Cell::Str(L"past the last row")));
     CExcelReadSub reader;
-    ASSERT_EQ(reader.Init(column, L"Searchkey"), 1);
+    ASSERT_EQ(reader.Init(l.column, L"Searchkey"), 1);
     SubRec back;
-    for (int32_t i = 1; i <= rows; ++i) {
+    for (int32_t i = 1; i <= l.lastRow; ++i) {
       ASSERT_EQ(reader.Read(&back), 1) << Error();
       EXPECT_EQ(back.index, i);
-      EXPECT_EQ(std::wstring(back.name), name(i));
+      EXPECT_EQ(std::wstring(back.name), std::wstring(i == 2 ? 5 : i == l.lastRow ? 255 : 0, L'z'));
     }
     EXPECT_EQ(reader.Read(&back), 0);
   }
@@ -71,7 +63,6 @@ TEST_F(SubSheetTest, NamesWrittenByIndexAreReadBackRowByRow) {
   CExcelReadSub reader;
   EXPECT_EQ(reader.Init(6, L"Searchkey"), -1);
   EXPECT_EQ(Error(), "Unknown sub column: 6");
-  EXPECT_EQ(reader.Init(0, L"Searchkey"), -1);
   EXPECT_EQ(reader.Init(1, L"Nope"), -1);
   CExcelWriteSub nowhere;
   EXPECT_EQ(nowhere.Init(1, L"Nope"), -1);
@@ -123,23 +114,18 @@ void ExpectSame(const TimevarRec& a, const TimevarRec& b) {
 TEST_F(TimevarSheetTest, ManyRecordsWrittenAreReadBackEqual) {
   auto* sheet = AddSheet(L"Road timevar");
   std::vector<TimevarRec> records;
-  for (int k = 0; k < 45; ++k) {  // 180 rows: across many blocks of both row readers
-    TimevarRec r = Valid(L"tv" + std::to_wstring(k), static_cast<uint16_t>(k + 1));
-    Set(r.typeday[k % 4][k % 24], TimevarValueSize, std::to_wstring(k * 700) + L":" + std::to_wstring(k % 4));
+  for (int k = 0; k < 45; ++k) {  // 180 rows: across many blocks of both row readers, with each field's ends
+    TimevarRec r = Valid(k == 4 ? L"\x00e5\x00e4\x00f6 \x00ff" + std::wstring(14, L'x') : L"tv" + std::to_wstring(k),
+                         static_cast<uint16_t>(k == 0 ? 65535 : k + 1));
+    Set(r.typeday[k % 4][k % 24], TimevarValueSize,
+        k == 1 ? std::wstring(15, L'7') : std::to_wstring(k * 700) + L":" + std::to_wstring(k % 4));
     Set(r.typeday[(k + 1) % 4][k % 23], TimevarValueSize, L"");
     r.month[k % 12] = static_cast<int16_t>(k % 2 ? -32768 : 32767);
-    r.scenario[k % 10] = static_cast<float>(-k) / 8;
+    r.scenario[k % 10] = k == 5 ? 3.40282e+38f : static_cast<float>(-k) / 8;
     records.push_back(r);
   }
-  records[0].index = 65535;
-  Set(records[3].name, TimevarNameSize, L"with blank");
-  Set(records[4].name, TimevarNameSize, L"\x00e5\x00e4\x00f6 \x00ff" + std::wstring(14, L'x'));  // 19 characters
-  Set(records[1].typeday[2][5], TimevarValueSize, std::wstring(15, L'7'));  // a full field
-  records[5].scenario[9] = 3.40282e+38f;
   ASSERT_EQ(WriteAll(1, records), 1) << Error();
-
   EXPECT_EQ(sheet->Get(0, 47), Cell::Str(L"Scen 10"));  // the last scenario's heading
-
   CExcelReadTimevar reader;
   ASSERT_EQ(reader.Init(1), 1);
   TimevarRec back;
@@ -179,7 +165,7 @@ TEST_F(TimevarSheetTest, ScenarioNamesWithoutAnEntry) {
 }
 
 // (Texts longer than their fields, refused by this reader: tests/host TypedValuesTest.)
-TEST_F(TimevarSheetTest, ReaderRefusesBadIndexes) {
+TEST_F(TimevarSheetTest, ReaderRefusesBadIndexesAndLeavesEmptyCellsEmpty) {
   auto* sheet = AddSheet(L"Source timevar");
   ASSERT_EQ(WriteAll(0, {Valid(L"ok", 1), Valid(L"zero", 2), Valid(L"empty", 3), Valid(L"big", 4), Valid(L"d", 7)}), 1);
   ASSERT_TRUE(sheet->Set(5, 1, Cell::Num(0)));
@@ -188,6 +174,8 @@ TEST_F(TimevarSheetTest, ReaderRefusesBadIndexes) {
   // White space around a value's parts is dropped.
   ASSERT_TRUE(sheet->Set(1, 3, Cell::Str(L" 120 : 2 ")));
   ASSERT_TRUE(sheet->Set(4, 25, Cell::Num(17)));
+  Put(L"Source timevar", 21, 0, {L"bare", L"9"});  // empty cells leave their fields empty
+  Put(L"Source timevar", 21, 30, {L"12"});
   CExcelReadTimevar reader;
   ASSERT_EQ(reader.Init(0), 1);
   TimevarRec r;
@@ -204,14 +192,6 @@ TEST_F(TimevarSheetTest, ReaderRefusesBadIndexes) {
   // A refused record's rows are passed all the same.
   ASSERT_EQ(reader.Read(&r), 1);
   ExpectSame(r, Valid(L"d", 7));
-}
-
-TEST_F(TimevarSheetTest, AnEmptyCellLeavesItsFieldEmpty) {
-  Put(L"Source timevar", 1, 0, {L"bare", L"9"});
-  Put(L"Source timevar", 1, 30, {L"12"});
-  CExcelReadTimevar reader;
-  ASSERT_EQ(reader.Init(0), 1);
-  TimevarRec r;
   std::memset(&r, 0x55, sizeof r);
   ASSERT_EQ(reader.Read(&r), 1);
   EXPECT_EQ(r.index, 9);
@@ -270,10 +250,9 @@ class SubgrpSheetTest : public SheetTest {
   void SetUp() override {
     SheetTest::SetUp();
     sheet = AddSheet(kSubgrpSheet);
-    substances.Add(L"A", 1);
-    substances.Add(L"B", 2);
-    substances.Add(L"C", 3);
-    for (int32_t i = 4; i <= 40; ++i) substances.Add((L"S" + std::to_wstring(i)).c_str(), i);
+    for (int32_t i = 1; i <= 40; ++i) {
+      substances.Add((i <= 3 ? std::wstring(1, L'A' + i - 1) : L"S" + std::to_wstring(i)).c_str(), i);
+    }
     units.Add(L"%", 0);
     units.Add(L"kg/ton", 1);
     units.Add(L"g/GJ", 2);
@@ -314,15 +293,12 @@ TEST_F(SubgrpSheetTest, BlocksFollowTheFirstAppearanceAndGroupsReadBackEqual) {
       Group(std::wstring(19, L'g'), INT32_MAX, {{1, 99999.9f, 1e-4f, std::wstring(63, L'u')}, {40, 0, 0, L"%"}}),
   };
   CExcelWriteSubgrp writer;
-  EXPECT_EQ(writer.Write(groups[0]), -1);
-  EXPECT_EQ(Error(), "Could not write cell: (1 0).");
+  EXPECT_EQ(writer.Write(groups[0]), -1);  // before Init
   ASSERT_EQ(writer.Init(substances), 1);
   for (const SubgrpRec& g : groups) ASSERT_EQ(writer.Write(g), 1) << Error();
   // Blocks A, B, C at columns 2, 5 and 8, B holding the values of both groups.
-  const std::pair<std::pair<RW, COL>, const wchar_t*> cells[] = {
-      {{0, 2}, L"A"}, {{0, 3}, L"m"}, {{0, 4}, L"Unit"}, {{0, 5}, L"B"}, {{0, 8}, L"C"}, {{0, 11}, L"S40"},
-      {{1, 0}, L"first"}, {{1, 1}, L"4"}, {{1, 5}, L"2"}, {{2, 5}, L"3"}, {{2, 6}, L"0.25"},
-      {{2, 7}, L"%"}, {{2, 8}, L"1e-06"}};
+  const std::pair<std::pair<RW, COL>, const wchar_t*> cells[] = {{{0, 2}, L"A"}, {{0, 3}, L"m"}, {{0, 4}, L"Unit"},
+      {{0, 5}, L"B"}, {{0, 8}, L"C"}, {{0, 11}, L"S40"}, {{1, 5}, L"2"}, {{2, 5}, L"3"}, {{2, 8}, L"1e-06"}};
   for (const auto& c : cells) EXPECT_EQ(sheet->Get(c.first.first, c.first.second), Cell::Str(c.second));
   EXPECT_TRUE(sheet->Get(2, 2).IsEmpty());
   EXPECT_TRUE(sheet->Get(0, 14).IsEmpty());
@@ -344,20 +320,6 @@ TEST_F(SubgrpSheetTest, ReaderRefusals) {
   CExcelReadSubgrp unknown;
   EXPECT_EQ(unknown.Init(substances), -1);
   EXPECT_EQ(Error(), "Could not get index for substance: Nobody (sheet Emission factor, cell F1, row 1).");
-  sheet->ClearAll();
-  CRecordList many;
-  for (int32_t i = 1; i <= 250; ++i) {
-    many.Add((L"s" + std::to_wstring(i)).c_str(), i);
-    if (i <= 249) Put(kSubgrpSheet, 0, 2 + 3 * (i - 1), {L"s" + std::to_wstring(i)});
-  }
-  CExcelReadSubgrp most;
-  ASSERT_EQ(most.Init(many), 1) << Error();
-  EXPECT_EQ(most.Blocks(), 249);
-  Put(kSubgrpSheet, 0, 2 + 3 * 249, {L"s250"});
-  CExcelReadSubgrp tooMany;
-  EXPECT_EQ(tooMany.Init(many), -1);
-  EXPECT_EQ(Error(), "To many substances are specified (sheet Emission factor, cell ABV1, row 1).");
-
   sheet->ClearAll();
   Put(kSubgrpSheet, 0, 2, {L"A"});
   Put(kSubgrpSheet, 1, 0, {L"zero", L"0"});
@@ -401,14 +363,23 @@ TEST_F(SubgrpSheetTest, VerifierReportsEachFaultAtItsCell) {
                                      L"Emission factor [J4]: m without emission",
                                      L"Emission factor [K4]: Unit without emission",
                                      L"Emission factor [5]: No substances defined"}));
-  // 251 blocks: the 250th is reported and the rest not read.
-  sheet->ClearAll();
-  errors.Clear();
+}
+
+// 249 blocks are the most: with 251, the reader refuses the 250th and the verifier reports it and reads no further.
+TEST_F(SubgrpSheetTest, TheBlocksEndAfterThe249th) {
   CRecordList many;
   for (int32_t i = 1; i <= 251; ++i) {
     many.Add((L"s" + std::to_wstring(i)).c_str(), i);
     Put(kSubgrpSheet, 0, 2 + 3 * (i - 1), {L"s" + std::to_wstring(i), L"m", L"Unit"});
+    if (i == 249) {
+      CExcelReadSubgrp most;
+      ASSERT_EQ(most.Init(many), 1) << Error();
+      EXPECT_EQ(most.Blocks(), 249);
+    }
   }
+  CExcelReadSubgrp tooMany;
+  EXPECT_EQ(tooMany.Init(many), -1);
+  EXPECT_EQ(Error(), "To many substances are specified (sheet Emission factor, cell ABV1, row 1).");
   CExcelVerifySubgrp blocks;
   ASSERT_EQ(blocks.Init(many, units, errors, warnings), 1);
   ASSERT_EQ(blocks.VerifyRec(), 1);
@@ -436,8 +407,7 @@ TEST_F(SubgrpSheetTest, EveryValueHasOnePlaceOrIsRefused) {
        {L"Emission factor [I1]: Substance block after an empty heading: B"}},
       {{L"A", L"m", L"Unit", L"A", L"m", L"Unit"},
        "Substance A has a block already (sheet Emission factor, cell F1, row 1).",
-       {L"Emission factor [F1]: Substance A has a block already"}},
-  };
+       {L"Emission factor [F1]: Substance A has a block already"}}};
   for (const auto& h : headings) {
     sheet->ClearAll();
     errors.Clear();
@@ -464,18 +434,20 @@ class EmfacSheetTest : public SheetTest {
     substances.Add(L"PM2.5", 3);
   }
 
+  // A record with variables v0, v1 ... (the 46th of 15 characters), every second one a constant.
   static std::unique_ptr<EmfacRec> Record(const std::wstring& name, uint32_t index, int32_t substance,
-                                          const std::wstring& formula, const std::vector<std::wstring>& vars) {
+                                          const std::wstring& formula, int32_t variables) {
     std::unique_ptr<EmfacRec> r(new EmfacRec());
     std::wcsncpy(r->name, name.c_str(), EmfacNameSize - 1);
     r->index = index;
     r->substance = substance;
     std::wcsncpy(r->formula, formula.c_str(), EmfacFormulaSize - 1);
-    for (size_t i = 0; i < vars.size(); ++i) {
-      std::wcsncpy(r->varname[i], vars[i].c_str(), EmfacVarNameSize - 1);
+    for (int32_t i = 0; i < variables; ++i) {
+      std::wstring var = i == 45 ? std::wstring(15, L'V') : L"v" + std::to_wstring(i);
+      std::wcsncpy(r->varname[i], var.c_str(), EmfacVarNameSize - 1);
       r->varconst[i] = i % 2;
     }
-    r->novariable = static_cast<int32_t>(vars.size());
+    r->novariable = variables;
     return r;
   }
 
@@ -484,19 +456,13 @@ class EmfacSheetTest : public SheetTest {
 };
 
 TEST_F(EmfacSheetTest, RecordsWrittenAreReadBackEqual) {
-  std::vector<std::wstring> many;  // 46 variables, one of 15 characters
-  for (int i = 0; i < EmfacMaxVariables; ++i) many.push_back(i == 45 ? std::wstring(15, L'V') : L"v" + std::to_wstring(i));
   std::unique_ptr<EmfacRec> records[] = {
-      Record(L"longest formula", 1, 1, std::wstring(EmfacFormulaSize - 1, L'f'), {}),  // whole, not cut
-      Record(L"many", 1073741824, 3, L"a*b^2 + \u00e5", many),
-      Record(std::wstring(19, L'n'), 7, 2, L"x", {L"speed", L"a"}),
-  };
+      Record(L"longest formula", 1, 1, std::wstring(EmfacFormulaSize - 1, L'f'), 0),  // whole, not cut
+      Record(std::wstring(19, L'n'), 1073741824, 3, L"a*b^2 + \u00e5", EmfacMaxVariables)};
   CExcelWriteEmfac writer;
-  EXPECT_EQ(writer.Write(*records[0]), -1);
-  EXPECT_EQ(Error(), "Could not write cell: (1 0).");
+  EXPECT_EQ(writer.Write(*records[0]), -1);  // before Init (the message: RsrcSheetsTest.LimitsEndsAndRefusals)
   ASSERT_EQ(writer.Init(substances), 1);
   for (const auto& r : records) ASSERT_EQ(writer.Write(*r), 1) << Error();
-  EXPECT_EQ(sheet->Get(2, 4 + 2 * 45), Cell::Str(std::wstring(15, L'V')));
   EXPECT_TRUE(sheet->Get(2, 4 + 2 * 46).IsEmpty());
   CExcelReadEmfac reader;
   ASSERT_EQ(reader.Init(substances), 1);
@@ -507,10 +473,10 @@ TEST_F(EmfacSheetTest, RecordsWrittenAreReadBackEqual) {
   }
   EXPECT_EQ(reader.Read(back.get()), 0);
   // A substance index without a name: the list's bad-reference text, or refused.
-  ASSERT_EQ(writer.Write(*Record(L"bad", 1, 9, L"x", {})), 1);
-  EXPECT_EQ(sheet->Get(4, 2), Cell::Str(L"Bad reference = 9"));
+  ASSERT_EQ(writer.Write(*Record(L"bad", 1, 9, L"x", 0)), 1);
+  EXPECT_EQ(sheet->Get(3, 2), Cell::Str(L"Bad reference = 9"));
   substances.SetBadReference(false);
-  EXPECT_EQ(writer.Write(*Record(L"bad", 1, 9, L"x", {})), -1);
+  EXPECT_EQ(writer.Write(*Record(L"bad", 1, 9, L"x", 0)), -1);
   EXPECT_EQ(Error(), "Could not get substance 9");
 }
 
@@ -598,8 +564,12 @@ TEST_F(RsrcSheetsTest, LimitsEndsAndRefusals) {
     EXPECT_EQ(Error(), "Only columns 0,2,4,6 are valid for Units");
     ASSERT_EQ(units.Init(UnitSearchColumn), 1);
     for (uint16_t n : {0, 1, 3}) ASSERT_EQ(units.Write(n, n == 1 ? full.c_str() : L"u", full.c_str()), 1);
+    CExcelWriteRsrc tags;  // free settings: 40 rows across the readers' blocks, then one after a gap
+    ASSERT_EQ(tags.Init(), 1);
+    for (uint16_t r = 0; r <= 42; ++r) EXPECT_TRUE(r == 41 || tags.Write(r, L"T", r ? L"" : L"Value") == 1);
   }
   EXPECT_TRUE(stt->Get(0, ScenarioColumn).IsEmpty());
+  EXPECT_EQ(rsrc->Get(0, 1), Cell::Str(L"Value"));
   ASSERT_TRUE(stt->Set(11, ScenarioColumn, Cell::Str(L"beyond the last scenario")));
   CExcelReadSpeedTempScen names;
   EXPECT_EQ(names.Init(4), -1);
@@ -612,7 +582,7 @@ TEST_F(RsrcSheetsTest, LimitsEndsAndRefusals) {
     EXPECT_EQ(std::wstring(name.name), n == 10 ? full : L"");
   }
   EXPECT_EQ(names.Read(&name), 0);
-  // Units are numbered from 0 and end at the first empty name.
+  // Units are numbered from 0 and end at the first empty name, free settings at the first empty tag.
   CExcelReadUnits units;
   ASSERT_EQ(units.Init(UnitSearchColumn), 1);
   RsrcUnitRow unit;
@@ -621,25 +591,14 @@ TEST_F(RsrcSheetsTest, LimitsEndsAndRefusals) {
   EXPECT_EQ(unit.number, 1);
   EXPECT_EQ(std::wstring(unit.name) + std::wstring(unit.factor), full + full);
   EXPECT_EQ(units.Read(&unit), 0);
-}
-
-TEST_F(RsrcSheetsTest, FreeSettingsEndAtTheFirstEmptyTag) {
-  {
-    CExcelWriteRsrc writer;
-    ASSERT_EQ(writer.Init(), 1);
-    ASSERT_EQ(writer.Write(0, L"Tag", L"Value"), 1);
-    for (uint16_t r = 1; r <= 40; ++r) ASSERT_EQ(writer.Write(r, (L"T" + std::to_wstring(r)).c_str(), L""), 1);
-    ASSERT_EQ(writer.Write(42, L"after a gap", L"x"), 1);
-  }
-  EXPECT_EQ(rsrc->Get(0, 1), Cell::Str(L"Value"));
-  CExcelReadRsrc reader;
-  ASSERT_EQ(reader.Init(), 1);
+  CExcelReadRsrc tags;
+  ASSERT_EQ(tags.Init(), 1);
   RsrcFreeRow back;
   for (uint16_t r = 1; r <= 40; ++r) {
-    ASSERT_EQ(reader.Read(&back), 1);
+    ASSERT_EQ(tags.Read(&back), 1);
     EXPECT_EQ(back.row, r);
   }
-  EXPECT_EQ(reader.Read(&back), 0);
+  EXPECT_EQ(tags.Read(&back), 0);
 }
 
 TEST_F(RsrcSheetsTest, ResourceListsRebuiltFromTheSheets) {

@@ -17,8 +17,7 @@ namespace {
 
 using sheethost::Cell;
 
-// Text buffers for a row reader, each of `size` characters.
-struct RowBuffers {
+struct RowBuffers {  // a row reader's text buffers, each of `size` characters
   RowBuffers(int columns, int size) : store(columns, std::vector<wchar_t>(size, L'#')) {
     for (auto& s : store) pointers.push_back(s.data());
   }
@@ -109,11 +108,9 @@ TEST_F(RowReaderTest, BooleansAndErrorsAreNamedAtTheirCellsAndTheRowIsReadWhole)
 }
 
 TEST_F(RowReaderTest, MissingOrActiveSheetAndFailedCoercion) {
-  {
-    CSheetRowReader active(0, 0, 1, 8, L"");
-    EXPECT_EQ(active.Init(), -1);
-    EXPECT_EQ(Error(), "Couldn't set active sheet.");
-  }
+  CSheetRowReader active(0, 0, 1, 8, L"");
+  EXPECT_EQ(active.Init(), -1);
+  EXPECT_EQ(Error(), "Couldn't set active sheet.");
   AddSheet(L"Data")->Set(0, 0, Cell::Str(L"here"));
   CSheetRowReader missing(0, 0, 1, 8, L"Nope");
   EXPECT_EQ(missing.Init(), 0);
@@ -146,17 +143,11 @@ TEST_F(CellReaderTest, TheCellRuleCutToTheBuffer) {
     Cell cell;
     int32_t size;
     std::wstring text;
-  } cases[] = {{Cell::Num(0.1), 32, L"0.1"},
-               {Cell::Num(7), 32, L"7"},
-               {Cell::Num(0.00005), 32, L"5e-05"},
-               {Cell::Num(-0.000001), 32, L"-1e-06"},
+  } cases[] = {{Cell::Num(0.1), 32, L"0.1"}, {Cell::Num(7), 32, L"7"}, {Cell::Num(-0.000001), 32, L"-1e-06"},
                {Cell::Num(0.1 + 0.2), 32, L"0.30000000000000004"},
                {Cell::Num(1234567890123456789.0), 32, L"1.2345678901234568e+18"},
-               {Cell::Str(L"text \u00e9\u20ac"), 32, L"text \u00e9\u20ac"},
-               {Cell::Str(L""), 32, L""},
-               {Cell(), 32, L""},
-               {Cell::Str(L"abcdefgh"), 5, L"abcd"},
-               {Cell::Num(wide), 5, L"-1.2"},
+               {Cell::Str(L"text \u00e9\u20ac"), 32, L"text \u00e9\u20ac"}, {Cell(), 32, L""},
+               {Cell::Str(L"abcdefgh"), 5, L"abcd"}, {Cell::Num(wide), 5, L"-1.2"},
                {Cell::Num(wide), 20, std::wstring(printed, 19)},
                {Cell::Str(std::wstring(32767, L'x')), 32766, std::wstring(32765, L'x')}};
   for (const auto& c : cases) {
@@ -169,8 +160,7 @@ TEST_F(CellReaderTest, TheCellRuleCutToTheBuffer) {
     EXPECT_EQ(std::wstring(buffer.data()), c.text);
   }
   // Integer-typed values, which only other hosts hand out.
-  XLOPER12 w;
-  std::memset(&w, 0, sizeof w);
+  XLOPER12 w{};
   w.xltype = xltypeInt;
   w.val.w = -7;
   wchar_t text[32];
@@ -191,11 +181,9 @@ TEST_F(CellReaderTest, BooleansErrorsMissingSheetsAndHostFailures) {
   s->Set(3, 4, Cell::Bool(false));
   s->Set(3, 5, Cell::Err(xlerrValue));
   wchar_t text[16];
-  {
-    CSheetCellReader missing(16, L"Nope");
-    EXPECT_EQ(missing.Init(), 0);
-    EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
-  }
+  CSheetCellReader missing(16, L"Nope");
+  EXPECT_EQ(missing.Init(), 0);
+  EXPECT_EQ(Error(), "Couldn't set sheet Nope.");
   CSheetCellReader reader(16, L"Data \u0100");
   ASSERT_EQ(reader.Init(), 1);
   EXPECT_EQ(reader.ReadCell(3, 4, text), 0);
@@ -219,18 +207,15 @@ TEST_F(CellReaderTest, BooleansErrorsMissingSheetsAndHostFailures) {
 
 
 
-// Only the mark and a number's digits make a number cell: a server text
-// starting with the mark stays the text it is.
+// Only the mark and a number's digits make a number cell: a server text starting with the mark stays the text it is.
 TEST_F(RowWriterTest, MarkedNumbersBecomeNumbersOthersStrings) {
   auto* s = AddSheet(L"Out");
   CSheetRowWriter writer(1, 2, 4, 20, L"Out");
   ASSERT_EQ(writer.Init(), 1);
   const wchar_t* texts[] = {L"\x01" L"42", L"abc", L"\x01" L"-7x", L"\x01" L"-36526.000000"};
   ASSERT_EQ(writer.WriteRow(texts), 1);
-  EXPECT_EQ(s->Get(1, 2), Cell::Num(42));
-  EXPECT_EQ(s->Get(1, 3), Cell::Str(L"abc"));
-  EXPECT_EQ(s->Get(1, 4), Cell::Str(L"\x01" L"-7x"));
-  EXPECT_EQ(s->Get(1, 5), Cell::Num(-36526));
+  const Cell cells[] = {Cell::Num(42), Cell::Str(L"abc"), Cell::Str(L"\x01" L"-7x"), Cell::Num(-36526)};
+  for (COL c = 2; c < 6; ++c) EXPECT_EQ(s->Get(1, c), cells[c - 2]);
   EXPECT_EQ(writer.CurrentRow(), 2);
 
   // Consecutive rows, a gap after SkipRows; the buffers are reused.
@@ -238,10 +223,8 @@ TEST_F(RowWriterTest, MarkedNumbersBecomeNumbersOthersStrings) {
   ASSERT_EQ(writer.WriteRow(next), 1);
   EXPECT_EQ(writer.SkipRows(3), 1);
   ASSERT_EQ(writer.WriteRow(texts), 1);
-  EXPECT_EQ(s->Get(2, 2), Cell::Str(L"b"));
-  EXPECT_EQ(s->Get(2, 3), Cell::Str(L"\x01"));
-  EXPECT_EQ(s->Get(2, 4), Cell::Str(L""));
-  EXPECT_EQ(s->Get(2, 5), Cell::Str(L""));
+  const wchar_t* written[] = {L"b", L"\x01", L"", L""};  // a null text writes an empty one
+  for (COL c = 2; c < 6; ++c) EXPECT_EQ(s->Get(2, c), Cell::Str(written[c - 2]));
   EXPECT_TRUE(s->Get(3, 2).IsEmpty());
   EXPECT_EQ(s->Get(6, 3), Cell::Str(L"abc"));
   EXPECT_EQ(writer.CurrentRow(), 7);
@@ -278,12 +261,10 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
   EXPECT_EQ(second->Get(0, 0), Cell::Str(L"a"));
   CSheetRowWriter missing(0, 0, 2, 8, L"Nope");
   EXPECT_EQ(missing.Init(), -1);
-  {
-    CSheetRowWriter none(0, 0, 0, 8, L"Out");
-    EXPECT_EQ(none.Init(), -1);
-    EXPECT_EQ(Error(), "Could not allocate m_pData memory. 0 columns");
-    EXPECT_EQ(none.WriteRow(texts), -1);  // never writes through half-made buffers
-  }
+  CSheetRowWriter none(0, 0, 0, 8, L"Out");
+  EXPECT_EQ(none.Init(), -1);
+  EXPECT_EQ(Error(), "Could not allocate m_pData memory. 0 columns");
+  EXPECT_EQ(none.WriteRow(texts), -1);  // never writes through half-made buffers
   CSheetRowWriter writer(5, 0, 1, 8, L"Out");
   ASSERT_EQ(writer.Init(), 1);
   host.FailNextCall(xlretFailed, xlSet);
@@ -294,10 +275,8 @@ TEST_F(RowWriterTest, FailuresAndTheirMessages) {
 
 TEST_F(CellWriterTest, WritesCutTextsAndReportsFailures) {
   auto* s = AddSheet(L"Out");
-  {
-    CSheetCellWriter missing(8, L"Nope");
-    EXPECT_EQ(missing.Init(), -1);
-  }
+  CSheetCellWriter missing(8, L"Nope");
+  EXPECT_EQ(missing.Init(), -1);
   CSheetCellWriter writer(4, L"Out");
   ASSERT_EQ(writer.Init(), 1);
   ASSERT_EQ(writer.WriteCell(3, 7, L"abcdefg"), 1);
