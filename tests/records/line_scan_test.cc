@@ -318,7 +318,8 @@ TEST(GridDataLine, SplitsAtEveryAtSignUpToTheFieldsAGridCarries) {
       {L"12@34@1.5\n", {L"12", L"34", L"1.5"}},
       {L"12@34@@North@", {L"12", L"34", L"", L"North", L""}},
       {L"7", {L"7"}},
-      {most, GridFields(GridMaxFields, L"1")}};
+      {most, GridFields(GridMaxFields, L"1")},
+  };
   GridFields fields{L"left", L"over", L"from", L"before", L"x", L"y"};
   for (const auto& c : cases) {
     ASSERT_TRUE(SplitGridLine(c.line.c_str(), &fields));

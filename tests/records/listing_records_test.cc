@@ -316,7 +316,8 @@ TEST_F(ListingRecordsTest, MalformedRecordsOfEveryKindFailWithTheirMessages) {
        "ROADTYPE Street: Out of data scanning TYPEDAY hour 13\n"},
       {roadtypes, blocks + "\n", "ROADTYPE Street: More than 10 vehicles\n"},
       {roadtypes, "NAME \"Street\"\nINDEX 5\nVEHICLE 1\nTYPEDAY\t 1234567890123456 1 1 1\n",  // longer than its field
-       "ROADTYPE Street: Error in typedays for VEHICLE 1, hour 1\n"}};
+       "ROADTYPE Street: Error in typedays for VEHICLE 1, hour 1\n"},
+  };
   for (const auto& c : cases) ExpectRefused(c.reply, c.read, c.message, c.part);
 }
 

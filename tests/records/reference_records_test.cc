@@ -70,7 +70,8 @@ TEST_F(ReferenceRecordsTest, NamesOnlyReadsOfEveryKind) {
        "SUBGRP 3: Unexpected end of record: SUBSTANCES"},
       {"NAME \"A\"\nINDEX 1\n\nNAME \"B\"\nINDEX 2\n\nNAME \"C\"\nINDEX 3\nSUBSTANCE 4\n",
        [](int32_t first) { return IOREmfacGetRec(first, TransferFlagNamesOnly, &ef); }, ef.name, "emfac&1",
-       "EMFAC 3: Unexpected end of record: SUBSTANCE 4"}};
+       "EMFAC 3: Unexpected end of record: SUBSTANCE 4"},
+  };
   for (size_t i = 0; i < 3; ++i) {
     const Case& c = cases[i];
     Reply(c.reply);
@@ -178,7 +179,8 @@ TEST_F(ReferenceRecordsTest, MalformedRecordsOfEveryKind) {
       {emfac, emfacHead + "VAR.1 v\nTYPE.1 VAR\njunk\n", "EMFAC (NOx): Error in VAR.2: junk\n"},
       {emfac, emfacHead + "VAR.1 v\nTYPE.1 VAR\n", "EMFAC (NOx): Out of data scanning VAR.2\n"},
       {emfac, emfacHead + "VAR.1 v\nTYPO.1 VAR\n", "EMFAC (NOx): Error in TYPE.1: TYPO.1 VAR\n"},
-      {emfac, "NAME \"NOx\"\nINDEX 5\nFORMULA x\n", "EMFAC (NOx): Error in SUBSTANCE: FORMULA x\n"}};
+      {emfac, "NAME \"NOx\"\nINDEX 5\nFORMULA x\n", "EMFAC (NOx): Error in SUBSTANCE: FORMULA x\n"},
+  };
   for (const auto& c : cases) ExpectRefused(c.text, c.read, c.error);
   // 250 slots are the most, and fit.
   Reply(group + "SUBSTANCES\n" + slots + "\n");

@@ -127,10 +127,14 @@ std::wstring Marked(const wchar_t* serial) { return std::wstring(1, NumberCellMa
 
 TEST(DateCode, CodesToCellsAndBack) {
   const std::pair<uint32_t, const wchar_t*> dates[] = {
-      {101, L"36526.000000"}, {990101, L"36161.000000"},     // 2000-01-01, 1999-01-01
-      {380101, L"50406.000000"}, {390101, L"14246.000000"},  // 2038-01-01, 1939-01-01
-      {229, L"36585.000000"}, {991231, L"36525.000000"},     // 2000-02-29, 1999-12-31
-      {381231, L"50770.000000"}};                            // 2038-12-31
+      {101, L"36526.000000"},     // 2000-01-01
+      {990101, L"36161.000000"},  // 1999-01-01
+      {380101, L"50406.000000"},  // 2038-01-01
+      {390101, L"14246.000000"},  // 1939-01-01
+      {229, L"36585.000000"},     // 2000-02-29
+      {991231, L"36525.000000"},  // 1999-12-31
+      {381231, L"50770.000000"},  // 2038-12-31
+  };
   for (const auto& d : dates) {
     EXPECT_EQ(Cell(d.first), Marked(d.second)) << d.first;
     EXPECT_EQ(CellToDateCode(d.second), d.first) << d.first;
@@ -161,7 +165,8 @@ TEST(DateCode, SerialToDate) {
       {36585 + 0.75 - 1e-9, 2000, 2, 29, 3, 60, 18, 0, 0},  // rounds to the second
       {-1.25, 1899, 12, 29, 6 /* Friday */, 363, 6, 0, 0},  // the fraction counts forward into the day
       {2958465, 9999, 12, 31, 6, 365, 0, 0, 0},
-      {-657434, 100, 1, 1, 6, 1, 0, 0, 0}};
+      {-657434, 100, 1, 1, 6, 1, 0, 0, 0},
+  };
   for (const Case& c : cases) {
     SerialDate d;
     ASSERT_EQ(SerialToDate(c.serial, &d), 1) << c.serial;

@@ -38,16 +38,18 @@ TEST_F(CompanySheetTest, CompanyVerifierFindings) {
   CExcelVerifyCompany verifier;
   ASSERT_EQ(verifier.Init(errors, warnings), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
-  EXPECT_EQ(Lines(errors), (Lines_{L"Company [A3]: To long string for Name. Max is 47",
-                                   L"Company [D3]: To long string for Info2. Max is 63",
-                                   L"Company [B4]: Duplicate company ID",
-                                   L"Company [C4]: Info cell holds a double quote, which a quoted field cannot carry",
-                                   L"Company [E4]: Address cell holds a control character (code 9), which a record "
-                                   L"cannot carry",
-                                   L"Company [B5]: Missing company ID",
-                                   L"Company [I5]: To long string for ALOB line 1. Max is 254",
-                                   L"Company [B6]: To long string for Company ID. Max is 31",
-                                   L"Company [I6]: ALOB line 1 cell holds a line break, which a record cannot carry"}));
+  EXPECT_EQ(Lines(errors), (Lines_{
+                               L"Company [A3]: To long string for Name. Max is 47",
+                               L"Company [D3]: To long string for Info2. Max is 63",
+                               L"Company [B4]: Duplicate company ID",
+                               L"Company [C4]: Info cell holds a double quote, which a quoted field cannot carry",
+                               L"Company [E4]: Address cell holds a control character (code 9), which a record "
+                               L"cannot carry",
+                               L"Company [B5]: Missing company ID",
+                               L"Company [I5]: To long string for ALOB line 1. Max is 254",
+                               L"Company [B6]: To long string for Company ID. Max is 31",
+                               L"Company [I6]: ALOB line 1 cell holds a line break, which a record cannot carry",
+                           }));
   EXPECT_EQ(Lines(warnings), (Lines_{L"Company [C7]: Missing name or garbage data in row.",
                                      L"Company [F7]: Missing name or garbage data in row."}));
 }
@@ -61,14 +63,16 @@ TEST_F(CompanySheetTest, FacilityVerifierFindings) {
   CExcelVerifyFacility verifier;
   ASSERT_EQ(verifier.Init(companies, errors, warnings), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
-  EXPECT_EQ(Lines(errors), (Lines_{L"Facility [B3]: X1 cell value out of range [1,2147483647]",
-                                   L"Facility [C3]: Y1 cell not a number",
-                                   L"Facility [D3]: Could not get key for company.",
-                                   L"Facility [A4]: To long string for Name. Max is 47",
-                                   L"Facility [B4]: Duplicate facility: another row has X 1 and Y 2147483647",
-                                   L"Facility [B5]: Cell holds an error or logical value, not a text or number",
-                                   L"Facility [A5]: Name cell holds the character U+20AC, which has no ISO 8859-1 form",
-                                   L"Facility [C5]: Empty Y1 cell"}));
+  EXPECT_EQ(Lines(errors), (Lines_{
+                               L"Facility [B3]: X1 cell value out of range [1,2147483647]",
+                               L"Facility [C3]: Y1 cell not a number",
+                               L"Facility [D3]: Could not get key for company.",
+                               L"Facility [A4]: To long string for Name. Max is 47",
+                               L"Facility [B4]: Duplicate facility: another row has X 1 and Y 2147483647",
+                               L"Facility [B5]: Cell holds an error or logical value, not a text or number",
+                               L"Facility [A5]: Name cell holds the character U+20AC, which has no ISO 8859-1 form",
+                               L"Facility [C5]: Empty Y1 cell",
+                           }));
 }
 
 TEST_F(CompanySheetTest, ReadersGiveRecordsAndRefuseUnknownCompanies) {
@@ -178,7 +182,8 @@ TEST_F(SourceSheetTest, VerifierFindsOneFaultOfEachKind) {
       L"Source [AP7]: Unknown sub grp activity unit",
       L"Source [AN8]: Emission fac 1 has values but no Timevar; give one or empty the block",
       L"Source [AX8]: Var 2 is given after an empty Var cell; variables must stand without gaps",
-      L"Source [A9]: To long string for Name. Max is 47"}));
+      L"Source [A9]: To long string for Name. Max is 47",
+  }));
   EXPECT_EQ(Lines(warnings), (Lines_{}));
   // The layout the verifier found (one substance block, a function of two variables) is the reader's.
   CExcelReadSource reader;
@@ -281,14 +286,16 @@ TEST_F(TrafficSheetTest, VehicleVerifierFindings) {
   CExcelVerifyVehicle verifier;
   ASSERT_EQ(verifier.Init(substances, speeds, errors, warnings), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
-  EXPECT_EQ(Lines(errors), (Lines_{L"Vehicle [F1]: Unknown substance: CO",
-                                   L"Vehicle [A2]: To long string for Name. Max is 19",
-                                   L"Vehicle [B2]: Invalid index",
-                                   L"Vehicle [C3]: Is heavy cell not a number",
-                                   L"Vehicle [D6]: Unknown speed: s99",
-                                   L"Vehicle [E7]: Inconsistent emission factors. Differs from first row of record.",
-                                   L"Vehicle [E8]: Emission factor cell not a number",
-                                   L"Vehicle [E9]: Emission factor cell value out of range [0,1e+09]"}));
+  EXPECT_EQ(Lines(errors), (Lines_{
+                               L"Vehicle [F1]: Unknown substance: CO",
+                               L"Vehicle [A2]: To long string for Name. Max is 19",
+                               L"Vehicle [B2]: Invalid index",
+                               L"Vehicle [C3]: Is heavy cell not a number",
+                               L"Vehicle [D6]: Unknown speed: s99",
+                               L"Vehicle [E7]: Inconsistent emission factors. Differs from first row of record.",
+                               L"Vehicle [E8]: Emission factor cell not a number",
+                               L"Vehicle [E9]: Emission factor cell value out of range [0,1e+09]",
+                           }));
   EXPECT_EQ(Lines(warnings), (Lines_{L"Vehicle [13]: No emission factors defined"}));
 }
 
@@ -303,19 +310,21 @@ TEST_F(TrafficSheetTest, RoadVehicleVerifierFindings) {
   ASSERT_EQ(verifier.Init(substances, definition, roadVehicles, 1, errors, warnings), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 0) << Error();
-  EXPECT_EQ(Lines(errors), (Lines_{L"Road Vehicle [A2]: To long string for Name. Max is 19",
-                                   L"Road Vehicle [B2]: Invalid index",
-                                   L"Road Vehicle [D2]: Is heavy cell value out of range [0,1]",
-                                   L"Road Vehicle [F2]: Weight cell value out of range [0,999999]",
-                                   L"Road Vehicle [G2]: Emission model cell value out of range [0,3]",
-                                   L"Road Vehicle [H2]: Flow equi cell value out of range [0,1e+09]",
-                                   L"Road Vehicle [I2]: Unknown road vehicle: Ghost",
-                                   L"Road Vehicle [K2]: Unknown substance: XX",
-                                   L"Road Vehicle [L2]: Unknown text for variable: Kerosene",
-                                   L"Road Vehicle [P2]: Stop and go cell value out of range [0,1e+09]",
-                                   L"Road Vehicle [O3]: Congested cell not a number",
-                                   L"Road Vehicle [B4]: Missing index",
-                                   L"Road Vehicle [J4]: To long string for Info. Max is 19"}));
+  EXPECT_EQ(Lines(errors), (Lines_{
+                               L"Road Vehicle [A2]: To long string for Name. Max is 19",
+                               L"Road Vehicle [B2]: Invalid index",
+                               L"Road Vehicle [D2]: Is heavy cell value out of range [0,1]",
+                               L"Road Vehicle [F2]: Weight cell value out of range [0,999999]",
+                               L"Road Vehicle [G2]: Emission model cell value out of range [0,3]",
+                               L"Road Vehicle [H2]: Flow equi cell value out of range [0,1e+09]",
+                               L"Road Vehicle [I2]: Unknown road vehicle: Ghost",
+                               L"Road Vehicle [K2]: Unknown substance: XX",
+                               L"Road Vehicle [L2]: Unknown text for variable: Kerosene",
+                               L"Road Vehicle [P2]: Stop and go cell value out of range [0,1e+09]",
+                               L"Road Vehicle [O3]: Congested cell not a number",
+                               L"Road Vehicle [B4]: Missing index",
+                               L"Road Vehicle [J4]: To long string for Info. Max is 19",
+                           }));
 }
 
 // An emission line in the first row has no vehicle: the readers stop at its
@@ -360,16 +369,18 @@ TEST_F(TrafficSheetTest, RoadtypeVerifierFindings) {
   ASSERT_EQ(verifier.Init(vehicles, speeds, errors, warnings), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 1) << Error();
   EXPECT_EQ(verifier.VerifyRec(), 0) << Error();  // the eleventh vehicle ends the sheet
-  EXPECT_EQ(Lines(errors), (Lines_{L"Roadtype [A2]: Missing roadtype name",
-                                   L"Roadtype [B2]: Missing index",
-                                   L"Roadtype [C2]: Unknown vehicle",
-                                   L"Roadtype [D2]: Unknown min speed",
-                                   L"Roadtype [G2]: Typeday (Mon-Thu) cell value out of range [0,9999] 12000",
-                                   L"Roadtype [I2]: Typeday (Mon-Thu) cell value out of range [0,3] 7",
-                                   L"Roadtype [AD2]: Month cell value out of range [0,9999]",
-                                   L"Roadtype [AP2]: Scenario cell value out of range [0,9999]",
-                                   L"Roadtype [F4]: Typeday (Sat) cell value out of range [0,9999] 12000",
-                                   L"Roadtype [B46]: Too many vehicles. Only 10 per roadtype allowed."}));
+  EXPECT_EQ(Lines(errors), (Lines_{
+                               L"Roadtype [A2]: Missing roadtype name",
+                               L"Roadtype [B2]: Missing index",
+                               L"Roadtype [C2]: Unknown vehicle",
+                               L"Roadtype [D2]: Unknown min speed",
+                               L"Roadtype [G2]: Typeday (Mon-Thu) cell value out of range [0,9999] 12000",
+                               L"Roadtype [I2]: Typeday (Mon-Thu) cell value out of range [0,3] 7",
+                               L"Roadtype [AD2]: Month cell value out of range [0,9999]",
+                               L"Roadtype [AP2]: Scenario cell value out of range [0,9999]",
+                               L"Roadtype [F4]: Typeday (Sat) cell value out of range [0,9999] 12000",
+                               L"Roadtype [B46]: Too many vehicles. Only 10 per roadtype allowed.",
+                           }));
 }
 
 TEST_F(TrafficSheetTest, SaveReadersRefuseWhatRecordsCannotCarry) {

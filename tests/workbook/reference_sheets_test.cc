@@ -407,7 +407,8 @@ TEST_F(SubgrpSheetTest, EveryValueHasOnePlaceOrIsRefused) {
        {L"Emission factor [I1]: Substance block after an empty heading: B"}},
       {{L"A", L"m", L"Unit", L"A", L"m", L"Unit"},
        "Substance A has a block already (sheet Emission factor, cell F1, row 1).",
-       {L"Emission factor [F1]: Substance A has a block already"}}};
+       {L"Emission factor [F1]: Substance A has a block already"}},
+  };
   for (const auto& h : headings) {
     sheet->ClearAll();
     errors.Clear();
@@ -443,8 +444,7 @@ class EmfacSheetTest : public SheetTest {
     r->substance = substance;
     std::wcsncpy(r->formula, formula.c_str(), EmfacFormulaSize - 1);
     for (int32_t i = 0; i < variables; ++i) {
-      std::wstring var = i == 45 ? std::wstring(15, L'V') : L"v" + std::to_wstring(i);
-      std::wcsncpy(r->varname[i], var.c_str(), EmfacVarNameSize - 1);
+      std::wcsncpy(r->varname[i], (i == 45 ? std::wstring(15, L'V') : L"v" + std::to_wstring(i)).c_str(), EmfacVarNameSize - 1);
       r->varconst[i] = i % 2;
     }
     r->novariable = variables;

@@ -40,7 +40,8 @@ TEST_F(RowGapTest, ReportsTheFirstRowBelowTheFirstEmptyRecord) {
        L"Source timevar [A10]: row 10 and below would not be saved: cell A10 is empty", 9, 3, sheethost::Cell::Num(12)},
       {"a name row emptied", {L"Source timevar", 1, 4, 48, 0}, {1, 5, 13},
        L"Source timevar [A14]: row 14 and below would not be saved: remove the empty row 10"},
-      {"no such sheet: left to the other steps", {L"No such sheet", 1, 1, 2}, {}, L""}};
+      {"no such sheet: left to the other steps", {L"No such sheet", 1, 1, 2}, {}, L""},
+  };
   for (const GapCase& c : cases) {
     SCOPED_TRACE(c.what);
     ErrorList.Clear();
@@ -72,7 +73,8 @@ TEST_F(RowGapTest, VerificationRefusesAGapInTheRecordSheets) {
       {L"Roadtype", 2, 1, 5, L"Roadtype [C6]: row 6 and below would not be saved: cell C6 is empty", 0},
       {L"Company", 0, 1, 2, L"Company [A3]: row 3 and below would not be saved: cell A3 is empty", 3},
       {L"Road timevar", 0, 1, 5, L"Road timevar [A6]: row 6 and below would not be saved: cell A6 is empty", 7},
-      {L"Emission factor", 0, 1, 2, L"Emission factor [A3]: row 3 and below would not be saved: cell A3 is empty", 1}};
+      {L"Emission factor", 0, 1, 2, L"Emission factor [A3]: row 3 and below would not be saved: cell A3 is empty", 1},
+  };
   for (const Case& c : cases) {
     ErrorList.Clear();
     Put(c.sheet, c.first, c.column, L"first");
