@@ -444,7 +444,8 @@ class EmfacSheetTest : public SheetTest {
     r->substance = substance;
     std::wcsncpy(r->formula, formula.c_str(), EmfacFormulaSize - 1);
     for (int32_t i = 0; i < variables; ++i) {
-      std::wcsncpy(r->varname[i], (i == 45 ? std::wstring(15, L'V') : L"v" + std::to_wstring(i)).c_str(), EmfacVarNameSize - 1);
+      std::wstring var = i == 45 ? std::wstring(15, L'V') : L"v" + std::to_wstring(i);
+      std::wcsncpy(r->varname[i], var.c_str(), EmfacVarNameSize - 1);
       r->varconst[i] = i % 2;
     }
     r->novariable = variables;
