@@ -224,22 +224,4 @@ TEST_F(TransferExportsTest, UnknownListsAndIdleTransfersFailCleanly) {
   EXPECT_EQ(server_.RequestCount(), 1u);
 }
 
-TEST_F(TransferExportsTest, TimevarLoadStartedAgainReleasesTheFirst) {
-  std::string records;
-  for (int i = 1; i <= 12; ++i) {
-    records += "NAME \"T" + std::to_string(i) + "\"\nINDEX " + std::to_string(i) + "\nTYPEDAY\t1 2 3 4\n";
-    for (int h = 2; h <= 24; ++h) records += "\t1 2 3 4\n";
-    records += "MONTH\t1 2 3 4 5 6\n\t7 8 9 10 11 12\nSCENARIO\t1 1 1 1 1\n\t1 1 1 1 1\n\n";
-  }
-  server_.QueueReply(RawReply::Http(200, records));
-  server_.QueueReply(RawReply::Http(200, records));
-  EXPECT_EQ(Once(TimevarsLoad(1), 1), (Step{1, L"10"}));
-  EXPECT_EQ(Once(TimevarsLoad(0), 1), (Step{1, L"10"}));  // kind 0 this time
-  EXPECT_EQ(Once(TimevarsLoad(0), 0), (Step{0, L"12"}));
-  EXPECT_EQ(SourceTimevarList.Count(), 12);
-  EXPECT_EQ(host.Book().GetCell(L"Source timevar", 45, 0), Cell::Str(L"T12"));
-  EXPECT_EQ(host.Book().GetCell(L"Road timevar", 37, 0), Cell::Str(L"T10"));
-  EXPECT_TRUE(host.Book().GetCell(L"Road timevar", 41, 0).IsEmpty());
-}
-
 }  // namespace

@@ -96,39 +96,6 @@ TEST(SheetHostWorkbook, CellsOutsideTheGridAndNotANumberAreRefused) {
   EXPECT_EQ(sheet->CellCount(), 1u);
 }
 
-// (Every form set and got: tests/vorkab XlsxRoundTrip.EveryCellTypeAndOddSheetNamesComeBack;
-// rows of texts and numbers set and coerced: the row writer and readers in
-// tests/workbook.) A value overwritten by another form keeps the count; the
-// forms those tests do not pass cross xlSet and xlCoerce unchanged.
-TEST(SheetHostWorkbook, OtherFormsOverwrittenSetAndCoerced) {
-  Host host;
-  auto* sheet = host.Book().AddSheet(L"S");
-  const std::vector<Cell> values = {Cell::Num(-0.0), Cell::Str(L"x\u0100y"), Cell::Bool(true), Cell::Err(xlerrNA),
-                                    Cell::Num(4.9e-324), Cell::Err(-5)};
-  const COL n = static_cast<COL>(values.size());
-  for (COL c = 0; c < n; ++c) ASSERT_TRUE(sheet->Set(0, c, values[c]));
-  for (COL c = 0; c < n; ++c) ASSERT_TRUE(sheet->Set(0, c, values[(c + 1) % n]));
-  for (COL c = 0; c < n; ++c) EXPECT_EQ(sheet->Get(0, c), values[(c + 1) % n]);
-  EXPECT_EQ(sheet->CellCount(), values.size());
-
-  XLOPER12 forms[4] = {Oper(xltypeNum, -0.0), Oper(xltypeNum, 4.9e-324), Oper(xltypeBool), Oper(xltypeErr)};
-  forms[2].val.xbool = 1;
-  forms[3].val.err = xlerrNA;
-  XLOPER12 row = Multi(forms, 1, 4);
-  Ref cells(sheet->Id(), 1, 1, 0, 3);
-  ASSERT_EQ(Call(xlSet, nullptr, {&cells.value, &row}), xlretSuccess);
-  EXPECT_EQ(sheet->Get(1, 2), Cell::Bool(true));
-  EXPECT_EQ(sheet->Get(1, 3), Cell::Err(xlerrNA));
-  XLOPER12 back;
-  ASSERT_EQ(Call(xlCoerce, &back, {&cells.value}), xlretSuccess);
-  EXPECT_TRUE(std::signbit(back.val.array.lparray[0].val.num));
-  EXPECT_EQ(back.val.array.lparray[1].val.num, 4.9e-324);
-  EXPECT_EQ(back.val.array.lparray[2].val.xbool, 1);
-  EXPECT_EQ(back.val.array.lparray[3].val.err, xlerrNA);
-  Call(xlFree, nullptr, {&back});
-  EXPECT_EQ(host.Outstanding(), 0u);
-}
-
 // Single cells and blocks coerced and freed are the row and cell readers'
 // own calls (tests/workbook/sheet_io_test.cc), counted by their fixture.
 TEST(SheetHostEntry, CoerceRefusesBadReferences) {
