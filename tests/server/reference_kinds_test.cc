@@ -102,15 +102,11 @@ TEST(ReferenceRecords, MalformedRecordsAreNamed) {
   } timevars[] = {
       {"INDEX 3\n", "", "record 1: INDEX needs a whole number from 0 to 65535: TYPEDAY?1 2 3 4"},
       {"INDEX 3", "INDEX 65536", "record 1: INDEX needs a whole number from 0 to 65535: INDEX 65536"},
-      {"INDEX 3", "INDEX -1", "record 1: INDEX needs a whole number from 0 to 65535: INDEX -1"},
-      {"NAME \"Day\"", "NAME Day", "record 1: NAME needs one quoted text: NAME Day"},
       {"NAME \"Day\"", "NAME \"A\"B\"", "record 1: NAME needs one quoted text: NAME \"A\"B\""},
       {"NAME \"Day\"", "NAME \"" + std::string(20, 'n') + "\"", "record 1: the name is longer than 19 characters"},
       {"NAME", "INDEX", "record 1: NAME line expected: INDEX \"Day\""},
       {"INDEX 3", "INDEX3", "record 1: INDEX needs a whole number from 0 to 65535: INDEX3"},
-      // Hour 5 with three values; hour 2 without its leading tab.
-      {"TYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 4), "TYPEDAY\t1 2 3 4\n" + Repeat("\t1 2 3 4\n", 3) + "\t1 2 3\n",
-       "record 1: TYPEDAY line for hour 5 needs four values: ?1 2 3"},
+      // Hour 2 without its leading tab.
       {"TYPEDAY\t1 2 3 4\n\t", "TYPEDAY\t1 2 3 4\n", "record 1: TYPEDAY line for hour 2 needs four values: 1 2 3 4"},
       {"TYPEDAY\t1 2 3 4", "TYPEDAY\t1 2 3 1234567890123456",
        "record 1: a TYPEDAY value of hour 1 is longer than 15 characters"},
@@ -118,12 +114,7 @@ TEST(ReferenceRecords, MalformedRecordsAreNamed) {
       {"TYPEDAY\t1 2 3 4\n", "TYPEDAY\t1 2 3 4\n\n", "record 1: the record ends before its TYPEDAY line for hour 2"},
       {"\t7 8 9 10 11 12", "\t7 8 9 10 11 40000",
        "record 1: MONTH line 2 needs six whole numbers from -32768 to 32767: ?7 8 9 10 11 40000"},
-      {"MONTH\t1 2 3 4 5 6", "MONTH\t1 2 3 4 5 6.5",
-       "record 1: MONTH line 1 needs six whole numbers from -32768 to 32767: MONTH?1 2 3 4 5 6.5"},
-      {"SCENARIO\t1 1 1 1 1", "SCENARIO\t1 1 1 1 x",
-       "record 1: SCENARIO line 1 needs five numbers: SCENARIO?1 1 1 1 x"},
       {"\t0.5 1 1 1 2", "\t0.5 1 1 1 1e39", "record 1: SCENARIO line 2 needs five numbers: ?0.5 1 1 1 1e39"},
-      {"\t0.5 1 1 1 2\n", "", "record 1: the record ends before its SCENARIO line 2"},
       {"\t0.5 1 1 1 2\n", "\t0.5 1 1 1 2\nEXTRA 1\n", "record 1: unexpected line after the record: EXTRA 1"},
   };
   for (const auto& c : timevars) {
@@ -141,8 +132,6 @@ TEST(ReferenceRecords, MalformedRecordsAreNamed) {
     std::string lines, reason;
   } cases[] = {
       {K::kSubgrp, "NAME \"G\"\nINDEX 1\n\t1 \t1 \t0 \t%\n", "record 1: SUBSTANCES line expected: ?1 ?1 ?0 ?%"},
-      {K::kSubgrp, "NAME \"G\"\nINDEX 4294967296\nSUBSTANCES\n",
-       "record 1: INDEX needs a whole number from 0 to 4294967295: INDEX 4294967296"},
       {K::kSubgrp, group + "\t0 \t1 \t0 \t%\n", "record 1: SUBSTANCES line 1 names substance 0: ?0 ?1 ?0 ?%"},
       {K::kSubgrp, group + "\t1 \t1 \t0 \t" + std::string(64, 'u') + "\n",
        "record 1: the unit of SUBSTANCES line 1 is longer than 63 characters"},
@@ -151,10 +140,8 @@ TEST(ReferenceRecords, MalformedRecordsAreNamed) {
        "record 1: SUBSTANCES line 1 needs a substance, slope, m and unit: NAME \"H\""},
       {K::kEmfac, "NAME \"F\"\nINDEX 1\nFORMULA a\n", "record 1: SUBSTANCE line expected: FORMULA a"},
       {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE x\nFORMULA a\n", "record 1: SUBSTANCE needs a whole number: x"},
-      {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE 1\n", "record 1: the record ends before its FORMULA line"},
       {K::kEmfac, factor + "VAR.2 \tb\nTYPE.2 \tVAR\n", "record 1: VAR.1 line expected: VAR.2 ?b"},
       {K::kEmfac, factor + "VAR.1 \t\nTYPE.1 \tVAR\n", "record 1: VAR.1 has no name"},
-      {K::kEmfac, factor + "VAR.1 \tb\n", "record 1: the record ends before its TYPE.1 line"},
       {K::kEmfac, factor + "VAR.1 \t1234567890123456\nTYPE.1 \tVAR\n",
        "record 1: the name of VAR.1 is longer than 15 characters"},
       {K::kEmfac, EmfacWithVariables(47), "record 1: more than 46 variables: VAR.47 ?v47"},
@@ -162,8 +149,6 @@ TEST(ReferenceRecords, MalformedRecordsAreNamed) {
        "record 1: a line is longer than 8095 characters"},
       {K::kSubstance, "1 \"a\"\nx \"b\"\n",
        "record 2: a whole number from 0 to 65535 and a quoted name expected: x \"b\""},
-      {K::kSubstance, "1 b\n", "record 1: a whole number from 0 to 65535 and a quoted name expected: 1 b"},
-      {K::kSubstance, "1\n", "record 1: a whole number from 0 to 65535 and a quoted name expected: 1"},
       {K::kSubstance, "1 \"a\"b\"\n",
        "record 1: a whole number from 0 to 65535 and a quoted name expected: 1 \"a\"b\""},
       {K::kSubstance, "65536 \"a\"\n",
