@@ -111,34 +111,28 @@ TEST_F(ServerAuth, FailedLoginBurstIsSlowedDownNotLockedOut) {
 }
 
 TEST(ServerAuthThrottle, DelaysGrowPerUserAndPerAddress) {
-  edb::ThrottleSettings settings;  // 5 free failures per user, 20 per address, 1 s doubling to 60 s
-  edb::LoginThrottle throttle(settings);
+  edb::LoginThrottle throttle{edb::ThrottleSettings()};  // 5 free failures per user, 20 per address, 1 s doubling to 60 s
   auto t = edb::LoginThrottle::Clock::time_point() + std::chrono::hours(1);
-  auto fail = [&](const char* user, const char* address, int times) {
-    for (int i = 0; i < times; ++i) throttle.Failed(user, address, t);
+  auto failThenWait = [&](const char* user, int times, const char* address = "10.0.0.1") {
+    for (int i = 0; i < times; ++i) throttle.Failed(user, "10.0.0.1", t);
+    return throttle.WaitSeconds(user, address, t);
   };
-  fail("anna", "10.0.0.1", 5);
-  EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.1", t));
-  const int64_t expected[] = {1, 2, 4, 8, 16, 32, 60, 60};
-  for (int64_t wait : expected) {
-    fail("anna", "10.0.0.1", 1);
-    EXPECT_EQ(wait, throttle.WaitSeconds("anna", "10.0.0.2", t));
-    EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.2", t + std::chrono::seconds(wait)));
-  }
-  // The address has failed 13 times; its 21st failure starts its own wait.
-  EXPECT_EQ(0, throttle.WaitSeconds("bertil", "10.0.0.1", t));
-  fail("bertil", "10.0.0.1", 8);
+  EXPECT_EQ(0, failThenWait("anna", 5));
+  EXPECT_EQ(1, failThenWait("anna", 1, "10.0.0.2"));  // the name waits from any address
+  EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.2", t + std::chrono::seconds(1)));
+  EXPECT_EQ(2, failThenWait("anna", 1));
+  EXPECT_EQ(60, failThenWait("anna", 5));  // 64 capped
+  // The address has failed 12 times; its 21st failure starts a wait for every name.
+  failThenWait("bertil", 8);
+  EXPECT_EQ(0, throttle.WaitSeconds("carl", "10.0.0.1", t));
+  failThenWait("bertil", 1);
   EXPECT_EQ(1, throttle.WaitSeconds("carl", "10.0.0.1", t));
   EXPECT_EQ(0, throttle.WaitSeconds("carl", "10.0.0.3", t));
   // A success clears the name and the address; a quiet quarter of an hour too.
   throttle.Succeeded("anna", "10.0.0.1");
-  EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.1", t));
-  fail("anna", "10.0.0.1", 5);
-  fail("anna", "10.0.0.1", 1);
-  EXPECT_EQ(1, throttle.WaitSeconds("anna", "10.0.0.1", t));
+  EXPECT_EQ(1, failThenWait("anna", 6));
   t += std::chrono::minutes(16);
-  fail("anna", "10.0.0.1", 1);
-  EXPECT_EQ(0, throttle.WaitSeconds("anna", "10.0.0.1", t));
+  EXPECT_EQ(0, failThenWait("anna", 1));
 }
 
 TEST(ServerAuthTime, StampsAreCalendarChecked) {
