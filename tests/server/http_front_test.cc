@@ -12,8 +12,8 @@
 
 #include <httplib.h>
 
-#include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -29,49 +29,44 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A seeded server with these command-line limits.
+EdbServerProcess::Options Limits(std::vector<std::string> args) { return {true, false, std::move(args)}; }
+
 // Sends one header byte every 100 ms until the server closes the
-// connection; true when it did within `limit`.
-bool TrickleIsCutOff(int port, std::chrono::seconds limit) {
+// connection; true when it did within 30 seconds.
+bool TrickleIsCutOff(int port) {
+  const std::string head = "GET /cgi-bin/ikalvoro/do.cgi?" + std::string(400, 'a');
   int fd = Connect(port);
-  if (fd < 0) return false;
-  const std::string head = "GET /cgi-bin/ikalvoro/do.cgi?" + std::string(4000, 'a');
   bool cut = false;
-  auto until = Clock::now() + limit;
-  for (size_t i = 0; Clock::now() < until && !cut; ++i) {
-    if (send(fd, &head[i % head.size()], 1, MSG_NOSIGNAL) != 1) cut = true;
+  for (size_t i = 0; fd >= 0 && !cut && i < 300; ++i) {
     pollfd p{fd, POLLIN, 0};
     char byte;
-    if (poll(&p, 1, 100) > 0 && recv(fd, &byte, 1, MSG_DONTWAIT) <= 0) cut = true;
+    cut = send(fd, &head[i], 1, MSG_NOSIGNAL) != 1 || (poll(&p, 1, 100) > 0 && recv(fd, &byte, 1, MSG_DONTWAIT) <= 0);
   }
   close(fd);
   return cut;
 }
 
 TEST(ServerLimits, TricklingClientsCannotHoldTheWorkers) {
-  EdbServerProcess server(EdbServerProcess::Options{
-      true, false, {"--threads", "2", "--header-timeout", "2", "--max-connections-per-address", "20"}});
+  EdbServerProcess server(Limits({"--threads", "2", "--header-timeout", "2", "--max-connections-per-address", "20"}));
   ASSERT_TRUE(server.ok());
   KalvoroClient client(server);
   ASSERT_EQ("OK\n", client.Get("checkauth.cgi&x").body);  // the login is remembered
   // Four trickles for two workers: each is cut off at its deadline, and a
   // real request is answered in between.
-  std::atomic<int> cut{0};
-  std::vector<std::thread> tricklers;
-  for (int i = 0; i < 4; ++i) {
-    tricklers.emplace_back([&] { cut += TrickleIsCutOff(server.port(), std::chrono::seconds(30)) ? 1 : 0; });
-  }
+  std::vector<std::future<bool>> trickles;
+  for (int i = 0; i < 4; ++i) trickles.push_back(std::async(std::launch::async, TrickleIsCutOff, server.port()));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   auto start = Clock::now();
   EXPECT_EQ("OK\n", client.Get("checkauth.cgi&x").body);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(20));
-  for (auto& t : tricklers) t.join();
-  EXPECT_EQ(4, cut.load());
+  for (auto& cut : trickles) EXPECT_TRUE(cut.get());
 }
 
 TEST(ServerLimits, OneAddressKeepsOnlySoManyConnections) {
-  EdbServerProcess server(
-      EdbServerProcess::Options{true, false, {"--max-connections-per-address", "2", "--header-timeout", "3"}});
+  EdbServerProcess server(Limits({"--max-connections-per-address", "2", "--header-timeout", "3"}));
   ASSERT_TRUE(server.ok());
+  KalvoroClient client(server);
   int held[2] = {Connect(server.port()), Connect(server.port())};
   for (int fd : held) send(fd, "GET /", 5, MSG_NOSIGNAL);  // requests begun, not finished
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -80,17 +75,16 @@ TEST(ServerLimits, OneAddressKeepsOnlySoManyConnections) {
   EXPECT_NE(std::string::npos, third.find("Error: too many connections from this address"));
   for (int fd : held) close(fd);
   // Once they are closed, the address is served again.
-  std::string after;
-  for (int i = 0; i < 50 && after.find(" 200 ") == std::string::npos; ++i) {
-    if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    after = Exchange(server.port(), "GET /cgi-bin/ikalvoro/do.cgi?" + KalvoroClient(server).authenticator +
-                                        "&checkauth.cgi HTTP/1.0\r\n\r\n");
+  bool served = false;
+  for (int i = 0; i < 50 && !served; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    served = client.Get("checkauth.cgi&x").body == "OK\n";
   }
-  EXPECT_NE(std::string::npos, after.find("\r\n\r\nOK\n")) << after;
+  EXPECT_TRUE(served);
 }
 
 TEST(ServerLimits, BodiesAreJudgedByTheirLengthBeforeTheyAreRead) {
-  EdbServerProcess server(EdbServerProcess::Options{true, false, {"--max-request-mb", "1"}});
+  EdbServerProcess server(Limits({"--max-request-mb", "1"}));
   ASSERT_TRUE(server.ok());
   KalvoroClient client(server);
   std::string before = server.dumpRecords();
@@ -104,7 +98,6 @@ TEST(ServerLimits, BodiesAreJudgedByTheirLengthBeforeTheyAreRead) {
     const char* error;
   } const cases[] = {
       {"Content-Length: 314572800\r\n", "413", "the request body is larger than 1 MiB"},
-      {"Content-Length: -1\r\n", "400", "malformed Content-Length -1"},
       {"Content-Length: 12x\r\n", "400", "malformed Content-Length 12x"},
       {"Content-Length: 99999999999999999999999\r\n", "400", "malformed Content-Length"},
       {"Content-Length: 10\r\nContent-Length: 10\r\n", "400", "more than one Content-Length"},
