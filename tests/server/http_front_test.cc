@@ -1,10 +1,7 @@
-// The server's HTTP front against raw and hostile clients: HTTP/1.0 requests
-// as the library sends them (GET and POST without a content type, large
-// replies read by their Content-Length); a trickle of header bytes cannot hold
-// a worker, a body is refused by its announced length before it is read (and
-// before the login), one address keeps only so many connections; and huge
-// fields and multipart bodies get error lines, never a crash (random requests:
-// tests/fuzz/server_request_fuzz.cc).  Every wait here is bounded.
+// The server's HTTP front against raw and hostile clients: the library's
+// HTTP/1.0 requests, and the limits that keep a worker, the memory and the
+// store safe (random requests: tests/fuzz/server_request_fuzz.cc).  Every
+// wait here is bounded.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -135,13 +132,12 @@ TEST(ServerLimits, BodiesAreJudgedByTheirLengthBeforeTheyAreRead) {
 }
 
 struct Parsed {
-  std::string statusLine, headers, body;
+  std::string head, body;  // head: the status line and the headers, each ending in CR LF
 };
 
 Parsed Parse(const std::string& reply) {
-  size_t end = reply.find("\r\n\r\n"), firstEnd = reply.find("\r\n");
-  if (end == std::string::npos) return Parsed();
-  return Parsed{reply.substr(0, firstEnd), reply.substr(firstEnd + 2, end - firstEnd - 2), reply.substr(end + 4)};
+  size_t end = reply.find("\r\n\r\n");
+  return end == std::string::npos ? Parsed() : Parsed{reply.substr(0, end + 2), reply.substr(end + 4)};
 }
 
 using ServerHttp = servertest::SeededServerTest;
@@ -151,11 +147,11 @@ TEST_F(ServerHttp, Http10GetAndPostWithoutContentType) {
   Parsed reply = Parse(Exchange(server_.port(), "GET " + target + servertest::Load("demo&Gothenburg2025", "road") +
                                                     " HTTP/1.0\r\nUser-Agent: Microsoft Internet Explorer\r\n"
                                                     "Host: 127.0.0.1\r\n\r\n"));
-  EXPECT_EQ("HTTP/1.1 200 OK", reply.statusLine);
+  EXPECT_EQ(0u, reply.head.find("HTTP/1.1 200 OK\r\n")) << reply.head;
   EXPECT_GT(reply.body.size(), 100000u);  // the seeded roads
-  EXPECT_NE(std::string::npos, reply.headers.find("Content-Length: " + std::to_string(reply.body.size())));
-  EXPECT_NE(std::string::npos, reply.headers.find("Content-Type: text/plain; charset=ISO-8859-1"));
-  EXPECT_EQ(std::string::npos, reply.headers.find("chunked"));
+  EXPECT_NE(std::string::npos, reply.head.find("\r\nContent-Length: " + std::to_string(reply.body.size()) + "\r\n"));
+  EXPECT_NE(std::string::npos, reply.head.find("\r\nContent-Type: text/plain; charset=ISO-8859-1\r\n"));
+  EXPECT_EQ(std::string::npos, reply.head.find("chunked"));
 
   auto post = [&](const std::string& body, size_t announced) {
     return "POST " + target + "iedbvksave2.cgi&x HTTP/1.0\r\nHost: 127.0.0.1\r\nContent-Length: " +
@@ -163,7 +159,7 @@ TEST_F(ServerHttp, Http10GetAndPostWithoutContentType) {
   };
   std::string body = Lines({"REF", "createempty", "demo", "Raw"});
   reply = Parse(Exchange(server_.port(), post(body, body.size())));
-  EXPECT_EQ("HTTP/1.1 200 OK", reply.statusLine);
+  EXPECT_EQ(0u, reply.head.find("HTTP/1.1 200 OK\r\n")) << reply.head;
   EXPECT_EQ("OK\n", reply.body);
   // A body shorter than announced never reaches the store.
   std::string before = server_.dumpRecords();
@@ -172,9 +168,7 @@ TEST_F(ServerHttp, Http10GetAndPostWithoutContentType) {
   EXPECT_EQ(before, server_.dumpRecords());
 }
 
-using ServerRobustness = servertest::SeededServerTest;
-
-TEST_F(ServerRobustness, HugeFieldsAndLines) {
+TEST_F(ServerHttp, HugeFieldsAndLines) {
   // A long field still fits the request line.
   EXPECT_EQ("Error: unknown EDB user " + std::string(80, 'n') + "... in database REF\n",
             Get("iedbvk2.cgi&REF&listedbnames&" + std::string(7000, 'n') + "&x"));
@@ -189,7 +183,7 @@ TEST_F(ServerRobustness, HugeFieldsAndLines) {
   EXPECT_EQ("OK\n", Get("checkauth.cgi&x"));
 }
 
-TEST_F(ServerRobustness, MultipartBodiesAreRefused) {
+TEST_F(ServerHttp, MultipartBodiesAreRefused) {
   httplib::Client http(server_.url());
   http.set_url_encode(false);
   httplib::MultipartFormDataItems items = {{"file", "REF\ncreateempty\ndemo\nX\n", "a.txt", "text/plain"}};

