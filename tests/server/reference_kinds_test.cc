@@ -157,10 +157,8 @@ TEST(ReferenceRecords, TheLibrarysLimitsAreAccepted) {
   EXPECT_EQ(fullText, ok.records[0].text);
   Outcome over = Read(edb::ReferenceKind::kSubgrp, fullText + "\t7 \t1 \t0 \t%\n");
   EXPECT_EQ("record 1: more than 250 SUBSTANCES lines: ?7 ?1 ?0 ?%", over.reason);
-  EXPECT_TRUE(Read(edb::ReferenceKind::kEmfac, "NAME \"" + std::string(19, 'n') +
-                                                   "\"\nINDEX 0\nSUBSTANCE -2147483648\nFORMULA " +
-                                                   std::string(8087, 'x') + "\n")
-                  .ok);
+  const std::string longest = "NAME \"" + std::string(19, 'n') + "\"\nINDEX 0\nSUBSTANCE -2147483648\nFORMULA ";
+  EXPECT_TRUE(Read(edb::ReferenceKind::kEmfac, longest + std::string(8087, 'x') + "\n").ok);
   EXPECT_TRUE(Read(edb::ReferenceKind::kSubstance, "65535 \"" + std::string(255, 's') + "\"\n0 \"\"\n").ok);
 }
 

@@ -15,21 +15,17 @@ namespace {
 
 using test_support::TempFolder;
 
-class ListSource : public edb::RecordSource {
- public:
-  ListSource(std::vector<std::string> records, size_t failAt = size_t(-1))
-      : records_(std::move(records)), failAt_(failAt) {}
+// Hands out the records in turn, and throws when it comes to record failAt.
+struct ListSource : edb::RecordSource {
+  explicit ListSource(std::vector<std::string> r, size_t fail = size_t(-1)) : records(std::move(r)), failAt(fail) {}
   bool Next(std::string_view* record) override {
-    if (next_ == failAt_) throw std::runtime_error("broken off");
-    if (next_ >= records_.size()) return false;
-    *record = records_[next_++];
+    if (next == failAt) throw std::runtime_error("broken off");
+    if (next >= records.size()) return false;
+    *record = records[next++];
     return true;
   }
-
- private:
-  std::vector<std::string> records_;
-  size_t failAt_;
-  size_t next_ = 0;
+  std::vector<std::string> records;
+  size_t failAt, next = 0;
 };
 
 class ServerStore : public ::testing::Test {

@@ -94,16 +94,14 @@ TEST_F(LostUpdate, SaveRefusesRecordsChangedOnTheServerSinceTheLoad) {
   EXPECT_TRUE(Contains(run.out, "source time variations since the load: 1 changed in the workbook, 0 changed on the "
                                 "server, 1 changed on both\n"
                                 "  both     change \"Continuous 24h\" (index 1), each differently\n"
-                                "  workbook change \"Industry 2-shift\" (index 2)\n"))
-      << run.out;
+                                "  workbook change \"Industry 2-shift\" (index 2)\n")) << run.out;
   Expect(0, {"diff", "--base", "timevars"}, "0 changed in the workbook, 0 changed on the server, 0 changed on both");
 
   for (const char* dry : {"--dry-run", "--yes"}) {
     run = Bjorn({"save", dry, "timevars"});
     EXPECT_EQ(run.status, 3) << dry;
     EXPECT_TRUE(Contains(run.err, "vorkab: timevars changed on the server since this workbook loaded it:\n"
-                                  "  source time variations: change \"Continuous 24h\" (index 1)\n"))
-        << run.err;
+                                  "  source time variations: change \"Continuous 24h\" (index 1)\n")) << run.err;
     EXPECT_TRUE(Contains(run.err, "vorkab load timevars again and redo your edits, or give save --force")) << run.err;
     EXPECT_EQ(server_.dumpRecords(), annas);
   }
@@ -120,8 +118,7 @@ TEST_F(LostUpdate, SaveRefusesRecordsChangedOnTheServerSinceTheLoad) {
   EXPECT_EQ(Bjorn({"save", "timevars"}).status, 0);
   Expect(3, {"save", "timevars"}, "", "  source time variations: change \"Industry 2-shift\" (index 2)\n");
   run = Expect(0, {"diff", "--base", "timevars", "emfacs"},
-               "  server   change \"Continuous 24h\" (index 1)\n"
-               "  server   change \"Industry 2-shift\" (index 2)\n");
+               "  server   change \"Continuous 24h\" (index 1)\n  server   change \"Industry 2-shift\" (index 2)\n");
   EXPECT_TRUE(Contains(run.out, "emission factors since the load: 0 changed in the workbook, 1 changed on the server"))
       << run.out;
 }
