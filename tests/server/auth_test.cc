@@ -1,7 +1,5 @@
 // Who may do what on the substitute server: authenticators accepted and
-// refused, failed logins slowed down, and what each role may touch (a login
-// user its own EDB user's EDBs, an administrator all, everyone may read a
-// shared EDB user; a refusal is an "Error:" line and changes nothing).
+// refused, failed logins slowed down, and what each role may touch.
 #include <gtest/gtest.h>
 
 #include <chrono>

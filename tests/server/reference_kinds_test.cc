@@ -1,7 +1,5 @@
-// The reference kinds (time variations, substance groups, emission factors,
-// substances): their line sequences read in process (the stored form, the
-// library's limits, refused records), and their saves over HTTP in index
-// order, refused whole with nothing stored.
+// The reference kinds: their records read in process, and their saves over
+// HTTP in index order, refused whole with nothing stored.
 #include <gtest/gtest.h>
 
 #include <string>

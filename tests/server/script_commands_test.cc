@@ -1,6 +1,5 @@
-// The commands of the read script "iedbvk2.cgi" and the save script
-// "iedbvksave2.cgi" over HTTP against the seeded server: replies, error lines,
-// EDB creation, resource files, and refused or broken-off uploads.
+// The commands of the read and save scripts over HTTP against the seeded
+// server: replies, error lines, EDB creation and refused uploads.
 #include <gtest/gtest.h>
 
 #include "server/server_client.h"

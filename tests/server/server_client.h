@@ -1,6 +1,5 @@
-// Test helpers for the substitute server: authenticators made by the
-// library's own code, a client that sends the library's requests with their
-// raw query, raw-socket exchanges, and a runner for edb-server command lines.
+// Test helpers for the substitute server: the library's authenticators and
+// requests, raw-socket exchanges, and a runner for edb-server command lines.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,7 +1,5 @@
-// What a save would change, end to end: diff and save --dry-run list the
-// records a save would add, change and delete and send nothing; and with two
-// people editing one EDB, a save refuses to overwrite records the server
-// changed since its workbook was loaded.
+// What a save would change (diff, save --dry-run), end to end; and a save
+// never overwrites what another person saved since the workbook was loaded.
 #include "vorkab_run.h"
 
 namespace {

@@ -1,6 +1,5 @@
-// Running the real vorkab binary in tests: a child process with the server,
-// user and password in its environment, standard input from /dev/null (no
-// terminal), its outputs and exit status collected.
+// Running the real vorkab binary in tests, with the server, user and password
+// in its environment and no terminal; its outputs and exit status collected.
 #pragma once
 
 #include <gtest/gtest.h>

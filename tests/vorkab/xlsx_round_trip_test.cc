@@ -1,8 +1,6 @@
-// Workbook -> file -> workbook: every cell type, odd sheet names, the grid's
-// corners, the longest texts and numbers that must come back exactly.  And
-// the same files through an independent reader and writer, openpyxl (Debian's
-// python3-openpyxl for /usr/bin/python3): what we write it reads with the same
-// values and types, and its edit of our file we read with the right types.
+// Workbook -> file -> workbook for every cell type, odd sheet names, the grid's
+// corners and the longest texts; and the same files through openpyxl (Debian's
+// python3-openpyxl for /usr/bin/python3) as an independent reader and writer.
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,7 +1,5 @@
-// A save that fails leaves the old file as it was and no temporary file
-// behind; one that succeeds keeps permissions and symbolic links.  Updating a
-// file part by part keeps every part it does not own byte for byte, and a
-// failure leaves the file as it was.
+// Saving and updating a workbook file: a failure leaves the old file and no
+// temporary file; a success keeps permissions, links and the parts it does not own.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

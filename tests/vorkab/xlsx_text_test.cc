@@ -1,6 +1,5 @@
 // Text, cell names, numbers, error values and dates as workbook files write
-// them: escapes for what XML cannot carry, strict UTF-8, the grid's edges and
-// numbers that read back exactly.
+// them, and the forms other writers use.
 #include <gtest/gtest.h>
 
 #include <string>
