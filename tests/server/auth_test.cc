@@ -166,7 +166,6 @@ const Case kCases[] = {
     {"anna", "GET iedbvk2.cgi&REF&loadxxxdb&global&global&timevarp&1", "@ok"},
     {"anna", "GET iedbvk2.cgi&REF&listedbnames&demo&x",
      "Error: login user anna may not read the EDBs of EDB user demo\n"},
-    {"anna", "GET iedbvk2.cgi&REF&loadedbrsrc&&Gothenburg2025", "Error: no EDB user chosen\n"},
     {"anna", "POST REF|saveedbrsrc|demo|Malmo2024|speed 1: 5 km/h",
      "Error: login user anna may not change the EDBs of EDB user demo\n"},
     {"anna", "POST REF|savexxxdb|global|global|timevarp|-1|0|0|EOF",

@@ -127,7 +127,6 @@ TEST(ReferenceRecords, MalformedRecordsAreNamed) {
       // Two records without the separator between them.
       {K::kSubgrp, group + "NAME \"H\"\nINDEX 2\nSUBSTANCES\n",
        "record 1: SUBSTANCES line 1 needs a substance, slope, m and unit: NAME \"H\""},
-      {K::kEmfac, "NAME \"F\"\nINDEX 1\nFORMULA a\n", "record 1: SUBSTANCE line expected: FORMULA a"},
       {K::kEmfac, "NAME \"F\"\nINDEX 1\nSUBSTANCE x\nFORMULA a\n", "record 1: SUBSTANCE needs a whole number: x"},
       {K::kEmfac, factor + "VAR.2 \tb\nTYPE.2 \tVAR\n", "record 1: VAR.1 line expected: VAR.2 ?b"},
       {K::kEmfac, factor + "VAR.1 \t\nTYPE.1 \tVAR\n", "record 1: VAR.1 has no name"},

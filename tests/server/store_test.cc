@@ -31,16 +31,14 @@ struct ListSource : edb::RecordSource {
 class ServerStore : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(edb::SeedDemo(store_)); }
-  // The records of kind (list 0) as a snapshot taken now reads them.
-  std::vector<std::string> ReadAll(edb::ReadSnapshot& snapshot, int64_t edb, const char* kind) {
+  // The records of kind (list 0) as the snapshot taken reads them, or one taken now.
+  std::vector<std::string> ReadAll(int64_t edb, const char* kind, edb::ReadSnapshot* taken = nullptr) {
+    edb::ReadSnapshot now(store_.file());
+    edb::ReadSnapshot& snapshot = taken ? *taken : now;
     snapshot.Start(edb, kind, 0);
     std::vector<std::string> out;
     for (std::string_view body; snapshot.Next(&body);) out.emplace_back(body);
     return out;
-  }
-  std::vector<std::string> ReadAll(int64_t edb, const char* kind) {
-    edb::ReadSnapshot snapshot(store_.file());
-    return ReadAll(snapshot, edb, kind);
   }
   TempFolder folder_;
   edb::Store store_{folder_.Path("edb.sqlite")};
@@ -86,7 +84,7 @@ TEST_F(ServerStore, SnapshotsDoNotSeeLaterSaves) {
   uint64_t bytes = 0, count = 0;
   snapshot.Measure(edb, "road", 0, &bytes, &count);
   store_.ReplaceRecords(edb, "road", 0, second);
-  EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(snapshot, edb, "road"));
+  EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(edb, "road", &snapshot));
   EXPECT_EQ(4u, bytes);
   EXPECT_EQ(2u, count);
 }
