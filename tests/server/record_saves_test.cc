@@ -48,17 +48,14 @@ std::string Vehicle(int index, const std::string& substance = "1", int bad = 0, 
   return text + "\n";
 }
 
-// A roadtype with `blocks` vehicle blocks, the TYPEDAY line of the first
-// replaced by typeday when given.
-std::string Roadtype(int blocks, const std::string& typeday = "") {
+// A roadtype with `blocks` vehicle blocks, each opening with the line typeday.
+std::string Roadtype(int blocks, const std::string& typeday = "TYPEDAY\t 10 20 30 40") {
   std::string text = "NAME \"Street\"\nINDEX 1\n";
   for (int b = 1; b <= blocks; ++b) {
-    text += "VEHICLE " + std::to_string(b) + "\n";
-    for (int h = 0; h < 24; ++h) {
-      text += (h == 0 && !typeday.empty()) ? typeday + "\n" : std::string(h == 0 ? "TYPEDAY" : "") + "\t 10 20 30 40\n";
-    }
-    text += "MONTH\t 100 100 100 100 100 100\n\t 100 100 100 100 100 100\nSCENARIO\t 1 1 1 1 1\n\t 1 1 1 1 1\n";
-    text += "MINSPEED 2 MAXSPEED 4\n";
+    text += "VEHICLE " + std::to_string(b) + "\n" + typeday + "\n";
+    for (int h = 1; h < 24; ++h) text += "\t 10 20 30 40\n";
+    text += "MONTH\t 100 100 100 100 100 100\n\t 100 100 100 100 100 100\nSCENARIO\t 1 1 1 1 1\n\t 1 1 1 1 1\n"
+            "MINSPEED 2 MAXSPEED 4\n";
   }
   return text + "\n";
 }
