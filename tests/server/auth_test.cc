@@ -203,7 +203,6 @@ TEST(ServerAccess, EachRoleTouchesOnlyWhatItMay) {
     } else {
       EXPECT_EQ(c.reply, reply) << c.user << " " << c.request;
     }
-    // A refusal changes nothing.
     EXPECT_EQ(before, reply.rfind("Error: ", 0) == 0 ? server.dumpRecords() : before) << c.request;
   }
   // Re-adding a user without --admin takes the role away.

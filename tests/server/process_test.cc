@@ -63,7 +63,6 @@ TEST(ServerProgram, AddUserStoresOnlyASaltedHash) {
   std::string row = server.query("SELECT length(salt), hash FROM login_users WHERE name = 'karin'");
   EXPECT_EQ(0u, row.find("32|pbkdf2-sha256$310000$")) << row;
   EXPECT_EQ(row.size(), std::string("32|pbkdf2-sha256$310000$").size() + 64);
-  // Nothing in the data folder holds the password.
   for (const auto& entry : std::filesystem::directory_iterator(server.dataDir())) {
     std::ifstream file(entry.path(), std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -29,7 +29,6 @@ TEST_F(VorkabCommands, EditMadeWithOpenpyxlReachesTheServer) {
   EXPECT_EQ(server_.query("SELECT count(*) FROM records WHERE kind='timevarp' AND "
                           "CAST(body AS TEXT) LIKE 'NAME \"Renamed profile\"%'"),
             "1");
-  // A fresh load finds the edit.
   book_ = folder_.Path("fresh.xlsx");
   Expect(0, {"load", "resources", "timevars"});
   EXPECT_EQ(Python(folder_, "print(openpyxl.load_workbook(sys.argv[1])['Source timevar']['A2'].value)\n", {book_}),

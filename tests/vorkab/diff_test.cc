@@ -78,7 +78,6 @@ class LostUpdate : public VorkabTest {
 };
 
 TEST_F(LostUpdate, SaveRefusesRecordsChangedOnTheServerSinceTheLoad) {
-  // The digests sit in a hidden sheet.
   EXPECT_EQ(Python(folder_, "print(openpyxl.load_workbook(sys.argv[1])['VorkabBase'].sheet_state)\n", {book_}),
             "hidden\n");
 

@@ -76,8 +76,7 @@ class VorkabTest : public ::testing::Test {
     return all;
   }
   Outcome Do(std::vector<std::string> args) { return Vorkab(folder_, server_.url(), With(std::move(args))); }
-  // Runs vorkab on the workbook and expects the exit status and the parts
-  // of its standard output and error.
+  // Runs vorkab on the workbook; expects the status and these parts of its output and error.
   Outcome Expect(int status, std::vector<std::string> args, const std::string& out = "", const std::string& err = "") {
     Outcome run = Do(std::move(args));
     EXPECT_EQ(run.status, status) << run.out << run.err;

@@ -159,7 +159,6 @@ TEST_F(XlsxRead, CellsOutsideTheGridAndValuesTheWorkbookRefusesAreErrors) {
     pieces.push_back("xl/worksheets/sheet1.xml");
     ExpectRefused(OneSheetParts(c.data, "<si><t>only</t></si>"), pieces);
   }
-  // Sheet names the workbook does not accept.
   for (const char* names : {"<sheet name=\"A\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"a\" sheetId=\"2\" r:id=\"rId1\"/>",
                             "<sheet name=\"a/b\" sheetId=\"1\" r:id=\"rId1\"/>",
                             "<sheet name=\"\" sheetId=\"1\" r:id=\"rId1\"/>",
