@@ -158,10 +158,6 @@ TEST_F(RecordSaves, AnEdbWithoutADefinitionTakesTheEmptyOne) {
 
 using GridSaves = servertest::SeededServerTest;
 
-std::string Read(const std::string& command, const std::string& grid) {
-  return "iedbvk2.cgi&REF&" + command + "&demo&Gothenburg2025&" + grid;
-}
-
 std::string Upload(const std::string& grid, const std::string& header, const std::string& data) {
   return "REF\nsavegrid\ndemo\nGothenburg2025\n" + grid + "\n#GRIDASC\n" + header + "#GRIDDATA\n" + data + "#EOF\n";
 }
@@ -181,8 +177,8 @@ TEST_F(GridSaves, ANewGridIsListedAndReadBack) {
   EXPECT_EQ(kAccepted, Save(Upload("Test grid", Header(), data)));
   EXPECT_NE(std::string::npos,
             Get("iedbvk2.cgi&REF&listgrids&demo&Gothenburg2025").find("Shipping2025\nTest grid\nTraffic2025\n"));
-  EXPECT_EQ(Header(), Get(Read("loadgridasc", "Test%20grid")));
-  EXPECT_EQ(data, Get(Read("loadgriddata", "Test%20grid")));
+  EXPECT_EQ(Header(), Get("iedbvk2.cgi&REF&loadgridasc&demo&Gothenburg2025&Test%20grid"));
+  EXPECT_EQ(data, Get("iedbvk2.cgi&REF&loadgriddata&demo&Gothenburg2025&Test%20grid"));
 }
 
 TEST_F(GridSaves, MalformedUploadsAreRefusedWithNothingStored) {

@@ -21,7 +21,6 @@ TEST_F(ServerReads, RepliesAndErrorLines) {
   } reads[] = {
       {"iedbvk2.cgi&REF&listedbusers&x&x",
        "global;Shared reference data\ndemo;Demonstration user\nanna;Anna Lindqvist, City of Stockholm\n"},
-      {"iedbvk2.cgi&REF&listedbnames&demo&x", "Gothenburg2025\nMalmo2024\n"},
       // A database without EDB users answers an empty list, a fresh EDB an empty file.
       {"iedbvk2.cgi&ARCHIVE&listedbusers&x&x", ""},
       {"iedbvk2.cgi&REF&loadedbrsrc&anna&Stockholm2023", ""},

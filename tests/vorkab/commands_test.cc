@@ -26,9 +26,7 @@ TEST_F(VorkabCommands, EditMadeWithOpenpyxlReachesTheServer) {
   // rename is saved at the user's risk.
   Expect(1, {"save", "timevars"}, "Source timevar [B]: Index 1 has different name in Kalvoro");
   Expect(0, {"save", "--no-verify", "timevars"});
-  EXPECT_EQ(server_.query("SELECT count(*) FROM records WHERE kind='timevarp' AND "
-                          "CAST(body AS TEXT) LIKE 'NAME \"Renamed profile\"%'"),
-            "1");
+  // A fresh load from the server finds the edit.
   book_ = folder_.Path("fresh.xlsx");
   Expect(0, {"load", "resources", "timevars"});
   EXPECT_EQ(Python(folder_, "print(openpyxl.load_workbook(sys.argv[1])['Source timevar']['A2'].value)\n", {book_}),
@@ -81,7 +79,6 @@ TEST_F(VorkabCommands, StatusesOutputAndMessages) {
       {{"edb-users"}, 0, nullptr, ""},
       {{"--help"}, 0, nullptr, ""},
       {{"databases"}, 3, "", "Error:", "wrong"},
-      {{"--edb-user", "nobody", "edbs"}, 3, "", "Error: unknown EDB user nobody"},
       // Options may follow the command.
       {{"edb-users", "--database", "NOPE"}, 3, "", "Error: unknown database NOPE"},
       {{"frobnicate"}, 2, nullptr, ""},

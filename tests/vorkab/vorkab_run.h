@@ -15,10 +15,6 @@
 #include "support/edb_server_process.h"
 #include "xlsx_test_files.h"
 
-#ifndef VORKAB_TOOL_PATH
-#error "VORKAB_TOOL_PATH must name the vorkab binary"
-#endif
-
 struct Outcome {
   int status = -1;
   std::string out;
