@@ -1,6 +1,5 @@
-// The commands of the read script "iedbvk2.cgi" and the save script
-// "iedbvksave2.cgi" over HTTP against the seeded server: replies, error lines,
-// EDB creation, resource files, and refused or broken-off uploads.
+// The commands of the read and save scripts over HTTP against the seeded
+// server: replies, error lines, EDB creation and refused uploads.
 #include <gtest/gtest.h>
 
 #include "server/server_client.h"
@@ -22,29 +21,22 @@ TEST_F(ServerReads, RepliesAndErrorLines) {
   } reads[] = {
       {"iedbvk2.cgi&REF&listedbusers&x&x",
        "global;Shared reference data\ndemo;Demonstration user\nanna;Anna Lindqvist, City of Stockholm\n"},
-      {"iedbvk2.cgi&REF&listedbnames&demo&x", "Gothenburg2025\nMalmo2024\n"},
       // A database without EDB users answers an empty list, a fresh EDB an empty file.
       {"iedbvk2.cgi&ARCHIVE&listedbusers&x&x", ""},
       {"iedbvk2.cgi&REF&loadedbrsrc&anna&Stockholm2023", ""},
       {"iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&timevarp&0", ""},
-      {"iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&veh&1", ""},
       // An empty source listing still has its three header lines.
       {"iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&source2&0", "0\n0\n0\n"},
       {"iedbvk2.cgi&REF&listgrids&demo&Malmo2024", ""},
       {"iedbvk2.cgi&R%45F&listedbnames&%64emo&x", "Gothenburg2025\nMalmo2024\n"},
       {"iedbvk2.cgi&REF&listedbnames&d%20emo&x", "Error: unknown EDB user d emo in database REF\n"},
       {"iedbvk2.cgi&NOPE&listedbusers&x&x", "Error: unknown database NOPE\n"},
-      {"iedbvk2.cgi&REF&listedbnames&bob&x", "Error: unknown EDB user bob in database REF\n"},
       {"iedbvk2.cgi&REF&loadedbrsrc&demo&Nowhere", "Error: unknown EDB Nowhere of EDB user demo\n"},
       // After login the library names no EDB user yet.
       {"iedbvk2.cgi&REF&loadxxxdb&&&timevarp&0", "Error: no EDB user chosen\n"},
-      {"iedbvk2.cgi&TEST&loadedbrsrc&global&x", "Error: unknown EDB user global in database TEST\n"},
       {"iedbvk2.cgi&REF&loadsubs&global&x&6", "Error: the substance list number must be 0 to 5\n"},
-      {"iedbvk2.cgi&REF&loadsubs&global&x&-1", "Error: the substance list number must be 0 to 5\n"},
       {"iedbvk2.cgi&REF", "Error: missing command field\n"},
-      {"iedbvk2.cgi&REF&listedbnames", "Error: missing EDB user field\n"},
       {"iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&timevarp", "Error: missing sixth field\n"},
-      {"iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&nonsense&0", "Error: unknown record kind nonsense\n"},
       // Sources are read as source2 only.
       {"iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&source&0", "Error: unknown record kind source\n"},
       {"iedbvk2.cgi&REF&loadxxxdb&demo&Malmo2024&timevarp&2", "Error: the names-only field must be 0 or 1\n"},
@@ -54,7 +46,6 @@ TEST_F(ServerReads, RepliesAndErrorLines) {
       {"iedbvk2.cgi&REF&loadgridasc&demo&Malmo2024&g", "Error: no grid g in this EDB\n"},
       // Control characters of a field never split the error line.
       {"iedbvk2.cgi&REF&a%0Ab&x&x", "Error: unknown command a?b\n"},
-      // Reads are GET requests, saves POST requests.
       {"iedbvksave2.cgi&x", "Error: iedbvksave2.cgi answers POST requests only\n"},
   };
   for (const auto& r : reads) EXPECT_EQ(r.reply, Get(r.query)) << r.query;
@@ -125,30 +116,21 @@ TEST_F(ServerSaves, RefusedSavesStoreNothing) {
     std::string body, reply;
   } refused[] = {
       {Lines({"REF", "createempty", "demo", "Malmo2024"}), "Error: EDB Malmo2024 already exists\n"},
-      {Lines({"NOPE", "createempty", "demo", "New"}), "Error: unknown database NOPE\n"},
-      {Lines({"REF", "createempty", "demo", ""}), "Error: invalid EDB name \n"},
       {Lines({"REF", "createempty", "demo", "a&b"}), "Error: invalid EDB name a&b\n"},
       {Lines({"REF", "createempty", "demo"}), "Error: missing EDB name line\n"},
       {Lines({"REF", "createempty", "demo", "A", "B"}), "Error: unexpected lines after the EDB name\n"},
-      {Lines({"REF", "saveedbrsrc", "demo", "Lost", "speed 1: 1"}), "Error: unknown EDB Lost of EDB user demo\n"},
       // Broken off: the final EOF line is missing, or EOF stands in the middle only.
       {head + "NAME \"Bus\"\nINDEX 2\n\n", noEof},
-      {head + "NAME \"Bus\"\nINDEX 2\n\nEO", noEof},
-      {head, noEof},
       {head + "EOF\nNAME \"Bus\"\n", noEof},
       {Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road"}), "Error: missing count or flag lines\n"},
-      {Lines({"REF", "savexxxdb", "demo", "Malmo2024"}), "Error: missing kind line\n"},
       {Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "many", "0", "0", "EOF"}),
        "Error: the count line is not a number\n"},
       {Lines({"REF", "savexxxdb", "demo", "Malmo2024", "road", "-1", "2", "0", "EOF"}),
        "Error: the flag lines must be 0 or 1\n"},
       {SaveBody("cars", "-1", "NAME \"Bus\"\n\n"), "Error: unknown record kind cars\n"},
       {SaveBody("road", "-1", "NAME \"Bus\"\n\n", "demo", "Lost"), "Error: unknown EDB Lost of EDB user demo\n"},
-      {SaveBody("sub", "-1", "1 \"x\"\n"), "Error: the substance list number must be 0 to 5\n"},
       {"", "Error: missing database line\n"},
       {Lines({"REF", "dropall", "demo", "Malmo2024"}), "Error: unknown command dropall\n"},
-      {Lines({"REF", "savegrid", "demo", "Malmo2024", "g", "#GRIDASC", "#GRIDDATA", "#EOF"}),
-       "Error: grid header: X must be a whole number from 0 to 4294967295\n"},
   };
   for (const auto& r : refused) EXPECT_EQ(r.reply, Save(r.body)) << r.body;
   EXPECT_EQ(before, server_.dumpRecords());

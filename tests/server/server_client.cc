@@ -48,8 +48,7 @@ HttpReply KalvoroClient::Send(const std::string& target, const std::string* body
     client.set_ca_cert_path(certFile_);
     client.enable_server_certificate_verification(true);
   }
-  httplib::Result result =
-      body ? client.Post(target, *body, "application/x-www-form-urlencoded") : client.Get(target);
+  httplib::Result result = body ? client.Post(target, *body, "application/x-www-form-urlencoded") : client.Get(target);
   return result ? HttpReply{result->status, result->body} : HttpReply{};
 }
 

@@ -1,6 +1,5 @@
-// Test helpers for the substitute server: authenticators made by the
-// library's own code, a client that sends the library's requests with their
-// raw query, raw-socket exchanges, and a runner for edb-server command lines.
+// Test helpers for the substitute server: the library's authenticators and
+// requests, raw-socket exchanges, and a runner for edb-server command lines.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -58,13 +57,9 @@ std::string Load(const std::string& edb, const std::string& kind, bool namesOnly
 class SeededServerTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(server_.ok()); }
-  std::string Save(const std::string& body) {
-    HttpReply reply = KalvoroClient(server_).Save(body);
-    EXPECT_EQ(200, reply.status);
-    return reply.body;
-  }
-  std::string Get(const std::string& rest) {
-    HttpReply reply = KalvoroClient(server_).Get(rest);
+  std::string Save(const std::string& body) { return Body(KalvoroClient(server_).Save(body)); }
+  std::string Get(const std::string& rest) { return Body(KalvoroClient(server_).Get(rest)); }
+  static std::string Body(const HttpReply& reply) {
     EXPECT_EQ(200, reply.status);
     return reply.body;
   }

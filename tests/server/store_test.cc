@@ -15,36 +15,30 @@ namespace {
 
 using test_support::TempFolder;
 
-class ListSource : public edb::RecordSource {
- public:
-  ListSource(std::vector<std::string> records, size_t failAt = size_t(-1))
-      : records_(std::move(records)), failAt_(failAt) {}
+// Hands out the records in turn, and throws when it comes to record failAt.
+struct ListSource : edb::RecordSource {
+  explicit ListSource(std::vector<std::string> r, size_t fail = size_t(-1)) : records(std::move(r)), failAt(fail) {}
   bool Next(std::string_view* record) override {
-    if (next_ == failAt_) throw std::runtime_error("broken off");
-    if (next_ >= records_.size()) return false;
-    *record = records_[next_++];
+    if (next == failAt) throw std::runtime_error("broken off");
+    if (next >= records.size()) return false;
+    *record = records[next++];
     return true;
   }
-
- private:
-  std::vector<std::string> records_;
-  size_t failAt_;
-  size_t next_ = 0;
+  std::vector<std::string> records;
+  size_t failAt, next = 0;
 };
 
 class ServerStore : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(edb::SeedDemo(store_)); }
-  // The records of kind (list 0) as a snapshot taken now reads them.
-  std::vector<std::string> ReadAll(edb::ReadSnapshot& snapshot, int64_t edb, const char* kind) {
+  // The records of kind (list 0) as the snapshot taken reads them, or one taken now.
+  std::vector<std::string> ReadAll(int64_t edb, const char* kind, edb::ReadSnapshot* taken = nullptr) {
+    edb::ReadSnapshot now(store_.file());
+    edb::ReadSnapshot& snapshot = taken ? *taken : now;
     snapshot.Start(edb, kind, 0);
     std::vector<std::string> out;
     for (std::string_view body; snapshot.Next(&body);) out.emplace_back(body);
     return out;
-  }
-  std::vector<std::string> ReadAll(int64_t edb, const char* kind) {
-    edb::ReadSnapshot snapshot(store_.file());
-    return ReadAll(snapshot, edb, kind);
   }
   TempFolder folder_;
   edb::Store store_{folder_.Path("edb.sqlite")};
@@ -90,7 +84,7 @@ TEST_F(ServerStore, SnapshotsDoNotSeeLaterSaves) {
   uint64_t bytes = 0, count = 0;
   snapshot.Measure(edb, "road", 0, &bytes, &count);
   store_.ReplaceRecords(edb, "road", 0, second);
-  EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(snapshot, edb, "road"));
+  EXPECT_EQ((std::vector<std::string>{"A\n", "B\n"}), ReadAll(edb, "road", &snapshot));
   EXPECT_EQ(4u, bytes);
   EXPECT_EQ(2u, count);
 }

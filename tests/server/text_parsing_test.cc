@@ -110,10 +110,8 @@ TEST(ServerText, OptionFormsAndDefaults) {
   edb::Options bad;
   EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--key", "k"}, &bad, &error));
   EXPECT_EQ("--cert and --key go together", error);
-  EXPECT_FALSE(edb::ParseOptions({"--data"}, &bad, &error));
   EXPECT_FALSE(edb::ParseOptions({"--quiet=1", "--data", "/d"}, &bad, &error));
   EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--admin"}, &bad, &error));
-  EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--add-user", "x", "--threads", "3"}, &bad, &error));
   EXPECT_FALSE(edb::ParseOptions({"--data", "/d", "--max-connections-per-address", "0"}, &bad, &error));
   EXPECT_EQ("--max-connections-per-address needs a number from 1 to 10000", error);
 }

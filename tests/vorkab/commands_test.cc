@@ -26,10 +26,7 @@ TEST_F(VorkabCommands, EditMadeWithOpenpyxlReachesTheServer) {
   // rename is saved at the user's risk.
   Expect(1, {"save", "timevars"}, "Source timevar [B]: Index 1 has different name in Kalvoro");
   Expect(0, {"save", "--no-verify", "timevars"});
-  EXPECT_EQ(server_.query("SELECT count(*) FROM records WHERE kind='timevarp' AND "
-                          "CAST(body AS TEXT) LIKE 'NAME \"Renamed profile\"%'"),
-            "1");
-  // A fresh load finds the edit.
+  // A fresh load from the server finds the edit.
   book_ = folder_.Path("fresh.xlsx");
   Expect(0, {"load", "resources", "timevars"});
   EXPECT_EQ(Python(folder_, "print(openpyxl.load_workbook(sys.argv[1])['Source timevar']['A2'].value)\n", {book_}),
@@ -68,7 +65,6 @@ TEST_F(VorkabCommands, PasswordNeverInTheLog) {
 
 
 TEST_F(VorkabCommands, StatusesOutputAndMessages) {
-  const std::string kEdbs = "Gothenburg2025\nMalmo2024\n";
   const struct {
     std::vector<std::string> args;
     int status;
@@ -78,14 +74,11 @@ TEST_F(VorkabCommands, StatusesOutputAndMessages) {
     std::vector<std::string> unset = {};
   } cases[] = {
       {{"databases"}, 0, "ARCHIVE\nREF\nTEST\n", ""},
-      {{"--edb-user", "demo", "edbs"}, 0, kEdbs.c_str(), ""},
       // The EDB user defaults to the login user.
-      {{"edbs"}, 0, kEdbs.c_str(), ""},
+      {{"edbs"}, 0, "Gothenburg2025\nMalmo2024\n", ""},
       {{"edb-users"}, 0, nullptr, ""},
       {{"--help"}, 0, nullptr, ""},
       {{"databases"}, 3, "", "Error:", "wrong"},
-      {{"--edb-user", "nobody", "edbs"}, 3, "", "Error: unknown EDB user nobody"},
-      {{"--database", "NOPE", "edb-users"}, 3, "", "Error: unknown database NOPE"},
       // Options may follow the command.
       {{"edb-users", "--database", "NOPE"}, 3, "", "Error: unknown database NOPE"},
       {{"frobnicate"}, 2, nullptr, ""},

@@ -90,7 +90,6 @@ TEST_F(LoadPreservation, OpenpyxlWorkbookKeepsEverythingTheLoadDoesNotOwn) {
   EXPECT_EQ(ChangedParts(before), Expected());
   OriginSurvives();
   EXPECT_EQ(Python(folder_, kCheckKept, {book_}), "=SUM(A1:A2) my note True 30.0 A2 True\n40.0 C2 True True\n");
-  // And the workbook still saves back unchanged.
   std::string records = server_.dumpRecords();
   Expect(0, {"save", "all"});
   EXPECT_EQ(server_.dumpRecords(), records);

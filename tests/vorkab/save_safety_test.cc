@@ -106,8 +106,7 @@ TEST_F(SaveSafety, CtrlCBeforeTheTransfersSavesNothing) {
   EXPECT_EQ(run.status, 130) << run.out << run.err;
   // Stopped while the server's records were read, or before the first transfer.
   EXPECT_TRUE(Contains(run.err, "vorkab: interrupted: nothing saved") ||
-              Contains(run.out, "saved: none; not saved: resources, searchkey list 1"))
-      << run.out << run.err;
+              Contains(run.out, "saved: none; not saved: resources, searchkey list 1")) << run.out << run.err;
   EXPECT_EQ(server_.dumpRecords(), before_);
 }
 

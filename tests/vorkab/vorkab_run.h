@@ -1,6 +1,5 @@
-// Running the real vorkab binary in tests: a child process with the server,
-// user and password in its environment, standard input from /dev/null (no
-// terminal), its outputs and exit status collected.
+// Running the real vorkab binary in tests, with the server, user and password
+// in its environment and no terminal; its outputs and exit status collected.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,10 +14,6 @@
 
 #include "support/edb_server_process.h"
 #include "xlsx_test_files.h"
-
-#ifndef VORKAB_TOOL_PATH
-#error "VORKAB_TOOL_PATH must name the vorkab binary"
-#endif
 
 struct Outcome {
   int status = -1;
@@ -77,8 +72,7 @@ class VorkabTest : public ::testing::Test {
     return all;
   }
   Outcome Do(std::vector<std::string> args) { return Vorkab(folder_, server_.url(), With(std::move(args))); }
-  // Runs vorkab on the workbook and expects the exit status and the parts
-  // of its standard output and error.
+  // Runs vorkab on the workbook; expects the status and these parts of its output and error.
   Outcome Expect(int status, std::vector<std::string> args, const std::string& out = "", const std::string& err = "") {
     Outcome run = Do(std::move(args));
     EXPECT_EQ(run.status, status) << run.out << run.err;

@@ -1,8 +1,6 @@
-// Workbook -> file -> workbook: every cell type, odd sheet names, the grid's
-// corners, the longest texts and numbers that must come back exactly.  And
-// the same files through an independent reader and writer, openpyxl (Debian's
-// python3-openpyxl for /usr/bin/python3): what we write it reads with the same
-// values and types, and its edit of our file we read with the right types.
+// Workbook -> file -> workbook for every cell type, odd sheet names, the grid's
+// corners and the longest texts; and the same files through openpyxl (Debian's
+// python3-openpyxl for /usr/bin/python3) as an independent reader and writer.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -75,13 +73,6 @@ void ExpectSameBook(const Workbook& expected, const Workbook& actual) {
   }
 }
 
-std::wstring LongText() {
-  std::wstring text;
-  while (text.size() < static_cast<size_t>(kXlMaxText)) text += L"\u00e5bc \u20ac\n";
-  text.resize(kXlMaxText);
-  return text;
-}
-
 TEST(XlsxRoundTrip, EveryCellTypeAndOddSheetNamesComeBack) {
   TempFolder folder;
   Workbook book;
@@ -94,11 +85,14 @@ TEST(XlsxRoundTrip, EveryCellTypeAndOddSheetNamesComeBack) {
       L"_x0041_ sheet",
   };
   for (const auto& name : names) ASSERT_NE(book.AddSheet(name), nullptr);
+  std::wstring longest;
+  while (longest.size() < static_cast<size_t>(kXlMaxText)) longest += L"\u00e5bc \u20ac\n";
+  longest.resize(kXlMaxText);
   Sheet* corners = book.FindSheet(names[0]);
   corners->Set(0, 0, Cell::Num(1));
   corners->Set(0, kXlColumns - 1, Cell::Num(2));
   corners->Set(kXlRows - 1, 0, Cell::Num(3));
-  corners->Set(kXlRows - 1, kXlColumns - 1, Cell::Str(LongText()));
+  corners->Set(kXlRows - 1, kXlColumns - 1, Cell::Str(longest));
   book.FindSheet(names[3])->Set(3, 3, Cell::Str(L"\U0001F600 \u4e2d\u6587"));
 
   std::string path = folder.Path("book.xlsx"), error;
@@ -108,7 +102,6 @@ TEST(XlsxRoundTrip, EveryCellTypeAndOddSheetNamesComeBack) {
   ExpectSameBook(book, back);
   ASSERT_NE(back.ActiveSheet(), nullptr);
   EXPECT_EQ(back.ActiveSheet()->Name(), L"Substance");
-
 }
 
 TEST(XlsxRoundTrip, LoadingReplacesTheWorkbooksSheets) {

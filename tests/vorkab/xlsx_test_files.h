@@ -63,7 +63,7 @@ inline bool WritePackage(const std::string& path, const Parts& parts) {
 // given sheetData content and whose shared strings are the given items.
 inline Parts OneSheetParts(const std::string& sheetData, const std::string& sharedItems = "") {
   const std::string &main = kMain, &rel = kRel, &pkg = kPkg;
-  Parts parts = {
+  return {
       {"_rels/.rels", "<Relationships xmlns=\"" + pkg + "\"><Relationship Id=\"rId1\" Type=\"" + rel +
                           "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
       {"xl/workbook.xml", "<workbook xmlns=\"" + main + "\" xmlns:r=\"" + rel +
@@ -74,7 +74,6 @@ inline Parts OneSheetParts(const std::string& sheetData, const std::string& shar
       {"xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + main + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"},
       {"xl/sharedStrings.xml", "<sst xmlns=\"" + main + "\">" + sharedItems + "</sst>"},
   };
-  return parts;
 }
 
 // A package laid out as no vorkab file is: the workbook elsewhere, prefixed

@@ -1,6 +1,5 @@
 // Text, cell names, numbers, error values and dates as workbook files write
-// them: escapes for what XML cannot carry, strict UTF-8, the grid's edges and
-// numbers that read back exactly.
+// them, and the forms other writers use.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,9 +32,7 @@ TEST(XlsxText, EscapesUtf8AndSurrogates) {
   EXPECT_EQ(Encoded(L"\uFFFE\uFFFF"), "_xFFFE__xFFFF_");
   EXPECT_EQ(Encoded(L"_x0041_"), "_x005F_x0041_");  // a literal escape keeps its meaning
   EXPECT_EQ(Encoded(L"_x00G1_ _x12"), "_x00G1_ _x12");
-  std::wstring lone = L"a";
-  lone.push_back(static_cast<wchar_t>(0xD800));  // an unpaired surrogate survives
-  lone += L"b";
+  std::wstring lone = L"a" + std::wstring(1, static_cast<wchar_t>(0xD800)) + L"b";  // an unpaired surrogate survives
   EXPECT_EQ(Encoded(lone), "a_xD800_b");
   EXPECT_EQ(Decoded(Encoded(lone)), lone);
   std::wstring nul(1, L'\0');
