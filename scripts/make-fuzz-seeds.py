@@ -156,7 +156,11 @@ def main():
         part = part if part.startswith(b"=") else b"=" + part
         title = re.sub(rb"[^A-Za-z0-9]+", b"-", part[1:part.find(b"\n")]).decode()
         put("sheets_fuzz", "sheet-" + title, part[:MAX_SEED])
-    put("xlsx_read_fuzz", "subgrps.xlsx", open(small, "rb").read())
+    whole = open(small, "rb").read()
+    put("xlsx_read_fuzz", "subgrps.xlsx", whole)
+    # Cut short: in a local header, in a part's data, in the central directory, in its end record.
+    for size in (30, len(whole) // 2, len(whole) - 100, len(whole) - 1):
+        put("xlsx_read_fuzz", "subgrps-cut-%d.xlsx" % size, whole[:size])
     with zipfile.ZipFile(small) as z:
         put("xlsx_read_fuzz", "subgrps-parts", b"".join(b"@@ " + n.encode() + b"\n" + z.read(n) + b"\n"
                                                          for n in z.namelist()))

@@ -100,19 +100,6 @@ TEST(ListExports, NoSuchListAnswersZeroAndLeavesTheBuffer) {
   RoadVehicleDef.Free();
 }
 
-TEST(Catalogue, ProcessWideListsStartEmptyWithTheirKeys) {
-  EXPECT_EQ(DatabaseList.Count() + GridList.Count() + SourceInfo.SubCount(), 0);
-  EXPECT_EQ(DatabaseList.SortKey(), CRecordList::kByName);
-  for (CRecordList* list : {&SpeedList, &TemperatureList, &ScenarioList, &UnitSubList, &UnitSubGrpList,
-                            &UnitSubGrpEmList}) {
-    EXPECT_EQ(list->Count(), 0);
-    EXPECT_EQ(list->SortKey(), CRecordList::kByIndex);
-    EXPECT_TRUE(list->BadReference());
-  }
-  EXPECT_EQ(&TimevarList(0), &SourceTimevarList);
-  EXPECT_EQ(&TimevarList(2), &RoadTimevarList);
-}
-
 // (What the source sheet's header makes of it: tests/workbook/listing_sheets_test.cc.)
 TEST(SourceInfo, ReadsOutOfRangeAreHarmlessAndResetZeroesTheCounters) {
   CSourceInfo info;

@@ -95,17 +95,6 @@ TEST_F(LoadPreservation, OpenpyxlWorkbookKeepsEverythingTheLoadDoesNotOwn) {
   EXPECT_EQ(server_.dumpRecords(), records);
 }
 
-TEST_F(LoadPreservation, CreatedSheetsHaveABoldFrozenHeadingAndWidths) {
-  Expect(0, {"load", "timevars", "emfacs"});
-  EXPECT_EQ(Python(folder_,
-                   "wb = openpyxl.load_workbook(sys.argv[1])\n"
-                   "ws = wb['Emission function']\n"
-                   "print(wb.sheetnames)\n"
-                   "print(ws.freeze_panes, ws['A1'].font.b, ws['A2'].font.b, ws.column_dimensions['A'].width > 8)\n",
-                   {book_}),
-            "['Source timevar', 'Road timevar', 'Emission function', 'VorkabBase']\nA2 True False True\n");
-}
-
 TEST_F(LoadPreservation, LibreOfficeWorkbookRoundTripsAndKeepsItsParts) {
   if (system("command -v soffice > /dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
   Expect(0, {"load", "all"});

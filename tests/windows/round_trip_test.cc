@@ -129,45 +129,4 @@ TEST_F(RoundTrip, GridsComeBackUnchanged) {
   EXPECT_TRUE(first == second) << Differences(first, second);
 }
 
-// More roads than one sheet holds: saved from a sheet, loaded over "Road"
-// and "Road (2)" (result 2, then mode 8), saved back from both sheets and
-// loaded again unchanged.
-TEST_F(RoundTrip, RoadsBeyondOneSheetContinueOnTheNext) {
-  const int kRoads = 60005;
-  {
-    Workbook book;
-    ASSERT_NO_FATAL_FAILURE(LoadAll(book));
-    // The first demonstration road (on a roadtype), repeated under new names.
-    sheethost::Sheet* road = book.Book().FindSheet(L"Road");
-    std::map<sheethost::CellPosition, sheethost::Cell> cells = road->Cells();
-    for (int row = 2; row <= kRoads; ++row) {
-      for (const auto& [pos, cell] : cells) {
-        if (pos.first != 1) continue;
-        road->Set(row, pos.second, pos.second == 0 ? sheethost::Cell::Str(L"Road " + std::to_wstring(row)) : cell);
-      }
-    }
-    ASSERT_NO_FATAL_FAILURE(e2e::SaveRoads(L"Road"));
-  }
-  Snapshot first;
-  for (int pass = 0; pass < 2; ++pass) {
-    Workbook book;
-    ASSERT_NO_FATAL_FAILURE(LoadAll(book, 2));
-    ASSERT_EQ(book.Book().FindSheet(L"Road")->Cells().count({60001, 0}), 0u);
-    ASSERT_NE(book.Book().AddSheet(L"Road (2)"), nullptr);
-    wchar_t count[16] = L"";
-    ASSERT_EQ(VK_EXPORT(VKRoadsLoad)(L"Road (2)", 8, count), 0) << TakeError();
-    EXPECT_STREQ(count, L"60005");
-    Snapshot now = Take(book);
-    EXPECT_EQ(now.at(L"Road").at({60000, 0}).text, L"Road 60000");
-    EXPECT_EQ(now.at(L"Road (2)").at({5, 0}).text, L"Road 60005");
-    if (pass == 1) {
-      EXPECT_TRUE(first == now) << Differences(first, now);
-      break;
-    }
-    first = now;
-    ASSERT_NO_FATAL_FAILURE(e2e::SaveRoads(L"Road"));
-    ASSERT_NO_FATAL_FAILURE(e2e::SaveRoads(L"Road (2)", 5));
-  }
-}
-
 }  // namespace
