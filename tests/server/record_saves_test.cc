@@ -137,6 +137,7 @@ TEST_F(RecordSaves, MalformedUploadsAreRefusedWhole) {
        "record 1: ALOB line 1 is longer than 254 characters"},
       {"facility", Facility("5", "2147483648"), "record 1: Y needs a whole number from 1 to 2147483647: 2147483648"},
       {"facility", Facility("5", "6", "a\"b"), "record 1: INFO needs one quoted text: \"a\"b\""},
+      {"facility", Facility("5", "6", "a\x1f" "b"), "record 1: INFO holds a control character"},
       {"facility", Facility("5", "6") + Facility("5", "6"), "record 2: facility at 5 6 is also that of record 1"},
   };
   for (const auto& r : refused) {
