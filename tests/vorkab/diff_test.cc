@@ -40,6 +40,8 @@ TEST_F(Diff, ListsAddedChangedAndDeletedRecordsAndSendsNothing) {
   run = Expect(0, {"save", "--dry-run", "emfacs"}, "1 to delete");
   EXPECT_TRUE(Contains(run.out, "dry run: nothing sent")) << run.out;
   EXPECT_EQ(server_.dumpRecords(), before_);
+  Edit("wb['Emission function']['B4'] = 2.5\n");
+  Expect(0, {"diff", "emfacs"}, "(no valid index)\n");
 }
 
 TEST_F(Diff, DeletingSavesNeedConfirmation) {

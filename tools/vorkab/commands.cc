@@ -358,7 +358,8 @@ void PrintDiff(const RecordKind& kind, const TransferPart& part, const sheethost
   std::cout << part.label << ": " << d.added << " to add, " << d.changed << " to change, " << d.deleted
             << " to delete\n";
   for (const RecordChange& c : changes) {
-    std::string where = " (index " + std::to_string(c.index) + ")";
+    // A cell that holds no whole index (2.5, a text) reads as -1.
+    std::string where = c.index < 0 ? " (no valid index)" : " (index " + std::to_string(c.index) + ")";
     if (c.what == RecordChange::Add) {
       std::cout << "  add    " << Quoted(c.name) << where << "\n";
     } else if (c.what == RecordChange::Delete) {
