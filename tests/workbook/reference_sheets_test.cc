@@ -567,7 +567,8 @@ TEST_F(RsrcSheetsTest, LimitsEndsAndRefusals) {
     for (uint16_t n : {0, 1, 3}) ASSERT_EQ(units.Write(n, n == 1 ? full.c_str() : L"u", full.c_str()), 1);
     CExcelWriteRsrc tags;  // free settings: 40 rows across the readers' blocks, then one after a gap
     ASSERT_EQ(tags.Init(), 1);
-    for (uint16_t r = 0; r <= 42; ++r) EXPECT_TRUE(r == 41 || tags.Write(r, L"T", r ? L"" : L"Value") == 1);
+    for (uint16_t r = 0; r <= 40; ++r) ASSERT_EQ(tags.Write(r, L"T", r ? L"" : L"Value"), 1);
+    ASSERT_EQ(tags.Write(42, L"T", L""), 1);  // after a gap
   }
   EXPECT_TRUE(stt->Get(0, ScenarioColumn).IsEmpty());
   EXPECT_EQ(rsrc->Get(0, 1), Cell::Str(L"Value"));
